@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The plain text a grid cell shows for its stored markup: tags dropped ("<BR>"
+// becomes a line break), a few named entities replaced, other references
+// dropped. Only for display; never written back into the model.
+QString HtmlToGridText(const QString &s);
