@@ -1,0 +1,63 @@
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QStringList>
+
+#include <unistd.h>
+
+#include "app/command_line.h"
+#include "app/main_window.h"
+
+// The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
+// sans-serif face stands in, never boxes.
+static void setUpFonts()
+{
+    const QStringList fallbacks = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+                                   QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+                                   QStringLiteral("TakaoPGothic"), QStringLiteral("Droid Sans Fallback")};
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), fallbacks);
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), fallbacks);
+    QFont font = QApplication::font();
+    const QStringList families = QFontDatabase::families();
+    for (const QString &f : fallbacks) {
+        if (families.contains(f)) {
+            font.setFamilies({font.family(), f});
+            break;
+        }
+    }
+    QApplication::setFont(font);
+}
+
+// Main: a new table, or the file named by the (quoted) command line.
+static void Main(const QStringList &args)
+{
+    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
+    auto *w = new frmMain;
+    if (req.openFile) {
+        w->OpenFile(req.path);
+    } else {
+        w->FileName = newTableName();
+        w->show();
+    }
+}
+
+int main(int argc, char *argv[])
+{
+    // The web engine refuses to run its sandbox as root; previews must still work there.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvan"));
+    QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
+    setUpFonts();
+
+    Main(app.arguments().mid(1));
+    bool anyShown = false;
+    for (frmMain *w : frmMain::loadedWindows())
+        anyShown = anyShown || w->isVisible();
+    if (!anyShown)
+        return 0; // the file could not be opened: its message was shown, the window is gone
+    return app.exec();
+}

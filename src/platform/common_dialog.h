@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The window's common dialog: open/save file dialogs and the colour dialog.
+// Tests replace the whole thing with CommonDialog::setTestHook, so that
+// modal dialogs never block a test.
+class CommonDialog : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CommonDialog(QWidget *owner);
+
+    enum Kind { Open, Save, Color };
+    struct Request {
+        Kind kind = Open;
+        QString title;
+        QString filter;          // "Text(*.a)|*.a|..." as designed
+        QString fileName;        // initial name
+        bool overwritePrompt = false;
+        qint32 color = 0;        // start colour, 0x00BBGGRR
+    };
+    struct Reply {
+        bool accepted = false;   // false: cancelled
+        QString fileName;
+        qint32 color = 0;
+    };
+    using Hook = std::function<Reply(const Request &)>;
+
+    Reply show(const Request &request);
+
+    // Convenience wrappers.
+    bool ShowOpen(const QString &title, const QString &filter, QString &fileName);
+    bool ShowSave(const QString &title, const QString &filter, QString &fileName);
+    bool ShowColor(qint32 &color);
+
+    static void setTestHook(Hook hook);  // empty hook: real dialogs again
+
+    // "A(*.x)|*.x|B|*.*" -> Qt's "A(*.x);;B (*.*)" name filters.
+    static QString qtFilter(const QString &designFilter);
+
+private:
+    QWidget *m_owner;
+};

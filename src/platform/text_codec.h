@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every file the program writes or reads is CP932 (Windows' Shift_JIS).
+// A character CP932 cannot encode is written as a decimal numeric character
+// reference ("&#128512;"), so nothing turns into "?" or is lost.
+QByteArray encodeCp932(const QString &text);
+// Bytes that do not decode become U+FFFD; decoding never fails.
+QString decodeCp932(const QByteArray &bytes);
