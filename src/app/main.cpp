@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/more_files.h"
 
 // The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
 // sans-serif face stands in, never boxes.
@@ -39,6 +40,7 @@ static void Main(const QStringList &args)
         w->FileName = newTableName();
         w->show();
     }
+    openMoreFiles(args.mid(1));
 }
 
 int main(int argc, char *argv[])
@@ -51,6 +53,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvan"));
     QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
 
     Main(app.arguments().mid(1));
