@@ -23,6 +23,11 @@ QString helpFilePath()
     const QString beside = GetAppFolder() + QStringLiteral("Qrvn.CHM");
     if (QFileInfo::exists(beside))
         return beside;
+    // An installed tree may have moved (a package is built for /usr whatever the
+    // build's prefix was): look beside bin/ first, then where the build put it.
+    const QString relocated = GetAppFolder() + QStringLiteral("../share/quorvan/Qrvn.CHM");
+    if (QFileInfo::exists(relocated))
+        return QFileInfo(relocated).canonicalFilePath();
     const QString installed = QStringLiteral(QUORVAN_DATADIR "/Qrvn.CHM");
     if (QFileInfo::exists(installed))
         return installed;
