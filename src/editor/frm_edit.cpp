@@ -1,0 +1,372 @@
+#include "editor/frm_edit.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+#include <QWidgetAction>
+
+#include "editor/dialog_placement.h"
+#include "editor/frm_font.h"
+#include "editor/frm_link.h"
+#include "editor/frm_picture.h"
+#include "editor/tag_builders.h"
+#include "files/temp_paths.h"
+#include "platform/help.h"
+#include "platform/icons.h"
+#include "platform/text_codec.h"
+#include "platform/ui_font.h"
+
+namespace {
+
+// Inner size at first, in pixels.
+constexpr int InitialWidth = 349;
+constexpr int InitialHeight = 206;
+
+// A toolbar separator that still reports clicks: every click on the toolbar,
+// separators included, first deletes the preview page.
+class ClickableSeparator : public QWidget
+{
+public:
+    ClickableSeparator(std::function<void()> onClick, QWidget *parent)
+        : QWidget(parent), m_onClick(std::move(onClick))
+    {
+        setFixedWidth(8);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const int x = width() / 2;
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawLine(x, 3, x, height() - 4);
+        p.setPen(palette().color(QPalette::Light));
+        p.drawLine(x + 1, 3, x + 1, height() - 4);
+    }
+    void mousePressEvent(QMouseEvent *) override
+    {
+        if (isEnabled() && m_onClick)
+            m_onClick();
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+// Shift+Enter would put a Unicode line separator into the text; a cell only
+// knows CR LF, so make it an ordinary line break.
+class PlainEnterFilter : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            || !(key->modifiers() & Qt::ShiftModifier))
+            return false;
+        static_cast<QPlainTextEdit *>(watched)->textCursor().insertBlock();
+        return true;
+    }
+};
+
+// The pane holds "\n" line ends; cells and pages hold CR LF.
+QString toPaneText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QString fromPaneText(QString text)
+{
+    text.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    return text;
+}
+
+struct ButtonDef {
+    int index;
+    const char *tip; // null: separator
+};
+
+const ButtonDef buttonDefs[] = {
+    {1, "内容をセルに代入し、編集を終わります。"},
+    {2, "内容を更新せず、編集を終わります。"},
+    {3, nullptr},
+    {4, "タグ画面を表示します。"},
+    {5, "プレビュー画面を表示します。"},
+    {6, nullptr},
+    {7, "選択された場所に改行タグを挿入します。"},
+    {8, "選択した文字の色やサイズを指定します。"},
+    {9, "選択された文字をリンク付きテキストにします。"},
+    {10, "選択された場所に画像を挿入します。"},
+    {11, nullptr},
+    {12, "選択された文字を太字にします。"},
+    {13, "選択された文字を斜体にします。"},
+    {14, "選択された文字を下線付き文字にします。"},
+    {15, "選択された文字を取消線付きにします。"},
+    {16, nullptr},
+    {17, "ヘルプを表示します。"},
+};
+
+} // namespace
+
+frmEdit::frmEdit(QWidget *owner)
+    : QDialog(owner, toolWindowFlags)
+{
+    setObjectName(QStringLiteral("frmEdit"));
+    setWindowTitle(QStringLiteral("複数行編集"));
+    setSizeGripEnabled(false);
+
+    createToolBar();
+
+    txtEdit = new QPlainTextEdit(this);
+    txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    txtEdit->setFont(japaneseUiFont(9));
+    txtEdit->installEventFilter(new PlainEnterFilter(txtEdit));
+
+    Web = new QWidget(this);
+    Web->setObjectName(QStringLiteral("Web"));
+    auto *webLayout = new QVBoxLayout(Web);
+    webLayout->setContentsMargins(0, 0, 0, 0);
+
+    resize(InitialWidth, InitialHeight);
+    Form_Load();
+}
+
+frmEdit::~frmEdit()
+{
+    deletePreviewFile();
+}
+
+void frmEdit::createToolBar()
+{
+    Bar = new QToolBar(this);
+    Bar->setObjectName(QStringLiteral("Bar"));
+    Bar->setMovable(false);
+    Bar->setFloatable(false);
+    Bar->setIconSize(QSize(16, 16));
+    Bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+
+    auto *views = new QActionGroup(this);
+    views->setExclusive(true);
+    for (const ButtonDef &b : buttonDefs) {
+        const int index = b.index;
+        QAction *action = nullptr;
+        if (!b.tip) {
+            auto *sep = new QWidgetAction(Bar);
+            sep->setDefaultWidget(
+                new ClickableSeparator([this, index] { Bar_ButtonClick(index); }, Bar));
+            action = sep;
+        } else {
+            action = new QAction(Bar);
+            action->setToolTip(QString::fromUtf8(b.tip));
+            action->setIcon(editorIcon(index));
+            connect(action, &QAction::triggered, this, [this, index] { Bar_ButtonClick(index); });
+        }
+        action->setObjectName(QStringLiteral("Bar_%1").arg(index));
+        if (index == 4 || index == 5) {
+            action->setCheckable(true);
+            views->addAction(action);
+        }
+        Bar->addAction(action);
+        BarButton[index] = action;
+    }
+}
+
+void frmEdit::Form_Load()
+{
+    Form_Resize();
+    Web->hide();
+    BarButton[4]->setChecked(true);
+}
+
+void frmEdit::SettingText(const QString &text)
+{
+    txtEdit->setPlainText(toPaneText(text));
+}
+
+QString frmEdit::paneText() const
+{
+    return fromPaneText(txtEdit->document()->toRawText());
+}
+
+QString frmEdit::selText() const
+{
+    return fromPaneText(txtEdit->textCursor().selectedText());
+}
+
+void frmEdit::setSelText(const QString &text)
+{
+    QTextCursor cursor = txtEdit->textCursor();
+    cursor.insertText(toPaneText(text));
+    txtEdit->setTextCursor(cursor);
+}
+
+void frmEdit::InsertTag(int kind)
+{
+    if (const std::optional<QString> tag = insertTagText(kind, selText()))
+        setSelText(*tag);
+}
+
+void frmEdit::Bar_ButtonClick(int index)
+{
+    // Every click first removes the preview page of the last preview.
+    deletePreviewFile();
+
+    switch (index) {
+    case 1:
+        if (objForm)
+            QMetaObject::invokeMethod(objForm, "SettingText", Q_ARG(QString, paneText()));
+        accept();
+        break;
+    case 2:
+        reject();
+        break;
+    case 4:
+        setTextMode(true);
+        break;
+    case 5:
+        showPreview();
+        break;
+    case 7:
+        InsertTag(int(TagKind::LineBreak));
+        break;
+    case 8: {
+        frmFont dialog(this);
+        dialog.exec();
+        break;
+    }
+    case 9: {
+        frmLink dialog(this);
+        dialog.exec();
+        break;
+    }
+    case 10: {
+        frmPicture dialog(this);
+        dialog.exec();
+        break;
+    }
+    case 12:
+        InsertTag(int(TagKind::Bold));
+        break;
+    case 13:
+        InsertTag(int(TagKind::Italic));
+        break;
+    case 14:
+        InsertTag(int(TagKind::Underline));
+        break;
+    case 15:
+        InsertTag(int(TagKind::Strike));
+        break;
+    case 17:
+        showHelpFile(this);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmEdit::showPreview()
+{
+    const QString path = GetTempHtmlPath();
+    if (!path.isEmpty()) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(encodeCp932(QLatin1String("<HTML><BODY>\r\n") + paneText()
+                                   + QLatin1String("\r\n</BODY></HTML>\r\n")));
+            file.close();
+        }
+        PreviewFile = path;
+        if (QWebEngineView *view = ensureWebView())
+            view->load(QUrl::fromLocalFile(path));
+        PreviewFileMade = true;
+    }
+    setTextMode(false);
+}
+
+void frmEdit::setTextMode(bool textMode)
+{
+    txtEdit->setVisible(textMode);
+    Web->setVisible(!textMode);
+    for (int i = 7; i <= ButtonCount; ++i)
+        BarButton[i]->setEnabled(textMode);
+    BarButton[textMode ? 4 : 5]->setChecked(true);
+    if (textMode)
+        txtEdit->setFocus();
+}
+
+void frmEdit::deletePreviewFile()
+{
+    if (PreviewFileMade)
+        QFile::remove(PreviewFile);
+    // Forgotten even if it could not be deleted.
+    PreviewFileMade = false;
+}
+
+QWebEngineView *frmEdit::webView() const
+{
+    return m_webView;
+}
+
+QWebEngineView *frmEdit::ensureWebView()
+{
+    if (!m_webView) {
+        m_webView = new QWebEngineView(Web);
+        m_webView->setObjectName(QStringLiteral("webView"));
+        // The page declares no character set; it is written in CP932.
+        m_webView->settings()->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
+        m_webView->setContextMenuPolicy(Qt::NoContextMenu);
+        Web->layout()->addWidget(m_webView);
+    }
+    return m_webView;
+}
+
+void frmEdit::Form_Resize()
+{
+    const int toolbarHeight = Bar->sizeHint().height();
+    const int w = width();
+    const int s = height();
+    Bar->setGeometry(0, 0, w, toolbarHeight);
+    // The preview pane is as tall as the whole inner area, as it always was.
+    Web->setGeometry(0, toolbarHeight, w, s);
+    // Lower than the toolbar: the text pane keeps its size.
+    if (s - toolbarHeight >= 0)
+        txtEdit->setGeometry(0, toolbarHeight, w, s - toolbarHeight);
+}
+
+void frmEdit::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmEdit::showEvent(QShowEvent *event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        centreOnOwner(this);
+    }
+    QDialog::showEvent(event);
+}
+
+void frmEdit::done(int result)
+{
+    // Closing from the frame or with Esc ends editing without storing; the
+    // preview page goes with the window rather than staying in the temp folder.
+    deletePreviewFile();
+    QDialog::done(result);
+}

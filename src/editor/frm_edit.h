@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QPlainTextEdit;
+class QToolBar;
+class QWebEngineView;
+
+// The multi-line cell editor: a small HTML text editor over one cell's text.
+// Opened modally by the main window, which sets objForm, passes the cell text to
+// SettingText and runs exec(). The text goes back only through objForm's
+// invokable SettingText(const QString &).
+class frmEdit : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmEdit(QWidget *owner = nullptr);
+    ~frmEdit() override;
+
+    static constexpr int ButtonCount = 17;
+
+    QObject *objForm = nullptr;          // receives the text on store-and-close
+    Q_INVOKABLE void SettingText(const QString &text);
+
+    QPlainTextEdit *txtEdit = nullptr;
+    QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
+    QToolBar *Bar = nullptr;
+    QAction *BarButton[ButtonCount + 1] = {}; // index 1..17 as designed; separators included
+
+    QString PreviewFile;                 // the preview page written last
+    bool PreviewFileMade = false;        // PreviewFile exists and is ours to delete
+
+    // The pane's whole text and its selection, with CR LF line ends as cells
+    // store them. setSelText replaces the selection (or inserts at the caret) and
+    // leaves the caret after the new text with nothing selected.
+    QString paneText() const;
+    QString selText() const;
+    void setSelText(const QString &text);
+
+    QWebEngineView *webView() const;     // null until the first preview
+
+public slots:
+    void Bar_ButtonClick(int index);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void done(int result) override;
+
+private:
+    void createToolBar();
+    void Form_Load();
+    void Form_Resize();
+    void InsertTag(int kind);
+    void showPreview();
+    void setTextMode(bool textMode);
+    void deletePreviewFile();
+    QWebEngineView *ensureWebView();
+
+    QPointer<QWebEngineView> m_webView;
+    bool m_placed = false;
+};

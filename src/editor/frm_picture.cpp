@@ -1,0 +1,242 @@
+#include "editor/frm_picture.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editor/dialog_placement.h"
+#include "editor/frm_edit.h"
+#include "editor/relative_path.h"
+#include "editor/tag_builders.h"
+#include "platform/common_dialog.h"
+#include "platform/number_box.h"
+#include "platform/up_down.h"
+
+namespace {
+
+const QString AnyFileFilter = QStringLiteral("ファイル(*.*)|*.*");
+
+template <typename T>
+T *named(T *widget, const char *name, const char *tip = nullptr)
+{
+    widget->setObjectName(QLatin1String(name));
+    if (tip)
+        widget->setToolTip(QString::fromUtf8(tip));
+    return widget;
+}
+
+// A number box with its arrows right beside it.
+QHBoxLayout *spinRow(QLineEdit *box, UpDown *arrows)
+{
+    auto *row = new QHBoxLayout;
+    row->setSpacing(0);
+    box->setFixedWidth(44);
+    arrows->setFixedWidth(16);
+    row->addWidget(box);
+    row->addWidget(arrows);
+    return row;
+}
+
+} // namespace
+
+frmPicture::frmPicture(frmEdit *owner)
+    : QDialog(owner, toolWindowFlags), m_editor(owner)
+{
+    setObjectName(QStringLiteral("frmPicture"));
+    setWindowTitle(QStringLiteral("画像の挿入"));
+
+    Label1 = named(new QLabel(QStringLiteral("画像のアドレス(&A)："), this), "Label1");
+    txtAdress = named(new QLineEdit(this), "txtAdress", "挿入する画像のアドレスを入力します。");
+    cmdAddress = named(new QPushButton(QStringLiteral("..."), this), "cmdAddress",
+                       "挿入する画像がドライブの保存されている場合に、ファイルを選択します。");
+    Label2 = named(new QLabel(QStringLiteral("代替テキスト(&A)："), this), "Label2");
+    txtAlt = named(new QLineEdit(this), "txtAlt",
+                   "画像の上にポイントしたときに、表示されるテキストを設定します。");
+    Label3 = named(new QLabel(QStringLiteral("枠の太さ(&B)："), this), "Label3");
+    txtBorder = named(new QLineEdit(QStringLiteral("0"), this), "txtBorder",
+                      "画像の枠の太さを指定します。");
+    UpDown1 = named(new UpDown(this), "UpDown1");
+    Label4 = named(new QLabel(QStringLiteral("縦の大きさ(&H)："), this), "Label4");
+    txtHeight = named(new QLineEdit(QStringLiteral("100"), this), "txtHeight",
+                      "画像の縦の大きさを%で指定します。");
+    UpDown2 = named(new UpDown(this), "UpDown2");
+    Label5 = named(new QLabel(QStringLiteral("ﾋﾟｸｾﾙ"), this), "Label5");
+    chkSize[0] = named(new QCheckBox(this), "chkSize_0");
+    Label6 = named(new QLabel(QStringLiteral("横の大きさ(&W)："), this), "Label6");
+    txtWidth = named(new QLineEdit(QStringLiteral("100"), this), "txtWidth",
+                     "画像の横の大きさを%で指定します。");
+    UpDown3 = named(new UpDown(this), "UpDown3");
+    Label7 = named(new QLabel(QStringLiteral("ﾋﾟｸｾﾙ"), this), "Label7");
+    chkSize[1] = named(new QCheckBox(this), "chkSize_1");
+    chkFolder = named(new QCheckBox(QStringLiteral("作業ファイルの設定(&S)"), this), "chkFolder",
+                      "作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。");
+    Label8 = named(new QLabel(QStringLiteral("作業ファイル："), this), "Label8");
+    txtFolder = named(new QLineEdit(this), "txtFolder",
+                      "この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。");
+    cmdFolder = named(new QPushButton(QStringLiteral("..."), this), "cmdFolder",
+                      "作業ファイルを設定します。");
+    cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK",
+                  "このウィンドウを閉じて、タグを挿入します。");
+    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel",
+                      "タグを挿入せずに、ウィンドウを閉じます。");
+    Dlg = new CommonDialog(this);
+    cmdOK->setDefault(true);
+    for (QPushButton *dots : {cmdAddress, cmdFolder})
+        dots->setFixedWidth(28);
+
+    UpDown1->setBuddy(txtBorder);
+    UpDown1->setRange(0, 10);
+    UpDown2->setBuddy(txtHeight);
+    UpDown2->setRange(0, 200);
+    UpDown3->setBuddy(txtWidth);
+    UpDown3->setRange(0, 200);
+    Label1->setBuddy(txtAdress);
+    Label2->setBuddy(txtAlt);
+    Label3->setBuddy(txtBorder);
+    Label4->setBuddy(txtHeight);
+    Label6->setBuddy(txtWidth);
+
+    // Address and alternative text across the top; the three number rows with
+    // OK and Cancel beside them; the work file at the foot.
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(txtAdress, 0, 1, 1, 4);
+    grid->addWidget(cmdAddress, 0, 5);
+    grid->addWidget(Label2, 1, 0);
+    grid->addWidget(txtAlt, 1, 1, 1, 5);
+    grid->addWidget(Label3, 2, 0);
+    grid->addLayout(spinRow(txtBorder, UpDown1), 2, 1);
+    grid->addWidget(Label4, 3, 0);
+    grid->addLayout(spinRow(txtHeight, UpDown2), 3, 1);
+    grid->addWidget(Label5, 3, 2);
+    grid->addWidget(chkSize[0], 3, 3);
+    grid->addWidget(Label6, 4, 0);
+    grid->addLayout(spinRow(txtWidth, UpDown3), 4, 1);
+    grid->addWidget(Label7, 4, 2);
+    grid->addWidget(chkSize[1], 4, 3);
+    grid->setColumnStretch(4, 1);
+
+    auto *buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    grid->addLayout(buttons, 2, 4, 3, 2, Qt::AlignRight | Qt::AlignTop);
+
+    grid->addWidget(chkFolder, 5, 0, 1, 6);
+    grid->addWidget(Label8, 6, 0);
+    grid->addWidget(txtFolder, 6, 1, 1, 4);
+    grid->addWidget(cmdFolder, 6, 5);
+
+    auto *main = new QVBoxLayout(this);
+    main->setContentsMargins(8, 6, 8, 6);
+    main->addLayout(grid);
+    main->addStretch();
+
+    connect(chkFolder, &QCheckBox::clicked, this, &frmPicture::chkFolder_Click);
+    connect(chkSize[0], &QCheckBox::clicked, this, &frmPicture::chkSize_Click);
+    connect(chkSize[1], &QCheckBox::clicked, this, &frmPicture::chkSize_Click);
+    connect(cmdFolder, &QPushButton::clicked, this, &frmPicture::cmdFolder_Click);
+    connect(cmdAddress, &QPushButton::clicked, this, &frmPicture::cmdAddress_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmPicture::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPicture::cmdCancel_Click);
+
+    setFixedSize(313, 201);
+    Form_Load();
+}
+
+void frmPicture::Form_Load()
+{
+    txtAdress->clear();
+    txtAlt->clear();
+    chkFolder->setChecked(false);
+    chkFolder_Click();
+    chkSize[0]->setChecked(false);
+    chkSize[1]->setChecked(false);
+    for (QLineEdit *box : {txtBorder, txtWidth, txtHeight})
+        SetNumberOnly(box);
+    for (QLineEdit *box : {txtBorder, txtWidth, txtHeight})
+        HookContextMenu(box);
+    chkSize_Click();
+}
+
+void frmPicture::Form_Unload()
+{
+    for (QLineEdit *box : {txtBorder, txtWidth, txtHeight})
+        UnhookContextMenu(box);
+}
+
+void frmPicture::chkFolder_Click()
+{
+    const bool on = chkFolder->isChecked();
+    txtFolder->setEnabled(on);
+    cmdFolder->setEnabled(on);
+}
+
+void frmPicture::chkSize_Click()
+{
+    const bool heightOn = chkSize[0]->isChecked();
+    txtHeight->setEnabled(heightOn);
+    UpDown2->setEnabled(heightOn);
+    const bool widthOn = chkSize[1]->isChecked();
+    txtWidth->setEnabled(widthOn);
+    UpDown3->setEnabled(widthOn);
+}
+
+void frmPicture::cmdFolder_Click()
+{
+    QString fileName;
+    if (Dlg->ShowOpen(QStringLiteral("作業ファイルの選択"), AnyFileFilter, fileName)
+        && !fileName.isEmpty())
+        txtFolder->setText(fileName);
+}
+
+void frmPicture::cmdAddress_Click()
+{
+    QString fileName;
+    if (!Dlg->ShowOpen(QStringLiteral("画像ファイルの選択"), AnyFileFilter, fileName)
+        || fileName.isEmpty())
+        return;
+    if (!txtFolder->text().isEmpty() && chkFolder->isChecked())
+        txtAdress->setText(GetRelativePath(txtFolder->text(), fileName));
+    else
+        txtAdress->setText(fileName);
+}
+
+void frmPicture::cmdOK_Click()
+{
+    hide();
+    ImageTagInputs in;
+    in.address = txtAdress->text();
+    in.alt = txtAlt->text();
+    in.borderText = txtBorder->text();
+    in.widthOn = chkSize[1]->isChecked();
+    in.widthText = txtWidth->text();
+    in.heightOn = chkSize[0]->isChecked();
+    in.heightText = txtHeight->text();
+    m_editor->setSelText(imageTag(in));
+    accept();
+}
+
+void frmPicture::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmPicture::showEvent(QShowEvent *event)
+{
+    centreOnOwner(this);
+    QDialog::showEvent(event);
+}
+
+void frmPicture::done(int result)
+{
+    Form_Unload();
+    QDialog::done(result);
+}
