@@ -1,0 +1,173 @@
+#include "table_document_io.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "files/compression.h"
+#include "files/temp_paths.h"
+#include "platform/text_codec.h"
+#include "table/table_model.h"
+
+namespace {
+
+// Removes the work file when the routine is left, whichever way.
+class WorkFile
+{
+public:
+    WorkFile() : m_path(GetTempWorkPath()) {}
+    ~WorkFile()
+    {
+        if (!m_path.isEmpty())
+            QFile::remove(m_path);
+    }
+    WorkFile(const WorkFile &) = delete;
+    WorkFile &operator=(const WorkFile &) = delete;
+
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+OpenResult openFailure(OpenStatus status, const QString &message)
+{
+    OpenResult r;
+    r.status = status;
+    r.message = message;
+    return r;
+}
+
+OpenResult fromReadResult(const ReadResult &read, const QString &path)
+{
+    switch (read.status) {
+    case ReadStatus::Ok:
+        return OpenResult();
+    case ReadStatus::NewerVersion:
+        return openFailure(OpenStatus::NewerVersion, newerVersionMessage(path, read.version));
+    case ReadStatus::Damaged:
+        break;
+    }
+    return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+}
+
+SaveResult saveFailure()
+{
+    SaveResult r;
+    r.ok = false;
+    r.message = saveErrorMessage();
+    return r;
+}
+
+QString versionText(int major, int minor, int revision)
+{
+    return QString::number(major) + QLatin1Char('.') + QString::number(minor) + QLatin1Char('.')
+            + QString::number(revision);
+}
+
+} // namespace
+
+QString damagedFileMessage(const QString &path)
+{
+    return QLatin1Char('"') + path + QStringLiteral("\"は壊れているか、\r\n")
+            + QStringLiteral("Quorvanのファイルではないため、開くことができませんでした。");
+}
+
+QString newerVersionMessage(const QString &path, const FileVersion &v)
+{
+    return QLatin1Char('"') + path + QStringLiteral("\"はVer.")
+            + versionText(v.major, v.minor, v.revision) + QStringLiteral("で作られたファイルです。\r\n")
+            + QStringLiteral("ソフトのバージョンは")
+            + versionText(AppVersion::Major, AppVersion::Minor, AppVersion::Revision)
+            + QStringLiteral("です。\r\n")
+            + QStringLiteral("このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
+}
+
+QString openErrorMessage()
+{
+    return QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
+}
+
+QString saveErrorMessage()
+{
+    return QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+}
+
+bool isTableFileName(const QString &path)
+{
+    return fileKindOf(path) == QLatin1String("qvn");
+}
+
+OpenResult openTableDocument(const QString &path, TableModel &model)
+{
+    const QString kind = fileKindOf(path);
+    if (kind == QLatin1String("qvf")) {
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+            return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+        return fromReadResult(readOldTableText(file, model), path);
+    }
+    if (kind != QLatin1String("qvn"))
+        return OpenResult(); // not a table file: nothing is read
+
+    // A missing or unreadable file is a damaged one, whatever the library would say.
+    {
+        QFile probe(path);
+        if (!QFileInfo(path).isFile() || !probe.open(QIODevice::ReadOnly))
+            return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    }
+    WorkFile work;
+    if (work.path().isEmpty())
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    switch (decompressFile(path, work.path())) {
+    case GunzipStatus::Ok:
+        break;
+    case GunzipStatus::TooLarge:
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    case GunzipStatus::Unreadable:
+    case GunzipStatus::Corrupt:
+        return openFailure(OpenStatus::UnexpectedError, openErrorMessage());
+    }
+    QFile text(work.path());
+    if (!text.open(QIODevice::ReadOnly))
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    return fromReadResult(readTableText(text, model), path);
+}
+
+SaveResult saveTableDocument(const TableModel &model, const QString &path)
+{
+    WorkFile work;
+    if (work.path().isEmpty())
+        return saveFailure();
+    {
+        QFile file(work.path());
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !writeTableText(file, model)
+            || !file.flush())
+            return saveFailure();
+    }
+    // Compression writes beside the target and renames only a complete file.
+    if (Compression(work.path(), path, 1) == -1)
+        return saveFailure();
+    return SaveResult();
+}
+
+QByteArray htmlDocumentBytes(const QString &html)
+{
+    // Every text file is CR LF, whatever line ends the cell texts brought along.
+    QString text = html;
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    }
+    return encodeCp932(text);
+}
+
+SaveResult saveHtmlDocument(const QString &html, const QString &path)
+{
+    const QByteArray bytes = htmlDocumentBytes(html);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return saveFailure();
+    return SaveResult();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TableModel;
+
+// The command-line side of table files: "quorvan --export SOURCE TARGET",
+// "--help" and "--version". Runs before any window exists and needs no display.
+
+struct ExportResult {
+    bool ok = true;
+    QString message;  // the text the window would show, for a failure
+};
+
+// Opens source as the Open command does, then writes target as the Save
+// command does (a .qvn name a table file, any other name the HTML text).
+// On failure target is left as it was (a new one is never created).
+ExportResult exportTable(const QString &source, const QString &target);
+
+// The HTML text a window shows for model right after opening it.
+QString openedTableHtml(TableModel &model);
+
+// True when the arguments (program name first) ask for a command-line tool
+// rather than the editor.
+bool isCommandLineTool(const QStringList &arguments);
+
+// Runs the tool and returns the exit status. Output goes to stdout/stderr.
+int runCommandLineTool(const QStringList &arguments);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+class TableModel;
+
+// The text layer of table files: the comma-separated table text inside a .qvn
+// file (after decompression) and the older plain .qvf layout. CP932, CR LF.
+//
+// Readers never show anything: they report what went wrong and the window
+// turns that into its message. A failed read leaves the model untouched; a
+// successful one overwrites only what the file provides.
+
+struct FileVersion {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+
+// True when a file of version v was written by a later program than this one.
+bool isNewerThanProgram(const FileVersion &v);
+
+enum class ReadStatus {
+    Ok,
+    Damaged,       // not a table text: bad field, bad number, bad index, cut short...
+    NewerVersion   // line 1 names a later program; nothing else was read
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Damaged;
+    FileVersion version;   // line 1 of the current layout, when it could be read
+    bool ok() const { return status == ReadStatus::Ok; }
+};
+
+// The current layout: version line, settings line, one line per cell record
+// for columns 0..TableCols + 2 (never past 100) and rows 0..TableRows.
+QByteArray tableText(const TableModel &model);
+bool writeTableText(QIODevice &out, const TableModel &model);
+ReadResult readTableText(QIODevice &in, TableModel &model);
+ReadResult readTableText(const QByteArray &text, TableModel &model);
+
+// The older layout (.qvf), read only.
+ReadResult readOldTableText(QIODevice &in, TableModel &model);
+ReadResult readOldTableText(const QByteArray &text, TableModel &model);
+
+// The last three characters of a path, lower-cased: how a file's kind is told.
+QString fileKindOf(const QString &path);

@@ -1,0 +1,81 @@
+#include <QtTest>
+
+#include "platform/text_codec.h"
+
+// CP932 as Windows has it, with numeric character references for what it
+// cannot hold and U+FFFD for bytes that are no character.
+class TestTextCodec : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void encode_data();
+    void encode();
+    void decode_data();
+    void decode();
+    void oneUnencodableInALongText();
+};
+
+void TestTextCodec::encode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii unchanged") << QStringLiteral("<TD ALIGN=\"center\">a\\b~</TD>\r\n")
+                                     << QByteArray("<TD ALIGN=\"center\">a\\b~</TD>\r\n");
+    QTest::newRow("kanji with 0x5C trail byte") << QStringLiteral("表") << QByteArray("\x95\x5c");
+    QTest::newRow("half-width kana") << QStringLiteral("ｱｲ") << QByteArray("\xb1\xb2");
+    QTest::newRow("fullwidth tilde as Windows maps it") << QStringLiteral("～") << QByteArray("\x81\x60");
+    QTest::newRow("NEC special character") << QStringLiteral("①") << QByteArray("\x87\x40");
+    QTest::newRow("emoji as reference") << QStringLiteral("a😀b") << QByteArray("a&#128512;b");
+    QTest::newRow("yen sign as reference") << QStringLiteral("¥表") << QByteArray("&#165;\x95\x5c");
+    QTest::newRow("wave dash as reference") << QStringLiteral("〜") << QByteArray("&#12316;");
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("表")
+                                    << QByteArray("&#65533;\x95\x5c");
+    QTest::newRow("control codes keep their bytes")
+            << QString(QChar(0x1A)) + QChar(0x1C) + QChar(0x7F) + QStringLiteral("表")
+            << QByteArray("\x1a\x1c\x7f\x95\x5c");
+}
+
+void TestTextCodec::encode()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(encodeCp932(text), bytes);
+}
+
+void TestTextCodec::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ascii") << QByteArray("a,\"b\"\r\n") << QStringLiteral("a,\"b\"\r\n");
+    QTest::newRow("kanji") << QByteArray("\x95\x5c\x82\xcc") << QStringLiteral("表の");
+    QTest::newRow("lead byte before a quote") << QByteArray("\x81\"x") << QStringLiteral("\uFFFD\"x");
+    QTest::newRow("lead byte at the end") << QByteArray("\x95\x5c\x81") << QStringLiteral("表\uFFFD");
+    QTest::newRow("unassigned pair") << QByteArray("\x85\x40") << QStringLiteral("\uFFFD");
+    QTest::newRow("undefined single bytes") << QByteArray("\x80\xa0\xff") << QStringLiteral("\uFFFD\uFFFD\uFFFD");
+    QTest::newRow("control codes") << QByteArray("\x1a\x1c\x7f\x95\x5c")
+                                   << QString(QChar(0x1A)) + QChar(0x1C) + QChar(0x7F) + QStringLiteral("表");
+}
+
+void TestTextCodec::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(decodeCp932(bytes), text);
+}
+
+void TestTextCodec::oneUnencodableInALongText()
+{
+    QString text;
+    for (int i = 0; i < 20000; ++i)
+        text += QStringLiteral("日本語");
+    text.insert(30001, QStringLiteral("😀"));
+    const QByteArray bytes = encodeCp932(text);
+    QCOMPARE(bytes.count("&#128512;"), 1);
+    QString expected = text;
+    expected.replace(QStringLiteral("😀"), QStringLiteral("&#128512;"));
+    QCOMPARE(decodeCp932(bytes), expected);
+}
+
+QTEST_GUILESS_MAIN(TestTextCodec)
+#include "tst_text_codec.moc"
