@@ -2,3 +2,10 @@ target_sources(quorvan_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/table_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/grid_text.cpp
 )
+target_sources(quorvan_widgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/grid_widget.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/grid_view.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/pane_helpers.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/table_settings_pane.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cell_settings_pane.cpp
+)

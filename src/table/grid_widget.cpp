@@ -1,0 +1,686 @@
+#include "grid_widget.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Space between a cell's edge and its text, in pixels. Measuring and painting
+// share these so a fitted row never clips its last line.
+constexpr int PadX = 3;
+constexpr int PadY = 2;
+
+struct GridCell {
+    QString text;
+    qint32 back = 0xFFFFFF;
+    qint8 align = 1; // left, centre
+    bool bold = false;
+};
+
+QTextOption wrapOption()
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+// The display text's lines as the cell breaks them: CR LF, CR or LF each end one.
+QStringList paragraphs(const QString &text)
+{
+    QStringList out;
+    QString current;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
+            out << current;
+            current.clear();
+            if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            current += ch;
+        }
+    }
+    out << current;
+    return out;
+}
+
+bool hasBreak(const QString &text)
+{
+    for (const QChar ch : text)
+        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
+            return true;
+    return false;
+}
+
+} // namespace
+
+// Cells are stored for the whole possible grid so that the fixed row and column
+// are addressed like any other cell.
+class GridModel : public QAbstractTableModel
+{
+public:
+    explicit GridModel(GridWidget *grid)
+        : QAbstractTableModel(grid), m_grid(grid),
+          m_cells((GridWidget::MaxCols + 1) * (GridWidget::MaxRows + 1))
+    {
+    }
+
+    int rows = 3;
+    int cols = 3;
+
+    GridCell &cell(int col, int row) { return m_cells[row * (GridWidget::MaxCols + 1) + col]; }
+    const GridCell &cell(int col, int row) const
+    {
+        return m_cells[row * (GridWidget::MaxCols + 1) + col];
+    }
+    bool valid(int col, int row) const { return col >= 0 && col < cols && row >= 0 && row < rows; }
+
+    void resize(int newCols, int newRows)
+    {
+        if (newCols == cols && newRows == rows)
+            return;
+        beginResetModel();
+        // Cells that come back into the grid start empty, like new cells of any grid.
+        for (int r = 0; r <= GridWidget::MaxRows; ++r)
+            for (int c = 0; c <= GridWidget::MaxCols; ++c)
+                if ((c >= cols || r >= rows) && (c < newCols && r < newRows))
+                    cell(c, r) = GridCell();
+        cols = newCols;
+        rows = newRows;
+        endResetModel();
+    }
+
+    void changed(int col, int row)
+    {
+        if (row == 0 && col == 0)
+            return;
+        if (row == 0)
+            emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+        else if (col == 0)
+            emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
+        else {
+            const QModelIndex i = index(row - 1, col - 1);
+            emit dataChanged(i, i);
+        }
+    }
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : rows - 1;
+    }
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : cols - 1;
+    }
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        const GridCell &c = cell(index.column() + 1, index.row() + 1);
+        return roleData(c, role);
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        const int col = orientation == Qt::Horizontal ? section + 1 : 0;
+        const int row = orientation == Qt::Horizontal ? 0 : section + 1;
+        if (!valid(col, row))
+            return {};
+        const GridCell &c = cell(col, row);
+        if (role == Qt::BackgroundRole)
+            return {};
+        return roleData(c, role);
+    }
+
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        // Enabled but not selectable: the current cell is the grid's own, not the view's.
+        return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+    }
+
+private:
+    QVariant roleData(const GridCell &c, int role) const
+    {
+        switch (role) {
+        case Qt::DisplayRole:
+            return c.text;
+        case Qt::BackgroundRole:
+            return GridWidget::toQColor(c.back);
+        case Qt::TextAlignmentRole:
+            return int(GridWidget::alignmentFromCode(c.align));
+        case Qt::FontRole: {
+            QFont f = m_grid->font();
+            f.setBold(c.bold);
+            return f;
+        }
+        case Qt::ToolTipRole:
+            return m_grid->toolTip();
+        default:
+            return {};
+        }
+    }
+
+    GridWidget *m_grid;
+    QVector<GridCell> m_cells;
+};
+
+// Paints a data cell: its colour, its wrapped text laid out exactly as the
+// row fitting measured it, and a frame on the current cell.
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    explicit GridDelegate(GridWidget *grid)
+        : QStyledItemDelegate(grid), m_grid(grid)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const int col = index.column() + 1;
+        const int row = index.row() + 1;
+        const GridCell &c = m_grid->m_model->cell(col, row);
+        const QRect rect = option.rect;
+
+        painter->save();
+        painter->setClipRect(rect);
+        painter->fillRect(rect, GridWidget::toQColor(c.back));
+
+        QFont font = m_grid->font();
+        font.setBold(c.bold);
+        const QFontMetrics fm(font);
+        const Qt::Alignment align = GridWidget::alignmentFromCode(c.align);
+        const int width = std::max(1, rect.width() - 2 * PadX);
+        const QStringList paras = paragraphs(c.text);
+
+        // Lay every line out first; the vertical alignment needs the total height.
+        struct Piece { QString text; qreal width; };
+        QVector<Piece> lines;
+        for (const QString &para : paras) {
+            if (para.isEmpty()) {
+                lines.append({QString(), 0});
+                continue;
+            }
+            QTextLayout layout(para, font);
+            layout.setTextOption(wrapOption());
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(width);
+                lines.append({para.mid(line.textStart(), line.textLength()), line.naturalTextWidth()});
+            }
+            layout.endLayout();
+        }
+
+        const int lineHeight = fm.lineSpacing();
+        const int total = int(lines.size()) * lineHeight;
+        int y = rect.top() + PadY;
+        const int inner = rect.height() - 2 * PadY;
+        if (align & Qt::AlignVCenter)
+            y += (inner - total) / 2;
+        else if (align & Qt::AlignBottom)
+            y += inner - total;
+
+        painter->setFont(font);
+        painter->setPen(option.palette.color(QPalette::Text));
+        for (const Piece &p : lines) {
+            qreal x = rect.left() + PadX;
+            if (align & Qt::AlignHCenter)
+                x += (width - p.width) / 2;
+            else if (align & Qt::AlignRight)
+                x += width - p.width;
+            painter->drawText(QPointF(x, y + fm.ascent()), p.text);
+            y += lineHeight;
+        }
+
+        if (col == m_grid->Col() && row == m_grid->Row()) {
+            QPen pen(option.palette.color(QPalette::Highlight));
+            pen.setWidth(2);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -1, -1));
+        }
+        painter->restore();
+    }
+
+private:
+    GridWidget *m_grid;
+};
+
+GridWidget::GridWidget(QWidget *parent)
+    : QTableView(parent), m_model(new GridModel(this)),
+      m_rowHeights(MaxRows + 1, 0), m_colWidths(MaxCols + 1, DefaultColWidth)
+{
+    setModel(m_model);
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setCornerButtonEnabled(false);
+    setWordWrap(true);
+
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        h->setSectionsClickable(false);
+        h->setHighlightSections(false);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setMinimumSectionSize(1);
+        h->setMaximumSectionSize(MaxRowHeight / 15);
+    }
+    // Sections follow our stored sizes after every reset of the model.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        const int lineRow = lineHeightTwips() + 2 * PadY * 15;
+        for (int r = 1; r < Rows(); ++r) {
+            if (m_rowHeights[r] <= 0)
+                m_rowHeights[r] = lineRow;
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+        }
+        for (int c = 1; c < Cols(); ++c)
+            horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / 15);
+    });
+    applyFont();
+    m_model->resize(2, 2);
+}
+
+GridWidget::~GridWidget() = default;
+
+int GridWidget::Rows() const { return m_model->rows; }
+int GridWidget::Cols() const { return m_model->cols; }
+
+void GridWidget::setRows(int rows)
+{
+    rows = std::clamp(rows, 2, MaxRows);
+    for (int r = m_model->rows; r < rows; ++r)
+        m_rowHeights[r] = 0; // a new row starts one line high
+    m_model->resize(m_model->cols, rows);
+    setRow(m_row);
+}
+
+void GridWidget::setCols(int cols)
+{
+    cols = std::clamp(cols, 2, MaxCols);
+    m_model->resize(cols, m_model->rows);
+    setCol(m_col);
+}
+
+void GridWidget::setRow(int row)
+{
+    row = std::clamp(row, 0, Rows() - 1);
+    if (row == m_row)
+        return;
+    const int old = m_row;
+    m_row = row;
+    updateCell(m_col, old);
+    updateCell(m_col, m_row);
+}
+
+void GridWidget::setCol(int col)
+{
+    col = std::clamp(col, 0, Cols() - 1);
+    if (col == m_col)
+        return;
+    const int old = m_col;
+    m_col = col;
+    updateCell(old, m_row);
+    updateCell(m_col, m_row);
+}
+
+void GridWidget::updateCell(int col, int row)
+{
+    if (col >= 1 && row >= 1 && m_model->valid(col, row))
+        viewport()->update(visualRect(m_model->index(row - 1, col - 1)));
+}
+
+QString GridWidget::text(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).text : QString();
+}
+
+void GridWidget::setText(int col, int row, const QString &text)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.text == text)
+        return;
+    c.text = text;
+    m_model->changed(col, row);
+}
+
+qint32 GridWidget::cellBackColor(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).back : 0xFFFFFF;
+}
+
+void GridWidget::setCellBackColor(int col, int row, qint32 color)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.back == color)
+        return;
+    c.back = color;
+    m_model->changed(col, row);
+}
+
+bool GridWidget::cellBold(int col, int row) const
+{
+    return m_model->valid(col, row) && m_model->cell(col, row).bold;
+}
+
+void GridWidget::setCellBold(int col, int row, bool bold)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.bold == bold)
+        return;
+    c.bold = bold;
+    m_model->changed(col, row);
+}
+
+int GridWidget::cellAlignment(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).align : 1;
+}
+
+void GridWidget::setCellAlignment(int col, int row, int code)
+{
+    if (!m_model->valid(col, row) || code < 0 || code > 8)
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.align == code)
+        return;
+    c.align = qint8(code);
+    m_model->changed(col, row);
+}
+
+int GridWidget::rowHeight(int row) const
+{
+    if (row == 0)
+        return m_row0Height > 0 ? m_row0Height : horizontalHeader()->sizeHint().height() * 15;
+    return (row > 0 && row < Rows()) ? m_rowHeights[row] : 0;
+}
+
+void GridWidget::setRowHeight(int row, int twips)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    twips = std::clamp(twips, 15, MaxRowHeight);
+    if (row == 0) {
+        m_row0Height = twips;
+        horizontalHeader()->setFixedHeight(twips / 15);
+        return;
+    }
+    if (m_rowHeights[row] == twips)
+        return;
+    m_rowHeights[row] = twips;
+    verticalHeader()->resizeSection(row - 1, twips / 15);
+}
+
+int GridWidget::colWidth(int col) const
+{
+    if (col == 0)
+        return m_col0Width > 0 ? m_col0Width : verticalHeader()->sizeHint().width() * 15;
+    return (col > 0 && col < Cols()) ? m_colWidths[col] : 0;
+}
+
+void GridWidget::setColWidth(int col, int twips)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    twips = std::clamp(twips, 15, 32767 * 15);
+    if (col == 0) {
+        m_col0Width = twips;
+        verticalHeader()->setFixedWidth(twips / 15);
+        return;
+    }
+    m_colWidths[col] = twips;
+    horizontalHeader()->resizeSection(col - 1, twips / 15);
+}
+
+void GridWidget::setFixedCellsButtonFace()
+{
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        QPalette p = h->palette();
+        p.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
+        h->setPalette(p);
+    }
+}
+
+int GridWidget::lineHeightTwips() const
+{
+    return QFontMetrics(font()).lineSpacing() * 15;
+}
+
+int GridWidget::wrappedLines(const QString &displayText, int widthPx, bool bold) const
+{
+    QFont f = font();
+    f.setBold(bold);
+    widthPx = std::max(1, widthPx);
+    // Most cells hold one short line: no layout needed for them.
+    if (!hasBreak(displayText) && QFontMetrics(f).horizontalAdvance(displayText) <= widthPx)
+        return 1;
+
+    int lines = 0;
+    for (const QString &para : paragraphs(displayText)) {
+        if (para.isEmpty()) {
+            ++lines;
+            continue;
+        }
+        QTextLayout layout(para, f);
+        layout.setTextOption(wrapOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(widthPx);
+            ++lines;
+        }
+        layout.endLayout();
+    }
+    return std::max(1, lines);
+}
+
+int GridWidget::neededHeight(int col, int row) const
+{
+    if (!m_model->valid(col, row))
+        return 0;
+    const GridCell &c = m_model->cell(col, row);
+    const int width = colWidth(col) / 15 - 2 * PadX;
+    const qint64 lines = wrappedLines(c.text, width, c.bold);
+    QFont f = font();
+    f.setBold(c.bold);
+    const qint64 need = lines * QFontMetrics(f).lineSpacing() * 15 + 2 * PadY * 15;
+    return int(std::min<qint64>(need, MaxRowHeight));
+}
+
+QRect GridWidget::cellRect(int col, int row)
+{
+    if (col < 1 || row < 1 || !m_model->valid(col, row))
+        return {};
+    const QModelIndex i = m_model->index(row - 1, col - 1);
+    scrollTo(i);
+    return visualRect(i);
+}
+
+Qt::Alignment GridWidget::alignmentFromCode(int code)
+{
+    if (code < 0 || code > 8)
+        code = 1;
+    static const Qt::Alignment h[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment v[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    return h[code / 3] | v[code % 3];
+}
+
+QColor GridWidget::toQColor(qint32 bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+bool GridWidget::cellAt(const QPoint &pos, int &col, int &row) const
+{
+    const QModelIndex i = indexAt(pos);
+    if (!i.isValid())
+        return false;
+    col = i.column() + 1;
+    row = i.row() + 1;
+    return true;
+}
+
+void GridWidget::moveCurrentByUser(int col, int row)
+{
+    if (col == m_col && row == m_row)
+        return;
+    emit leaveCell();
+    setCol(col);
+    setRow(row);
+}
+
+void GridWidget::mousePressEvent(QMouseEvent *event)
+{
+    int col = 0, row = 0;
+    // Taking the focus first lets an open in-place box commit to the cell it belongs to.
+    if (!hasFocus())
+        setFocus(Qt::MouseFocusReason);
+    if (!cellAt(event->position().toPoint(), col, row)) {
+        m_pressedOnCell = false;
+        return;
+    }
+    moveCurrentByUser(col, row);
+    m_pressedOnCell = true;
+    emit cellMouseDown(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void GridWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool wasOnCell = m_pressedOnCell;
+    m_pressedOnCell = false;
+    int col = 0, row = 0;
+    if (wasOnCell && event->button() == Qt::LeftButton
+        && cellAt(event->position().toPoint(), col, row) && col == m_col && row == m_row)
+        emit cellClicked();
+}
+
+void GridWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    int col = 0, row = 0;
+    if (event->button() != Qt::LeftButton || !cellAt(event->position().toPoint(), col, row))
+        return;
+    moveCurrentByUser(col, row);
+    m_pressedOnCell = false;
+    emit cellDoubleClicked();
+}
+
+void GridWidget::mouseMoveEvent(QMouseEvent *)
+{
+    // No drag selection: a single current cell is all the grid has.
+}
+
+void GridWidget::keyPressEvent(QKeyEvent *event)
+{
+    emit keyDown(event->key(), event->modifiers());
+
+    int col = m_col, row = m_row;
+    const int pageRows = std::max(1, viewport()->height() / std::max(1, rowHeight(m_row) / 15));
+    switch (event->key()) {
+    case Qt::Key_Left: col = std::max(1, col - 1); break;
+    case Qt::Key_Right: col = std::min(Cols() - 1, col + 1); break;
+    case Qt::Key_Up: row = std::max(1, row - 1); break;
+    case Qt::Key_Down: row = std::min(Rows() - 1, row + 1); break;
+    case Qt::Key_PageUp: row = std::max(1, row - pageRows); break;
+    case Qt::Key_PageDown: row = std::min(Rows() - 1, row + pageRows); break;
+    case Qt::Key_Home:
+        col = 1;
+        if (event->modifiers() & Qt::ControlModifier)
+            row = 1;
+        break;
+    case Qt::Key_End:
+        col = Cols() - 1;
+        if (event->modifiers() & Qt::ControlModifier)
+            row = Rows() - 1;
+        break;
+    default: {
+        // Shortcuts with Ctrl or Alt are not typing.
+        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            break;
+        const QString text = event->text();
+        for (const uint code : text.toUcs4()) {
+            int keyAscii = int(code);
+            emit keyPress(keyAscii);
+        }
+        event->accept();
+        return;
+    }
+    }
+    if (col != m_col || row != m_row) {
+        if (col < 1 || row < 1)
+            return;
+        moveCurrentByUser(col, row);
+        scrollTo(m_model->index(row - 1, col - 1));
+        emit currentMovedByKey();
+    }
+    event->accept();
+}
+
+void GridWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    emit keyUp(event->key(), event->modifiers());
+    event->accept();
+}
+
+void GridWidget::inputMethodEvent(QInputMethodEvent *event)
+{
+    // Composed text (a Japanese input method) starts an edit like a typed key;
+    // the in-place box takes the event over from here.
+    if (!event->preeditString().isEmpty() || !event->commitString().isEmpty()) {
+        emit imeStarted(event);
+        event->accept();
+        return;
+    }
+    QTableView::inputMethodEvent(event);
+}
+
+void GridWidget::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    updateCell(m_col, m_row);
+}
+
+void GridWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        applyFont();
+    QTableView::changeEvent(event);
+}
+
+bool GridWidget::event(QEvent *event)
+{
+    // Tab moves the focus on as usual, but the window hears it first (it commits an edit).
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            int keyAscii = 9;
+            emit keyDown(key->key(), key->modifiers());
+            emit keyPress(keyAscii);
+        }
+    }
+    return QTableView::event(event);
+}
+
+void GridWidget::applyFont()
+{
+    const int lineRow = lineHeightTwips() + 2 * PadY * 15;
+    verticalHeader()->setDefaultSectionSize(lineRow / 15);
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QTableView>
+#include <QVector>
+
+class GridModel;
+
+// The cell grid: one fixed row 0 and one fixed column 0 (shown as the view's
+// headers, so they never scroll away) plus the table cells. Indices always
+// count the fixed row and column, as the table model's Cells(c, r) do.
+//
+// The current cell (Row(), Col()) is ours, not the view's selection: the
+// refresh loops walk every cell, the fixed ones included, and must stay cheap
+// and silent. Only the user moving the current cell emits signals.
+class GridWidget : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit GridWidget(QWidget *parent = nullptr);
+    ~GridWidget() override;
+
+    static constexpr int MaxRows = 100;           // 99 table rows + the fixed row
+    static constexpr int MaxCols = 100;
+    static constexpr int DefaultColWidth = 1200;  // twips
+    static constexpr int MaxRowHeight = 32767 * 15; // twips; taller rows are capped
+
+    int Rows() const;
+    int Cols() const;
+    void setRows(int rows);                       // kept within 2..MaxRows
+    void setCols(int cols);
+
+    int Row() const { return m_row; }
+    int Col() const { return m_col; }
+    void setRow(int row);                         // no signals; clamped into the grid
+    void setCol(int col);
+
+    QString text(int col, int row) const;
+    void setText(int col, int row, const QString &text);
+    qint32 cellBackColor(int col, int row) const; // 0x00BBGGRR
+    void setCellBackColor(int col, int row, qint32 color);
+    bool cellBold(int col, int row) const;
+    void setCellBold(int col, int row, bool bold);
+    int cellAlignment(int col, int row) const;    // HAlign * 3 + VAlign
+    void setCellAlignment(int col, int row, int code);
+
+    int rowHeight(int row) const;                 // twips
+    void setRowHeight(int row, int twips);
+    int colWidth(int col) const;                  // twips
+    void setColWidth(int col, int twips);
+
+    // Paints the fixed row and column in the system's button-face colour.
+    void setFixedCellsButtonFace();
+
+    // Row fitting: height in twips the text needs at the width of column col,
+    // in the cell's own font, capped at MaxRowHeight. An empty text is one line.
+    int neededHeight(int col, int row) const;
+    int lineHeightTwips() const;                  // h: height of one line of "A"
+    int wrappedLines(const QString &displayText, int widthPx, bool bold) const;
+
+    // Where the cell is, in viewport coordinates (scrolled into view first).
+    QRect cellRect(int col, int row);
+
+    static Qt::Alignment alignmentFromCode(int code);
+    static QColor toQColor(qint32 bgr);
+
+signals:
+    void leaveCell();                              // before the user moves the current cell
+    void cellMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void cellClicked();
+    void cellDoubleClicked();
+    void currentMovedByKey();                      // after a keyboard move
+    void keyPress(int &keyAscii);                  // a typed character (code point)
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void keyUp(int key, Qt::KeyboardModifiers modifiers);
+    void imeStarted(QInputMethodEvent *event);     // input method text begins on the grid
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    friend class GridDelegate;
+    bool cellAt(const QPoint &pos, int &col, int &row) const;
+    void moveCurrentByUser(int col, int row);
+    void updateCell(int col, int row);
+    void applyFont();
+
+    GridModel *m_model;
+    int m_row = 0;
+    int m_col = 0;
+    int m_row0Height = 0;                          // twips of the fixed row
+    int m_col0Width = 0;                           // twips of the fixed column
+    QVector<int> m_rowHeights;                     // twips per row, index = grid row
+    QVector<int> m_colWidths;                      // twips per column
+    bool m_pressedOnCell = false;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QFont>
+#include <QLineEdit>
+#include <QString>
+
+#include <functional>
+#include <limits>
+
+class QWidget;
+
+namespace pane {
+
+// Runs fn when w hands the keyboard focus to another control of the program.
+// A popup menu or a switch to another application is not a loss of focus here.
+void onFocusLost(QWidget *w, std::function<void()> fn);
+
+// Converts box text to a whole number the way the boxes have always read it:
+// surrounding blanks, an optional sign, digits and an optional fraction (rounded
+// half to even). false for anything else, or outside lo..hi.
+bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out);
+
+// The designed face "ＭＳ Ｐゴシック" 9 pt, or an installed Japanese face in its
+// place, so Japanese and Latin text come from one face.
+QFont japaneseFont();
+
+// Places w at exactly the designed rectangle (twips, 15 to a pixel).
+void setTwips(QWidget *w, int left, int top, int width, int height);
+
+// Places w at a designed rectangle (twips, 15 to a pixel) inside its parent.
+// A control whose text needs more room than designed grows to fit: taller about
+// its middle, wider to the right (up to maxRight pixels, when given), so the
+// Japanese faces that stand in for the designed one are never clipped.
+void place(QWidget *w, int left, int top, int width, int height, int maxRight = -1);
+
+// The texts a number box falls back to, and the range it accepts on leaving.
+struct Fallbacks {
+    const char *whileTyping;   // for an emptied or unreadable text
+    const char *onLeaving;     // for a value outside lo..hi, or no number, on losing the focus
+    int lo;
+    int hi;
+};
+
+// Change: the number goes into the field at once; an empty or unreadable text
+// is replaced by the fallback, whose own change writes the field again.
+template<typename T>
+void numberChanged(QLineEdit *box, T &field, const Fallbacks &fb)
+{
+    const QString text = box->text();
+    qint64 value = 0;
+    if (text.isEmpty()
+        || !toWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), value)) {
+        const QString fallback = QString::fromLatin1(fb.whileTyping);
+        field = T(fallback.toInt());
+        box->setText(fallback);
+        return;
+    }
+    field = T(value);
+}
+
+// Losing the focus: a value outside the range, or no number at all, becomes
+// the fallback text, which its change handler writes into the field.
+template<typename T>
+void numberLeft(QLineEdit *box, T &field, const Fallbacks &fb)
+{
+    qint64 value = 0;
+    const bool ok = toWhole(box->text(), -32768, 32767, value);
+    if (ok && value >= fb.lo && value <= fb.hi)
+        return;
+    const QString fallback = QString::fromLatin1(fb.onLeaving);
+    if (!ok)
+        field = T(fallback.toInt());
+    box->setText(fallback);
+}
+
+} // namespace pane

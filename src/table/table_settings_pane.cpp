@@ -1,0 +1,184 @@
+// The table settings pane (picAllSet): the seven table-wide settings.
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+#include "platform/color_swatch.h"
+#include "platform/common_dialog.h"
+#include "platform/up_down.h"
+#include "table/pane_helpers.h"
+
+namespace {
+
+// Each box has its own fallbacks: txtWidth refills an emptied box with "2"
+// but corrects a bad value with "1".
+constexpr pane::Fallbacks WidthBox{"2", "1", 1, 99};
+constexpr pane::Fallbacks HeightBox{"1", "1", 1, 99};
+constexpr pane::Fallbacks BorderBox{"1", "1", 1, 10};
+
+} // namespace
+
+void frmMain::createTableSettingsPane()
+{
+    picAllSet = new QWidget(client);
+    picAllSet->setObjectName(QStringLiteral("picAllSet"));
+    picAllSet->setAutoFillBackground(true);
+    picAllSet->setFont(pane::japaneseFont());
+
+    auto label = [this](QLabel *&l, const char *name, const QString &caption) {
+        l = new QLabel(caption, picAllSet);
+        l->setObjectName(QLatin1String(name));
+    };
+    auto box = [this](QLineEdit *&b, const char *name, const QString &tip) {
+        b = new QLineEdit(picAllSet);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(tip);
+    };
+    auto spinner = [this](UpDown *&u, const char *name, QLineEdit *buddy, int hi) {
+        u = new UpDown(picAllSet);
+        u->setObjectName(QLatin1String(name));
+        u->setBuddy(buddy);
+        u->setRange(0, hi);
+    };
+
+    // The row/column labels and tips read swapped; they are shown as they always were.
+    label(Label101, "Label101", QStringLiteral("行の数(&W)："));
+    box(txtWidth, "txtWidth", QStringLiteral("表の行の数を入力します。"));
+    spinner(UpDownWidth, "UpDownWidth", txtWidth, 99);
+    label(Label201, "Label201", QStringLiteral("列の数(&D)："));
+    box(txtHeight, "txtHeight", QStringLiteral("表の列の数を入力します。"));
+    spinner(UpDownHeight, "UpDownHeight", txtHeight, 99);
+    label(Label601, "Label601", QStringLiteral("タイトル(&T)："));
+    box(txtTitle, "txtTitle", QStringLiteral("表のタイトル（表の上に配置されます）を入力します。"));
+    txtTitle->setMaxLength(std::numeric_limits<int>::max());
+    label(Label801, "Label801", QStringLiteral("線の太さ(&B)："));
+    box(txtBorder, "txtBorder", QStringLiteral("表の罫線の太さを入力します。"));
+    spinner(UpDown1, "UpDown1", txtBorder, 10);
+
+    label(Label2, "Label2", QStringLiteral("背景色(&C)："));
+    picBackColor = new ColorSwatch(picAllSet);
+    picBackColor->setObjectName(QStringLiteral("picBackColor"));
+    picBackColor->setToolTip(QStringLiteral("表の背景色に設定されている色を表示します。"));
+    auto *colorButton = new QPushButton(QStringLiteral("..."), picAllSet);
+    colorButton->setObjectName(QStringLiteral("cmdBackColorSet"));
+    colorButton->setToolTip(QStringLiteral("表の背景色を設定します。"));
+    cmdBackColorSet = colorButton;
+    chkBackColorNothing = new QCheckBox(QStringLiteral("なし"), picAllSet);
+    chkBackColorNothing->setObjectName(QStringLiteral("chkBackColorNothing"));
+    chkBackColorNothing->setToolTip(QStringLiteral(
+        "表の背景色の有無を決めます。チェックするとホームページの背景がそのまま表示されます。"));
+    chkNet = new QCheckBox(QStringLiteral("Netscape対応"), picAllSet);
+    chkNet->setObjectName(QStringLiteral("chkNet"));
+    chkNet->setToolTip(QStringLiteral(
+        "表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
+
+    Label101->setBuddy(txtWidth);
+    Label201->setBuddy(txtHeight);
+    Label601->setBuddy(txtTitle);
+    Label801->setBuddy(txtBorder);
+    Label2->setBuddy(cmdBackColorSet);
+
+    // Labels may grow up to the boxes they name (1080 twips = 72 px).
+    pane::place(Label101, 120, 120, 885, 180, 72);
+    pane::place(txtWidth, 1080, 75, 375, 270);
+    pane::place(UpDownWidth, 1440, 75, 255, 270);
+    pane::place(Label201, 120, 480, 870, 180, 72);
+    pane::place(txtHeight, 1080, 435, 375, 270);
+    pane::place(UpDownHeight, 1440, 435, 255, 270);
+    pane::place(Label601, 120, 840, 900, 180, 72);
+    pane::place(txtTitle, 1080, 795, 2655, 270);
+    pane::place(Label801, 0, 1200, 1005, 180, 72);
+    pane::place(txtBorder, 1080, 1155, 375, 270);
+    pane::place(UpDown1, 1440, 1155, 255, 270);
+    pane::place(Label2, 120, 1545, 870, 180, 72);
+    pane::place(picBackColor, 1080, 1515, 495, 255);
+    picBackColor->resize(picBackColor->width(), qRound(255 / 15.0));
+    cmdBackColorSet->setGeometry(qRound(1560 / 15.0), qRound(1515 / 15.0), 17, 17);
+    pane::place(chkBackColorNothing, 1920, 1515, 615, 255, 200);
+    pane::place(chkNet, 1080, 1920, 1455, 255, 240);
+    // The spinners sit against their boxes, whatever height the boxes grew to.
+    for (auto [spin, buddy] : {std::pair<UpDown *, QLineEdit *>{UpDownWidth, txtWidth},
+                               {UpDownHeight, txtHeight}, {UpDown1, txtBorder}})
+        spin->setGeometry(buddy->geometry().right() + 1, buddy->y(), spin->width(), buddy->height());
+    {
+        // The colour row lines up on the swatch's middle.
+        const int mid = picBackColor->geometry().center().y();
+        for (QWidget *w : {static_cast<QWidget *>(Label2), static_cast<QWidget *>(chkBackColorNothing)})
+            w->move(w->x(), mid - w->height() / 2);
+        chkNet->move(chkNet->x(), qMax(chkNet->y(), picBackColor->geometry().bottom() + 8));
+    }
+
+    connect(txtWidth, &QLineEdit::textChanged, this, &frmMain::txtWidth_Change);
+    connect(txtHeight, &QLineEdit::textChanged, this, &frmMain::txtHeight_Change);
+    connect(txtBorder, &QLineEdit::textChanged, this, &frmMain::txtBorder_Change);
+    connect(txtTitle, &QLineEdit::textChanged, this, &frmMain::txtTitle_Change);
+    pane::onFocusLost(txtWidth, [this] { txtWidth_LostFocus(); });
+    pane::onFocusLost(txtHeight, [this] { txtHeight_LostFocus(); });
+    pane::onFocusLost(txtBorder, [this] { txtBorder_LostFocus(); });
+    connect(chkBackColorNothing, &QCheckBox::toggled, this, &frmMain::chkBackColorNothing_Click);
+    connect(cmdBackColorSet, &QAbstractButton::clicked, this, &frmMain::cmdBackColorSet_Click);
+    connect(chkNet, &QCheckBox::toggled, this, &frmMain::chkNet_Click);
+}
+
+void frmMain::txtWidth_Change()
+{
+    pane::numberChanged(txtWidth, TableCols, WidthBox);
+}
+
+void frmMain::txtHeight_Change()
+{
+    pane::numberChanged(txtHeight, TableRows, HeightBox);
+}
+
+void frmMain::txtBorder_Change()
+{
+    pane::numberChanged(txtBorder, TableBorder, BorderBox);
+}
+
+void frmMain::txtWidth_LostFocus()
+{
+    pane::numberLeft(txtWidth, TableCols, WidthBox);
+}
+
+void frmMain::txtHeight_LostFocus()
+{
+    pane::numberLeft(txtHeight, TableRows, HeightBox);
+}
+
+void frmMain::txtBorder_LostFocus()
+{
+    pane::numberLeft(txtBorder, TableBorder, BorderBox);
+}
+
+void frmMain::txtTitle_Change()
+{
+    TableTitle = txtTitle->text();
+}
+
+void frmMain::chkBackColorNothing_Click()
+{
+    const bool none = chkBackColorNothing->isChecked();
+    Label2->setEnabled(!none);
+    picBackColor->setEnabled(!none);
+    cmdBackColorSet->setEnabled(!none);
+    TableBackColorNothing = none ? 1 : 0;
+}
+
+void frmMain::cmdBackColorSet_Click()
+{
+    qint32 color = picBackColor->color();
+    if (!Dlg->ShowColor(color))
+        return; // cancelled: nothing changes
+    picBackColor->setColor(color);
+    TableBackColor = color;
+}
+
+void frmMain::chkNet_Click()
+{
+    NetscapeMode = chkNet->isChecked() ? 1 : 0;
+}
