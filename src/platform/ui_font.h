@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QFont>
+
+// A font of the design's face, "ＭＳ Ｐゴシック", that falls back to an
+// installed Japanese face rather than to a Latin one whose fallback might draw
+// kanji in Chinese shapes.
+QFont japaneseUiFont(qreal pointSize, bool bold = false);
