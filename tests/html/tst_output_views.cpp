@@ -1,0 +1,252 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QWebEngineView>
+
+#include "app/main_window.h"
+#include "html/table_markup.h"
+#include "platform/text_codec.h"
+#include "platform/url_opener.h"
+#include "table/grid_widget.h"
+
+namespace {
+
+const char *const DefaultTable =
+        "<TABLE BORDER=\"1\" CELLSPACING=\"1\">\n"
+        "<TR><TD ALIGN=\"center\" VALIGN=\"center\"></TD><TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>\n"
+        "<TR><TD ALIGN=\"center\" VALIGN=\"center\"></TD><TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>\n"
+        "</Table>";
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_OutputViews : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void tagViewShowsTheTable();
+    void tagViewFollowsTheModel();
+    void tagViewContextMenuCopies();
+    void browserPreviewHandsThePageOver();
+    void browserPreviewWithoutTempFolderIsSilent();
+
+private:
+    frmMain *openWindow();
+    QList<QUrl> m_opened;
+};
+
+frmMain *tst_OutputViews::openWindow()
+{
+    m_opened.clear();
+    setUrlOpener([this](const QUrl &url) { m_opened.append(url); });
+    auto *w = new frmMain;
+    w->FileName = newTableName();
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowExposed(w))
+        return nullptr;
+    return w;
+}
+
+void tst_OutputViews::cleanup()
+{
+    for (frmMain *w : frmMain::loadedWindows()) {
+        if (w->PageFileFlag && !w->PageFilePath.isEmpty())
+            QFile::remove(w->PageFilePath);
+        delete w;
+    }
+    setUrlOpener({});
+    qunsetenv("TMPDIR");
+}
+
+void tst_OutputViews::tagViewShowsTheTable()
+{
+    frmMain *w = openWindow();
+    QVERIFY(w);
+    const QString page = QDir::tempPath() + QStringLiteral("/tst_output_views_stale.html");
+    QFile stale(page);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    w->PageFilePath = page;
+    w->PageFileFlag = true;
+
+    w->Bar_ButtonClick(11);
+    QVERIFY(w->txtTag->isVisible());
+    QVERIFY(!w->picAllSet->isVisible());
+    QVERIFY(!w->Grid->isVisible());
+    QVERIFY(!w->Web->isVisible());
+    QVERIFY(w->BarButton[11]->isChecked());
+    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
+    QCOMPARE(w->txtTag->textCursor().position(), 0);
+    QTRY_VERIFY(w->txtTag->hasFocus());
+    QVERIFY(w->txtTag->isReadOnly());
+    QVERIFY(w->txtTag->toolTip().contains(QStringLiteral("「コピー」を選択してください。")));
+    // The toolbar deleted the preview's page; the tag view cleared the flag.
+    QVERIFY(!QFile::exists(page));
+    QVERIFY(!w->PageFileFlag);
+
+    // Again, after moving the caret: same text, caret back at the start.
+    w->txtTag->moveCursor(QTextCursor::End);
+    w->Bar_ButtonClick(11);
+    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
+    QCOMPARE(w->txtTag->textCursor().position(), 0);
+
+    // The web engine is not started for any of this.
+    QVERIFY(!w->findChild<QWebEngineView *>());
+}
+
+void tst_OutputViews::tagViewFollowsTheModel()
+{
+    frmMain *w = openWindow();
+    QVERIFY(w);
+    w->txtWidth->setText(QStringLiteral("3"));
+    w->txtHeight->setText(QStringLiteral("2"));
+    w->Bar_ButtonClick(10);
+    QCOMPARE(w->Grid->Cols(), 4);
+
+    w->Grid->setCol(1);
+    w->Grid->setRow(2);
+    w->Grid_Click();
+    w->SettingText(QStringLiteral("日本語<BR>テキスト"));
+    // A span switched on with a stale row count: only COLSPAN is written, and
+    // the count is normalised in the model.
+    CellRecord &first = w->Cells(1, 1);
+    first.ColSpanOn = 1;
+    first.ColSpan = 2;
+    first.RowSpan = 4;
+    w->Cells(2, 1).Text = QStringLiteral("covered");
+
+    w->Bar_ButtonClick(11);
+    const QString text = w->txtTag->toPlainText();
+    QCOMPARE(text.section(QLatin1Char('\n'), 1, 1),
+             QStringLiteral("<TR><TD ALIGN=\"center\" VALIGN=\"center\" COLSPAN=\"2\"></TD>"
+                            "<TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>"));
+    QVERIFY(text.contains(QStringLiteral(">日本語<BR>テキスト</TD>")));
+    QVERIFY(!text.contains(QLatin1String("covered")));
+    QCOMPARE(w->Cells(1, 1).RowSpan, 1);
+    // The selection and the pane end on the last emitted cell.
+    QCOMPARE(w->Grid->Col(), 3);
+    QCOMPARE(w->Grid->Row(), 2);
+    // The stored text is unchanged by the refreshes the generator ran.
+    QCOMPARE(w->Cells(1, 2).Text, QStringLiteral("日本語<BR>テキスト"));
+}
+
+void tst_OutputViews::tagViewContextMenuCopies()
+{
+    frmMain *w = openWindow();
+    QVERIFY(w);
+    w->Bar_ButtonClick(11);
+
+    QStringList offered;
+    QList<bool> enabled;
+    auto rightClickAndChoose = [&](const QString &choice) {
+        offered.clear();
+        enabled.clear();
+        QTimer::singleShot(0, this, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction *a : menu->actions()) {
+                offered << a->text();
+                enabled << a->isEnabled();
+            }
+            for (QAction *a : menu->actions())
+                if (a->text() == choice && a->isEnabled())
+                    a->trigger();
+            menu->close();
+        });
+        const QPoint pos(10, 10);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, pos,
+                                w->txtTag->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(w->txtTag->viewport(), &event);
+    };
+
+    rightClickAndChoose(QStringLiteral("すべて選択"));
+    QCOMPARE(offered, (QStringList {QStringLiteral("コピー"), QStringLiteral("すべて選択")}));
+    QCOMPARE(enabled, (QList<bool> {false, true})); // nothing selected yet: nothing to copy
+    QVERIFY(w->txtTag->textCursor().hasSelection());
+
+    QApplication::clipboard()->clear();
+    rightClickAndChoose(QStringLiteral("コピー"));
+    QCOMPARE(enabled, (QList<bool> {true, true}));
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(DefaultTable));
+    // Copying leaves the model and the page file alone.
+    QVERIFY(!w->PageFileFlag);
+}
+
+void tst_OutputViews::browserPreviewHandsThePageOver()
+{
+    frmMain *w = openWindow();
+    QVERIFY(w);
+    w->Cells(1, 1).Text = QStringLiteral("表①😀");
+
+    w->Bar_ButtonClick(14);
+    QCOMPARE(m_opened.size(), 1);
+    const QUrl first = m_opened.at(0);
+    QVERIFY(first.isLocalFile());
+    const QString firstPath = first.toLocalFile();
+    QVERIFY(firstPath.endsWith(QLatin1String(".html")));
+    QCOMPARE(QFileInfo(firstPath).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+    QCOMPARE(w->PageFilePath, firstPath);
+    QVERIFY(w->PageFileFlag);
+    // The view on show does not change.
+    QVERIFY(w->picAllSet->isVisible());
+    QVERIFY(w->BarButton[9]->isChecked());
+
+    const QString table = QStringLiteral(
+            "<TABLE BORDER=\"1\" CELLSPACING=\"1\">\r\n"
+            "<TR><TD ALIGN=\"center\" VALIGN=\"center\">表①😀</TD>"
+            "<TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>\r\n"
+            "<TR><TD ALIGN=\"center\" VALIGN=\"center\"></TD>"
+            "<TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>\r\n"
+            "</Table>");
+    const QByteArray bytes = readFile(firstPath);
+    QCOMPARE(bytes, encodeCp932(previewPageText(table)));
+    QVERIFY(bytes.contains("\x95\x5c\x87\x40&#128512;</TD>"));
+
+    // A second click deletes the first page and writes a new one.
+    w->Bar_ButtonClick(14);
+    QCOMPARE(m_opened.size(), 2);
+    const QString secondPath = m_opened.at(1).toLocalFile();
+    QVERIFY(secondPath != firstPath);
+    QVERIFY(!QFile::exists(firstPath));
+    QVERIFY(QFile::exists(secondPath));
+
+    // Any next command deletes it; only some clear the flag.
+    w->Bar_ButtonClick(9);
+    QVERIFY(!QFile::exists(secondPath));
+    QVERIFY(!w->PageFileFlag);
+    QVERIFY(!w->findChild<QWebEngineView *>());
+}
+
+void tst_OutputViews::browserPreviewWithoutTempFolderIsSilent()
+{
+    frmMain *w = openWindow();
+    QVERIFY(w);
+    // A temporary "folder" that is a plain file: nothing can be created in it.
+    QTemporaryFile notAFolder;
+    QVERIFY(notAFolder.open());
+    qputenv("TMPDIR", QFile::encodeName(notAFolder.fileName()));
+    w->Bar_ButtonClick(14);
+    QVERIFY(m_opened.isEmpty());
+    QVERIFY(w->PageFilePath.isEmpty());
+    QVERIFY(!QApplication::activeModalWidget());
+    // The window carries on.
+    w->Bar_ButtonClick(11);
+    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
+}
+
+QTEST_MAIN(tst_OutputViews)
+#include "tst_output_views.moc"
