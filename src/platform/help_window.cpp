@@ -181,7 +181,8 @@ ChmFile::Status HelpWindow::openFile(const QString &path)
         setWindowTitle(QStringLiteral("Quorvan ヘルプ"));
         showProblem(QStringLiteral("ヘルプ ファイルが見つかりません"),
                     QStringLiteral("<p>ヘルプ ファイル「%1」が見つかりません。</p>"
-                                   "<p>Quorvan と同じフォルダーに Qrvn.CHM があるか確認してください。"
+                                   "<p>Qrvn.CHM は、Quorvan のプログラムと同じフォルダーか、"
+                                   "インストール先のデータ フォルダー（share/quorvan）に置かれます。"
                                    "見つからない場合は、Quorvan をインストールし直してください。</p>")
                         .arg(shown));
         return status;
