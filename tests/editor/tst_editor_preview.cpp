@@ -1,0 +1,194 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QToolBar>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+#include "editor/frm_edit.h"
+#include "platform/text_codec.h"
+
+class CellReceiver : public QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void SettingText(const QString &GridSelText)
+    {
+        text = GridSelText;
+        ++calls;
+    }
+    QString text;
+    int calls = 0;
+};
+
+namespace {
+
+void clickBar(frmEdit &ed, int position)
+{
+    QWidget *button = ed.Bar->widgetForAction(ed.BarButton[position]);
+    QVERIFY(button);
+    QVERIFY2(button->isEnabled(), qPrintable(QStringLiteral("position %1 disabled").arg(position)));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The text the web view shows, once the page has loaded.
+QString shownText(QWebEngineView *view)
+{
+    QString text;
+    for (int attempt = 0; attempt < 100 && text.trimmed().isEmpty(); ++attempt) {
+        bool done = false;
+        view->page()->toPlainText([&](const QString &t) {
+            text = t;
+            done = true;
+        });
+        QTest::qWaitFor([&] { return done; }, 10000);
+        if (text.trimmed().isEmpty())
+            QTest::qWait(100);
+    }
+    return text;
+}
+
+} // namespace
+
+class TestEditorPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void previewWritesPageAndSwitches();
+    void previewShowsJapaneseAndTags();
+    void previewTwiceDeletesFirstFile();
+    void textViewAfterPreview();
+    void storeAndCloseFromPreview();
+    void closeFromFrameRemovesPage();
+
+private:
+    frmEdit *ed = nullptr;
+    CellReceiver *cell = nullptr;
+};
+
+void TestEditorPreview::init()
+{
+    cell = new CellReceiver;
+    ed = new frmEdit;
+    ed->objForm = cell;
+    ed->show();
+    QVERIFY(QTest::qWaitForWindowExposed(ed));
+}
+
+void TestEditorPreview::cleanup()
+{
+    delete ed;
+    delete cell;
+}
+
+void TestEditorPreview::previewWritesPageAndSwitches()
+{
+    const QString text = QStringLiteral("一行目\r\n<B>太字</B>");
+    ed->SettingText(text);
+    clickBar(*ed, 5);
+
+    QVERIFY(ed->PreviewFileMade);
+    QVERIFY(ed->PreviewFile.endsWith(QLatin1String(".html")));
+    QCOMPARE(readAll(ed->PreviewFile),
+             QByteArray("<HTML><BODY>\r\n") + encodeCp932(text) + QByteArray("\r\n</BODY></HTML>\r\n"));
+    QVERIFY(!ed->txtEdit->isVisible());
+    QVERIFY(ed->Web->isVisible());
+    QVERIFY(ed->BarButton[5]->isChecked());
+    QVERIFY(!ed->BarButton[4]->isChecked());
+    // Tag, dialog and help buttons are off while the preview shows.
+    for (int i = 7; i <= frmEdit::ButtonCount; ++i)
+        QVERIFY2(!ed->BarButton[i]->isEnabled(), qPrintable(QString::number(i)));
+    QVERIFY(!ed->Bar->widgetForAction(ed->BarButton[17])->isEnabled());
+    for (int i : {1, 2, 4, 5})
+        QVERIFY(ed->BarButton[i]->isEnabled());
+    // The preview takes the whole inner height below the toolbar's top.
+    QCOMPARE(ed->Web->height(), ed->height());
+}
+
+void TestEditorPreview::previewShowsJapaneseAndTags()
+{
+    ed->SettingText(QStringLiteral("表の<B>中身</B>"));
+    clickBar(*ed, 5);
+    QWebEngineView *view = ed->webView();
+    QVERIFY(view);
+    QCOMPARE(shownText(view).trimmed(), QStringLiteral("表の中身"));
+}
+
+void TestEditorPreview::previewTwiceDeletesFirstFile()
+{
+    ed->SettingText(QStringLiteral("a"));
+    clickBar(*ed, 5);
+    const QString first = ed->PreviewFile;
+    QVERIFY(QFile::exists(first));
+    clickBar(*ed, 5);
+    const QString second = ed->PreviewFile;
+    QVERIFY(first != second);
+    QVERIFY(!QFile::exists(first));
+    QVERIFY(QFile::exists(second));
+    QVERIFY(ed->Web->isVisible());
+}
+
+void TestEditorPreview::textViewAfterPreview()
+{
+    const QString text = QStringLiteral("x\r\ny");
+    ed->SettingText(text);
+    clickBar(*ed, 5);
+    const QString page = ed->PreviewFile;
+    clickBar(*ed, 4);
+    QVERIFY(!QFile::exists(page));
+    QVERIFY(!ed->PreviewFileMade);
+    QVERIFY(ed->txtEdit->isVisible());
+    QVERIFY(!ed->Web->isVisible());
+    QVERIFY(ed->BarButton[4]->isChecked());
+    for (int i = 7; i <= frmEdit::ButtonCount; ++i)
+        QVERIFY(ed->BarButton[i]->isEnabled());
+    QCOMPARE(ed->paneText(), text);
+}
+
+void TestEditorPreview::storeAndCloseFromPreview()
+{
+    ed->SettingText(QStringLiteral("<I>i</I>"));
+    clickBar(*ed, 5);
+    const QString page = ed->PreviewFile;
+    clickBar(*ed, 1);
+    QVERIFY(!QFile::exists(page));
+    QCOMPARE(cell->text, QStringLiteral("<I>i</I>"));
+    QVERIFY(!ed->isVisible());
+}
+
+void TestEditorPreview::closeFromFrameRemovesPage()
+{
+    clickBar(*ed, 5);
+    const QString page = ed->PreviewFile;
+    QVERIFY(QFile::exists(page));
+    ed->close();
+    QVERIFY(!QFile::exists(page));
+    QCOMPARE(cell->calls, 0);
+}
+
+int main(int argc, char *argv[])
+{
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestEditorPreview test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_editor_preview.moc"
