@@ -23,12 +23,13 @@ void print(FILE *stream, const QString &text)
 QString usageText(const QString &program)
 {
     return QStringLiteral(
-                   "Usage: %1 [FILE]\n"
+                   "Usage: %1 [FILE...]\n"
                    "       %1 --export SOURCE TARGET\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
-                   "  FILE                     open a table file (.qvn, .qvf) in the editor\n"
+                   "  FILE...                  open table files (.qvn, .qvf) in the editor,\n"
+                   "                           each in a window of its own\n"
                    "  --export SOURCE TARGET   open SOURCE as the Open command does and save it\n"
                    "                           as TARGET as the Save command does, without a\n"
                    "                           window: a TARGET ending in .qvn gets a table\n"
