@@ -16,6 +16,7 @@
 
 #include "editor/frm_edit.h"
 #include "platform/color_swatch.h"
+#include "platform/ui_font.h"
 #include "platform/common_dialog.h"
 #include "table/grid_widget.h"
 #include "table/pane_helpers.h"
@@ -118,7 +119,7 @@ void frmMain::createCellSettingsPane()
     picBar = new QWidget(client);
     picBar->setObjectName(QStringLiteral("picBar"));
     picBar->setAutoFillBackground(true);
-    picBar->setFont(pane::japaneseFont());
+    picBar->setFont(japaneseUiFont(9));
 
     auto named = [](QWidget *w, const char *name, const QString &tip = QString()) {
         w->setObjectName(QLatin1String(name));
@@ -211,7 +212,7 @@ void frmMain::createCellSettingsPane()
     SliH->setInvertedAppearance(true); // 0 at the top
     SliH->setInvertedControls(true);
     auto *preview = new QFrame(Picture4);
-    preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     preview->setAutoFillBackground(true);
     QPalette white = preview->palette();
     white.setColor(QPalette::Window, Qt::white);

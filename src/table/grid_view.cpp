@@ -15,6 +15,7 @@
 #include <limits>
 
 #include "platform/color_swatch.h"
+#include "platform/ui_font.h"
 #include "table/grid_text.h"
 #include "table/grid_widget.h"
 #include "table/pane_helpers.h"
@@ -72,7 +73,7 @@ void frmMain::createGrid()
 {
     Grid = new GridWidget(client);
     Grid->setObjectName(QStringLiteral("Grid"));
-    Grid->setFont(pane::japaneseFont());
+    Grid->setFont(japaneseUiFont(9));
     Grid->setToolTip(QStringLiteral("設定するセルを選択します。"));
     Grid->viewport()->setToolTip(Grid->toolTip());
 

@@ -1,8 +1,6 @@
 #include "pane_helpers.h"
 
-#include <QApplication>
 #include <QEvent>
-#include <QFontDatabase>
 #include <QFocusEvent>
 #include <QWidget>
 
@@ -67,48 +65,6 @@ bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out)
         return false;
     out = qint64(whole);
     return true;
-}
-
-QFont japaneseFont()
-{
-    QFont font = QApplication::font();
-    QStringList families;
-    const QStringList installed = QFontDatabase::families();
-    for (const QString &f : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                             QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                             QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-                             QStringLiteral("TakaoPGothic"), QStringLiteral("Droid Sans Fallback")}) {
-        if (installed.contains(f))
-            families << f;
-    }
-    if (families.isEmpty())
-        families << QStringLiteral("ＭＳ Ｐゴシック");
-    font.setFamilies(families);
-    font.setPointSize(9);
-    return font;
-}
-
-void setTwips(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
-}
-
-void place(QWidget *w, int left, int top, int width, int height, int maxRight)
-{
-    QRect r(qRound(left / 15.0), qRound(top / 15.0), qRound(width / 15.0), qRound(height / 15.0));
-    const QSize hint = w->sizeHint();
-    if (hint.isValid()) {
-        if (hint.height() > r.height()) {
-            const int grow = hint.height() - r.height();
-            r.setTop(r.top() - grow / 2);
-            r.setHeight(hint.height());
-            if (r.top() < 0)
-                r.moveTop(0);
-        }
-        if (maxRight >= 0 && hint.width() > r.width())
-            r.setWidth(qMin(hint.width(), qMax(r.width(), maxRight - r.left())));
-    }
-    w->setGeometry(r);
 }
 
 } // namespace pane

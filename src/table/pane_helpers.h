@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFont>
 #include <QLineEdit>
 #include <QString>
 
@@ -19,19 +18,6 @@ void onFocusLost(QWidget *w, std::function<void()> fn);
 // surrounding blanks, an optional sign, digits and an optional fraction (rounded
 // half to even). false for anything else, or outside lo..hi.
 bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out);
-
-// The designed face "ＭＳ Ｐゴシック" 9 pt, or an installed Japanese face in its
-// place, so Japanese and Latin text come from one face.
-QFont japaneseFont();
-
-// Places w at exactly the designed rectangle (twips, 15 to a pixel).
-void setTwips(QWidget *w, int left, int top, int width, int height);
-
-// Places w at a designed rectangle (twips, 15 to a pixel) inside its parent.
-// A control whose text needs more room than designed grows to fit: taller about
-// its middle, wider to the right (up to maxRight pixels, when given), so the
-// Japanese faces that stand in for the designed one are never clipped.
-void place(QWidget *w, int left, int top, int width, int height, int maxRight = -1);
 
 // The texts a number box falls back to, and the range it accepts on leaving.
 struct Fallbacks {

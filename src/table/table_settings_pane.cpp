@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/color_swatch.h"
+#include "platform/ui_font.h"
 #include "platform/common_dialog.h"
 #include "platform/up_down.h"
 #include "table/pane_helpers.h"
@@ -28,7 +29,7 @@ void frmMain::createTableSettingsPane()
     picAllSet = new QWidget(client);
     picAllSet->setObjectName(QStringLiteral("picAllSet"));
     picAllSet->setAutoFillBackground(true);
-    picAllSet->setFont(pane::japaneseFont());
+    picAllSet->setFont(japaneseUiFont(9));
 
     auto label = [this](QLabel *&l, const char *name, const QString &caption) {
         l = new QLabel(caption, picAllSet);
@@ -83,35 +84,47 @@ void frmMain::createTableSettingsPane()
     Label801->setBuddy(txtBorder);
     Label2->setBuddy(cmdBackColorSet);
 
-    // Labels may grow up to the boxes they name (1080 twips = 72 px).
-    pane::place(Label101, 120, 120, 885, 180, 72);
-    pane::place(txtWidth, 1080, 75, 375, 270);
-    pane::place(UpDownWidth, 1440, 75, 255, 270);
-    pane::place(Label201, 120, 480, 870, 180, 72);
-    pane::place(txtHeight, 1080, 435, 375, 270);
-    pane::place(UpDownHeight, 1440, 435, 255, 270);
-    pane::place(Label601, 120, 840, 900, 180, 72);
-    pane::place(txtTitle, 1080, 795, 2655, 270);
-    pane::place(Label801, 0, 1200, 1005, 180, 72);
-    pane::place(txtBorder, 1080, 1155, 375, 270);
-    pane::place(UpDown1, 1440, 1155, 255, 270);
-    pane::place(Label2, 120, 1545, 870, 180, 72);
-    pane::place(picBackColor, 1080, 1515, 495, 255);
-    picBackColor->resize(picBackColor->width(), qRound(255 / 15.0));
-    cmdBackColorSet->setGeometry(qRound(1560 / 15.0), qRound(1515 / 15.0), 17, 17);
-    pane::place(chkBackColorNothing, 1920, 1515, 615, 255, 200);
-    pane::place(chkNet, 1080, 1920, 1455, 255, 240);
-    // The spinners sit against their boxes, whatever height the boxes grew to.
-    for (auto [spin, buddy] : {std::pair<UpDown *, QLineEdit *>{UpDownWidth, txtWidth},
-                               {UpDownHeight, txtHeight}, {UpDown1, txtBorder}})
-        spin->setGeometry(buddy->geometry().right() + 1, buddy->y(), spin->width(), buddy->height());
-    {
-        // The colour row lines up on the swatch's middle.
-        const int mid = picBackColor->geometry().center().y();
-        for (QWidget *w : {static_cast<QWidget *>(Label2), static_cast<QWidget *>(chkBackColorNothing)})
-            w->move(w->x(), mid - w->height() / 2);
-        chkNet->move(chkNet->x(), qMax(chkNet->y(), picBackColor->geometry().bottom() + 8));
-    }
+    // Designed rows, each centred where it was designed. The Japanese faces
+    // that stand in for the designed one run wider, so the column of boxes moves
+    // right as far as the widest label needs; nothing is clipped.
+    constexpr int BoxHeight = 22;
+    auto twips = [](int t) { return qRound(t / 15.0); };
+    int labelsRight = 0;
+    for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
+                           {Label801, 0}, {Label2, 120}})
+        labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
+    const int shift = qMax(0, labelsRight + 3 - twips(1080));
+    auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
+        const int centre = twips(top) + twips(height) / 2;
+        int h = twips(height);
+        if (qobject_cast<QLineEdit *>(w) || qobject_cast<UpDown *>(w))
+            h = qMax(h, BoxHeight);
+        else if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w))
+            h = qMax(h, w->sizeHint().height());
+        int wd = twips(width);
+        if (qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w))
+            wd = qMax(wd, w->sizeHint().width());
+        w->setGeometry(twips(left) + (moves ? shift : 0), centre - h / 2, wd, h);
+    };
+    row(Label101, 120, 120, 885, 180, false);
+    row(txtWidth, 1080, 75, 375, 270, true);
+    row(UpDownWidth, 1440, 75, 255, 270, true);
+    row(Label201, 120, 480, 870, 180, false);
+    row(txtHeight, 1080, 435, 375, 270, true);
+    row(UpDownHeight, 1440, 435, 255, 270, true);
+    row(Label601, 120, 840, 900, 180, false);
+    row(txtTitle, 1080, 795, 2655, 270, true);
+    row(Label801, 0, 1200, 1005, 180, false);
+    row(txtBorder, 1080, 1155, 375, 270, true);
+    row(UpDown1, 1440, 1155, 255, 270, true);
+    row(Label2, 120, 1545, 870, 180, false);
+    // The colour row sits a little lower: the boxes above it grew taller than designed.
+    const int colourTop = 1515 + 60;
+    row(picBackColor, 1080, colourTop, 495, 255, true);
+    row(cmdBackColorSet, 1560, colourTop, 255, 255, true);
+    row(chkBackColorNothing, 1920, colourTop, 615, 255, true);
+    Label2->move(Label2->x(), picBackColor->geometry().center().y() - Label2->height() / 2);
+    row(chkNet, 1080, 1920 + 60, 1455, 255, true);
 
     connect(txtWidth, &QLineEdit::textChanged, this, &frmMain::txtWidth_Change);
     connect(txtHeight, &QLineEdit::textChanged, this, &frmMain::txtHeight_Change);
