@@ -1,5 +1,6 @@
 #include <QtTest>
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 
@@ -23,7 +24,16 @@ void tst_About::showsNameAndVersion()
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Quorvanのバージョン情報"));
     QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("lblV"))->text(), QStringLiteral("Ver.3.0.0"));
-    QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Quorvan"));
+    auto *name = dlg.findChild<QLabel *>(QStringLiteral("Label1"));
+    QCOMPARE(name->text(), QStringLiteral("Quorvan"));
+    QCOMPARE(name->font().pointSize(), 28);
+    QCOMPARE(name->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
+    // Where that face is not installed, a Japanese one stands in.
+    QVERIFY(QFontDatabase::writingSystems(QFontInfo(name->font()).family())
+                .contains(QFontDatabase::Japanese));
+    auto *version = dlg.findChild<QLabel *>(QStringLiteral("lblV"));
+    QVERIFY(version->font().bold());
+    QCOMPARE(version->font().pointSize(), 12);
     QVERIFY(!dlg.findChild<QLabel *>(QStringLiteral("Label2"))->text().isEmpty());
     QVERIFY(dlg.findChild<QFrame *>(QStringLiteral("Line1")));
     QCOMPARE(dlg.size(), QSize(273, 145));
