@@ -8,6 +8,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/more_files.h"
+#include "files/table_export.h"
 
 // The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
 // sans-serif face stands in, never boxes.
@@ -45,6 +46,16 @@ static void Main(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    // --export, --help and --version: no window, so no display and no QApplication.
+    {
+        QStringList args;
+        for (int i = 0; i < argc; ++i)
+            args << QString::fromLocal8Bit(argv[i]);
+        if (isCommandLineTool(args)) {
+            QCoreApplication tool(argc, argv);
+            return runCommandLineTool(QCoreApplication::arguments());
+        }
+    }
     // The web engine refuses to run its sandbox as root; previews must still work there.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

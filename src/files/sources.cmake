@@ -6,3 +6,6 @@ target_sources(quorvan_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/temp_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../platform/text_codec.cpp
 )
+target_sources(quorvan_widgets PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
+)

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// The message boxes of opening and saving (title "Quorvan", critical icon,
+// one OK). Tests put a hook in their place so nothing modal ever blocks them.
+using FileMessageHook = std::function<void(QWidget *parent, const QString &text)>;
+void setFileMessageHook(FileMessageHook hook);  // empty hook: real message boxes again
+void showFileMessage(QWidget *parent, const QString &text);

@@ -1,0 +1,114 @@
+#include <QtTest>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "files/compression.h"
+#include "files/table_file.h"
+#include "table/table_model.h"
+
+// "quorvan --export/--help/--version" as a user runs them: no display, exit
+// status, standard error, and no target left after a failure.
+class TestTableExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void versionAndHelp();
+    void convertsOldFileToTableFile();
+    void failures_data();
+    void failures();
+
+private:
+    struct Run {
+        int exitCode = -1;
+        QByteArray out, err;
+    };
+    Run run(const QStringList &args);
+    QString m_program;
+    QTemporaryDir m_dir;
+};
+
+void TestTableExport::initTestCase()
+{
+    m_program = QCoreApplication::applicationDirPath() + QStringLiteral("/quorvan");
+    QVERIFY2(QFileInfo(m_program).isExecutable(), qPrintable(m_program));
+    QVERIFY(m_dir.isValid());
+}
+
+TestTableExport::Run TestTableExport::run(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(m_program, args);
+    Run r;
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
+        r.exitCode = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+void TestTableExport::versionAndHelp()
+{
+    const Run version = run({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("3.0.0\n"));
+    const Run help = run({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("--export SOURCE TARGET"));
+    const Run wrong = run({QStringLiteral("--export"), QStringLiteral("only-one.qvn")});
+    QVERIFY(wrong.exitCode != 0);
+    QVERIFY(wrong.err.contains("--export SOURCE TARGET"));
+}
+
+void TestTableExport::convertsOldFileToTableFile()
+{
+    const QString target = m_dir.filePath(QStringLiteral("converted.qvn"));
+    const Run r = run({QStringLiteral("--export"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"), target});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QByteArray());
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray text;
+    QCOMPARE(gunzipBytes(f.readAll(), text), GunzipStatus::Ok);
+    TableModel m;
+    QVERIFY(readTableText(text, m).ok());
+    QCOMPARE(m.TableCols, 3);
+    QCOMPARE(m.Cells(1, 1).Text, QStringLiteral("見出し"));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList(QStringLiteral("converted.qvn")));
+    QVERIFY(f.remove());
+}
+
+void TestTableExport::failures_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+    const QString missing = m_dir.filePath(QStringLiteral("missing.qvn"));
+    QTest::newRow("missing source") << missing << m_dir.filePath(QStringLiteral("out.html"))
+            << QLatin1Char('"') + missing + QStringLiteral("\"は壊れているか、\r\nQuorvanのファイルではないため、開くことができませんでした。");
+    QTest::newRow("target folder missing") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf")
+            << m_dir.filePath(QStringLiteral("no/such/out.qvn"))
+            << QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+}
+
+void TestTableExport::failures()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    const Run r = run({QStringLiteral("--export"), source, target});
+    QVERIFY(r.exitCode > 0);
+    QCOMPARE(QString::fromUtf8(r.err), message + QLatin1Char('\n'));
+    QVERIFY(!QFileInfo::exists(target));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestTableExport)
+#include "tst_table_export.moc"
