@@ -16,20 +16,15 @@ install(FILES ${QUORVAN_DATA_SOURCE_DIR}/quorvan-mime.xml
 install(FILES ${QUORVAN_DATA_SOURCE_DIR}/io.github.quorvan.Quorvan.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Icons: data/icons/quorvan.svg and data/icons/<N>x<N>/quorvan.png, into hicolor.
-set(QUORVAN_ICON_SIZES 16 22 24 32 48 64 128 256)
+# Icons: data/icons/quorvan.svg and data/icons/quorvan-<N>.png, into hicolor.
+set(QUORVAN_ICON_SIZES 16 24 32 48 64 128 256)
 set(_quorvan_icons ${QUORVAN_DATA_SOURCE_DIR}/icons)
-if(EXISTS ${_quorvan_icons}/quorvan.svg)
-    install(FILES ${_quorvan_icons}/quorvan.svg
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-else()
-    message(WARNING "data/icons/quorvan.svg is missing: the installed program has no scalable icon")
-endif()
+install(FILES ${_quorvan_icons}/quorvan.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(_size ${QUORVAN_ICON_SIZES})
-    set(_png ${_quorvan_icons}/${_size}x${_size}/quorvan.png)
-    if(EXISTS ${_png})
-        install(FILES ${_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps)
-    endif()
+    install(FILES ${_quorvan_icons}/quorvan-${_size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
+            RENAME quorvan.png)
 endforeach()
 
 # --- Debian package ---------------------------------------------------------

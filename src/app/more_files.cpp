@@ -6,8 +6,8 @@
 
 namespace {
 
-// The Open command's offset: 400 twips, 15 twips a pixel.
-constexpr int StaircaseOffset = 400 / 15;
+// The Open command's offset: 400 twips at 15 twips a pixel, rounded (26.7 -> 27).
+constexpr int StaircaseOffset = (400 + 7) / 15;
 
 } // namespace
 
@@ -16,14 +16,17 @@ void openMoreFiles(const QStringList &paths)
     for (const QString &path : paths) {
         if (path.isEmpty() || path == QLatin1String("\""))
             continue;
-        // The newest window still open stands for the one that "opened" this
+        // The newest window on screen stands for the one that "opened" this
         // file; when every earlier file failed, the window centres itself.
-        const QList<frmMain *> open = frmMain::loadedWindows();
+        frmMain *from = nullptr;
+        for (frmMain *open : frmMain::loadedWindows())
+            if (open->isVisible())
+                from = open;
         auto *w = new frmMain;
         w->FileName = newTableName();
         w->load();
-        if (!open.isEmpty())
-            w->move(open.last()->pos() + QPoint(StaircaseOffset, StaircaseOffset));
+        if (from)
+            w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
         w->OpenFile(path);
     }
 }
