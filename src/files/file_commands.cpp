@@ -6,6 +6,7 @@
 #include "files/file_commands.h"
 #include "files/table_document_io.h"
 #include "platform/common_dialog.h"
+#include "table/grid_widget.h"
 
 #include <exception>
 
@@ -71,6 +72,7 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
         chkBackColorNothing_Click();
         sizeGridFromBoxes();
         refreshAllCells();
+        Grid->setFixedCellsButtonFace();
     } catch (const std::exception &) {
         showFileMessage(this, damagedFileMessage(path));
         hide();
