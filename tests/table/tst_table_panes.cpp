@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -143,6 +144,10 @@ private slots:
     void rightClickMenuDefaultItem();
     void netscapeHidesAlignment();
     void settingTextStoresUnchanged();
+    void viewSwitchCommitsTheBoxToItsOwnCell_data();
+    void viewSwitchCommitsTheBoxToItsOwnCell();
+    void tallRowIsCappedNotFailed();
+    void shiftDoubleClickOpensTheEditor();
 };
 
 void TstTablePanes::newWindowDefaults()
@@ -691,6 +696,68 @@ void TstTablePanes::settingTextStoresUnchanged()
     w->SettingText(QStringLiteral("x<y"));
     QCOMPARE(w->Cells(2, 1).Text, QStringLiteral("x<y"));
     QCOMPARE(w->Grid->text(2, 1), QStringLiteral("x<y"));
+}
+
+void TstTablePanes::viewSwitchCommitsTheBoxToItsOwnCell_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::newRow("cell view again (every cell is refreshed)") << 10;
+    QTest::newRow("table settings view") << 9;
+}
+
+void TstTablePanes::viewSwitchCommitsTheBoxToItsOwnCell()
+{
+    QFETCH(int, button);
+    auto w = openWindow();
+    showCellView(*w);
+    clickCell(*w, 2, 2);
+    w->Grid->setFocus();
+    typeText(w->Grid, QStringLiteral("zz"));
+    QVERIFY(w->txtInsert->isVisible());
+    w->BarButton[button]->trigger();
+    QCOMPARE(w->Cells(2, 2).Text, QStringLiteral("zz"));
+    QCOMPARE(w->Cells(1, 1).Text, QString());
+    QVERIFY(w->txtInsert->isHidden());
+}
+
+void TstTablePanes::tallRowIsCappedNotFailed()
+{
+    auto w = openWindow();
+    showCellView(*w);
+    clickCell(*w, 1, 1);
+    QString text;
+    for (int i = 0; i < 5000; ++i)
+        text += QStringLiteral("a<BR>");
+    w->SettingText(text);
+    QCOMPARE(w->Grid->rowHeight(1), int(GridWidget::MaxRowHeight));
+    QCOMPARE(w->Cells(1, 1).Text, text);
+    w->SettingText(QStringLiteral("a"));
+    QVERIFY(w->Grid->rowHeight(1) < 1000);
+}
+
+void TstTablePanes::shiftDoubleClickOpensTheEditor()
+{
+    auto w = openWindow();
+    showCellView(*w);
+    clickCell(*w, 2, 1);
+    w->SettingText(QStringLiteral("a<BR>b"));
+    bool seen = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+        QWidget *editor = QApplication::activeModalWidget();
+        if (editor && editor->inherits("frmEdit")) {
+            seen = true;
+            editor->close();
+        }
+    });
+    poll.start(10);
+    // A real double-click starts with a press; that press reads Shift.
+    clickCell(*w, 2, 1, Qt::ShiftModifier);
+    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                       w->Grid->cellRect(2, 1).center());
+    QVERIFY(seen);
+    QVERIFY(!w->txtInsert->isVisible());
+    QCOMPARE(w->Cells(2, 1).Text, QStringLiteral("a<BR>b"));
 }
 
 QTEST_MAIN(TstTablePanes)
