@@ -184,6 +184,9 @@ void frmEdit::createToolBar()
         }
         Bar->addAction(action);
         BarButton[index] = action;
+        // Compact buttons, so that all seventeen positions fit the first width.
+        if (b.tip)
+            Bar->widgetForAction(action)->setFixedSize(22, 22);
     }
 }
 

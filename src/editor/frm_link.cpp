@@ -65,6 +65,7 @@ frmLink::frmLink(frmEdit *owner)
     cmdOK->setDefault(true);
     for (QPushButton *dots : {cmdAddress, cmdFolder})
         dots->setFixedWidth(28);
+    cmdFrame->setMinimumWidth(cmdFrame->sizeHint().width() + 12);
 
     // Address and work file on top, the frame group below beside OK and Cancel.
     auto *top = new QGridLayout;

@@ -34,8 +34,8 @@ QHBoxLayout *spinRow(QLineEdit *box, UpDown *arrows)
 {
     auto *row = new QHBoxLayout;
     row->setSpacing(0);
-    box->setFixedWidth(44);
-    arrows->setFixedWidth(16);
+    box->setFixedWidth(40);
+    arrows->setFixedWidth(15);
     row->addWidget(box);
     row->addWidget(arrows);
     return row;
@@ -102,41 +102,56 @@ frmPicture::frmPicture(frmEdit *owner)
 
     // Address and alternative text across the top; the three number rows with
     // OK and Cancel beside them; the work file at the foot.
-    auto *grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(txtAdress, 0, 1, 1, 4);
-    grid->addWidget(cmdAddress, 0, 5);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(txtAlt, 1, 1, 1, 5);
-    grid->addWidget(Label3, 2, 0);
-    grid->addLayout(spinRow(txtBorder, UpDown1), 2, 1);
-    grid->addWidget(Label4, 3, 0);
-    grid->addLayout(spinRow(txtHeight, UpDown2), 3, 1);
-    grid->addWidget(Label5, 3, 2);
-    grid->addWidget(chkSize[0], 3, 3);
-    grid->addWidget(Label6, 4, 0);
-    grid->addLayout(spinRow(txtWidth, UpDown3), 4, 1);
-    grid->addWidget(Label7, 4, 2);
-    grid->addWidget(chkSize[1], 4, 3);
-    grid->setColumnStretch(4, 1);
+    auto *top = new QGridLayout;
+    top->setHorizontalSpacing(6);
+    top->setVerticalSpacing(3);
+    top->addWidget(Label1, 0, 0);
+    top->addWidget(txtAdress, 0, 1);
+    top->addWidget(cmdAddress, 0, 2);
+    top->addWidget(Label2, 1, 0);
+    top->addWidget(txtAlt, 1, 1, 1, 2);
+
+    auto *numbers = new QGridLayout;
+    numbers->setHorizontalSpacing(4);
+    numbers->setVerticalSpacing(3);
+    numbers->addWidget(Label3, 0, 0);
+    numbers->addLayout(spinRow(txtBorder, UpDown1), 0, 1);
+    numbers->addWidget(Label4, 1, 0);
+    numbers->addLayout(spinRow(txtHeight, UpDown2), 1, 1);
+    numbers->addWidget(Label5, 1, 2);
+    numbers->addWidget(chkSize[0], 1, 3);
+    numbers->addWidget(Label6, 2, 0);
+    numbers->addLayout(spinRow(txtWidth, UpDown3), 2, 1);
+    numbers->addWidget(Label7, 2, 2);
+    numbers->addWidget(chkSize[1], 2, 3);
 
     auto *buttons = new QVBoxLayout;
     buttons->setSpacing(4);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    for (QPushButton *b : {cmdOK, cmdCancel}) {
+        b->setFixedWidth(72);
+        buttons->addWidget(b);
+    }
     buttons->addStretch();
-    grid->addLayout(buttons, 2, 4, 3, 2, Qt::AlignRight | Qt::AlignTop);
 
-    grid->addWidget(chkFolder, 5, 0, 1, 6);
-    grid->addWidget(Label8, 6, 0);
-    grid->addWidget(txtFolder, 6, 1, 1, 4);
-    grid->addWidget(cmdFolder, 6, 5);
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(6);
+    middle->addLayout(numbers);
+    middle->addStretch();
+    middle->addLayout(buttons);
+
+    auto *folderRow = new QHBoxLayout;
+    folderRow->setSpacing(6);
+    folderRow->addWidget(Label8);
+    folderRow->addWidget(txtFolder, 1);
+    folderRow->addWidget(cmdFolder);
 
     auto *main = new QVBoxLayout(this);
     main->setContentsMargins(8, 6, 8, 6);
-    main->addLayout(grid);
+    main->setSpacing(3);
+    main->addLayout(top);
+    main->addLayout(middle);
+    main->addWidget(chkFolder);
+    main->addLayout(folderRow);
     main->addStretch();
 
     connect(chkFolder, &QCheckBox::clicked, this, &frmPicture::chkFolder_Click);

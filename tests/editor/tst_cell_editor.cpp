@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QToolBar>
 
+#include "app/main_window.h"
 #include "editor/frm_edit.h"
 #include "editor/frm_font.h"
 #include "editor/frm_link.h"
@@ -167,6 +168,7 @@ private slots:
     void escapeDoesNotStore();
     void textSurvivesRoundTrip();
     void toolbarOpensEachDialog();
+    void editsTheMainWindowsCell();
 
     void linkTag_data();
     void linkTag();
@@ -359,6 +361,39 @@ void TestCellEditor::toolbarOpensEachDialog()
     });
     // Cancelled each time: the text is untouched.
     QCOMPARE(ed->paneText(), QString());
+}
+
+void TestCellEditor::editsTheMainWindowsCell()
+{
+    auto *main = new frmMain;
+    main->FileName = newTableName();
+    main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QTest::mouseClick(main->Bar->widgetForAction(main->BarButton[10]), Qt::LeftButton);
+    main->Cells(1, 1).Text = QStringLiteral("a&amp;b\r\nc");
+
+    bool edited = false;
+    QTimer::singleShot(0, main, [&] {
+        auto *editor = qobject_cast<frmEdit *>(QApplication::activeModalWidget());
+        if (!editor)
+            return;
+        // A failed check must not leave the modal editor open.
+        const auto closeEditor = qScopeGuard([editor] {
+            if (editor->isVisible())
+                editor->reject();
+        });
+        QCOMPARE(editor->objForm, main);
+        QCOMPARE(editor->paneText(), QStringLiteral("a&amp;b\r\nc"));
+        editor->txtEdit->setFocus();
+        QTest::keyClick(editor->txtEdit, Qt::Key_A, Qt::ControlModifier);
+        clickBar(*editor, 12);
+        clickBar(*editor, 1);
+        edited = true;
+    });
+    main->mnuSelEditMax->trigger();
+    QVERIFY(edited);
+    QCOMPARE(main->Cells(1, 1).Text, QStringLiteral("<B>a&amp;b\r\nc</B>"));
+    delete main;
 }
 
 // --- link dialog ---------------------------------------------------------------
