@@ -221,7 +221,8 @@ void frmFont::cmdOK_Click()
     in.size = sizeNumber();
     in.colorOn = chkColor->isChecked();
     in.color = picBackColor->color();
-    m_editor->setSelText(fontTag(in, m_editor->selText()));
+    if (m_editor)
+        m_editor->setSelText(fontTag(in, m_editor->selText()));
     accept();
 }
 

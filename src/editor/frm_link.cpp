@@ -174,8 +174,9 @@ void frmLink::cmdFrame_Click()
 void frmLink::cmdOK_Click()
 {
     hide();
-    m_editor->setSelText(linkTag(txtAdress->text(), chkFrame->isChecked(), txtFrame->text(),
-                                 m_editor->selText()));
+    if (m_editor)
+        m_editor->setSelText(linkTag(txtAdress->text(), chkFrame->isChecked(), txtFrame->text(),
+                                     m_editor->selText()));
     accept();
 }
 

@@ -235,7 +235,8 @@ void frmPicture::cmdOK_Click()
     in.widthText = txtWidth->text();
     in.heightOn = chkSize[0]->isChecked();
     in.heightText = txtHeight->text();
-    m_editor->setSelText(imageTag(in));
+    if (m_editor)
+        m_editor->setSelText(imageTag(in));
     accept();
 }
 

@@ -19,6 +19,7 @@
 #include "editor/frm_picture.h"
 #include "platform/color_swatch.h"
 #include "platform/common_dialog.h"
+#include "platform/help_window.h"
 #include "platform/up_down.h"
 
 // Stands in for the main window: receives the text by name, as the editor calls it.
@@ -169,6 +170,7 @@ private slots:
     void textSurvivesRoundTrip();
     void toolbarOpensEachDialog();
     void editsTheMainWindowsCell();
+    void helpOpensOverTheEditor();
 
     void linkTag_data();
     void linkTag();
@@ -394,6 +396,17 @@ void TestCellEditor::editsTheMainWindowsCell()
     QVERIFY(edited);
     QCOMPARE(main->Cells(1, 1).Text, QStringLiteral("<B>a&amp;b\r\nc</B>"));
     delete main;
+}
+
+void TestCellEditor::helpOpensOverTheEditor()
+{
+    QVERIFY(!HelpWindow::forOwner(ed, false));
+    clickBar(*ed, 17);
+    HelpWindow *help = HelpWindow::forOwner(ed, false);
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QVERIFY(ed->isVisible());
+    delete help;
 }
 
 // --- link dialog ---------------------------------------------------------------
