@@ -344,7 +344,8 @@ void frmEdit::Form_Resize()
     const int w = width();
     const int s = height();
     Bar->setGeometry(0, 0, w, toolbarHeight);
-    // The preview pane is as tall as the whole inner area, as it always was.
+    // The preview pane takes the whole inner height, so its lowest strip (as
+    // high as the toolbar) lies below the window's edge; kept as it has always been.
     Web->setGeometry(0, toolbarHeight, w, s);
     // Lower than the toolbar: the text pane keeps its size.
     if (s - toolbarHeight >= 0)

@@ -29,7 +29,7 @@ public:
     QPlainTextEdit *txtEdit = nullptr;
     QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
     QToolBar *Bar = nullptr;
-    QAction *BarButton[ButtonCount + 1] = {}; // index 1..17 as designed; separators included
+    QAction *BarButton[ButtonCount + 1] = {}; // positions 1..17; separators included
 
     QString PreviewFile;                 // the preview page written last
     bool PreviewFileMade = false;        // PreviewFile exists and is ours to delete
