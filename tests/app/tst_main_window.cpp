@@ -1,0 +1,272 @@
+#include <QtTest>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QToolBar>
+
+#include "app/main_window.h"
+#include "platform/number_box.h"
+#include "table/grid_widget.h"
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void opensOnTheTableSettingsView();
+    void menusAsDesigned();
+    void toolbarAsDesigned();
+    void windowIsCentred();
+    void viewsFillTheClientArea();
+    void narrowWindowSnapsToMinimumWidth();
+    void lowWindowSnapsToMinimumHeight();
+    void minimizedAndRestoredKeepsLayout();
+    void numberBoxesTakeDigitsOnly_data();
+    void numberBoxesTakeDigitsOnly();
+    void programTextIsNeverTruncated();
+    void hookedBoxOpensNoContextMenu();
+    void closingTheOnlyWindowAsksNothing();
+};
+
+static QList<QAction *> visibleItems(QMenu *menu)
+{
+    return menu->actions();
+}
+
+void TestMainWindow::cleanup()
+{
+    for (frmMain *w : frmMain::loadedWindows())
+        delete w;
+}
+
+void TestMainWindow::opensOnTheTableSettingsView()
+{
+    auto *w = new frmMain;
+    w->FileName = newTableName();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+
+    QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
+    QVERIFY(w->picAllSet->isVisible());
+    QVERIFY(!w->picBar->isVisible());
+    QVERIFY(!w->Grid->isVisible());
+    QVERIFY(!w->txtTag->isVisible());
+    QVERIFY(!w->Web->isVisible());
+    QVERIFY(w->txtInsert->isHidden());
+
+    QCOMPARE(w->txtWidth->text(), QStringLiteral("2"));
+    QCOMPARE(w->txtHeight->text(), QStringLiteral("2"));
+    QCOMPARE(w->txtBorder->text(), QStringLiteral("1"));
+    QVERIFY(w->txtTitle->text().isEmpty());
+    QVERIFY(w->chkBackColorNothing->isChecked());
+    QVERIFY(!w->cmdBackColorSet->isEnabled());
+    QVERIFY(!w->chkNet->isChecked());
+
+    QVERIFY(w->BarButton[9]->isChecked());
+    QVERIFY(!w->BarButton[7]->isEnabled());
+    QVERIFY(!w->mnuSel->menuAction()->isEnabled());
+
+    // The hidden pane already shows cell (1, 1).
+    QCOMPARE(w->Grid->Col(), 1);
+    QCOMPARE(w->Grid->Row(), 1);
+    QCOMPARE(w->Grid->Cols(), 3);
+    QCOMPARE(w->Grid->Rows(), 3);
+}
+
+void TestMainWindow::menusAsDesigned()
+{
+    frmMain w;
+    const QList<QAction *> top = w.menuBar()->actions();
+    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.at(0)->text(), QStringLiteral("ファイル(&F)"));
+    QCOMPARE(top.at(1)->text(), QStringLiteral("セル(&S)"));
+    QCOMPARE(top.at(2)->text(), QStringLiteral("ヘルプ(&H)"));
+
+    auto captions = [](QMenu *menu) {
+        QStringList list;
+        for (QAction *a : visibleItems(menu))
+            list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return list;
+    };
+    QCOMPARE(captions(w.mnuFile), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
+                                               "保存(&S)...", "-", "終了(&X)"}));
+    QCOMPARE(captions(w.mnuSel), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)"}));
+    QCOMPARE(captions(w.mnuHelp), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
+    QCOMPARE(w.mnuNew->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(w.mnuOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(w.mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(w.mnuShowHelp->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(w.mnuBold->isCheckable());
+}
+
+void TestMainWindow::toolbarAsDesigned()
+{
+    frmMain w;
+    const QList<QAction *> actions = w.Bar->actions();
+    QCOMPARE(actions.size(), 14);
+    for (int i = 1; i <= 14; ++i)
+        QCOMPARE(actions.at(i - 1), w.BarButton[i]);
+    QCOMPARE(w.BarButton[1]->toolTip(), QStringLiteral("新しい表を作成します。"));
+    QCOMPARE(w.BarButton[14]->toolTip(), QStringLiteral("関連づけられたブラウザでプレビューします。"));
+    QVERIFY(w.BarButton[7]->isCheckable());
+    for (int i : {9, 10, 11, 12})
+        QVERIFY(w.BarButton[i]->actionGroup() && w.BarButton[i]->actionGroup()->isExclusive());
+}
+
+void TestMainWindow::windowIsCentred()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QRect screen = w.screen()->geometry();
+    const QRect frame = w.frameGeometry();
+    QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= 2);
+    QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= 2 + (frame.height() - w.height()));
+}
+
+void TestMainWindow::viewsFillTheClientArea()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(900, 700);
+    QTRY_COMPARE(w.width(), 900);
+    const int tb = w.Bar->height();
+    const QWidget *client = w.client;
+    QCOMPARE(w.picBar->geometry().topLeft(), QPoint(0, tb));
+    QCOMPARE(w.picBar->size(), QSize(185, 353));
+    QCOMPARE(w.Grid->geometry(), QRect(w.picBar->width(), tb, client->width() - w.picBar->width(),
+                                       client->height() - tb));
+    QCOMPARE(w.txtTag->geometry(), QRect(0, tb, client->width(), client->height() - tb));
+    QCOMPARE(w.Web->geometry(), w.txtTag->geometry());
+    QCOMPARE(w.picAllSet->geometry(), w.txtTag->geometry());
+}
+
+void TestMainWindow::narrowWindowSnapsToMinimumWidth()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(250, w.height());
+    QTRY_COMPARE(w.width(), 6120 / 15);
+}
+
+void TestMainWindow::lowWindowSnapsToMinimumHeight()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.resize(w.width(), 200);
+    QTRY_COMPARE(w.height(), w.Bar->height() + 6120 / 15);
+}
+
+void TestMainWindow::minimizedAndRestoredKeepsLayout()
+{
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.showMinimized();
+    w.showNormal();
+    const int tb = w.Bar->height();
+    QTRY_COMPARE(w.Grid->geometry(), QRect(w.picBar->width(), tb, w.client->width() - w.picBar->width(),
+                                           w.client->height() - tb));
+    QCOMPARE(w.txtTag->geometry(), QRect(0, tb, w.client->width(), w.client->height() - tb));
+    QCOMPARE(w.picBar->pos(), QPoint(0, tb));
+}
+
+void TestMainWindow::numberBoxesTakeDigitsOnly_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("switchBox");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("border: letters refused") << "txtBorder" << "" << "a5b" << "5";
+    QTest::newRow("columns: two digits at most") << "txtWidth" << "" << "123" << "12";
+    QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
+    QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
+    QTest::newRow("cell height: full-width digits refused") << "txtSHeight" << "chkSHeight" << "１2" << "2";
+    QTest::newRow("row span: two digits") << "txtMHeight" << "chkHeight" << "x99" << "99";
+    QTest::newRow("col span: two digits") << "txtMWidth" << "chkWidth" << "3.5" << "35";
+}
+
+void TestMainWindow::numberBoxesTakeDigitsOnly()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, switchBox);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    frmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    if (!switchBox.isEmpty()) {
+        w.BarButton[10]->trigger(); // the cell boxes live on the cell settings view
+        auto *check = w.findChild<QCheckBox *>(switchBox);
+        QVERIFY(check);
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
+        QVERIFY(check->isChecked());
+    }
+    auto *edit = w.findChild<QLineEdit *>(box);
+    QVERIFY(edit);
+    QVERIFY(edit->isEnabled());
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    edit->selectAll();
+    for (const QChar ch : typed) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(edit, char(ch.unicode()));
+        else // an input method delivers full-width digits as text
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    QCOMPARE(edit->text(), shown);
+}
+
+void TestMainWindow::programTextIsNeverTruncated()
+{
+    // A stored span of 150 (from a file) must show as "150" in a two-digit box.
+    QLineEdit box;
+    SetNumberOnly(&box, 2);
+    box.setText(QStringLiteral("150"));
+    QCOMPARE(box.text(), QStringLiteral("150"));
+    box.setText(QStringLiteral("abc"));
+    QCOMPARE(box.text(), QStringLiteral("abc"));
+}
+
+void TestMainWindow::hookedBoxOpensNoContextMenu()
+{
+    struct Box : QLineEdit {
+        int menus = 0;
+        void contextMenuEvent(QContextMenuEvent *) override { ++menus; }
+    } box;
+    box.show();
+    QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(2, 2));
+    HookContextMenu(&box);
+    QApplication::sendEvent(&box, &ev);
+    QCOMPARE(box.menus, 0);
+    UnhookContextMenu(&box);
+    QApplication::sendEvent(&box, &ev);
+    QCOMPARE(box.menus, 1);
+}
+
+void TestMainWindow::closingTheOnlyWindowAsksNothing()
+{
+    auto *w = new frmMain;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->Cells(1, 1).Text = QStringLiteral("changed");
+    QPointer<frmMain> guard(w);
+    QVERIFY(w->close()); // no question, never cancelled
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(frmMain::loadedWindows().isEmpty());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
