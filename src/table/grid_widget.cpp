@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextLayout>
 
@@ -271,7 +270,6 @@ GridWidget::GridWidget(QWidget *parent)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAttribute(Qt::WA_InputMethodEnabled);
     setCornerButtonEnabled(false);
-    setWordWrap(true);
 
     for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
         h->setSectionsClickable(false);
@@ -454,9 +452,13 @@ void GridWidget::setColWidth(int col, int twips)
 
 void GridWidget::setFixedCellsButtonFace()
 {
+    // Runs on every cell refresh: only a real change touches the palettes.
+    const QColor face = QApplication::palette().color(QPalette::Button);
     for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        if (h->palette().color(QPalette::Button) == face)
+            continue;
         QPalette p = h->palette();
-        p.setColor(QPalette::Button, QApplication::palette().color(QPalette::Button));
+        p.setColor(QPalette::Button, face);
         h->setPalette(p);
     }
 }

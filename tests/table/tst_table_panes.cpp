@@ -524,6 +524,13 @@ void TstTablePanes::longAndMultiLineTextSurvivesTheBox()
         QTest::keyClick(w->txtInsert, Qt::Key_Return);
         QCOMPARE(w->Cells(1, 1).Text, text);
     }
+    // Line breaks stored by the multi-line editor survive an edit in the box.
+    w->SettingText(multi);
+    w->mnuSelEdit->trigger();
+    QTest::keyClick(w->txtInsert, Qt::Key_End);
+    QTest::keyClicks(w->txtInsert, "!");
+    QTest::keyClick(w->txtInsert, Qt::Key_Return);
+    QCOMPARE(w->Cells(1, 1).Text, multi + QLatin1Char('!'));
 }
 
 void TstTablePanes::rowHeightsFollowBrLines()
