@@ -1,0 +1,221 @@
+// Times the actions a user feels on a 99 x 99 table with text in every cell.
+//
+//   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs]
+//
+// Prints a plain table and one machine-readable line per figure:
+//   BENCH name=<figure> median_ms=<m> min_ms=<a> max_ms=<b> runs=<n>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "app/main_window.h"
+#include "files/file_commands.h"
+#include "platform/common_dialog.h"
+#include "platform/url_opener.h"
+#include "table/grid_widget.h"
+
+namespace {
+
+struct Figure {
+    QString name;
+    QVector<double> ms;
+};
+
+QVector<Figure> g_figures;
+
+double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const int n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void record(const QString &name, double ms)
+{
+    for (Figure &f : g_figures) {
+        if (f.name == name) {
+            f.ms.append(ms);
+            return;
+        }
+    }
+    g_figures.append({name, {ms}});
+}
+
+double timeIt(const std::function<void()> &action)
+{
+    QElapsedTimer t;
+    t.start();
+    action();
+    // What the user waits for includes the repaint that follows.
+    QCoreApplication::processEvents();
+    return t.nsecsElapsed() / 1e6;
+}
+
+// A large table: Japanese text, tags, entities, multi-line cells, merges, colours.
+void fillLargestTable(frmMain &w)
+{
+    static const QString samples[] = {
+        QStringLiteral("東京都千代田区"),
+        QStringLiteral("<B>太字</B>と普通の文字"),
+        QStringLiteral("一行目<BR>二行目<BR>三行目"),
+        QStringLiteral("&lt;タグ&gt; &amp; 記号 &copy;2026"),
+        QStringLiteral("<A href=\"a.html\">リンク</A>"),
+        QStringLiteral("価格：1,980円（税込）"),
+        QStringLiteral("<FONT COLOR=\"#FF0000\">赤い文字</FONT><br>次の行"),
+        QStringLiteral("Quorvan table cell with a longer English text that wraps"),
+    };
+    w.txtWidth->setText(QStringLiteral("99"));
+    w.txtHeight->setText(QStringLiteral("99"));
+    for (int c = 1; c <= 99; ++c) {
+        for (int r = 1; r <= 99; ++r) {
+            CellRecord &rec = w.Cells(c, r);
+            rec.Text = samples[(c * 7 + r) % 8] + QString::number(c * 100 + r);
+            if (r == 1)
+                rec.Header = -1;
+            if ((c + r) % 11 == 0) {
+                rec.BackColorNothing = 0;
+                rec.BackColor = 0x00CCFF + c;
+            }
+            rec.HAlign = qint16((c + r) % 3);
+            rec.VAlign = qint16((c * r) % 3);
+            if (c % 17 == 0 && r % 13 == 0 && c < 99 && r < 99) {
+                rec.ColSpanOn = 1;
+                rec.ColSpan = 2;
+                rec.RowSpanOn = 1;
+                rec.RowSpan = 2;
+            }
+        }
+    }
+}
+
+long peakMemoryKiB()
+{
+    rusage u {};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+QString g_savedPath;
+
+CommonDialog::Reply dialogs(const CommonDialog::Request &r)
+{
+    CommonDialog::Reply reply;
+    reply.accepted = true;
+    reply.fileName = g_savedPath;
+    reply.color = r.color;
+    return reply;
+}
+
+int runStartupChild()
+{
+    // Measured from process start, so the loader and Qt's own start-up count too.
+    auto *w = new frmMain;
+    w->FileName = newTableName();
+    w->show();
+    QTest::qWaitForWindowExposed(w);
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    stat.open(QIODevice::ReadOnly);
+    const QList<QByteArray> fields = stat.readAll().split(' ');
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    const double startedAt = fields.value(21).toDouble() / ticks;
+    QFile uptime(QStringLiteral("/proc/uptime"));
+    uptime.open(QIODevice::ReadOnly);
+    const double now = uptime.readAll().split(' ').value(0).toDouble();
+    std::printf("%.1f\n", (now - startedAt) * 1000.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--startup-child")))
+        return runStartupChild();
+
+    const int runs = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 5;
+    QTemporaryDir dir;
+    g_savedPath = dir.filePath(QStringLiteral("largest.qvn"));
+    CommonDialog::setTestHook(dialogs);
+    setFileMessageHook([](QWidget *, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
+    setUrlOpener([](const QUrl &) {});
+
+    for (int run = 0; run < runs; ++run) {
+        // Start-up as a whole process, to the first shown window.
+        QProcess child;
+        QElapsedTimer t;
+        t.start();
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child")});
+        child.waitForFinished(30000);
+        const double inProcess = child.readAllStandardOutput().trimmed().toDouble();
+        record(QStringLiteral("startup_to_shown_window"), inProcess > 0 ? inProcess : t.nsecsElapsed() / 1e6);
+
+        auto *w = new frmMain;
+        w->FileName = newTableName();
+        w->show();
+        QTest::qWaitForWindowExposed(w);
+        fillLargestTable(*w);
+
+        record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(10); }));
+        record(QStringLiteral("click_other_cell"), timeIt([&] {
+                   const QRect rect = w->Grid->cellRect(3, 4);
+                   QTest::mouseClick(w->Grid->viewport(), Qt::LeftButton, {}, rect.center());
+               }));
+        record(QStringLiteral("setting_text"), timeIt([&] {
+                   w->SettingText(QStringLiteral("一<BR>二<BR>三<BR>四<BR>五"));
+               }));
+        record(QStringLiteral("inplace_commit_row_height"), timeIt([&] {
+                   QTest::keyClick(w->Grid, Qt::Key_X);
+                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+               }));
+        record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(11); }));
+        record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(14); }));
+        QFile::remove(g_savedPath);
+        record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));
+        delete w;
+
+        frmMain *opened = nullptr;
+        record(QStringLiteral("open_qvn_to_shown_window"), timeIt([&] {
+                   opened = new frmMain;
+                   opened->OpenFile(g_savedPath);
+                   QTest::qWaitForWindowExposed(opened);
+               }));
+        delete opened;
+
+        const QString html = dir.filePath(QStringLiteral("largest.html"));
+        QFile::remove(html);
+        QProcess exporter;
+        record(QStringLiteral("export_html_process"), timeIt([&] {
+                   exporter.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
+                                  {QStringLiteral("--export"), g_savedPath, html});
+                   exporter.waitForFinished(60000);
+               }));
+        if (exporter.exitCode() != 0 || !QFile::exists(html))
+            std::fprintf(stderr, "export failed: %s\n", exporter.readAllStandardError().constData());
+    }
+
+    std::printf("%-28s %10s %10s %10s\n", "figure", "median ms", "min ms", "max ms");
+    for (const Figure &f : std::as_const(g_figures))
+        std::printf("%-28s %10.1f %10.1f %10.1f\n", qPrintable(f.name), median(f.ms),
+                    *std::min_element(f.ms.cbegin(), f.ms.cend()), *std::max_element(f.ms.cbegin(), f.ms.cend()));
+    const double peakMb = peakMemoryKiB() / 1024.0;
+    std::printf("%-28s %10.1f MB (no preview shown)\n", "peak_memory", peakMb);
+    for (const Figure &f : std::as_const(g_figures))
+        std::printf("BENCH name=%s median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%d\n", qPrintable(f.name),
+                    median(f.ms), *std::min_element(f.ms.cbegin(), f.ms.cend()),
+                    *std::max_element(f.ms.cbegin(), f.ms.cend()), int(f.ms.size()));
+    std::printf("BENCH name=peak_memory_mb value=%.1f\n", peakMb);
+    return 0;
+}
