@@ -35,6 +35,7 @@ private slots:
     void oldLayoutDamaged();
     void fuzzFindingsStayFixed_data();
     void fuzzFindingsStayFixed();
+    void fuzzCorpusIsReadSafely();
 };
 
 static QByteArray cellLine(int c, int r)
@@ -421,24 +422,12 @@ void TestTableFile::oldLayoutDamaged()
     QCOMPARE(readOldTableText(text, m).status, ReadStatus::Damaged);
 }
 
-// Inputs the fuzzer turned up; each must be read without crashing, and what
-// is accepted must survive a write and a second read.
-void TestTableFile::fuzzFindingsStayFixed_data()
+// Replays one input of fuzz/fuzz_table_reader.cpp: the first byte picks the
+// reader. Nothing may crash, and what a reader accepts must survive a write
+// and a second read.
+static void replayFuzzInput(const QByteArray &input)
 {
-    QTest::addColumn<QString>("path");
-    const QDir dir(QStringLiteral(QUORVAN_TEST_DATA "/fuzz"));
-    for (const QString &name : dir.entryList(QDir::Files))
-        QTest::newRow(qPrintable(name)) << dir.filePath(name);
-}
-
-void TestTableFile::fuzzFindingsStayFixed()
-{
-    QFETCH(QString, path);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray input = file.readAll();
     QVERIFY(!input.isEmpty());
-    // The first byte picks the reader, as in fuzz/fuzz_table_reader.cpp.
     QByteArray body = input.mid(1);
     const int mode = uchar(input.at(0)) % 4;
     if (mode == 3) {
@@ -459,6 +448,40 @@ void TestTableFile::fuzzFindingsStayFixed()
         TableModel back;
         QVERIFY(readTableText(written, back).ok());
         QCOMPARE(tableText(back), written);
+    }
+}
+
+static QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Inputs that once broke something.
+void TestTableFile::fuzzFindingsStayFixed_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir dir(QStringLiteral(QUORVAN_TEST_DATA "/fuzz"));
+    for (const QString &name : dir.entryList(QDir::Files))
+        QTest::newRow(qPrintable(name)) << dir.filePath(name);
+}
+
+void TestTableFile::fuzzFindingsStayFixed()
+{
+    QFETCH(QString, path);
+    replayFuzzInput(readAll(path));
+}
+
+// The fuzzer's minimised corpus: inputs that reach every branch it found.
+void TestTableFile::fuzzCorpusIsReadSafely()
+{
+    const QDir dir(QStringLiteral(QUORVAN_TEST_DATA "/fuzz-corpus"));
+    const QStringList names = dir.entryList(QDir::Files);
+    QVERIFY(names.size() > 100);
+    for (const QString &name : names) {
+        replayFuzzInput(readAll(dir.filePath(name)));
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(name));
     }
 }
 
