@@ -21,7 +21,7 @@
 namespace {
 
 // New and Open place their window 400 twips below and right of the window that made them.
-constexpr int StaircaseOffset = 400 / 15;
+constexpr int StaircaseOffset = 27; // 400 twips at 15 twips a pixel, rounded
 
 } // namespace
 
