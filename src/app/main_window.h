@@ -23,7 +23,7 @@ class CommonDialog;
 class GridWidget;
 class UpDown;
 
-// The document window. It is the table model (the fields keep their design
+// The document window. It is the table model (the fields keep their own
 // names) plus the controls of its four views. Controls and handlers are public
 // like the form members they stand for: the editor and the tests reach them.
 //
@@ -49,7 +49,7 @@ public:
 
     // --- toolbar and menus -------------------------------------------------
     QToolBar *Bar = nullptr;
-    QAction *BarButton[15] = {};   // index 1..14 as designed; separators included
+    QAction *BarButton[15] = {};   // by position 1..14; separators included
 
     QMenu *mnuFile = nullptr;
     QAction *mnuNew = nullptr, *mnuOpen = nullptr, *Sep0 = nullptr, *mnuClose = nullptr,

@@ -22,9 +22,9 @@ void CommonDialog::setTestHook(Hook hook)
     testHook() = std::move(hook);
 }
 
-QString CommonDialog::qtFilter(const QString &designFilter)
+QString CommonDialog::qtFilter(const QString &filterPairs)
 {
-    const QStringList parts = designFilter.split(QLatin1Char('|'));
+    const QStringList parts = filterPairs.split(QLatin1Char('|'));
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);

@@ -19,7 +19,7 @@ public:
     struct Request {
         Kind kind = Open;
         QString title;
-        QString filter;          // "Text(*.a)|*.a|..." as designed
+        QString filter;          // name and pattern pairs, "Text(*.a)|*.a|..."
         QString fileName;        // initial name
         bool overwritePrompt = false;
         qint32 color = 0;        // start colour, 0x00BBGGRR
@@ -41,7 +41,7 @@ public:
     static void setTestHook(Hook hook);  // empty hook: real dialogs again
 
     // "A(*.x)|*.x|B|*.*" -> Qt's "A(*.x);;B (*.*)" name filters.
-    static QString qtFilter(const QString &designFilter);
+    static QString qtFilter(const QString &filterPairs);
 
 private:
     QWidget *m_owner;

@@ -11,7 +11,7 @@ namespace {
 
 // Refuses typed characters other than digits, and typed text beyond maxDigits.
 // Unlike QLineEdit::maxLength or a validator, it never touches text the program
-// sets or that is pasted: the design leaves that to the change handlers.
+// sets or that is pasted: the change handlers deal with that.
 class DigitsOnlyFilter : public QObject
 {
 public:

@@ -2,7 +2,7 @@
 
 #include <QFont>
 
-// A font of the design's face, "ＭＳ Ｐゴシック", that falls back to an
+// A font of the interface face, "ＭＳ Ｐゴシック", that falls back to an
 // installed Japanese face rather than to a Latin one whose fallback might draw
 // kanji in Chinese shapes.
 QFont japaneseUiFont(qreal pointSize, bool bold = false);

@@ -60,7 +60,7 @@ private:
 };
 
 // The document of one main window. frmMain inherits it, so the fields keep
-// their design names on the window (w.TableCols, w.Cells(c, r)...).
+// their names on the window (w.TableCols, w.Cells(c, r)...).
 class TableModel
 {
 public:
