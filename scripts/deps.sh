@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-webengine-dev libqt6core5compat6-dev libgl-dev
     zlib1g-dev libchm-dev fp-utils
     fonts-noto-cjk xvfb xauth xdg-utils
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
 )
 
 missing=()
