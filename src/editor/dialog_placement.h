@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <Qt>
 
 class QWidget;
@@ -11,3 +12,13 @@ constexpr Qt::WindowFlags toolWindowFlags = Qt::Tool | Qt::CustomizeWindowHint
 
 // Centres a window's frame on its owner's window.
 void centreOnOwner(QWidget *window);
+
+// A control with its name (the one tests and accessibility tools find it by) and tooltip.
+template <typename T>
+T *named(T *widget, const char *name, const char *tip = nullptr)
+{
+    widget->setObjectName(QLatin1String(name));
+    if (tip)
+        widget->setToolTip(QString::fromUtf8(tip));
+    return widget;
+}

@@ -20,15 +20,6 @@
 
 namespace {
 
-template <typename T>
-T *named(T *widget, const char *name, const char *tip = nullptr)
-{
-    widget->setObjectName(QLatin1String(name));
-    if (tip)
-        widget->setToolTip(QString::fromUtf8(tip));
-    return widget;
-}
-
 // A list the user picks from or types into; typed text never becomes an entry.
 QComboBox *listCombo(QWidget *parent)
 {

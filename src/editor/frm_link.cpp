@@ -11,24 +11,9 @@
 
 #include "editor/dialog_placement.h"
 #include "editor/frm_edit.h"
-#include "editor/relative_path.h"
+#include "editor/work_file_chooser.h"
 #include "editor/tag_builders.h"
 #include "platform/common_dialog.h"
-
-namespace {
-
-const QString AnyFileFilter = QStringLiteral("ファイル(*.*)|*.*");
-
-template <typename T>
-T *named(T *widget, const char *name, const char *tip = nullptr)
-{
-    widget->setObjectName(QLatin1String(name));
-    if (tip)
-        widget->setToolTip(QString::fromUtf8(tip));
-    return widget;
-}
-
-} // namespace
 
 frmLink::frmLink(frmEdit *owner)
     : QDialog(owner, toolWindowFlags), m_editor(owner)
@@ -148,22 +133,12 @@ void frmLink::chkFrame_Click()
 
 void frmLink::cmdFolder_Click()
 {
-    QString fileName;
-    if (Dlg->ShowOpen(QStringLiteral("作業ファイルの選択"), AnyFileFilter, fileName)
-        && !fileName.isEmpty())
-        txtFolder->setText(fileName);
+    chooseWorkFile(Dlg, txtFolder);
 }
 
 void frmLink::cmdAddress_Click()
 {
-    QString fileName;
-    if (!Dlg->ShowOpen(QStringLiteral("リンク先の選択"), AnyFileFilter, fileName)
-        || fileName.isEmpty())
-        return;
-    if (!txtFolder->text().isEmpty() && chkFolder->isChecked())
-        txtAdress->setText(GetRelativePath(txtFolder->text(), fileName));
-    else
-        txtAdress->setText(fileName);
+    chooseAddress(Dlg, QStringLiteral("リンク先の選択"), txtFolder, chkFolder, txtAdress);
 }
 
 void frmLink::cmdFrame_Click()

@@ -10,24 +10,13 @@
 
 #include "editor/dialog_placement.h"
 #include "editor/frm_edit.h"
-#include "editor/relative_path.h"
+#include "editor/work_file_chooser.h"
 #include "editor/tag_builders.h"
 #include "platform/common_dialog.h"
 #include "platform/number_box.h"
 #include "platform/up_down.h"
 
 namespace {
-
-const QString AnyFileFilter = QStringLiteral("ファイル(*.*)|*.*");
-
-template <typename T>
-T *named(T *widget, const char *name, const char *tip = nullptr)
-{
-    widget->setObjectName(QLatin1String(name));
-    if (tip)
-        widget->setToolTip(QString::fromUtf8(tip));
-    return widget;
-}
 
 // A number box with its arrows right beside it.
 QHBoxLayout *spinRow(QLineEdit *box, UpDown *arrows)
@@ -206,22 +195,12 @@ void frmPicture::chkSize_Click()
 
 void frmPicture::cmdFolder_Click()
 {
-    QString fileName;
-    if (Dlg->ShowOpen(QStringLiteral("作業ファイルの選択"), AnyFileFilter, fileName)
-        && !fileName.isEmpty())
-        txtFolder->setText(fileName);
+    chooseWorkFile(Dlg, txtFolder);
 }
 
 void frmPicture::cmdAddress_Click()
 {
-    QString fileName;
-    if (!Dlg->ShowOpen(QStringLiteral("画像ファイルの選択"), AnyFileFilter, fileName)
-        || fileName.isEmpty())
-        return;
-    if (!txtFolder->text().isEmpty() && chkFolder->isChecked())
-        txtAdress->setText(GetRelativePath(txtFolder->text(), fileName));
-    else
-        txtAdress->setText(fileName);
+    chooseAddress(Dlg, QStringLiteral("画像ファイルの選択"), txtFolder, chkFolder, txtAdress);
 }
 
 void frmPicture::cmdOK_Click()

@@ -8,4 +8,5 @@ target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/frm_link.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm_picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/frm_font.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/work_file_chooser.cpp
 )
