@@ -7,7 +7,12 @@
 // windows (or two programs) can never be handed the same path.
 static QString createTempFile(const QString &suffix)
 {
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/quorvan-XXXXXX") + suffix);
+    // Qt gives "" for a TMPDIR naming a missing folder; that must not send the
+    // files to the root folder.
+    QString folder = QDir::tempPath();
+    if (folder.isEmpty())
+        folder = QStringLiteral("/tmp");
+    QTemporaryFile file(folder + QStringLiteral("/quorvan-XXXXXX") + suffix);
     file.setAutoRemove(false);
     if (!file.open())
         return QString();

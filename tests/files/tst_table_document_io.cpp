@@ -4,6 +4,7 @@
 
 #include "files/compression.h"
 #include "files/table_document_io.h"
+#include "files/temp_paths.h"
 #include "table/table_model.h"
 
 // Whole documents: the kind told by the name, the messages the window shows,
@@ -24,6 +25,8 @@ private slots:
     void newerVersionMessage();
     void failedSaveKeepsOldFile();
     void htmlIsCp932WithCrLf();
+    void tempNamesAreNewAndUnique();
+    void missingTempFolderFallsBackToTmp();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -200,6 +203,31 @@ void TestTableDocumentIo::htmlIsCp932WithCrLf()
     const QString file = path(QStringLiteral("t.html"));
     QVERIFY(saveHtmlDocument(QStringLiteral("<TABLE>\r\n<TR><TD>表\nx\ry😀</TD></TR>\r\n</Table>"), file).ok);
     QCOMPARE(readFile(file), QByteArray("<TABLE>\r\n<TR><TD>\x95\x5c\r\nx\r\ny&#128512;</TD></TR>\r\n</Table>"));
+}
+
+void TestTableDocumentIo::tempNamesAreNewAndUnique()
+{
+    QSet<QString> seen;
+    for (int i = 0; i < 50; ++i) {
+        for (const QString &p : {GetTempWorkPath(), GetTempHtmlPath()}) {
+            QVERIFY(p.startsWith(m_tmp.path() + QLatin1Char('/')));
+            QVERIFY(p.endsWith(QLatin1String(".qvx")) || p.endsWith(QLatin1String(".html")));
+            QVERIFY(QFileInfo(p).isFile());
+            QCOMPARE(QFileInfo(p).size(), 0);
+            QVERIFY(!seen.contains(p));
+            seen.insert(p);
+            QFile::remove(p);
+        }
+    }
+}
+
+void TestTableDocumentIo::missingTempFolderFallsBackToTmp()
+{
+    qputenv("TMPDIR", m_tmp.filePath(QStringLiteral("no-such-folder")).toLocal8Bit());
+    const QString page = GetTempHtmlPath();
+    qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
+    QVERIFY2(page.startsWith(QLatin1String("/tmp/")), qPrintable(page));
+    QVERIFY(QFile::remove(page));
 }
 
 QTEST_GUILESS_MAIN(TestTableDocumentIo)
