@@ -306,13 +306,27 @@ void frmMain::sizeGridFromBoxes()
 
 void frmMain::refreshAllCells()
 {
-    for (int c = 0; c < Grid->Cols(); ++c) {
-        for (int r = 0; r < Grid->Rows(); ++r) {
-            Grid->setCol(c);
-            Grid->setRow(r);
-            Grid_Click();
+    // Column by column, as the refresh has always walked: a row is fitted to
+    // its cells from left to right, and the rightmost of its tallest wins.
+    if (!canRefreshQuietly()) {
+        for (int c = 0; c < Grid->Cols(); ++c) {
+            for (int r = 0; r < Grid->Rows(); ++r) {
+                Grid->setCol(c);
+                Grid->setRow(r);
+                Grid_Click();
+            }
+        }
+    } else {
+        GridWidget::BulkUpdate bulk(Grid);
+        for (int c = 1; c < Grid->Cols(); ++c) {
+            for (int r = 1; r < Grid->Rows(); ++r) {
+                Grid->setCol(c);
+                Grid->setRow(r);
+                refreshCellQuietly();
+            }
         }
     }
+    // The last refresh loads the pane, whichever way the cells went.
     Grid->setCol(1);
     Grid->setRow(1);
     Grid_Click();

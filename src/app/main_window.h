@@ -117,6 +117,11 @@ public:
     void updateCaption();                   // "Quorvan - " + GetFileNamePart(FileName)
     void showView(int button);              // visibility, button 7 and mnuSel for buttons 9..12
     void refreshAllCells();                 // every grid cell, then (1, 1)
+    // The whole-table refreshes (view switch, open, BuildTableHtml, re-fitting
+    // a row) normally apply each cell's refresh straight to its record and grid
+    // cell and load the pane once at the end. Set, they run Grid_Click cell by
+    // cell instead: the literal path, kept as the reference the tests compare to.
+    bool stepByStepRefresh = false;
     void sizeGridFromBoxes();               // Grid.Cols/Rows from txtWidth/txtHeight
     void loadTableSettingsPane(bool withNet); // model -> picAllSet controls
     int boxNumber(const QLineEdit *box) const; // the number in a box, as Val() reads it
@@ -204,6 +209,8 @@ private:
     // grid internals (table/grid_view.cpp)
     void fitRow();
     void refitWholeRow();
+    bool canRefreshQuietly() const;
+    void refreshCellQuietly();
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
 

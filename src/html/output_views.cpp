@@ -83,24 +83,49 @@ QWebEngineView *frmMain::webView()
 
 QString frmMain::BuildTableHtml()
 {
-    try {
-        MarkupInputs in;
-        in.borderText = txtBorder->text();
-        in.titleText = txtTitle->text();
-        in.backColorShown = picBackColor->color();
-        in.gridRows = Grid->Rows();
-        in.gridCols = Grid->Cols();
-        // Each emitted cell is made current and refreshed first, so the pane
-        // ends on the last one and the record holds what the pane wrote back.
-        return buildTableMarkup(*this, in, [this](int c, int r) {
-            Grid->setRow(r);
-            Grid->setCol(c);
-            Grid_Click();
-        });
-    } catch (const std::exception &) {
-        // The callers carry on with empty text.
-        return QString();
+    const bool quietly = canRefreshQuietly();
+    int lastCol = 0;
+    int lastRow = 0;
+    CellRecord lastRefreshed;
+    QString text;
+    {
+        GridWidget::BulkUpdate bulk(quietly ? Grid : nullptr);
+        try {
+            MarkupInputs in;
+            in.borderText = txtBorder->text();
+            in.titleText = txtTitle->text();
+            in.backColorShown = picBackColor->color();
+            in.gridRows = Grid->Rows();
+            in.gridCols = Grid->Cols();
+            // Each emitted cell is made current and refreshed first, so the pane
+            // ends on the last one and the record holds what the pane wrote back.
+            text = buildTableMarkup(*this, in, [&](int c, int r) {
+                Grid->setRow(r);
+                Grid->setCol(c);
+                if (!quietly) {
+                    Grid_Click();
+                    return;
+                }
+                refreshCellQuietly();
+                lastCol = c;
+                lastRow = r;
+                lastRefreshed = Cells(c, r);
+            });
+        } catch (const std::exception &) {
+            // The callers carry on with empty text.
+            text = QString();
+        }
     }
+    // The pane shows the last emitted cell as its refresh left it, before the
+    // generator set a switched-off span count of it to 1.
+    if (quietly && lastCol > 0) {
+        CellRecord &rec = Cells(lastCol, lastRow);
+        const CellRecord written = rec;
+        rec = lastRefreshed;
+        Grid_Click();
+        rec = written;
+    }
+    return text;
 }
 
 void frmMain::showTagView()

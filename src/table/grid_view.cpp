@@ -202,12 +202,61 @@ void frmMain::fitRow()
 void frmMain::refitWholeRow()
 {
     const int keep = Grid->Col();
-    for (int c = 1; c < Grid->Cols(); ++c) {
-        Grid->setCol(c);
-        Grid_Click();
+    if (!canRefreshQuietly()) {
+        for (int c = 1; c < Grid->Cols(); ++c) {
+            Grid->setCol(c);
+            Grid_Click();
+        }
+    } else {
+        GridWidget::BulkUpdate bulk(Grid);
+        for (int c = 1; c < Grid->Cols(); ++c) {
+            Grid->setCol(c);
+            refreshCellQuietly();
+        }
     }
+    // This refresh loads the pane, whichever way the row went.
     Grid->setCol(keep);
     Grid_Click();
+}
+
+bool frmMain::canRefreshQuietly() const
+{
+    // A box open over a cell is committed by the first Grid_Click, which
+    // re-fits that cell's row on the way: that order is kept literally.
+    return !stepByStepRefresh && txtInsert->isHidden();
+}
+
+// Grid_Click's lasting effects on the current cell, without loading the pane:
+// what the controls' handlers write back into the record (switch boxes store
+// 0 or 1, the sliders clamp the alignment into their range, button 7 stores
+// -1 or 0; the number boxes hand back the very numbers they were given), the
+// grid cell's text, alignment, colour and weight, and the row fitting. The
+// pane shows only the last refreshed cell, so callers end with one real
+// Grid_Click there; it sets every pane control from the record, whatever the
+// controls showed before.
+void frmMain::refreshCellQuietly()
+{
+    const int col = Grid->Col();
+    const int row = Grid->Row();
+    if (row == 0 || col == 0)
+        return;
+
+    CellRecord &rec = Cells(col, row);
+    Grid->setText(col, row, HtmlToGridText(rec.Text));
+    const auto checkValue = [](qint16 v) { return qint16(v != 0 ? 1 : 0); };
+    rec.HeightOn = checkValue(rec.HeightOn);
+    rec.WidthOn = checkValue(rec.WidthOn);
+    rec.RowSpanOn = checkValue(rec.RowSpanOn);
+    rec.ColSpanOn = checkValue(rec.ColSpanOn);
+    rec.VAlign = qint16(qBound(SliH->minimum(), int(rec.VAlign), SliH->maximum()));
+    rec.HAlign = qint16(qBound(SliW->minimum(), int(rec.HAlign), SliW->maximum()));
+    Grid->setCellAlignment(col, row, rec.HAlign * 3 + rec.VAlign);
+    rec.BackColorNothing = checkValue(rec.BackColorNothing);
+    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor);
+    const bool header = rec.Header == -1;
+    rec.Header = header ? -1 : 0;
+    Grid->setCellBold(col, row, header);
+    fitRow();
 }
 
 void frmMain::openInsertBox(bool withExistingText)

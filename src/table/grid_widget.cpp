@@ -15,6 +15,10 @@
 
 namespace {
 
+// Beyond this many remembered line counts the cache starts afresh; a full
+// table holds 9801 texts, so one table always fits.
+constexpr int MaxCachedLineCounts = 65536;
+
 // Space between a cell's edge and its text, in pixels. Measuring and painting
 // share these so a fitted row never clips its last line.
 constexpr int PadX = 3;
@@ -38,19 +42,17 @@ QTextOption wrapOption()
 QStringList paragraphs(const QString &text)
 {
     QStringList out;
-    QString current;
-    for (int i = 0; i < text.size(); ++i) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);
         if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
-            out << current;
-            current.clear();
+            out << text.mid(start, i - start);
             if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
                 ++i;
-        } else {
-            current += ch;
+            start = i + 1;
         }
     }
-    out << current;
+    out << text.mid(start);
     return out;
 }
 
@@ -338,8 +340,48 @@ void GridWidget::setCol(int col)
 
 void GridWidget::updateCell(int col, int row)
 {
+    if (m_bulkDepth > 0) {
+        m_bulkCellsChanged = true;
+        return;
+    }
     if (col >= 1 && row >= 1 && m_model->valid(col, row))
         viewport()->update(visualRect(m_model->index(row - 1, col - 1)));
+}
+
+void GridWidget::cellChanged(int col, int row)
+{
+    if (m_bulkDepth > 0)
+        m_bulkCellsChanged = true;
+    else
+        m_model->changed(col, row);
+}
+
+void GridWidget::beginBulkUpdate()
+{
+    if (m_bulkDepth++ == 0) {
+        m_bulkCellsChanged = false;
+        m_bulkRowResized.fill(false, MaxRows + 1);
+    }
+}
+
+void GridWidget::endBulkUpdate()
+{
+    if (m_bulkDepth <= 0 || --m_bulkDepth > 0)
+        return;
+    for (int r = 1; r < Rows(); ++r) {
+        if (m_bulkRowResized.at(r))
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+    }
+    if (m_bulkCellsChanged) {
+        if (Rows() > 1 && Cols() > 1)
+            emit m_model->dataChanged(m_model->index(0, 0), m_model->index(Rows() - 2, Cols() - 2));
+        if (Cols() > 1)
+            emit m_model->headerDataChanged(Qt::Horizontal, 0, Cols() - 2);
+        if (Rows() > 1)
+            emit m_model->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
+        viewport()->update();
+    }
+    m_bulkCellsChanged = false;
 }
 
 QString GridWidget::text(int col, int row) const
@@ -355,7 +397,7 @@ void GridWidget::setText(int col, int row, const QString &text)
     if (c.text == text)
         return;
     c.text = text;
-    m_model->changed(col, row);
+    cellChanged(col, row);
 }
 
 qint32 GridWidget::cellBackColor(int col, int row) const
@@ -371,7 +413,7 @@ void GridWidget::setCellBackColor(int col, int row, qint32 color)
     if (c.back == color)
         return;
     c.back = color;
-    m_model->changed(col, row);
+    cellChanged(col, row);
 }
 
 bool GridWidget::cellBold(int col, int row) const
@@ -387,7 +429,7 @@ void GridWidget::setCellBold(int col, int row, bool bold)
     if (c.bold == bold)
         return;
     c.bold = bold;
-    m_model->changed(col, row);
+    cellChanged(col, row);
 }
 
 int GridWidget::cellAlignment(int col, int row) const
@@ -403,7 +445,7 @@ void GridWidget::setCellAlignment(int col, int row, int code)
     if (c.align == code)
         return;
     c.align = qint8(code);
-    m_model->changed(col, row);
+    cellChanged(col, row);
 }
 
 int GridWidget::rowHeight(int row) const
@@ -426,7 +468,10 @@ void GridWidget::setRowHeight(int row, int twips)
     if (m_rowHeights[row] == twips)
         return;
     m_rowHeights[row] = twips;
-    verticalHeader()->resizeSection(row - 1, twips / 15);
+    if (m_bulkDepth > 0)
+        m_bulkRowResized[row] = true;
+    else
+        verticalHeader()->resizeSection(row - 1, twips / 15);
 }
 
 int GridWidget::colWidth(int col) const
@@ -468,31 +513,97 @@ int GridWidget::lineHeightTwips() const
     return QFontMetrics(font()).lineSpacing() * 15;
 }
 
+const QFont &GridWidget::measureFont(bool bold) const
+{
+    if (!m_measureFontsValid) {
+        for (int b = 0; b < 2; ++b) {
+            m_measureFont[b] = font();
+            m_measureFont[b].setBold(b == 1);
+            m_lineSpacing[b] = QFontMetrics(m_measureFont[b]).lineSpacing();
+        }
+        m_measureFontsValid = true;
+    }
+    return m_measureFont[bold ? 1 : 0];
+}
+
+int GridWidget::lineSpacingPx(bool bold) const
+{
+    measureFont(bold);
+    return m_lineSpacing[bold ? 1 : 0];
+}
+
 int GridWidget::wrappedLines(const QString &displayText, int widthPx, bool bold) const
 {
-    QFont f = font();
-    f.setBold(bold);
     widthPx = std::max(1, widthPx);
-    // Most cells hold one short line: no layout needed for them.
-    if (!hasBreak(displayText) && QFontMetrics(f).horizontalAdvance(displayText) <= widthPx)
-        return 1;
+    const LineKey key{displayText, widthPx, bold ? WholeTextBold : WholeText};
+    const auto known = m_lineCache.constFind(key);
+    if (known != m_lineCache.cend())
+        return *known;
 
-    int lines = 0;
-    for (const QString &para : paragraphs(displayText)) {
-        if (para.isEmpty()) {
-            ++lines;
-            continue;
+    const QFont &f = measureFont(bold);
+    int lines = 1;
+    if (hasBreak(displayText)) {
+        lines = 0;
+        for (const QString &para : paragraphs(displayText))
+            lines += paragraphLines(para, widthPx, bold);
+        lines = std::max(1, lines);
+    } else if (!displayText.isEmpty()) {
+        // A text without breaks that is no wider than the column counts as one
+        // line. The layout is needed for the others anyway, so it goes first:
+        // the advances of its lines add up to the text's advance less the
+        // spaces at the breaks, so a sum past the column settles it without
+        // measuring the text a second time. Tabs and soft hyphens change width
+        // once broken: such texts are always measured whole.
+        qreal advances = 0;
+        lines = layoutLines(displayText, widthPx, f, &advances);
+        if (lines > 1) {
+            const bool wider = advances > widthPx + 0.5 && !displayText.contains(QLatin1Char('\t'))
+                    && !displayText.contains(QChar(0x00AD));
+            if (!wider && QFontMetrics(f).horizontalAdvance(displayText) <= widthPx)
+                lines = 1;
         }
-        QTextLayout layout(para, f);
-        layout.setTextOption(wrapOption());
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(widthPx);
-            ++lines;
-        }
-        layout.endLayout();
+        lines = std::max(1, lines);
     }
-    return std::max(1, lines);
+    remember(key, lines);
+    return lines;
+}
+
+int GridWidget::paragraphLines(const QString &para, int widthPx, bool bold) const
+{
+    if (para.isEmpty())
+        return 1;
+    const LineKey key{para, widthPx, bold ? ParagraphBold : Paragraph};
+    const auto known = m_lineCache.constFind(key);
+    if (known != m_lineCache.cend())
+        return *known;
+    const int lines = layoutLines(para, widthPx, measureFont(bold), nullptr);
+    remember(key, lines);
+    return lines;
+}
+
+void GridWidget::remember(const LineKey &key, int lines) const
+{
+    if (m_lineCache.size() >= MaxCachedLineCounts)
+        m_lineCache.clear();
+    m_lineCache.insert(key, lines);
+}
+
+int GridWidget::layoutLines(const QString &para, int widthPx, const QFont &f, qreal *advances)
+{
+    int lines = 0;
+    qreal sum = 0;
+    QTextLayout layout(para, f);
+    layout.setTextOption(wrapOption());
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(widthPx);
+        sum += line.horizontalAdvance();
+        ++lines;
+    }
+    layout.endLayout();
+    if (advances)
+        *advances = sum;
+    return lines;
 }
 
 int GridWidget::neededHeight(int col, int row) const
@@ -502,9 +613,7 @@ int GridWidget::neededHeight(int col, int row) const
     const GridCell &c = m_model->cell(col, row);
     const int width = colWidth(col) / 15 - 2 * PadX;
     const qint64 lines = wrappedLines(c.text, width, c.bold);
-    QFont f = font();
-    f.setBold(c.bold);
-    const qint64 need = lines * QFontMetrics(f).lineSpacing() * 15 + 2 * PadY * 15;
+    const qint64 need = lines * lineSpacingPx(c.bold) * 15 + 2 * PadY * 15;
     return int(std::min<qint64>(need, MaxRowHeight));
 }
 
@@ -683,6 +792,9 @@ bool GridWidget::event(QEvent *event)
 
 void GridWidget::applyFont()
 {
+    // Measurements belong to the font they were taken in.
+    m_lineCache.clear();
+    m_measureFontsValid = false;
     const int lineRow = lineHeightTwips() + 2 * PadY * 15;
     verticalHeader()->setDefaultSectionSize(lineRow / 15);
 }

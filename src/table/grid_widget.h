@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QString>
 #include <QTableView>
 #include <QVector>
@@ -65,6 +66,34 @@ public:
     // Where the cell is, in viewport coordinates (scrolled into view first).
     QRect cellRect(int col, int row);
 
+    // Bulk work (a refresh of every cell): cell changes, current-cell moves and
+    // row heights are kept silently and reach the view once, at the end.
+    // Nests; the outermost end does the update.
+    void beginBulkUpdate();
+    void endBulkUpdate();
+    bool inBulkUpdate() const { return m_bulkDepth > 0; }
+
+    // begin/endBulkUpdate for a scope; a null grid does nothing.
+    class BulkUpdate
+    {
+    public:
+        explicit BulkUpdate(GridWidget *grid) : m_grid(grid)
+        {
+            if (m_grid)
+                m_grid->beginBulkUpdate();
+        }
+        ~BulkUpdate()
+        {
+            if (m_grid)
+                m_grid->endBulkUpdate();
+        }
+        BulkUpdate(const BulkUpdate &) = delete;
+        BulkUpdate &operator=(const BulkUpdate &) = delete;
+
+    private:
+        GridWidget *m_grid;
+    };
+
     static Qt::Alignment alignmentFromCode(int code);
     static QColor toQColor(qint32 bgr);
 
@@ -96,7 +125,32 @@ private:
     bool cellAt(const QPoint &pos, int &col, int &row) const;
     void moveCurrentByUser(int col, int row);
     void updateCell(int col, int row);
+    void cellChanged(int col, int row);
     void applyFont();
+
+    // Line counts by display text, width and weight: a whole-table refresh
+    // measures each cell's holder again, and texts repeat across refreshes.
+    // Paragraphs of multi-line texts are kept apart from whole texts: a whole
+    // text as wide as the column still counts one line, a paragraph does not.
+    enum LineKind { WholeText = 0, WholeTextBold = 1, Paragraph = 2, ParagraphBold = 3 };
+    struct LineKey {
+        QString text;
+        int widthPx;
+        int kind;
+        bool operator==(const LineKey &o) const
+        {
+            return widthPx == o.widthPx && kind == o.kind && text == o.text;
+        }
+    };
+    friend size_t qHash(const LineKey &key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.text, key.widthPx, key.kind);
+    }
+    const QFont &measureFont(bool bold) const;
+    int lineSpacingPx(bool bold) const;
+    int paragraphLines(const QString &para, int widthPx, bool bold) const;
+    void remember(const LineKey &key, int lines) const;
+    static int layoutLines(const QString &para, int widthPx, const QFont &f, qreal *advances);
 
     GridModel *m_model;
     int m_row = 0;
@@ -106,4 +160,13 @@ private:
     QVector<int> m_rowHeights;                     // twips per row, index = grid row
     QVector<int> m_colWidths;                      // twips per column
     bool m_pressedOnCell = false;
+
+    int m_bulkDepth = 0;
+    bool m_bulkCellsChanged = false;
+    QVector<bool> m_bulkRowResized;                // index = grid row
+
+    mutable QHash<LineKey, int> m_lineCache;
+    mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change
+    mutable int m_lineSpacing[2] = {-1, -1};
+    mutable bool m_measureFontsValid = false;
 };
