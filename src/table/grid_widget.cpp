@@ -15,9 +15,10 @@
 
 namespace {
 
-// Beyond this many remembered line counts the cache starts afresh; a full
-// table holds 9801 texts, so one table always fits.
+// Beyond this many remembered line counts, or this much remembered text, the
+// cache starts afresh; a full table of ordinary cells always fits.
 constexpr int MaxCachedLineCounts = 65536;
+constexpr qsizetype MaxCachedCharacters = 16 * 1024 * 1024;
 
 // Space between a cell's edge and its text, in pixels. Measuring and painting
 // share these so a fitted row never clips its last line.
@@ -583,9 +584,13 @@ int GridWidget::paragraphLines(const QString &para, int widthPx, bool bold) cons
 
 void GridWidget::remember(const LineKey &key, int lines) const
 {
-    if (m_lineCache.size() >= MaxCachedLineCounts)
+    // Keys share the grid's texts, but texts replaced since stay alive here.
+    if (m_lineCache.size() >= MaxCachedLineCounts || m_lineCacheCharacters > MaxCachedCharacters) {
         m_lineCache.clear();
+        m_lineCacheCharacters = 0;
+    }
     m_lineCache.insert(key, lines);
+    m_lineCacheCharacters += key.text.size();
 }
 
 int GridWidget::layoutLines(const QString &para, int widthPx, const QFont &f, qreal *advances)
@@ -794,6 +799,7 @@ void GridWidget::applyFont()
 {
     // Measurements belong to the font they were taken in.
     m_lineCache.clear();
+    m_lineCacheCharacters = 0;
     m_measureFontsValid = false;
     const int lineRow = lineHeightTwips() + 2 * PadY * 15;
     verticalHeader()->setDefaultSectionSize(lineRow / 15);

@@ -166,6 +166,7 @@ private:
     QVector<bool> m_bulkRowResized;                // index = grid row
 
     mutable QHash<LineKey, int> m_lineCache;
+    mutable qsizetype m_lineCacheCharacters = 0;
     mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change
     mutable int m_lineSpacing[2] = {-1, -1};
     mutable bool m_measureFontsValid = false;
