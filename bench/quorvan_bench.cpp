@@ -130,7 +130,8 @@ int runStartupChild()
     auto *w = new frmMain;
     w->FileName = newTableName();
     w->show();
-    QTest::qWaitForWindowExposed(w);
+    if (!QTest::qWaitForWindowExposed(w))
+        std::fprintf(stderr, "window not exposed\n");
     QFile stat(QStringLiteral("/proc/self/stat"));
     stat.open(QIODevice::ReadOnly);
     const QList<QByteArray> fields = stat.readAll().split(' ');
@@ -174,7 +175,8 @@ int main(int argc, char *argv[])
         auto *w = new frmMain;
         w->FileName = newTableName();
         w->show();
-        QTest::qWaitForWindowExposed(w);
+        if (!QTest::qWaitForWindowExposed(w))
+            std::fprintf(stderr, "window not exposed\n");
         fillLargestTable(*w);
 
         record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(10); }));
@@ -201,7 +203,8 @@ int main(int argc, char *argv[])
         record(QStringLiteral("open_qvn_to_shown_window"), timeIt([&] {
                    opened = new frmMain;
                    opened->OpenFile(g_savedPath);
-                   QTest::qWaitForWindowExposed(opened);
+                   if (!QTest::qWaitForWindowExposed(opened))
+                       std::fprintf(stderr, "window not exposed\n");
                }));
         delete opened;
 

@@ -10,13 +10,10 @@
 #include <QMenu>
 #include <QSlider>
 
+#include "about/frm_about.h"
 #include "platform/color_swatch.h"
 #include "platform/help.h"
 #include "table/grid_widget.h"
-#if __has_include("about/frm_about.h")
-#include "about/frm_about.h"
-#define QUORVAN_HAVE_ABOUT 1
-#endif
 
 namespace {
 
@@ -151,10 +148,8 @@ void frmMain::mnuExit_Click()
 
 void frmMain::mnuAbout_Click()
 {
-#ifdef QUORVAN_HAVE_ABOUT
     frmAbout dlg(this);
     dlg.exec();
-#endif
 }
 
 void frmMain::mnuShowHelp_Click()

@@ -15,14 +15,12 @@
 #include <QWidgetAction>
 
 #include "app/app_paths.h"
+#include "platform/clickable_separator.h"
 #include "platform/color_swatch.h"
 #include "platform/common_dialog.h"
 #include "platform/number_box.h"
 #include "table/grid_widget.h"
-#if __has_include("platform/icons.h")
 #include "platform/icons.h"
-#define QUORVAN_HAVE_ICONS 1
-#endif
 
 QList<frmMain *> frmMain::s_windows;
 
@@ -32,37 +30,6 @@ int px(int twips)
 {
     return qRound(twips / 15.0);
 }
-
-// A toolbar separator that still reports clicks: the toolbar dispatch runs for
-// every position, separators included (a click there deletes a page file too).
-class ClickableSeparator : public QWidget
-{
-public:
-    ClickableSeparator(std::function<void()> onClick, QWidget *parent)
-        : QWidget(parent), m_onClick(std::move(onClick))
-    {
-        setFixedWidth(8);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        const int x = width() / 2;
-        p.setPen(palette().color(QPalette::Mid));
-        p.drawLine(x, 3, x, height() - 4);
-        p.setPen(palette().color(QPalette::Light));
-        p.drawLine(x + 1, 3, x + 1, height() - 4);
-    }
-    void mousePressEvent(QMouseEvent *) override
-    {
-        if (m_onClick)
-            m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
 
 } // namespace
 
@@ -85,9 +52,7 @@ frmMain::frmMain(QWidget *parent)
     createGrid();
     createOutputViews();
 
-#ifdef QUORVAN_HAVE_ICONS
     setWindowIcon(appIcon());
-#endif
     // Designed client area 7470 x 5985 twips below the menu bar.
     resize(px(DesignClientWidth), menuBar()->sizeHint().height() + px(DesignClientHeight));
 }
@@ -196,9 +161,7 @@ void frmMain::createToolBar()
             action = new QAction(Bar);
             action->setToolTip(QString::fromUtf8(b.tip));
             action->setText(QString::fromUtf8(b.tip));
-#ifdef QUORVAN_HAVE_ICONS
             action->setIcon(toolbarIcon(b.index));
-#endif
             const int index = b.index;
             connect(action, &QAction::triggered, this, [this, index] { Bar_ButtonClick(index); });
         }

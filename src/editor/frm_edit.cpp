@@ -22,6 +22,7 @@
 #include "editor/frm_picture.h"
 #include "editor/tag_builders.h"
 #include "files/temp_paths.h"
+#include "platform/clickable_separator.h"
 #include "platform/help.h"
 #include "platform/icons.h"
 #include "platform/text_codec.h"
@@ -32,37 +33,6 @@ namespace {
 // Inner size at first, in pixels.
 constexpr int InitialWidth = 349;
 constexpr int InitialHeight = 206;
-
-// A toolbar separator that still reports clicks: every click on the toolbar,
-// separators included, first deletes the preview page.
-class ClickableSeparator : public QWidget
-{
-public:
-    ClickableSeparator(std::function<void()> onClick, QWidget *parent)
-        : QWidget(parent), m_onClick(std::move(onClick))
-    {
-        setFixedWidth(8);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        const int x = width() / 2;
-        p.setPen(palette().color(QPalette::Mid));
-        p.drawLine(x, 3, x, height() - 4);
-        p.setPen(palette().color(QPalette::Light));
-        p.drawLine(x + 1, 3, x + 1, height() - 4);
-    }
-    void mousePressEvent(QMouseEvent *) override
-    {
-        if (isEnabled() && m_onClick)
-            m_onClick();
-    }
-
-private:
-    std::function<void()> m_onClick;
-};
 
 // Shift+Enter would put a Unicode line separator into the text; a cell only
 // knows CR LF, so make it an ordinary line break.

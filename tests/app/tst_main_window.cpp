@@ -247,7 +247,7 @@ void TestMainWindow::hookedBoxOpensNoContextMenu()
         void contextMenuEvent(QContextMenuEvent *) override { ++menus; }
     } box;
     box.show();
-    QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(2, 2));
+    QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(2, 2), box.mapToGlobal(QPoint(2, 2)));
     HookContextMenu(&box);
     QApplication::sendEvent(&box, &ev);
     QCOMPARE(box.menus, 0);
