@@ -26,7 +26,7 @@
 namespace {
 
 // What a table holds; every value may also come from a file as it is.
-struct TableSpec {
+struct TableShape {
     int cols = 9;
     int rows = 12;
     bool netscape = false;
@@ -50,16 +50,16 @@ private:
     quint32 m_state;
 };
 
-void fillTable(TableModel &m, const TableSpec &spec)
+void fillTable(TableModel &m, const TableShape &shape)
 {
-    m.TableCols = spec.cols;
-    m.TableRows = spec.rows;
-    m.NetscapeMode = spec.netscape ? 1 : 0;
+    m.TableCols = shape.cols;
+    m.TableRows = shape.rows;
+    m.NetscapeMode = shape.netscape ? 1 : 0;
     m.TableBorder = 2;
     m.TableTitle = QStringLiteral("表");
-    Dice dice(spec.seed);
-    for (int c = 1; c <= spec.cols; ++c) {
-        for (int r = 1; r <= spec.rows; ++r) {
+    Dice dice(shape.seed);
+    for (int c = 1; c <= shape.cols; ++c) {
+        for (int r = 1; r <= shape.rows; ++r) {
             CellRecord &R = m.Cells(c, r);
             R.Text = dice.pick<QString>({QString(), QStringLiteral("東京"), QStringLiteral("a<BR>b<br>c"),
                                          QStringLiteral("一行目<BR>二行目"),
@@ -76,7 +76,7 @@ void fillTable(TableModel &m, const TableSpec &spec)
             R.Height = dice.pick<qint32>({100, 40});
             R.WidthOn = dice.pick<qint16>({0, 0, 1});
             R.Width = dice.pick<qint32>({100, 250});
-            if (spec.wild) {
+            if (shape.wild) {
                 R.Header = dice.pick<qint16>({0, -1, 1, -2, 32767});
                 R.HAlign = dice.pick<qint16>({-1, 0, 1, 2, 3, 5});
                 R.VAlign = dice.pick<qint16>({-7, 0, 1, 2, 9});
@@ -106,12 +106,12 @@ void fillTable(TableModel &m, const TableSpec &spec)
     };
     merge(2, 2, 1, 2, 1, 2);
     merge(3, 3, 1, 3, 0, 4);
-    merge(1, spec.rows, 0, 5, 1, 3);
-    merge(spec.cols, 1, 1, 4, 0, 0);
+    merge(1, shape.rows, 0, 5, 1, 3);
+    merge(shape.cols, 1, 1, 4, 0, 0);
     // The last cell is always emitted; its switched-off count is normalised.
-    merge(spec.cols, spec.rows, 1, 1, 0, 6);
+    merge(shape.cols, shape.rows, 1, 1, 0, 6);
     // Two cells of a row equally tall: the rightmost keeps the row.
-    if (spec.cols >= 5) {
+    if (shape.cols >= 5) {
         m.Cells(1, 1).Text = QStringLiteral("x<BR>y<BR>z");
         m.Cells(4, 1).Text = QStringLiteral("x<BR>y<BR>z");
         m.Cells(1, 1).Header = 0;
@@ -130,22 +130,22 @@ std::unique_ptr<frmMain> newWindow(bool stepByStep)
 }
 
 // Column widths stay with the grid through every resize; the grid keeps its size.
-void applyColumnWidths(frmMain &w, const TableSpec &spec)
+void applyColumnWidths(frmMain &w, const TableShape &shape)
 {
     const int cols = w.Grid->Cols();
     w.Grid->setCols(GridWidget::MaxCols);
-    for (int c = 0; c < spec.colWidths.size(); ++c)
-        w.Grid->setColWidth(c + 1, spec.colWidths.at(c));
+    for (int c = 0; c < shape.colWidths.size(); ++c)
+        w.Grid->setColWidth(c + 1, shape.colWidths.at(c));
     w.Grid->setCols(cols);
 }
 
 // The table into a window as the user would have it: settings in the table
 // settings pane, cells in the model.
-void loadInto(frmMain &w, const TableSpec &spec)
+void loadInto(frmMain &w, const TableShape &shape)
 {
-    fillTable(w, spec);
+    fillTable(w, shape);
     w.loadTableSettingsPane(true);
-    applyColumnWidths(w, spec);
+    applyColumnWidths(w, shape);
 }
 
 QString onOff(bool b)
@@ -266,19 +266,19 @@ void TestBulkRefresh::addTables()
 }
 
 #define FETCH_SPEC()                                            \
-    TableSpec spec;                                             \
+    TableShape shape;                                             \
     QFETCH(int, cols);                                          \
     QFETCH(int, rows);                                          \
     QFETCH(bool, netscape);                                     \
     QFETCH(bool, wild);                                         \
     QFETCH(int, seed);                                          \
     QFETCH(QVector<int>, colWidths);                            \
-    spec.cols = cols;                                           \
-    spec.rows = rows;                                           \
-    spec.netscape = netscape;                                   \
-    spec.wild = wild;                                           \
-    spec.seed = quint32(seed);                                  \
-    spec.colWidths = colWidths
+    shape.cols = cols;                                           \
+    shape.rows = rows;                                           \
+    shape.netscape = netscape;                                   \
+    shape.wild = wild;                                           \
+    shape.seed = quint32(seed);                                  \
+    shape.colWidths = colWidths
 
 void TestBulkRefresh::viewSwitch_data()
 {
@@ -291,7 +291,7 @@ void TestBulkRefresh::viewSwitch()
     auto fast = newWindow(false);
     auto reference = newWindow(true);
     for (frmMain *w : {fast.get(), reference.get()}) {
-        loadInto(*w, spec);
+        loadInto(*w, shape);
         w->Bar_ButtonClick(10);
     }
     QCOMPARE(differences(*fast, *reference), QString());
@@ -322,7 +322,7 @@ void TestBulkRefresh::open()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("t.qvn"));
     TableModel source;
-    fillTable(source, spec);
+    fillTable(source, shape);
     // Header is a boolean in the file: only -1 and 0 come back.
     QVERIFY(saveTableDocument(source, path).ok);
 
@@ -331,7 +331,7 @@ void TestBulkRefresh::open()
     reference->stepByStepRefresh = true;
     for (frmMain *w : {fast.get(), reference.get()}) {
         w->setAttribute(Qt::WA_DeleteOnClose, false);
-        applyColumnWidths(*w, spec);
+        applyColumnWidths(*w, shape);
         w->OpenFile(path);
         QVERIFY(w->isVisible());
     }
@@ -354,7 +354,7 @@ void TestBulkRefresh::buildTableHtml()
     auto fast = newWindow(false);
     auto reference = newWindow(true);
     for (frmMain *w : {fast.get(), reference.get()})
-        loadInto(*w, spec);
+        loadInto(*w, shape);
 
     // From the table settings view the grid still has its old size; then again
     // after a view switch, twice in a row (row holders left by the first run).
@@ -381,15 +381,15 @@ void TestBulkRefresh::buildTableHtml()
 
 void TestBulkRefresh::rowRefit()
 {
-    TableSpec spec;
-    spec.cols = 12;
-    spec.rows = 6;
-    spec.wild = true;
-    spec.seed = 7;
+    TableShape shape;
+    shape.cols = 12;
+    shape.rows = 6;
+    shape.wild = true;
+    shape.seed = 7;
     auto fast = newWindow(false);
     auto reference = newWindow(true);
     for (frmMain *w : {fast.get(), reference.get()}) {
-        loadInto(*w, spec);
+        loadInto(*w, shape);
         w->Bar_ButtonClick(10);
     }
 
@@ -422,11 +422,11 @@ void TestBulkRefresh::fastPathIsTaken()
 {
     // A refresh of every cell reaches the view once: no cell of a large table
     // is repainted on its own while the loop runs.
-    TableSpec spec;
-    spec.cols = 40;
-    spec.rows = 40;
+    TableShape shape;
+    shape.cols = 40;
+    shape.rows = 40;
     auto w = newWindow(false);
-    loadInto(*w, spec);
+    loadInto(*w, shape);
     int changes = 0;
     connect(w->Grid->model(), &QAbstractItemModel::dataChanged, w.get(), [&changes] { ++changes; });
     w->Bar_ButtonClick(10);
