@@ -82,31 +82,29 @@ CommonDialog::Reply CommonDialog::show(const Request &request)
     return reply;
 }
 
-bool CommonDialog::ShowOpen(const QString &title, const QString &filter, QString &fileName)
+bool CommonDialog::showFile(Kind kind, const QString &title, const QString &filter,
+                            QString &fileName)
 {
     Request r;
-    r.kind = Open;
+    r.kind = kind;
     r.title = title;
     r.filter = filter;
     r.fileName = fileName;
+    r.overwritePrompt = kind == Save;
     const Reply reply = show(r);
     if (reply.accepted)
         fileName = reply.fileName;
     return reply.accepted;
 }
 
+bool CommonDialog::ShowOpen(const QString &title, const QString &filter, QString &fileName)
+{
+    return showFile(Open, title, filter, fileName);
+}
+
 bool CommonDialog::ShowSave(const QString &title, const QString &filter, QString &fileName)
 {
-    Request r;
-    r.kind = Save;
-    r.title = title;
-    r.filter = filter;
-    r.fileName = fileName;
-    r.overwritePrompt = true;
-    const Reply reply = show(r);
-    if (reply.accepted)
-        fileName = reply.fileName;
-    return reply.accepted;
+    return showFile(Save, title, filter, fileName);
 }
 
 bool CommonDialog::ShowColor(qint32 &color)

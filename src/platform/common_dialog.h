@@ -44,5 +44,7 @@ public:
     static QString qtFilter(const QString &filterPairs);
 
 private:
+    bool showFile(Kind kind, const QString &title, const QString &filter, QString &fileName);
+
     QWidget *m_owner;
 };
