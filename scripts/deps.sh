@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-webengine-dev libqt6core5compat6-dev libgl-dev
+    qt6-base-dev qt6-webengine-dev qt6-5compat-dev libgl-dev
     zlib1g-dev libchm-dev fp-utils
     fonts-noto-cjk xvfb xauth xdg-utils
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
