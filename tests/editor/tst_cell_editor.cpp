@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "editor/frm_edit.h"
+#include "editor_test_support.h"
 #include "editor/frm_font.h"
 #include "editor/frm_link.h"
 #include "editor/frm_picture.h"
@@ -22,29 +23,7 @@
 #include "platform/help_window.h"
 #include "platform/up_down.h"
 
-// Stands in for the main window: receives the text by name, as the editor calls it.
-class CellReceiver : public QObject
-{
-    Q_OBJECT
-public:
-    Q_INVOKABLE void SettingText(const QString &GridSelText)
-    {
-        text = GridSelText;
-        ++calls;
-    }
-    QString text;
-    int calls = 0;
-};
-
 namespace {
-
-void clickBar(frmEdit &ed, int position)
-{
-    QWidget *button = ed.Bar->widgetForAction(ed.BarButton[position]);
-    QVERIFY(button);
-    QVERIFY(button->isEnabled());
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 // Types text as a user would: keys for ASCII, Enter for "\n", and an input
 // method commit for Japanese.

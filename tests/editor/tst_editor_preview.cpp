@@ -12,30 +12,10 @@
 #include <unistd.h>
 
 #include "editor/frm_edit.h"
+#include "editor_test_support.h"
 #include "platform/text_codec.h"
 
-class CellReceiver : public QObject
-{
-    Q_OBJECT
-public:
-    Q_INVOKABLE void SettingText(const QString &GridSelText)
-    {
-        text = GridSelText;
-        ++calls;
-    }
-    QString text;
-    int calls = 0;
-};
-
 namespace {
-
-void clickBar(frmEdit &ed, int position)
-{
-    QWidget *button = ed.Bar->widgetForAction(ed.BarButton[position]);
-    QVERIFY(button);
-    QVERIFY2(button->isEnabled(), qPrintable(QStringLiteral("position %1 disabled").arg(position)));
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -53,7 +33,8 @@ QString shownText(QWebEngineView *view)
             text = t;
             done = true;
         });
-        QTest::qWaitFor([&] { return done; }, 10000);
+        if (!QTest::qWaitFor([&] { return done; }, 10000))
+            break;
         if (text.trimmed().isEmpty())
             QTest::qWait(100);
     }
