@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "platform/ui_font.h"
 #include "app/more_files.h"
 #include "files/table_export.h"
 
@@ -14,9 +15,7 @@
 // sans-serif face stands in, never boxes.
 static void setUpFonts()
 {
-    const QStringList fallbacks = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                                   QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-                                   QStringLiteral("TakaoPGothic"), QStringLiteral("Droid Sans Fallback")};
+    const QStringList fallbacks = japaneseFallbackFamilies();
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), fallbacks);
     QFont::insertSubstitutions(QStringLiteral("MS PGothic"), fallbacks);
     QFont font = QApplication::font();
