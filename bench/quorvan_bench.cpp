@@ -24,10 +24,13 @@
 #include <unistd.h>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "files/file_commands.h"
 #include "platform/common_dialog.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -82,11 +85,12 @@ void fillLargestTable(frmMain &w)
         QStringLiteral("<FONT COLOR=\"#FF0000\">赤い文字</FONT><br>次の行"),
         QStringLiteral("Quorvan table cell with a longer English text that wraps"),
     };
-    w.txtWidth->setText(QStringLiteral("99"));
-    w.txtHeight->setText(QStringLiteral("99"));
+    part<QLineEdit>(w, "txtWidth")->setText(QStringLiteral("99"));
+    part<QLineEdit>(w, "txtHeight")->setText(QStringLiteral("99"));
+    TableModel table = model(w);
     for (int c = 1; c <= 99; ++c) {
         for (int r = 1; r <= 99; ++r) {
-            CellRecord &rec = w.Cells(c, r);
+            CellRecord &rec = table.Cells(c, r);
             rec.Text = samples[(c * 7 + r) % 8] + QString::number(c * 100 + r);
             if (r == 1)
                 rec.Header = -1;
@@ -104,6 +108,7 @@ void fillLargestTable(frmMain &w)
             }
         }
     }
+    doc(w).replaceModel(table);
 }
 
 long peakMemoryKiB()
@@ -128,7 +133,7 @@ int runStartupChild()
 {
     // Measured from process start, so the loader and Qt's own start-up count too.
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     if (!QTest::qWaitForWindowExposed(w))
         std::fprintf(stderr, "window not exposed\n");
@@ -173,28 +178,28 @@ int main(int argc, char *argv[])
         record(QStringLiteral("startup_to_shown_window"), inProcess > 0 ? inProcess : t.nsecsElapsed() / 1e6);
 
         auto *w = new frmMain;
-        w->FileName = newTableName();
+        w->setFileName(newTableName());
         w->show();
         if (!QTest::qWaitForWindowExposed(w))
             std::fprintf(stderr, "window not exposed\n");
         fillLargestTable(*w);
 
-        record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(10); }));
+        record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
         record(QStringLiteral("click_other_cell"), timeIt([&] {
-                   const QRect rect = w->Grid->cellRect(3, 4);
-                   QTest::mouseClick(w->Grid->viewport(), Qt::LeftButton, {}, rect.center());
+                   const QRect rect = grid(*w)->cellRect(3, 4);
+                   QTest::mouseClick(grid(*w)->viewport(), Qt::LeftButton, {}, rect.center());
                }));
         record(QStringLiteral("setting_text"), timeIt([&] {
                    w->SettingText(QStringLiteral("一<BR>二<BR>三<BR>四<BR>五"));
                }));
         record(QStringLiteral("inplace_commit_row_height"), timeIt([&] {
-                   QTest::keyClick(w->Grid, Qt::Key_X);
+                   QTest::keyClick(grid(*w), Qt::Key_X);
                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                }));
         // Every later switch finds the row heights' measurements already made.
-        record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(10); }));
-        record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(11); }));
-        record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(14); }));
+        record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
+        record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
+        record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::BrowserPreview); }));
         QFile::remove(g_savedPath);
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));
         delete w;

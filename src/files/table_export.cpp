@@ -1,46 +1,8 @@
 #include "table_export.h"
 
-#include <QFileInfo>
-
 #include "files/table_document_io.h"
 #include "html/table_markup.h"
 #include "table/table_model.h"
-
-#include <cstdio>
-
-namespace {
-
-const QLatin1String ExportOption("--export");
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
-}
-
-QString usageText(const QString &program)
-{
-    return QStringLiteral(
-                   "Usage: %1 [FILE...]\n"
-                   "       %1 --export SOURCE TARGET\n"
-                   "\n"
-                   "Quorvan, an editor for HTML tables.\n"
-                   "\n"
-                   "  FILE...                  open table files (.qvn, .qvf) in the editor,\n"
-                   "                           each in a window of its own\n"
-                   "  --export SOURCE TARGET   open SOURCE as the Open command does and save it\n"
-                   "                           as TARGET as the Save command does, without a\n"
-                   "                           window: a TARGET ending in .qvn gets a table\n"
-                   "                           file, any other name the table's HTML text\n"
-                   "                           (Shift_JIS, CR LF)\n"
-                   "  -h, --help               show this text\n"
-                   "  -v, --version            show the version")
-            .arg(program);
-}
-
-} // namespace
 
 QString openedTableHtml(TableModel &model)
 {
@@ -71,44 +33,4 @@ ExportResult exportTable(const QString &source, const QString &target)
     result.ok = saved.ok;
     result.message = saved.message;
     return result;
-}
-
-bool isCommandLineTool(const QStringList &arguments)
-{
-    if (arguments.size() < 2)
-        return false;
-    const QString &first = arguments.at(1);
-    return first == ExportOption || first == QLatin1String("--help") || first == QLatin1String("-h")
-            || first == QLatin1String("--version") || first == QLatin1String("-v");
-}
-
-int runCommandLineTool(const QStringList &arguments)
-{
-    const QString program = arguments.isEmpty() ? QStringLiteral("quorvan")
-                                                : QFileInfo(arguments.first()).fileName();
-    const QString first = arguments.value(1);
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        print(stdout, usageText(program));
-        return 0;
-    }
-    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
-        print(stdout, QString::number(AppVersion::Major) + QLatin1Char('.')
-                      + QString::number(AppVersion::Minor) + QLatin1Char('.')
-                      + QString::number(AppVersion::Revision));
-        return 0;
-    }
-    if (first == ExportOption) {
-        if (arguments.size() != 4 || arguments.at(2).isEmpty() || arguments.at(3).isEmpty()) {
-            print(stderr, usageText(program));
-            return 2;
-        }
-        const ExportResult r = exportTable(arguments.at(2), arguments.at(3));
-        if (!r.ok) {
-            print(stderr, r.message);
-            return 1;
-        }
-        return 0;
-    }
-    print(stderr, usageText(program));
-    return 2;
 }
