@@ -5,7 +5,7 @@
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     // Our own help and version options: the usage text is ours, and -v is the
-    // short form of --version as it has always been documented.
+    // short form of --version in the usage and the manual page.
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});

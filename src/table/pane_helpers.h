@@ -14,7 +14,7 @@ namespace pane {
 // A popup menu or a switch to another application is not a loss of focus here.
 void onFocusLost(QWidget *w, std::function<void()> fn);
 
-// Converts box text to a whole number the way the boxes have always read it:
+// Converts box text to a whole number as the change handlers read it:
 // surrounding blanks, an optional sign, digits and an optional fraction (rounded
 // half to even). false for anything else, or outside lo..hi.
 bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out);

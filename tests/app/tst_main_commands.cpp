@@ -34,6 +34,7 @@ private slots:
     void exitClosesEveryWindow();
     void nextToolbarClickDeletesThePageFile_data();
     void nextToolbarClickDeletesThePageFile();
+    void menuAndToolbarShareOneAction();
     void rebuildShowsTheNewSize();
     void helpOpensFromButtonAndF1();
 
@@ -215,6 +216,30 @@ void TestMainCommands::nextToolbarClickDeletesThePageFile()
         QVERIFY(QFile::exists(output(*w)->PageFilePath));
         QFile::remove(output(*w)->PageFilePath);
     }
+}
+
+void TestMainCommands::menuAndToolbarShareOneAction()
+{
+    frmMain *w = newShownWindow();
+    clickBar(*w, ToolbarButton::CellView);
+    clickBar(*w, ToolbarButton::BrowserPreview);
+    const QString page = output(*w)->PageFilePath;
+    QVERIFY(QFile::exists(page));
+    // The preview's generator left the current cell on the last emitted one.
+    const CellRecord &current = model(*w).Cells(grid(*w)->Col(), grid(*w)->Row());
+
+    // Chosen from the menu, the action runs the menu's command: the page stays.
+    QCOMPARE(item(*w, "mnuBold"), barAction(*w, ToolbarButton::Header));
+    item(*w, "mnuBold")->trigger();
+    QCOMPARE(current.Header, qint16(-1));
+    QVERIFY(QFile::exists(page));
+    QVERIFY(output(*w)->PageFileFlag);
+
+    // Clicked on the toolbar, the same action runs the toolbar's dispatch.
+    clickBar(*w, ToolbarButton::Header);
+    QCOMPARE(current.Header, qint16(0));
+    QVERIFY(!QFile::exists(page));
+    QVERIFY(!output(*w)->PageFileFlag);
 }
 
 void TestMainCommands::rebuildShowsTheNewSize()
