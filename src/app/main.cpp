@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/ui_font.h"
 #include "app/more_files.h"
@@ -27,20 +26,6 @@ static void setUpFonts()
         }
     }
     QApplication::setFont(font);
-}
-
-// Main: a new table, or the file named by the (quoted) command line.
-static void Main(const QStringList &args)
-{
-    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
-    auto *w = new frmMain;
-    if (req.openFile) {
-        w->OpenFile(req.path);
-    } else {
-        w->FileName = newTableName();
-        w->show();
-    }
-    openMoreFiles(args.mid(1));
 }
 
 int main(int argc, char *argv[])
@@ -66,7 +51,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
 
-    Main(app.arguments().mid(1));
+    openStartWindows(app.arguments().mid(1));
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();
