@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "platform/ui_font.h"
 #include "app/more_files.h"
+#include "app/ui_language.h"
 #include "files/table_export.h"
 
 // The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
@@ -50,6 +51,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
+    loadQtTranslations();
 
     openStartWindows(app.arguments().mid(1));
     bool anyShown = false;
