@@ -5,10 +5,10 @@
 
 #include <unistd.h>
 
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/ui_font.h"
 #include "app/more_files.h"
+#include "app/ui_language.h"
 #include "files/table_export.h"
 
 // The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
@@ -27,20 +27,6 @@ static void setUpFonts()
         }
     }
     QApplication::setFont(font);
-}
-
-// Main: a new table, or the file named by the (quoted) command line.
-static void Main(const QStringList &args)
-{
-    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
-    auto *w = new frmMain;
-    if (req.openFile) {
-        w->OpenFile(req.path);
-    } else {
-        w->FileName = newTableName();
-        w->show();
-    }
-    openMoreFiles(args.mid(1));
 }
 
 int main(int argc, char *argv[])
@@ -65,8 +51,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
+    loadQtTranslations();
 
-    Main(app.arguments().mid(1));
+    openStartWindows(app.arguments().mid(1));
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
@@ -29,6 +30,34 @@ namespace {
 int px(int twips)
 {
     return qRound(twips / 15.0);
+}
+
+// Steps 5 to 8 of the layout, and the toolbar across the client's width: every
+// view, visible or not, fills the client area below the toolbar.
+void layOutViews(frmMain &w)
+{
+    const int width = w.client->width();
+    const int toolbarHeight = w.Bar->sizeHint().height();
+    w.Bar->setGeometry(0, 0, width, toolbarHeight);
+    w.picBar->setGeometry(0, toolbarHeight, px(2775), px(5295));
+    const int top = w.picBar->y();
+    const int height = qMax(0, w.client->height() - top);
+    w.Grid->setGeometry(w.picBar->width(), top, qMax(0, width - w.picBar->width()), height);
+    w.Web->setGeometry(0, top, width, height);
+    w.txtTag->setGeometry(0, top, width, height);
+    w.picAllSet->setGeometry(0, toolbarHeight, width, height);
+}
+
+// Centred on the screen at the window's present size.
+void centreOnScreen(QWidget *w)
+{
+    QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = w->frameGeometry().size();
+    w->move(area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2);
 }
 
 } // namespace
@@ -55,6 +84,9 @@ frmMain::frmMain(QWidget *parent)
     setWindowIcon(appIcon());
     // Designed client area 7470 x 5985 twips below the menu bar.
     resize(px(DesignClientWidth), menuBar()->sizeHint().height() + px(DesignClientHeight));
+    // The views follow the client area itself: it gets its final size from the
+    // window's layout, which may come after the window's own resize.
+    client->installEventFilter(this);
 }
 
 frmMain::~frmMain()
@@ -187,13 +219,8 @@ void frmMain::load()
 
 void frmMain::Form_Load()
 {
-    // 1. Centre on the screen.
-    if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.left() + (area.width() - outer.width()) / 2,
-             area.top() + (area.height() - outer.height()) / 2);
-    }
+    // 1. Centring waits for the end, when the first layout has given the window
+    //    the size it opens at.
     // 2. The default table.
     resetToDefaults();
     // 3. Settings into the table settings pane; their handlers write them back.
@@ -220,6 +247,7 @@ void frmMain::Form_Load()
     sizeGridFromBoxes();
     refreshAllCells();
     Form_Resize();
+    centreOnScreen(this);
 }
 
 void frmMain::updateCaption()
@@ -333,27 +361,35 @@ void frmMain::Form_Resize()
     if (m_inResize || !Bar)
         return;
     m_inResize = true;
-    const int clientWidth = client->width();
+    // A window loaded before it is shown (New, Open, a file named at start) has
+    // not been laid out yet: lay it out now, so the client area is the real one.
+    auto settle = [this] {
+        if (!isVisible()) {
+            layout()->invalidate();
+            layout()->activate();
+        }
+    };
+    settle();
     const int toolbarHeight = Bar->sizeHint().height();
-    Bar->setGeometry(0, 0, clientWidth, toolbarHeight);
 
     // 1. The cell settings pane keeps its designed size at the left edge.
     picBar->setGeometry(0, toolbarHeight, px(2775), px(5295));
     if (!isMinimized()) {
         // 3.-4. Minimum size: compared on the client area, set on the outer size.
-        const int clientHeight = height() - menuBar()->height();
-        if (toolbarHeight + px(6000) > clientHeight)
+        bool snapped = false;
+        if (toolbarHeight + px(6000) > client->height() && height() != toolbarHeight + px(6120)) {
             resize(width(), toolbarHeight + px(6120));
-        if (clientWidth < px(6000))
+            snapped = true;
+        }
+        if (client->width() < px(6000)) {
             resize(px(6120), height());
-        // 5.-8. Every view, visible or not, below the toolbar.
-        const int w = client->width();
-        const int gridTop = picBar->y();
-        const int h = qMax(0, client->height() - gridTop);
-        Grid->setGeometry(picBar->width(), gridTop, qMax(0, w - picBar->width()), h);
-        Web->setGeometry(0, gridTop, w, h);
-        txtTag->setGeometry(0, gridTop, w, h);
-        picAllSet->setGeometry(0, toolbarHeight, w, h);
+            snapped = true;
+        }
+        if (snapped)
+            settle();
+        // 5.-8. Against the client area as it is now; should the snapped size
+        // reach the client later, its resize lays the views out again.
+        layOutViews(*this);
     }
     m_inResize = false;
 }
@@ -370,5 +406,7 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == client && event->type() == QEvent::Resize && !isMinimized())
+        layOutViews(*this);
     return QMainWindow::eventFilter(watched, event);
 }

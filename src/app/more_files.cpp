@@ -2,6 +2,7 @@
 
 #include <QPoint>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 
 namespace {
@@ -29,4 +30,17 @@ void openMoreFiles(const QStringList &paths)
             w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
         w->OpenFile(path);
     }
+}
+
+void openStartWindows(const QStringList &args)
+{
+    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
+    auto *w = new frmMain;
+    if (req.openFile) {
+        w->OpenFile(req.path);
+    } else {
+        w->FileName = newTableName();
+        w->show();
+    }
+    openMoreFiles(args.mid(1));
 }

@@ -12,6 +12,9 @@
 #include <QToolBar>
 
 #include "app/main_window.h"
+#include "app/more_files.h"
+#include "files/table_document_io.h"
+#include "platform/common_dialog.h"
 #include "platform/number_box.h"
 #include "table/grid_widget.h"
 
@@ -26,6 +29,8 @@ private slots:
     void toolbarAsDesigned();
     void windowIsCentred();
     void viewsFillTheClientArea();
+    void everyWindowOpensAtTheDesignedSize_data();
+    void everyWindowOpensAtTheDesignedSize();
     void narrowWindowSnapsToMinimumWidth();
     void lowWindowSnapsToMinimumHeight();
     void minimizedAndRestoredKeepsLayout();
@@ -45,6 +50,22 @@ void TestMainWindow::cleanup()
 {
     for (frmMain *w : frmMain::loadedWindows())
         delete w;
+    CommonDialog::setTestHook({});
+}
+
+// The views share the whole client area below the toolbar, down to the window's
+// bottom edge; the toolbar spans the client's width.
+static void checkViewsFillTheWindow(frmMain *w)
+{
+    const int mb = w->menuBar()->height();
+    const int tb = w->Bar->height();
+    QCOMPARE(w->client->geometry(), QRect(0, mb, w->width(), w->height() - mb));
+    QCOMPARE(w->Bar->geometry(), QRect(0, 0, w->width(), tb));
+    const QRect below(0, tb, w->client->width(), w->client->height() - tb);
+    QCOMPARE(w->picAllSet->geometry(), below);
+    QCOMPARE(w->txtTag->geometry(), below);
+    QCOMPARE(w->Web->geometry(), below);
+    QCOMPARE(w->Grid->geometry(), below.adjusted(w->picBar->width(), 0, 0, 0));
 }
 
 void TestMainWindow::opensOnTheTableSettingsView()
@@ -148,6 +169,61 @@ void TestMainWindow::viewsFillTheClientArea()
     QCOMPARE(w.txtTag->geometry(), QRect(0, tb, client->width(), client->height() - tb));
     QCOMPARE(w.Web->geometry(), w.txtTag->geometry());
     QCOMPARE(w.picAllSet->geometry(), w.txtTag->geometry());
+}
+
+void TestMainWindow::everyWindowOpensAtTheDesignedSize_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("first window") << "first";
+    QTest::newRow("New") << "new";
+    QTest::newRow("Open") << "open";
+    QTest::newRow("file on the command line") << "command line";
+}
+
+void TestMainWindow::everyWindowOpensAtTheDesignedSize()
+{
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("t.qvn"));
+    QVERIFY(saveTableDocument(TableModel(), table).ok);
+    CommonDialog::setTestHook([table](const CommonDialog::Request &) {
+        CommonDialog::Reply reply;
+        reply.accepted = true;
+        reply.fileName = table;
+        return reply;
+    });
+
+    openStartWindows(how == QLatin1String("command line") ? QStringList{table} : QStringList{});
+    frmMain *first = frmMain::loadedWindows().first();
+    QVERIFY(QTest::qWaitForWindowExposed(first));
+    if (how == QLatin1String("new") || how == QLatin1String("open")) {
+        first->move(60, 40);
+        QTRY_COMPARE(first->pos(), QPoint(60, 40));
+        first->BarButton[how == QLatin1String("new") ? 1 : 2]->trigger();
+    }
+    frmMain *w = frmMain::loadedWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(w->windowTitle(), how == QLatin1String("open") || how == QLatin1String("command line")
+                                   ? QStringLiteral("Quorvan - t.qvn") : QStringLiteral("Quorvan - 新規テーブル"));
+
+    // 7470 twips wide; the first layout has already raised the height to its minimum.
+    QCOMPARE(w->width(), 7470 / 15);
+    QCOMPARE(w->height(), w->Bar->height() + 6120 / 15);
+    checkViewsFillTheWindow(w);
+    if (w == first) { // centred, as far as a frame not yet drawn allows
+        const QRect screen = w->screen()->geometry();
+        const QRect frame = w->frameGeometry();
+        QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= 1 + frame.width() - w->width());
+        QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= 1 + frame.height() - w->height());
+    } else {
+        QCOMPARE(w->pos(), first->pos() + QPoint(27, 27));
+    }
+
+    // Dragged too small: snapped back, and laid out at the snapped size.
+    w->resize(250, 150);
+    QTRY_COMPARE(w->width(), 6120 / 15);
+    QTRY_COMPARE(w->height(), w->Bar->height() + 6120 / 15);
+    checkViewsFillTheWindow(w);
 }
 
 void TestMainWindow::narrowWindowSnapsToMinimumWidth()
