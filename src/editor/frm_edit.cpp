@@ -337,10 +337,22 @@ void frmEdit::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void frmEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Esc belongs to the input method (it cancels a conversion); one press too
+    // many must not throw the whole text away. The store and close buttons and
+    // the window frame are the ways out.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmEdit::done(int result)
 {
-    // Closing from the frame or with Esc ends editing without storing; the
-    // preview page goes with the window rather than staying in the temp folder.
+    // Closing from the frame or the close button ends editing without storing;
+    // the preview page goes with the window rather than staying in the temp folder.
     deletePreviewFile();
     QDialog::done(result);
 }
