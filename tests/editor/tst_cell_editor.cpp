@@ -5,12 +5,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDirIterator>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
+#include <QtEndian>
 
 #include "app/main_window.h"
 #include "editor/frm_edit.h"
