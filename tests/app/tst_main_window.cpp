@@ -268,7 +268,8 @@ void TestMainWindow::numberBoxesTakeDigitsOnly_data()
     QTest::newRow("columns: two digits at most") << "txtWidth" << "" << "123" << "12";
     QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
     QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
-    QTest::newRow("cell height: full-width digits refused") << "txtSHeight" << "chkSHeight" << "１2" << "2";
+    QTest::newRow("cell height: full-width digits become ASCII")
+        << "txtSHeight" << "chkSHeight" << "１2" << "12";
     QTest::newRow("row span: two digits") << "txtMHeight" << "chkHeight" << "x99" << "99";
     QTest::newRow("col span: two digits") << "txtMWidth" << "chkWidth" << "3.5" << "35";
 }
