@@ -162,6 +162,8 @@ void TstTablePanes::newWindowDefaults()
     QVERIFY(!w->Label2->isEnabled());
     // The labels and tips read swapped, and stay so.
     QCOMPARE(w->Label101->text(), QStringLiteral("行の数(&W)："));
+    // Every label of the pane starts on one line, clear of the window's edge.
+    QCOMPARE(w->Label801->x(), w->Label101->x());
     QCOMPARE(w->txtWidth->toolTip(), QStringLiteral("表の行の数を入力します。"));
     QCOMPARE(w->txtHeight->toolTip(), QStringLiteral("表の列の数を入力します。"));
     QCOMPARE(w->Grid->toolTip(), QStringLiteral("設定するセルを選択します。"));
