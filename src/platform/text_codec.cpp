@@ -1,13 +1,16 @@
 #include "text_codec.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <vector>
+
 // Qt reaches CP932 through ICU, whose table for it follows IBM's PC layout for
 // three control codes (byte 0x1A is U+001C, 0x1C is U+007F, 0x7F is U+001A).
-// Windows maps all of ASCII straight through, so ASCII is handled here and the
-// codec only ever sees text without those three codes. None of them can be the
-// second byte of a double-byte character, so cutting the text at them is safe.
+// Windows maps all of ASCII straight through, so those three codes are handled
+// here and never reach the codec. None of them can be the second byte of a
+// double-byte character, so cutting the bytes at them is safe when decoding.
 static const char *const CodecName = "windows-31j";
 
 static bool isIcuSwappedCode(uint c)
@@ -15,41 +18,83 @@ static bool isIcuSwappedCode(uint c)
     return c == 0x1A || c == 0x1C || c == 0x7F;
 }
 
-// Encodes text that holds none of the swapped control codes. A part the codec
-// cannot take back unchanged is halved until the culprit is a single code point,
-// which then becomes a numeric character reference; the common all-encodable
-// text costs one encode and one decode.
-static void encodePart(QStringView part, QByteArray &out)
+namespace {
+
+// The CP932 form of each character, found once per text: the converter sees
+// every distinct character only once, however long the text, so the cost is a
+// table look-up a character. A character the codec cannot take back unchanged
+// becomes a numeric character reference.
+class Cp932Encoder
 {
-    if (part.isEmpty())
-        return;
-    // A fresh converter each time: resetState() on an ICU converter leaves it unusable.
-    QStringEncoder encoder(CodecName);
-    QByteArray bytes = encoder.encode(part);
-    if (!encoder.hasError()) {
-        QStringDecoder decoder(CodecName);
-        if (QString(decoder.decode(bytes)) == part) {
-            out += bytes;
-            return;
+public:
+    Cp932Encoder() : m_encoder(CodecName), m_decoder(CodecName), m_bmp(0x10000, Unknown) {}
+
+    void append(char32_t code, QByteArray &out)
+    {
+        quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
+        if (entry == Unknown)
+            entry = lookUp(code);
+        if (entry == NoForm) {
+            appendReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
+        } else if ((entry >> 16) == 2) {
+            const char pair[2] = {char(entry >> 8), char(entry)};
+            out.append(pair, 2);
+        } else {
+            out.append(char(entry));
         }
     }
-    const bool onePoint = part.size() == 1
-            || (part.size() == 2 && part.at(0).isHighSurrogate() && part.at(1).isLowSurrogate());
-    if (onePoint) {
-        uint code = part.at(0).unicode();
-        if (part.size() == 2)
-            code = QChar::surrogateToUcs4(part.at(0), part.at(1));
-        else if (QChar::isSurrogate(code))
-            code = 0xFFFD; // a lone surrogate names no character
-        out += "&#" + QByteArray::number(code) + ';';
-        return;
+
+private:
+    // Table entries: length << 16 | bytes, or one of these.
+    static constexpr quint32 Unknown = 0;
+    static constexpr quint32 NoForm = 1;
+
+    static void appendReference(quint32 code, QByteArray &out)
+    {
+        char text[16];
+        char *p = text + sizeof text;
+        *--p = ';';
+        do {
+            *--p = char('0' + code % 10);
+            code /= 10;
+        } while (code);
+        *--p = '#';
+        *--p = '&';
+        out.append(p, text + sizeof text - p);
     }
-    qsizetype mid = part.size() / 2;
-    if (part.at(mid).isLowSurrogate() && part.at(mid - 1).isHighSurrogate())
-        mid += (mid > 1) ? -1 : 1; // never split a pair, never leave a half empty
-    encodePart(part.left(mid), out);
-    encodePart(part.mid(mid), out);
-}
+
+    quint32 lookUp(char32_t code)
+    {
+        // A lone surrogate names no character; U+FFFD, the mark of a character
+        // that was lost before, has no CP932 form either (the codec's stand-in
+        // for what it cannot encode merely decodes back to it).
+        if (QChar::isSurrogate(code) || code == 0xFFFD)
+            return NoForm;
+        const QString text = QString::fromUcs4(&code, 1);
+        const bool hadError = m_encoder.hasError(); // the flag never clears again
+        const QByteArray bytes = m_encoder.encode(text);
+        if ((!hadError && m_encoder.hasError()) || bytes.isEmpty() || bytes.size() > 2)
+            return NoForm;
+        // A trailing space completes a stray lead byte, so nothing is left in
+        // the decoder for the next character.
+        QString back = m_decoder.decode(bytes + ' ');
+        back.chop(1);
+        if (back != text)
+            return NoForm;
+        return bytes.size() == 1 ? (1u << 16 | uchar(bytes[0]))
+                                 : (2u << 16 | uchar(bytes[0]) << 8 | uchar(bytes[1]));
+    }
+
+    // One converter pair for the whole text. Characters go in one whole code
+    // point at a time, so no state is ever carried from one to the next (the
+    // converters are never reset: resetState() leaves an ICU converter unusable).
+    QStringEncoder m_encoder;
+    QStringDecoder m_decoder;
+    std::vector<quint32> m_bmp;
+    QHash<char32_t, quint32> m_beyondBmp;
+};
+
+} // namespace
 
 QByteArray encodeCp932(const QString &text)
 {
@@ -63,18 +108,21 @@ QByteArray encodeCp932(const QString &text)
     if (ascii)
         return text.toLatin1();
 
+    Cp932Encoder encoder;
     QByteArray out;
     out.reserve(text.size() * 2);
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const ushort c = text.at(i).unicode();
-        if (isIcuSwappedCode(c)) {
-            encodePart(QStringView(text).mid(start, i - start), out);
-            out += char(c);
-            start = i + 1;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (isIcuSwappedCode(c.unicode())) {
+            out += char(c.unicode());
+        } else if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
+            encoder.append(QChar::surrogateToUcs4(c, text.at(i + 1)), out);
+            ++i;
+        } else {
+            encoder.append(c.unicode(), out);
         }
     }
-    encodePart(QStringView(text).mid(start), out);
     return out;
 }
 
