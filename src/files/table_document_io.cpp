@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "files/compression.h"
+#include "files/save_target.h"
 #include "files/temp_paths.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
@@ -166,8 +166,8 @@ QByteArray htmlDocumentBytes(const QString &html)
 SaveResult saveHtmlDocument(const QString &html, const QString &path)
 {
     const QByteArray bytes = htmlDocumentBytes(html);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    SaveTarget file(path);
+    if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
         return saveFailure();
     return SaveResult();
 }
