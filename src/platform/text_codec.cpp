@@ -29,38 +29,45 @@ class Cp932Encoder
 public:
     Cp932Encoder() : m_encoder(CodecName), m_decoder(CodecName), m_bmp(0x10000, Unknown) {}
 
-    void append(char32_t code, QByteArray &out)
+    // Writes the form of code at out, which has room for MaxBytes; returns the end.
+    char *put(char32_t code, char *out)
     {
+        if (isIcuSwappedCode(code)) {
+            *out++ = char(code);
+            return out;
+        }
         quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
         if (entry == Unknown)
             entry = lookUp(code);
-        if (entry == NoForm) {
-            appendReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
-        } else if ((entry >> 16) == 2) {
-            const char pair[2] = {char(entry >> 8), char(entry)};
-            out.append(pair, 2);
-        } else {
-            out.append(char(entry));
-        }
+        if (entry == NoForm)
+            return putReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
+        if ((entry >> 16) == 2)
+            *out++ = char(entry >> 8);
+        *out++ = char(entry);
+        return out;
     }
+
+    static constexpr qsizetype MaxBytes = 12; // "&#1114111;"
 
 private:
     // Table entries: length << 16 | bytes, or one of these.
     static constexpr quint32 Unknown = 0;
     static constexpr quint32 NoForm = 1;
 
-    static void appendReference(quint32 code, QByteArray &out)
+    static char *putReference(quint32 code, char *out)
     {
-        char text[16];
-        char *p = text + sizeof text;
-        *--p = ';';
+        char digits[10];
+        int n = 0;
         do {
-            *--p = char('0' + code % 10);
+            digits[n++] = char('0' + code % 10);
             code /= 10;
         } while (code);
-        *--p = '#';
-        *--p = '&';
-        out.append(p, text + sizeof text - p);
+        *out++ = '&';
+        *out++ = '#';
+        while (n)
+            *out++ = digits[--n];
+        *out++ = ';';
+        return out;
     }
 
     quint32 lookUp(char32_t code)
@@ -96,6 +103,15 @@ private:
 
 } // namespace
 
+// The code point at i, stepping i over the low half of a surrogate pair.
+static char32_t codeAt(const QString &text, qsizetype &i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(++i));
+    return c.unicode();
+}
+
 QByteArray encodeCp932(const QString &text)
 {
     bool ascii = true;
@@ -108,21 +124,18 @@ QByteArray encodeCp932(const QString &text)
     if (ascii)
         return text.toLatin1();
 
+    // Two passes: the lengths first, then the bytes into a buffer of exactly
+    // that size. Growing the output as it goes costs more than the encoding.
     Cp932Encoder encoder;
-    QByteArray out;
-    out.reserve(text.size() * 2);
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text.at(i);
-        if (isIcuSwappedCode(c.unicode())) {
-            out += char(c.unicode());
-        } else if (c.isHighSurrogate() && i + 1 < n && text.at(i + 1).isLowSurrogate()) {
-            encoder.append(QChar::surrogateToUcs4(c, text.at(i + 1)), out);
-            ++i;
-        } else {
-            encoder.append(c.unicode(), out);
-        }
-    }
+    char scratch[Cp932Encoder::MaxBytes];
+    qsizetype size = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        size += encoder.put(codeAt(text, i), scratch) - scratch;
+    QByteArray out(size, Qt::Uninitialized);
+    char *p = out.data();
+    for (qsizetype i = 0; i < n; ++i)
+        p = encoder.put(codeAt(text, i), p);
     return out;
 }
 
@@ -155,8 +168,8 @@ QString decodeCp932(const QByteArray &bytes)
     if (ascii)
         return QString::fromLatin1(bytes);
 
+    // No reserve: the first part then becomes the result without a copy.
     QString out;
-    out.reserve(bytes.size());
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const uchar b = uchar(bytes.at(i));
