@@ -124,6 +124,17 @@ CommonDialog::Reply dialogs(const CommonDialog::Request &r)
     return reply;
 }
 
+// An old-layout table whose one cell holds 2 MiB of "\x80a" pairs.
+void writeInvalidBytesTable(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write("1,1,\"\",1,0,255,255,255\r\n0,0,\"");
+    f.write(QByteArray("\x80" "a").repeated(1024 * 1024));
+    f.write("\",0,0,1,0,1,0,0\r\n");
+}
+
 int runStartupChild()
 {
     // Measured from process start, so the loader and Qt's own start-up count too.
@@ -160,6 +171,8 @@ int main(int argc, char *argv[])
     CommonDialog::setTestHook(dialogs);
     setFileMessageHook([](QWidget *, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     setUrlOpener([](const QUrl &) {});
+    const QString invalidBytesSource = dir.filePath(QStringLiteral("invalid-bytes.qvf"));
+    writeInvalidBytesTable(invalidBytesSource);
 
     for (int run = -warmUps; run < runs; ++run) {
         g_recording = run >= 0;
@@ -218,6 +231,18 @@ int main(int argc, char *argv[])
                }));
         if (exporter.exitCode() != 0 || !QFile::exists(html))
             std::fprintf(stderr, "export failed: %s\n", exporter.readAllStandardError().constData());
+        // A cell of 2 MiB alternating bytes that are no character and "a": every
+        // U+FFFD it opens with must be written back as a reference.
+        const QString invalidHtml = dir.filePath(QStringLiteral("invalid-bytes.html"));
+        QFile::remove(invalidHtml);
+        QProcess invalidExporter;
+        record(QStringLiteral("export_invalid_bytes_process"), timeIt([&] {
+                   invalidExporter.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
+                                         {QStringLiteral("--export"), invalidBytesSource, invalidHtml});
+                   invalidExporter.waitForFinished(120000);
+               }));
+        if (invalidExporter.exitCode() != 0 || !QFile::exists(invalidHtml))
+            std::fprintf(stderr, "export failed: %s\n", invalidExporter.readAllStandardError().constData());
         // The same program doing nothing: what any quorvan process pays to start.
         QProcess bare;
         record(QStringLiteral("version_process"), timeIt([&] {
