@@ -635,28 +635,26 @@ int GridWidget::wrappedLines(const QString &displayText, int widthPx, bool bold)
         return layoutCellText(displayText, widthPx, measureFont(bold), limit, nullptr);
 
     // Whole texts and their paragraphs share the cache: a text with a break is
-    // never a paragraph.
+    // never a paragraph, and a text without one is its only paragraph.
+    const qsizetype n = displayText.size();
+    const qsizetype first = paragraphEnd(displayText, 0, n);
+    if (first < 0)
+        return paragraphLines(displayText, widthPx, bold);
     const LineKey key{displayText, widthPx, bold};
     const auto known = m_lineCache.constFind(key);
     if (known != m_lineCache.cend())
         return *known;
     int lines = 0;
-    const qsizetype n = displayText.size();
-    const qsizetype first = paragraphEnd(displayText, 0, n);
-    if (first < 0) {
-        lines = paragraphLines(displayText, widthPx, bold);
-    } else {
-        qsizetype pos = 0;
-        for (qsizetype end = first;; end = paragraphEnd(displayText, pos, n)) {
-            const qsizetype stop = end >= 0 ? end : n;
-            lines += paragraphLines(displayText.mid(pos, stop - pos), widthPx, bold);
-            if (end < 0 || lines >= limit)
-                break;
-            pos = end + 1;
-            if (displayText.at(end) == QLatin1Char('\r') && pos < n
-                && displayText.at(pos) == QLatin1Char('\n'))
-                ++pos;
-        }
+    qsizetype pos = 0;
+    for (qsizetype end = first;; end = paragraphEnd(displayText, pos, n)) {
+        const qsizetype stop = end >= 0 ? end : n;
+        lines += paragraphLines(displayText.mid(pos, stop - pos), widthPx, bold);
+        if (end < 0 || lines >= limit)
+            break;
+        pos = end + 1;
+        if (displayText.at(end) == QLatin1Char('\r') && pos < n
+            && displayText.at(pos) == QLatin1Char('\n'))
+            ++pos;
     }
     lines = std::min(lines, limit);
     remember(key, lines);
@@ -671,7 +669,8 @@ int GridWidget::paragraphLines(const QString &para, int widthPx, bool bold) cons
     const auto known = m_lineCache.constFind(key);
     if (known != m_lineCache.cend())
         return *known;
-    const int lines = layoutParagraph(para, 0, widthPx, measureFont(bold), maxLines(bold), nullptr);
+    const int limit = maxLines(bold);
+    const int lines = std::min(layoutParagraph(para, 0, widthPx, measureFont(bold), limit, nullptr), limit);
     remember(key, lines);
     return lines;
 }
