@@ -266,7 +266,11 @@ void frmMain::openInsertBox(bool withExistingText)
     if (col < 1 || row < 1)
         return;
     const QString raw = withExistingText ? Cells(col, row).Text : QString();
-    txtInsert->setGeometry(Grid->cellRect(col, row));
+    // A one-line row is lower than the box needs for a whole line: the box
+    // then reaches below the cell, so descenders are not cut.
+    QRect box = Grid->cellRect(col, row);
+    box.setHeight(qMax(box.height(), txtInsert->sizeHint().height()));
+    txtInsert->setGeometry(box);
     txtInsert->setProperty(BoxCol, col);
     txtInsert->setProperty(BoxRow, row);
     txtInsert->setProperty(BoxRaw, raw);
