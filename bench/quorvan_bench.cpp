@@ -1,6 +1,9 @@
 // Times the actions a user feels on a 99 x 99 table with text in every cell.
 //
-//   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs [warm-up runs]]
+//   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs [warm-up runs]] [--huge-kib=N] [--huge-only]
+//
+// --huge-kib sets the size of the one cell of the huge-cell tables (default
+// 30 MiB of text; 0 leaves those cases out); --huge-only runs only those.
 //
 // Every run starts from a fresh window; the warm-up runs (1 unless given) go
 // first and are not counted, so one-time costs of the process (fonts, codecs)
@@ -129,6 +132,77 @@ CommonDialog::Reply dialogs(const CommonDialog::Request &r)
     return reply;
 }
 
+// An old-layout table whose one cell holds 2 MiB of "\x80a" pairs.
+void writeInvalidBytesTable(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    f.write("1,1,\"\",1,0,255,255,255\r\n0,0,\"");
+    f.write(QByteArray("\x80" "a").repeated(1024 * 1024));
+    f.write("\",0,0,1,0,1,0,0\r\n");
+}
+
+// A small table whose first cell holds `kib` KiB of x, unbroken or as
+// seven-letter words, saved as a table file: a file of a few KiB that opens
+// into a huge cell text.
+void saveHugeCellTable(const QString &path, int kib, bool spaced)
+{
+    QString text;
+    text.reserve(qsizetype(kib) * 1024);
+    if (spaced) {
+        while (text.size() < qsizetype(kib) * 1024)
+            text += QStringLiteral("xxxxxxx ");
+        text.truncate(qsizetype(kib) * 1024);
+    } else {
+        text.fill(QLatin1Char('x'), qsizetype(kib) * 1024);
+    }
+    frmMain w;
+    w.setFileName(newTableName());
+    part<QLineEdit>(w, "txtWidth")->setText(QStringLiteral("3"));
+    part<QLineEdit>(w, "txtHeight")->setText(QStringLiteral("3"));
+    doc(w).setCellText(1, 1, text);
+    doc(w).setCellText(2, 1, QStringLiteral("隣のセル"));
+    doc(w).setCellText(1, 2, QStringLiteral("下のセル"));
+    const QString keep = g_savedPath;
+    g_savedPath = path;
+    w.SaveFile();
+    g_savedPath = keep;
+}
+
+// Opening the huge-cell table, then a click on its cell, typing in the cell
+// beside it (the row is re-fitted around the huge cell) and typing over it.
+void timeHugeCell(const QString &path, const QString &kind)
+{
+    frmMain *opened = nullptr;
+    record(QStringLiteral("open_huge_%1_to_shown_window").arg(kind), timeIt([&] {
+               opened = new frmMain;
+               opened->OpenFile(path);
+               if (!QTest::qWaitForWindowExposed(opened))
+                   std::fprintf(stderr, "window not exposed\n");
+           }));
+    opened->Bar_ButtonClick(ToolbarButton::CellView);
+    QCoreApplication::processEvents();
+    GridWidget *grid = parts::grid(*opened);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 2).center());
+    record(QStringLiteral("click_huge_%1_cell").arg(kind), timeIt([&] {
+               QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
+           }));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 1).center());
+    record(QStringLiteral("type_beside_huge_%1_cell").arg(kind), timeIt([&] {
+               QTest::keyClick(grid, Qt::Key_X);
+               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+           }));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
+    record(QStringLiteral("type_over_huge_%1_cell").arg(kind), timeIt([&] {
+               QTest::keyClick(grid, Qt::Key_X);
+               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+           }));
+    if (model(*opened).Cells(1, 1).Text != QLatin1String("x"))
+        std::fprintf(stderr, "typing over the huge cell did not replace it\n");
+    delete opened;
+}
+
 int runStartupChild()
 {
     // Measured from process start, so the loader and Qt's own start-up count too.
@@ -158,15 +232,30 @@ int main(int argc, char *argv[])
     if (app.arguments().contains(QStringLiteral("--startup-child")))
         return runStartupChild();
 
-    const int runs = argc > 1 ? qMax(1, QString::fromLocal8Bit(argv[1]).toInt()) : 5;
-    const int warmUps = argc > 2 ? qMax(0, QString::fromLocal8Bit(argv[2]).toInt()) : 1;
+    QStringList positional;
+    int hugeKib = 30 * 1024;
+    bool hugeOnly = false;
+    for (const QString &arg : app.arguments().mid(1)) {
+        if (arg == QLatin1String("--huge-only"))
+            hugeOnly = true;
+        else if (arg.startsWith(QLatin1String("--huge-kib=")))
+            hugeKib = qMax(0, arg.mid(11).toInt());
+        else
+            positional << arg;
+    }
+    const int runs = positional.size() > 0 ? qMax(1, positional[0].toInt()) : 5;
+    const int warmUps = positional.size() > 1 ? qMax(0, positional[1].toInt()) : 1;
     QTemporaryDir dir;
     g_savedPath = dir.filePath(QStringLiteral("largest.qvn"));
     CommonDialog::setTestHook(dialogs);
     setFileMessageHook([](QWidget *, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     setUrlOpener([](const QUrl &) {});
+    const QString invalidBytesSource = dir.filePath(QStringLiteral("invalid-bytes.qvf"));
+    writeInvalidBytesTable(invalidBytesSource);
 
-    for (int run = -warmUps; run < runs; ++run) {
+    const QString hugeUnbroken = dir.filePath(QStringLiteral("huge-unbroken.qvn"));
+    const QString hugeSpaced = dir.filePath(QStringLiteral("huge-spaced.qvn"));
+    for (int run = -warmUps; run < (hugeOnly ? -warmUps : runs); ++run) {
         g_recording = run >= 0;
         // Start-up as a whole process, to the first shown window.
         QProcess child;
@@ -223,6 +312,18 @@ int main(int argc, char *argv[])
                }));
         if (exporter.exitCode() != 0 || !QFile::exists(html))
             std::fprintf(stderr, "export failed: %s\n", exporter.readAllStandardError().constData());
+        // A cell of 2 MiB alternating bytes that are no character and "a": every
+        // U+FFFD it opens with must be written back as a reference.
+        const QString invalidHtml = dir.filePath(QStringLiteral("invalid-bytes.html"));
+        QFile::remove(invalidHtml);
+        QProcess invalidExporter;
+        record(QStringLiteral("export_invalid_bytes_process"), timeIt([&] {
+                   invalidExporter.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
+                                         {QStringLiteral("--export"), invalidBytesSource, invalidHtml});
+                   invalidExporter.waitForFinished(120000);
+               }));
+        if (invalidExporter.exitCode() != 0 || !QFile::exists(invalidHtml))
+            std::fprintf(stderr, "export failed: %s\n", invalidExporter.readAllStandardError().constData());
         // The same program doing nothing: what any quorvan process pays to start.
         QProcess bare;
         record(QStringLiteral("version_process"), timeIt([&] {
@@ -231,13 +332,24 @@ int main(int argc, char *argv[])
                    bare.waitForFinished(60000);
                }));
     }
-
-    std::printf("%-28s %10s %10s %10s\n", "figure", "median ms", "min ms", "max ms");
-    for (const Figure &f : std::as_const(g_figures))
-        std::printf("%-28s %10.1f %10.1f %10.1f\n", qPrintable(f.name), median(f.ms),
-                    *std::min_element(f.ms.cbegin(), f.ms.cend()), *std::max_element(f.ms.cbegin(), f.ms.cend()));
+    // Taken before the huge-cell cases, whose texts alone are tens of MB.
     const double peakMb = peakMemoryKiB() / 1024.0;
-    std::printf("%-28s %10.1f MB (no preview shown)\n", "peak_memory", peakMb);
+
+    if (hugeKib > 0) {
+        saveHugeCellTable(hugeUnbroken, hugeKib, false);
+        saveHugeCellTable(hugeSpaced, hugeKib, true);
+        for (int run = -warmUps; run < runs; ++run) {
+            g_recording = run >= 0;
+            timeHugeCell(hugeUnbroken, QStringLiteral("unbroken"));
+            timeHugeCell(hugeSpaced, QStringLiteral("spaced"));
+        }
+    }
+
+    std::printf("%-34s %10s %10s %10s\n", "figure", "median ms", "min ms", "max ms");
+    for (const Figure &f : std::as_const(g_figures))
+        std::printf("%-34s %10.1f %10.1f %10.1f\n", qPrintable(f.name), median(f.ms),
+                    *std::min_element(f.ms.cbegin(), f.ms.cend()), *std::max_element(f.ms.cbegin(), f.ms.cend()));
+    std::printf("%-34s %10.1f MB (no preview shown)\n", "peak_memory", peakMb);
     for (const Figure &f : std::as_const(g_figures))
         std::printf("BENCH name=%s median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%d\n", qPrintable(f.name),
                     median(f.ms), *std::min_element(f.ms.cbegin(), f.ms.cend()),

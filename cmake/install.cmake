@@ -55,8 +55,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)             # needs dpkg-shlibdeps (dpkg-dev)
 # The libraries come from shlibdeps. What it cannot see: the web engine's helper
-# process (a separate program, not a linked library) renders every preview.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin")
+# process (a separate program, not a linked library) renders every preview, and
+# Qt's own dialogs and menus speak Japanese only with Qt's translation catalogues.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-translations-l10n")
 # Japanese text needs a CJK font; the browser preview hands its page to xdg-open.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -58,7 +58,8 @@ QString usageText(const QString &program)
                    "                           as TARGET as the Save command does, without a\n"
                    "                           window: a TARGET ending in .qvn gets a table\n"
                    "                           file, any other name the table's HTML text\n"
-                   "                           (Shift_JIS, CR LF)\n"
+                   "                           (Shift_JIS, CR LF); TARGET may be SOURCE\n"
+                   "                           itself only when both are .qvn\n"
                    "  -h, --help               show this text\n"
                    "  -v, --version            show the version")
             .arg(program);

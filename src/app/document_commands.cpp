@@ -114,6 +114,8 @@ void frmMain::showTableOpened()
 
 void frmMain::SaveFile()
 {
+    // The file dialog takes the focus without committing the box.
+    m_grid->commitOpenBox();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = QStringLiteral("表ファイルの保存");

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/more_files.h"
+#include "app/ui_language.h"
 #include "files/file_commands.h"
 #include "files/table_export.h"
 #include "platform/ui_font.h"
@@ -42,21 +43,6 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
-}
-
-// Main: a new table, or the file named by the first argument under the raw
-// quoted-path rule; further files each in a window of their own.
-void Main(const QStringList &files)
-{
-    const StartRequest req = startRequestFromRawText(rawTextFromArguments(files));
-    auto *w = new frmMain;
-    if (req.openFile) {
-        w->OpenFile(req.path);
-    } else {
-        w->setFileName(newTableName());
-        w->show();
-    }
-    openMoreFiles(files.mid(1));
 }
 
 } // namespace
@@ -102,8 +88,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
+    loadQtTranslations();
 
-    Main(cl.files);
+    openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();

@@ -4,7 +4,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionEvent>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +26,17 @@
 #include "table/table_settings_pane.h"
 
 namespace {
+
+// A menu measures its items once and keeps those sizes, while the default
+// item is drawn bold: measured in the plain face it would be cut short.
+void setMenuDefault(QMenu *menu, QAction *action)
+{
+    menu->setDefaultAction(action);
+    if (menu->actions().isEmpty())
+        return;
+    QActionEvent remeasure(QEvent::ActionChanged, menu->actions().constFirst());
+    QCoreApplication::sendEvent(menu, &remeasure);
+}
 
 struct CommandSpec {
     ToolbarButton position;     // on the toolbar
@@ -142,6 +155,17 @@ void frmMain::createActions()
     mnuSelEdit = item(mnuSel, "mnuSelEdit", "セル通常編集(&E)", &frmMain::mnuSelEdit_Click);
     mnuSelEditMax = item(mnuSel, "mnuSelEditMax", "セル複数行編集(&M)", &frmMain::mnuSelEditMax_Click);
     connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
+    // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.
+    connect(mnuSel, &QMenu::aboutToHide, this, [this] {
+        if (mnuSel->defaultAction())
+            setMenuDefault(mnuSel, nullptr);
+    });
+    connect(m_grid, &GridEditor::cellMenuRequested, this, [this](QPoint at) {
+        mnuSel_Click();
+        // The default item (bold) is the edit that Shift would choose.
+        setMenuDefault(mnuSel, ShiftKeyPush() ? mnuSelEditMax : mnuSelEdit);
+        mnuSel->popup(at);
+    });
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -279,6 +303,9 @@ void frmMain::mnuSelEdit_Click()
 
 void frmMain::mnuSelEditMax_Click()
 {
+    // The editor starts from what the box shows; a box left open would
+    // later be committed over the editor's text.
+    m_grid->commitOpenBox();
     const GridWidget *grid = m_grid->grid();
     frmEdit ed(this);
     ed.objForm = this;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -23,6 +24,22 @@
 #include "table/table_settings_pane.h"
 
 QList<frmMain *> frmMain::s_windows;
+
+namespace {
+
+// Centred on the screen at the window's present size.
+void centreOnScreen(QWidget *w)
+{
+    QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = w->frameGeometry().size();
+    w->move(area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2);
+}
+
+} // namespace
 
 frmMain::frmMain(QWidget *parent)
     : QMainWindow(parent), m_doc(new TableDocument(this))
@@ -45,12 +62,6 @@ frmMain::frmMain(QWidget *parent)
     connect(m_grid, &GridEditor::cellShown, this,
             [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
     connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
-    connect(m_grid, &GridEditor::cellMenuRequested, this, [this](QPoint at) {
-        mnuSel_Click();
-        // The default item (bold) is the edit that Shift would choose.
-        mnuSel->setDefaultAction(ShiftKeyPush() ? mnuSelEditMax : mnuSelEdit);
-        mnuSel->popup(at);
-    });
     connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::FileName)
             updateCaption();
@@ -59,6 +70,9 @@ frmMain::frmMain(QWidget *parent)
     setWindowIcon(appIcon());
     // Designed client area 7470 x 5985 twips below the menu bar.
     resize(twipsToPixels(DesignClientWidth), menuBar()->sizeHint().height() + twipsToPixels(DesignClientHeight));
+    // The views follow the client area itself: it gets its final size from the
+    // window's layout, which may come after the window's own resize.
+    client->installEventFilter(this);
 }
 
 frmMain::~frmMain()
@@ -105,13 +119,8 @@ void frmMain::SettingText(const QString &GridSelText)
 
 void frmMain::Form_Load()
 {
-    // 1. Centre on the screen.
-    if (QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.left() + (area.width() - outer.width()) / 2,
-             area.top() + (area.height() - outer.height()) / 2);
-    }
+    // 1. Centring waits for the end, when the first layout has given the window
+    //    the size it opens at.
     // 2. The default table; the file name stays.
     TableModel fresh;
     fresh.FileName = m_doc->model().FileName;
@@ -127,6 +136,7 @@ void frmMain::Form_Load()
     sizeGridFromBoxes();
     m_grid->refreshAll();
     Form_Resize();
+    centreOnScreen(this);
 }
 
 void frmMain::updateCaption()
@@ -136,6 +146,7 @@ void frmMain::updateCaption()
 
 void frmMain::showView(ToolbarButton view)
 {
+    m_grid->commitOpenBox();
     picAllSet->setVisible(view == ToolbarButton::TableView);
     picBar->setVisible(view == ToolbarButton::CellView);
     m_grid->grid()->setVisible(view == ToolbarButton::CellView);
@@ -150,6 +161,7 @@ void frmMain::showView(ToolbarButton view)
 
 void frmMain::sizeGridFromBoxes()
 {
+    m_grid->commitOpenBox();
     m_grid->grid()->setCols(qBound(1, picAllSet->columnsInBox(), 99) + 1);
     m_grid->grid()->setRows(qBound(1, picAllSet->rowsInBox(), 99) + 1);
 }
@@ -162,6 +174,7 @@ void frmMain::showCell(int col, int row, const CellRecord &rec)
 
 QString frmMain::BuildTableHtml()
 {
+    m_grid->commitOpenBox();
     GridWidget *grid = m_grid->grid();
     int lastCol = 0;
     int lastRow = 0;
@@ -217,35 +230,56 @@ void frmMain::changeEvent(QEvent *event)
         Form_Resize();
 }
 
+// Steps 5 to 8 of the layout, and the toolbar across the client's width: every
+// view, visible or not, fills the client area below the toolbar.
+void frmMain::layOutViews()
+{
+    const int width = client->width();
+    const int toolbarHeight = Bar->sizeHint().height();
+    Bar->setGeometry(0, 0, width, toolbarHeight);
+    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    const int top = picBar->y();
+    const int height = qMax(0, client->height() - top);
+    m_grid->grid()->setGeometry(picBar->width(), top, qMax(0, width - picBar->width()), height);
+    m_output->webHost()->setGeometry(0, top, width, height);
+    m_output->tagView()->setGeometry(0, top, width, height);
+    picAllSet->setGeometry(0, toolbarHeight, width, height);
+}
+
 void frmMain::Form_Resize()
 {
     if (m_inResize || !Bar)
         return;
     m_inResize = true;
-    QWidget *Grid = m_grid->grid();
-    QWidget *Web = m_output->webHost();
-    QWidget *txtTag = m_output->tagView();
-    const int clientWidth = client->width();
+    // A window loaded before it is shown (New, Open, a file named at start) has
+    // not been laid out yet: lay it out now, so the client area is the real one.
+    auto settle = [this] {
+        if (!isVisible()) {
+            layout()->invalidate();
+            layout()->activate();
+        }
+    };
+    settle();
     const int toolbarHeight = Bar->sizeHint().height();
-    Bar->setGeometry(0, 0, clientWidth, toolbarHeight);
 
     // 1. The cell settings pane keeps its designed size at the left edge.
     picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
     if (!isMinimized()) {
         // 3.-4. Minimum size: compared on the client area, set on the outer size.
-        const int clientHeight = height() - menuBar()->height();
-        if (toolbarHeight + twipsToPixels(6000) > clientHeight)
+        bool snapped = false;
+        if (toolbarHeight + twipsToPixels(6000) > client->height() && height() != toolbarHeight + twipsToPixels(6120)) {
             resize(width(), toolbarHeight + twipsToPixels(6120));
-        if (clientWidth < twipsToPixels(6000))
+            snapped = true;
+        }
+        if (client->width() < twipsToPixels(6000)) {
             resize(twipsToPixels(6120), height());
-        // 5.-8. Every view, visible or not, below the toolbar.
-        const int w = client->width();
-        const int gridTop = picBar->y();
-        const int h = qMax(0, client->height() - gridTop);
-        Grid->setGeometry(picBar->width(), gridTop, qMax(0, w - picBar->width()), h);
-        Web->setGeometry(0, gridTop, w, h);
-        txtTag->setGeometry(0, gridTop, w, h);
-        picAllSet->setGeometry(0, toolbarHeight, w, h);
+            snapped = true;
+        }
+        if (snapped)
+            settle();
+        // 5.-8. Against the client area as it is now; should the snapped size
+        // reach the client later, its resize lays the views out again.
+        layOutViews();
     }
     m_inResize = false;
 }
@@ -258,4 +292,11 @@ void frmMain::closeEvent(QCloseEvent *event)
     event->accept();
     if (last)
         QCoreApplication::quit();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == client && event->type() == QEvent::Resize && !isMinimized())
+        layOutViews();
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -68,10 +68,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
     void Form_Resize();
+    void layOutViews();
     void createActions();                   // app/main_commands.cpp, with the menus and toolbar
     QAction *command(ToolbarButton button) const { return m_bar[int(button)]; }
     void updateCaption();

@@ -2,6 +2,7 @@
 
 #include <QPoint>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "table/table_model.h"
 #include "platform/twips.h"
@@ -31,4 +32,17 @@ void openMoreFiles(const QStringList &paths)
             w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
         w->OpenFile(path);
     }
+}
+
+void openStartWindows(const QStringList &args)
+{
+    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
+    auto *w = new frmMain;
+    if (req.openFile) {
+        w->OpenFile(req.path);
+    } else {
+        w->setFileName(newTableName());
+        w->show();
+    }
+    openMoreFiles(args.mid(1));
 }

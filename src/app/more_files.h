@@ -8,3 +8,7 @@
 // a lone double quote name no file and are skipped. A file that cannot be
 // opened shows its message and leaves no window; the others still open.
 void openMoreFiles(const QStringList &paths);
+
+// Main: the first window, with a new table or the file the (quoted) command
+// line names, then a window for each further file.
+void openStartWindows(const QStringList &args);

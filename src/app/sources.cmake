@@ -1,6 +1,7 @@
 target_sources(quorvan_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/app_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/command_line.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ui_language.cpp
 )
 target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp

@@ -34,6 +34,10 @@ namespace {
 constexpr int InitialWidth = 349;
 constexpr int InitialHeight = 206;
 
+// The most QWebEnginePage::setContent shows: it passes the bytes as a base64
+// data address, and addresses end at 2 MB.
+constexpr qsizetype MaxInlinePage = 2 * 1024 * 1024 / 4 * 3 - 4096;
+
 // Shift+Enter would put a Unicode line separator into the text; a cell only
 // knows CR LF, so make it an ordinary line break.
 class PlainEnterFilter : public QObject
@@ -257,15 +261,27 @@ void frmEdit::showPreview()
 {
     const QString path = GetTempHtmlPath();
     if (!path.isEmpty()) {
+        const QByteArray page = encodeCp932(QLatin1String("<HTML><BODY>\r\n") + paneText()
+                                            + QLatin1String("\r\n</BODY></HTML>\r\n"));
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(encodeCp932(QLatin1String("<HTML><BODY>\r\n") + paneText()
-                                   + QLatin1String("\r\n</BODY></HTML>\r\n")));
-            file.close();
-        }
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+                && file.write(page) == page.size();
+        file.close();
         PreviewFile = path;
-        if (QWebEngineView *view = ensureWebView())
-            view->load(QUrl::fromLocalFile(path));
+        if (QWebEngineView *view = ensureWebView()) {
+            // The page declares no character set, and for a local file the
+            // engine guesses one from the text outside the tags, ignoring the
+            // default encoding: Japanese only in an ALT or TITLE came out as
+            // Windows-1252. So the file's bytes are handed over with their
+            // character set named; relative addresses still resolve from the
+            // file's folder. A page too big to be handed over is loaded from
+            // the file as before.
+            if (written && page.size() < MaxInlinePage)
+                view->setContent(page, QStringLiteral("text/html;charset=Shift_JIS"),
+                                 QUrl::fromLocalFile(path));
+            else
+                view->load(QUrl::fromLocalFile(path));
+        }
         PreviewFileMade = true;
     }
     setTextMode(false);
@@ -337,10 +353,22 @@ void frmEdit::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void frmEdit::keyPressEvent(QKeyEvent *event)
+{
+    // Esc belongs to the input method (it cancels a conversion); one press too
+    // many must not throw the whole text away. The store and close buttons and
+    // the window frame are the ways out.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void frmEdit::done(int result)
 {
-    // Closing from the frame or with Esc ends editing without storing; the
-    // preview page goes with the window rather than staying in the temp folder.
+    // Closing from the frame or the close button ends editing without storing;
+    // the preview page goes with the window rather than staying in the temp folder.
     deletePreviewFile();
     QDialog::done(result);
 }

@@ -49,6 +49,7 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void done(int result) override;
 
 private:

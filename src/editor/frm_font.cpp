@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +28,21 @@ QComboBox *listCombo(QWidget *parent)
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
+}
+
+// Qt names a family offered by several foundries once per foundry, as
+// "Nimbus Sans [urw]"; a browser knows only "Nimbus Sans". Each family once,
+// sorted.
+QStringList faceNames(QStringList families)
+{
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
+    for (QString &family : families)
+        family.remove(foundry);
+    families.removeDuplicates();
+    std::stable_sort(families.begin(), families.end(), [](const QString &a, const QString &b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return families;
 }
 
 } // namespace
@@ -125,11 +141,7 @@ void frmFont::Form_Load()
     chkColor_Click();
     picBackColor->setColor(0);
 
-    QStringList families = QFontDatabase::families();
-    std::stable_sort(families.begin(), families.end(), [](const QString &a, const QString &b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    cmbFont->addItems(families);
+    cmbFont->addItems(faceNames(QFontDatabase::families()));
     cmbFont->setCurrentIndex(-1);
     for (int i = 0; i < cmbFont->count(); ++i) {
         if (cmbFont->itemText(i) == preferredFace())

@@ -7,11 +7,18 @@ bool isSeparator(QChar c)
     return c == QLatin1Char('\\') || c == QLatin1Char('/');
 }
 
-// The common part is found without regard to case, on either kind of path:
-// addresses made by earlier versions must come out the same.
-bool sameChar(QChar a, QChar b)
+// Windows paths (a drive letter or a backslash) name folders without regard
+// to case, as earlier versions compared them; Linux file systems tell case
+// apart, so there "Web" and "web" are different folders.
+bool isWindowsPath(const QString &path)
 {
-    return a == b || a.toCaseFolded() == b.toCaseFolded();
+    return path.contains(QLatin1Char('\\'))
+        || (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter());
+}
+
+bool sameChar(QChar a, QChar b, Qt::CaseSensitivity cs)
+{
+    return a == b || (cs == Qt::CaseInsensitive && a.toCaseFolded() == b.toCaseFolded());
 }
 
 } // namespace
@@ -19,9 +26,12 @@ bool sameChar(QChar a, QChar b)
 QString GetRelativePath(const QString &base, const QString &target)
 {
     // Common prefix, and the last separator inside it.
+    const Qt::CaseSensitivity cs = isWindowsPath(base) || isWindowsPath(target)
+            ? Qt::CaseInsensitive
+            : Qt::CaseSensitive;
     const int shorter = qMin(base.size(), target.size());
     int cut = -1;
-    for (int i = 0; i < shorter && sameChar(base.at(i), target.at(i)); ++i) {
+    for (int i = 0; i < shorter && sameChar(base.at(i), target.at(i), cs); ++i) {
         if (isSeparator(base.at(i)))
             cut = i;
     }

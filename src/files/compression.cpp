@@ -1,7 +1,8 @@
 #include "compression.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "files/save_target.h"
 
 #include <zlib.h>
 
@@ -131,17 +132,13 @@ int Compression(const QString &source, const QString &target, int level)
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return -1;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    SaveTarget out(target);
+    if (!out.open())
         return -1;
     const bool ok = deflateStream(fileReader(in), [&out](const char *data, qint64 n) {
-        return out.write(data, n) == n;
+        return out.write(data, n);
     }, level);
-    if (!ok) {
-        out.cancelWriting();
-        return -1;
-    }
-    return out.commit() ? 0 : -1;
+    return ok && out.commit() ? 0 : -1;
 }
 
 GunzipStatus decompressFile(const QString &source, const QString &target, qint64 limit)

@@ -12,7 +12,8 @@ constexpr qint64 MaxTableTextBytes = 64 * 1024 * 1024;
 
 // Compresses the file source into target. level: 1 fastest .. 9 smallest
 // (values outside are clamped). target is replaced only once it is complete:
-// a failure leaves an existing target as it was. Returns -1 on failure, 0 on success.
+// a failure leaves an existing target as it was (a device or a pipe is written
+// into instead, see SaveTarget). Returns -1 on failure, 0 on success.
 int Compression(const QString &source, const QString &target, int level);
 
 // Restores the text of the .qvn file source into target (which is replaced).

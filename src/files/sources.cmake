@@ -1,5 +1,6 @@
 target_sources(quorvan_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/compression.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/save_target.cpp
     ${CMAKE_CURRENT_LIST_DIR}/table_document_io.cpp
     ${CMAKE_CURRENT_LIST_DIR}/table_export.cpp
     ${CMAKE_CURRENT_LIST_DIR}/table_file.cpp

@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "files/compression.h"
+#include "files/save_target.h"
 #include "files/temp_paths.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
@@ -153,12 +153,31 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path)
 
 QByteArray htmlDocumentBytes(const QString &html)
 {
-    // Every text file is CR LF, whatever line ends the cell texts brought along.
-    QString text = html;
-    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) {
-        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // Every text file is CR LF, whatever line ends the cell texts brought
+    // along: CR LF, CR and LF each become CR LF, in one pass and only when
+    // some line end is not CR LF already.
+    const qsizetype n = html.size();
+    qsizetype lone = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < n && html.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        else if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            ++lone;
+    }
+    if (lone == 0)
+        return encodeCp932(html);
+    QString text;
+    text.reserve(n + lone);
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            text += QLatin1String("\r\n");
+            if (c == QLatin1Char('\r') && i + 1 < n && html.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            text += c;
+        }
     }
     return encodeCp932(text);
 }
@@ -166,8 +185,8 @@ QByteArray htmlDocumentBytes(const QString &html)
 SaveResult saveHtmlDocument(const QString &html, const QString &path)
 {
     const QByteArray bytes = htmlDocumentBytes(html);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    SaveTarget file(path);
+    if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
         return saveFailure();
     return SaveResult();
 }

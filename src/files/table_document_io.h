@@ -44,7 +44,7 @@ bool isTableFileName(const QString &path);
 SaveResult saveTableDocument(const TableModel &model, const QString &path);
 
 // Writes HTML text as a CP932 text file with CR LF line ends, replacing path
-// only when complete.
+// only when complete (a device or a pipe is written into, see SaveTarget).
 SaveResult saveHtmlDocument(const QString &html, const QString &path);
 
 // The exact CP932 bytes saveHtmlDocument writes for html.

@@ -14,7 +14,8 @@ struct ExportResult {
 
 // Opens source as the Open command does, then writes target as the Save
 // command does (a .qvn name a table file, any other name the HTML text).
-// On failure target is left as it was (a new one is never created).
+// On failure target is left as it was (a new one is never created). A target
+// that is the source file itself is refused unless both are .qvn names.
 ExportResult exportTable(const QString &source, const QString &target);
 
 // The HTML text a window shows for model right after opening it.

@@ -257,6 +257,8 @@ bool readCapped(QIODevice &in, QByteArray &data)
     if (!in.isSequential() && in.size() - in.pos() > MaxTableTextBytes)
         return false;
     data.clear();
+    if (!in.isSequential())
+        data.reserve(in.size() - in.pos());
     char buf[64 * 1024];
     for (;;) {
         const qint64 n = in.read(buf, sizeof buf);

@@ -30,8 +30,14 @@ QString CommonDialog::qtFilter(const QString &filterPairs)
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt takes the patterns from the last parentheses of the name; keep the
-        // designed name visible and hand Qt the real patterns after it.
-        filters << parts.at(i) + QLatin1String(" (") + patterns + QLatin1Char(')');
+        // designed name visible and hand Qt the real patterns after it, unless
+        // the name ends in exactly those already ("ファイル(*.*)"): once is enough.
+        const QString name = parts.at(i).trimmed();
+        const QString own = QLatin1Char('(') + patterns + QLatin1Char(')');
+        if (name.endsWith(own))
+            filters << name;
+        else
+            filters << parts.at(i) + QLatin1String(" (") + patterns + QLatin1Char(')');
     }
     return filters.join(QLatin1String(";;"));
 }

@@ -40,7 +40,7 @@ public:
 
     static void setTestHook(Hook hook);  // empty hook: real dialogs again
 
-    // "A(*.x)|*.x|B|*.*" -> Qt's "A(*.x);;B (*.*)" name filters.
+    // "A(*.x)|*.x|B(*.y)|*.y;*.z" -> Qt's "A(*.x);;B(*.y) (*.y *.z)" name filters.
     static QString qtFilter(const QString &filterPairs);
 
 private:

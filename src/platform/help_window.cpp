@@ -198,10 +198,12 @@ ChmFile::Status HelpWindow::openFile(const QString &path)
         break;
     }
     setWindowTitle(m_chm->title().isEmpty() ? QStringLiteral("Quorvan ヘルプ") : m_chm->title());
-    m_back->setEnabled(false);
-    m_forward->setEnabled(false);
     m_home->setEnabled(true);
     showDefaultTopic();
+    // The browser's history still held the pages of the last opening, and the
+    // default topic was just pushed onto them: start afresh from here, so that
+    // Back (button or Alt+Left) has nowhere to go.
+    m_browser->clearHistory();
     return status;
 }
 

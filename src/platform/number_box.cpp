@@ -1,6 +1,8 @@
 #include "number_box.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,8 +12,11 @@
 namespace {
 
 // Refuses typed characters other than digits, and typed text beyond maxDigits.
-// Unlike QLineEdit::maxLength or a validator, it never touches text the program
-// sets or that is pasted: the change handlers deal with that.
+// Input-method text is typed text too: a Japanese user with the input method
+// on commits full-width digits, which become ASCII ones; anything else in the
+// commit is refused. Unlike QLineEdit::maxLength or a validator, it never
+// touches text the program sets or that is pasted: the change handlers deal
+// with that.
 class DigitsOnlyFilter : public QObject
 {
 public:
@@ -23,27 +28,61 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        auto *box = static_cast<QLineEdit *>(watched);
+        if (event->type() == QEvent::InputMethod)
+            return filterCommit(box, static_cast<QInputMethodEvent *>(event));
         if (event->type() != QEvent::KeyPress)
             return false;
-        auto *box = static_cast<QLineEdit *>(watched);
         auto *key = static_cast<QKeyEvent *>(event);
         const QString text = key->text();
         if (text.isEmpty() || key->matches(QKeySequence::Paste))
             return false;
-        const QChar ch = text.at(0);
-        if (!ch.isPrint())
+        if (!text.at(0).isPrint())
             return false; // editing keys, Enter, Escape, Tab...
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            return true;
-        if (m_maxDigits > 0) {
-            const int replaced = box->hasSelectedText() ? box->selectedText().size() : 0;
-            if (box->text().size() - replaced >= m_maxDigits)
-                return true;
-        }
-        return false;
+        const QString digits = acceptable(box, text);
+        if (digits == text)
+            return false;
+        if (!digits.isEmpty())
+            box->insert(digits); // a full-width digit key
+        return true;
     }
 
 private:
+    // The part of typed text the box takes: digits only, full-width ones made
+    // ASCII, no more than the room left under maxDigits.
+    QString acceptable(const QLineEdit *box, const QString &text) const
+    {
+        QString digits;
+        for (const QChar ch : text) {
+            if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
+                digits += ch;
+            else if (ch.unicode() >= 0xFF10 && ch.unicode() <= 0xFF19)
+                digits += QChar(ch.unicode() - 0xFF10 + '0');
+        }
+        if (m_maxDigits > 0) {
+            const int replaced = box->hasSelectedText() ? box->selectedText().size() : 0;
+            const int room = qMax(0, m_maxDigits - int(box->text().size()) + replaced);
+            digits.truncate(room);
+        }
+        return digits;
+    }
+
+    // Lets a commit through as it is when it is all ASCII digits with room for
+    // them; otherwise hands the box the same event with the acceptable part.
+    bool filterCommit(QLineEdit *box, QInputMethodEvent *event)
+    {
+        const QString commit = event->commitString();
+        if (commit.isEmpty())
+            return false; // composing only: the preedit is not the box's text
+        const QString digits = acceptable(box, commit);
+        if (digits == commit)
+            return false;
+        QInputMethodEvent replaced(event->preeditString(), event->attributes());
+        replaced.setCommitString(digits, event->replacementStart(), event->replacementLength());
+        QCoreApplication::sendEvent(box, &replaced);
+        return true;
+    }
+
     int m_maxDigits;
 };
 

@@ -93,7 +93,13 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     connect(Grid, &GridWidget::leaveCell, this, &GridEditor::Grid_LeaveCell);
     connect(Grid, &GridWidget::cellClicked, this, &GridEditor::Grid_Click);
     connect(Grid, &GridWidget::currentMovedByKey, this, &GridEditor::Grid_Click);
-    connect(Grid, &GridWidget::cellDoubleClicked, this, &GridEditor::Grid_DblClick);
+    // The press that turns a click into a double-click never reaches the grid,
+    // so its refresh runs here: a double-click that crossed into another cell
+    // shows that cell in the pane before its box opens.
+    connect(Grid, &GridWidget::cellDoubleClicked, this, [this] {
+        Grid_Click();
+        Grid_DblClick();
+    });
     connect(Grid, &GridWidget::keyPress, this, &GridEditor::Grid_KeyPress);
 
     // Grid_KeyDown / Grid_KeyUp: Shift as it was at the last key on the grid.
@@ -260,7 +266,11 @@ void GridEditor::openInsertBox(bool withExistingText)
     if (col < 1 || row < 1)
         return;
     const QString raw = withExistingText ? m_doc.cell(col, row).Text : QString();
-    txtInsert->setGeometry(Grid->cellRect(col, row));
+    // A one-line row is lower than the box needs for a whole line: the box
+    // then reaches below the cell, so descenders are not cut.
+    QRect box = Grid->cellRect(col, row);
+    box.setHeight(qMax(box.height(), txtInsert->sizeHint().height()));
+    txtInsert->setGeometry(box);
     txtInsert->setProperty(BoxCol, col);
     txtInsert->setProperty(BoxRow, row);
     txtInsert->setProperty(BoxRaw, raw);
@@ -290,14 +300,12 @@ void GridEditor::commitInsertBox(bool fromEnter)
         Grid->setRow(row);
     }
     if (!fromEnter)
-        txtInsert->hide();
+        closeInsertBox();
     Grid->setText(col, row, HtmlToGridText(text));
     m_doc.setCellText(col, row, text);
     refitWholeRow();
-    if (fromEnter) {
-        txtInsert->hide();
-        Grid->setFocus(Qt::OtherFocusReason);
-    }
+    if (fromEnter)
+        closeInsertBox();
     if (elsewhere) {
         Grid->setCol(keepCol);
         Grid->setRow(keepRow);
@@ -337,9 +345,27 @@ void GridEditor::Grid_KeyPress(int &KeyAscii)
     txtInsert->insert(QString::fromUcs4(&ch, 1));
 }
 
+void GridEditor::closeInsertBox()
+{
+    // The grid keeps the keyboard. A focused box that is simply hidden hands
+    // the focus on to the next control, the pane's first check box, where the
+    // next space would untick it and letters would vanish.
+    const bool wasClosing = m_closingBox;
+    m_closingBox = true; // the box losing the focus here is no second commit
+    if (Grid->window()->focusWidget() == txtInsert)
+        Grid->setFocus(Qt::OtherFocusReason);
+    txtInsert->hide();
+    m_closingBox = wasClosing;
+}
+
+void GridEditor::commitOpenBox()
+{
+    Grid_LeaveCell();
+}
+
 void GridEditor::Grid_LeaveCell()
 {
-    if (!txtInsert->isHidden())
+    if (!txtInsert->isHidden() && !m_closingBox)
         commitInsertBox(false);
 }
 
@@ -351,8 +377,7 @@ void GridEditor::txtInsert_KeyPress(int &KeyAscii)
     } else if (KeyAscii == KeyEscape) {
         KeyAscii = 0;
         txtInsert->setProperty(BoxCol, -1);
-        txtInsert->hide();
-        Grid->setFocus(Qt::OtherFocusReason);
+        closeInsertBox();
     }
 }
 

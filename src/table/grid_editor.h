@@ -41,6 +41,9 @@ public:
     void SettingText(const QString &GridSelText);
     void hideBox();
     bool boxOpen() const;
+    // Text still in the in-place box goes into its cell. Every command that
+    // reads or rebuilds the table runs this first.
+    void commitOpenBox();
 
 public slots:
     void Grid_Click();
@@ -63,8 +66,10 @@ private:
     void refitWholeRow();
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
+    void closeInsertBox();
 
     TableDocument &m_doc;
     GridWidget *Grid;
     QLineEdit *txtInsert;
+    bool m_closingBox = false;
 };

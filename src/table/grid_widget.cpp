@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -32,37 +33,71 @@ struct GridCell {
     bool bold = false;
 };
 
-QTextOption wrapOption()
+// Texts up to this long are laid out whole, one paragraph at a time, and their
+// paragraphs' line counts are cached; longer ones are laid out only as far as
+// a row can show, once per cell.
+constexpr qsizetype LongText = 4096;
+
+// A word longer than this (no break opportunity within it) is broken anywhere
+// anyway; its paragraph is laid out breaking anywhere, because breaking at word
+// boundaries first measures the rest of the word again for every line.
+constexpr qsizetype LongWord = 512;
+
+// Lines of long texts kept for painting (some 24 bytes each) before they are
+// dropped and laid out again when painted.
+constexpr qsizetype MaxKeptLongTextLines = 256 * 1024;
+
+bool isBreak(QChar ch)
+{
+    return ch == QLatin1Char('\r') || ch == QLatin1Char('\n');
+}
+
+// Where the paragraph starting at from ends within text[from, to): the index of
+// its line break, or -1 when no break comes before `to`.
+qsizetype paragraphEnd(QStringView text, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i)
+        if (isBreak(text[i]))
+            return i;
+    return -1;
+}
+
+bool hasLongWord(const QString &para)
+{
+    if (para.size() <= LongWord)
+        return false;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, para);
+    qsizetype last = 0;
+    for (qsizetype at = finder.toNextBoundary(); at >= 0; at = finder.toNextBoundary()) {
+        if (at - last > LongWord)
+            return true;
+        last = at;
+    }
+    return para.size() - last > LongWord;
+}
+
+// Lays out para and appends at most `limit` of its lines (starting at offset in
+// the whole text) to out; returns how many lines the layout made, which may be
+// one more than limit.
+int layoutParagraph(const QString &para, qsizetype offset, int widthPx, const QFont &f, int limit,
+                    QVector<GridWidget::CellLine> *out)
 {
     QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    return option;
-}
-
-// The display text's lines as the cell breaks them: CR LF, CR or LF each end one.
-QStringList paragraphs(const QString &text)
-{
-    QStringList out;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text.at(i);
-        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
-            out << text.mid(start, i - start);
-            if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            start = i + 1;
-        }
+    option.setWrapMode(hasLongWord(para) ? QTextOption::WrapAnywhere
+                                         : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QTextLayout layout(para, f);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    int made = 0;
+    for (QTextLine line = layout.createLine(); line.isValid() && made <= limit;
+         line = layout.createLine()) {
+        line.setLineWidth(widthPx);
+        if (out && made < limit)
+            out->append({offset + line.textStart(), line.textLength(), line.naturalTextWidth()});
+        ++made;
     }
-    out << text.mid(start);
-    return out;
-}
-
-bool hasBreak(const QString &text)
-{
-    for (const QChar ch : text)
-        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
-            return true;
-    return false;
+    layout.endLayout();
+    return made;
 }
 
 } // namespace
@@ -200,49 +235,46 @@ public:
         painter->setClipRect(rect);
         painter->fillRect(rect, GridWidget::toQColor(c.back));
 
-        QFont font = m_grid->font();
-        font.setBold(c.bold);
+        const QFont &font = m_grid->measureFont(c.bold);
         const QFontMetrics fm(font);
         const Qt::Alignment align = GridWidget::alignmentFromCode(c.align);
-        const int width = std::max(1, rect.width() - 2 * PadX);
-        const QStringList paras = paragraphs(c.text);
+        const int width = m_grid->textWidthPx(col);
 
-        // Lay every line out first; the vertical alignment needs the total height.
-        struct Piece { QString text; qreal width; };
-        QVector<Piece> lines;
-        for (const QString &para : paras) {
-            if (para.isEmpty()) {
-                lines.append({QString(), 0});
-                continue;
-            }
-            QTextLayout layout(para, font);
-            layout.setTextOption(wrapOption());
-            layout.beginLayout();
-            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-                line.setLineWidth(width);
-                lines.append({para.mid(line.textStart(), line.textLength()), line.naturalTextWidth()});
-            }
-            layout.endLayout();
-        }
+        // The same lines the row fitting counted; all of them first, as the
+        // vertical alignment needs their total height.
+        const int limit = m_grid->maxLines(c.bold);
+        QVector<GridWidget::CellLine> ownLines;
+        const QVector<GridWidget::CellLine> *lines = &ownLines;
+        if (c.text.size() > LongText)
+            lines = &m_grid->longText(col, row, width, true).lines;
+        else
+            GridWidget::layoutCellText(c.text, width, font, limit, &ownLines);
 
         const int lineHeight = fm.lineSpacing();
-        const int total = int(lines.size()) * lineHeight;
+        const int total = int(lines->size()) * lineHeight;
         int y = rect.top() + PadY;
         const int inner = rect.height() - 2 * PadY;
-        if (align & Qt::AlignVCenter)
-            y += (inner - total) / 2;
-        else if (align & Qt::AlignBottom)
-            y += inner - total;
+        // A text taller than any row shows its start.
+        if (lines->size() < limit) {
+            if (align & Qt::AlignVCenter)
+                y += (inner - total) / 2;
+            else if (align & Qt::AlignBottom)
+                y += inner - total;
+        }
 
         painter->setFont(font);
         painter->setPen(option.palette.color(QPalette::Text));
-        for (const Piece &p : lines) {
-            qreal x = rect.left() + PadX;
-            if (align & Qt::AlignHCenter)
-                x += (width - p.width) / 2;
-            else if (align & Qt::AlignRight)
-                x += width - p.width;
-            painter->drawText(QPointF(x, y + fm.ascent()), p.text);
+        for (const GridWidget::CellLine &line : *lines) {
+            if (y >= rect.bottom())
+                break;
+            if (y + lineHeight > rect.top()) {
+                qreal x = rect.left() + PadX;
+                if (align & Qt::AlignHCenter)
+                    x += (width - line.width) / 2;
+                else if (align & Qt::AlignRight)
+                    x += width - line.width;
+                painter->drawText(QPointF(x, y + fm.ascent()), c.text.mid(line.start, line.length));
+            }
             y += lineHeight;
         }
 
@@ -283,6 +315,9 @@ GridWidget::GridWidget(QWidget *parent)
     }
     // Sections follow our stored sizes after every reset of the model.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        // Cells that come back start empty.
+        m_longTextLines.clear();
+        m_longTextLinesKept = 0;
         const int lineRow = lineHeightTwips() + 2 * PadY * 15;
         for (int r = 1; r < Rows(); ++r) {
             if (m_rowHeights[r] <= 0)
@@ -398,6 +433,7 @@ void GridWidget::setText(int col, int row, const QString &text)
     if (c.text == text)
         return;
     c.text = text;
+    forgetLongText(col, row);
     cellChanged(col, row);
 }
 
@@ -533,38 +569,94 @@ int GridWidget::lineSpacingPx(bool bold) const
     return m_lineSpacing[bold ? 1 : 0];
 }
 
+int GridWidget::textWidthPx(int col) const
+{
+    // The view paints a cell without the grid line at its right.
+    const int gridLine = showGrid() ? 1 : 0;
+    return std::max(1, colWidth(col) / 15 - gridLine - 2 * PadX);
+}
+
+int GridWidget::maxLines(bool bold) const
+{
+    return MaxRowHeight / 15 / std::max(1, lineSpacingPx(bold)) + 1;
+}
+
+int GridWidget::layoutCellText(const QString &text, int widthPx, const QFont &f, int limit,
+                               QVector<CellLine> *lines)
+{
+    widthPx = std::max(1, widthPx);
+    const qsizetype n = text.size();
+    int count = 0;
+    qsizetype pos = 0;
+    while (count < limit) {
+        // The paragraph at pos is taken in growing pieces until it is whole or
+        // its piece makes more lines than are wanted: those first lines are
+        // then the paragraph's own, whatever text follows the piece.
+        const int wanted = limit - count;
+        qsizetype take = std::min(n - pos, LongText);
+        qsizetype end = -1;
+        for (;;) {
+            end = paragraphEnd(text, pos, pos + take);
+            const qsizetype length = end >= 0 ? end - pos : take;
+            if (length == 0) {
+                if (lines)
+                    lines->append({pos, 0, 0});
+                ++count;
+                break;
+            }
+            QVector<CellLine> piece;
+            const int made = layoutParagraph(text.mid(pos, length), pos, widthPx, f, wanted,
+                                             lines ? &piece : nullptr);
+            if (end >= 0 || pos + take == n || made > wanted) {
+                if (lines)
+                    *lines += piece;
+                count += std::min(made, wanted);
+                break;
+            }
+            // Grow the piece to about what the wanted lines need.
+            const double perLine = double(take) / std::max(1, made);
+            const auto estimate = qsizetype(perLine * (wanted + 1) * 1.25);
+            take = std::min(n - pos, std::max(take * 2, estimate));
+        }
+        if (end < 0)
+            break; // the text's last paragraph, or the limit reached within it
+        pos = end + 1;
+        if (text.at(end) == QLatin1Char('\r') && pos < n && text.at(pos) == QLatin1Char('\n'))
+            ++pos;
+    }
+    return count;
+}
+
 int GridWidget::wrappedLines(const QString &displayText, int widthPx, bool bold) const
 {
     widthPx = std::max(1, widthPx);
-    const LineKey key{displayText, widthPx, bold ? WholeTextBold : WholeText};
+    const int limit = maxLines(bold);
+    if (displayText.size() > LongText)
+        return layoutCellText(displayText, widthPx, measureFont(bold), limit, nullptr);
+
+    // Whole texts and their paragraphs share the cache: a text with a break is
+    // never a paragraph, and a text without one is its only paragraph.
+    const qsizetype n = displayText.size();
+    const qsizetype first = paragraphEnd(displayText, 0, n);
+    if (first < 0)
+        return paragraphLines(displayText, widthPx, bold);
+    const LineKey key{displayText, widthPx, bold};
     const auto known = m_lineCache.constFind(key);
     if (known != m_lineCache.cend())
         return *known;
-
-    const QFont &f = measureFont(bold);
-    int lines = 1;
-    if (hasBreak(displayText)) {
-        lines = 0;
-        for (const QString &para : paragraphs(displayText))
-            lines += paragraphLines(para, widthPx, bold);
-        lines = std::max(1, lines);
-    } else if (!displayText.isEmpty()) {
-        // A text without breaks that is no wider than the column counts as one
-        // line. The layout is needed for the others anyway, so it goes first:
-        // the advances of its lines add up to the text's advance less the
-        // spaces at the breaks, so a sum past the column settles it without
-        // measuring the text a second time. Tabs and soft hyphens change width
-        // once broken: such texts are always measured whole.
-        qreal advances = 0;
-        lines = layoutLines(displayText, widthPx, f, &advances);
-        if (lines > 1) {
-            const bool wider = advances > widthPx + 0.5 && !displayText.contains(QLatin1Char('\t'))
-                    && !displayText.contains(QChar(0x00AD));
-            if (!wider && QFontMetrics(f).horizontalAdvance(displayText) <= widthPx)
-                lines = 1;
-        }
-        lines = std::max(1, lines);
+    int lines = 0;
+    qsizetype pos = 0;
+    for (qsizetype end = first;; end = paragraphEnd(displayText, pos, n)) {
+        const qsizetype stop = end >= 0 ? end : n;
+        lines += paragraphLines(displayText.mid(pos, stop - pos), widthPx, bold);
+        if (end < 0 || lines >= limit)
+            break;
+        pos = end + 1;
+        if (displayText.at(end) == QLatin1Char('\r') && pos < n
+            && displayText.at(pos) == QLatin1Char('\n'))
+            ++pos;
     }
+    lines = std::min(lines, limit);
     remember(key, lines);
     return lines;
 }
@@ -573,11 +665,12 @@ int GridWidget::paragraphLines(const QString &para, int widthPx, bool bold) cons
 {
     if (para.isEmpty())
         return 1;
-    const LineKey key{para, widthPx, bold ? ParagraphBold : Paragraph};
+    const LineKey key{para, widthPx, bold};
     const auto known = m_lineCache.constFind(key);
     if (known != m_lineCache.cend())
         return *known;
-    const int lines = layoutLines(para, widthPx, measureFont(bold), nullptr);
+    const int limit = maxLines(bold);
+    const int lines = std::min(layoutParagraph(para, 0, widthPx, measureFont(bold), limit, nullptr), limit);
     remember(key, lines);
     return lines;
 }
@@ -593,22 +686,42 @@ void GridWidget::remember(const LineKey &key, int lines) const
     m_lineCacheCharacters += key.text.size();
 }
 
-int GridWidget::layoutLines(const QString &para, int widthPx, const QFont &f, qreal *advances)
+GridWidget::LongTextLines &GridWidget::longText(int col, int row, int widthPx, bool withLines) const
 {
-    int lines = 0;
-    qreal sum = 0;
-    QTextLayout layout(para, f);
-    layout.setTextOption(wrapOption());
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(widthPx);
-        sum += line.horizontalAdvance();
-        ++lines;
+    const GridCell &c = m_model->cell(col, row);
+    widthPx = std::max(1, widthPx);
+    LongTextLines &known = m_longTextLines[cellIndex(col, row)];
+    if (known.widthPx != widthPx || known.bold != c.bold) {
+        m_longTextLinesKept -= known.lines.size();
+        known = LongTextLines();
+        known.widthPx = widthPx;
+        known.bold = c.bold;
+        known.count = -1;
     }
-    layout.endLayout();
-    if (advances)
-        *advances = sum;
-    return lines;
+    if (withLines && !known.hasLines) {
+        if (m_longTextLinesKept > MaxKeptLongTextLines) {
+            for (LongTextLines &other : m_longTextLines) {
+                other.lines = QVector<CellLine>();
+                other.hasLines = false;
+            }
+            m_longTextLinesKept = 0;
+        }
+        known.count = layoutCellText(c.text, widthPx, measureFont(c.bold), maxLines(c.bold), &known.lines);
+        known.hasLines = true;
+        m_longTextLinesKept += known.lines.size();
+    } else if (known.count < 0) {
+        known.count = layoutCellText(c.text, widthPx, measureFont(c.bold), maxLines(c.bold), nullptr);
+    }
+    return known;
+}
+
+void GridWidget::forgetLongText(int col, int row)
+{
+    const auto known = m_longTextLines.constFind(cellIndex(col, row));
+    if (known == m_longTextLines.cend())
+        return;
+    m_longTextLinesKept -= known->lines.size();
+    m_longTextLines.erase(known);
 }
 
 int GridWidget::neededHeight(int col, int row) const
@@ -616,8 +729,9 @@ int GridWidget::neededHeight(int col, int row) const
     if (!m_model->valid(col, row))
         return 0;
     const GridCell &c = m_model->cell(col, row);
-    const int width = colWidth(col) / 15 - 2 * PadX;
-    const qint64 lines = wrappedLines(c.text, width, c.bold);
+    const int width = textWidthPx(col);
+    const qint64 lines = c.text.size() > LongText ? longText(col, row, width, false).count
+                                                   : wrappedLines(c.text, width, c.bold);
     const qint64 need = lines * lineSpacingPx(c.bold) * 15 + 2 * PadY * 15;
     return int(std::min<qint64>(need, MaxRowHeight));
 }
@@ -800,6 +914,8 @@ void GridWidget::applyFont()
     // Measurements belong to the font they were taken in.
     m_lineCache.clear();
     m_lineCacheCharacters = 0;
+    m_longTextLines.clear();
+    m_longTextLinesKept = 0;
     m_measureFontsValid = false;
     const int lineRow = lineHeightTwips() + 2 * PadY * 15;
     verticalHeader()->setDefaultSectionSize(lineRow / 15);

@@ -61,7 +61,26 @@ public:
     // in the cell's own font, capped at MaxRowHeight. An empty text is one line.
     int neededHeight(int col, int row) const;
     int lineHeightTwips() const;                  // h: height of one line of "A"
+    // Lines of a display text wrapped as a cell paints it, counted up to
+    // maxLines(bold): more than the tallest row can show.
     int wrappedLines(const QString &displayText, int widthPx, bool bold) const;
+    int maxLines(bool bold) const;
+    int textWidthPx(int col) const;               // the width a cell's text wraps at
+
+    // One line of a cell's display text: where it starts in the text, its
+    // length and its width in pixels.
+    struct CellLine {
+        qsizetype start;
+        qsizetype length;
+        qreal width;
+    };
+    // The lines of a display text at widthPx, as a cell paints them and the
+    // row fitting counts them: CR LF, CR or LF end a line, and a line wraps at
+    // word boundaries, or anywhere within a word longer than the line. At most
+    // `limit` lines are laid out, and only as much text as they need: the work
+    // stays bounded whatever the length of the text.
+    static int layoutCellText(const QString &text, int widthPx, const QFont &f, int limit,
+                              QVector<CellLine> *lines);
 
     // Where the cell is, in viewport coordinates (scrolled into view first).
     QRect cellRect(int col, int row);
@@ -128,29 +147,41 @@ private:
     void cellChanged(int col, int row);
     void applyFont();
 
-    // Line counts by display text, width and weight: a whole-table refresh
-    // measures each cell's holder again, and texts repeat across refreshes.
-    // Paragraphs of multi-line texts are kept apart from whole texts: a whole
-    // text as wide as the column still counts one line, a paragraph does not.
-    enum LineKind { WholeText = 0, WholeTextBold = 1, Paragraph = 2, ParagraphBold = 3 };
+    // Line counts of paragraphs by text, width and weight: a whole-table
+    // refresh measures each cell's holder again, and texts and their lines
+    // repeat across cells and refreshes. Only short texts are kept here.
     struct LineKey {
         QString text;
         int widthPx;
-        int kind;
+        bool bold;
         bool operator==(const LineKey &o) const
         {
-            return widthPx == o.widthPx && kind == o.kind && text == o.text;
+            return widthPx == o.widthPx && bold == o.bold && text == o.text;
         }
     };
     friend size_t qHash(const LineKey &key, size_t seed) noexcept
     {
-        return qHashMulti(seed, key.text, key.widthPx, key.kind);
+        return qHashMulti(seed, key.text, key.widthPx, key.bold);
     }
     const QFont &measureFont(bool bold) const;
     int lineSpacingPx(bool bold) const;
     int paragraphLines(const QString &para, int widthPx, bool bold) const;
     void remember(const LineKey &key, int lines) const;
-    static int layoutLines(const QString &para, int widthPx, const QFont &f, qreal *advances);
+
+    // A long text's line count and lines, laid out once per cell, width and
+    // weight: hashing or comparing the text on every look-up would cost more
+    // than the layout. Forgotten when the cell's text or the font changes;
+    // the lines (only painting needs them) also when too many are kept.
+    struct LongTextLines {
+        int widthPx = -1;
+        bool bold = false;
+        int count = 0;
+        bool hasLines = false;
+        QVector<CellLine> lines;
+    };
+    LongTextLines &longText(int col, int row, int widthPx, bool withLines) const;
+    void forgetLongText(int col, int row);
+    static int cellIndex(int col, int row) { return row * (MaxCols + 1) + col; }
 
     GridModel *m_model;
     int m_row = 0;
@@ -166,6 +197,8 @@ private:
     QVector<bool> m_bulkRowResized;                // index = grid row
 
     mutable QHash<LineKey, int> m_lineCache;
+    mutable QHash<int, LongTextLines> m_longTextLines; // by cellIndex
+    mutable qsizetype m_longTextLinesKept = 0;
     mutable qsizetype m_lineCacheCharacters = 0;
     mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change
     mutable int m_lineSpacing[2] = {-1, -1};

@@ -115,7 +115,7 @@ void TableSettingsPane::layOut()
     auto twips = [](int t) { return twipsToPixels(t); };
     int labelsRight = 0;
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
-                           {Label801, 0}, {Label2, 120}})
+                           {Label801, 120}, {Label2, 120}})
         labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
     const int shift = qMax(0, labelsRight + 3 - twips(1080));
     auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
@@ -138,7 +138,9 @@ void TableSettingsPane::layOut()
     row(UpDownHeight, 1440, 435, 255, 270, true);
     row(Label601, 120, 840, 900, 180, false);
     row(txtTitle, 1080, 795, 2655, 270, true);
-    row(Label801, 0, 1200, 1005, 180, false);
+    // Designed flush with the edge, where the Japanese face's first stroke is cut:
+    // it lines up with the other labels instead.
+    row(Label801, 120, 1200, 1005, 180, false);
     row(txtBorder, 1080, 1155, 375, 270, true);
     row(UpDown1, 1440, 1155, 255, 270, true);
     row(Label2, 120, 1545, 870, 180, false);

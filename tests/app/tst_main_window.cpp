@@ -13,6 +13,9 @@
 
 #include "app/main_window.h"
 #include "support/window_parts.h"
+#include "app/more_files.h"
+#include "files/table_document_io.h"
+#include "platform/common_dialog.h"
 #include "platform/number_box.h"
 #include "table/grid_widget.h"
 
@@ -29,6 +32,8 @@ private slots:
     void toolbarAsDesigned();
     void windowIsCentred();
     void viewsFillTheClientArea();
+    void everyWindowOpensAtTheDesignedSize_data();
+    void everyWindowOpensAtTheDesignedSize();
     void narrowWindowSnapsToMinimumWidth();
     void lowWindowSnapsToMinimumHeight();
     void minimizedAndRestoredKeepsLayout();
@@ -48,6 +53,22 @@ void TestMainWindow::cleanup()
 {
     for (frmMain *w : frmMain::loadedWindows())
         delete w;
+    CommonDialog::setTestHook({});
+}
+
+// The views share the whole client area below the toolbar, down to the window's
+// bottom edge; the toolbar spans the client's width.
+static void checkViewsFillTheWindow(frmMain *w)
+{
+    const int mb = w->menuBar()->height();
+    const int tb = part<QToolBar>(*w, "Bar")->height();
+    QCOMPARE(part<QWidget>(*w, "client")->geometry(), QRect(0, mb, w->width(), w->height() - mb));
+    QCOMPARE(part<QToolBar>(*w, "Bar")->geometry(), QRect(0, 0, w->width(), tb));
+    const QRect below(0, tb, part<QWidget>(*w, "client")->width(), part<QWidget>(*w, "client")->height() - tb);
+    QCOMPARE(part<QWidget>(*w, "picAllSet")->geometry(), below);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->geometry(), below);
+    QCOMPARE(part<QWidget>(*w, "Web")->geometry(), below);
+    QCOMPARE(grid(*w)->geometry(), below.adjusted(part<QWidget>(*w, "picBar")->width(), 0, 0, 0));
 }
 
 void TestMainWindow::opensOnTheTableSettingsView()
@@ -158,6 +179,61 @@ void TestMainWindow::viewsFillTheClientArea()
     QCOMPARE(part<QWidget>(w, "picAllSet")->geometry(), part<QPlainTextEdit>(w, "txtTag")->geometry());
 }
 
+void TestMainWindow::everyWindowOpensAtTheDesignedSize_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("first window") << "first";
+    QTest::newRow("New") << "new";
+    QTest::newRow("Open") << "open";
+    QTest::newRow("file on the command line") << "command line";
+}
+
+void TestMainWindow::everyWindowOpensAtTheDesignedSize()
+{
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("t.qvn"));
+    QVERIFY(saveTableDocument(TableModel(), table).ok);
+    CommonDialog::setTestHook([table](const CommonDialog::Request &) {
+        CommonDialog::Reply reply;
+        reply.accepted = true;
+        reply.fileName = table;
+        return reply;
+    });
+
+    openStartWindows(how == QLatin1String("command line") ? QStringList{table} : QStringList{});
+    frmMain *first = frmMain::loadedWindows().first();
+    QVERIFY(QTest::qWaitForWindowExposed(first));
+    if (how == QLatin1String("new") || how == QLatin1String("open")) {
+        first->move(60, 40);
+        QTRY_COMPARE(first->pos(), QPoint(60, 40));
+        clickBar(*first, ToolbarButton(how == QLatin1String("new") ? 1 : 2));
+    }
+    frmMain *w = frmMain::loadedWindows().last();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QCOMPARE(w->windowTitle(), how == QLatin1String("open") || how == QLatin1String("command line")
+                                   ? QStringLiteral("Quorvan - t.qvn") : QStringLiteral("Quorvan - 新規テーブル"));
+
+    // 7470 twips wide; the first layout has already raised the height to its minimum.
+    QCOMPARE(w->width(), 7470 / 15);
+    QCOMPARE(w->height(), part<QToolBar>(*w, "Bar")->height() + 6120 / 15);
+    checkViewsFillTheWindow(w);
+    if (w == first) { // centred, as far as a frame not yet drawn allows
+        const QRect screen = w->screen()->geometry();
+        const QRect frame = w->frameGeometry();
+        QVERIFY(qAbs(frame.center().x() - screen.center().x()) <= 1 + frame.width() - w->width());
+        QVERIFY(qAbs(frame.center().y() - screen.center().y()) <= 1 + frame.height() - w->height());
+    } else {
+        QCOMPARE(w->pos(), first->pos() + QPoint(27, 27));
+    }
+
+    // Dragged too small: snapped back, and laid out at the snapped size.
+    w->resize(250, 150);
+    QTRY_COMPARE(w->width(), 6120 / 15);
+    QTRY_COMPARE(w->height(), part<QToolBar>(*w, "Bar")->height() + 6120 / 15);
+    checkViewsFillTheWindow(w);
+}
+
 void TestMainWindow::narrowWindowSnapsToMinimumWidth()
 {
     frmMain w;
@@ -200,7 +276,8 @@ void TestMainWindow::numberBoxesTakeDigitsOnly_data()
     QTest::newRow("columns: two digits at most") << "txtWidth" << "" << "123" << "12";
     QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
     QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
-    QTest::newRow("cell height: full-width digits refused") << "txtSHeight" << "chkSHeight" << "１2" << "2";
+    QTest::newRow("cell height: full-width digits become ASCII")
+        << "txtSHeight" << "chkSHeight" << "１2" << "12";
     QTest::newRow("row span: two digits") << "txtMHeight" << "chkHeight" << "x99" << "99";
     QTest::newRow("col span: two digits") << "txtMWidth" << "chkWidth" << "3.5" << "35";
 }

@@ -41,6 +41,20 @@ QString shownText(QWebEngineView *view)
     return text;
 }
 
+// The result of a script run in the shown page.
+QVariant pageValue(QWebEngineView *view, const QString &script)
+{
+    QVariant value;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant &v) {
+        value = v;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        return QVariant();
+    return value;
+}
+
 } // namespace
 
 class TestEditorPreview : public QObject
@@ -53,6 +67,7 @@ private slots:
 
     void previewWritesPageAndSwitches();
     void previewShowsJapaneseAndTags();
+    void previewShowsJapaneseInAttributes();
     void previewTwiceDeletesFirstFile();
     void textViewAfterPreview();
     void storeAndCloseFromPreview();
@@ -112,6 +127,30 @@ void TestEditorPreview::previewShowsJapaneseAndTags()
     // engine's own guess must not be all that stands between CP932 and mojibake.
     QCOMPARE(view->settings()->defaultTextEncoding(), QStringLiteral("Shift_JIS"));
     QCOMPARE(shownText(view).trimmed(), QStringLiteral("表示"));
+}
+
+void TestEditorPreview::previewShowsJapaneseInAttributes()
+{
+    // Japanese in attributes only: no body text for the engine to guess the
+    // encoding from. A picture given by its full path still shows.
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("a.png"));
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
+    ed->SettingText(QStringLiteral(R"(<IMG SRC="%1" ALT="りんごの写真" TITLE="赤">)")
+                        .arg(QUrl::fromLocalFile(picture).toString()));
+    clickBar(*ed, 5);
+    QWebEngineView *view = ed->webView();
+    QVERIFY(view);
+    const auto value = [view](const char *script) {
+        return pageValue(view, QString::fromLatin1(script));
+    };
+    QVERIFY(QTest::qWaitFor([&] { return value("document.images.length").toInt() == 1; }, 10000));
+    QCOMPARE(value("document.images[0].alt").toString(), QStringLiteral("りんごの写真"));
+    QCOMPARE(value("document.images[0].title").toString(), QStringLiteral("赤"));
+    QVERIFY(QTest::qWaitFor([&] { return value("document.images[0].complete").toBool(); }, 10000));
+    QCOMPARE(value("document.images[0].naturalWidth").toInt(), 3);
 }
 
 void TestEditorPreview::previewTwiceDeletesFirstFile()

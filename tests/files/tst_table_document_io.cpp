@@ -2,6 +2,12 @@
 
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "files/compression.h"
 #include "files/table_document_io.h"
 #include "files/temp_paths.h"
@@ -24,6 +30,10 @@ private slots:
     void openFailures();
     void newerVersionMessage();
     void failedSaveKeepsOldFile();
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
+    void pipeTargetIsWrittenInto_data();
+    void pipeTargetIsWrittenInto();
     void htmlIsCp932WithCrLf();
     void tempNamesAreNewAndUnique();
     void missingTempFolderFallsBackToTmp();
@@ -196,6 +206,86 @@ void TestTableDocumentIo::failedSaveKeepsOldFile()
     const QString html = path(QStringLiteral("no/such/folder/t.html"));
     QVERIFY(!saveHtmlDocument(QStringLiteral("<TABLE>"), html).ok);
     QVERIFY(!QFileInfo::exists(html));
+}
+
+// Both writers of a saved file: the HTML text, and the compression of a table
+// text (whose work file is written before the disk fills up).
+static bool saveWith(bool table, const QString &source, const QString &target)
+{
+    if (table)
+        return Compression(source, target, 1) == 0;
+    return saveHtmlDocument(QStringLiteral("<TABLE>\r\n</Table>"), target).ok;
+}
+
+void TestTableDocumentIo::fullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("html") << false << QStringLiteral("t.html");
+    QTest::newRow("table file") << true << QStringLiteral("t.qvn");
+}
+
+void TestTableDocumentIo::fullDiskKeepsOldFile()
+{
+    QFETCH(bool, table);
+    QFETCH(QString, name);
+    const QByteArray old("the old file, longer than the limit below\r\n");
+    const QString target = writeFile(name, old);
+    const QString source = writeFile(QStringLiteral("text.txt"), tableText(TableModel()));
+    QVERIFY(!target.isEmpty() && !source.isEmpty());
+
+    // A file size limit of a few bytes fails writes the way a full disk does.
+    rlimit saved {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit tiny = saved;
+    tiny.rlim_cur = 4;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const bool ok = saveWith(table, source, target);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!ok);
+    QCOMPARE(readFile(target), old);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({name, QStringLiteral("text.txt")}));
+}
+
+void TestTableDocumentIo::pipeTargetIsWrittenInto_data()
+{
+    fullDiskKeepsOldFile_data();
+}
+
+void TestTableDocumentIo::pipeTargetIsWrittenInto()
+{
+    // A pipe (like a device) is written into; replacing it would take it away
+    // from whoever reads it.
+    QFETCH(bool, table);
+    QFETCH(QString, name);
+    const QString target = path(name);
+    const QString source = writeFile(QStringLiteral("text.txt"), tableText(TableModel()));
+    QCOMPARE(mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    const bool ok = saveWith(table, source, target);
+    QByteArray got(65536, '\0');
+    const ssize_t n = ::read(reader, got.data(), size_t(got.size()));
+    ::close(reader);
+    got.resize(qMax<ssize_t>(n, 0));
+
+    QVERIFY(ok);
+    struct stat st {};
+    QCOMPARE(lstat(QFile::encodeName(target).constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    if (table) {
+        QByteArray text;
+        QCOMPARE(gunzipBytes(got, text), GunzipStatus::Ok);
+        QCOMPARE(text, tableText(TableModel()));
+    } else {
+        QCOMPARE(got, QByteArray("<TABLE>\r\n</Table>"));
+    }
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList({name, QStringLiteral("text.txt")}));
 }
 
 void TestTableDocumentIo::htmlIsCp932WithCrLf()

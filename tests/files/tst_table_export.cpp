@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include "files/compression.h"
 #include "files/table_file.h"
 #include "table/table_model.h"
@@ -19,6 +21,8 @@ private slots:
     void convertsOldFileToTableFile();
     void failures_data();
     void failures();
+    void sourceIsNeverOverwritten_data();
+    void sourceIsNeverOverwritten();
 
 private:
     struct Run {
@@ -117,6 +121,52 @@ void TestTableExport::failures()
     QCOMPARE(QString::fromUtf8(r.err), message + QLatin1Char('\n'));
     QVERIFY(!QFileInfo::exists(target));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestTableExport::sourceIsNeverOverwritten_data()
+{
+    // How TARGET names the source: "" the same path, "symlink", "hardlink".
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("old file over itself") << "t.qvf" << "t.qvf" << "" << true;
+    QTest::newRow("html through a symbolic link") << "t.qvf" << "t.html" << "symlink" << true;
+    QTest::newRow("html through a hard link") << "t.qvf" << "t.html" << "hardlink" << true;
+    QTest::newRow("html over its own table file") << "t.qvn" << "t.qvn.html" << "symlink" << true;
+    QTest::newRow("table file over itself") << "t.qvn" << "t.qvn" << "" << false;
+}
+
+void TestTableExport::sourceIsNeverOverwritten()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(QString, link);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString src = dir.filePath(source), dst = dir.filePath(target);
+    QVERIFY(QFile::copy(QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"), dir.filePath(QStringLiteral("t.qvf"))));
+    if (source.endsWith(QLatin1String(".qvn")))
+        QCOMPARE(run({QStringLiteral("--export"), dir.filePath(QStringLiteral("t.qvf")), src}).exitCode, 0);
+    if (link == QLatin1String("symlink"))
+        QVERIFY(QFile::link(src, dst));
+    else if (link == QLatin1String("hardlink"))
+        QCOMPARE(::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()), 0);
+    QFile f(src);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    const Run r = run({QStringLiteral("--export"), src, dst});
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    if (refused) {
+        QVERIFY(r.exitCode > 0);
+        QVERIFY2(r.err.contains("are the same file"), r.err.constData());
+        QCOMPARE(f.readAll(), before);
+    } else {
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(f.readAll(), before); // the same table, the same bytes
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTableExport)

@@ -31,6 +31,14 @@ void TestTextCodec::encode_data()
     QTest::newRow("wave dash as reference") << QStringLiteral("〜") << QByteArray("&#12316;");
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("表")
                                     << QByteArray("&#65533;\x95\x5c");
+    // The codec's stand-in for what it cannot encode decodes back to U+FFFD;
+    // it must still become a reference, each time it occurs.
+    QTest::newRow("replacement character as reference")
+            << QString(QChar(0xFFFD)) + QStringLiteral("a表") + QChar(0xFFFD) + QStringLiteral("a")
+            << QByteArray("&#65533;a\x95\x5c&#65533;a");
+    QTest::newRow("pair split by a control code")
+            << QString(QChar(0xD83D)) + QChar(0x1A) + QChar(0xDE00) + QStringLiteral("😀")
+            << QByteArray("&#65533;\x1a&#65533;&#128512;");
     QTest::newRow("control codes keep their bytes")
             << QString(QChar(0x1A)) + QChar(0x1C) + QChar(0x7F) + QStringLiteral("表")
             << QByteArray("\x1a\x1c\x7f\x95\x5c");

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QHash>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,6 +97,7 @@ private slots:
     void fileTypes();
     void installedProgramRuns_data();
     void installedProgramRuns();
+    void packageBringsQtsJapaneseTexts();
 
 private:
     QString installed(const QString &relative) const { return m_prefix + QLatin1Char('/') + relative; }
@@ -294,6 +296,29 @@ void tst_install::installedProgramRuns()
     const RunResult r = run(installed(QStringLiteral(QUORVAN_INSTALL_BINDIR "/quorvan")), {option}, env);
     QVERIFY2(r.exitCode == 0, qPrintable(r.output));
     QVERIFY2(r.output.contains(expected), qPrintable(r.output));
+}
+
+void tst_install::packageBringsQtsJapaneseTexts()
+{
+    // The Debian package depends on the package that owns the catalogue the
+    // program loads for Qt's dialogs and menus.
+    if (QStandardPaths::findExecutable(QStringLiteral("dpkg")).isEmpty())
+        QSKIP("not a Debian system");
+    const QString catalogue =
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm");
+    const RunResult owner = run(QStringLiteral("dpkg"), {QStringLiteral("-S"), catalogue});
+    QVERIFY2(owner.exitCode == 0, qPrintable(owner.output));
+    const QString package = owner.output.section(QLatin1Char(':'), 0, 0).trimmed();
+
+    QFile config(QStringLiteral(QUORVAN_BUILD_DIR "/CPackConfig.cmake"));
+    QVERIFY(config.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QRegularExpression dependsLine(QStringLiteral("CPACK_DEBIAN_PACKAGE_DEPENDS \"([^\"]*)\""));
+    const QRegularExpressionMatch depends = dependsLine.match(QString::fromUtf8(config.readAll()));
+    QVERIFY(depends.hasMatch());
+    QStringList names;
+    for (const QString &entry : depends.captured(1).split(QLatin1Char(',')))
+        names << entry.trimmed().section(QLatin1Char(' '), 0, 0);
+    QVERIFY2(names.contains(package), qPrintable(package + QStringLiteral(" not in ") + depends.captured(1)));
 }
 
 QTEST_GUILESS_MAIN(tst_install)

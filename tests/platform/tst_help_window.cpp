@@ -2,6 +2,7 @@
 
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include "platform/help.h"
@@ -122,8 +123,15 @@ void tst_HelpWindow::followsLinksAndComesBackHome()
     browser->backward();
     QCOMPARE(help->currentTopic(), QStringLiteral("/cell_settings.html"));
 
-    // The help command again: back at the default topic.
+    // The help command again (F1): back at the default topic, with a fresh
+    // history, so Back has nowhere to go.
+    QAction *back = help->findChild<QToolBar *>(QStringLiteral("helpToolBar"))->actions().value(0);
+    QVERIFY(back->isEnabled());
     showHelpFile(&owner);
+    QCOMPARE(help->currentTopic(), QStringLiteral("/index.html"));
+    QVERIFY(!back->isEnabled());
+    QVERIFY(!browser->isBackwardAvailable());
+    QTest::keyClick(browser, Qt::Key_Left, Qt::AltModifier);
     QCOMPARE(help->currentTopic(), QStringLiteral("/index.html"));
 }
 

@@ -165,6 +165,8 @@ void TstTablePanes::newWindowDefaults()
     QVERIFY(!part<QLabel>(*w, "Label2")->isEnabled());
     // The labels and tips read swapped, and stay so.
     QCOMPARE(part<QLabel>(*w, "Label101")->text(), QStringLiteral("行の数(&W)："));
+    // Every label of the pane starts on one line, clear of the window's edge.
+    QCOMPARE(part<QLabel>(*w, "Label801")->x(), part<QLabel>(*w, "Label101")->x());
     QCOMPARE(part<QLineEdit>(*w, "txtWidth")->toolTip(), QStringLiteral("表の行の数を入力します。"));
     QCOMPARE(part<QLineEdit>(*w, "txtHeight")->toolTip(), QStringLiteral("表の列の数を入力します。"));
     QCOMPARE(grid(*w)->toolTip(), QStringLiteral("設定するセルを選択します。"));
@@ -424,7 +426,10 @@ void TstTablePanes::typingStartsNewText()
     typeText(grid(*w), typed);
     QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
     QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), typed);
-    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->geometry(), grid(*w)->cellRect(1, 1));
+    // Over the cell, and as tall as a whole line needs.
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->geometry().topLeft(), grid(*w)->cellRect(1, 1).topLeft());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->width(), grid(*w)->cellRect(1, 1).width());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->height() >= grid(*w)->cellRect(1, 1).height());
     QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
     QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
     QCOMPARE(model(*w).Cells(1, 1).Text, typed);
