@@ -257,6 +257,7 @@ void frmMain::updateCaption()
 
 void frmMain::showView(int button)
 {
+    commitOpenBox();
     picAllSet->setVisible(button == 9);
     picBar->setVisible(button == 10);
     Grid->setVisible(button == 10);
@@ -291,6 +292,7 @@ int frmMain::boxNumber(const QLineEdit *box) const
 
 void frmMain::sizeGridFromBoxes()
 {
+    commitOpenBox();
     Grid->setCols(qBound(1, boxNumber(txtWidth), 99) + 1);
     Grid->setRows(qBound(1, boxNumber(txtHeight), 99) + 1);
 }

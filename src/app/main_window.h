@@ -107,6 +107,9 @@ public:
     void OpenFile(const QString &ShowOpenFileName);
     void SaveFile();
     Q_INVOKABLE void SettingText(const QString &GridSelText);
+    // Text still in the in-place box goes into its cell. Every command that
+    // reads or rebuilds the table runs this first.
+    void commitOpenBox();
 
     // Page file of the previews (per window).
     QString PageFilePath;
@@ -213,6 +216,9 @@ private:
     void refreshCellQuietly();
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
+    void closeInsertBox();
+
+    bool m_closingBox = false;
 
     QPointer<QWebEngineView> m_webView;
     bool m_loaded = false;

@@ -84,6 +84,8 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
 
 void frmMain::SaveFile()
 {
+    // The file dialog takes the focus without committing the box.
+    commitOpenBox();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = QStringLiteral("表ファイルの保存");

@@ -83,6 +83,7 @@ QWebEngineView *frmMain::webView()
 
 QString frmMain::BuildTableHtml()
 {
+    commitOpenBox();
     const bool quietly = canRefreshQuietly();
     int lastCol = 0;
     int lastRow = 0;

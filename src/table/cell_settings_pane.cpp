@@ -392,6 +392,9 @@ void frmMain::mnuSelEdit_Click()
 
 void frmMain::mnuSelEditMax_Click()
 {
+    // The editor starts from what the box shows; a box left open would
+    // later be committed over the editor's text.
+    commitOpenBox();
     frmEdit ed(this);
     ed.objForm = this;
     ed.SettingText(Cells(Grid->Col(), Grid->Row()).Text);

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -67,6 +68,17 @@ private:
     frmMain *m_form;
 };
 
+// A menu measures its items once and keeps those sizes, while the default
+// item is drawn bold: measured in the plain face it would be cut short.
+void setMenuDefault(QMenu *menu, QAction *action)
+{
+    menu->setDefaultAction(action);
+    if (menu->actions().isEmpty())
+        return;
+    QActionEvent remeasure(QEvent::ActionChanged, menu->actions().constFirst());
+    QCoreApplication::sendEvent(menu, &remeasure);
+}
+
 } // namespace
 
 void frmMain::createGrid()
@@ -91,7 +103,13 @@ void frmMain::createGrid()
     connect(Grid, &GridWidget::leaveCell, this, &frmMain::Grid_LeaveCell);
     connect(Grid, &GridWidget::cellClicked, this, &frmMain::Grid_Click);
     connect(Grid, &GridWidget::currentMovedByKey, this, &frmMain::Grid_Click);
-    connect(Grid, &GridWidget::cellDoubleClicked, this, &frmMain::Grid_DblClick);
+    // The press that turns a click into a double-click never reaches the grid,
+    // so its refresh runs here: a double-click that crossed into another cell
+    // shows that cell in the pane before its box opens.
+    connect(Grid, &GridWidget::cellDoubleClicked, this, [this] {
+        Grid_Click();
+        Grid_DblClick();
+    });
     connect(Grid, &GridWidget::keyPress, this, &frmMain::Grid_KeyPress);
 
     // Grid_KeyDown / Grid_KeyUp: Shift as it was at the last key on the grid.
@@ -112,9 +130,14 @@ void frmMain::createGrid()
                     return;
                 mnuSel_Click();
                 // The default item (bold) is the edit that Shift would choose.
-                mnuSel->setDefaultAction(ShiftKeyPush ? mnuSelEditMax : mnuSelEdit);
+                setMenuDefault(mnuSel, ShiftKeyPush ? mnuSelEditMax : mnuSelEdit);
                 mnuSel->popup(Grid->viewport()->mapToGlobal(pos));
             });
+    // The default belongs to the pop-up only; the menu bar's Cell menu has none.
+    connect(mnuSel, &QMenu::aboutToHide, this, [this] {
+        if (mnuSel->defaultAction())
+            setMenuDefault(mnuSel, nullptr);
+    });
 
     // Typing with an input method starts an edit just like a typed character.
     connect(Grid, &GridWidget::imeStarted, this, [this](QInputMethodEvent *event) {
@@ -300,19 +323,35 @@ void frmMain::commitInsertBox(bool fromEnter)
         Grid->setRow(row);
     }
     if (!fromEnter)
-        txtInsert->hide();
+        closeInsertBox();
     Grid->setText(col, row, HtmlToGridText(text));
     Cells(col, row).Text = text;
     refitWholeRow();
-    if (fromEnter) {
-        txtInsert->hide();
-        Grid->setFocus(Qt::OtherFocusReason);
-    }
+    if (fromEnter)
+        closeInsertBox();
     if (elsewhere) {
         Grid->setCol(keepCol);
         Grid->setRow(keepRow);
         Grid_Click();
     }
+}
+
+void frmMain::closeInsertBox()
+{
+    // The grid keeps the keyboard. A focused box that is simply hidden hands
+    // the focus on to the next control, the pane's first check box, where the
+    // next space would untick it and letters would vanish.
+    const bool wasClosing = m_closingBox;
+    m_closingBox = true; // the box losing the focus here is no second commit
+    if (focusWidget() == txtInsert)
+        Grid->setFocus(Qt::OtherFocusReason);
+    txtInsert->hide();
+    m_closingBox = wasClosing;
+}
+
+void frmMain::commitOpenBox()
+{
+    Grid_LeaveCell();
 }
 
 void frmMain::Grid_DblClick()
@@ -349,7 +388,7 @@ void frmMain::Grid_KeyPress(int &KeyAscii)
 
 void frmMain::Grid_LeaveCell()
 {
-    if (!txtInsert->isHidden())
+    if (!txtInsert->isHidden() && !m_closingBox)
         commitInsertBox(false);
 }
 
@@ -361,8 +400,7 @@ void frmMain::txtInsert_KeyPress(int &KeyAscii)
     } else if (KeyAscii == 27) {
         KeyAscii = 0;
         txtInsert->setProperty(BoxCol, -1);
-        txtInsert->hide();
-        Grid->setFocus(Qt::OtherFocusReason);
+        closeInsertBox();
     }
 }
 
