@@ -137,6 +137,12 @@ private:
     void fail(const QString &what);
 
     void log(const QString &what);
+    // Straight to stdout: QtTest stops passing messages on after -maxwarnings.
+    static void progress(const QString &what)
+    {
+        std::fprintf(stdout, "random input: %s\n", qPrintable(what));
+        std::fflush(stdout);
+    }
     void printLog(FILE *out);
 
     Rng m_rng;
@@ -239,7 +245,7 @@ void TestRandomInput::cleanupTestCase()
 void TestRandomInput::randomSteps()
 {
     const int steps = envOr("QUORVAN_RANDOM_STEPS", QStringLiteral("300")).toInt();
-    qInfo("seed %llu, %d steps", static_cast<unsigned long long>(m_seed), steps);
+    progress(QStringLiteral("seed %1, %2 steps").arg(m_seed).arg(steps));
     for (m_step = 1; m_step <= steps && m_failures.isEmpty(); ++m_step) {
         ++m_heartbeat;
         housekeeping();
@@ -248,10 +254,10 @@ void TestRandomInput::randomSteps()
             fail(QStringLiteral("a dialog or pop-up stayed open"));
         checkWindows();
         if (m_step % 1000 == 0)
-            qInfo("step %d", m_step);
+            progress(QStringLiteral("step %1").arg(m_step));
     }
-    qInfo("%d dialogs, %d pop-up menus, %d file or colour dialogs answered",
-          m_dialogs, m_popups, m_commonDialogs);
+    progress(QStringLiteral("%1 steps: %2 dialogs, %3 pop-up menus, %4 file or colour dialogs answered")
+                     .arg(m_step - 1).arg(m_dialogs).arg(m_popups).arg(m_commonDialogs));
     if (!m_failures.isEmpty()) {
         printLog(stdout);
         QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3")
@@ -878,5 +884,15 @@ void TestRandomInput::printLog(FILE *out)
     std::fflush(out);
 }
 
-QTEST_MAIN(TestRandomInput)
+int main(int argc, char *argv[])
+{
+    // Long runs by hand last hours; a hang is told by the test's own watchdog.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT"))
+        qputenv("QTEST_FUNCTION_TIMEOUT", "604800000");
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestRandomInput test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_random_input.moc"
