@@ -870,7 +870,7 @@ void TestRandomInput::log(const QString &what)
     std::lock_guard<std::mutex> lock(m_logMutex);
     m_log.push_back(QStringLiteral("[%1] ").arg(m_step) + what);
     if (m_verbose)
-        std::fprintf(stdout, "%s\n", qPrintable(m_log.back()));
+        std::fprintf(stdout, "%s\n", qPrintable(m_log.back())), std::fflush(stdout);
     while (m_log.size() > 40)
         m_log.pop_front();
 }
