@@ -288,6 +288,9 @@ int main(int argc, char *argv[])
         // Every later switch finds the row heights' measurements already made.
         record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
         record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
+        doc(*w).setTableField(TableField::OutputProfile, int(MarkupProfile::Html5));
+        record(QStringLiteral("tag_view_html5"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
+        doc(*w).setTableField(TableField::OutputProfile, int(MarkupProfile::Html4));
         record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::BrowserPreview); }));
         QFile::remove(g_savedPath);
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));

@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include "html/table_markup.h"
+
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     // Our own help and version options: the usage text is ours, and -v is the
@@ -10,7 +12,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption exportOption(QStringLiteral("export"));
-    parser.addOptions({help, version, exportOption});
+    const QCommandLineOption profileOption(QStringLiteral("profile"), QString(), QStringLiteral("name"));
+    parser.addOptions({help, version, exportOption, profileOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -35,10 +38,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Version;
     } else if (parser.isSet(exportOption)) {
         cl.mode = CommandLine::Export;
+        cl.profile = parser.value(profileOption);
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--export needs a SOURCE and a TARGET");
+        } else if (parser.isSet(profileOption) && !markupProfileFromName(cl.profile)) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--profile is html4 or html5");
         }
+    } else if (parser.isSet(profileOption)) {
+        cl.mode = CommandLine::Wrong;
+        cl.error = QStringLiteral("--profile goes with --export");
     }
     return cl;
 }
@@ -47,7 +57,7 @@ QString usageText(const QString &program)
 {
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
-                   "       %1 --export SOURCE TARGET\n"
+                   "       %1 [--profile html4|html5] --export SOURCE TARGET\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -58,8 +68,12 @@ QString usageText(const QString &program)
                    "                           as TARGET as the Save command does, without a\n"
                    "                           window: a TARGET ending in .qvn gets a table\n"
                    "                           file, any other name the table's HTML text\n"
-                   "                           (Shift_JIS, CR LF); TARGET may be SOURCE\n"
-                   "                           itself only when both are .qvn\n"
+                   "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5);\n"
+                   "                           TARGET may be SOURCE itself only when both\n"
+                   "                           are .qvn\n"
+                   "  --profile html4|html5    with --export: write the HTML in this profile\n"
+                   "                           instead of the table's own (a table file\n"
+                   "                           keeps it as the table's profile)\n"
                    "  -h, --help               show this text\n"
                    "  -v, --version            show the version")
             .arg(program);

@@ -15,6 +15,7 @@ struct CommandLine {
     };
     Mode mode = Edit;
     QStringList files;        // the positional arguments, in order
+    QString profile;          // --profile NAME, with --export only; empty: the table's own
     QString error;            // for Wrong
 };
 

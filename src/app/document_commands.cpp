@@ -138,7 +138,7 @@ void frmMain::SaveFile()
         m_output->setTagText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
-        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path);
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, m_doc->model().OutputProfile);
     }
     if (!saved.ok) {
         showFileMessage(this, saved.message);

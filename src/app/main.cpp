@@ -13,6 +13,7 @@
 #include "app/ui_language.h"
 #include "files/file_commands.h"
 #include "files/table_export.h"
+#include "html/table_markup.h"
 #include "platform/ui_font.h"
 #include "table/table_model.h"
 #include "version.h"
@@ -67,7 +68,8 @@ int main(int argc, char *argv[])
         return 2;
     case CommandLine::Export: {
         QCoreApplication tool(argc, argv);
-        const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1));
+        const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
+                                           cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
         if (!r.ok) {
             print(stderr, r.message);
             return 1;

@@ -56,7 +56,7 @@ frmMain::frmMain(QWidget *parent)
     picAllSet = new TableSettingsPane(*m_doc, client);
     picBar = new CellSettingsPane(*m_doc, client);
     m_grid = new GridEditor(*m_doc, client);
-    m_output = new OutputViews([this] { return BuildTableHtml(); }, client);
+    m_output = new OutputViews(*m_doc, [this] { return BuildTableHtml(); }, client);
     createActions(); // the toolbar is made last: it lies over the views
 
     connect(m_grid, &GridEditor::cellShown, this,

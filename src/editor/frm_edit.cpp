@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -57,6 +58,22 @@ public:
     }
 };
 
+// Qt 6.4 on X11 crashes pasting into a plain-text edit when the clipboard (or,
+// for a middle click, the selection) has no owner: it is handed data without
+// any format. Nothing to paste is nothing to do.
+class PasteSafeTextEdit : public QPlainTextEdit
+{
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData *source) override
+    {
+        if (source && !source->formats().isEmpty())
+            QPlainTextEdit::insertFromMimeData(source);
+    }
+};
+
 // The pane holds "\n" line ends; cells and pages hold CR LF.
 QString toPaneText(QString text)
 {
@@ -107,7 +124,7 @@ frmEdit::frmEdit(QWidget *owner)
 
     createToolBar();
 
-    txtEdit = new QPlainTextEdit(this);
+    txtEdit = new PasteSafeTextEdit(this);
     txtEdit->setObjectName(QStringLiteral("txtEdit"));
     txtEdit->setFont(japaneseUiFont(9));
     txtEdit->installEventFilter(new PlainEnterFilter(txtEdit));

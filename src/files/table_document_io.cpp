@@ -6,6 +6,7 @@
 #include "files/compression.h"
 #include "files/save_target.h"
 #include "files/temp_paths.h"
+#include "html/table_markup.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
 
@@ -151,7 +152,7 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path)
     return SaveResult();
 }
 
-QByteArray htmlDocumentBytes(const QString &html)
+QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile)
 {
     // Every text file is CR LF, whatever line ends the cell texts brought
     // along: CR LF, CR and LF each become CR LF, in one pass and only when
@@ -166,7 +167,7 @@ QByteArray htmlDocumentBytes(const QString &html)
             ++lone;
     }
     if (lone == 0)
-        return encodeCp932(html);
+        return markupFileBytes(html, profile);
     QString text;
     text.reserve(n + lone);
     for (qsizetype i = 0; i < n; ++i) {
@@ -179,12 +180,12 @@ QByteArray htmlDocumentBytes(const QString &html)
             text += c;
         }
     }
-    return encodeCp932(text);
+    return markupFileBytes(text, profile);
 }
 
-SaveResult saveHtmlDocument(const QString &html, const QString &path)
+SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProfile profile)
 {
-    const QByteArray bytes = htmlDocumentBytes(html);
+    const QByteArray bytes = htmlDocumentBytes(html, profile);
     SaveTarget file(path);
     if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
         return saveFailure();

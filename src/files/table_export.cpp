@@ -47,7 +47,8 @@ QString openedTableHtml(TableModel &model)
     return buildTableMarkup(model, in);
 }
 
-ExportResult exportTable(const QString &source, const QString &target)
+ExportResult exportTable(const QString &source, const QString &target,
+                         std::optional<MarkupProfile> profile)
 {
     ExportResult result;
     // Re-saving a table file in place is safe (it is read whole first); any
@@ -65,9 +66,11 @@ ExportResult exportTable(const QString &source, const QString &target)
         return result;
     }
     model.FileName = source;
+    if (profile)
+        model.OutputProfile = *profile;
     const SaveResult saved = isTableFileName(target)
             ? saveTableDocument(model, target)
-            : saveHtmlDocument(openedTableHtml(model), target);
+            : saveHtmlDocument(openedTableHtml(model), target, model.OutputProfile);
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

@@ -10,6 +10,7 @@
 
 #include "files/temp_paths.h"
 #include "html/table_markup.h"
+#include "table/table_document.h"
 #include "platform/text_codec.h"
 #include "platform/url_opener.h"
 
@@ -22,13 +23,15 @@ QString OutputViews::writePageFile()
     if (path.isEmpty())
         return path;
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(encodeCp932(previewPageText(m_tableText())));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const MarkupProfile profile = m_doc.model().OutputProfile;
+        file.write(markupFileBytes(previewPageText(m_tableText(), profile), profile));
+    }
     return path;
 }
 
-OutputViews::OutputViews(std::function<QString()> tableText, QWidget *parent)
-    : QObject(parent), m_tableText(std::move(tableText))
+OutputViews::OutputViews(const TableDocument &doc, std::function<QString()> tableText, QWidget *parent)
+    : QObject(parent), m_doc(doc), m_tableText(std::move(tableText))
 {
     setObjectName(QStringLiteral("OutputViews"));
     txtTag = new QPlainTextEdit(parent);

@@ -9,6 +9,7 @@
 class QPlainTextEdit;
 class QWebEngineView;
 class QWidget;
+class TableDocument;
 
 // The tag view txtTag and the preview Web, with the page file the previews
 // write. Both are children of the given parent, where the window lays them
@@ -18,7 +19,7 @@ class OutputViews : public QObject
     Q_OBJECT
 
 public:
-    OutputViews(std::function<QString()> tableText, QWidget *parent);
+    OutputViews(const TableDocument &doc, std::function<QString()> tableText, QWidget *parent);
 
     QPlainTextEdit *tagView() const { return txtTag; }
     QWidget *webHost() const { return Web; }
@@ -38,6 +39,7 @@ public:
 private:
     QString writePageFile();
 
+    const TableDocument &m_doc;             // the page's profile
     std::function<QString()> m_tableText;
     QPlainTextEdit *txtTag;
     QWidget *Web;

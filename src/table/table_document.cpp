@@ -40,6 +40,9 @@ auto withField(TableModel &m, TableField f, Fn fn)
     case TableField::BackColor: return fn(m.TableBackColor);
     case TableField::BackColorNothing: return fn(m.TableBackColorNothing);
     case TableField::NetscapeMode: return fn(m.NetscapeMode);
+    case TableField::OutputProfile: return fn(m.OutputProfile);
+    case TableField::WidthUnit: return fn(m.TableWidthUnit);
+    case TableField::Width: return fn(m.TableWidth);
     case TableField::Title: case TableField::FileName: break;
     }
     throw std::invalid_argument("not a numeric table field");

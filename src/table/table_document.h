@@ -41,6 +41,9 @@ enum class TableField {
     BackColorNothing = 0x20,
     NetscapeMode = 0x40,
     FileName = 0x80,
+    OutputProfile = 0x100,  // a MarkupProfile
+    WidthUnit = 0x200,      // a WidthUnit
+    Width = 0x400,
 };
 Q_DECLARE_FLAGS(TableFields, TableField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TableFields)

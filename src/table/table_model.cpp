@@ -100,4 +100,13 @@ void TableModel::resetToDefaults()
     TableBorder = 1;
     TableBackColorNothing = 1;
     NetscapeMode = 0;
+    OutputProfile = MarkupProfile::Html4;
+    TableWidthUnit = WidthUnit::None;
+    TableWidth = 100;
+}
+
+bool TableModel::usesNewSettings() const
+{
+    return OutputProfile != MarkupProfile::Html4 || TableWidthUnit != WidthUnit::None
+            || TableWidth != 100;
 }

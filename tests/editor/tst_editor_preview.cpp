@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QToolBar>
@@ -64,6 +66,7 @@ class TestEditorPreview : public QObject
 private slots:
     void init();
     void cleanup();
+    void pasteWithNothingOnTheClipboard();
 
     void previewWritesPageAndSwitches();
     void previewShowsJapaneseAndTags();
@@ -91,6 +94,21 @@ void TestEditorPreview::cleanup()
 {
     delete ed;
     delete cell;
+}
+
+void TestEditorPreview::pasteWithNothingOnTheClipboard()
+{
+    // xvfb-run starts a fresh X server: nobody owns the clipboard or the selection yet.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X server");
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (data && !data->formats().isEmpty())
+        QSKIP("the clipboard has an owner");
+    ed->SettingText(QStringLiteral("abc"));
+    QTest::keyClick(ed->txtEdit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(ed->txtEdit, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::mouseClick(ed->txtEdit->viewport(), Qt::MiddleButton, {}, QPoint(5, 5));
+    QCOMPARE(ed->txtEdit->toPlainText(), QStringLiteral("abc"));
 }
 
 void TestEditorPreview::previewWritesPageAndSwitches()
