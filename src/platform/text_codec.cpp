@@ -42,15 +42,30 @@ public:
             *out++ = char(code);
             return out;
         }
-        quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
-        if (entry == Unknown)
-            entry = lookUp(code);
+        const quint32 entry = entryOf(code);
         if (entry == NoForm)
-            return putReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
+            return putCachedReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
         if ((entry >> 16) == 2)
             *out++ = char(entry >> 8);
         *out++ = char(entry);
         return out;
+    }
+
+    // The number of bytes put() writes for code.
+    qsizetype length(char32_t code)
+    {
+        if (isIcuSwappedCode(code))
+            return 1;
+        const quint32 entry = entryOf(code);
+        if (entry != NoForm)
+            return entry >> 16;
+        quint32 value = QChar::isSurrogate(code) ? 0xFFFD : quint32(code);
+        qsizetype n = 3; // "&#" and ";"
+        do {
+            ++n;
+            value /= 10;
+        } while (value);
+        return n;
     }
 
     static constexpr qsizetype MaxBytes = 12; // "&#1114111;"
@@ -59,6 +74,26 @@ private:
     // Table entries: length << 16 | bytes, or one of these.
     static constexpr quint32 Unknown = 0;
     static constexpr quint32 NoForm = 1;
+
+    quint32 entryOf(char32_t code)
+    {
+        quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
+        if (entry == Unknown)
+            entry = lookUp(code);
+        return entry;
+    }
+
+    // A text that lost characters holds U+FFFD many times over: its
+    // reference is written once and copied after.
+    char *putCachedReference(quint32 code, char *out)
+    {
+        if (code != m_lastReferenceCode || m_lastReferenceLength == 0) {
+            m_lastReferenceCode = code;
+            m_lastReferenceLength = int(putReference(code, m_lastReference) - m_lastReference);
+        }
+        memcpy(out, m_lastReference, size_t(m_lastReferenceLength));
+        return out + m_lastReferenceLength;
+    }
 
     static char *putReference(quint32 code, char *out)
     {
@@ -105,17 +140,20 @@ private:
     QStringDecoder m_decoder;
     std::vector<quint32> m_bmp;
     QHash<char32_t, quint32> m_beyondBmp;
+    quint32 m_lastReferenceCode = 0;
+    int m_lastReferenceLength = 0;
+    char m_lastReference[MaxBytes];
 };
 
 } // namespace
 
 // The code point at i, stepping i over the low half of a surrogate pair.
-static char32_t codeAt(const QString &text, qsizetype &i)
+static char32_t codeAt(const char16_t *text, qsizetype n, qsizetype &i)
 {
-    const QChar c = text.at(i);
-    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return QChar::surrogateToUcs4(c, text.at(++i));
-    return c.unicode();
+    const char16_t c = text[i];
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1]))
+        return QChar::surrogateToUcs4(c, text[++i]);
+    return c;
 }
 
 QByteArray encodeCp932(const QString &text)
@@ -134,14 +172,14 @@ QByteArray encodeCp932(const QString &text)
     // that size. Growing the output as it goes costs more than the encoding.
     Cp932Encoder encoder;
     const qsizetype n = text.size();
-    char scratch[Cp932Encoder::MaxBytes];
+    const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
     qsizetype size = 0;
     for (qsizetype i = 0; i < n; ++i)
-        size += encoder.put(codeAt(text, i), scratch) - scratch;
+        size += encoder.length(codeAt(units, n, i));
     QByteArray out(size, Qt::Uninitialized);
     char *p = out.data();
     for (qsizetype i = 0; i < n; ++i)
-        p = encoder.put(codeAt(text, i), p);
+        p = encoder.put(codeAt(units, n, i), p);
     return out;
 }
 
