@@ -92,7 +92,9 @@ public:
                 if (m_p == m_end)
                     return false; // unterminated string
                 if (*m_p != u'"') {
-                    ++m_p;
+                    // Straight on to the next quote: a cell text may be megabytes.
+                    const qsizetype quote = QStringView(m_p, m_end).indexOf(u'"');
+                    m_p = quote < 0 ? m_end : m_p + quote;
                     continue;
                 }
                 if (m_p + 1 < m_end && m_p[1] == u'"') {
