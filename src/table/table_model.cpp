@@ -73,10 +73,19 @@ void TableModel::resetToDefaults()
     TableBorder = 1;
     TableBackColorNothing = 1;
     NetscapeMode = 0;
+    OutputProfile = MarkupProfile::Html4;
+    TableWidthUnit = WidthUnit::None;
+    TableWidth = 100;
     resetRowHeightCol(TableRows + 1);
 }
 
 void TableModel::resetRowHeightCol(int upper)
 {
     RowHeightCol = QVector<qint32>(qMax(0, upper + 1), 0);
+}
+
+bool TableModel::usesNewSettings() const
+{
+    return OutputProfile != MarkupProfile::Html4 || TableWidthUnit != WidthUnit::None
+            || TableWidth != 100;
 }

@@ -6,12 +6,21 @@
 #include <cstdint>
 #include <vector>
 
-// The program's own version; written into table files and shown by the About box.
+// The program's own version, shown by the About box and --version. Files are
+// refused when written by a later version; this one reads table files up to
+// 3.1.0 and writes 3.0.0 or 3.1.0 (see table_file.h).
 struct AppVersion {
     static constexpr int Major = 3;
-    static constexpr int Minor = 0;
+    static constexpr int Minor = 1;
     static constexpr int Revision = 0;
 };
+
+// What the generator writes: the original upper-case HTML 4 text (Shift_JIS
+// when saved), or lower-case HTML5 with CSS (UTF-8 when saved).
+enum class MarkupProfile { Html4, Html5 };
+
+// The table's own width: none (the browser decides), pixels or per cent.
+enum class WidthUnit { None, Pixels, Percent };
 
 // FileName of a table that was never saved; also the marker for "no file yet".
 QString newTableName();
@@ -73,14 +82,21 @@ public:
     qint32 TableBackColor = 0xFFFFFF;
     qint16 TableBackColorNothing = 1;
     qint16 NetscapeMode = 0;
+    // Settings beyond the original seven. At these defaults a table is saved in
+    // the original file layout (3.0.0); otherwise in 3.1.0.
+    MarkupProfile OutputProfile = MarkupProfile::Html4;
+    WidthUnit TableWidthUnit = WidthUnit::None;
+    qint32 TableWidth = 100;  // pixels or per cent, per TableWidthUnit
     CellTable Cells;
     QVector<qint32> RowHeightCol; // indices 0..n, see resetRowHeightCol
     QString FileName;
     bool ShiftKeyPush = false;
 
     // Defaults for every record with both indices in 0..99, index 100 all zero,
-    // the seven settings, and RowHeightCol 0..TableRows + 1. FileName is left alone.
+    // the table-wide settings, and RowHeightCol 0..TableRows + 1. FileName is left alone.
     void resetToDefaults();
     // Re-create RowHeightCol with indices 0..upper, all 0.
     void resetRowHeightCol(int upper);
+    // True when a setting beyond the original seven differs from its default.
+    bool usesNewSettings() const;
 };
