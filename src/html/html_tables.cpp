@@ -20,8 +20,9 @@ constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
 constexpr int TrackedSlots = 256;  // spans are followed this far; enough past 99
 constexpr int MaxSpan = 99;        // what the span boxes hold
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
-constexpr int MinBorder = 1;
 constexpr int MaxBorder = 10;
+constexpr int MaxTableWidth = 9999;
+constexpr int MaxTablePercent = 100;
 
 // ---------------------------------------------------------------- parsing
 
@@ -213,8 +214,8 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
     Coding coding = Coding::Utf8;
     if (const auto label = declaredCharset(*raw))
         coding = codingOf(*label, &otherName);
-    else if (!isValidUtf8(page))
-        coding = Coding::Cp932; // the program's own HTML carries no charset
+    else if (page.startsWith("<TABLE BORDER=\"") || !isValidUtf8(page))
+        coding = Coding::Cp932; // the program's own HTML 4 carries no charset
     switch (coding) {
     case Coding::Utf8:
         return raw; // invalid bytes read as U+FFFD, as in a browser
@@ -372,7 +373,7 @@ std::optional<qint16> verticalAlignment(const QString &s)
 
 // The few declarations of a style attribute the model can hold.
 struct InlineStyle {
-    std::optional<QString> textAlign, verticalAlign, width, height, backgroundColor;
+    std::optional<QString> textAlign, verticalAlign, width, height, backgroundColor, borderWidth;
 };
 
 InlineStyle parseStyle(const std::optional<QString> &attr)
@@ -402,6 +403,8 @@ InlineStyle parseStyle(const std::optional<QString> &attr)
             style.width = value;
         else if (property == QLatin1String("height"))
             style.height = value;
+        else if (property == QLatin1String("border-width"))
+            style.borderWidth = value;
         else if (property == QLatin1String("background-color"))
             style.backgroundColor = value;
         else if (property == QLatin1String("background") && parseColour(value, false))
@@ -582,10 +585,28 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
     t.upperCaseTag = table.original_tag.length >= 6
             && QByteArray(table.original_tag.data + 1, 5) == "TABLE";
 
+    t.profile = t.upperCaseTag ? MarkupProfile::Html4 : MarkupProfile::Html5;
+
     const InlineStyle style = parseStyle(attribute(table, "style"));
-    if (const auto border = attribute(table, "border")) {
+    std::optional<Number> cssBorder;
+    if (style.borderWidth)
+        cssBorder = parseCssLength(*style.borderWidth);
+    if (cssBorder && !cssBorder->percent) {
+        t.border = int(std::min<qint64>(cssBorder->value, 1000));
+    } else if (const auto border = attribute(table, "border")) {
         const auto n = parseDimension(*border);
         t.border = n ? int(std::min<qint64>(n->value, 1000)) : 1; // BORDER alone means 1
+    }
+    std::optional<Number> width;
+    if (style.width)
+        width = parseCssLength(*style.width);
+    if (!width)
+        if (const auto attr = attribute(table, "width"))
+            width = parseDimension(*attr);
+    if (width && width->value >= 1
+            && width->value <= (width->percent ? MaxTablePercent : MaxTableWidth)) {
+        t.widthUnit = width->percent ? WidthUnit::Percent : WidthUnit::Pixels;
+        t.width = int(width->value);
     }
     if (const auto c = backgroundOf(table, style)) {
         t.hasBackColor = true;
@@ -596,11 +617,14 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
     const std::vector<Row> rows = tableRows(table, &caption);
     if (caption) {
         t.hasCaption = true;
-        t.caption = captionText(page.innerSource(*caption));
+        t.caption = page.innerSource(*caption);
+        if (t.profile == MarkupProfile::Html4)
+            t.caption = captionText(t.caption);
     }
 
     t.rows = int(rows.size());
     Occupancy taken(t.rows);
+    int reach = 0; // the furthest column a span reaches
     for (int y = 0; y < t.rows; ++y) {
         const GumboElement &tr = *rows[size_t(y)].tr;
         int x = 0;
@@ -624,11 +648,23 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             const int height = record.RowSpanOn ? record.RowSpan : 1;
             taken.take(x, y, width, height);
             t.cols = std::max(t.cols, x + 1);
+            reach = std::max(reach, std::min(x + width, TrackedSlots));
             if (x < TrackedSlots && y < TrackedSlots)
                 t.cells.push_back({x + 1, y + 1, std::move(record)});
             x += width;
         }
     }
+    // Columns after the last one a cell starts in belong to the table when
+    // spans fill them in every row (HTML5 clips spans to the table); a span
+    // reaching past a column some row leaves open reaches past the table.
+    auto filled = [&](int x) {
+        for (int y = 0; y < t.rows; ++y)
+            if (!taken.taken(x, y))
+                return false;
+        return true;
+    };
+    while (t.cols < reach && filled(t.cols))
+        ++t.cols;
     return t;
 }
 
@@ -740,12 +776,20 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     table.TableRows = t.rows;
     table.TableCols = t.cols;
     table.TableTitle = t.hasCaption ? t.caption : QString();
-    table.TableBorder = qint16(t.border < 0 ? MinBorder : std::clamp(t.border, MinBorder, MaxBorder));
+    // No border given is no border, as in a browser.
+    table.TableBorder = qint16(std::clamp(t.border, 0, MaxBorder));
     table.TableBackColorNothing = t.hasBackColor ? 0 : 1;
     if (t.hasBackColor)
         table.TableBackColor = t.backColor;
-    // Data cells that carry no alignment at all read as the mode that writes none.
-    table.NetscapeMode = t.hasDataCells && !t.dataCellAligned ? 1 : 0;
+    table.OutputProfile = t.profile;
+    table.TableWidthUnit = t.widthUnit;
+    if (t.widthUnit != WidthUnit::None)
+        table.TableWidth = t.width;
+    // HTML 4 writes an alignment on every data cell unless in Netscape mode, so
+    // data cells without any read as that mode. HTML5 writes one only where it
+    // differs from the browser's, which a cell without one has already.
+    table.NetscapeMode = t.profile == MarkupProfile::Html4 && t.hasDataCells && !t.dataCellAligned
+            ? 1 : 0;
     for (const HtmlTableCell &c : t.cells)
         table.Cells(c.col, c.row) = c.record;
 
@@ -756,6 +800,9 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     model.TableBackColor = table.TableBackColor;
     model.TableBackColorNothing = table.TableBackColorNothing;
     model.NetscapeMode = table.NetscapeMode;
+    model.OutputProfile = table.OutputProfile;
+    model.TableWidthUnit = table.TableWidthUnit;
+    model.TableWidth = table.TableWidth;
     model.Cells = std::move(table.Cells);
     model.resetRowHeightCol(model.TableRows + 1);
 

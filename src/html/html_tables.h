@@ -27,19 +27,23 @@ struct HtmlTable {
     int rows = 0;             // TR elements
     int cols = 0;             // last column a cell starts in
     bool hasCaption = false;
-    QString caption;          // the caption's source, one line break trimmed at each end
-    int border = -1;          // BORDER value, -1 when not given
+    QString caption;          // the caption's source (HTML 4: one line break trimmed at each end)
+    int border = -1;          // CSS border-width or BORDER, -1 when neither is given
+    WidthUnit widthUnit = WidthUnit::None; // CSS width or WIDTH
+    int width = 0;
     bool hasBackColor = false;
     qint32 backColor = 0xFFFFFF; // 0x00BBGGRR
     bool hasDataCells = false;   // at least one TD
     bool dataCellAligned = false; // some TD has an alignment of its own
     bool upperCaseTag = false;   // written "<TABLE", as the HTML 4 output is
+    MarkupProfile profile = MarkupProfile::Html5; // HTML 4 for an upper-case table
     QVector<HtmlTableCell> cells; // row by row, left to right
 };
 
 // The page's text: a byte order mark, else a <meta> charset (Shift_JIS and
-// its aliases through the program's CP932 codec), else UTF-8, else CP932
-// (what the program itself saves carries no charset).
+// its aliases through the program's CP932 codec), else UTF-8, else CP932.
+// The program's own HTML 4 text is saved in CP932 without a charset: a file
+// that begins as that text does is read as CP932 first.
 QString decodeHtmlPage(const QByteArray &page);
 
 // Every table of the page: the top-level ones in page order, then the ones
@@ -73,6 +77,8 @@ struct ImportResult {
 // Table tableIndex (in listHtmlTables' order) of the page into model: the
 // table settings and the records of the table's cells, everything else at its
 // defaults. model is only changed on success; FileName is left to the caller.
+// An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
+// other an HTML5 one, so that either comes back out as it came in.
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model);
 ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model);
 

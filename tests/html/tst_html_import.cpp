@@ -7,6 +7,7 @@
 #include "files/table_document_io.h"
 #include "files/table_export.h"
 #include "html/html_tables.h"
+#include "html/table_markup.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
 
@@ -14,10 +15,17 @@ Q_DECLARE_METATYPE(CellRecord)
 
 namespace {
 
-// The bytes Quorvan saves for a table as HTML.
+// The bytes Quorvan saves for a table as HTML: CR LF, Shift_JIS for HTML 4,
+// UTF-8 for HTML5.
 QByteArray savedHtml(TableModel model)
 {
-    return htmlDocumentBytes(openedTableHtml(model));
+    if (model.OutputProfile == MarkupProfile::Html4)
+        return htmlDocumentBytes(openedTableHtml(model));
+    QString text = openedTableHtml(model);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return markupFileBytes(text, MarkupProfile::Html5);
 }
 
 TableModel table(int cols, int rows)
@@ -45,8 +53,12 @@ TableModel randomTable(QRandomGenerator &rng, int maxSize)
         return QString::fromUtf8(list[rng.bounded(int(std::size(list)))]);
     };
     TableModel m = table(1 + rng.bounded(maxSize), 1 + rng.bounded(maxSize));
+    m.OutputProfile = chance(50) ? MarkupProfile::Html5 : MarkupProfile::Html4;
     m.TableTitle = pick(Titles);
-    m.TableBorder = qint16(1 + rng.bounded(10));
+    m.TableBorder = qint16(rng.bounded(11));
+    const WidthUnit units[] = {WidthUnit::None, WidthUnit::Pixels, WidthUnit::Percent};
+    m.TableWidthUnit = units[rng.bounded(3)];
+    m.TableWidth = m.TableWidthUnit == WidthUnit::Percent ? 1 + rng.bounded(100) : 1 + rng.bounded(9999);
     m.TableBackColorNothing = chance(50) ? 1 : 0;
     m.TableBackColor = qint32(rng.bounded(0x1000000));
     m.NetscapeMode = chance(25) ? 1 : 0;
@@ -95,6 +107,7 @@ private slots:
     void tableSettingsOfOtherPages();
     void encodings_data();
     void encodings();
+    void ownHtml4ReadAsCp932();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
     void commandLine();
@@ -103,6 +116,14 @@ private slots:
 void TestHtmlImport::roundTrip_data()
 {
     QTest::addColumn<QByteArray>("html");
+    QTest::addColumn<int>("profile");
+    const auto addRow = [](const char *name, TableModel m) {
+        for (MarkupProfile p : {MarkupProfile::Html4, MarkupProfile::Html5}) {
+            m.OutputProfile = p;
+            QTest::addRow("%s, %s", name, p == MarkupProfile::Html4 ? "HTML 4" : "HTML5")
+                    << savedHtml(m) << int(p);
+        }
+    };
 
     TableModel worked = table(2, 2);
     worked.Cells(1, 1).Header = -1;
@@ -114,22 +135,22 @@ void TestHtmlImport::roundTrip_data()
     worked.Cells(2, 2).HAlign = 2;
     worked.Cells(2, 2).BackColorNothing = 0;
     worked.Cells(2, 2).BackColor = 0x00FFFF;
-    QTest::newRow("worked example") << savedHtml(worked);
+    addRow("worked example", worked);
 
     TableModel spanned = worked;
     spanned.TableTitle = QStringLiteral("T");
     spanned.Cells(1, 1).ColSpanOn = 1;
     spanned.Cells(1, 1).ColSpan = 2;
-    QTest::newRow("span and title") << savedHtml(spanned);
+    addRow("span and title", spanned);
 
-    QTest::newRow("new table") << savedHtml(TableModel());
+    addRow("new table", TableModel());
 
     TableModel netscape = worked;
     netscape.NetscapeMode = 1;
     netscape.TableBackColorNothing = 0;
     netscape.TableBackColor = 0x0080FF;
     netscape.TableBorder = 7;
-    QTest::newRow("Netscape mode, table colour") << savedHtml(netscape);
+    addRow("Netscape mode, table colour", netscape);
 
     TableModel block = table(4, 4);
     block.Cells(2, 2).ColSpanOn = block.Cells(2, 2).RowSpanOn = 1;
@@ -142,12 +163,31 @@ void TestHtmlImport::roundTrip_data()
     block.Cells(1, 4).ColSpan = 3;  // into a column covered from above
     block.Cells(1, 1).HeightOn = block.Cells(1, 1).WidthOn = 1;
     block.Cells(1, 1).Height = 9999;
-    QTest::newRow("spans past the edge and overlapping") << savedHtml(block);
+    addRow("spans past the edge and overlapping", block);
+
+    TableModel wide = worked;
+    wide.TableBorder = 0;
+    wide.TableWidthUnit = WidthUnit::Percent;
+    wide.TableWidth = 80;
+    addRow("80 % wide, no border", wide);
+    wide.TableBorder = 4;
+    wide.TableWidthUnit = WidthUnit::Pixels;
+    wide.TableWidth = 640;
+    addRow("640 px wide, border 4", wide);
+
+    TableModel heads = table(3, 3);
+    for (int c = 1; c <= 3; ++c)
+        heads.Cells(c, 1).Header = heads.Cells(1, c).Header = -1;
+    heads.Cells(1, 1).RowSpanOn = 1;
+    heads.Cells(1, 1).RowSpan = 2;
+    heads.Cells(2, 3).VAlign = 0;
+    heads.Cells(3, 3).HAlign = 0;
+    addRow("header rows and a header column", heads);
 
     TableModel rightColumnCovered = table(3, 2);
     rightColumnCovered.Cells(2, 1).ColSpanOn = rightColumnCovered.Cells(2, 2).ColSpanOn = 1;
     rightColumnCovered.Cells(2, 1).ColSpan = rightColumnCovered.Cells(2, 2).ColSpan = 2;
-    QTest::newRow("last column covered in every row") << savedHtml(rightColumnCovered);
+    addRow("last column covered in every row", rightColumnCovered);
 
     TableModel full = table(99, 99);
     for (int c = 1; c <= 99; ++c)
@@ -155,16 +195,18 @@ void TestHtmlImport::roundTrip_data()
             full.Cells(c, r).Text = QStringLiteral("%1-%2 表").arg(c).arg(r);
     full.Cells(99, 99).RowSpanOn = 1;
     full.Cells(99, 99).RowSpan = 12;
-    QTest::newRow("99 x 99") << savedHtml(full);
+    addRow("99 x 99", full);
 }
 
 // A table Quorvan wrote comes back, and goes out again, byte for byte.
 void TestHtmlImport::roundTrip()
 {
     QFETCH(QByteArray, html);
+    QFETCH(int, profile);
     TableModel imported;
     const ImportResult r = importHtmlTable(html, 0, imported);
     QVERIFY2(r.ok(), qPrintable(r.message));
+    QCOMPARE(int(imported.OutputProfile), profile);
     QCOMPARE(savedHtml(imported), html);
 }
 
@@ -308,27 +350,40 @@ void TestHtmlImport::cellsOfOtherPages()
 void TestHtmlImport::tableSettingsOfOtherPages()
 {
     TableModel m;
-    const char *page = "<table border style=\"background-color:#00f\"><caption>\n  Prices\n</caption>"
+    const char *page = "<table border style=\"background-color:#00f; width: 80%\"><caption>\n  Prices\n</caption>"
                        "<tfoot><tr><td>foot</td></tr></tfoot>"
                        "<thead><tr><th colspan=2>head</th></tr></thead>"
                        "<tr><td>a</td><td>b</td></tr></table>";
     QVERIFY(importHtmlTable(QByteArray(page), 0, m).ok());
-    QCOMPARE(m.TableTitle, QStringLiteral("  Prices"));
+    QCOMPARE(int(m.OutputProfile), int(MarkupProfile::Html5));
+    QCOMPARE(m.TableTitle, QStringLiteral("\n  Prices\n"));
     QCOMPARE(m.TableBorder, qint16(1));
+    QCOMPARE(int(m.TableWidthUnit), int(WidthUnit::Percent));
+    QCOMPARE(m.TableWidth, 80);
     QCOMPARE(m.TableBackColorNothing, qint16(0));
     QCOMPARE(m.TableBackColor, qint32(0xFF0000));
-    QCOMPARE(m.NetscapeMode, qint16(1)); // no data cell carries an alignment
+    QCOMPARE(m.NetscapeMode, qint16(0));
     QCOMPARE(m.TableRows, 3);
     QCOMPARE(m.TableCols, 2);
     QCOMPARE(m.Cells(1, 1).Text, QStringLiteral("head"));
     QCOMPARE(m.Cells(2, 2).Text, QStringLiteral("b"));
     QCOMPARE(m.Cells(1, 3).Text, QStringLiteral("foot")); // footers last
 
-    QVERIFY(importHtmlTable(QByteArray("<table border=25><tr><td align=left>a</td><td>b</td></tr></table>"), 0, m).ok());
+    // Upper-case tables are HTML 4; without any alignment, in Netscape mode.
+    QVERIFY(importHtmlTable(QByteArray("<TABLE BORDER=25 WIDTH=300><CAPTION>\r\nT\r\n</CAPTION><TR><TD>a</TD></TR></TABLE>"), 0, m).ok());
+    QCOMPARE(int(m.OutputProfile), int(MarkupProfile::Html4));
+    QCOMPARE(m.TableTitle, QStringLiteral("T"));
     QCOMPARE(m.TableBorder, qint16(10));
-    QCOMPARE(m.NetscapeMode, qint16(0));
-    QCOMPARE(m.TableTitle, QString());
+    QCOMPARE(int(m.TableWidthUnit), int(WidthUnit::Pixels));
+    QCOMPARE(m.TableWidth, 300);
+    QCOMPARE(m.NetscapeMode, qint16(1));
     QCOMPARE(m.TableBackColorNothing, qint16(1));
+
+    QVERIFY(importHtmlTable(QByteArray("<TABLE><TR><TD VALIGN=top>a</TD><TD>b</TD></TR></TABLE>"), 0, m).ok());
+    QCOMPARE(m.NetscapeMode, qint16(0));
+    QCOMPARE(m.TableBorder, qint16(0)); // none given, none shown
+    QCOMPARE(m.TableTitle, QString());
+    QCOMPARE(int(m.TableWidthUnit), int(WidthUnit::None));
 }
 
 void TestHtmlImport::encodings_data()
@@ -345,6 +400,18 @@ void TestHtmlImport::encodings_data()
     QTest::newRow("saved by Quorvan, no charset") << encodeCp932(table);
     QTest::newRow("meta charset EUC-JP")
             << QByteArray("<meta charset=euc-jp>") + QStringEncoder("EUC-JP").encode(table);
+}
+
+// Half-width katakana in CP932 can happen to be valid UTF-8 ("ﾃｽ" is C3 BD).
+void TestHtmlImport::ownHtml4ReadAsCp932()
+{
+    TableModel m = table(1, 1);
+    m.Cells(1, 1).Text = fromUtf8("ﾃｽ");
+    const QByteArray saved = savedHtml(m);
+    QVERIFY(QString::fromUtf8(saved).toUtf8() == saved); // valid UTF-8 all the same
+    TableModel imported;
+    QVERIFY(importHtmlTable(saved, 0, imported).ok());
+    QCOMPARE(imported.Cells(1, 1).Text, fromUtf8("ﾃｽ"));
 }
 
 void TestHtmlImport::encodings()
@@ -411,7 +478,11 @@ void TestHtmlImport::commandLine()
         return p.exitCode();
     };
     QRandomGenerator rng(7);
-    const QByteArray html = savedHtml(randomTable(rng, 6));
+    TableModel model = randomTable(rng, 6);
+    model.OutputProfile = MarkupProfile::Html4; // what a 3.0.0 table file holds
+    model.TableWidthUnit = WidthUnit::None;
+    model.TableBorder = 3;
+    const QByteArray html = savedHtml(model);
     const QString page = dir.filePath(QStringLiteral("page.HTM"));
     QFile f(page);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(html) == html.size());
