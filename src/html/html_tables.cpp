@@ -207,29 +207,44 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
         return std::make_unique<ParsedPage>(text.toUtf8());
     }
 
-    // The charset is looked for in the page as it stands: the markup that
-    // names it is ASCII in every encoding a page can declare.
-    auto raw = std::make_unique<ParsedPage>(page);
+    // The charset is looked for in the page's head as it stands (the markup
+    // naming it is ASCII in every encoding a page can declare), in its first
+    // 4 KB as a browser's first look does (1 KB there), without parsing the
+    // whole page twice.
+    constexpr qsizetype HeadBytes = 4096;
+    std::unique_ptr<ParsedPage> whole; // a small page is its own head
+    std::optional<QString> label;
+    if (page.size() <= HeadBytes) {
+        whole = std::make_unique<ParsedPage>(page);
+        label = declaredCharset(*whole);
+    } else {
+        label = declaredCharset(ParsedPage(page.left(HeadBytes)));
+    }
+    auto asUtf8 = [&] {
+        // Invalid bytes read as U+FFFD, as in a browser.
+        return whole ? std::move(whole) : std::make_unique<ParsedPage>(page);
+    };
+
     QByteArray otherName;
     Coding coding = Coding::Utf8;
-    if (const auto label = declaredCharset(*raw))
+    if (label)
         coding = codingOf(*label, &otherName);
     else if (page.startsWith("<TABLE BORDER=\"") || !isValidUtf8(page))
         coding = Coding::Cp932; // the program's own HTML 4 carries no charset
     switch (coding) {
     case Coding::Utf8:
-        return raw; // invalid bytes read as U+FFFD, as in a browser
+        break;
     case Coding::Cp932:
         return std::make_unique<ParsedPage>(decodeCp932(page).toUtf8());
     case Coding::Other: {
         QStringDecoder decoder(otherName.constData());
         if (!decoder.isValid())
-            return raw;
+            break;
         const QString text = decoder.decode(page);
         return std::make_unique<ParsedPage>(text.toUtf8());
     }
     }
-    return raw;
+    return asUtf8();
 }
 
 // ------------------------------------------------ attribute values
