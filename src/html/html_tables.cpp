@@ -882,9 +882,10 @@ QStringList listHtmlTables(const QByteArray &page)
     return lines;
 }
 
-ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model)
+ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model,
+                             const QString &path)
 {
-    return importTable(tables, tableIndex, model, QString());
+    return importTable(tables, tableIndex, model, path);
 }
 
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)

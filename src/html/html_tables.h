@@ -80,7 +80,10 @@ struct ImportResult {
 // An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
 // other an HTML5 one, so that either comes back out as it came in.
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model);
-ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model);
+// The same on a list parseHtmlTables made (the window parses once for its
+// chooser); a non-empty path is named in the messages.
+ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model,
+                             const QString &path = QString());
 
 // True for names ending in ".html" or ".htm", in any case.
 bool isHtmlFileName(const QString &path);
