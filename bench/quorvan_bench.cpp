@@ -195,6 +195,9 @@ int main(int argc, char *argv[])
         // Every later switch finds the row heights' measurements already made.
         record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(10); }));
         record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(11); }));
+        w->OutputProfile = MarkupProfile::Html5;
+        record(QStringLiteral("tag_view_html5"), timeIt([&] { w->Bar_ButtonClick(11); }));
+        w->OutputProfile = MarkupProfile::Html4;
         record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(14); }));
         QFile::remove(g_savedPath);
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));

@@ -106,7 +106,7 @@ void frmMain::SaveFile()
         txtTag->setPlainText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
-        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path);
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, OutputProfile);
     }
     if (!saved.ok) {
         showFileMessage(this, saved.message);

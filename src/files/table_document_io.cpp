@@ -6,6 +6,7 @@
 
 #include "files/compression.h"
 #include "files/temp_paths.h"
+#include "html/table_markup.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
 
@@ -151,7 +152,7 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path)
     return SaveResult();
 }
 
-QByteArray htmlDocumentBytes(const QString &html)
+QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile)
 {
     // Every text file is CR LF, whatever line ends the cell texts brought along.
     QString text = html;
@@ -160,12 +161,12 @@ QByteArray htmlDocumentBytes(const QString &html)
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     }
-    return encodeCp932(text);
+    return markupFileBytes(text, profile);
 }
 
-SaveResult saveHtmlDocument(const QString &html, const QString &path)
+SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProfile profile)
 {
-    const QByteArray bytes = htmlDocumentBytes(html);
+    const QByteArray bytes = htmlDocumentBytes(html, profile);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return saveFailure();

@@ -3,8 +3,8 @@
 #include <QString>
 
 #include "files/table_file.h"
+#include "table/table_model.h"
 
-class TableModel;
 
 // Opening and saving whole documents, without any window: the Open and Save
 // commands and the command-line export share these, so both write the same
@@ -43,12 +43,13 @@ bool isTableFileName(const QString &path);
 // removed either way.
 SaveResult saveTableDocument(const TableModel &model, const QString &path);
 
-// Writes HTML text as a CP932 text file with CR LF line ends, replacing path
-// only when complete.
-SaveResult saveHtmlDocument(const QString &html, const QString &path);
+// Writes HTML text with CR LF line ends, replacing path only when complete:
+// CP932 for HTML 4, UTF-8 for HTML5.
+SaveResult saveHtmlDocument(const QString &html, const QString &path,
+                            MarkupProfile profile = MarkupProfile::Html4);
 
-// The exact CP932 bytes saveHtmlDocument writes for html.
-QByteArray htmlDocumentBytes(const QString &html);
+// The exact bytes saveHtmlDocument writes for html.
+QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile = MarkupProfile::Html4);
 
 // Message texts.
 QString damagedFileMessage(const QString &path);

@@ -7,11 +7,13 @@
 #include "html/table_markup.h"
 #include "table/table_model.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 const QLatin1String ExportOption("--export");
+const QLatin1String ProfileOption("--profile");
 
 void print(FILE *stream, const QString &text)
 {
@@ -25,7 +27,7 @@ QString usageText(const QString &program)
 {
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
-                   "       %1 --export SOURCE TARGET\n"
+                   "       %1 [--profile html4|html5] --export SOURCE TARGET\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -35,7 +37,10 @@ QString usageText(const QString &program)
                    "                           as TARGET as the Save command does, without a\n"
                    "                           window: a TARGET ending in .qvn gets a table\n"
                    "                           file, any other name the table's HTML text\n"
-                   "                           (Shift_JIS, CR LF)\n"
+                   "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5)\n"
+                   "  --profile html4|html5    with --export: write the HTML in this profile\n"
+                   "                           instead of the table's own (a table file\n"
+                   "                           keeps it as the table's profile)\n"
                    "  -h, --help               show this text\n"
                    "  -v, --version            show the version")
             .arg(program);
@@ -67,7 +72,8 @@ QString openedTableHtml(TableModel &model)
     return buildTableMarkup(model, in);
 }
 
-ExportResult exportTable(const QString &source, const QString &target)
+ExportResult exportTable(const QString &source, const QString &target,
+                         std::optional<MarkupProfile> profile)
 {
     ExportResult result;
     TableModel model;
@@ -79,9 +85,11 @@ ExportResult exportTable(const QString &source, const QString &target)
         return result;
     }
     model.FileName = source;
+    if (profile)
+        model.OutputProfile = *profile;
     const SaveResult saved = isTableFileName(target)
             ? saveTableDocument(model, target)
-            : saveHtmlDocument(openedTableHtml(model), target);
+            : saveHtmlDocument(openedTableHtml(model), target, model.OutputProfile);
     result.ok = saved.ok;
     result.message = saved.message;
     return result;
@@ -92,14 +100,25 @@ bool isCommandLineTool(const QStringList &arguments)
     if (arguments.size() < 2)
         return false;
     const QString &first = arguments.at(1);
-    return first == ExportOption || first == QLatin1String("--help") || first == QLatin1String("-h")
-            || first == QLatin1String("--version") || first == QLatin1String("-v");
+    return first == ExportOption || first == ProfileOption || first == QLatin1String("--help")
+            || first == QLatin1String("-h") || first == QLatin1String("--version") || first == QLatin1String("-v");
 }
 
-int runCommandLineTool(const QStringList &arguments)
+int runCommandLineTool(const QStringList &commandLine)
 {
-    const QString program = arguments.isEmpty() ? QStringLiteral("quorvan")
-                                                : QFileInfo(arguments.first()).fileName();
+    const QString program = commandLine.isEmpty() ? QStringLiteral("quorvan")
+                                                  : QFileInfo(commandLine.first()).fileName();
+    // "--profile NAME" goes with --export, before or after it.
+    QStringList arguments = commandLine;
+    std::optional<MarkupProfile> profile;
+    if (const int at = int(arguments.indexOf(ProfileOption, 1)); at > 0) {
+        profile = markupProfileFromName(arguments.value(at + 1));
+        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
+        if (!profile || arguments.value(1) != ExportOption) {
+            print(stderr, usageText(program));
+            return 2;
+        }
+    }
     const QString first = arguments.value(1);
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
         print(stdout, usageText(program));
@@ -116,7 +135,7 @@ int runCommandLineTool(const QStringList &arguments)
             print(stderr, usageText(program));
             return 2;
         }
-        const ExportResult r = exportTable(arguments.at(2), arguments.at(3));
+        const ExportResult r = exportTable(arguments.at(2), arguments.at(3), profile);
         if (!r.ok) {
             print(stderr, r.message);
             return 1;

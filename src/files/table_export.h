@@ -3,7 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-class TableModel;
+#include <optional>
+
+#include "table/table_model.h"
+
 
 // The command-line side of table files: "quorvan --export SOURCE TARGET",
 // "--help" and "--version". Runs before any window exists and needs no display.
@@ -15,8 +18,11 @@ struct ExportResult {
 
 // Opens source as the Open command does, then writes target as the Save
 // command does (a .qvn name a table file, any other name the HTML text).
+// A profile given overrides the table's own, as if chosen in the window:
+// the HTML is written in it, a table file stores it.
 // On failure target is left as it was (a new one is never created).
-ExportResult exportTable(const QString &source, const QString &target);
+ExportResult exportTable(const QString &source, const QString &target,
+                         std::optional<MarkupProfile> profile = std::nullopt);
 
 // The HTML text a window shows for model right after opening it.
 QString openedTableHtml(TableModel &model);

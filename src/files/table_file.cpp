@@ -305,6 +305,14 @@ bool isNewerThanProgram(const FileVersion &v)
     return v.revision > AppVersion::Revision;
 }
 
+FileVersion fileVersionFor(const TableModel &model)
+{
+    FileVersion v;
+    v.major = 3;
+    v.minor = model.usesNewSettings() ? 1 : 0;
+    return v;
+}
+
 QString fileKindOf(const QString &path)
 {
     return path.right(3).toLower();
@@ -325,11 +333,12 @@ QByteArray tableText(const TableModel &m)
     QString out;
     out.reserve(estimate);
 
-    appendNumber(out, AppVersion::Major);
+    const FileVersion version = fileVersionFor(m);
+    appendNumber(out, version.major);
     out += Comma;
-    appendNumber(out, AppVersion::Minor);
+    appendNumber(out, version.minor);
     out += Comma;
-    appendNumber(out, AppVersion::Revision);
+    appendNumber(out, version.revision);
     out += LineEnd;
 
     appendNumber(out, rows);
@@ -345,6 +354,14 @@ QByteArray tableText(const TableModel &m)
     appendNumber(out, m.TableBackColorNothing);
     out += Comma;
     appendNumber(out, m.NetscapeMode);
+    if (version.minor >= 1) {
+        out += Comma;
+        appendNumber(out, int(m.OutputProfile));
+        out += Comma;
+        appendNumber(out, int(m.TableWidthUnit));
+        out += Comma;
+        appendNumber(out, m.TableWidth);
+    }
     out += LineEnd;
 
     for (int c = 0; c <= lastCol; ++c) {
@@ -404,6 +421,16 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
     const qint32 backColor = p.int32();
     const qint16 backColorNothing = p.int16();
     const qint16 netscape = p.int16();
+    // From 3.1 on the settings line goes on; older files mean the defaults.
+    const bool extended = version.major > 3 || (version.major == 3 && version.minor >= 1);
+    MarkupProfile profile = MarkupProfile::Html4;
+    WidthUnit widthUnit = WidthUnit::None;
+    qint32 width = 100;
+    if (extended) {
+        profile = MarkupProfile(p.number(0, 1));
+        widthUnit = WidthUnit(p.number(0, 2));
+        width = p.int32();
+    }
     if (!p.ok())
         return damaged(version);
 
@@ -440,6 +467,9 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
     model.TableBackColor = backColor;
     model.TableBackColorNothing = backColorNothing;
     model.NetscapeMode = netscape;
+    model.OutputProfile = profile;
+    model.TableWidthUnit = widthUnit;
+    model.TableWidth = width;
     for (CellLine &L : lines)
         model.Cells(L.col, L.row) = std::move(L.record);
 

@@ -22,6 +22,9 @@ struct FileVersion {
 // True when a file of version v was written by a later program than this one.
 bool isNewerThanProgram(const FileVersion &v);
 
+// The version a table file for model is written with.
+FileVersion fileVersionFor(const TableModel &model);
+
 enum class ReadStatus {
     Ok,
     Damaged,       // not a table text: bad field, bad number, bad index, cut short...
@@ -36,6 +39,11 @@ struct ReadResult {
 
 // The current layout: version line, settings line, one line per cell record
 // for columns 0..TableCols + 2 (never past 100) and rows 0..TableRows.
+// A table at the defaults of the settings added in 3.1 (TableModel::
+// usesNewSettings() false) is written as version 3.0.0, byte for byte the
+// original layout; any other as 3.1.0, whose settings line carries three more
+// fields: OutputProfile (0 HTML 4, 1 HTML5), TableWidthUnit (0 none,
+// 1 pixels, 2 per cent) and TableWidth.
 QByteArray tableText(const TableModel &model);
 bool writeTableText(QIODevice &out, const TableModel &model);
 ReadResult readTableText(QIODevice &in, TableModel &model);

@@ -25,14 +25,14 @@ namespace {
 // Writes the preview page around tableText to a new temporary ".html" file and
 // returns its path; "" when no file could be made. A file that was made but
 // could not be filled keeps its path: the preview then shows what it holds.
-QString writePageFile(const std::function<QString()> &tableText)
+QString writePageFile(const std::function<QString()> &tableText, MarkupProfile profile)
 {
     const QString path = GetTempHtmlPath();
     if (path.isEmpty())
         return path;
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(encodeCp932(previewPageText(tableText())));
+        file.write(markupFileBytes(previewPageText(tableText(), profile), profile));
     return path;
 }
 
@@ -144,7 +144,7 @@ void frmMain::showTagView()
 void frmMain::showPreview()
 {
     showView(12);
-    const QString path = writePageFile([this] { return BuildTableHtml(); });
+    const QString path = writePageFile([this] { return BuildTableHtml(); }, OutputProfile);
     PageFilePath = path;
     // Without a page there is nothing current to show; a stale table would mislead.
     webView()->setUrl(path.isEmpty() ? QUrl(QStringLiteral("about:blank"))
@@ -154,7 +154,7 @@ void frmMain::showPreview()
 
 void frmMain::showBrowserPreview()
 {
-    const QString path = writePageFile([this] { return BuildTableHtml(); });
+    const QString path = writePageFile([this] { return BuildTableHtml(); }, OutputProfile);
     PageFileFlag = true;
     PageFilePath = path;
     if (!path.isEmpty())

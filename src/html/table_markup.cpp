@@ -275,8 +275,25 @@ QString buildHtml5(TableModel &model, const MarkupInputs &in,
             cell.col = c;
             cell.row = r;
             cell.header = R.Header == -1;
-            const qint32 colSpan = R.ColSpanOn != 0 ? clampSpan(R.ColSpan, lastCol - c + 1) : 1;
+            qint32 colSpan = R.ColSpanOn != 0 ? clampSpan(R.ColSpan, lastCol - c + 1) : 1;
             cell.rowSpan = R.RowSpanOn != 0 ? clampSpan(R.RowSpan, lastRow - r + 1) : 1;
+            // A span also stops short of a slot an earlier span holds: HTML5 has
+            // no overlapping cells.
+            for (int x = 1; x < colSpan; ++x) {
+                if (covered.at(c + x, r)) {
+                    colSpan = x;
+                    break;
+                }
+            }
+            for (int y = 1; y < cell.rowSpan; ++y) {
+                bool free = true;
+                for (int x = 0; x < colSpan && free; ++x)
+                    free = !covered.at(c + x, r + y);
+                if (!free) {
+                    cell.rowSpan = y;
+                    break;
+                }
+            }
             // The same normalisation of a switched-off count as in HTML 4.
             if (R.ColSpanOn != 0 && (R.RowSpan == 0 || R.RowSpanOn == 0))
                 R.RowSpan = 1;
@@ -287,10 +304,10 @@ QString buildHtml5(TableModel &model, const MarkupInputs &in,
             cell.colSpan = colSpan;
             QString &style = cell.style;
             if (model.NetscapeMode == 0) {
-                const qint16 browserHAlign = cell.header ? 1 : 0;
-                if (R.HAlign != browserHAlign && !cssHAlign(R.HAlign).isEmpty())
+                const CellAlignment browser = browserAlignment(cell.header);
+                if (R.HAlign != browser.hAlign && !cssHAlign(R.HAlign).isEmpty())
                     addCss(style, QLatin1String("text-align"), cssHAlign(R.HAlign));
-                if (R.VAlign != 1 && !cssVAlign(R.VAlign).isEmpty())
+                if (R.VAlign != browser.vAlign && !cssVAlign(R.VAlign).isEmpty())
                     addCss(style, QLatin1String("vertical-align"), cssVAlign(R.VAlign));
             }
             if (R.WidthOn != 0)
@@ -427,6 +444,12 @@ QString buildHtml5(TableModel &model, const MarkupInputs &in,
 }
 
 } // namespace
+
+CellAlignment browserAlignment(bool header)
+{
+    // Data cells start at the left, header cells are centred; both sit in the middle.
+    return CellAlignment{qint16(header ? 1 : 0), 1};
+}
 
 QString buildTableMarkup(TableModel &model, const MarkupInputs &in,
                          const std::function<void(int, int)> &visitCell)

@@ -35,12 +35,21 @@ struct MarkupInputs {
 //   - vertical-align when VAlign is not centre (browsers centre: "middle");
 //   - width/height in px when switched on, background-color when set.
 // Netscape mode leaves out the alignment, as in HTML 4. Spans are clipped to
-// the table, and rows in which no cell begins (wholly covered by spans from
+// the table and short of the slots earlier spans hold (no overlaps), and rows in which no cell begins (wholly covered by spans from
 // above) are left out with the spans across them shortened, so the table model
 // stays valid; what the browser shows is the same. A caption of only blanks is
 // left out. Cell texts and the title are written as stored.
 QString buildTableMarkup(TableModel &model, const MarkupInputs &in,
                          const std::function<void(int, int)> &visitCell = {});
+
+// The alignment a browser gives a cell of its own accord, as HAlign/VAlign
+// values: what HTML5 output leaves unwritten (and what a cell without
+// alignment of its own means when HTML5 is read back).
+struct CellAlignment {
+    qint16 hAlign;
+    qint16 vAlign;
+};
+CellAlignment browserAlignment(bool header);
 
 // The preview page around a table text (CR LF, no final text after the last CR
 // LF): Shift_JIS declared for HTML 4, an HTML5 page with <meta charset="utf-8">

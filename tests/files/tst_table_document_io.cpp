@@ -25,6 +25,8 @@ private slots:
     void newerVersionMessage();
     void failedSaveKeepsOldFile();
     void htmlIsCp932WithCrLf();
+    void html5IsUtf8WithCrLf();
+    void newSettingsSurviveSaveAndOpen();
     void tempNamesAreNewAndUnique();
     void missingTempFolderFallsBackToTmp();
 
@@ -171,13 +173,13 @@ void TestTableDocumentIo::openFailures()
 void TestTableDocumentIo::newerVersionMessage()
 {
     QByteArray text = tableText(TableModel());
-    text.replace(0, 5, "3,0,12");
+    text.replace(0, 5, "3,1,12");
     const QString file = writeFile(QStringLiteral("new.qvn"), gzipBytes(text, 1));
     TableModel m;
     const OpenResult r = openTableDocument(file, m);
     QCOMPARE(r.status, OpenStatus::NewerVersion);
-    QCOMPARE(r.message, QLatin1Char('"') + file + QStringLiteral("\"はVer.3.0.12で作られたファイルです。\r\n"
-             "ソフトのバージョンは3.0.0です。\r\n"
+    QCOMPARE(r.message, QLatin1Char('"') + file + QStringLiteral("\"はVer.3.1.12で作られたファイルです。\r\n"
+             "ソフトのバージョンは3.1.0です。\r\n"
              "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。"));
 }
 
@@ -203,6 +205,31 @@ void TestTableDocumentIo::htmlIsCp932WithCrLf()
     const QString file = path(QStringLiteral("t.html"));
     QVERIFY(saveHtmlDocument(QStringLiteral("<TABLE>\r\n<TR><TD>表\nx\ry😀</TD></TR>\r\n</Table>"), file).ok);
     QCOMPARE(readFile(file), QByteArray("<TABLE>\r\n<TR><TD>\x95\x5c\r\nx\r\ny&#128512;</TD></TR>\r\n</Table>"));
+}
+
+void TestTableDocumentIo::html5IsUtf8WithCrLf()
+{
+    const QString file = path(QStringLiteral("t5.html"));
+    QVERIFY(saveHtmlDocument(QStringLiteral("<table>\r\n<tr><td>表\nx\ry😀</td></tr>\r\n</table>"), file,
+                             MarkupProfile::Html5).ok);
+    QCOMPARE(readFile(file), QStringLiteral("<table>\r\n<tr><td>表\r\nx\r\ny😀</td></tr>\r\n</table>").toUtf8());
+}
+
+void TestTableDocumentIo::newSettingsSurviveSaveAndOpen()
+{
+    TableModel m;
+    m.OutputProfile = MarkupProfile::Html5;
+    m.TableWidthUnit = WidthUnit::Percent;
+    m.TableWidth = 80;
+    m.TableBorder = 0;
+    const QString file = path(QStringLiteral("new.qvn"));
+    QVERIFY(saveTableDocument(m, file).ok);
+    TableModel back;
+    QVERIFY(openTableDocument(file, back).ok());
+    QCOMPARE(back.OutputProfile, MarkupProfile::Html5);
+    QCOMPARE(back.TableWidthUnit, WidthUnit::Percent);
+    QCOMPARE(back.TableWidth, 80);
+    QCOMPARE(back.TableBorder, qint16(0));
 }
 
 void TestTableDocumentIo::tempNamesAreNewAndUnique()

@@ -19,6 +19,11 @@ private slots:
     void convertsOldFileToTableFile();
     void failures_data();
     void failures();
+    void profileOption_data();
+    void profileOption();
+    void profileIsKeptInTableFile();
+    void badProfileOption_data();
+    void badProfileOption();
 
 private:
     struct Run {
@@ -58,7 +63,7 @@ void TestTableExport::versionAndHelp()
 {
     const Run version = run({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QByteArray("3.0.0\n"));
+    QCOMPARE(version.out, QByteArray("3.1.0\n"));
     const Run help = run({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--export SOURCE TARGET"));
@@ -108,6 +113,71 @@ void TestTableExport::failures()
     QCOMPARE(QString::fromUtf8(r.err), message + QLatin1Char('\n'));
     QVERIFY(!QFileInfo::exists(target));
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestTableExport::profileOption_data()
+{
+    QTest::addColumn<QStringList>("args");       // "%1" the old file, "%2" the target
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("heading");     // the first cell's text as encoded
+    const QByteArray utf8 = QStringLiteral("見出し").toUtf8();
+    const QByteArray sjis = QByteArray::fromHex("8CA98F6F82B5");
+    QTest::newRow("no option: HTML 4") << QStringList{"--export", "%1", "%2"} << QByteArray("<TABLE ") << sjis;
+    QTest::newRow("html5 before --export")
+            << QStringList{"--profile", "html5", "--export", "%1", "%2"} << QByteArray("<table ") << utf8;
+    QTest::newRow("html4 after the file names")
+            << QStringList{"--export", "%1", "%2", "--profile", "html4"} << QByteArray("<TABLE ") << sjis;
+}
+
+void TestTableExport::profileOption()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, heading);
+    const QString target = m_dir.filePath(QStringLiteral("out.html"));
+    args.replaceInStrings(QStringLiteral("%1"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"));
+    args.replaceInStrings(QStringLiteral("%2"), target);
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, 0);
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray html = f.readAll();
+    QVERIFY2(html.startsWith(start), html.left(40).constData());
+    QVERIFY(html.contains(heading));
+    QVERIFY(f.remove());
+}
+
+void TestTableExport::profileIsKeptInTableFile()
+{
+    const QString table = m_dir.filePath(QStringLiteral("five.qvn"));
+    const QString html = m_dir.filePath(QStringLiteral("five.html"));
+    QCOMPARE(run({"--profile", "html5", "--export", QUORVAN_TEST_DATA "/old_layout.qvf", table}).exitCode, 0);
+    QCOMPARE(run({"--export", table, html}).exitCode, 0);
+    QFile f(html);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("<table "));
+    QVERIFY(f.remove());
+    QVERIFY(QFile::remove(table));
+}
+
+void TestTableExport::badProfileOption_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("unknown profile") << QStringList{"--profile", "xhtml", "--export", "%1", "%2"};
+    QTest::newRow("no profile name") << QStringList{"--export", "%1", "%2", "--profile"};
+    QTest::newRow("without --export") << QStringList{"--profile", "html5", "%1"};
+}
+
+void TestTableExport::badProfileOption()
+{
+    QFETCH(QStringList, args);
+    const QString target = m_dir.filePath(QStringLiteral("out.html"));
+    args.replaceInStrings(QStringLiteral("%1"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"));
+    args.replaceInStrings(QStringLiteral("%2"), target);
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY(r.err.contains("--export SOURCE TARGET"));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 QTEST_GUILESS_MAIN(TestTableExport)

@@ -36,6 +36,11 @@ private slots:
     void fuzzFindingsStayFixed_data();
     void fuzzFindingsStayFixed();
     void fuzzCorpusIsReadSafely();
+    void newSettingsChooseTheLayout_data();
+    void newSettingsChooseTheLayout();
+    void newSettingsRoundTrip();
+    void damagedNewSettingsAreRefused_data();
+    void damagedNewSettingsAreRefused();
 };
 
 static QByteArray cellLine(int c, int r)
@@ -136,8 +141,9 @@ void TestTableFile::versionCheck_data()
     QTest::newRow("same version") << QByteArray("3,0,0") << true;
     QTest::newRow("older revision line") << QByteArray("2,9,9") << true;
     QTest::newRow("older major, big minor") << QByteArray("2,99,99") << true;
-    QTest::newRow("newer revision") << QByteArray("3,0,1") << false;
-    QTest::newRow("newer minor") << QByteArray("3,1,0") << false;
+    QTest::newRow("older revision, original layout") << QByteArray("3,0,1") << true;
+    QTest::newRow("newer revision") << QByteArray("3,1,1") << false;
+    QTest::newRow("newer minor") << QByteArray("3,2,0") << false;
     QTest::newRow("newer major") << QByteArray("4,0,0") << false;
 }
 
@@ -483,6 +489,110 @@ void TestTableFile::fuzzCorpusIsReadSafely()
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(name));
     }
+}
+
+void TestTableFile::newSettingsChooseTheLayout_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("border");
+    QTest::addColumn<QByteArray>("start");
+    const QByteArray original("3,0,0\r\n2,2,\"\",%1,16777215,1,0\r\n0,0,");
+    QTest::newRow("all at defaults") << 0 << 0 << 100 << 1 << QByteArray(original).replace("%1", "1");
+    QTest::newRow("border 0 fits the original layout")
+            << 0 << 0 << 100 << 0 << QByteArray(original).replace("%1", "0");
+    QTest::newRow("HTML5") << 1 << 0 << 100 << 1
+                           << QByteArray("3,1,0\r\n2,2,\"\",1,16777215,1,0,1,0,100\r\n0,0,");
+    QTest::newRow("per cent") << 0 << 2 << 80 << 0
+                              << QByteArray("3,1,0\r\n2,2,\"\",0,16777215,1,0,0,2,80\r\n0,0,");
+    QTest::newRow("a width kept while switched off")
+            << 0 << 0 << 640 << 1 << QByteArray("3,1,0\r\n2,2,\"\",1,16777215,1,0,0,0,640\r\n0,0,");
+}
+
+void TestTableFile::newSettingsChooseTheLayout()
+{
+    QFETCH(int, profile);
+    QFETCH(int, unit);
+    QFETCH(int, width);
+    QFETCH(int, border);
+    QFETCH(QByteArray, start);
+    TableModel m;
+    m.OutputProfile = MarkupProfile(profile);
+    m.TableWidthUnit = WidthUnit(unit);
+    m.TableWidth = width;
+    m.TableBorder = qint16(border);
+    const QByteArray text = tableText(m);
+    QVERIFY2(text.startsWith(start), text.left(60).constData());
+    // The cell lines are the same in both layouts.
+    TableModel plain;
+    plain.TableBorder = m.TableBorder;
+    const QByteArray plainText = tableText(plain);
+    QCOMPARE(text.mid(text.indexOf("\r\n0,0,")), plainText.mid(plainText.indexOf("\r\n0,0,")));
+
+    // Read back losslessly, over a model holding other values; an original
+    // file means the defaults.
+    TableModel back;
+    back.OutputProfile = MarkupProfile(1 - profile);
+    back.TableWidthUnit = WidthUnit((unit + 1) % 3);
+    back.TableWidth = 7;
+    QVERIFY(readTableText(text, back).ok());
+    QCOMPARE(back.OutputProfile, m.OutputProfile);
+    QCOMPARE(back.TableWidthUnit, m.TableWidthUnit);
+    QCOMPARE(back.TableWidth, m.TableWidth);
+    QCOMPARE(back.TableBorder, m.TableBorder);
+}
+
+void TestTableFile::newSettingsRoundTrip()
+{
+    // Random tables with the new settings read back to the same text.
+    QRandomGenerator rng(20261207);
+    for (int round = 0; round < 10; ++round) {
+        TableModel m;
+        m.TableRows = 1 + rng.bounded(20);
+        m.TableCols = 1 + rng.bounded(20);
+        m.TableTitle = randomText(rng);
+        m.TableBorder = qint16(rng.bounded(11));
+        m.OutputProfile = MarkupProfile(rng.bounded(2));
+        m.TableWidthUnit = WidthUnit(rng.bounded(3));
+        m.TableWidth = qint32(rng.generate());
+        for (int i = 0; i < 30; ++i) {
+            CellRecord &R = m.Cells(rng.bounded(m.TableCols + 1), rng.bounded(m.TableRows + 1));
+            R.Text = randomText(rng);
+            R.Header = rng.bounded(2) ? -1 : 0;
+            R.ColSpanOn = qint16(rng.bounded(2));
+            R.ColSpan = qint32(rng.bounded(5));
+            R.HAlign = qint16(rng.bounded(3));
+        }
+        TableModel back;
+        QVERIFY(readTableText(tableText(m), back).ok());
+        QCOMPARE(tableText(back), tableText(m));
+        QCOMPARE(back.OutputProfile, m.OutputProfile);
+        QCOMPARE(back.TableWidthUnit, m.TableWidthUnit);
+        QCOMPARE(back.TableWidth, m.TableWidth);
+    }
+}
+
+void TestTableFile::damagedNewSettingsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("fields missing") << QByteArray("2,2,\"\",1,16777215,1,0");
+    QTest::newRow("unknown profile") << QByteArray("2,2,\"\",1,16777215,1,0,2,0,100");
+    QTest::newRow("unknown width unit") << QByteArray("2,2,\"\",1,16777215,1,0,0,3,100");
+    QTest::newRow("width not a number") << QByteArray("2,2,\"\",1,16777215,1,0,0,1,\"80\"");
+    QTest::newRow("width past 32 bits") << QByteArray("2,2,\"\",1,16777215,1,0,0,1,4294967296");
+}
+
+void TestTableFile::damagedNewSettingsAreRefused()
+{
+    QFETCH(QByteArray, settings);
+    QByteArray text = tableText(TableModel());
+    text.replace(0, text.indexOf("\r\n0,0,"), "3,1,0\r\n" + settings);
+    TableModel m;
+    m.Cells(1, 1).Text = QStringLiteral("untouched");
+    QCOMPARE(readTableText(text, m).status, ReadStatus::Damaged);
+    QCOMPARE(m.Cells(1, 1).Text, QStringLiteral("untouched"));
+    QCOMPARE(m.OutputProfile, MarkupProfile::Html4);
 }
 
 QTEST_GUILESS_MAIN(TestTableFile)

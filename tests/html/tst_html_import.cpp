@@ -7,7 +7,6 @@
 #include "files/table_document_io.h"
 #include "files/table_export.h"
 #include "html/html_tables.h"
-#include "html/table_markup.h"
 #include "platform/text_codec.h"
 #include "table/table_model.h"
 
@@ -19,13 +18,7 @@ namespace {
 // UTF-8 for HTML5.
 QByteArray savedHtml(TableModel model)
 {
-    if (model.OutputProfile == MarkupProfile::Html4)
-        return htmlDocumentBytes(openedTableHtml(model));
-    QString text = openedTableHtml(model);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return markupFileBytes(text, MarkupProfile::Html5);
+    return htmlDocumentBytes(openedTableHtml(model), model.OutputProfile);
 }
 
 TableModel table(int cols, int rows)
@@ -479,9 +472,10 @@ void TestHtmlImport::commandLine()
     };
     QRandomGenerator rng(7);
     TableModel model = randomTable(rng, 6);
-    model.OutputProfile = MarkupProfile::Html4; // what a 3.0.0 table file holds
-    model.TableWidthUnit = WidthUnit::None;
-    model.TableBorder = 3;
+    model.OutputProfile = MarkupProfile::Html5;
+    model.TableWidthUnit = WidthUnit::Percent;
+    model.TableWidth = 80;
+    model.TableBorder = 0;
     const QByteArray html = savedHtml(model);
     const QString page = dir.filePath(QStringLiteral("page.HTM"));
     QFile f(page);

@@ -1,6 +1,8 @@
 #include <QtTest>
 
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -156,6 +158,7 @@ private slots:
     void html4TableWidth();
     void html5PassesTidy_data();
     void html5PassesTidy();
+    void randomTablesAreValid();
     void pageAndFileEncoding();
     void profileNames();
 };
@@ -308,6 +311,96 @@ void tst_MarkupProfiles::html5PassesTidy()
     if (p.exitCode() != 0 || !report.isEmpty())
         qWarning().noquote() << page << "\n" << report;
     QCOMPARE(report, QString());
+    QCOMPARE(p.exitCode(), 0);
+}
+
+namespace {
+
+// Lays the cells of an HTML5 table text out as a browser does; "" when every
+// slot of a rectangle is filled by exactly one cell, no row is empty and no
+// span passes the table, else what is wrong.
+QString tableModelFault(const QString &html)
+{
+    static const QRegularExpression rowRe(QStringLiteral("<tr>(.*?)</tr>"));
+    static const QRegularExpression cellRe(QStringLiteral("<t[hd]([^>]*)>"));
+    static const QRegularExpression spanRe(QStringLiteral("(col|row)span=\"(\\d+)\""));
+    QVector<QVector<int>> grid; // [row][col] -> fill count
+    int width = -1;
+    int y = 0;
+    for (auto row = rowRe.globalMatch(html); row.hasNext(); ++y) {
+        const QString cells = row.next().captured(1);
+        if (grid.size() <= y)
+            grid.resize(y + 1);
+        int x = 0;
+        int anchors = 0;
+        for (auto cell = cellRe.globalMatch(cells); cell.hasNext(); ++anchors) {
+            int cs = 1, rs = 1;
+            for (auto sp = spanRe.globalMatch(cell.next().captured(1)); sp.hasNext();) {
+                const auto m = sp.next();
+                (m.captured(1) == QLatin1String("col") ? cs : rs) = m.captured(2).toInt();
+            }
+            while (x < grid[y].size() && grid[y][x] > 0)
+                ++x;
+            for (int dy = 0; dy < rs; ++dy) {
+                if (grid.size() <= y + dy)
+                    grid.resize(y + dy + 1);
+                QVector<int> &line = grid[y + dy];
+                if (line.size() < x + cs)
+                    line.resize(x + cs);
+                for (int dx = 0; dx < cs; ++dx)
+                    ++line[x + dx];
+            }
+            x += cs;
+        }
+        if (anchors == 0)
+            return QStringLiteral("row %1 is empty").arg(y + 1);
+        if (width < 0)
+            width = int(grid[y].size());
+    }
+    if (grid.size() != y)
+        return QStringLiteral("a span passes the last row");
+    for (int r = 0; r < y; ++r) {
+        if (grid[r].size() != width || grid[r].count(1) != width)
+            return QStringLiteral("row %1 is not %2 grid filled once").arg(r + 1).arg(width);
+    }
+    return QString();
+}
+
+} // namespace
+
+// Random merges and header cells: the table model stays a filled rectangle,
+// and tidy finds nothing in any of the tables.
+void tst_MarkupProfiles::randomTablesAreValid()
+{
+    QRandomGenerator rng(20261207);
+    QString body;
+    for (int round = 0; round < 60; ++round) {
+        Table t(1 + rng.bounded(6), 1 + rng.bounded(6));
+        t.fill();
+        for (int i = 0; i < 8; ++i) {
+            const int c = 1 + rng.bounded(t.model.TableCols);
+            const int r = 1 + rng.bounded(t.model.TableRows);
+            t.span(c, r, 1 + rng.bounded(4), 1 + rng.bounded(4));
+        }
+        for (int i = 0; i < 12; ++i)
+            t.cell(1 + rng.bounded(t.model.TableCols), 1 + rng.bounded(t.model.TableRows)).Header = -1;
+        if (rng.bounded(2))
+            for (int c = 1; c <= t.model.TableCols; ++c)
+                t.cell(c, 1).Header = -1;
+        const QString html = t.markup(MarkupProfile::Html5);
+        const QString fault = tableModelFault(html);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault + QLatin1Char('\n') + html));
+        body += html + QStringLiteral("\r\n");
+    }
+    const QString tidy = QStandardPaths::findExecutable(QStringLiteral("tidy"));
+    if (tidy.isEmpty())
+        QFAIL("tidy is not installed (scripts/deps.sh installs it)");
+    QProcess p;
+    p.start(tidy, {QStringLiteral("-q"), QStringLiteral("-e")});
+    p.write(markupFileBytes(previewPageText(body, MarkupProfile::Html5), MarkupProfile::Html5));
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError() + p.readAllStandardOutput()), QString());
     QCOMPARE(p.exitCode(), 0);
 }
 
