@@ -29,6 +29,7 @@
 #include "app/main_window.h"
 #include "support/window_parts.h"
 #include "files/file_commands.h"
+#include "html/html_tables.h"
 #include "platform/common_dialog.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
@@ -327,6 +328,14 @@ int main(int argc, char *argv[])
                }));
         if (invalidExporter.exitCode() != 0 || !QFile::exists(invalidHtml))
             std::fprintf(stderr, "export failed: %s\n", invalidExporter.readAllStandardError().constData());
+        // Reading that page back: decoding, parsing and filling a model.
+        QFile page(html);
+        const QByteArray pageBytes = page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+        record(QStringLiteral("import_html_table"), timeIt([&] {
+                   TableModel imported;
+                   if (!importHtmlTable(pageBytes, 0, imported).ok())
+                       std::fprintf(stderr, "import failed\n");
+               }));
         // The same program doing nothing: what any quorvan process pays to start.
         QProcess bare;
         record(QStringLiteral("version_process"), timeIt([&] {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "files/table_document_io.h"
+#include "html/html_tables.h"
 #include "html/table_markup.h"
 #include "table/table_model.h"
 
@@ -33,6 +34,18 @@ QString sameFileMessage(const QString &source, const QString &target)
             .arg(source, target);
 }
 
+// A page's first table, reported the way a failed open is.
+OpenResult importFirstTable(const QString &path, TableModel &model)
+{
+    const ImportResult imported = importHtmlFile(path, 0, model);
+    OpenResult r;
+    if (!imported.ok()) {
+        r.status = OpenStatus::Damaged;
+        r.message = imported.message;
+    }
+    return r;
+}
+
 } // namespace
 
 QString openedTableHtml(TableModel &model)
@@ -59,7 +72,8 @@ ExportResult exportTable(const QString &source, const QString &target,
         return result;
     }
     TableModel model;
-    const OpenResult opened = openTableDocument(source, model);
+    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model)
+                                                     : openTableDocument(source, model);
     if (!opened.ok()) {
         result.ok = false;
         result.message = opened.message;

@@ -92,7 +92,9 @@ public:
                 if (m_p == m_end)
                     return false; // unterminated string
                 if (*m_p != u'"') {
-                    ++m_p;
+                    // Straight on to the next quote: a cell text may be megabytes.
+                    const qsizetype quote = QStringView(m_p, m_end).indexOf(u'"');
+                    m_p = quote < 0 ? m_end : m_p + quote;
                     continue;
                 }
                 if (m_p + 1 < m_end && m_p[1] == u'"') {
@@ -257,8 +259,26 @@ bool readCapped(QIODevice &in, QByteArray &data)
     if (!in.isSequential() && in.size() - in.pos() > MaxTableTextBytes)
         return false;
     data.clear();
-    if (!in.isSequential())
-        data.reserve(in.size() - in.pos());
+    if (!in.isSequential()) {
+        // Straight into a buffer of the file's size; a file that grows
+        // meanwhile goes on below.
+        const qint64 expected = in.size() - in.pos();
+        if (expected > 0) {
+            data.resize(expected);
+            qint64 got = 0;
+            while (got < expected) {
+                const qint64 n = in.read(data.data() + got, expected - got);
+                if (n < 0)
+                    return false;
+                if (n == 0)
+                    break;
+                got += n;
+            }
+            data.truncate(got);
+            if (got < expected)
+                return true;
+        }
+    }
     char buf[64 * 1024];
     for (;;) {
         const qint64 n = in.read(buf, sizeof buf);

@@ -4,3 +4,7 @@ target_sources(quorvan_core PRIVATE
 target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/output_views.cpp
 )
+# Tables read from existing pages, through gumbo's HTML parser.
+target_sources(quorvan_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/html_tables.cpp
+)

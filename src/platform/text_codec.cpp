@@ -4,7 +4,13 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <array>
+#include <cstring>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 // Qt reaches CP932 through ICU, whose table for it follows IBM's PC layout for
 // three control codes (byte 0x1A is U+001C, 0x1C is U+007F, 0x7F is U+001A).
@@ -36,15 +42,30 @@ public:
             *out++ = char(code);
             return out;
         }
-        quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
-        if (entry == Unknown)
-            entry = lookUp(code);
+        const quint32 entry = entryOf(code);
         if (entry == NoForm)
-            return putReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
+            return putCachedReference(QChar::isSurrogate(code) ? 0xFFFD : quint32(code), out);
         if ((entry >> 16) == 2)
             *out++ = char(entry >> 8);
         *out++ = char(entry);
         return out;
+    }
+
+    // The number of bytes put() writes for code.
+    qsizetype length(char32_t code)
+    {
+        if (isIcuSwappedCode(code))
+            return 1;
+        const quint32 entry = entryOf(code);
+        if (entry != NoForm)
+            return entry >> 16;
+        quint32 value = QChar::isSurrogate(code) ? 0xFFFD : quint32(code);
+        qsizetype n = 3; // "&#" and ";"
+        do {
+            ++n;
+            value /= 10;
+        } while (value);
+        return n;
     }
 
     static constexpr qsizetype MaxBytes = 12; // "&#1114111;"
@@ -53,6 +74,26 @@ private:
     // Table entries: length << 16 | bytes, or one of these.
     static constexpr quint32 Unknown = 0;
     static constexpr quint32 NoForm = 1;
+
+    quint32 entryOf(char32_t code)
+    {
+        quint32 &entry = code < 0x10000 ? m_bmp[code] : m_beyondBmp[code];
+        if (entry == Unknown)
+            entry = lookUp(code);
+        return entry;
+    }
+
+    // A text that lost characters holds U+FFFD many times over: its
+    // reference is written once and copied after.
+    char *putCachedReference(quint32 code, char *out)
+    {
+        if (code != m_lastReferenceCode || m_lastReferenceLength == 0) {
+            m_lastReferenceCode = code;
+            m_lastReferenceLength = int(putReference(code, m_lastReference) - m_lastReference);
+        }
+        memcpy(out, m_lastReference, size_t(m_lastReferenceLength));
+        return out + m_lastReferenceLength;
+    }
 
     static char *putReference(quint32 code, char *out)
     {
@@ -99,17 +140,20 @@ private:
     QStringDecoder m_decoder;
     std::vector<quint32> m_bmp;
     QHash<char32_t, quint32> m_beyondBmp;
+    quint32 m_lastReferenceCode = 0;
+    int m_lastReferenceLength = 0;
+    char m_lastReference[MaxBytes];
 };
 
 } // namespace
 
 // The code point at i, stepping i over the low half of a surrogate pair.
-static char32_t codeAt(const QString &text, qsizetype &i)
+static char32_t codeAt(const char16_t *text, qsizetype n, qsizetype &i)
 {
-    const QChar c = text.at(i);
-    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-        return QChar::surrogateToUcs4(c, text.at(++i));
-    return c.unicode();
+    const char16_t c = text[i];
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(text[i + 1]))
+        return QChar::surrogateToUcs4(c, text[++i]);
+    return c;
 }
 
 QByteArray encodeCp932(const QString &text)
@@ -128,14 +172,14 @@ QByteArray encodeCp932(const QString &text)
     // that size. Growing the output as it goes costs more than the encoding.
     Cp932Encoder encoder;
     const qsizetype n = text.size();
-    char scratch[Cp932Encoder::MaxBytes];
+    const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
     qsizetype size = 0;
     for (qsizetype i = 0; i < n; ++i)
-        size += encoder.put(codeAt(text, i), scratch) - scratch;
+        size += encoder.length(codeAt(units, n, i));
     QByteArray out(size, Qt::Uninitialized);
     char *p = out.data();
     for (qsizetype i = 0; i < n; ++i)
-        p = encoder.put(codeAt(text, i), p);
+        p = encoder.put(codeAt(units, n, i), p);
     return out;
 }
 
@@ -156,18 +200,10 @@ static void decodePart(QByteArrayView part, QString &out)
     out += text;
 }
 
-QString decodeCp932(const QByteArray &bytes)
+// The codec's own answer, part by part between the three swapped codes. Only
+// used should the codec ever answer in a way the table below cannot hold.
+static QString decodeByParts(const QByteArray &bytes)
 {
-    bool ascii = true;
-    for (char b : bytes) {
-        if (uchar(b) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes);
-
     // No reserve: the first part then becomes the result without a copy.
     QString out;
     qsizetype start = 0;
@@ -181,4 +217,166 @@ QString decodeCp932(const QByteArray &bytes)
     }
     decodePart(QByteArrayView(bytes.constData() + start, bytes.size() - start), out);
     return out;
+}
+
+namespace {
+
+// What the codec makes of every byte and every byte pair, asked once per
+// process (a few hundred calls), so that decoding is a table look-up a byte
+// with no callback for each bad byte. The table is only used when the codec's
+// answers fit it: one UTF-16 unit per byte or pair, and a pair that is not one
+// character decoding as its two bytes one after the other, so the table gives
+// exactly what the codec gives on the whole text.
+class Cp932DecodeTable
+{
+public:
+    static const Cp932DecodeTable &instance()
+    {
+        static const Cp932DecodeTable table;
+        return table;
+    }
+
+    bool usable() const { return m_usable; }
+
+    // Writes the text of bytes [p, end) at out, which has room for end - p
+    // units (no byte or pair gives more than one); returns the end.
+    char16_t *decode(const uchar *p, const uchar *end, char16_t *out) const
+    {
+        while (p < end) {
+            // Runs of ASCII sixteen or eight bytes at a time.
+#ifdef __SSE2__
+            while (end - p >= 16) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                if (_mm_movemask_epi8(bytes))
+                    break;
+                const __m128i zero = _mm_setzero_si128();
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+                out += 16;
+                p += 16;
+            }
+#endif
+            while (end - p >= 8) {
+                quint64 word;
+                memcpy(&word, p, 8);
+                if (word & 0x8080808080808080ull)
+                    break;
+                for (int k = 0; k < 8; ++k)
+                    out[k] = char16_t(p[k]);
+                out += 8;
+                p += 8;
+            }
+            if (p == end)
+                break;
+            const uchar b = *p;
+            if (b < 0x80) {
+                *out++ = char16_t(b);
+                ++p;
+                continue;
+            }
+            if (m_lead[b] && end - p >= 2) {
+                const char16_t c = m_pair[std::size_t(b - 0x80) << 8 | p[1]];
+                if (c) {
+                    *out++ = c;
+                    p += 2;
+                    continue;
+                }
+            }
+            *out++ = m_single[b];
+            ++p;
+        }
+        return out;
+    }
+
+private:
+    Cp932DecodeTable() : m_pair(128 * 256, 0)
+    {
+        QStringDecoder decoder(CodecName);
+        // A space ends whatever a byte began: it is no trail byte.
+        QString raw[256];
+        for (int b = 0; b < 256; ++b) {
+            if (isIcuSwappedCode(uint(b))) {
+                m_single[b] = char16_t(b);
+                continue;
+            }
+            const char bytes[2] = {char(b), ' '};
+            QString text = decoder.decode(QByteArrayView(bytes, 2));
+            if (text.size() != 2 || text.at(1) != u' ' || text.at(0).isSurrogate())
+                return;
+            raw[b] = text.left(1);
+            m_single[b] = substitute(text.at(0).unicode());
+            // ASCII goes straight through (the decoder copies it without the table).
+            if (b < 0x80 && m_single[b] != b)
+                return;
+        }
+        m_lead.fill(false);
+        for (int b = 0x80; b < 256; ++b) {
+            // Every pair b t followed by a space, in one call.
+            QByteArray bytes;
+            bytes.reserve(3 * 256);
+            for (int t = 0; t < 256; ++t) {
+                if (t == ' ' || isIcuSwappedCode(uint(t)))
+                    continue; // a space or a swapped code after b is no pair
+                bytes += char(b);
+                bytes += char(t);
+                bytes += ' ';
+            }
+            const QString text = decoder.decode(bytes);
+            const QList<QStringView> answers = QStringView(text).split(u' ');
+            if (answers.size() != 256 - 4 + 1 || !answers.last().isEmpty())
+                return;
+            int k = 0;
+            for (int t = 0; t < 256; ++t) {
+                if (t == ' ' || isIcuSwappedCode(uint(t)))
+                    continue;
+                const QStringView answer = answers.at(k++);
+                if (answer.size() == 1 && !answer.at(0).isSurrogate() && answer.at(0) != u'\0') {
+                    m_pair[std::size_t(b - 0x80) << 8 | t] = substitute(answer.at(0).unicode());
+                    m_lead[b] = true;
+                } else if (answer != raw[b] + raw[t]) {
+                    return;
+                }
+            }
+        }
+        m_usable = true;
+    }
+
+    // ICU substitutes U+001A for bytes that form no character; no byte maps
+    // to U+001A through the table (0x7F never reaches the codec).
+    static char16_t substitute(char16_t c) { return c == 0x1A ? char16_t(0xFFFD) : c; }
+
+    bool m_usable = false;
+    char16_t m_single[256] = {};
+    std::array<bool, 256> m_lead = {};
+    // Pairs by (lead - 0x80, trail); 0 where the two bytes are no pair.
+    std::vector<char16_t> m_pair;
+};
+
+} // namespace
+
+QString decodeCp932(const QByteArray &bytes)
+{
+    const Cp932DecodeTable &table = Cp932DecodeTable::instance();
+    if (!table.usable())
+        return decodeCp932WithCodec(bytes);
+    // One unit at most for every byte; one buffer, filled in one pass.
+    QString out(bytes.size(), Qt::Uninitialized);
+    const uchar *p = reinterpret_cast<const uchar *>(bytes.constData());
+    char16_t *begin = reinterpret_cast<char16_t *>(out.data());
+    out.truncate(table.decode(p, p + bytes.size(), begin) - begin);
+    return out;
+}
+
+QString decodeCp932WithCodec(const QByteArray &bytes)
+{
+    bool ascii = true;
+    for (char b : bytes) {
+        if (uchar(b) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    return decodeByParts(bytes);
 }

@@ -9,3 +9,6 @@
 QByteArray encodeCp932(const QString &text);
 // Bytes that do not decode become U+FFFD; decoding never fails.
 QString decodeCp932(const QByteArray &bytes);
+// The same through the codec, part by part: slower, and what decodeCp932
+// falls back on should the codec answer in a way its table cannot hold.
+QString decodeCp932WithCodec(const QByteArray &bytes);

@@ -1,5 +1,7 @@
 #include "grid_text.h"
 
+#include <cstring>
+
 namespace {
 
 // Looked up lower-cased; anything not listed (numeric references included)
@@ -32,21 +34,40 @@ QString entityReplacement(const QString &name)
     return QString();
 }
 
+// True when s holds none of "<", ">", "&" and ";". Four units at a time: a
+// huge cell text is looked through on every click.
+bool isPlain(const QString &s)
+{
+    const char16_t *p = reinterpret_cast<const char16_t *>(s.constData());
+    const char16_t *const end = p + s.size();
+    // All four are in 0x20..0x3F, which no other unit of a word can reach
+    // when its high bits are not those of that range.
+    auto special = [](char16_t c) { return c == u'<' || c == u'>' || c == u'&' || c == u';'; };
+    while (end - p >= 4) {
+        quint64 word;
+        memcpy(&word, p, 8);
+        // A unit is in 0x20..0x3F exactly when its value with the low five
+        // bits cleared is 0x20.
+        const quint64 masked = (word & 0xFFE0FFE0FFE0FFE0ull) ^ 0x0020002000200020ull;
+        const quint64 zero = (masked - 0x0001000100010001ull) & ~masked & 0x8000800080008000ull;
+        if (zero && (special(p[0]) || special(p[1]) || special(p[2]) || special(p[3])))
+            return false;
+        p += 4;
+    }
+    for (; p < end; ++p) {
+        if (special(*p))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString HtmlToGridText(const QString &s)
 {
     // Most cells are plain text: nothing for the scan to change. A lone ">"
     // is dropped by the scan, so it is not plain either.
-    bool plain = true;
-    for (const QChar ch : s) {
-        if (ch == QLatin1Char('<') || ch == QLatin1Char('>') || ch == QLatin1Char('&')
-            || ch == QLatin1Char(';')) {
-            plain = false;
-            break;
-        }
-    }
-    if (plain)
+    if (isPlain(s))
         return s;
 
     QString out, tag, entity;

@@ -14,6 +14,7 @@ private slots:
     void decode_data();
     void decode();
     void oneUnencodableInALongText();
+    void decodeAgreesWithTheCodec();
 };
 
 void TestTextCodec::encode_data()
@@ -83,6 +84,33 @@ void TestTextCodec::oneUnencodableInALongText()
     QString expected = text;
     expected.replace(QStringLiteral("😀"), QStringLiteral("&#128512;"));
     QCOMPARE(decodeCp932(bytes), expected);
+}
+
+// The decoder works from a table of the codec's answers for single bytes and
+// pairs; on whole texts it must give what the codec gives, bad bytes included.
+void TestTextCodec::decodeAgreesWithTheCodec()
+{
+    // Every byte after every byte, in the running context of the one before.
+    for (int b = 0; b < 256; ++b) {
+        QByteArray bytes;
+        for (int t = 0; t < 256; ++t) {
+            bytes += char(b);
+            bytes += char(t);
+        }
+        bytes += char(b);
+        QCOMPARE(decodeCp932(bytes), decodeCp932WithCodec(bytes));
+    }
+    QRandomGenerator random(18);
+    for (int run = 0; run < 300; ++run) {
+        QByteArray bytes(random.bounded(1, 64), Qt::Uninitialized);
+        for (char &c : bytes) {
+            const quint32 r = random.generate();
+            // Mostly lead bytes and bytes next to the table's edges.
+            static const char edges[] = "\x81\x9f\xe0\xfc\xfd\x80\xa0\x40\x7e\x7f\x1a\x1c a\"";
+            c = r % 3 == 0 ? char(r >> 8) : edges[(r >> 8) % (sizeof edges - 1)];
+        }
+        QCOMPARE(decodeCp932(bytes), decodeCp932WithCodec(bytes));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextCodec)
