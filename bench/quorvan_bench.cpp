@@ -27,11 +27,14 @@
 #include <unistd.h>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "files/file_commands.h"
 #include "html/html_tables.h"
 #include "platform/common_dialog.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -86,11 +89,12 @@ void fillLargestTable(frmMain &w)
         QStringLiteral("<FONT COLOR=\"#FF0000\">赤い文字</FONT><br>次の行"),
         QStringLiteral("Quorvan table cell with a longer English text that wraps"),
     };
-    w.txtWidth->setText(QStringLiteral("99"));
-    w.txtHeight->setText(QStringLiteral("99"));
+    part<QLineEdit>(w, "txtWidth")->setText(QStringLiteral("99"));
+    part<QLineEdit>(w, "txtHeight")->setText(QStringLiteral("99"));
+    TableModel table = model(w);
     for (int c = 1; c <= 99; ++c) {
         for (int r = 1; r <= 99; ++r) {
-            CellRecord &rec = w.Cells(c, r);
+            CellRecord &rec = table.Cells(c, r);
             rec.Text = samples[(c * 7 + r) % 8] + QString::number(c * 100 + r);
             if (r == 1)
                 rec.Header = -1;
@@ -108,6 +112,7 @@ void fillLargestTable(frmMain &w)
             }
         }
     }
+    doc(w).replaceModel(table);
 }
 
 long peakMemoryKiB()
@@ -154,12 +159,12 @@ void saveHugeCellTable(const QString &path, int kib, bool spaced)
         text.fill(QLatin1Char('x'), qsizetype(kib) * 1024);
     }
     frmMain w;
-    w.FileName = newTableName();
-    w.txtWidth->setText(QStringLiteral("3"));
-    w.txtHeight->setText(QStringLiteral("3"));
-    w.Cells(1, 1).Text = text;
-    w.Cells(2, 1).Text = QStringLiteral("隣のセル");
-    w.Cells(1, 2).Text = QStringLiteral("下のセル");
+    w.setFileName(newTableName());
+    part<QLineEdit>(w, "txtWidth")->setText(QStringLiteral("3"));
+    part<QLineEdit>(w, "txtHeight")->setText(QStringLiteral("3"));
+    doc(w).setCellText(1, 1, text);
+    doc(w).setCellText(2, 1, QStringLiteral("隣のセル"));
+    doc(w).setCellText(1, 2, QStringLiteral("下のセル"));
     const QString keep = g_savedPath;
     g_savedPath = path;
     w.SaveFile();
@@ -177,9 +182,9 @@ void timeHugeCell(const QString &path, const QString &kind)
                if (!QTest::qWaitForWindowExposed(opened))
                    std::fprintf(stderr, "window not exposed\n");
            }));
-    opened->Bar_ButtonClick(10);
+    opened->Bar_ButtonClick(ToolbarButton::CellView);
     QCoreApplication::processEvents();
-    GridWidget *grid = opened->Grid;
+    GridWidget *grid = parts::grid(*opened);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 2).center());
     record(QStringLiteral("click_huge_%1_cell").arg(kind), timeIt([&] {
                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 1).center());
@@ -194,7 +199,7 @@ void timeHugeCell(const QString &path, const QString &kind)
                QTest::keyClick(grid, Qt::Key_X);
                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
            }));
-    if (opened->Cells(1, 1).Text != QLatin1String("x"))
+    if (model(*opened).Cells(1, 1).Text != QLatin1String("x"))
         std::fprintf(stderr, "typing over the huge cell did not replace it\n");
     delete opened;
 }
@@ -203,7 +208,7 @@ int runStartupChild()
 {
     // Measured from process start, so the loader and Qt's own start-up count too.
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     if (!QTest::qWaitForWindowExposed(w))
         std::fprintf(stderr, "window not exposed\n");
@@ -263,31 +268,31 @@ int main(int argc, char *argv[])
         record(QStringLiteral("startup_to_shown_window"), inProcess > 0 ? inProcess : t.nsecsElapsed() / 1e6);
 
         auto *w = new frmMain;
-        w->FileName = newTableName();
+        w->setFileName(newTableName());
         w->show();
         if (!QTest::qWaitForWindowExposed(w))
             std::fprintf(stderr, "window not exposed\n");
         fillLargestTable(*w);
 
-        record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(10); }));
+        record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
         record(QStringLiteral("click_other_cell"), timeIt([&] {
-                   const QRect rect = w->Grid->cellRect(3, 4);
-                   QTest::mouseClick(w->Grid->viewport(), Qt::LeftButton, {}, rect.center());
+                   const QRect rect = grid(*w)->cellRect(3, 4);
+                   QTest::mouseClick(grid(*w)->viewport(), Qt::LeftButton, {}, rect.center());
                }));
         record(QStringLiteral("setting_text"), timeIt([&] {
                    w->SettingText(QStringLiteral("一<BR>二<BR>三<BR>四<BR>五"));
                }));
         record(QStringLiteral("inplace_commit_row_height"), timeIt([&] {
-                   QTest::keyClick(w->Grid, Qt::Key_X);
+                   QTest::keyClick(grid(*w), Qt::Key_X);
                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
                }));
         // Every later switch finds the row heights' measurements already made.
-        record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(10); }));
-        record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(11); }));
-        w->OutputProfile = MarkupProfile::Html5;
-        record(QStringLiteral("tag_view_html5"), timeIt([&] { w->Bar_ButtonClick(11); }));
-        w->OutputProfile = MarkupProfile::Html4;
-        record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(14); }));
+        record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
+        record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
+        doc(*w).setTableField(TableField::OutputProfile, int(MarkupProfile::Html5));
+        record(QStringLiteral("tag_view_html5"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
+        doc(*w).setTableField(TableField::OutputProfile, int(MarkupProfile::Html4));
+        record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::BrowserPreview); }));
         QFile::remove(g_savedPath);
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));
         delete w;

@@ -3,6 +3,29 @@
 #include <QString>
 #include <QStringList>
 
+// What the command line asks for. Options are recognised anywhere on the line;
+// everything else is a file name, taken as it is.
+struct CommandLine {
+    enum Mode {
+        Edit,     // open the editor on files (none: a new table)
+        Export,   // --export SOURCE TARGET, no window
+        Help,     // -h, --help
+        Version,  // -v, --version
+        Wrong     // an unknown option or a malformed --export: usage, exit 2
+    };
+    Mode mode = Edit;
+    QStringList files;        // the positional arguments, in order
+    QString profile;          // --profile NAME, with --export only; empty: the table's own
+    QString error;            // for Wrong
+};
+
+// arguments: the program name first, as QCoreApplication::arguments() has them.
+// Needs no application object.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+// The usage text, naming the program as it was started.
+QString usageText(const QString &program);
+
 // What Main does with the raw command-line text.
 struct StartRequest {
     bool openFile = false;  // true: call OpenFile(path) on the first window

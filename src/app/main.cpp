@@ -1,19 +1,28 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <cstdio>
 #include <unistd.h>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
-#include "platform/ui_font.h"
 #include "app/more_files.h"
 #include "app/ui_language.h"
+#include "files/file_commands.h"
 #include "files/table_export.h"
+#include "html/table_markup.h"
+#include "platform/ui_font.h"
+#include "table/table_model.h"
+#include "version.h"
+
+namespace {
 
 // The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
 // sans-serif face stands in, never boxes.
-static void setUpFonts()
+void setUpFonts()
 {
     const QStringList fallbacks = japaneseFallbackFamilies();
     QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), fallbacks);
@@ -29,18 +38,48 @@ static void setUpFonts()
     QApplication::setFont(font);
 }
 
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // --export, --help and --version: no window, so no display and no QApplication.
-    {
-        QStringList args;
-        for (int i = 0; i < argc; ++i)
-            args << QString::fromLocal8Bit(argv[i]);
-        if (isCommandLineTool(args)) {
-            QCoreApplication tool(argc, argv);
-            return runCommandLineTool(QCoreApplication::arguments());
+    // Everything but the editor runs without a display, before any application object.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const CommandLine cl = parseCommandLine(args);
+    const QString program = QFileInfo(args.value(0, QStringLiteral("quorvan"))).fileName();
+    switch (cl.mode) {
+    case CommandLine::Help:
+        print(stdout, usageText(program));
+        return 0;
+    case CommandLine::Version:
+        print(stdout, QStringLiteral(QUORVAN_VERSION_TEXT));
+        return 0;
+    case CommandLine::Wrong:
+        print(stderr, cl.error + QLatin1Char('\n') + usageText(program));
+        return 2;
+    case CommandLine::Export: {
+        QCoreApplication tool(argc, argv);
+        const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
+                                           cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
+        if (!r.ok) {
+            print(stderr, r.message);
+            return 1;
         }
+        return 0;
     }
+    case CommandLine::Edit:
+        break;
+    }
+
     // The web engine refuses to run its sandbox as root; previews must still work there.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
@@ -48,16 +87,18 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvan"));
-    QApplication::setApplicationVersion(QStringLiteral("3.0.0"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
     loadQtTranslations();
 
-    openStartWindows(app.arguments().mid(1));
+    openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();
+    // Nothing on screen: every file failed with its message (a failed run), or
+    // the open dialog was cancelled.
     if (!anyShown)
-        return 0; // the file could not be opened: its message was shown, the window is gone
+        return fileMessagesShown() > 0 ? 1 : 0;
     return app.exec();
 }

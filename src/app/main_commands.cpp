@@ -1,95 +1,232 @@
-// Toolbar and menu commands of the main window.
+// The command table of the main window: one action per command, shared by the
+// menus and the toolbar, and the commands that are not about documents.
 #include "main_window.h"
 
+#include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QFile>
+#include <QActionEvent>
+#include <QActionGroup>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QSlider>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QWidgetAction>
 
 #include "about/frm_about.h"
-#include "platform/color_swatch.h"
+#include "editor/frm_edit.h"
+#include "html/output_views.h"
+#include "platform/clickable_separator.h"
 #include "platform/help.h"
+#include "platform/icons.h"
+#include "table/cell_settings_pane.h"
+#include "table/grid_editor.h"
 #include "table/grid_widget.h"
+#include "table/table_document.h"
+#include "table/table_settings_pane.h"
 
 namespace {
 
-// New and Open place their window 400 twips below and right of the window that made them.
-constexpr int StaircaseOffset = 27; // 400 twips at 15 twips a pixel, rounded
+// A menu measures its items once and keeps those sizes, while the default
+// item is drawn bold: measured in the plain face it would be cut short.
+void setMenuDefault(QMenu *menu, QAction *action)
+{
+    menu->setDefaultAction(action);
+    if (menu->actions().isEmpty())
+        return;
+    QActionEvent remeasure(QEvent::ActionChanged, menu->actions().constFirst());
+    QCoreApplication::sendEvent(menu, &remeasure);
+}
+
+struct CommandSpec {
+    ToolbarButton position;     // on the toolbar
+    const char *name;           // object name: the menu item's design name, or Bar_<position>
+    const char *text;           // menu caption
+    const char *tip;            // toolbar tip
+};
+
+// The toolbar's buttons in order; the ones with a menu caption are menu items too.
+const CommandSpec toolbarCommands[] = {
+    {ToolbarButton::New, "mnuNew", "新規作成(&N)", "新しい表を作成します。"},
+    {ToolbarButton::Open, "mnuOpen", "開く(&O)...", "既存の表を開きます。"},
+    {ToolbarButton::Save, "mnuSave", "保存(&S)...", "現在編集中の表を保存します。"},
+    {ToolbarButton::FileSeparator, "Bar_4", nullptr, nullptr},
+    {ToolbarButton::Help, "mnuShowHelp", "ヘルプ(&H)...", "ヘルプを表示します。"},
+    {ToolbarButton::HelpSeparator, "Bar_6", nullptr, nullptr},
+    {ToolbarButton::Header, "mnuBold", "見出し(&H)", "選択されたセルを見出しセルにします。"},
+    {ToolbarButton::HeaderSeparator, "Bar_8", nullptr, nullptr},
+    {ToolbarButton::TableView, "Bar_9", nullptr, "全体設定画面に切り替えます。"},
+    {ToolbarButton::CellView, "Bar_10", nullptr, "セル設定画面に切り替えます。"},
+    {ToolbarButton::TagView, "Bar_11", nullptr, "タグ表示画面に切り替えます。"},
+    {ToolbarButton::Preview, "Bar_12", nullptr, "プレビュー画面に切り替えます。"},
+    {ToolbarButton::PreviewSeparator, "Bar_13", nullptr, nullptr},
+    {ToolbarButton::BrowserPreview, "Bar_14", nullptr, "関連づけられたブラウザでプレビューします。"},
+};
 
 } // namespace
 
-void frmMain::Bar_ButtonClick(int index)
+void frmMain::createActions()
+{
+    Bar = new QToolBar(client);
+    Bar->setObjectName(QStringLiteral("Bar"));
+    Bar->setMovable(false);
+    Bar->setFloatable(false);
+    Bar->setIconSize(QSize(16, 16));
+    Bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    auto *views = new QActionGroup(this);
+    views->setExclusive(true);
+
+    for (const CommandSpec &spec : toolbarCommands) {
+        const ToolbarButton position = spec.position;
+        QAction *action = nullptr;
+        if (!spec.tip) {
+            auto *separator = new QWidgetAction(this);
+            separator->setDefaultWidget(
+                    new ClickableSeparator([this, position] { Bar_ButtonClick(position); }, Bar));
+            action = separator;
+        } else {
+            action = new QAction(toolbarIcon(int(position)),
+                                 spec.text ? QString::fromUtf8(spec.text) : QString::fromUtf8(spec.tip),
+                                 this);
+            action->setToolTip(QString::fromUtf8(spec.tip));
+        }
+        action->setObjectName(QLatin1String(spec.name));
+        m_bar[int(position)] = action;
+        Bar->addAction(action);
+        if (position >= ToolbarButton::TableView && position <= ToolbarButton::Preview) {
+            action->setCheckable(true);
+            views->addAction(action);
+        }
+        if (!spec.tip)
+            continue;
+        // A shared command runs the toolbar's dispatch when its toolbar button
+        // is the one being clicked, and the menu's command otherwise.
+        if (auto *button = qobject_cast<QAbstractButton *>(Bar->widgetForAction(action))) {
+            connect(button, &QAbstractButton::pressed, this, [this, position] { m_pressedOnBar = int(position); });
+            connect(button, &QAbstractButton::released, this, [this] { m_pressedOnBar = 0; });
+        }
+        connect(action, &QAction::triggered, this, [this, position, shared = spec.text != nullptr] {
+            if (!shared || m_pressedOnBar == int(position)) {
+                Bar_ButtonClick(position);
+                return;
+            }
+            switch (position) {
+            case ToolbarButton::New: mnuNew_Click(); break;
+            case ToolbarButton::Open: mnuOpen_Click(); break;
+            case ToolbarButton::Save: mnuSave_Click(); break;
+            case ToolbarButton::Help: mnuShowHelp_Click(); break;
+            case ToolbarButton::Header: mnuBold_Click(); break;
+            default: break;
+            }
+        });
+    }
+    command(ToolbarButton::Header)->setCheckable(true);
+    command(ToolbarButton::New)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    command(ToolbarButton::Open)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    command(ToolbarButton::Save)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    command(ToolbarButton::Help)->setShortcut(QKeySequence(Qt::Key_F1));
+
+    auto item = [this](QMenu *menu, const char *name, const char *caption, void (frmMain::*slot)()) {
+        QAction *action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->addAction(command(ToolbarButton::New));
+    mnuFile->addAction(command(ToolbarButton::Open));
+    separator(mnuFile, "Sep0");
+    mnuClose = item(mnuFile, "mnuClose", "閉じる(&C)", &frmMain::mnuClose_Click);
+    separator(mnuFile, "Sep1");
+    mnuFile->addAction(command(ToolbarButton::Save));
+    separator(mnuFile, "Sep2");
+    item(mnuFile, "mnuExit", "終了(&X)", &frmMain::mnuExit_Click);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
+
+    mnuSel = menuBar()->addMenu(QStringLiteral("セル(&S)"));
+    mnuSel->setObjectName(QStringLiteral("mnuSel"));
+    mnuSel->addAction(command(ToolbarButton::Header));
+    separator(mnuSel, "SepAhaha");
+    mnuSelEdit = item(mnuSel, "mnuSelEdit", "セル通常編集(&E)", &frmMain::mnuSelEdit_Click);
+    mnuSelEditMax = item(mnuSel, "mnuSelEditMax", "セル複数行編集(&M)", &frmMain::mnuSelEditMax_Click);
+    connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
+    // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.
+    connect(mnuSel, &QMenu::aboutToHide, this, [this] {
+        if (mnuSel->defaultAction())
+            setMenuDefault(mnuSel, nullptr);
+    });
+    connect(m_grid, &GridEditor::cellMenuRequested, this, [this](QPoint at) {
+        mnuSel_Click();
+        // The default item (bold) is the edit that Shift would choose.
+        setMenuDefault(mnuSel, ShiftKeyPush() ? mnuSelEditMax : mnuSelEdit);
+        mnuSel->popup(at);
+    });
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->addAction(command(ToolbarButton::Help));
+    separator(mnuHelp, "Sep3");
+    item(mnuHelp, "mnuAbout", "バージョン情報(&A)...", &frmMain::mnuAbout_Click);
+}
+
+void frmMain::Bar_ButtonClick(ToolbarButton button)
 {
     // 1. A page file left by a preview goes first; the flag stays as it is.
-    if (PageFileFlag && !PageFilePath.isEmpty())
-        QFile::remove(PageFilePath);
+    m_output->deletePageFileIfFlagged();
 
     // 2. The command. Every failing step is skipped silently.
     try {
-        switch (index) {
-        case 1:
+        switch (button) {
+        case ToolbarButton::New:
             mnuNew_Click();
             break;
-        case 2:
+        case ToolbarButton::Open:
             mnuOpen_Click();
             break;
-        case 3:
+        case ToolbarButton::Save:
             SaveFile();
             break;
-        case 5:
-            showHelp();
+        case ToolbarButton::Help:
+            showHelpFile(this);
             break;
-        case 7: {
-            const bool pressed = BarButton[7]->isChecked();
-            CellRecord &rec = Cells(Grid->Col(), Grid->Row());
-            rec.Header = pressed ? -1 : 0;
-            SliH->setEnabled(!pressed);
-            SliW->setEnabled(!pressed);
-            Grid->setCellBold(Grid->Col(), Grid->Row(), pressed);
-            mnuBold->setChecked(pressed);
-            PageFileFlag = false;
+        case ToolbarButton::Header:
+            setHeader(command(ToolbarButton::Header)->isChecked());
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::TableView:
+            showView(ToolbarButton::TableView);
+            picAllSet->load(false);
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::CellView:
+            switchToCellView();
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::TagView:
+            showView(ToolbarButton::TagView);
+            m_output->showTagView();
+            break;
+        case ToolbarButton::Preview:
+            showView(ToolbarButton::Preview);
+            m_output->showPreview();
+            break;
+        case ToolbarButton::BrowserPreview:
+            m_output->showBrowserPreview();
+            break;
+        case ToolbarButton::FileSeparator:
+        case ToolbarButton::HelpSeparator:
+        case ToolbarButton::HeaderSeparator:
+        case ToolbarButton::PreviewSeparator:
             break;
         }
-        case 9:
-            showView(9);
-            loadTableSettingsPane(false);
-            PageFileFlag = false;
-            break;
-        case 10:
-            sizeGridFromBoxes();
-            resetRowHeightCol(Grid->Rows());
-            for (int r = 1; r < Grid->Rows(); ++r) {
-                Grid->setText(0, r, QString::number(r));
-                Grid->setCellAlignment(0, r, 4);
-            }
-            for (int c = 1; c < Grid->Cols(); ++c) {
-                Grid->setText(c, 0, QString::number(c));
-                Grid->setCellAlignment(c, 0, 4);
-            }
-            refreshAllCells();
-            showView(10);
-            Grid->setFixedCellsButtonFace();
-            Grid->setFocus();
-            PageFileFlag = false;
-            break;
-        case 11:
-            showTagView();
-            break;
-        case 12:
-            showPreview();
-            break;
-        case 14:
-            showBrowserPreview();
-            break;
-        default:
-            break; // separators
-        }
-    } catch (const std::exception &) {
-        // The toolbar carries on after a failing step.
+    } catch (const std::exception &e) {
+        // The toolbar carries on after a failing step; the log keeps what it was.
+        qWarning("toolbar button %d: %s", int(button), e.what());
     }
 
     // 3. The default mouse pointer again.
@@ -97,41 +234,21 @@ void frmMain::Bar_ButtonClick(int index)
         QGuiApplication::restoreOverrideCursor();
 }
 
+void frmMain::switchToCellView()
+{
+    // The grid takes the size in the boxes only here (and on load and open).
+    sizeGridFromBoxes();
+    m_grid->resetRowHeightCol(m_grid->grid()->Rows());
+    m_grid->numberFixedCells();
+    m_grid->refreshAll();
+    showView(ToolbarButton::CellView);
+    m_grid->grid()->setFixedCellsButtonFace();
+    m_grid->grid()->setFocus();
+}
+
 void frmMain::mnuFile_Click()
 {
     mnuClose->setEnabled(loadedWindows().size() != 1);
-}
-
-static frmMain *newWindowBelow(frmMain *from)
-{
-    auto *w = new frmMain;
-    w->FileName = newTableName();
-    w->load();
-    w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
-    return w;
-}
-
-void frmMain::mnuNew_Click()
-{
-    frmMain *w = newWindowBelow(this);
-    w->show();
-}
-
-void frmMain::mnuOpen_Click()
-{
-    // OpenFile shows the window on success and discards it on failure or cancel.
-    frmMain *w = newWindowBelow(this);
-    w->OpenFile(QString());
-}
-
-void frmMain::mnuClose_Click()
-{
-    close();
-}
-
-void frmMain::mnuSave_Click()
-{
-    SaveFile();
 }
 
 void frmMain::mnuExit_Click()
@@ -154,10 +271,44 @@ void frmMain::mnuAbout_Click()
 
 void frmMain::mnuShowHelp_Click()
 {
-    showHelp();
+    showHelpFile(this);
 }
 
-void frmMain::showHelp()
+// --- the Cell menu
+
+void frmMain::mnuSel_Click()
 {
-    showHelpFile(this);
+    const GridWidget *grid = m_grid->grid();
+    command(ToolbarButton::Header)->setChecked(m_doc->cell(grid->Col(), grid->Row()).Header != 0);
+}
+
+void frmMain::mnuBold_Click()
+{
+    const GridWidget *grid = m_grid->grid();
+    setHeader(m_doc->cell(grid->Col(), grid->Row()).Header == 0);
+}
+
+// The grid shows the header bold and the pane greys its sliders, both from the record.
+void frmMain::setHeader(bool header)
+{
+    const GridWidget *grid = m_grid->grid();
+    m_doc->setCellField(grid->Col(), grid->Row(), CellField::Header, header ? -1 : 0);
+    command(ToolbarButton::Header)->setChecked(header);
+}
+
+void frmMain::mnuSelEdit_Click()
+{
+    m_grid->Grid_DblClick();
+}
+
+void frmMain::mnuSelEditMax_Click()
+{
+    // The editor starts from what the box shows; a box left open would
+    // later be committed over the editor's text.
+    m_grid->commitOpenBox();
+    const GridWidget *grid = m_grid->grid();
+    frmEdit ed(this);
+    ed.objForm = this;
+    ed.SettingText(m_doc->cell(grid->Col(), grid->Row()).Text);
+    ed.exec();
 }

@@ -4,11 +4,13 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "table/table_model.h"
+#include "platform/twips.h"
 
 namespace {
 
-// The Open command's offset: 400 twips at 15 twips a pixel, rounded (26.7 -> 27).
-constexpr int StaircaseOffset = (400 + 7) / 15;
+// The Open command's offset, 400 twips.
+constexpr int StaircaseOffset = twipsToPixels(400);
 
 } // namespace
 
@@ -24,7 +26,7 @@ void openMoreFiles(const QStringList &paths)
             if (open->isVisible())
                 from = open;
         auto *w = new frmMain;
-        w->FileName = newTableName();
+        w->setFileName(newTableName());
         w->load();
         if (from)
             w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
@@ -39,7 +41,7 @@ void openStartWindows(const QStringList &args)
     if (req.openFile) {
         w->OpenFile(req.path);
     } else {
-        w->FileName = newTableName();
+        w->setFileName(newTableName());
         w->show();
     }
     openMoreFiles(args.mid(1));

@@ -6,5 +6,6 @@ target_sources(quorvan_core PRIVATE
 target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/document_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/more_files.cpp
 )

@@ -10,3 +10,6 @@ class QWidget;
 using FileMessageHook = std::function<void(QWidget *parent, const QString &text)>;
 void setFileMessageHook(FileMessageHook hook);  // empty hook: real message boxes again
 void showFileMessage(QWidget *parent, const QString &text);
+// How many such messages this run has shown: a start whose only window ended
+// on one is a failed run.
+int fileMessagesShown();

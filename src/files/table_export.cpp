@@ -8,48 +8,9 @@
 #include "html/table_markup.h"
 #include "table/table_model.h"
 
-#include <algorithm>
-#include <cstdio>
-
 #include <sys/stat.h>
 
 namespace {
-
-const QLatin1String ExportOption("--export");
-const QLatin1String ProfileOption("--profile");
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
-}
-
-QString usageText(const QString &program)
-{
-    return QStringLiteral(
-                   "Usage: %1 [FILE...]\n"
-                   "       %1 [--profile html4|html5] --export SOURCE TARGET\n"
-                   "\n"
-                   "Quorvan, an editor for HTML tables.\n"
-                   "\n"
-                   "  FILE...                  open table files (.qvn, .qvf) in the editor,\n"
-                   "                           each in a window of its own\n"
-                   "  --export SOURCE TARGET   open SOURCE as the Open command does and save it\n"
-                   "                           as TARGET as the Save command does, without a\n"
-                   "                           window: a TARGET ending in .qvn gets a table\n"
-                   "                           file, any other name the table's HTML text\n"
-                   "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5);\n"
-                   "                           TARGET may be SOURCE itself only when both\n"
-                   "                           are .qvn\n"
-                   "  --profile html4|html5    with --export: write the HTML in this profile\n"
-                   "                           instead of the table's own (a table file\n"
-                   "                           keeps it as the table's profile)\n"
-                   "  -h, --help               show this text\n"
-                   "  -v, --version            show the version")
-            .arg(program);
-}
 
 // True when both names reach one existing file: the same path after links are
 // resolved, or another hard link to it.
@@ -127,55 +88,4 @@ ExportResult exportTable(const QString &source, const QString &target,
     result.ok = saved.ok;
     result.message = saved.message;
     return result;
-}
-
-bool isCommandLineTool(const QStringList &arguments)
-{
-    if (arguments.size() < 2)
-        return false;
-    const QString &first = arguments.at(1);
-    return first == ExportOption || first == ProfileOption || first == QLatin1String("--help")
-            || first == QLatin1String("-h") || first == QLatin1String("--version") || first == QLatin1String("-v");
-}
-
-int runCommandLineTool(const QStringList &commandLine)
-{
-    const QString program = commandLine.isEmpty() ? QStringLiteral("quorvan")
-                                                  : QFileInfo(commandLine.first()).fileName();
-    // "--profile NAME" goes with --export, before or after it.
-    QStringList arguments = commandLine;
-    std::optional<MarkupProfile> profile;
-    if (const int at = int(arguments.indexOf(ProfileOption, 1)); at > 0) {
-        profile = markupProfileFromName(arguments.value(at + 1));
-        arguments.remove(at, std::min<qsizetype>(2, arguments.size() - at));
-        if (!profile || arguments.value(1) != ExportOption) {
-            print(stderr, usageText(program));
-            return 2;
-        }
-    }
-    const QString first = arguments.value(1);
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        print(stdout, usageText(program));
-        return 0;
-    }
-    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
-        print(stdout, QString::number(AppVersion::Major) + QLatin1Char('.')
-                      + QString::number(AppVersion::Minor) + QLatin1Char('.')
-                      + QString::number(AppVersion::Revision));
-        return 0;
-    }
-    if (first == ExportOption) {
-        if (arguments.size() != 4 || arguments.at(2).isEmpty() || arguments.at(3).isEmpty()) {
-            print(stderr, usageText(program));
-            return 2;
-        }
-        const ExportResult r = exportTable(arguments.at(2), arguments.at(3), profile);
-        if (!r.ok) {
-            print(stderr, r.message);
-            return 1;
-        }
-        return 0;
-    }
-    print(stderr, usageText(program));
-    return 2;
 }

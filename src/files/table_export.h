@@ -1,15 +1,14 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
 #include "table/table_model.h"
 
 
-// The command-line side of table files: "quorvan --export SOURCE TARGET",
-// "--help" and "--version". Runs before any window exists and needs no display.
+// The command-line side of table files: "quorvan --export SOURCE TARGET".
+// Runs before any window exists and needs no display.
 
 struct ExportResult {
     bool ok = true;
@@ -27,10 +26,3 @@ ExportResult exportTable(const QString &source, const QString &target,
 
 // The HTML text a window shows for model right after opening it.
 QString openedTableHtml(TableModel &model);
-
-// True when the arguments (program name first) ask for a command-line tool
-// rather than the editor.
-bool isCommandLineTool(const QStringList &arguments);
-
-// Runs the tool and returns the exit status. Output goes to stdout/stderr.
-int runCommandLineTool(const QStringList &arguments);

@@ -819,7 +819,6 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     model.TableWidthUnit = table.TableWidthUnit;
     model.TableWidth = table.TableWidth;
     model.Cells = std::move(table.Cells);
-    model.resetRowHeightCol(model.TableRows + 1);
 
     ImportResult r;
     r.rows = t.rows;

@@ -1,9 +1,6 @@
-// The main window's output: the generated table text, the tag view and the
-// two previews with their page file.
-#include "app/main_window.h"
+#include "output_views.h"
 
 #include <QFile>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -13,34 +10,31 @@
 
 #include "files/temp_paths.h"
 #include "html/table_markup.h"
-#include "platform/color_swatch.h"
+#include "table/table_document.h"
 #include "platform/text_codec.h"
 #include "platform/url_opener.h"
-#include "table/grid_widget.h"
 
-#include <exception>
-
-namespace {
-
-// Writes the preview page around tableText to a new temporary ".html" file and
-// returns its path; "" when no file could be made. A file that was made but
+// Writes the preview page around the table text to a new temporary ".html" file
+// and returns its path; "" when no file could be made. A file that was made but
 // could not be filled keeps its path: the preview then shows what it holds.
-QString writePageFile(const std::function<QString()> &tableText, MarkupProfile profile)
+QString OutputViews::writePageFile()
 {
     const QString path = GetTempHtmlPath();
     if (path.isEmpty())
         return path;
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(markupFileBytes(previewPageText(tableText(), profile), profile));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const MarkupProfile profile = m_doc.model().OutputProfile;
+        file.write(markupFileBytes(previewPageText(m_tableText(), profile), profile));
+    }
     return path;
 }
 
-} // namespace
-
-void frmMain::createOutputViews()
+OutputViews::OutputViews(const TableDocument &doc, std::function<QString()> tableText, QWidget *parent)
+    : QObject(parent), m_doc(doc), m_tableText(std::move(tableText))
 {
-    txtTag = new QPlainTextEdit(client);
+    setObjectName(QStringLiteral("OutputViews"));
+    txtTag = new QPlainTextEdit(parent);
     txtTag->setObjectName(QStringLiteral("txtTag"));
     txtTag->setToolTip(QStringLiteral("表のHTMLタグを表示します。コピーしたいところを選択して、"
                                       "右クリックし、「コピー」を選択してください。"));
@@ -64,14 +58,14 @@ void frmMain::createOutputViews()
     txtTag->hide();
 
     // Only the host exists at start-up; the web engine starts with the first preview.
-    Web = new QWidget(client);
+    Web = new QWidget(parent);
     Web->setObjectName(QStringLiteral("Web"));
     auto *layout = new QVBoxLayout(Web);
     layout->setContentsMargins(0, 0, 0, 0);
     Web->hide();
 }
 
-QWebEngineView *frmMain::webView()
+QWebEngineView *OutputViews::webView()
 {
     if (!m_webView) {
         m_webView = new QWebEngineView(Web);
@@ -81,58 +75,20 @@ QWebEngineView *frmMain::webView()
     return m_webView;
 }
 
-QString frmMain::BuildTableHtml()
+void OutputViews::deletePageFileIfFlagged()
 {
-    commitOpenBox();
-    const bool quietly = canRefreshQuietly();
-    int lastCol = 0;
-    int lastRow = 0;
-    CellRecord lastRefreshed;
-    QString text;
-    {
-        GridWidget::BulkUpdate bulk(quietly ? Grid : nullptr);
-        try {
-            MarkupInputs in;
-            in.borderText = txtBorder->text();
-            in.titleText = txtTitle->text();
-            in.backColorShown = picBackColor->color();
-            in.gridRows = Grid->Rows();
-            in.gridCols = Grid->Cols();
-            // Each emitted cell is made current and refreshed first, so the pane
-            // ends on the last one and the record holds what the pane wrote back.
-            text = buildTableMarkup(*this, in, [&](int c, int r) {
-                Grid->setRow(r);
-                Grid->setCol(c);
-                if (!quietly) {
-                    Grid_Click();
-                    return;
-                }
-                refreshCellQuietly();
-                lastCol = c;
-                lastRow = r;
-                lastRefreshed = Cells(c, r);
-            });
-        } catch (const std::exception &) {
-            // The callers carry on with empty text.
-            text = QString();
-        }
-    }
-    // The pane shows the last emitted cell as its refresh left it, before the
-    // generator set a switched-off span count of it to 1.
-    if (quietly && lastCol > 0) {
-        CellRecord &rec = Cells(lastCol, lastRow);
-        const CellRecord written = rec;
-        rec = lastRefreshed;
-        Grid_Click();
-        rec = written;
-    }
-    return text;
+    if (PageFileFlag && !PageFilePath.isEmpty())
+        QFile::remove(PageFilePath);
 }
 
-void frmMain::showTagView()
+void OutputViews::setTagText(const QString &text)
 {
-    showView(11);
-    txtTag->setPlainText(BuildTableHtml());
+    txtTag->setPlainText(text);
+}
+
+void OutputViews::showTagView()
+{
+    txtTag->setPlainText(m_tableText());
     // Keep the caret visible in the read-only view on every showing.
     txtTag->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QTextCursor cursor = txtTag->textCursor();
@@ -142,10 +98,9 @@ void frmMain::showTagView()
     PageFileFlag = false;
 }
 
-void frmMain::showPreview()
+void OutputViews::showPreview()
 {
-    showView(12);
-    const QString path = writePageFile([this] { return BuildTableHtml(); }, OutputProfile);
+    const QString path = writePageFile();
     PageFilePath = path;
     // Without a page there is nothing current to show; a stale table would mislead.
     webView()->setUrl(path.isEmpty() ? QUrl(QStringLiteral("about:blank"))
@@ -153,9 +108,9 @@ void frmMain::showPreview()
     PageFileFlag = true;
 }
 
-void frmMain::showBrowserPreview()
+void OutputViews::showBrowserPreview()
 {
-    const QString path = writePageFile([this] { return BuildTableHtml(); }, OutputProfile);
+    const QString path = writePageFile();
     PageFileFlag = true;
     PageFilePath = path;
     if (!path.isEmpty())

@@ -48,7 +48,8 @@ QLatin1String hAlignText(qint16 v)
     }
 }
 
-// Vertical centring is written "center", as it always has been.
+// Vertical centring is written "center", not "middle": pages made with earlier
+// tables compare and style by that exact text.
 QLatin1String vAlignText(qint16 v)
 {
     switch (v) {

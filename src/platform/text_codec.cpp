@@ -211,7 +211,7 @@ static QString decodeByParts(const QByteArray &bytes)
         const uchar b = uchar(bytes.at(i));
         if (isIcuSwappedCode(b)) {
             decodePart(QByteArrayView(bytes.constData() + start, i - start), out);
-            out += QChar(b);
+            out += QLatin1Char(char(b));
             start = i + 1;
         }
     }

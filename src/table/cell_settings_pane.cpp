@@ -1,24 +1,21 @@
-// The cell settings pane (picBar) and the Cell menu: the attributes of the
-// grid's current cell, written into its record the moment a control changes.
-#include "app/main_window.h"
+#include "cell_settings_pane.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
-#include "editor/frm_edit.h"
 #include "platform/color_swatch.h"
-#include "platform/ui_font.h"
 #include "platform/common_dialog.h"
-#include "table/grid_widget.h"
+#include "platform/number_box.h"
+#include "platform/ui_font.h"
+#include "platform/twips.h"
 #include "table/pane_helpers.h"
 
 namespace {
@@ -42,15 +39,18 @@ int letterOffset(int position, int inner, int letter)
     }
 }
 
+} // namespace
+
 // Where the controls go. Across, the designed positions; down, the rows are
 // stacked at the height the Japanese face really needs (it runs taller than the
 // designed one), which still fits the pane's designed 5295 twips.
-void layOutCellPane(frmMain *w)
+void CellSettingsPane::layOut()
 {
+    CellSettingsPane *w = this;
     constexpr int CheckHeight = 19;
     constexpr int BoxHeight = 22;
     constexpr int Gap = 4;
-    const int paneWidth = qRound(2775 / 15.0); // picBar never changes size
+    const int paneWidth = twipsToPixels(2775); // picBar never changes size
 
     // Colour row.
     int y = 4;
@@ -112,14 +112,41 @@ void layOutCellPane(frmMain *w)
     w->lblTextMove->resize(w->lblTextMove->sizeHint().expandedTo(QSize(11, 12)));
 }
 
-} // namespace
-
-void frmMain::createCellSettingsPane()
+CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
+    : QWidget(parent), m_doc(doc), Dlg(new CommonDialog(this))
 {
-    picBar = new QWidget(client);
-    picBar->setObjectName(QStringLiteral("picBar"));
-    picBar->setAutoFillBackground(true);
-    picBar->setFont(japaneseUiFont(9));
+    setObjectName(QStringLiteral("picBar"));
+    setAutoFillBackground(true);
+    setFont(japaneseUiFont(9));
+    createControls();
+    SetNumberOnly(txtMHeight, 2);
+    SetNumberOnly(txtSHeight, 4);
+    SetNumberOnly(txtMWidth, 2);
+    SetNumberOnly(txtSWidth, 4);
+    layOut();
+
+    connect(chkSWidth, &QCheckBox::toggled, this, &CellSettingsPane::chkSWidth_Click);
+    connect(chkSHeight, &QCheckBox::toggled, this, &CellSettingsPane::chkSHeight_Click);
+    connect(chkHeight, &QCheckBox::toggled, this, &CellSettingsPane::chkHeight_Click);
+    connect(chkWidth, &QCheckBox::toggled, this, &CellSettingsPane::chkWidth_Click);
+    connect(txtSWidth, &QLineEdit::textChanged, this, &CellSettingsPane::txtSWidth_Change);
+    connect(txtSHeight, &QLineEdit::textChanged, this, &CellSettingsPane::txtSHeight_Change);
+    connect(txtMHeight, &QLineEdit::textChanged, this, &CellSettingsPane::txtMHeight_Change);
+    connect(txtMWidth, &QLineEdit::textChanged, this, &CellSettingsPane::txtMWidth_Change);
+    pane::onFocusLost(txtSWidth, [this] { txtSWidth_LostFocus(); });
+    pane::onFocusLost(txtSHeight, [this] { txtSHeight_LostFocus(); });
+    pane::onFocusLost(txtMHeight, [this] { txtMHeight_LostFocus(); });
+    pane::onFocusLost(txtMWidth, [this] { txtMWidth_LostFocus(); });
+    connect(SliW, &QSlider::valueChanged, this, &CellSettingsPane::SliW_Click);
+    connect(SliH, &QSlider::valueChanged, this, &CellSettingsPane::SliH_Click);
+    connect(chkBackColorNothing2, &QCheckBox::toggled, this, &CellSettingsPane::chkBackColorNothing2_Click);
+    connect(cmdBackColorSet2, &QAbstractButton::clicked, this, &CellSettingsPane::cmdBackColorSet2_Click);
+    connect(&m_doc, &TableDocument::cellsChanged, this, &CellSettingsPane::onCellsChanged);
+}
+
+void CellSettingsPane::createControls()
+{
+    QWidget *picBar = this;
 
     auto named = [](QWidget *w, const char *name, const QString &tip = QString()) {
         w->setObjectName(QLatin1String(name));
@@ -222,181 +249,169 @@ void frmMain::createCellSettingsPane()
     named(picText, "picText", QStringLiteral("セルの文字列の配置のプレビューです。"));
     lblTextMove = new QLabel(QStringLiteral("あ"), picText);
     named(lblTextMove, "lblTextMove");
-
-    layOutCellPane(this);
-
-    connect(chkSWidth, &QCheckBox::toggled, this, &frmMain::chkSWidth_Click);
-    connect(chkSHeight, &QCheckBox::toggled, this, &frmMain::chkSHeight_Click);
-    connect(chkHeight, &QCheckBox::toggled, this, &frmMain::chkHeight_Click);
-    connect(chkWidth, &QCheckBox::toggled, this, &frmMain::chkWidth_Click);
-    connect(txtSWidth, &QLineEdit::textChanged, this, &frmMain::txtSWidth_Change);
-    connect(txtSHeight, &QLineEdit::textChanged, this, &frmMain::txtSHeight_Change);
-    connect(txtMHeight, &QLineEdit::textChanged, this, &frmMain::txtMHeight_Change);
-    connect(txtMWidth, &QLineEdit::textChanged, this, &frmMain::txtMWidth_Change);
-    pane::onFocusLost(txtSWidth, [this] { txtSWidth_LostFocus(); });
-    pane::onFocusLost(txtSHeight, [this] { txtSHeight_LostFocus(); });
-    pane::onFocusLost(txtMHeight, [this] { txtMHeight_LostFocus(); });
-    pane::onFocusLost(txtMWidth, [this] { txtMWidth_LostFocus(); });
-    connect(SliW, &QSlider::valueChanged, this, &frmMain::SliW_Click);
-    connect(SliH, &QSlider::valueChanged, this, &frmMain::SliH_Click);
-    connect(chkBackColorNothing2, &QCheckBox::toggled, this, &frmMain::chkBackColorNothing2_Click);
-    connect(cmdBackColorSet2, &QAbstractButton::clicked, this, &frmMain::cmdBackColorSet2_Click);
 }
 
-// --- switch boxes: each enables its label and box, and keeps the number as it was
-
-void frmMain::chkSWidth_Click()
+void CellSettingsPane::load(int col, int row, const CellRecord &rec)
 {
-    const bool on = chkSWidth->isChecked();
-    Label1[0]->setEnabled(on);
-    txtSWidth->setEnabled(on);
-    Cells(Grid->Col(), Grid->Row()).WidthOn = on ? 1 : 0;
+    m_col = col;
+    m_row = row;
+    {
+        const QSignalBlocker b1(chkSHeight), b2(chkSWidth), b3(txtSHeight), b4(txtSWidth),
+                b5(chkHeight), b6(chkWidth), b7(txtMHeight), b8(txtMWidth), b9(SliH), b10(SliW),
+                b11(chkBackColorNothing2);
+        chkSHeight->setChecked(rec.HeightOn != 0);
+        chkSWidth->setChecked(rec.WidthOn != 0);
+        txtSHeight->setText(QString::number(rec.Height));
+        txtSWidth->setText(QString::number(rec.Width));
+        chkHeight->setChecked(rec.RowSpanOn != 0);
+        chkWidth->setChecked(rec.ColSpanOn != 0);
+        txtMHeight->setText(QString::number(rec.RowSpan));
+        txtMWidth->setText(QString::number(rec.ColSpan));
+        SliH->setValue(rec.VAlign);
+        SliW->setValue(rec.HAlign);
+        picBackColor2->setColor(rec.BackColor);
+        chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
+    }
+    showEnabledStates();
+    const bool header = rec.Header == -1;
+    SliH->setEnabled(!header);
+    SliW->setEnabled(!header);
+    moveLetter();
+    Frame3->setVisible(m_doc.model().NetscapeMode != 1);
 }
 
-void frmMain::chkSHeight_Click()
+void CellSettingsPane::showEnabledStates()
 {
-    const bool on = chkSHeight->isChecked();
-    Label1[1]->setEnabled(on);
-    txtSHeight->setEnabled(on);
-    Cells(Grid->Col(), Grid->Row()).HeightOn = on ? 1 : 0;
-}
-
-void frmMain::chkHeight_Click()
-{
-    const bool on = chkHeight->isChecked();
-    Label10->setEnabled(on);
-    txtMHeight->setEnabled(on);
-    Cells(Grid->Col(), Grid->Row()).RowSpanOn = on ? 1 : 0;
-}
-
-void frmMain::chkWidth_Click()
-{
-    const bool on = chkWidth->isChecked();
-    Label11->setEnabled(on);
-    txtMWidth->setEnabled(on);
-    Cells(Grid->Col(), Grid->Row()).ColSpanOn = on ? 1 : 0;
-}
-
-// --- number boxes
-
-void frmMain::txtSWidth_Change()
-{
-    pane::numberChanged(txtSWidth, Cells(Grid->Col(), Grid->Row()).Width, SWidthBox);
-}
-
-void frmMain::txtSHeight_Change()
-{
-    pane::numberChanged(txtSHeight, Cells(Grid->Col(), Grid->Row()).Height, SHeightBox);
-}
-
-void frmMain::txtMHeight_Change()
-{
-    pane::numberChanged(txtMHeight, Cells(Grid->Col(), Grid->Row()).RowSpan, MHeightBox);
-}
-
-void frmMain::txtMWidth_Change()
-{
-    pane::numberChanged(txtMWidth, Cells(Grid->Col(), Grid->Row()).ColSpan, MWidthBox);
-}
-
-void frmMain::txtSWidth_LostFocus()
-{
-    pane::numberLeft(txtSWidth, Cells(Grid->Col(), Grid->Row()).Width, SWidthBox);
-}
-
-void frmMain::txtSHeight_LostFocus()
-{
-    pane::numberLeft(txtSHeight, Cells(Grid->Col(), Grid->Row()).Height, SHeightBox);
-}
-
-void frmMain::txtMHeight_LostFocus()
-{
-    pane::numberLeft(txtMHeight, Cells(Grid->Col(), Grid->Row()).RowSpan, MHeightBox);
-}
-
-void frmMain::txtMWidth_LostFocus()
-{
-    pane::numberLeft(txtMWidth, Cells(Grid->Col(), Grid->Row()).ColSpan, MWidthBox);
-}
-
-// --- alignment: the preview letter, the record and the grid cell
-
-void frmMain::SliW_Click()
-{
-    const QRect inner = picText->contentsRect();
-    lblTextMove->move(inner.left() + letterOffset(SliW->value(), inner.width(), lblTextMove->width()),
-                      lblTextMove->y());
-    CellRecord &rec = Cells(Grid->Col(), Grid->Row());
-    rec.HAlign = qint16(SliW->value());
-    Grid->setCellAlignment(Grid->Col(), Grid->Row(), rec.HAlign * 3 + rec.VAlign);
-}
-
-void frmMain::SliH_Click()
-{
-    const QRect inner = picText->contentsRect();
-    lblTextMove->move(lblTextMove->x(),
-                      inner.top() + letterOffset(SliH->value(), inner.height(), lblTextMove->height()));
-    CellRecord &rec = Cells(Grid->Col(), Grid->Row());
-    rec.VAlign = qint16(SliH->value());
-    Grid->setCellAlignment(Grid->Col(), Grid->Row(), rec.HAlign * 3 + rec.VAlign);
-}
-
-// --- cell colour
-
-void frmMain::chkBackColorNothing2_Click()
-{
+    const bool widthOn = chkSWidth->isChecked();
+    Label1[0]->setEnabled(widthOn);
+    txtSWidth->setEnabled(widthOn);
+    const bool heightOn = chkSHeight->isChecked();
+    Label1[1]->setEnabled(heightOn);
+    txtSHeight->setEnabled(heightOn);
+    Label10->setEnabled(chkHeight->isChecked());
+    txtMHeight->setEnabled(chkHeight->isChecked());
+    Label11->setEnabled(chkWidth->isChecked());
+    txtMWidth->setEnabled(chkWidth->isChecked());
     const bool none = chkBackColorNothing2->isChecked();
     Label333->setEnabled(!none);
     picBackColor2->setEnabled(!none);
     cmdBackColorSet2->setEnabled(!none);
-    // A cell without its own colour shows white, not the table's colour.
-    Grid->setCellBackColor(Grid->Col(), Grid->Row(), none ? 0xFFFFFF : picBackColor2->color());
-    Cells(Grid->Col(), Grid->Row()).BackColorNothing = none ? 1 : 0;
 }
 
-void frmMain::cmdBackColorSet2_Click()
+void CellSettingsPane::moveLetter()
+{
+    const QRect inner = picText->contentsRect();
+    lblTextMove->move(inner.left() + letterOffset(SliW->value(), inner.width(), lblTextMove->width()),
+                      inner.top() + letterOffset(SliH->value(), inner.height(), lblTextMove->height()));
+}
+
+// The header switch lives in the window's command table; the sliders follow it here.
+void CellSettingsPane::onCellsChanged(QRect cells, CellFields fields)
+{
+    if (!(fields & CellField::Header) || !cells.contains(m_col, m_row))
+        return;
+    const bool header = m_doc.cell(m_col, m_row).Header != 0;
+    SliH->setEnabled(!header);
+    SliW->setEnabled(!header);
+}
+
+// --- switch boxes: each enables its label and box, and keeps the number as it was
+
+void CellSettingsPane::chkSWidth_Click()
+{
+    showEnabledStates();
+    store(CellField::WidthOn, chkSWidth->isChecked() ? 1 : 0);
+}
+
+void CellSettingsPane::chkSHeight_Click()
+{
+    showEnabledStates();
+    store(CellField::HeightOn, chkSHeight->isChecked() ? 1 : 0);
+}
+
+void CellSettingsPane::chkHeight_Click()
+{
+    showEnabledStates();
+    store(CellField::RowSpanOn, chkHeight->isChecked() ? 1 : 0);
+}
+
+void CellSettingsPane::chkWidth_Click()
+{
+    showEnabledStates();
+    store(CellField::ColSpanOn, chkWidth->isChecked() ? 1 : 0);
+}
+
+// --- number boxes
+
+void CellSettingsPane::txtSWidth_Change()
+{
+    pane::numberChanged<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, SWidthBox);
+}
+
+void CellSettingsPane::txtSHeight_Change()
+{
+    pane::numberChanged<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, SHeightBox);
+}
+
+void CellSettingsPane::txtMHeight_Change()
+{
+    pane::numberChanged<qint32>(txtMHeight, [this](qint32 v) { store(CellField::RowSpan, v); }, MHeightBox);
+}
+
+void CellSettingsPane::txtMWidth_Change()
+{
+    pane::numberChanged<qint32>(txtMWidth, [this](qint32 v) { store(CellField::ColSpan, v); }, MWidthBox);
+}
+
+void CellSettingsPane::txtSWidth_LostFocus()
+{
+    pane::numberLeft<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, SWidthBox);
+}
+
+void CellSettingsPane::txtSHeight_LostFocus()
+{
+    pane::numberLeft<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, SHeightBox);
+}
+
+void CellSettingsPane::txtMHeight_LostFocus()
+{
+    pane::numberLeft<qint32>(txtMHeight, [this](qint32 v) { store(CellField::RowSpan, v); }, MHeightBox);
+}
+
+void CellSettingsPane::txtMWidth_LostFocus()
+{
+    pane::numberLeft<qint32>(txtMWidth, [this](qint32 v) { store(CellField::ColSpan, v); }, MWidthBox);
+}
+
+// --- alignment: the preview letter and the record; the grid follows the record
+
+void CellSettingsPane::SliW_Click()
+{
+    moveLetter();
+    store(CellField::HAlign, SliW->value());
+}
+
+void CellSettingsPane::SliH_Click()
+{
+    moveLetter();
+    store(CellField::VAlign, SliH->value());
+}
+
+// --- cell colour
+
+void CellSettingsPane::chkBackColorNothing2_Click()
+{
+    showEnabledStates();
+    // The grid shows a cell without its own colour white, not in the table's colour.
+    store(CellField::BackColorNothing, chkBackColorNothing2->isChecked() ? 1 : 0);
+}
+
+void CellSettingsPane::cmdBackColorSet2_Click()
 {
     qint32 color = picBackColor2->color();
     if (!Dlg->ShowColor(color))
         return; // cancelled: swatch, record and grid stay as they are
     picBackColor2->setColor(color);
-    CellRecord &rec = Cells(Grid->Col(), Grid->Row());
-    rec.BackColor = color;
-    Grid->setCellBackColor(Grid->Col(), Grid->Row(), color);
-    rec.BackColorNothing = chkBackColorNothing2->isChecked() ? 1 : 0;
-}
-
-// --- the Cell menu
-
-void frmMain::mnuSel_Click()
-{
-    mnuBold->setChecked(Cells(Grid->Col(), Grid->Row()).Header != 0);
-}
-
-void frmMain::mnuBold_Click()
-{
-    CellRecord &rec = Cells(Grid->Col(), Grid->Row());
-    const bool header = rec.Header == 0;
-    rec.Header = header ? -1 : 0;
-    SliH->setEnabled(!header);
-    SliW->setEnabled(!header);
-    Grid->setCellBold(Grid->Col(), Grid->Row(), header);
-    mnuBold->setChecked(header);
-    BarButton[7]->setChecked(header);
-}
-
-void frmMain::mnuSelEdit_Click()
-{
-    Grid_DblClick();
-}
-
-void frmMain::mnuSelEditMax_Click()
-{
-    // The editor starts from what the box shows; a box left open would
-    // later be committed over the editor's text.
-    commitOpenBox();
-    frmEdit ed(this);
-    ed.objForm = this;
-    ed.SettingText(Cells(Grid->Col(), Grid->Row()).Text);
-    ed.exec();
+    store(CellField::BackColor, color);
+    store(CellField::BackColorNothing, chkBackColorNothing2->isChecked() ? 1 : 0);
 }

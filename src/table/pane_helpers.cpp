@@ -67,4 +67,22 @@ bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out)
     return true;
 }
 
+int valNumber(const QString &t)
+{
+    int i = 0;
+    while (i < t.size() && t.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < t.size() && (t.at(i) == QLatin1Char('-') || t.at(i) == QLatin1Char('+')))
+        negative = t.at(i++) == QLatin1Char('-');
+    qint64 value = 0;
+    while (i < t.size() && t.at(i) >= QLatin1Char('0') && t.at(i) <= QLatin1Char('9')) {
+        value = value * 10 + (t.at(i).unicode() - '0');
+        if (value > 1000000)
+            break;
+        ++i;
+    }
+    return int(negative ? -value : value);
+}
+
 } // namespace pane

@@ -14,10 +14,14 @@ namespace pane {
 // A popup menu or a switch to another application is not a loss of focus here.
 void onFocusLost(QWidget *w, std::function<void()> fn);
 
-// Converts box text to a whole number the way the boxes have always read it:
+// Converts box text to a whole number as the change handlers read it:
 // surrounding blanks, an optional sign, digits and an optional fraction (rounded
 // half to even). false for anything else, or outside lo..hi.
 bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out);
+
+// The number at the start of a box's text as Val() reads it: leading spaces,
+// an optional sign, digits; anything else stops the number.
+int valNumber(const QString &text);
 
 // The texts a number box falls back to, and the range it accepts on leaving.
 struct Fallbacks {
@@ -27,27 +31,28 @@ struct Fallbacks {
     int hi;
 };
 
-// Change: the number goes into the field at once; an empty or unreadable text
-// is replaced by the fallback, whose own change writes the field again.
-template<typename T>
-void numberChanged(QLineEdit *box, T &field, const Fallbacks &fb)
+// Change: the number goes into the setting at once (store(T) writes it); an
+// empty or unreadable text is replaced by the fallback, whose own change
+// writes the setting again.
+template<typename T, typename Store>
+void numberChanged(QLineEdit *box, Store store, const Fallbacks &fb)
 {
     const QString text = box->text();
     qint64 value = 0;
     if (text.isEmpty()
         || !toWhole(text, std::numeric_limits<T>::min(), std::numeric_limits<T>::max(), value)) {
         const QString fallback = QString::fromLatin1(fb.whileTyping);
-        field = T(fallback.toInt());
+        store(T(fallback.toInt()));
         box->setText(fallback);
         return;
     }
-    field = T(value);
+    store(T(value));
 }
 
 // Losing the focus: a value outside the range, or no number at all, becomes
-// the fallback text, which its change handler writes into the field.
-template<typename T>
-void numberLeft(QLineEdit *box, T &field, const Fallbacks &fb)
+// the fallback text, which its change handler writes into the setting.
+template<typename T, typename Store>
+void numberLeft(QLineEdit *box, Store store, const Fallbacks &fb)
 {
     qint64 value = 0;
     const bool ok = toWhole(box->text(), -32768, 32767, value);
@@ -55,7 +60,7 @@ void numberLeft(QLineEdit *box, T &field, const Fallbacks &fb)
         return;
     const QString fallback = QString::fromLatin1(fb.onLeaving);
     if (!ok)
-        field = T(fallback.toInt());
+        store(T(fallback.toInt()));
     box->setText(fallback);
 }
 

@@ -28,6 +28,33 @@ bool CellRecord::operator==(const CellRecord &o) const
             && BackColorNothing == o.BackColorNothing;
 }
 
+namespace {
+
+qint16 checkValue(qint16 v)
+{
+    return v != 0 ? 1 : 0;
+}
+
+} // namespace
+
+void normalise(CellRecord &rec)
+{
+    rec.HeightOn = checkValue(rec.HeightOn);
+    rec.WidthOn = checkValue(rec.WidthOn);
+    rec.RowSpanOn = checkValue(rec.RowSpanOn);
+    rec.ColSpanOn = checkValue(rec.ColSpanOn);
+    rec.VAlign = qint16(qBound(0, int(rec.VAlign), 2));
+    rec.HAlign = qint16(qBound(0, int(rec.HAlign), 2));
+    rec.BackColorNothing = checkValue(rec.BackColorNothing);
+    rec.Header = rec.Header == -1 ? -1 : 0;
+}
+
+void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode)
+{
+    backColorNothing = checkValue(backColorNothing);
+    netscapeMode = checkValue(netscapeMode);
+}
+
 CellTable::CellTable()
     : m_cells(Size * Size)
 {
@@ -76,12 +103,6 @@ void TableModel::resetToDefaults()
     OutputProfile = MarkupProfile::Html4;
     TableWidthUnit = WidthUnit::None;
     TableWidth = 100;
-    resetRowHeightCol(TableRows + 1);
-}
-
-void TableModel::resetRowHeightCol(int upper)
-{
-    RowHeightCol = QVector<qint32>(qMax(0, upper + 1), 0);
 }
 
 bool TableModel::usesNewSettings() const

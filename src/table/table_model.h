@@ -6,13 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "version.h"
+
 // The program's own version, shown by the About box and --version. Files are
 // refused when written by a later version; this one reads table files up to
 // 3.1.0 and writes 3.0.0 or 3.1.0 (see table_file.h).
 struct AppVersion {
-    static constexpr int Major = 3;
-    static constexpr int Minor = 1;
-    static constexpr int Revision = 0;
+    static constexpr int Major = QUORVAN_VERSION_MAJOR;
+    static constexpr int Minor = QUORVAN_VERSION_MINOR;
+    static constexpr int Revision = QUORVAN_VERSION_PATCH;
 };
 
 // What the generator writes: the original upper-case HTML 4 text (Shift_JIS
@@ -47,6 +49,15 @@ struct CellRecord {
     bool operator!=(const CellRecord &o) const { return !(*this == o); }
 };
 
+// A record as the cell settings pane leaves it: the switches 0 or 1, the
+// alignments within 0..2, Header -1 or 0. Numbers and colours stay as they are
+// (a number box hands back the very number it was given). Every refresh of a
+// cell runs this, so whatever a file held, the record then reads as the
+// controls would have written it.
+void normalise(CellRecord &rec);
+// The same for the two switches of the table settings pane.
+void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode);
+
 // Fixed 101 x 101 array indexed (column, row). Every access is range-checked:
 // an index outside 0..100 throws std::out_of_range, never touches memory.
 class CellTable
@@ -68,8 +79,8 @@ private:
     std::vector<CellRecord> m_cells; // column varies fastest
 };
 
-// The document of one main window. frmMain inherits it, so the fields keep
-// their names on the window (w.TableCols, w.Cells(c, r)...).
+// The table of one window, as plain data: the file and the generator read it,
+// and the window's TableDocument is the only thing that changes it.
 class TableModel
 {
 public:
@@ -88,15 +99,11 @@ public:
     WidthUnit TableWidthUnit = WidthUnit::None;
     qint32 TableWidth = 100;  // pixels or per cent, per TableWidthUnit
     CellTable Cells;
-    QVector<qint32> RowHeightCol; // indices 0..n, see resetRowHeightCol
     QString FileName;
-    bool ShiftKeyPush = false;
 
     // Defaults for every record with both indices in 0..99, index 100 all zero,
-    // the table-wide settings, and RowHeightCol 0..TableRows + 1. FileName is left alone.
+    // and the table-wide settings. FileName is left alone.
     void resetToDefaults();
-    // Re-create RowHeightCol with indices 0..upper, all 0.
-    void resetRowHeightCol(int upper);
     // True when a setting beyond the original seven differs from its default.
     bool usesNewSettings() const;
 };

@@ -1,7 +1,7 @@
-// The table settings pane (picAllSet): the seven table-wide settings.
-#include "app/main_window.h"
+#include "table_settings_pane.h"
 
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,8 +11,12 @@
 #include "platform/color_swatch.h"
 #include "platform/ui_font.h"
 #include "platform/common_dialog.h"
+#include "platform/number_box.h"
 #include "platform/up_down.h"
+#include "platform/twips.h"
+#include "html/table_markup.h"
 #include "table/pane_helpers.h"
+#include "table/table_document.h"
 
 namespace {
 
@@ -24,30 +28,31 @@ constexpr pane::Fallbacks BorderBox{"1", "1", 1, 10};
 
 } // namespace
 
-void frmMain::createTableSettingsPane()
+TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
+    : QWidget(parent), m_doc(doc), Dlg(new CommonDialog(this))
 {
-    picAllSet = new QWidget(client);
-    picAllSet->setObjectName(QStringLiteral("picAllSet"));
-    picAllSet->setAutoFillBackground(true);
-    picAllSet->setFont(japaneseUiFont(9));
+    setObjectName(QStringLiteral("picAllSet"));
+    setAutoFillBackground(true);
+    setFont(japaneseUiFont(9));
 
     auto label = [this](QLabel *&l, const char *name, const QString &caption) {
-        l = new QLabel(caption, picAllSet);
+        l = new QLabel(caption, this);
         l->setObjectName(QLatin1String(name));
     };
     auto box = [this](QLineEdit *&b, const char *name, const QString &tip) {
-        b = new QLineEdit(picAllSet);
+        b = new QLineEdit(this);
         b->setObjectName(QLatin1String(name));
         b->setToolTip(tip);
     };
     auto spinner = [this](UpDown *&u, const char *name, QLineEdit *buddy, int hi) {
-        u = new UpDown(picAllSet);
+        u = new UpDown(this);
         u->setObjectName(QLatin1String(name));
         u->setBuddy(buddy);
         u->setRange(0, hi);
     };
 
-    // The row/column labels and tips read swapped; they are shown as they always were.
+    // The row/column labels and tips read swapped (the row label names the
+    // column box); files and manuals refer to them so, so they stay.
     label(Label101, "Label101", QStringLiteral("行の数(&W)："));
     box(txtWidth, "txtWidth", QStringLiteral("表の行の数を入力します。"));
     spinner(UpDownWidth, "UpDownWidth", txtWidth, 99);
@@ -62,18 +67,18 @@ void frmMain::createTableSettingsPane()
     spinner(UpDown1, "UpDown1", txtBorder, 10);
 
     label(Label2, "Label2", QStringLiteral("背景色(&C)："));
-    picBackColor = new ColorSwatch(picAllSet);
+    picBackColor = new ColorSwatch(this);
     picBackColor->setObjectName(QStringLiteral("picBackColor"));
     picBackColor->setToolTip(QStringLiteral("表の背景色に設定されている色を表示します。"));
-    auto *colorButton = new QPushButton(QStringLiteral("..."), picAllSet);
+    auto *colorButton = new QPushButton(QStringLiteral("..."), this);
     colorButton->setObjectName(QStringLiteral("cmdBackColorSet"));
     colorButton->setToolTip(QStringLiteral("表の背景色を設定します。"));
     cmdBackColorSet = colorButton;
-    chkBackColorNothing = new QCheckBox(QStringLiteral("なし"), picAllSet);
+    chkBackColorNothing = new QCheckBox(QStringLiteral("なし"), this);
     chkBackColorNothing->setObjectName(QStringLiteral("chkBackColorNothing"));
     chkBackColorNothing->setToolTip(QStringLiteral(
         "表の背景色の有無を決めます。チェックするとホームページの背景がそのまま表示されます。"));
-    chkNet = new QCheckBox(QStringLiteral("Netscape対応"), picAllSet);
+    chkNet = new QCheckBox(QStringLiteral("Netscape対応"), this);
     chkNet->setObjectName(QStringLiteral("chkNet"));
     chkNet->setToolTip(QStringLiteral(
         "表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
@@ -83,12 +88,31 @@ void frmMain::createTableSettingsPane()
     Label601->setBuddy(txtTitle);
     Label801->setBuddy(txtBorder);
     Label2->setBuddy(cmdBackColorSet);
+    SetNumberOnly(txtBorder, 2);
+    SetNumberOnly(txtHeight, 2);
+    SetNumberOnly(txtWidth, 2);
 
+    layOut();
+
+    connect(txtWidth, &QLineEdit::textChanged, this, &TableSettingsPane::txtWidth_Change);
+    connect(txtHeight, &QLineEdit::textChanged, this, &TableSettingsPane::txtHeight_Change);
+    connect(txtBorder, &QLineEdit::textChanged, this, &TableSettingsPane::txtBorder_Change);
+    connect(txtTitle, &QLineEdit::textChanged, this, &TableSettingsPane::txtTitle_Change);
+    pane::onFocusLost(txtWidth, [this] { txtWidth_LostFocus(); });
+    pane::onFocusLost(txtHeight, [this] { txtHeight_LostFocus(); });
+    pane::onFocusLost(txtBorder, [this] { txtBorder_LostFocus(); });
+    connect(chkBackColorNothing, &QCheckBox::toggled, this, &TableSettingsPane::chkBackColorNothing_Click);
+    connect(cmdBackColorSet, &QAbstractButton::clicked, this, &TableSettingsPane::cmdBackColorSet_Click);
+    connect(chkNet, &QCheckBox::toggled, this, &TableSettingsPane::chkNet_Click);
+}
+
+void TableSettingsPane::layOut()
+{
     // Designed rows, each centred where it was designed. The Japanese faces
     // that stand in for the designed one run wider, so the column of boxes moves
     // right as far as the widest label needs; nothing is clipped.
     constexpr int BoxHeight = 22;
-    auto twips = [](int t) { return qRound(t / 15.0); };
+    auto twips = [](int t) { return twipsToPixels(t); };
     int labelsRight = 0;
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
                            {Label801, 120}, {Label2, 120}})
@@ -127,73 +151,105 @@ void frmMain::createTableSettingsPane()
     row(chkBackColorNothing, 1920, colourTop, 615, 255, true);
     Label2->move(Label2->x(), picBackColor->geometry().center().y() - Label2->height() / 2);
     row(chkNet, 1080, 1920 + 60, 1455, 255, true);
-
-    connect(txtWidth, &QLineEdit::textChanged, this, &frmMain::txtWidth_Change);
-    connect(txtHeight, &QLineEdit::textChanged, this, &frmMain::txtHeight_Change);
-    connect(txtBorder, &QLineEdit::textChanged, this, &frmMain::txtBorder_Change);
-    connect(txtTitle, &QLineEdit::textChanged, this, &frmMain::txtTitle_Change);
-    pane::onFocusLost(txtWidth, [this] { txtWidth_LostFocus(); });
-    pane::onFocusLost(txtHeight, [this] { txtHeight_LostFocus(); });
-    pane::onFocusLost(txtBorder, [this] { txtBorder_LostFocus(); });
-    connect(chkBackColorNothing, &QCheckBox::toggled, this, &frmMain::chkBackColorNothing_Click);
-    connect(cmdBackColorSet, &QAbstractButton::clicked, this, &frmMain::cmdBackColorSet_Click);
-    connect(chkNet, &QCheckBox::toggled, this, &frmMain::chkNet_Click);
 }
 
-void frmMain::txtWidth_Change()
+void TableSettingsPane::load(bool withNet)
 {
-    pane::numberChanged(txtWidth, TableCols, WidthBox);
+    // Loading never writes back; the switches are made to read as the boxes
+    // would have stored them.
+    m_doc.normaliseTableSwitches();
+    const TableModel &m = m_doc.model();
+    {
+        const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
+                b5(chkBackColorNothing), b6(chkNet);
+        txtHeight->setText(QString::number(m.TableRows));
+        txtWidth->setText(QString::number(m.TableCols));
+        txtTitle->setText(m.TableTitle);
+        txtBorder->setText(QString::number(m.TableBorder));
+        picBackColor->setColor(m.TableBackColor);
+        chkBackColorNothing->setChecked(m.TableBackColorNothing != 0);
+        if (withNet)
+            chkNet->setChecked(m.NetscapeMode != 0);
+    }
+    showColourEnabled();
 }
 
-void frmMain::txtHeight_Change()
+int TableSettingsPane::columnsInBox() const
 {
-    pane::numberChanged(txtHeight, TableRows, HeightBox);
+    return pane::valNumber(txtWidth->text());
 }
 
-void frmMain::txtBorder_Change()
+int TableSettingsPane::rowsInBox() const
 {
-    pane::numberChanged(txtBorder, TableBorder, BorderBox);
+    return pane::valNumber(txtHeight->text());
 }
 
-void frmMain::txtWidth_LostFocus()
+void TableSettingsPane::fillMarkupInputs(MarkupInputs &in) const
 {
-    pane::numberLeft(txtWidth, TableCols, WidthBox);
+    in.borderText = txtBorder->text();
+    in.titleText = txtTitle->text();
+    in.backColorShown = picBackColor->color();
 }
 
-void frmMain::txtHeight_LostFocus()
+void TableSettingsPane::txtWidth_Change()
 {
-    pane::numberLeft(txtHeight, TableRows, HeightBox);
+    pane::numberChanged<qint32>(txtWidth, [this](qint32 v) { m_doc.setTableField(TableField::Cols, v); }, WidthBox);
 }
 
-void frmMain::txtBorder_LostFocus()
+void TableSettingsPane::txtHeight_Change()
 {
-    pane::numberLeft(txtBorder, TableBorder, BorderBox);
+    pane::numberChanged<qint32>(txtHeight, [this](qint32 v) { m_doc.setTableField(TableField::Rows, v); }, HeightBox);
 }
 
-void frmMain::txtTitle_Change()
+void TableSettingsPane::txtBorder_Change()
 {
-    TableTitle = txtTitle->text();
+    pane::numberChanged<qint16>(txtBorder, [this](qint16 v) { m_doc.setTableField(TableField::Border, v); }, BorderBox);
 }
 
-void frmMain::chkBackColorNothing_Click()
+void TableSettingsPane::txtWidth_LostFocus()
+{
+    pane::numberLeft<qint32>(txtWidth, [this](qint32 v) { m_doc.setTableField(TableField::Cols, v); }, WidthBox);
+}
+
+void TableSettingsPane::txtHeight_LostFocus()
+{
+    pane::numberLeft<qint32>(txtHeight, [this](qint32 v) { m_doc.setTableField(TableField::Rows, v); }, HeightBox);
+}
+
+void TableSettingsPane::txtBorder_LostFocus()
+{
+    pane::numberLeft<qint16>(txtBorder, [this](qint16 v) { m_doc.setTableField(TableField::Border, v); }, BorderBox);
+}
+
+void TableSettingsPane::txtTitle_Change()
+{
+    m_doc.setTitle(txtTitle->text());
+}
+
+void TableSettingsPane::showColourEnabled()
 {
     const bool none = chkBackColorNothing->isChecked();
     Label2->setEnabled(!none);
     picBackColor->setEnabled(!none);
     cmdBackColorSet->setEnabled(!none);
-    TableBackColorNothing = none ? 1 : 0;
 }
 
-void frmMain::cmdBackColorSet_Click()
+void TableSettingsPane::chkBackColorNothing_Click()
+{
+    showColourEnabled();
+    m_doc.setTableField(TableField::BackColorNothing, chkBackColorNothing->isChecked() ? 1 : 0);
+}
+
+void TableSettingsPane::cmdBackColorSet_Click()
 {
     qint32 color = picBackColor->color();
     if (!Dlg->ShowColor(color))
         return; // cancelled: nothing changes
     picBackColor->setColor(color);
-    TableBackColor = color;
+    m_doc.setTableField(TableField::BackColor, color);
 }
 
-void frmMain::chkNet_Click()
+void TableSettingsPane::chkNet_Click()
 {
-    NetscapeMode = chkNet->isChecked() ? 1 : 0;
+    m_doc.setTableField(TableField::NetscapeMode, chkNet->isChecked() ? 1 : 0);
 }

@@ -14,6 +14,8 @@ private slots:
     void argumentsToRawText();
     void fileNamePart_data();
     void fileNamePart();
+    void options_data();
+    void options();
 };
 
 void TestCommandLine::rawTextRule_data()
@@ -83,6 +85,39 @@ void TestCommandLine::fileNamePart()
     QFETCH(QString, path);
     QFETCH(QString, part);
     QCOMPARE(GetFileNamePart(path), part);
+}
+
+void TestCommandLine::options_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("files");
+    using C = CommandLine;
+    QTest::newRow("nothing: a new table") << QStringList() << int(C::Edit) << QStringList();
+    QTest::newRow("files in order") << QStringList{"a.qvn", "b.qvf"} << int(C::Edit) << QStringList{"a.qvn", "b.qvf"};
+    QTest::newRow("an option after a file") << QStringList{"a.qvn", "--version"} << int(C::Version) << QStringList{"a.qvn"};
+    QTest::newRow("short help") << QStringList{"-h"} << int(C::Help) << QStringList();
+    QTest::newRow("short version") << QStringList{"-v"} << int(C::Version) << QStringList();
+    QTest::newRow("unknown option is refused, not opened") << QStringList{"--bogus"} << int(C::Wrong) << QStringList();
+    QTest::newRow("unknown option after a file") << QStringList{"a.qvn", "-x"} << int(C::Wrong) << QStringList();
+    QTest::newRow("a name starting with - after --") << QStringList{"--", "-x.qvn"} << int(C::Edit) << QStringList{"-x.qvn"};
+    QTest::newRow("export anywhere") << QStringList{"s.qvn", "--export", "t.html"} << int(C::Export) << QStringList{"s.qvn", "t.html"};
+    QTest::newRow("export needs two names") << QStringList{"--export", "only.qvn"} << int(C::Wrong) << QStringList{"only.qvn"};
+    QTest::newRow("export refuses an empty name") << QStringList{"--export", "s.qvn", ""} << int(C::Wrong) << QStringList{"s.qvn", ""};
+    QTest::newRow("the toolkit's options pass with their values") << QStringList{"-platform", "offscreen", "a.qvn"} << int(C::Edit) << QStringList{"a.qvn"};
+    QTest::newRow("empty argument kept: open dialog") << QStringList{""} << int(C::Edit) << QStringList{""};
+    QTest::newRow("lone quote kept for the raw rule") << QStringList{"\""} << int(C::Edit) << QStringList{"\""};
+}
+
+void TestCommandLine::options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, mode);
+    QFETCH(QStringList, files);
+    const CommandLine cl = parseCommandLine(QStringList{QStringLiteral("quorvan")} + args);
+    QCOMPARE(int(cl.mode), mode);
+    QCOMPARE(cl.files, files);
+    QCOMPARE(cl.error.isEmpty(), mode != CommandLine::Wrong);
 }
 
 QTEST_APPLESS_MAIN(TestCommandLine)

@@ -9,11 +9,14 @@
 #include <QToolBar>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "files/file_commands.h"
 #include "platform/common_dialog.h"
 #include "platform/help_window.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 class TestMainCommands : public QObject
 {
@@ -31,6 +34,7 @@ private slots:
     void exitClosesEveryWindow();
     void nextToolbarClickDeletesThePageFile_data();
     void nextToolbarClickDeletesThePageFile();
+    void menuAndToolbarShareOneAction();
     void rebuildShowsTheNewSize();
     void helpOpensFromButtonAndF1();
 
@@ -42,7 +46,7 @@ private:
 frmMain *TestMainCommands::newShownWindow()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     if (!QTest::qWaitForWindowExposed(w))
         qWarning("window not exposed");
@@ -85,58 +89,58 @@ void TestMainCommands::viewButtons()
     QFETCH(bool, cellView);
     QFETCH(bool, tag);
     frmMain *w = newShownWindow();
-    w->PageFileFlag = true; // as after a preview; every view button clears it
-    w->BarButton[button]->trigger();
-    QCOMPARE(w->picAllSet->isVisible(), allSet);
-    QCOMPARE(w->picBar->isVisible(), cellView);
-    QCOMPARE(w->Grid->isVisible(), cellView);
-    QCOMPARE(w->txtTag->isVisible(), tag);
-    QVERIFY(!w->Web->isVisible());
-    QCOMPARE(w->BarButton[7]->isEnabled(), cellView);
-    QCOMPARE(w->mnuSel->menuAction()->isEnabled(), cellView);
-    QVERIFY(w->BarButton[button]->isChecked());
-    QCOMPARE(w->PageFileFlag, false);
+    output(*w)->PageFileFlag = true; // as after a preview; every view button clears it
+    clickBar(*w, ToolbarButton(button));
+    QCOMPARE(part<QWidget>(*w, "picAllSet")->isVisible(), allSet);
+    QCOMPARE(part<QWidget>(*w, "picBar")->isVisible(), cellView);
+    QCOMPARE(grid(*w)->isVisible(), cellView);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->isVisible(), tag);
+    QVERIFY(!part<QWidget>(*w, "Web")->isVisible());
+    QCOMPARE(barAction(*w, ToolbarButton::Header)->isEnabled(), cellView);
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->menuAction()->isEnabled(), cellView);
+    QVERIFY(barAction(*w, ToolbarButton(button))->isChecked());
+    QCOMPARE(output(*w)->PageFileFlag, false);
 }
 
 void TestMainCommands::headerButtonFollowsTheCell()
 {
     frmMain *w = newShownWindow();
-    w->BarButton[10]->trigger();
-    QCOMPARE(w->Grid->Col(), 1);
-    QCOMPARE(w->Grid->Row(), 1);
+    clickBar(*w, ToolbarButton::CellView);
+    QCOMPARE(grid(*w)->Col(), 1);
+    QCOMPARE(grid(*w)->Row(), 1);
 
-    w->BarButton[7]->trigger(); // pressed
-    QCOMPARE(w->Cells(1, 1).Header, qint16(-1));
-    QVERIFY(w->Grid->cellBold(1, 1));
-    QVERIFY(!w->SliH->isEnabled());
-    QVERIFY(!w->SliW->isEnabled());
-    QVERIFY(w->mnuBold->isChecked());
+    clickBar(*w, ToolbarButton::Header); // pressed
+    QCOMPARE(model(*w).Cells(1, 1).Header, qint16(-1));
+    QVERIFY(grid(*w)->cellBold(1, 1));
+    QVERIFY(!part<QSlider>(*w, "SliH")->isEnabled());
+    QVERIFY(!part<QSlider>(*w, "SliW")->isEnabled());
+    QVERIFY(part<QAction>(*w, "mnuBold")->isChecked());
 
-    w->BarButton[7]->trigger(); // released
-    QCOMPARE(w->Cells(1, 1).Header, qint16(0));
-    QVERIFY(!w->Grid->cellBold(1, 1));
-    QVERIFY(w->SliH->isEnabled());
-    QVERIFY(w->SliW->isEnabled());
-    QVERIFY(!w->mnuBold->isChecked());
+    clickBar(*w, ToolbarButton::Header); // released
+    QCOMPARE(model(*w).Cells(1, 1).Header, qint16(0));
+    QVERIFY(!grid(*w)->cellBold(1, 1));
+    QVERIFY(part<QSlider>(*w, "SliH")->isEnabled());
+    QVERIFY(part<QSlider>(*w, "SliW")->isEnabled());
+    QVERIFY(!part<QAction>(*w, "mnuBold")->isChecked());
 
     // Only the cell settings view offers it.
-    w->BarButton[11]->trigger();
-    QVERIFY(!w->BarButton[7]->isEnabled());
+    clickBar(*w, ToolbarButton::TagView);
+    QVERIFY(!barAction(*w, ToolbarButton::Header)->isEnabled());
 }
 
 void TestMainCommands::closeIsGreyWithOneWindow()
 {
     frmMain *first = newShownWindow();
     first->mnuFile_Click();
-    QVERIFY(!first->mnuClose->isEnabled());
+    QVERIFY(!part<QAction>(*first, "mnuClose")->isEnabled());
 
     first->mnuNew_Click();
     QCOMPARE(frmMain::loadedWindows().size(), 2);
     frmMain *second = frmMain::loadedWindows().last();
     first->mnuFile_Click();
     second->mnuFile_Click();
-    QVERIFY(first->mnuClose->isEnabled());
-    QVERIFY(second->mnuClose->isEnabled());
+    QVERIFY(part<QAction>(*first, "mnuClose")->isEnabled());
+    QVERIFY(part<QAction>(*second, "mnuClose")->isEnabled());
 }
 
 void TestMainCommands::newMakesAStaircase()
@@ -144,7 +148,7 @@ void TestMainCommands::newMakesAStaircase()
     frmMain *first = newShownWindow();
     first->move(2000 / 15, 1000 / 15);
     QTRY_COMPARE(first->pos(), QPoint(2000 / 15, 1000 / 15));
-    first->BarButton[1]->trigger();
+    clickBar(*first, ToolbarButton::New);
     frmMain *second = frmMain::loadedWindows().last();
     QVERIFY(second != first);
     QCOMPARE(second->pos(), first->pos() + QPoint(27, 27));
@@ -160,12 +164,12 @@ void TestMainCommands::newMakesAStaircase()
 void TestMainCommands::cancelledOpenLeavesNoWindow()
 {
     frmMain *w = newShownWindow();
-    w->Cells(1, 1).Text = QStringLiteral("keep");
+    doc(*w).setCellText(1, 1, QStringLiteral("keep"));
     w->mnuOpen_Click(); // the hook cancels the dialog
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_COMPARE(frmMain::loadedWindows().size(), 1);
     QCOMPARE(frmMain::loadedWindows().first(), w);
-    QCOMPARE(w->Cells(1, 1).Text, QStringLiteral("keep"));
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("keep"));
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
 }
 
@@ -175,7 +179,7 @@ void TestMainCommands::exitClosesEveryWindow()
     w->mnuNew_Click();
     w->mnuNew_Click();
     QCOMPARE(frmMain::loadedWindows().size(), 3);
-    w->Cells(1, 1).Text = QStringLiteral("unsaved");
+    doc(*w).setCellText(1, 1, QStringLiteral("unsaved"));
     w->mnuExit_Click(); // no question, whatever was changed
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_VERIFY(frmMain::loadedWindows().isEmpty());
@@ -194,47 +198,71 @@ void TestMainCommands::nextToolbarClickDeletesThePageFile()
 {
     QFETCH(int, next);
     frmMain *w = newShownWindow();
-    w->BarButton[14]->trigger();
-    const QString page = w->PageFilePath;
+    clickBar(*w, ToolbarButton::BrowserPreview);
+    const QString page = output(*w)->PageFilePath;
     QVERIFY(page.endsWith(QStringLiteral(".html")));
     QVERIFY(QFile::exists(page));
-    QVERIFY(w->PageFileFlag);
+    QVERIFY(output(*w)->PageFileFlag);
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.first(), QUrl::fromLocalFile(page));
 
     // Clicked the way a user does: separators are widgets on the toolbar.
-    QWidget *button = w->Bar->widgetForAction(w->BarButton[next]);
+    QWidget *button = part<QToolBar>(*w, "Bar")->widgetForAction(barAction(*w, ToolbarButton(next)));
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() / 2, button->height() / 2));
     QVERIFY(!QFile::exists(page));
     if (next == 14) {
-        QVERIFY(w->PageFilePath != page); // a fresh file with a new name
-        QVERIFY(QFile::exists(w->PageFilePath));
-        QFile::remove(w->PageFilePath);
+        QVERIFY(output(*w)->PageFilePath != page); // a fresh file with a new name
+        QVERIFY(QFile::exists(output(*w)->PageFilePath));
+        QFile::remove(output(*w)->PageFilePath);
     }
+}
+
+void TestMainCommands::menuAndToolbarShareOneAction()
+{
+    frmMain *w = newShownWindow();
+    clickBar(*w, ToolbarButton::CellView);
+    clickBar(*w, ToolbarButton::BrowserPreview);
+    const QString page = output(*w)->PageFilePath;
+    QVERIFY(QFile::exists(page));
+    // The preview's generator left the current cell on the last emitted one.
+    const CellRecord &current = model(*w).Cells(grid(*w)->Col(), grid(*w)->Row());
+
+    // Chosen from the menu, the action runs the menu's command: the page stays.
+    QCOMPARE(item(*w, "mnuBold"), barAction(*w, ToolbarButton::Header));
+    item(*w, "mnuBold")->trigger();
+    QCOMPARE(current.Header, qint16(-1));
+    QVERIFY(QFile::exists(page));
+    QVERIFY(output(*w)->PageFileFlag);
+
+    // Clicked on the toolbar, the same action runs the toolbar's dispatch.
+    clickBar(*w, ToolbarButton::Header);
+    QCOMPARE(current.Header, qint16(0));
+    QVERIFY(!QFile::exists(page));
+    QVERIFY(!output(*w)->PageFileFlag);
 }
 
 void TestMainCommands::rebuildShowsTheNewSize()
 {
     frmMain *w = newShownWindow();
-    w->txtWidth->selectAll();
-    QTest::keyClicks(w->txtWidth, QStringLiteral("3"));
-    QCOMPARE(w->TableCols, 3);
-    w->BarButton[10]->trigger();
-    QCOMPARE(w->Grid->Cols(), 4);
-    QCOMPARE(w->Grid->Rows(), 3);
-    QCOMPARE(w->Grid->text(1, 0), QStringLiteral("1"));
-    QCOMPARE(w->Grid->text(3, 0), QStringLiteral("3"));
-    QCOMPARE(w->Grid->text(0, 2), QStringLiteral("2"));
-    QCOMPARE(w->Grid->cellAlignment(0, 2), 4);
-    QCOMPARE(w->RowHeightCol.size(), w->Grid->Rows() + 1);
+    part<QLineEdit>(*w, "txtWidth")->selectAll();
+    QTest::keyClicks(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("3"));
+    QCOMPARE(model(*w).TableCols, 3);
+    clickBar(*w, ToolbarButton::CellView);
+    QCOMPARE(grid(*w)->Cols(), 4);
+    QCOMPARE(grid(*w)->Rows(), 3);
+    QCOMPARE(grid(*w)->text(1, 0), QStringLiteral("1"));
+    QCOMPARE(grid(*w)->text(3, 0), QStringLiteral("3"));
+    QCOMPARE(grid(*w)->text(0, 2), QStringLiteral("2"));
+    QCOMPARE(grid(*w)->cellAlignment(0, 2), 4);
+    QCOMPARE(gridEditor(*w)->RowHeightCol.size(), grid(*w)->Rows() + 1);
 }
 
 void TestMainCommands::helpOpensFromButtonAndF1()
 {
     frmMain *w = newShownWindow();
     QVERIFY(!HelpWindow::forOwner(w, false));
-    w->BarButton[5]->trigger();
+    clickBar(*w, ToolbarButton::Help);
     HelpWindow *help = HelpWindow::forOwner(w, false);
     QVERIFY(help);
     QTRY_VERIFY(help->isVisible());

@@ -12,11 +12,14 @@
 #include <QToolBar>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "app/more_files.h"
 #include "files/table_document_io.h"
 #include "platform/common_dialog.h"
 #include "platform/number_box.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 class TestMainWindow : public QObject
 {
@@ -58,48 +61,48 @@ void TestMainWindow::cleanup()
 static void checkViewsFillTheWindow(frmMain *w)
 {
     const int mb = w->menuBar()->height();
-    const int tb = w->Bar->height();
-    QCOMPARE(w->client->geometry(), QRect(0, mb, w->width(), w->height() - mb));
-    QCOMPARE(w->Bar->geometry(), QRect(0, 0, w->width(), tb));
-    const QRect below(0, tb, w->client->width(), w->client->height() - tb);
-    QCOMPARE(w->picAllSet->geometry(), below);
-    QCOMPARE(w->txtTag->geometry(), below);
-    QCOMPARE(w->Web->geometry(), below);
-    QCOMPARE(w->Grid->geometry(), below.adjusted(w->picBar->width(), 0, 0, 0));
+    const int tb = part<QToolBar>(*w, "Bar")->height();
+    QCOMPARE(part<QWidget>(*w, "client")->geometry(), QRect(0, mb, w->width(), w->height() - mb));
+    QCOMPARE(part<QToolBar>(*w, "Bar")->geometry(), QRect(0, 0, w->width(), tb));
+    const QRect below(0, tb, part<QWidget>(*w, "client")->width(), part<QWidget>(*w, "client")->height() - tb);
+    QCOMPARE(part<QWidget>(*w, "picAllSet")->geometry(), below);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->geometry(), below);
+    QCOMPARE(part<QWidget>(*w, "Web")->geometry(), below);
+    QCOMPARE(grid(*w)->geometry(), below.adjusted(part<QWidget>(*w, "picBar")->width(), 0, 0, 0));
 }
 
 void TestMainWindow::opensOnTheTableSettingsView()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
 
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
-    QVERIFY(w->picAllSet->isVisible());
-    QVERIFY(!w->picBar->isVisible());
-    QVERIFY(!w->Grid->isVisible());
-    QVERIFY(!w->txtTag->isVisible());
-    QVERIFY(!w->Web->isVisible());
-    QVERIFY(w->txtInsert->isHidden());
+    QVERIFY(part<QWidget>(*w, "picAllSet")->isVisible());
+    QVERIFY(!part<QWidget>(*w, "picBar")->isVisible());
+    QVERIFY(!grid(*w)->isVisible());
+    QVERIFY(!part<QPlainTextEdit>(*w, "txtTag")->isVisible());
+    QVERIFY(!part<QWidget>(*w, "Web")->isVisible());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
 
-    QCOMPARE(w->txtWidth->text(), QStringLiteral("2"));
-    QCOMPARE(w->txtHeight->text(), QStringLiteral("2"));
-    QCOMPARE(w->txtBorder->text(), QStringLiteral("1"));
-    QVERIFY(w->txtTitle->text().isEmpty());
-    QVERIFY(w->chkBackColorNothing->isChecked());
-    QVERIFY(!w->cmdBackColorSet->isEnabled());
-    QVERIFY(!w->chkNet->isChecked());
+    QCOMPARE(part<QLineEdit>(*w, "txtWidth")->text(), QStringLiteral("2"));
+    QCOMPARE(part<QLineEdit>(*w, "txtHeight")->text(), QStringLiteral("2"));
+    QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("1"));
+    QVERIFY(part<QLineEdit>(*w, "txtTitle")->text().isEmpty());
+    QVERIFY(part<QCheckBox>(*w, "chkBackColorNothing")->isChecked());
+    QVERIFY(!part<QAbstractButton>(*w, "cmdBackColorSet")->isEnabled());
+    QVERIFY(!part<QCheckBox>(*w, "chkNet")->isChecked());
 
-    QVERIFY(w->BarButton[9]->isChecked());
-    QVERIFY(!w->BarButton[7]->isEnabled());
-    QVERIFY(!w->mnuSel->menuAction()->isEnabled());
+    QVERIFY(barAction(*w, ToolbarButton::TableView)->isChecked());
+    QVERIFY(!barAction(*w, ToolbarButton::Header)->isEnabled());
+    QVERIFY(!part<QMenu>(*w, "mnuSel")->menuAction()->isEnabled());
 
     // The hidden pane already shows cell (1, 1).
-    QCOMPARE(w->Grid->Col(), 1);
-    QCOMPARE(w->Grid->Row(), 1);
-    QCOMPARE(w->Grid->Cols(), 3);
-    QCOMPARE(w->Grid->Rows(), 3);
+    QCOMPARE(grid(*w)->Col(), 1);
+    QCOMPARE(grid(*w)->Row(), 1);
+    QCOMPARE(grid(*w)->Cols(), 3);
+    QCOMPARE(grid(*w)->Rows(), 3);
 }
 
 void TestMainWindow::menusAsDesigned()
@@ -117,29 +120,34 @@ void TestMainWindow::menusAsDesigned()
             list << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return list;
     };
-    QCOMPARE(captions(w.mnuFile), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
+    QCOMPARE(captions(part<QMenu>(w, "mnuFile")), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
                                                "保存(&S)...", "-", "終了(&X)"}));
-    QCOMPARE(captions(w.mnuSel), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)"}));
-    QCOMPARE(captions(w.mnuHelp), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
-    QCOMPARE(w.mnuNew->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-    QCOMPARE(w.mnuOpen->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    QCOMPARE(w.mnuSave->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(w.mnuShowHelp->shortcut(), QKeySequence(Qt::Key_F1));
-    QVERIFY(w.mnuBold->isCheckable());
+    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)"}));
+    QCOMPARE(captions(part<QMenu>(w, "mnuHelp")), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
+    QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(part<QAction>(w, "mnuSave")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(part<QAction>(w, "mnuShowHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+    QVERIFY(part<QAction>(w, "mnuBold")->isCheckable());
 }
 
 void TestMainWindow::toolbarAsDesigned()
 {
     frmMain w;
-    const QList<QAction *> actions = w.Bar->actions();
+    const QList<QAction *> actions = part<QToolBar>(w, "Bar")->actions();
     QCOMPARE(actions.size(), 14);
+    // One action per command: the toolbar shows the very items of the menus.
+    const QStringList names = {"mnuNew", "mnuOpen", "mnuSave", "Bar_4", "mnuShowHelp", "Bar_6", "mnuBold",
+                               "Bar_8", "Bar_9", "Bar_10", "Bar_11", "Bar_12", "Bar_13", "Bar_14"};
     for (int i = 1; i <= 14; ++i)
-        QCOMPARE(actions.at(i - 1), w.BarButton[i]);
-    QCOMPARE(w.BarButton[1]->toolTip(), QStringLiteral("新しい表を作成します。"));
-    QCOMPARE(w.BarButton[14]->toolTip(), QStringLiteral("関連づけられたブラウザでプレビューします。"));
-    QVERIFY(w.BarButton[7]->isCheckable());
+        QCOMPARE(actions.at(i - 1)->objectName(), names.at(i - 1));
+    for (const char *shared : {"mnuNew", "mnuOpen", "mnuSave", "mnuShowHelp", "mnuBold"})
+        QVERIFY2(actions.contains(item(w, shared)), shared);
+    QCOMPARE(barAction(w, ToolbarButton::New)->toolTip(), QStringLiteral("新しい表を作成します。"));
+    QCOMPARE(barAction(w, ToolbarButton::BrowserPreview)->toolTip(), QStringLiteral("関連づけられたブラウザでプレビューします。"));
+    QVERIFY(barAction(w, ToolbarButton::Header)->isCheckable());
     for (int i : {9, 10, 11, 12})
-        QVERIFY(w.BarButton[i]->actionGroup() && w.BarButton[i]->actionGroup()->isExclusive());
+        QVERIFY(barAction(w, ToolbarButton(i))->actionGroup() && barAction(w, ToolbarButton(i))->actionGroup()->isExclusive());
 }
 
 void TestMainWindow::windowIsCentred()
@@ -160,15 +168,15 @@ void TestMainWindow::viewsFillTheClientArea()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.resize(900, 700);
     QTRY_COMPARE(w.width(), 900);
-    const int tb = w.Bar->height();
-    const QWidget *client = w.client;
-    QCOMPARE(w.picBar->geometry().topLeft(), QPoint(0, tb));
-    QCOMPARE(w.picBar->size(), QSize(185, 353));
-    QCOMPARE(w.Grid->geometry(), QRect(w.picBar->width(), tb, client->width() - w.picBar->width(),
+    const int tb = part<QToolBar>(w, "Bar")->height();
+    const QWidget *client = part<QWidget>(w, "client");
+    QCOMPARE(part<QWidget>(w, "picBar")->geometry().topLeft(), QPoint(0, tb));
+    QCOMPARE(part<QWidget>(w, "picBar")->size(), QSize(185, 353));
+    QCOMPARE(grid(w)->geometry(), QRect(part<QWidget>(w, "picBar")->width(), tb, client->width() - part<QWidget>(w, "picBar")->width(),
                                        client->height() - tb));
-    QCOMPARE(w.txtTag->geometry(), QRect(0, tb, client->width(), client->height() - tb));
-    QCOMPARE(w.Web->geometry(), w.txtTag->geometry());
-    QCOMPARE(w.picAllSet->geometry(), w.txtTag->geometry());
+    QCOMPARE(part<QPlainTextEdit>(w, "txtTag")->geometry(), QRect(0, tb, client->width(), client->height() - tb));
+    QCOMPARE(part<QWidget>(w, "Web")->geometry(), part<QPlainTextEdit>(w, "txtTag")->geometry());
+    QCOMPARE(part<QWidget>(w, "picAllSet")->geometry(), part<QPlainTextEdit>(w, "txtTag")->geometry());
 }
 
 void TestMainWindow::everyWindowOpensAtTheDesignedSize_data()
@@ -199,7 +207,7 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
     if (how == QLatin1String("new") || how == QLatin1String("open")) {
         first->move(60, 40);
         QTRY_COMPARE(first->pos(), QPoint(60, 40));
-        first->BarButton[how == QLatin1String("new") ? 1 : 2]->trigger();
+        clickBar(*first, ToolbarButton(how == QLatin1String("new") ? 1 : 2));
     }
     frmMain *w = frmMain::loadedWindows().last();
     QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -208,7 +216,7 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
 
     // 7470 twips wide; the first layout has already raised the height to its minimum.
     QCOMPARE(w->width(), 7470 / 15);
-    QCOMPARE(w->height(), w->Bar->height() + 6120 / 15);
+    QCOMPARE(w->height(), part<QToolBar>(*w, "Bar")->height() + 6120 / 15);
     checkViewsFillTheWindow(w);
     if (w == first) { // centred, as far as a frame not yet drawn allows
         const QRect screen = w->screen()->geometry();
@@ -222,7 +230,7 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
     // Dragged too small: snapped back, and laid out at the snapped size.
     w->resize(250, 150);
     QTRY_COMPARE(w->width(), 6120 / 15);
-    QTRY_COMPARE(w->height(), w->Bar->height() + 6120 / 15);
+    QTRY_COMPARE(w->height(), part<QToolBar>(*w, "Bar")->height() + 6120 / 15);
     checkViewsFillTheWindow(w);
 }
 
@@ -241,7 +249,7 @@ void TestMainWindow::lowWindowSnapsToMinimumHeight()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.resize(w.width(), 200);
-    QTRY_COMPARE(w.height(), w.Bar->height() + 6120 / 15);
+    QTRY_COMPARE(w.height(), part<QToolBar>(w, "Bar")->height() + 6120 / 15);
 }
 
 void TestMainWindow::minimizedAndRestoredKeepsLayout()
@@ -251,11 +259,11 @@ void TestMainWindow::minimizedAndRestoredKeepsLayout()
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.showMinimized();
     w.showNormal();
-    const int tb = w.Bar->height();
-    QTRY_COMPARE(w.Grid->geometry(), QRect(w.picBar->width(), tb, w.client->width() - w.picBar->width(),
-                                           w.client->height() - tb));
-    QCOMPARE(w.txtTag->geometry(), QRect(0, tb, w.client->width(), w.client->height() - tb));
-    QCOMPARE(w.picBar->pos(), QPoint(0, tb));
+    const int tb = part<QToolBar>(w, "Bar")->height();
+    QTRY_COMPARE(grid(w)->geometry(), QRect(part<QWidget>(w, "picBar")->width(), tb, part<QWidget>(w, "client")->width() - part<QWidget>(w, "picBar")->width(),
+                                           part<QWidget>(w, "client")->height() - tb));
+    QCOMPARE(part<QPlainTextEdit>(w, "txtTag")->geometry(), QRect(0, tb, part<QWidget>(w, "client")->width(), part<QWidget>(w, "client")->height() - tb));
+    QCOMPARE(part<QWidget>(w, "picBar")->pos(), QPoint(0, tb));
 }
 
 void TestMainWindow::numberBoxesTakeDigitsOnly_data()
@@ -284,7 +292,7 @@ void TestMainWindow::numberBoxesTakeDigitsOnly()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     if (!switchBox.isEmpty()) {
-        w.BarButton[10]->trigger(); // the cell boxes live on the cell settings view
+        clickBar(w, ToolbarButton::CellView); // the cell boxes live on the cell settings view
         auto *check = w.findChild<QCheckBox *>(switchBox);
         QVERIFY(check);
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(6, check->height() / 2));
@@ -338,7 +346,7 @@ void TestMainWindow::closingTheOnlyWindowAsksNothing()
     auto *w = new frmMain;
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->Cells(1, 1).Text = QStringLiteral("changed");
+    doc(*w).setCellText(1, 1, QStringLiteral("changed"));
     QPointer<frmMain> guard(w);
     QVERIFY(w->close()); // no question, never cancelled
     QTRY_VERIFY(guard.isNull());

@@ -29,9 +29,12 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "platform/common_dialog.h"
 #include "table/grid_text.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 // Random input on the main window: keys, clicks on the toolbar, the grid, the
 // two panes and the menus, with every dialog answered by a timer that finds
@@ -40,8 +43,7 @@
 // must agree with what its window shows.
 //
 // The suite runs a few hundred steps with a fixed seed. By hand, for a long run:
-//   QUORVAN_RANDOM_SEED=7 QUORVAN_RANDOM_STEPS=300000 QT_QPA_PLATFORM=offscreen \
-//       build/bin/tst_random_input
+//   QUORVAN_RANDOM_SEED=7 QUORVAN_RANDOM_STEPS=300000 QT_QPA_PLATFORM=offscreen build/bin/tst_random_input
 // A failure names the seed and step and lists the last actions. A step that
 // does not come back for QUORVAN_RANDOM_HANG_SECONDS (default 300) is a hang:
 // the test prints the same and aborts.
@@ -384,7 +386,8 @@ void TestRandomInput::toolbarStep(QMainWindow *w)
     const int index = buttons[pick(int(std::size(buttons)))];
     if (index == 12 && !m_previews)
         return;
-    QAction *action = w->findChild<QAction *>(QStringLiteral("Bar_%1").arg(index));
+    // By position: the commands the menus share keep their menu names.
+    QAction *action = bar->actions().value(index - 1);
     if (!action)
         return fail(QStringLiteral("Bar_%1 missing").arg(index));
     QWidget *button = bar->widgetForAction(action);
@@ -735,7 +738,7 @@ QMainWindow *TestRandomInput::ensureWindow()
     }
     log(QStringLiteral("new first window"));
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     QApplication::setActiveWindow(w);
     return w;
@@ -779,7 +782,8 @@ void TestRandomInput::checkWindows()
 
 void TestRandomInput::checkWindow(QMainWindow *w)
 {
-    auto *model = dynamic_cast<TableModel *>(w);
+    auto *window = qobject_cast<frmMain *>(w);
+    const TableModel *model = window ? &window->document().model() : nullptr;
     auto *grid = w->findChild<GridWidget *>(QStringLiteral("Grid"));
     if (!model || !grid) {
         fail(QStringLiteral("window without model or grid"));
@@ -847,7 +851,7 @@ void TestRandomInput::checkWindow(QMainWindow *w)
            QStringLiteral("sliders %1/%2, record %3/%4")
                    .arg(sliW ? sliW->value() : -1).arg(sliH ? sliH->value() : -1)
                    .arg(rec.HAlign).arg(rec.VAlign) + where);
-    QAction *header = w->findChild<QAction *>(QStringLiteral("Bar_7"));
+    QAction *header = barAction(*w, ToolbarButton::Header);
     expect(header && header->isChecked() == (rec.Header == -1),
            QStringLiteral("button 7 against Header %1").arg(rec.Header) + where);
     auto *insert = w->findChild<QLineEdit *>(QStringLiteral("txtInsert"));
@@ -896,3 +900,4 @@ int main(int argc, char *argv[])
     return QTest::qExec(&test, argc, argv);
 }
 #include "tst_random_input.moc"
+

@@ -16,6 +16,7 @@
 #include <QtEndian>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "editor/frm_edit.h"
 #include "editor_test_support.h"
 #include "editor/frm_font.h"
@@ -25,6 +26,8 @@
 #include "platform/common_dialog.h"
 #include "platform/help_window.h"
 #include "platform/up_down.h"
+
+using namespace parts;
 
 namespace {
 
@@ -386,11 +389,11 @@ void TestCellEditor::toolbarOpensEachDialog()
 void TestCellEditor::editsTheMainWindowsCell()
 {
     auto *main = new frmMain;
-    main->FileName = newTableName();
+    main->setFileName(newTableName());
     main->show();
     QVERIFY(QTest::qWaitForWindowExposed(main));
-    QTest::mouseClick(main->Bar->widgetForAction(main->BarButton[10]), Qt::LeftButton);
-    main->Cells(1, 1).Text = QStringLiteral("a&amp;b\r\nc");
+    QTest::mouseClick(part<QToolBar>(*main, "Bar")->widgetForAction(barAction(*main, ToolbarButton::CellView)), Qt::LeftButton);
+    doc(*main).setCellText(1, 1, QStringLiteral("a&amp;b\r\nc"));
 
     bool edited = false;
     QTimer::singleShot(0, main, [&] {
@@ -410,9 +413,9 @@ void TestCellEditor::editsTheMainWindowsCell()
         clickBar(*editor, 1);
         edited = true;
     });
-    main->mnuSelEditMax->trigger();
+    part<QAction>(*main, "mnuSelEditMax")->trigger();
     QVERIFY(edited);
-    QCOMPARE(main->Cells(1, 1).Text, QStringLiteral("<B>a&amp;b\r\nc</B>"));
+    QCOMPARE(model(*main).Cells(1, 1).Text, QStringLiteral("<B>a&amp;b\r\nc</B>"));
     delete main;
 }
 

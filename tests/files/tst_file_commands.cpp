@@ -7,12 +7,15 @@
 #include <QTemporaryDir>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "files/compression.h"
 #include "files/file_commands.h"
 #include "files/table_document_io.h"
 #include "platform/color_swatch.h"
 #include "platform/common_dialog.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 // OpenFile and SaveFile on the window, acting through the dialog and message
 // hooks, and the command-line export writing the same bytes as the window.
@@ -145,9 +148,9 @@ void TestFileCommands::otherNamesOpenADefaultTable()
     w->OpenFile(QString()); // typed into the open dialog
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - notes.txt"));
-    QCOMPARE(w->FileName, file);
-    QCOMPARE(w->TableRows, 2);
-    QCOMPARE(w->TableCols, 2);
+    QCOMPARE(w->FileName(), file);
+    QCOMPARE(model(*w).TableRows, 2);
+    QCOMPARE(model(*w).TableCols, 2);
     QCOMPARE(m_messages, QStringList());
 }
 
@@ -159,28 +162,28 @@ void TestFileCommands::openedOldFileShowsItsSettings()
     w->OpenFile(file);
     QVERIFY(w->isVisible());
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - old.qvf"));
-    QCOMPARE(w->txtWidth->text(), QStringLiteral("3"));
-    QCOMPARE(w->txtHeight->text(), QStringLiteral("2"));
-    QCOMPARE(w->txtTitle->text(), QStringLiteral("旧形式の表"));
-    QCOMPARE(w->txtBorder->text(), QStringLiteral("2"));
-    QVERIFY(!w->chkBackColorNothing->isChecked());
-    QCOMPARE(w->picBackColor->color(), 255 + 256 * 128 + 65536 * 255);
-    QVERIFY(w->picAllSet->isVisible());
-    QCOMPARE(w->Grid->Cols(), 4);
-    QCOMPARE(w->Grid->Rows(), 3);
-    QCOMPARE(w->Cells(1, 1).Header, qint16(-1));
-    QCOMPARE(w->RowHeightCol.size(), w->TableRows + 2);
+    QCOMPARE(part<QLineEdit>(*w, "txtWidth")->text(), QStringLiteral("3"));
+    QCOMPARE(part<QLineEdit>(*w, "txtHeight")->text(), QStringLiteral("2"));
+    QCOMPARE(part<QLineEdit>(*w, "txtTitle")->text(), QStringLiteral("旧形式の表"));
+    QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("2"));
+    QVERIFY(!part<QCheckBox>(*w, "chkBackColorNothing")->isChecked());
+    QCOMPARE(part<ColorSwatch>(*w, "picBackColor")->color(), 255 + 256 * 128 + 65536 * 255);
+    QVERIFY(part<QWidget>(*w, "picAllSet")->isVisible());
+    QCOMPARE(grid(*w)->Cols(), 4);
+    QCOMPARE(grid(*w)->Rows(), 3);
+    QCOMPARE(model(*w).Cells(1, 1).Header, qint16(-1));
+    QCOMPARE(gridEditor(*w)->RowHeightCol.size(), model(*w).TableRows + 2);
 }
 
 void TestFileCommands::saveAndReopenThroughTheWindow()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
-    w->txtTitle->setText(QStringLiteral("月別, \"売上\""));
-    w->txtWidth->setText(QStringLiteral("5"));
-    w->Cells(3, 2).Text = QStringLiteral("<A href=\"a.html\">表</A>");
-    w->Cells(5, 1).Header = -1;
+    part<QLineEdit>(*w, "txtTitle")->setText(QStringLiteral("月別, \"売上\""));
+    part<QLineEdit>(*w, "txtWidth")->setText(QStringLiteral("5"));
+    doc(*w).setCellText(3, 2, QStringLiteral("<A href=\"a.html\">表</A>"));
+    doc(*w).setCellField(5, 1, CellField::Header, -1);
 
     const QString file = path(QStringLiteral("t.qvn"));
     replyWith(file);
@@ -191,7 +194,7 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     QCOMPARE(m_requests.at(0).filter, QStringLiteral("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*"));
     QVERIFY(m_requests.at(0).overwritePrompt);
     QCOMPARE(m_requests.at(0).fileName, QString()); // never saved: no name offered
-    QCOMPARE(w->FileName, file);
+    QCOMPARE(w->FileName(), file);
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - t.qvn"));
     QCOMPARE(m_messages, QStringList());
 
@@ -201,40 +204,40 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     auto *again = new frmMain;
     again->OpenFile(file);
     QVERIFY(again->isVisible());
-    QCOMPARE(again->TableCols, 5);
-    QCOMPARE(again->txtTitle->text(), QStringLiteral("月別, \"売上\""));
+    QCOMPARE(model(*again).TableCols, 5);
+    QCOMPARE(part<QLineEdit>(*again, "txtTitle")->text(), QStringLiteral("月別, \"売上\""));
     for (int c = 0; c <= 7; ++c)
         for (int r = 0; r <= 2; ++r)
-            QVERIFY2(again->Cells(c, r) == w->Cells(c, r), qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
+            QVERIFY2(model(*again).Cells(c, r) == model(*w).Cells(c, r), qPrintable(QStringLiteral("%1,%2").arg(c).arg(r)));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList(QStringLiteral("t.qvn")));
 }
 
 void TestFileCommands::saveUnderOtherNameWritesHtml()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
-    w->Cells(1, 1).Text = QStringLiteral("表&nbsp;1");
+    doc(*w).setCellText(1, 1, QStringLiteral("表&nbsp;1"));
     const QString file = path(QStringLiteral("t.html"));
     replyWith(file);
     w->SaveFile();
     const QString html = w->BuildTableHtml();
-    QCOMPARE(w->txtTag->toPlainText(), QString(html).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->toPlainText(), QString(html).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     QCOMPARE(readFile(file), htmlDocumentBytes(html));
     QVERIFY(readFile(file).contains("<TD ALIGN=\"center\" VALIGN=\"center\">\x95\x5c&nbsp;1</TD>"));
-    QCOMPARE(w->FileName, newTableName());
+    QCOMPARE(w->FileName(), newTableName());
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
 }
 
 void TestFileCommands::failedSaveChangesNothing()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     replyWith(path(QStringLiteral("no/such/folder/t.qvn")));
     w->SaveFile();
     QCOMPARE(m_messages, QStringList(QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。")));
-    QCOMPARE(w->FileName, newTableName());
+    QCOMPARE(w->FileName(), newTableName());
     QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
 
     m_messages.clear();

@@ -74,6 +74,15 @@ void TestTableExport::versionAndHelp()
     const Run wrong = run({QStringLiteral("--export"), QStringLiteral("only-one.qvn")});
     QVERIFY(wrong.exitCode != 0);
     QVERIFY(wrong.err.contains("--export SOURCE TARGET"));
+    // An unknown option, wherever it stands, is refused with the usage; no window opens.
+    for (const QStringList &args : {QStringList{QStringLiteral("--bogus")},
+                                    QStringList{QStringLiteral("a.qvn"), QStringLiteral("--bogus")}}) {
+        const Run bogus = run(args);
+        QCOMPARE(bogus.exitCode, 2);
+        QVERIFY(bogus.err.contains("bogus"));
+        QVERIFY(bogus.err.contains("Usage:"));
+        QCOMPARE(bogus.out, QByteArray());
+    }
 }
 
 void TestTableExport::convertsOldFileToTableFile()

@@ -9,10 +9,13 @@
 #include <QWebEngineView>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "html/table_markup.h"
 #include "platform/text_codec.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -52,7 +55,7 @@ frmMain *tst_OutputViews::openWindow()
     m_opened.clear();
     setUrlOpener([this](const QUrl &url) { m_opened.append(url); });
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowExposed(w))
@@ -63,8 +66,8 @@ frmMain *tst_OutputViews::openWindow()
 void tst_OutputViews::cleanup()
 {
     for (frmMain *w : frmMain::loadedWindows()) {
-        if (w->PageFileFlag && !w->PageFilePath.isEmpty())
-            QFile::remove(w->PageFilePath);
+        if (output(*w)->PageFileFlag && !output(*w)->PageFilePath.isEmpty())
+            QFile::remove(output(*w)->PageFilePath);
         delete w;
     }
     setUrlOpener({});
@@ -79,29 +82,29 @@ void tst_OutputViews::tagViewShowsTheTable()
     QFile stale(page);
     QVERIFY(stale.open(QIODevice::WriteOnly));
     stale.close();
-    w->PageFilePath = page;
-    w->PageFileFlag = true;
+    output(*w)->PageFilePath = page;
+    output(*w)->PageFileFlag = true;
 
-    w->Bar_ButtonClick(11);
-    QVERIFY(w->txtTag->isVisible());
-    QVERIFY(!w->picAllSet->isVisible());
-    QVERIFY(!w->Grid->isVisible());
-    QVERIFY(!w->Web->isVisible());
-    QVERIFY(w->BarButton[11]->isChecked());
-    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
-    QCOMPARE(w->txtTag->textCursor().position(), 0);
-    QTRY_VERIFY(w->txtTag->hasFocus());
-    QVERIFY(w->txtTag->isReadOnly());
-    QVERIFY(w->txtTag->toolTip().contains(QStringLiteral("「コピー」を選択してください。")));
+    w->Bar_ButtonClick(ToolbarButton::TagView);
+    QVERIFY(part<QPlainTextEdit>(*w, "txtTag")->isVisible());
+    QVERIFY(!part<QWidget>(*w, "picAllSet")->isVisible());
+    QVERIFY(!grid(*w)->isVisible());
+    QVERIFY(!part<QWidget>(*w, "Web")->isVisible());
+    QVERIFY(barAction(*w, ToolbarButton::TagView)->isChecked());
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->toPlainText(), QString::fromLatin1(DefaultTable));
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->textCursor().position(), 0);
+    QTRY_VERIFY(part<QPlainTextEdit>(*w, "txtTag")->hasFocus());
+    QVERIFY(part<QPlainTextEdit>(*w, "txtTag")->isReadOnly());
+    QVERIFY(part<QPlainTextEdit>(*w, "txtTag")->toolTip().contains(QStringLiteral("「コピー」を選択してください。")));
     // The toolbar deleted the preview's page; the tag view cleared the flag.
     QVERIFY(!QFile::exists(page));
-    QVERIFY(!w->PageFileFlag);
+    QVERIFY(!output(*w)->PageFileFlag);
 
     // Again, after moving the caret: same text, caret back at the start.
-    w->txtTag->moveCursor(QTextCursor::End);
-    w->Bar_ButtonClick(11);
-    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
-    QCOMPARE(w->txtTag->textCursor().position(), 0);
+    part<QPlainTextEdit>(*w, "txtTag")->moveCursor(QTextCursor::End);
+    w->Bar_ButtonClick(ToolbarButton::TagView);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->toPlainText(), QString::fromLatin1(DefaultTable));
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->textCursor().position(), 0);
 
     // The web engine is not started for any of this.
     QVERIFY(!w->findChild<QWebEngineView *>());
@@ -111,43 +114,42 @@ void tst_OutputViews::tagViewFollowsTheModel()
 {
     frmMain *w = openWindow();
     QVERIFY(w);
-    w->txtWidth->setText(QStringLiteral("3"));
-    w->txtHeight->setText(QStringLiteral("2"));
-    w->Bar_ButtonClick(10);
-    QCOMPARE(w->Grid->Cols(), 4);
+    part<QLineEdit>(*w, "txtWidth")->setText(QStringLiteral("3"));
+    part<QLineEdit>(*w, "txtHeight")->setText(QStringLiteral("2"));
+    w->Bar_ButtonClick(ToolbarButton::CellView);
+    QCOMPARE(grid(*w)->Cols(), 4);
 
-    w->Grid->setCol(1);
-    w->Grid->setRow(2);
-    w->Grid_Click();
+    grid(*w)->setCol(1);
+    grid(*w)->setRow(2);
+    gridEditor(*w)->Grid_Click();
     w->SettingText(QStringLiteral("日本語<BR>テキスト"));
     // A span switched on with a stale row count: only COLSPAN is written, and
     // the count is normalised in the model.
-    CellRecord &first = w->Cells(1, 1);
-    first.ColSpanOn = 1;
-    first.ColSpan = 2;
-    first.RowSpan = 4;
-    w->Cells(2, 1).Text = QStringLiteral("covered");
+    doc(*w).setCellField(1, 1, CellField::ColSpanOn, 1);
+    doc(*w).setCellField(1, 1, CellField::ColSpan, 2);
+    doc(*w).setCellField(1, 1, CellField::RowSpan, 4);
+    doc(*w).setCellText(2, 1, QStringLiteral("covered"));
 
-    w->Bar_ButtonClick(11);
-    const QString text = w->txtTag->toPlainText();
+    w->Bar_ButtonClick(ToolbarButton::TagView);
+    const QString text = part<QPlainTextEdit>(*w, "txtTag")->toPlainText();
     QCOMPARE(text.section(QLatin1Char('\n'), 1, 1),
              QStringLiteral("<TR><TD ALIGN=\"center\" VALIGN=\"center\" COLSPAN=\"2\"></TD>"
                             "<TD ALIGN=\"center\" VALIGN=\"center\"></TD></TR>"));
     QVERIFY(text.contains(QStringLiteral(">日本語<BR>テキスト</TD>")));
     QVERIFY(!text.contains(QLatin1String("covered")));
-    QCOMPARE(w->Cells(1, 1).RowSpan, 1);
+    QCOMPARE(model(*w).Cells(1, 1).RowSpan, 1);
     // The selection and the pane end on the last emitted cell.
-    QCOMPARE(w->Grid->Col(), 3);
-    QCOMPARE(w->Grid->Row(), 2);
+    QCOMPARE(grid(*w)->Col(), 3);
+    QCOMPARE(grid(*w)->Row(), 2);
     // The stored text is unchanged by the refreshes the generator ran.
-    QCOMPARE(w->Cells(1, 2).Text, QStringLiteral("日本語<BR>テキスト"));
+    QCOMPARE(model(*w).Cells(1, 2).Text, QStringLiteral("日本語<BR>テキスト"));
 }
 
 void tst_OutputViews::tagViewContextMenuCopies()
 {
     frmMain *w = openWindow();
     QVERIFY(w);
-    w->Bar_ButtonClick(11);
+    w->Bar_ButtonClick(ToolbarButton::TagView);
 
     QStringList offered;
     QList<bool> enabled;
@@ -169,41 +171,41 @@ void tst_OutputViews::tagViewContextMenuCopies()
         });
         const QPoint pos(10, 10);
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos,
-                                w->txtTag->viewport()->mapToGlobal(pos));
-        QApplication::sendEvent(w->txtTag->viewport(), &event);
+                                part<QPlainTextEdit>(*w, "txtTag")->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(part<QPlainTextEdit>(*w, "txtTag")->viewport(), &event);
     };
 
     rightClickAndChoose(QStringLiteral("すべて選択"));
     QCOMPARE(offered, (QStringList {QStringLiteral("コピー"), QStringLiteral("すべて選択")}));
     QCOMPARE(enabled, (QList<bool> {false, true})); // nothing selected yet: nothing to copy
-    QVERIFY(w->txtTag->textCursor().hasSelection());
+    QVERIFY(part<QPlainTextEdit>(*w, "txtTag")->textCursor().hasSelection());
 
     QApplication::clipboard()->clear();
     rightClickAndChoose(QStringLiteral("コピー"));
     QCOMPARE(enabled, (QList<bool> {true, true}));
     QCOMPARE(QApplication::clipboard()->text(), QString::fromLatin1(DefaultTable));
     // Copying leaves the model and the page file alone.
-    QVERIFY(!w->PageFileFlag);
+    QVERIFY(!output(*w)->PageFileFlag);
 }
 
 void tst_OutputViews::browserPreviewHandsThePageOver()
 {
     frmMain *w = openWindow();
     QVERIFY(w);
-    w->Cells(1, 1).Text = QStringLiteral("表①😀");
+    doc(*w).setCellText(1, 1, QStringLiteral("表①😀"));
 
-    w->Bar_ButtonClick(14);
+    w->Bar_ButtonClick(ToolbarButton::BrowserPreview);
     QCOMPARE(m_opened.size(), 1);
     const QUrl first = m_opened.at(0);
     QVERIFY(first.isLocalFile());
     const QString firstPath = first.toLocalFile();
     QVERIFY(firstPath.endsWith(QLatin1String(".html")));
     QCOMPARE(QFileInfo(firstPath).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
-    QCOMPARE(w->PageFilePath, firstPath);
-    QVERIFY(w->PageFileFlag);
+    QCOMPARE(output(*w)->PageFilePath, firstPath);
+    QVERIFY(output(*w)->PageFileFlag);
     // The view on show does not change.
-    QVERIFY(w->picAllSet->isVisible());
-    QVERIFY(w->BarButton[9]->isChecked());
+    QVERIFY(part<QWidget>(*w, "picAllSet")->isVisible());
+    QVERIFY(barAction(*w, ToolbarButton::TableView)->isChecked());
 
     const QString table = QStringLiteral(
             "<TABLE BORDER=\"1\" CELLSPACING=\"1\">\r\n"
@@ -217,7 +219,7 @@ void tst_OutputViews::browserPreviewHandsThePageOver()
     QVERIFY(bytes.contains("\x95\x5c\x87\x40&#128512;</TD>"));
 
     // A second click deletes the first page and writes a new one.
-    w->Bar_ButtonClick(14);
+    w->Bar_ButtonClick(ToolbarButton::BrowserPreview);
     QCOMPARE(m_opened.size(), 2);
     const QString secondPath = m_opened.at(1).toLocalFile();
     QVERIFY(secondPath != firstPath);
@@ -225,9 +227,9 @@ void tst_OutputViews::browserPreviewHandsThePageOver()
     QVERIFY(QFile::exists(secondPath));
 
     // Any next command deletes it; only some clear the flag.
-    w->Bar_ButtonClick(9);
+    w->Bar_ButtonClick(ToolbarButton::TableView);
     QVERIFY(!QFile::exists(secondPath));
-    QVERIFY(!w->PageFileFlag);
+    QVERIFY(!output(*w)->PageFileFlag);
     QVERIFY(!w->findChild<QWebEngineView *>());
 }
 
@@ -239,13 +241,13 @@ void tst_OutputViews::browserPreviewWithoutTempFolderIsSilent()
     QTemporaryFile notAFolder;
     QVERIFY(notAFolder.open());
     qputenv("TMPDIR", QFile::encodeName(notAFolder.fileName()));
-    w->Bar_ButtonClick(14);
+    w->Bar_ButtonClick(ToolbarButton::BrowserPreview);
     QVERIFY(m_opened.isEmpty());
-    QVERIFY(w->PageFilePath.isEmpty());
+    QVERIFY(output(*w)->PageFilePath.isEmpty());
     QVERIFY(!QApplication::activeModalWidget());
     // The window carries on.
-    w->Bar_ButtonClick(11);
-    QCOMPARE(w->txtTag->toPlainText(), QString::fromLatin1(DefaultTable));
+    w->Bar_ButtonClick(ToolbarButton::TagView);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->toPlainText(), QString::fromLatin1(DefaultTable));
 }
 
 QTEST_MAIN(tst_OutputViews)

@@ -8,7 +8,10 @@
 #include <QWebEngineView>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 // The in-window preview, with a real web engine on a real display.
 class tst_Preview : public QObject
@@ -26,8 +29,8 @@ private:
 void tst_Preview::cleanup()
 {
     for (frmMain *w : frmMain::loadedWindows()) {
-        if (w->PageFileFlag && !w->PageFilePath.isEmpty())
-            QFile::remove(w->PageFilePath);
+        if (output(*w)->PageFileFlag && !output(*w)->PageFilePath.isEmpty())
+            QFile::remove(output(*w)->PageFilePath);
         delete w;
     }
 }
@@ -48,44 +51,42 @@ QVariant tst_Preview::evaluate(QWebEngineView *view, const QString &script)
 void tst_Preview::previewRendersTheTable()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->resize(900, 600);
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    w->txtWidth->setText(QStringLiteral("3"));
-    w->txtHeight->setText(QStringLiteral("3"));
-    w->Bar_ButtonClick(10);
+    part<QLineEdit>(*w, "txtWidth")->setText(QStringLiteral("3"));
+    part<QLineEdit>(*w, "txtHeight")->setText(QStringLiteral("3"));
+    w->Bar_ButtonClick(ToolbarButton::CellView);
 
     const QString names[] = {QStringLiteral("名前"), QStringLiteral("年齢"), QStringLiteral("備考")};
     for (int c = 1; c <= 3; ++c) {
-        w->Cells(c, 1).Header = -1;
-        w->Cells(c, 1).Text = names[c - 1];
+        doc(*w).setCellField(c, 1, CellField::Header, -1);
+        doc(*w).setCellText(c, 1, names[c - 1]);
     }
-    CellRecord &block = w->Cells(1, 2);
-    block.Text = QStringLiteral("結合した表～①");
-    block.ColSpanOn = 1;
-    block.ColSpan = 2;
-    block.RowSpanOn = 1;
-    block.RowSpan = 2;
-    block.BackColorNothing = 0;
-    block.BackColor = 0x00FFFF; // yellow
-    w->Cells(3, 2).Text = QStringLiteral("二十");
-    w->Cells(3, 3).Text = QStringLiteral("三十");
-    w->Cells(3, 3).BackColorNothing = 0;
-    w->Cells(3, 3).BackColor = 0xFF8000; // 0x00BBGGRR: a blue
+    doc(*w).setCellText(1, 2, QStringLiteral("結合した表～①"));
+    for (auto [field, value] : {std::pair{CellField::ColSpanOn, 1}, {CellField::ColSpan, 2},
+                                {CellField::RowSpanOn, 1}, {CellField::RowSpan, 2},
+                                {CellField::BackColorNothing, 0},
+                                {CellField::BackColor, 0x00FFFF}}) // yellow
+        doc(*w).setCellField(1, 2, field, value);
+    doc(*w).setCellText(3, 2, QStringLiteral("二十"));
+    doc(*w).setCellText(3, 3, QStringLiteral("三十"));
+    doc(*w).setCellField(3, 3, CellField::BackColorNothing, 0);
+    doc(*w).setCellField(3, 3, CellField::BackColor, 0xFF8000); // 0x00BBGGRR: a blue
 
     QVERIFY(!w->findChild<QWebEngineView *>());
-    QWebEngineView *view = w->webView();
+    QWebEngineView *view = output(*w)->webView();
     QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-    w->Bar_ButtonClick(12);
-    QVERIFY(w->Web->isVisible());
-    QVERIFY(!w->picAllSet->isVisible());
-    QVERIFY(w->PageFileFlag);
-    QCOMPARE(view->url(), QUrl::fromLocalFile(w->PageFilePath));
+    w->Bar_ButtonClick(ToolbarButton::Preview);
+    QVERIFY(part<QWidget>(*w, "Web")->isVisible());
+    QVERIFY(!part<QWidget>(*w, "picAllSet")->isVisible());
+    QVERIFY(output(*w)->PageFileFlag);
+    QCOMPARE(view->url(), QUrl::fromLocalFile(output(*w)->PageFilePath));
     QVERIFY(loaded.wait(20000) || !loaded.isEmpty());
     QCOMPARE(loaded.first().first().toBool(), true);
     QVERIFY(view->isVisible());
-    QCOMPARE(view->geometry(), w->Web->rect());
+    QCOMPARE(view->geometry(), part<QWidget>(*w, "Web")->rect());
 
     QCOMPARE(evaluate(view, QStringLiteral("document.characterSet")).toString().toLower(),
              QStringLiteral("shift_jis"));
@@ -116,8 +117,8 @@ void tst_Preview::previewRendersTheTable()
     QCOMPARE(blue.value("bg").toString(), QStringLiteral("rgb(0, 128, 255)"));
 
     // The page stays on show after its file is deleted by the next command.
-    const QString page = w->PageFilePath;
-    w->Bar_ButtonClick(13);
+    const QString page = output(*w)->PageFilePath;
+    w->Bar_ButtonClick(ToolbarButton::PreviewSeparator);
     QVERIFY(!QFile::exists(page));
     QVERIFY(view->isVisible());
     QCOMPARE(evaluate(view, QStringLiteral("document.querySelectorAll('td,th').length")).toInt(), 6);

@@ -9,8 +9,11 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "app/more_files.h"
 #include "files/table_document_io.h"
+
+using namespace parts;
 
 namespace {
 
@@ -95,7 +98,7 @@ QString tst_more_files::tableFile(const QString &name, const QString &caption)
 frmMain *tst_more_files::firstWindow()
 {
     auto *w = new frmMain;
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     w->move(100, 80);
     return w;
@@ -140,11 +143,11 @@ void tst_more_files::eachFileInItsOwnStaggeredWindow()
     const QList<frmMain *> windows = visibleWindows();
     QCOMPARE(windows.size(), 1 + captions.size());
     QCOMPARE(windows.first(), first);
-    QCOMPARE(first->TableTitle, QString()); // the first window keeps its own table
+    QCOMPARE(model(*first).TableTitle, QString()); // the first window keeps its own table
     for (int i = 0; i < captions.size(); ++i) {
         frmMain *w = windows.at(i + 1);
         QVERIFY(w->isVisible());
-        QCOMPARE(w->TableTitle, captions.at(i));
+        QCOMPARE(model(*w).TableTitle, captions.at(i));
         QCOMPARE(w->pos(), origin + QPoint(Step, Step) * (i + 1));
         QVERIFY(w->windowTitle().endsWith(captions.at(i).toLower() + QStringLiteral(".qvn")));
     }
@@ -167,7 +170,7 @@ void tst_more_files::badFileLeavesNoWindowAndOthersStillOpen()
     QCOMPARE(boxes.closed, 2); // one message per bad file
     const QList<frmMain *> windows = visibleWindows();
     QCOMPARE(windows.size(), 2);
-    QCOMPARE(windows.at(1)->TableTitle, QStringLiteral("C"));
+    QCOMPARE(model(*windows.at(1)).TableTitle, QStringLiteral("C"));
     // The bad files' windows are gone, so C steps from the first window.
     QCOMPARE(windows.at(1)->pos(), origin + QPoint(Step, Step));
 }
@@ -186,7 +189,7 @@ void tst_more_files::withNoWindowLeftTheWindowCentresItself()
     openMoreFiles({b});
     const QList<frmMain *> windows = visibleWindows();
     QCOMPARE(windows.size(), 1);
-    QCOMPARE(windows.first()->TableTitle, QStringLiteral("B"));
+    QCOMPARE(model(*windows.first()).TableTitle, QStringLiteral("B"));
     QCOMPARE(windows.first()->pos(), centred);
 }
 

@@ -4,7 +4,10 @@
 #include <QLineEdit>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "platform/number_box.h"
+
+using namespace parts;
 
 namespace {
 
@@ -69,7 +72,7 @@ void tst_NumberBox::mainWindowBoxesTakeInputMethodDigits()
 {
     frmMain w;
     w.show();
-    const std::pair<QLineEdit *, int> boxes[] = {{w.txtBorder, 2}, {w.txtSWidth, 4}};
+    const std::pair<QLineEdit *, int> boxes[] = {{part<QLineEdit>(w, "txtBorder"), 2}, {part<QLineEdit>(w, "txtSWidth"), 4}};
     for (const auto &[box, maxDigits] : boxes) {
         box->setFocus();
         box->end(false);

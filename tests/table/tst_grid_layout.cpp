@@ -7,8 +7,11 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "platform/ui_font.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -43,11 +46,11 @@ std::unique_ptr<frmMain> openCellView()
 {
     auto w = std::make_unique<frmMain>();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     if (!QTest::qWaitForWindowExposed(w.get()))
         qWarning("window not exposed");
-    w->BarButton[10]->trigger();
+    clickBar(*w, ToolbarButton::CellView);
     return w;
 }
 
@@ -115,11 +118,11 @@ void TstGridLayout::boxShowsWholeLine()
 {
     auto w = openCellView();
     w->SettingText(QStringLiteral("gjpqy日本"));
-    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(1, 1).center());
-    QLineEdit *box = w->txtInsert;
+    QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
+    QLineEdit *box = part<QLineEdit>(*w, "txtInsert");
     QVERIFY(box->isVisible());
     QCOMPARE(box->text(), QStringLiteral("gjpqy日本"));
-    QVERIFY(box->geometry().contains(w->Grid->cellRect(1, 1)));
+    QVERIFY(box->geometry().contains(grid(*w)->cellRect(1, 1)));
     // The cursor would blink in and out of the pictures.
     box->setReadOnly(true);
 
@@ -139,21 +142,21 @@ void TstGridLayout::unbrokenMegabyteFitsToTheCapAndShowsItsStart()
     // A first empty line, then 1 MiB of x without a break opportunity.
     const QString text = QStringLiteral("<BR>") + QString(1 << 20, QLatin1Char('x'));
     w->SettingText(text);
-    QCOMPARE(w->Cells(1, 1).Text, text);
-    QCOMPARE(w->Grid->rowHeight(1), int(GridWidget::MaxRowHeight));
+    QCOMPARE(model(*w).Cells(1, 1).Text, text);
+    QCOMPARE(grid(*w)->rowHeight(1), int(GridWidget::MaxRowHeight));
     QApplication::processEvents();
 
     // The cell is centred vertically, but its text is taller than any row: it
     // shows its start, the empty line and then x.
-    const QVector<bool> inked = inkedLines(*w->Grid, 1, 1, 2, 3);
+    const QVector<bool> inked = inkedLines(*grid(*w), 1, 1, 2, 3);
     QCOMPARE(inked, QVector<bool>({false, true, true}));
 
     // Typing over it replaces it, and the row shrinks back to one line.
-    w->Grid->setFocus();
-    QTest::keyClick(w->Grid, Qt::Key_A);
-    QTest::keyClick(w->txtInsert, Qt::Key_Return);
-    QCOMPARE(w->Cells(1, 1).Text, QStringLiteral("a"));
-    QCOMPARE(w->Grid->rowHeight(1), w->Grid->neededHeight(2, 1));
+    grid(*w)->setFocus();
+    QTest::keyClick(grid(*w), Qt::Key_A);
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("a"));
+    QCOMPARE(grid(*w)->rowHeight(1), grid(*w)->neededHeight(2, 1));
 }
 
 QTEST_MAIN(TstGridLayout)

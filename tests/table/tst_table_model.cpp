@@ -14,7 +14,8 @@ private slots:
     void resetRestoresDefaultsButKeepsFileName();
     void outOfRangeIndicesThrow_data();
     void outOfRangeIndicesThrow();
-    void rowHeightColCoversRequestedRange();
+    void normaliseReadsAsThePaneWrites_data();
+    void normaliseReadsAsThePaneWrites();
     void storageIsIndependentPerCell();
 };
 
@@ -29,7 +30,6 @@ void TestTableModel::defaultsOfANewTable()
     QCOMPARE(m.TableBackColorNothing, qint16(1));
     QCOMPARE(m.NetscapeMode, qint16(0));
     QCOMPARE(m.FileName, QStringLiteral("新規テーブル"));
-    QCOMPARE(m.ShiftKeyPush, false);
 
     for (int c : {0, 1, 57, 99}) {
         for (int r : {0, 1, 42, 99}) {
@@ -75,7 +75,6 @@ void TestTableModel::resetRestoresDefaultsButKeepsFileName()
     QCOMPARE(m.Cells(3, 4), CellRecord());
     QCOMPARE(m.Cells(100, 100), CellRecord::zero());
     QCOMPARE(m.FileName, QStringLiteral("/tmp/a.qvn"));
-    QCOMPARE(m.RowHeightCol.size(), 4); // indices 0..TableRows + 1
 }
 
 void TestTableModel::outOfRangeIndicesThrow_data()
@@ -99,13 +98,39 @@ void TestTableModel::outOfRangeIndicesThrow()
     QVERIFY_THROWS_EXCEPTION(std::out_of_range, cm.Cells(col, row));
 }
 
-void TestTableModel::rowHeightColCoversRequestedRange()
+void TestTableModel::normaliseReadsAsThePaneWrites_data()
 {
-    TableModel m;
-    m.RowHeightCol[2] = 5;
-    m.resetRowHeightCol(99);
-    QCOMPARE(m.RowHeightCol.size(), 100);
-    QVERIFY(std::all_of(m.RowHeightCol.cbegin(), m.RowHeightCol.cend(), [](int v) { return v == 0; }));
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("check");   // a check-box field
+    QTest::addColumn<int>("align");   // an alignment field
+    QTest::addColumn<int>("header");
+    QTest::newRow("values the pane writes stay") << 1 << 1 << 1 << -1;
+    QTest::newRow("zero stays") << 0 << 0 << 0 << 0;
+    QTest::newRow("any other non-zero switch is 1") << 7 << 1 << 2 << 0;
+    QTest::newRow("negative switch is 1, alignment below 0 is 0") << -3 << 1 << 0 << 0;
+    QTest::newRow("header only -1 is a header") << 32767 << 1 << 2 << 0;
+}
+
+void TestTableModel::normaliseReadsAsThePaneWrites()
+{
+    QFETCH(int, stored);
+    QFETCH(int, check);
+    QFETCH(int, align);
+    QFETCH(int, header);
+    CellRecord r;
+    r.HeightOn = r.WidthOn = r.RowSpanOn = r.ColSpanOn = r.BackColorNothing = qint16(stored);
+    r.HAlign = r.VAlign = qint16(stored);
+    r.Header = qint16(stored == 1 ? -1 : stored);
+    r.Height = r.Width = r.RowSpan = r.ColSpan = r.BackColor = stored * 1000;
+    normalise(r);
+    for (qint16 f : {r.HeightOn, r.WidthOn, r.RowSpanOn, r.ColSpanOn, r.BackColorNothing})
+        QCOMPARE(f, qint16(check));
+    QCOMPARE(r.HAlign, qint16(align));
+    QCOMPARE(r.VAlign, qint16(align));
+    QCOMPARE(r.Header, qint16(header));
+    // Numbers and colours are kept as they are.
+    for (qint32 n : {r.Height, r.Width, r.RowSpan, r.ColSpan, r.BackColor})
+        QCOMPARE(n, stored * 1000);
 }
 
 void TestTableModel::storageIsIndependentPerCell()

@@ -16,10 +16,13 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "platform/color_swatch.h"
 #include "platform/common_dialog.h"
 #include "platform/up_down.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -27,7 +30,7 @@ std::unique_ptr<frmMain> openWindow()
 {
     auto w = std::make_unique<frmMain>();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get()))
@@ -50,26 +53,26 @@ void typeText(QWidget *w, const QString &text)
 void clickCell(frmMain &w, int col, int row, Qt::KeyboardModifiers mods = {},
                Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseClick(w.Grid->viewport(), button, mods, w.Grid->cellRect(col, row).center());
+    QTest::mouseClick(grid(w)->viewport(), button, mods, grid(w)->cellRect(col, row).center());
 }
 
 // Types a new text on the grid's current cell and presses Enter in the box.
 void typeIntoCell(frmMain &w, int col, int row, const QString &text)
 {
     clickCell(w, col, row);
-    w.Grid->setFocus();
-    typeText(w.Grid, text);
-    QTest::keyClick(w.txtInsert, Qt::Key_Return);
+    grid(w)->setFocus();
+    typeText(grid(w), text);
+    QTest::keyClick(part<QLineEdit>(w, "txtInsert"), Qt::Key_Return);
 }
 
 void showCellView(frmMain &w)
 {
-    w.BarButton[10]->trigger();
+    clickBar(w, ToolbarButton::CellView);
 }
 
 void showTableView(frmMain &w)
 {
-    w.BarButton[9]->trigger();
+    clickBar(w, ToolbarButton::TableView);
 }
 
 // Selects the box's text and types over it; no keys: deletes it.
@@ -86,18 +89,18 @@ void replaceText(QLineEdit *box, const QString &keys)
 void clearCell(frmMain &w, int col, int row)
 {
     clickCell(w, col, row);
-    w.mnuSelEdit->trigger();
-    w.txtInsert->selectAll();
-    QTest::keyClick(w.txtInsert, Qt::Key_Backspace);
-    QTest::keyClick(w.txtInsert, Qt::Key_Return);
+    part<QAction>(w, "mnuSelEdit")->trigger();
+    part<QLineEdit>(w, "txtInsert")->selectAll();
+    QTest::keyClick(part<QLineEdit>(w, "txtInsert"), Qt::Key_Backspace);
+    QTest::keyClick(part<QLineEdit>(w, "txtInsert"), Qt::Key_Return);
 }
 
 qint64 fieldValue(frmMain &w, const QString &field)
 {
-    const CellRecord &r = w.Cells(w.Grid->Col(), w.Grid->Row());
-    if (field == QLatin1String("TableCols")) return w.TableCols;
-    if (field == QLatin1String("TableRows")) return w.TableRows;
-    if (field == QLatin1String("TableBorder")) return w.TableBorder;
+    const CellRecord &r = model(w).Cells(grid(w)->Col(), grid(w)->Row());
+    if (field == QLatin1String("TableCols")) return model(w).TableCols;
+    if (field == QLatin1String("TableRows")) return model(w).TableRows;
+    if (field == QLatin1String("TableBorder")) return model(w).TableBorder;
     if (field == QLatin1String("Width")) return r.Width;
     if (field == QLatin1String("Height")) return r.Height;
     if (field == QLatin1String("RowSpan")) return r.RowSpan;
@@ -107,7 +110,7 @@ qint64 fieldValue(frmMain &w, const QString &field)
 
 int oneLineHeight(frmMain &w)
 {
-    return w.Grid->neededHeight(1, 1) > 0 ? QFontMetrics(w.Grid->font()).lineSpacing() * 15 : 0;
+    return grid(w)->neededHeight(1, 1) > 0 ? QFontMetrics(grid(w)->font()).lineSpacing() * 15 : 0;
 }
 
 } // namespace
@@ -153,25 +156,25 @@ private slots:
 void TstTablePanes::newWindowDefaults()
 {
     auto w = openWindow();
-    QCOMPARE(w->txtWidth->text(), QStringLiteral("2"));
-    QCOMPARE(w->txtHeight->text(), QStringLiteral("2"));
-    QCOMPARE(w->txtBorder->text(), QStringLiteral("1"));
-    QVERIFY(w->chkBackColorNothing->isChecked());
-    QVERIFY(!w->cmdBackColorSet->isEnabled());
-    QVERIFY(!w->picBackColor->isEnabled());
-    QVERIFY(!w->Label2->isEnabled());
+    QCOMPARE(part<QLineEdit>(*w, "txtWidth")->text(), QStringLiteral("2"));
+    QCOMPARE(part<QLineEdit>(*w, "txtHeight")->text(), QStringLiteral("2"));
+    QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("1"));
+    QVERIFY(part<QCheckBox>(*w, "chkBackColorNothing")->isChecked());
+    QVERIFY(!part<QAbstractButton>(*w, "cmdBackColorSet")->isEnabled());
+    QVERIFY(!part<ColorSwatch>(*w, "picBackColor")->isEnabled());
+    QVERIFY(!part<QLabel>(*w, "Label2")->isEnabled());
     // The labels and tips read swapped, and stay so.
-    QCOMPARE(w->Label101->text(), QStringLiteral("行の数(&W)："));
+    QCOMPARE(part<QLabel>(*w, "Label101")->text(), QStringLiteral("行の数(&W)："));
     // Every label of the pane starts on one line, clear of the window's edge.
-    QCOMPARE(w->Label801->x(), w->Label101->x());
-    QCOMPARE(w->txtWidth->toolTip(), QStringLiteral("表の行の数を入力します。"));
-    QCOMPARE(w->txtHeight->toolTip(), QStringLiteral("表の列の数を入力します。"));
-    QCOMPARE(w->Grid->toolTip(), QStringLiteral("設定するセルを選択します。"));
-    QCOMPARE(w->lblTextMove->text(), QStringLiteral("あ"));
-    QCOMPARE(w->Grid->Rows(), 3);
-    QCOMPARE(w->Grid->Cols(), 3);
-    QCOMPARE(w->Grid->Col(), 1);
-    QCOMPARE(w->Grid->Row(), 1);
+    QCOMPARE(part<QLabel>(*w, "Label801")->x(), part<QLabel>(*w, "Label101")->x());
+    QCOMPARE(part<QLineEdit>(*w, "txtWidth")->toolTip(), QStringLiteral("表の行の数を入力します。"));
+    QCOMPARE(part<QLineEdit>(*w, "txtHeight")->toolTip(), QStringLiteral("表の列の数を入力します。"));
+    QCOMPARE(grid(*w)->toolTip(), QStringLiteral("設定するセルを選択します。"));
+    QCOMPARE(part<QLabel>(*w, "lblTextMove")->text(), QStringLiteral("あ"));
+    QCOMPARE(grid(*w)->Rows(), 3);
+    QCOMPARE(grid(*w)->Cols(), 3);
+    QCOMPARE(grid(*w)->Col(), 1);
+    QCOMPARE(grid(*w)->Row(), 1);
 }
 
 void TstTablePanes::numberBoxes_data()
@@ -231,7 +234,7 @@ void TstTablePanes::numberBoxes()
     QVERIFY(edit->isEnabled());
     replaceText(edit, keys);
     if (leave) {
-        QWidget *other = cellView ? static_cast<QWidget *>(w->Grid) : w->txtTitle;
+        QWidget *other = cellView ? static_cast<QWidget *>(grid(*w)) : part<QLineEdit>(*w, "txtTitle");
         other->setFocus();
         QVERIFY(!edit->hasFocus());
     }
@@ -244,48 +247,48 @@ void TstTablePanes::widthWrittenKeystrokeByKeystroke()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 1, 2);
-    CellRecord &rec = w->Cells(1, 2);
-    QVERIFY(!w->txtSWidth->isEnabled());
-    QTest::mouseClick(w->chkSWidth, Qt::LeftButton);
-    QVERIFY(w->txtSWidth->isEnabled());
-    QVERIFY(w->Label1[0]->isEnabled());
+    const CellRecord &rec = model(*w).Cells(1, 2);
+    QVERIFY(!part<QLineEdit>(*w, "txtSWidth")->isEnabled());
+    QTest::mouseClick(part<QCheckBox>(*w, "chkSWidth"), Qt::LeftButton);
+    QVERIFY(part<QLineEdit>(*w, "txtSWidth")->isEnabled());
+    QVERIFY(part<QLabel>(*w, "Label1_0")->isEnabled());
     QCOMPARE(rec.WidthOn, qint16(1));
 
-    w->txtSWidth->setFocus();
-    w->txtSWidth->selectAll();
+    part<QLineEdit>(*w, "txtSWidth")->setFocus();
+    part<QLineEdit>(*w, "txtSWidth")->selectAll();
     QList<qint32> seen;
     for (const char *key : {"2", "5", "0"}) {
-        QTest::keyClicks(w->txtSWidth, QLatin1String(key));
+        QTest::keyClicks(part<QLineEdit>(*w, "txtSWidth"), QLatin1String(key));
         seen << rec.Width;
     }
     QCOMPARE(seen, (QList<qint32>{2, 25, 250}));
 
-    QTest::mouseClick(w->chkSWidth, Qt::LeftButton);
-    QVERIFY(!w->txtSWidth->isEnabled());
-    QVERIFY(!w->Label1[0]->isEnabled());
+    QTest::mouseClick(part<QCheckBox>(*w, "chkSWidth"), Qt::LeftButton);
+    QVERIFY(!part<QLineEdit>(*w, "txtSWidth")->isEnabled());
+    QVERIFY(!part<QLabel>(*w, "Label1_0")->isEnabled());
     QCOMPARE(rec.WidthOn, qint16(0));
     QCOMPARE(rec.Width, 250);
 
     // Another cell and back: the pane shows the record again.
     clickCell(*w, 2, 2);
-    QCOMPARE(w->txtSWidth->text(), QStringLiteral("100"));
+    QCOMPARE(part<QLineEdit>(*w, "txtSWidth")->text(), QStringLiteral("100"));
     clickCell(*w, 1, 2);
-    QCOMPARE(w->txtSWidth->text(), QStringLiteral("250"));
-    QVERIFY(!w->chkSWidth->isChecked());
+    QCOMPARE(part<QLineEdit>(*w, "txtSWidth")->text(), QStringLiteral("250"));
+    QVERIFY(!part<QCheckBox>(*w, "chkSWidth")->isChecked());
 }
 
 void TstTablePanes::storedNumbersAreNotCut()
 {
     // A record read from a file may hold more digits than the box lets one type.
     auto w = openWindow();
-    w->Cells(2, 1).RowSpan = 150;
-    w->Cells(2, 1).Width = 12345;
+    doc(*w).setCellField(2, 1, CellField::RowSpan, 150);
+    doc(*w).setCellField(2, 1, CellField::Width, 12345);
     showCellView(*w);
     clickCell(*w, 2, 1);
-    QCOMPARE(w->txtMHeight->text(), QStringLiteral("150"));
-    QCOMPARE(w->Cells(2, 1).RowSpan, 150);
-    QCOMPARE(w->txtSWidth->text(), QStringLiteral("12345"));
-    QCOMPARE(w->Cells(2, 1).Width, 12345);
+    QCOMPARE(part<QLineEdit>(*w, "txtMHeight")->text(), QStringLiteral("150"));
+    QCOMPARE(model(*w).Cells(2, 1).RowSpan, 150);
+    QCOMPARE(part<QLineEdit>(*w, "txtSWidth")->text(), QStringLiteral("12345"));
+    QCOMPARE(model(*w).Cells(2, 1).Width, 12345);
 }
 
 void TstTablePanes::spinnersKeepTheirBoxInStep()
@@ -295,62 +298,62 @@ void TstTablePanes::spinnersKeepTheirBoxInStep()
         auto *b = u->findChild<QToolButton *>(QLatin1String(which));
         QTest::mouseClick(b, Qt::LeftButton);
     };
-    arrow(w->UpDownHeight, "up");
-    QCOMPARE(w->txtHeight->text(), QStringLiteral("3"));
-    QCOMPARE(w->TableRows, 3);
-    replaceText(w->txtBorder, QStringLiteral("1"));
-    arrow(w->UpDown1, "down");
-    QCOMPARE(w->txtBorder->text(), QStringLiteral("0"));
-    QCOMPARE(w->TableBorder, qint16(0)); // corrected only when the box itself loses the focus
-    replaceText(w->txtBorder, QStringLiteral("10"));
-    arrow(w->UpDown1, "up");
-    QCOMPARE(w->txtBorder->text(), QStringLiteral("10"));
-    replaceText(w->txtWidth, QStringLiteral("99"));
-    arrow(w->UpDownWidth, "up");
-    QCOMPARE(w->TableCols, 99);
+    arrow(part<UpDown>(*w, "UpDownHeight"), "up");
+    QCOMPARE(part<QLineEdit>(*w, "txtHeight")->text(), QStringLiteral("3"));
+    QCOMPARE(model(*w).TableRows, 3);
+    replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("1"));
+    arrow(part<UpDown>(*w, "UpDown1"), "down");
+    QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("0"));
+    QCOMPARE(model(*w).TableBorder, qint16(0)); // corrected only when the box itself loses the focus
+    replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("10"));
+    arrow(part<UpDown>(*w, "UpDown1"), "up");
+    QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("10"));
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("99"));
+    arrow(part<UpDown>(*w, "UpDownWidth"), "up");
+    QCOMPARE(model(*w).TableCols, 99);
 }
 
 void TstTablePanes::sizeFromBoxesOnCellView()
 {
     auto w = openWindow();
-    replaceText(w->txtWidth, QStringLiteral("5"));
-    replaceText(w->txtHeight, QStringLiteral("3"));
-    QCOMPARE(w->Grid->Cols(), 3); // the grid follows only on the switch
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("5"));
+    replaceText(part<QLineEdit>(*w, "txtHeight"), QStringLiteral("3"));
+    QCOMPARE(grid(*w)->Cols(), 3); // the grid follows only on the switch
     showCellView(*w);
-    QCOMPARE(w->Grid->Cols(), 6);
-    QCOMPARE(w->Grid->Rows(), 4);
-    QCOMPARE(w->Grid->text(5, 0), QStringLiteral("5"));
-    QCOMPARE(w->Grid->text(0, 3), QStringLiteral("3"));
-    QCOMPARE(w->Grid->Col(), 1);
-    QCOMPARE(w->Grid->Row(), 1);
-    QVERIFY(w->Grid->isVisible());
-    QVERIFY(w->picBar->isVisible());
+    QCOMPARE(grid(*w)->Cols(), 6);
+    QCOMPARE(grid(*w)->Rows(), 4);
+    QCOMPARE(grid(*w)->text(5, 0), QStringLiteral("5"));
+    QCOMPARE(grid(*w)->text(0, 3), QStringLiteral("3"));
+    QCOMPARE(grid(*w)->Col(), 1);
+    QCOMPARE(grid(*w)->Row(), 1);
+    QVERIFY(grid(*w)->isVisible());
+    QVERIFY(part<QWidget>(*w, "picBar")->isVisible());
 }
 
 void TstTablePanes::shrinkAndGrowBringsOldCellsBack()
 {
     auto w = openWindow();
-    replaceText(w->txtWidth, QStringLiteral("5"));
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("5"));
     showCellView(*w);
     typeIntoCell(*w, 4, 1, QStringLiteral("四"));
     typeIntoCell(*w, 5, 2, QStringLiteral("x&amp;y"));
     clickCell(*w, 5, 2);
-    QTest::mouseClick(w->chkBackColorNothing2, Qt::LeftButton);
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing2"), Qt::LeftButton);
 
     showTableView(*w);
-    replaceText(w->txtWidth, QStringLiteral("2"));
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("2"));
     showCellView(*w);
-    QCOMPARE(w->Grid->Cols(), 3);
+    QCOMPARE(grid(*w)->Cols(), 3);
     showTableView(*w);
-    replaceText(w->txtWidth, QStringLiteral("5"));
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("5"));
     showCellView(*w);
 
-    QCOMPARE(w->Grid->Cols(), 6);
-    QCOMPARE(w->Cells(4, 1).Text, QStringLiteral("四"));
-    QCOMPARE(w->Grid->text(4, 1), QStringLiteral("四"));
-    QCOMPARE(w->Cells(5, 2).Text, QStringLiteral("x&amp;y"));
-    QCOMPARE(w->Grid->text(5, 2), QStringLiteral("x&y"));
-    QCOMPARE(w->Cells(5, 2).BackColorNothing, qint16(0));
+    QCOMPARE(grid(*w)->Cols(), 6);
+    QCOMPARE(model(*w).Cells(4, 1).Text, QStringLiteral("四"));
+    QCOMPARE(grid(*w)->text(4, 1), QStringLiteral("四"));
+    QCOMPARE(model(*w).Cells(5, 2).Text, QStringLiteral("x&amp;y"));
+    QCOMPARE(grid(*w)->text(5, 2), QStringLiteral("x&y"));
+    QCOMPARE(model(*w).Cells(5, 2).BackColorNothing, qint16(0));
 }
 
 void TstTablePanes::headerToggle_data()
@@ -364,44 +367,44 @@ void TstTablePanes::headerToggle()
 {
     QFETCH(bool, fromMenu);
     auto w = openWindow();
-    QVERIFY(!w->BarButton[7]->isEnabled());
+    QVERIFY(!barAction(*w, ToolbarButton::Header)->isEnabled());
     showCellView(*w);
-    QVERIFY(w->BarButton[7]->isEnabled());
+    QVERIFY(barAction(*w, ToolbarButton::Header)->isEnabled());
     clickCell(*w, 2, 1);
     auto toggle = [&] {
         if (fromMenu) {
-            emit w->mnuSel->aboutToShow();
-            w->mnuBold->trigger();
+            emit part<QMenu>(*w, "mnuSel")->aboutToShow();
+            part<QAction>(*w, "mnuBold")->trigger();
         } else {
-            w->BarButton[7]->trigger();
+            clickBar(*w, ToolbarButton::Header);
         }
     };
 
     toggle();
-    QCOMPARE(w->Cells(2, 1).Header, qint16(-1));
-    QVERIFY(!w->SliH->isEnabled());
-    QVERIFY(!w->SliW->isEnabled());
-    QVERIFY(w->Grid->cellBold(2, 1));
-    QVERIFY(w->mnuBold->isChecked());
-    QVERIFY(w->BarButton[7]->isChecked());
+    QCOMPARE(model(*w).Cells(2, 1).Header, qint16(-1));
+    QVERIFY(!part<QSlider>(*w, "SliH")->isEnabled());
+    QVERIFY(!part<QSlider>(*w, "SliW")->isEnabled());
+    QVERIFY(grid(*w)->cellBold(2, 1));
+    QVERIFY(part<QAction>(*w, "mnuBold")->isChecked());
+    QVERIFY(barAction(*w, ToolbarButton::Header)->isChecked());
 
     // Another cell is not a header; coming back shows the header again.
     clickCell(*w, 1, 1);
-    QVERIFY(!w->BarButton[7]->isChecked());
-    emit w->mnuSel->aboutToShow();
-    QVERIFY(!w->mnuBold->isChecked());
+    QVERIFY(!barAction(*w, ToolbarButton::Header)->isChecked());
+    emit part<QMenu>(*w, "mnuSel")->aboutToShow();
+    QVERIFY(!part<QAction>(*w, "mnuBold")->isChecked());
     clickCell(*w, 2, 1);
-    QVERIFY(w->BarButton[7]->isChecked());
-    emit w->mnuSel->aboutToShow();
-    QVERIFY(w->mnuBold->isChecked());
+    QVERIFY(barAction(*w, ToolbarButton::Header)->isChecked());
+    emit part<QMenu>(*w, "mnuSel")->aboutToShow();
+    QVERIFY(part<QAction>(*w, "mnuBold")->isChecked());
 
     toggle();
-    QCOMPARE(w->Cells(2, 1).Header, qint16(0));
-    QVERIFY(w->SliH->isEnabled());
-    QVERIFY(w->SliW->isEnabled());
-    QVERIFY(!w->Grid->cellBold(2, 1));
-    QVERIFY(!w->mnuBold->isChecked());
-    QVERIFY(!w->BarButton[7]->isChecked());
+    QCOMPARE(model(*w).Cells(2, 1).Header, qint16(0));
+    QVERIFY(part<QSlider>(*w, "SliH")->isEnabled());
+    QVERIFY(part<QSlider>(*w, "SliW")->isEnabled());
+    QVERIFY(!grid(*w)->cellBold(2, 1));
+    QVERIFY(!part<QAction>(*w, "mnuBold")->isChecked());
+    QVERIFY(!barAction(*w, ToolbarButton::Header)->isChecked());
 }
 
 void TstTablePanes::typingStartsNewText_data()
@@ -419,19 +422,19 @@ void TstTablePanes::typingStartsNewText()
     showCellView(*w);
     w->SettingText(QStringLiteral("abc"));
     clickCell(*w, 1, 1);
-    w->Grid->setFocus();
-    typeText(w->Grid, typed);
-    QVERIFY(w->txtInsert->isVisible());
-    QCOMPARE(w->txtInsert->text(), typed);
+    grid(*w)->setFocus();
+    typeText(grid(*w), typed);
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), typed);
     // Over the cell, and as tall as a whole line needs.
-    QCOMPARE(w->txtInsert->geometry().topLeft(), w->Grid->cellRect(1, 1).topLeft());
-    QCOMPARE(w->txtInsert->width(), w->Grid->cellRect(1, 1).width());
-    QVERIFY(w->txtInsert->height() >= w->Grid->cellRect(1, 1).height());
-    QTest::keyClick(w->txtInsert, Qt::Key_Return);
-    QVERIFY(!w->txtInsert->isVisible());
-    QCOMPARE(w->Cells(1, 1).Text, typed);
-    QCOMPARE(w->Grid->text(1, 1), typed);
-    QVERIFY(w->Grid->hasFocus());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->geometry().topLeft(), grid(*w)->cellRect(1, 1).topLeft());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->width(), grid(*w)->cellRect(1, 1).width());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->height() >= grid(*w)->cellRect(1, 1).height());
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+    QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(model(*w).Cells(1, 1).Text, typed);
+    QCOMPARE(grid(*w)->text(1, 1), typed);
+    QVERIFY(grid(*w)->hasFocus());
 }
 
 void TstTablePanes::doubleClickEditsRawTextAndEscapeKeepsIt()
@@ -439,26 +442,26 @@ void TstTablePanes::doubleClickEditsRawTextAndEscapeKeepsIt()
     auto w = openWindow();
     showCellView(*w);
     typeIntoCell(*w, 2, 2, QStringLiteral("a<BR>b"));
-    QCOMPARE(w->Grid->text(2, 2), QStringLiteral("a\r\nb"));
+    QCOMPARE(grid(*w)->text(2, 2), QStringLiteral("a\r\nb"));
 
     clickCell(*w, 2, 2);
-    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(2, 2).center());
-    QVERIFY(w->txtInsert->isVisible());
-    QCOMPARE(w->txtInsert->text(), QStringLiteral("a<BR>b"));
-    QTest::keyClicks(w->txtInsert, "zz");
-    QTest::keyClick(w->txtInsert, Qt::Key_Escape);
-    QVERIFY(!w->txtInsert->isVisible());
-    QCOMPARE(w->Cells(2, 2).Text, QStringLiteral("a<BR>b"));
-    QCOMPARE(w->Grid->text(2, 2), QStringLiteral("a\r\nb"));
+    QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(2, 2).center());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), QStringLiteral("a<BR>b"));
+    QTest::keyClicks(part<QLineEdit>(*w, "txtInsert"), "zz");
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Escape);
+    QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("a<BR>b"));
+    QCOMPARE(grid(*w)->text(2, 2), QStringLiteral("a\r\nb"));
 
     // The menu's normal edit opens the box the same way.
-    w->mnuSelEdit->trigger();
-    QVERIFY(w->txtInsert->isVisible());
-    QCOMPARE(w->txtInsert->text(), QStringLiteral("a<BR>b"));
-    QTest::keyClick(w->txtInsert, Qt::Key_End);
-    QTest::keyClicks(w->txtInsert, "c");
-    QTest::keyClick(w->txtInsert, Qt::Key_Return);
-    QCOMPARE(w->Cells(2, 2).Text, QStringLiteral("a<BR>bc"));
+    part<QAction>(*w, "mnuSelEdit")->trigger();
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), QStringLiteral("a<BR>b"));
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_End);
+    QTest::keyClicks(part<QLineEdit>(*w, "txtInsert"), "c");
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+    QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("a<BR>bc"));
 }
 
 void TstTablePanes::enterOnGridNeverWipesTheCell()
@@ -467,18 +470,18 @@ void TstTablePanes::enterOnGridNeverWipesTheCell()
     showCellView(*w);
     typeIntoCell(*w, 1, 2, QStringLiteral("keep"));
     clickCell(*w, 1, 2);
-    w->Grid->setFocus();
-    QTest::keyClick(w->Grid, Qt::Key_Return);
-    QVERIFY(w->txtInsert->isVisible());
-    QCOMPARE(w->txtInsert->text(), QStringLiteral("keep"));
-    QTest::keyClick(w->txtInsert, Qt::Key_Return);
-    QCOMPARE(w->Cells(1, 2).Text, QStringLiteral("keep"));
+    grid(*w)->setFocus();
+    QTest::keyClick(grid(*w), Qt::Key_Return);
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), QStringLiteral("keep"));
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+    QCOMPARE(model(*w).Cells(1, 2).Text, QStringLiteral("keep"));
 
     // Shortcut keys type nothing, so they open nothing either.
-    w->Grid->setFocus();
-    QTest::keyClick(w->Grid, Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(!w->txtInsert->isVisible());
-    QCOMPARE(w->Cells(1, 2).Text, QStringLiteral("keep"));
+    grid(*w)->setFocus();
+    QTest::keyClick(grid(*w), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(model(*w).Cells(1, 2).Text, QStringLiteral("keep"));
 }
 
 void TstTablePanes::commitOnLeavingTheCell_data()
@@ -496,24 +499,24 @@ void TstTablePanes::commitOnLeavingTheCell()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 1, 1);
-    w->Grid->setFocus();
-    typeText(w->Grid, QStringLiteral("foo"));
-    QVERIFY(w->txtInsert->isVisible());
+    grid(*w)->setFocus();
+    typeText(grid(*w), QStringLiteral("foo"));
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
     if (how == QLatin1String("click"))
         clickCell(*w, 2, 2);
     else if (how == QLatin1String("tab"))
-        QTest::keyClick(w->txtInsert, Qt::Key_Tab);
+        QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Tab);
     else if (how == QLatin1String("pane"))
-        w->chkSWidth->setFocus();
+        part<QCheckBox>(*w, "chkSWidth")->setFocus();
     else {
-        QTest::keyClick(w->txtInsert, Qt::Key_Return);
-        QTest::keyClick(w->Grid, Qt::Key_Down);
-        QCOMPARE(w->Grid->Row(), 2);
+        QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+        QTest::keyClick(grid(*w), Qt::Key_Down);
+        QCOMPARE(grid(*w)->Row(), 2);
     }
-    QVERIFY(!w->txtInsert->isVisible());
-    QCOMPARE(w->Cells(1, 1).Text, QStringLiteral("foo"));
-    QCOMPARE(w->Grid->text(1, 1), QStringLiteral("foo"));
-    QCOMPARE(w->Cells(2, 2).Text, QString());
+    QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("foo"));
+    QCOMPARE(grid(*w)->text(1, 1), QStringLiteral("foo"));
+    QCOMPARE(model(*w).Cells(2, 2).Text, QString());
 }
 
 void TstTablePanes::longAndMultiLineTextSurvivesTheBox()
@@ -524,18 +527,18 @@ void TstTablePanes::longAndMultiLineTextSurvivesTheBox()
     const QString longText = QString(40000, QLatin1Char('x'));
     for (const QString &text : {multi, longText}) {
         w->SettingText(text);
-        QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(1, 1).center());
-        QVERIFY(w->txtInsert->isVisible());
-        QTest::keyClick(w->txtInsert, Qt::Key_Return);
-        QCOMPARE(w->Cells(1, 1).Text, text);
+        QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
+        QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+        QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+        QCOMPARE(model(*w).Cells(1, 1).Text, text);
     }
     // Line breaks stored by the multi-line editor survive an edit in the box.
     w->SettingText(multi);
-    w->mnuSelEdit->trigger();
-    QTest::keyClick(w->txtInsert, Qt::Key_End);
-    QTest::keyClicks(w->txtInsert, "!");
-    QTest::keyClick(w->txtInsert, Qt::Key_Return);
-    QCOMPARE(w->Cells(1, 1).Text, multi + QLatin1Char('!'));
+    part<QAction>(*w, "mnuSelEdit")->trigger();
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_End);
+    QTest::keyClicks(part<QLineEdit>(*w, "txtInsert"), "!");
+    QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_Return);
+    QCOMPARE(model(*w).Cells(1, 1).Text, multi + QLatin1Char('!'));
 }
 
 void TstTablePanes::rowHeightsFollowBrLines()
@@ -543,29 +546,29 @@ void TstTablePanes::rowHeightsFollowBrLines()
     auto w = openWindow();
     showCellView(*w);
     const int h = oneLineHeight(*w);
-    const int oneLine = w->Grid->rowHeight(1);
+    const int oneLine = grid(*w)->rowHeight(1);
 
     typeIntoCell(*w, 1, 1, QStringLiteral("a<br>b<BR>c"));
-    const int threeLines = w->Grid->rowHeight(1);
+    const int threeLines = grid(*w)->rowHeight(1);
     QCOMPARE(threeLines - oneLine, 2 * h);
-    QCOMPARE(w->RowHeightCol.at(1), 1);
+    QCOMPARE(gridEditor(*w)->RowHeightCol.at(1), 1);
 
     typeIntoCell(*w, 2, 1, QStringLiteral("d<BR>e"));
-    QCOMPARE(w->Grid->rowHeight(1), threeLines); // the taller cell keeps the row
-    QCOMPARE(w->RowHeightCol.at(1), 1);
+    QCOMPARE(grid(*w)->rowHeight(1), threeLines); // the taller cell keeps the row
+    QCOMPARE(gridEditor(*w)->RowHeightCol.at(1), 1);
 
     typeIntoCell(*w, 1, 1, QStringLiteral("a"));
-    QCOMPARE(w->Grid->rowHeight(1), oneLine + h); // down to the tallest remaining cell
-    QCOMPARE(w->RowHeightCol.at(1), 2);
+    QCOMPARE(grid(*w)->rowHeight(1), oneLine + h); // down to the tallest remaining cell
+    QCOMPARE(gridEditor(*w)->RowHeightCol.at(1), 2);
 
     clearCell(*w, 2, 1);
-    QCOMPARE(w->Cells(2, 1).Text, QString());
-    QCOMPARE(w->Grid->rowHeight(1), oneLine); // never below one line
-    QCOMPARE(w->Grid->rowHeight(2), oneLine); // other rows untouched
+    QCOMPARE(model(*w).Cells(2, 1).Text, QString());
+    QCOMPARE(grid(*w)->rowHeight(1), oneLine); // never below one line
+    QCOMPARE(grid(*w)->rowHeight(2), oneLine); // other rows untouched
 
     // A long line wraps at the column's width.
     typeIntoCell(*w, 2, 2, QString(60, QChar(0x3042)));
-    QVERIFY(w->Grid->rowHeight(2) >= oneLine + 2 * h);
+    QVERIFY(grid(*w)->rowHeight(2) >= oneLine + 2 * h);
 }
 
 void TstTablePanes::alignmentSliders()
@@ -573,31 +576,31 @@ void TstTablePanes::alignmentSliders()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 2, 2);
-    const QRect inner = w->picText->contentsRect();
-    QVERIFY(qAbs(w->lblTextMove->geometry().center().x() - inner.center().x()) <= 1);
+    const QRect inner = part<QWidget>(*w, "picText")->contentsRect();
+    QVERIFY(qAbs(part<QLabel>(*w, "lblTextMove")->geometry().center().x() - inner.center().x()) <= 1);
 
-    w->SliW->setFocus();
-    QTest::keyClick(w->SliW, Qt::Key_End);
-    w->SliH->setFocus();
-    QTest::keyClick(w->SliH, Qt::Key_Down);
-    QCOMPARE(w->Cells(2, 2).HAlign, qint16(2));
-    QCOMPARE(w->Cells(2, 2).VAlign, qint16(2));
-    QCOMPARE(w->Grid->cellAlignment(2, 2), 8);
-    QCOMPARE(w->lblTextMove->geometry().right(), inner.right());
-    QCOMPARE(w->lblTextMove->geometry().bottom(), inner.bottom());
+    part<QSlider>(*w, "SliW")->setFocus();
+    QTest::keyClick(part<QSlider>(*w, "SliW"), Qt::Key_End);
+    part<QSlider>(*w, "SliH")->setFocus();
+    QTest::keyClick(part<QSlider>(*w, "SliH"), Qt::Key_Down);
+    QCOMPARE(model(*w).Cells(2, 2).HAlign, qint16(2));
+    QCOMPARE(model(*w).Cells(2, 2).VAlign, qint16(2));
+    QCOMPARE(grid(*w)->cellAlignment(2, 2), 8);
+    QCOMPARE(part<QLabel>(*w, "lblTextMove")->geometry().right(), inner.right());
+    QCOMPARE(part<QLabel>(*w, "lblTextMove")->geometry().bottom(), inner.bottom());
 
-    QTest::keyClick(w->SliH, Qt::Key_Home); // the top
-    QCOMPARE(w->Cells(2, 2).VAlign, qint16(0));
-    QCOMPARE(w->Grid->cellAlignment(2, 2), 6);
-    QCOMPARE(w->lblTextMove->y(), inner.top());
+    QTest::keyClick(part<QSlider>(*w, "SliH"), Qt::Key_Home); // the top
+    QCOMPARE(model(*w).Cells(2, 2).VAlign, qint16(0));
+    QCOMPARE(grid(*w)->cellAlignment(2, 2), 6);
+    QCOMPARE(part<QLabel>(*w, "lblTextMove")->y(), inner.top());
 
     // Another cell brings its own alignment back into the sliders.
     clickCell(*w, 1, 1);
-    QCOMPARE(w->SliW->value(), 1);
-    QCOMPARE(w->SliH->value(), 1);
+    QCOMPARE(part<QSlider>(*w, "SliW")->value(), 1);
+    QCOMPARE(part<QSlider>(*w, "SliH")->value(), 1);
     clickCell(*w, 2, 2);
-    QCOMPARE(w->SliW->value(), 2);
-    QCOMPARE(w->SliH->value(), 0);
+    QCOMPARE(part<QSlider>(*w, "SliW")->value(), 2);
+    QCOMPARE(part<QSlider>(*w, "SliH")->value(), 0);
 }
 
 void TstTablePanes::cellColour()
@@ -605,12 +608,12 @@ void TstTablePanes::cellColour()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 2, 1);
-    QVERIFY(!w->cmdBackColorSet2->isEnabled());
+    QVERIFY(!part<QAbstractButton>(*w, "cmdBackColorSet2")->isEnabled());
 
-    QTest::mouseClick(w->chkBackColorNothing2, Qt::LeftButton);
-    QVERIFY(w->cmdBackColorSet2->isEnabled());
-    QVERIFY(w->picBackColor2->isEnabled());
-    QCOMPARE(w->Cells(2, 1).BackColorNothing, qint16(0));
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing2"), Qt::LeftButton);
+    QVERIFY(part<QAbstractButton>(*w, "cmdBackColorSet2")->isEnabled());
+    QVERIFY(part<ColorSwatch>(*w, "picBackColor2")->isEnabled());
+    QCOMPARE(model(*w).Cells(2, 1).BackColorNothing, qint16(0));
 
     qint32 offered = -1;
     CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
@@ -620,47 +623,47 @@ void TstTablePanes::cellColour()
         reply.color = 0x0000FF; // red
         return reply;
     });
-    QTest::mouseClick(w->cmdBackColorSet2, Qt::LeftButton);
+    QTest::mouseClick(part<QAbstractButton>(*w, "cmdBackColorSet2"), Qt::LeftButton);
     QCOMPARE(offered, 0xFFFFFF);
-    QCOMPARE(w->Cells(2, 1).BackColor, 0x0000FF);
-    QCOMPARE(w->picBackColor2->color(), 0x0000FF);
-    QCOMPARE(w->Grid->cellBackColor(2, 1), 0x0000FF);
+    QCOMPARE(model(*w).Cells(2, 1).BackColor, 0x0000FF);
+    QCOMPARE(part<ColorSwatch>(*w, "picBackColor2")->color(), 0x0000FF);
+    QCOMPARE(grid(*w)->cellBackColor(2, 1), 0x0000FF);
 
     CommonDialog::setTestHook([](const CommonDialog::Request &) { return CommonDialog::Reply(); });
-    QTest::mouseClick(w->cmdBackColorSet2, Qt::LeftButton);
-    QCOMPARE(w->Cells(2, 1).BackColor, 0x0000FF);
-    QCOMPARE(w->picBackColor2->color(), 0x0000FF);
+    QTest::mouseClick(part<QAbstractButton>(*w, "cmdBackColorSet2"), Qt::LeftButton);
+    QCOMPARE(model(*w).Cells(2, 1).BackColor, 0x0000FF);
+    QCOMPARE(part<ColorSwatch>(*w, "picBackColor2")->color(), 0x0000FF);
 
-    QTest::mouseClick(w->chkBackColorNothing2, Qt::LeftButton);
-    QCOMPARE(w->Grid->cellBackColor(2, 1), 0xFFFFFF);
-    QVERIFY(!w->cmdBackColorSet2->isEnabled());
-    QCOMPARE(w->Cells(2, 1).BackColor, 0x0000FF); // kept for later
-    QTest::mouseClick(w->chkBackColorNothing2, Qt::LeftButton);
-    QCOMPARE(w->Grid->cellBackColor(2, 1), 0x0000FF);
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing2"), Qt::LeftButton);
+    QCOMPARE(grid(*w)->cellBackColor(2, 1), 0xFFFFFF);
+    QVERIFY(!part<QAbstractButton>(*w, "cmdBackColorSet2")->isEnabled());
+    QCOMPARE(model(*w).Cells(2, 1).BackColor, 0x0000FF); // kept for later
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing2"), Qt::LeftButton);
+    QCOMPARE(grid(*w)->cellBackColor(2, 1), 0x0000FF);
 }
 
 void TstTablePanes::tableColour()
 {
     auto w = openWindow();
-    QTest::mouseClick(w->chkBackColorNothing, Qt::LeftButton);
-    QCOMPARE(w->TableBackColorNothing, qint16(0));
-    QVERIFY(w->cmdBackColorSet->isEnabled());
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing"), Qt::LeftButton);
+    QCOMPARE(model(*w).TableBackColorNothing, qint16(0));
+    QVERIFY(part<QAbstractButton>(*w, "cmdBackColorSet")->isEnabled());
     CommonDialog::setTestHook([](const CommonDialog::Request &) { return CommonDialog::Reply(); });
-    QTest::mouseClick(w->cmdBackColorSet, Qt::LeftButton);
-    QCOMPARE(w->TableBackColor, 0xFFFFFF);
+    QTest::mouseClick(part<QAbstractButton>(*w, "cmdBackColorSet"), Qt::LeftButton);
+    QCOMPARE(model(*w).TableBackColor, 0xFFFFFF);
     CommonDialog::setTestHook([](const CommonDialog::Request &r) {
         CommonDialog::Reply reply;
         reply.accepted = r.kind == CommonDialog::Color;
         reply.color = 0x123456;
         return reply;
     });
-    QTest::mouseClick(w->cmdBackColorSet, Qt::LeftButton);
-    QCOMPARE(w->TableBackColor, 0x123456);
-    QCOMPARE(w->picBackColor->color(), 0x123456);
-    QTest::mouseClick(w->chkBackColorNothing, Qt::LeftButton);
-    QVERIFY(!w->cmdBackColorSet->isEnabled());
-    QCOMPARE(w->TableBackColorNothing, qint16(1));
-    QCOMPARE(w->TableBackColor, 0x123456);
+    QTest::mouseClick(part<QAbstractButton>(*w, "cmdBackColorSet"), Qt::LeftButton);
+    QCOMPARE(model(*w).TableBackColor, 0x123456);
+    QCOMPARE(part<ColorSwatch>(*w, "picBackColor")->color(), 0x123456);
+    QTest::mouseClick(part<QCheckBox>(*w, "chkBackColorNothing"), Qt::LeftButton);
+    QVERIFY(!part<QAbstractButton>(*w, "cmdBackColorSet")->isEnabled());
+    QCOMPARE(model(*w).TableBackColorNothing, qint16(1));
+    QCOMPARE(model(*w).TableBackColor, 0x123456);
 }
 
 void TstTablePanes::rightClickMenuDefaultItem_data()
@@ -675,29 +678,29 @@ void TstTablePanes::rightClickMenuDefaultItem()
     QFETCH(bool, shift);
     auto w = openWindow();
     showCellView(*w);
-    w->Cells(2, 2).Header = -1;
+    doc(*w).setCellField(2, 2, CellField::Header, -1);
     clickCell(*w, 2, 2, shift ? Qt::ShiftModifier : Qt::NoModifier, Qt::RightButton);
-    QCOMPARE(w->Grid->Col(), 2);
-    QCOMPARE(w->Grid->Row(), 2);
-    QVERIFY(w->mnuSel->isVisible());
-    QCOMPARE(w->mnuSel->defaultAction(), shift ? w->mnuSelEditMax : w->mnuSelEdit);
-    QVERIFY(w->mnuBold->isChecked());
-    QCOMPARE(w->ShiftKeyPush, shift);
-    w->mnuSel->close();
+    QCOMPARE(grid(*w)->Col(), 2);
+    QCOMPARE(grid(*w)->Row(), 2);
+    QVERIFY(part<QMenu>(*w, "mnuSel")->isVisible());
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->defaultAction(), shift ? part<QAction>(*w, "mnuSelEditMax") : part<QAction>(*w, "mnuSelEdit"));
+    QVERIFY(part<QAction>(*w, "mnuBold")->isChecked());
+    QCOMPARE(w->ShiftKeyPush(), shift);
+    part<QMenu>(*w, "mnuSel")->close();
 }
 
 void TstTablePanes::netscapeHidesAlignment()
 {
     auto w = openWindow();
-    QTest::mouseClick(w->chkNet, Qt::LeftButton);
-    QCOMPARE(w->NetscapeMode, qint16(1));
+    QTest::mouseClick(part<QCheckBox>(*w, "chkNet"), Qt::LeftButton);
+    QCOMPARE(model(*w).NetscapeMode, qint16(1));
     showCellView(*w);
-    QVERIFY(w->Frame3->isHidden());
+    QVERIFY(part<QGroupBox>(*w, "Frame3")->isHidden());
     showTableView(*w);
-    QTest::mouseClick(w->chkNet, Qt::LeftButton);
+    QTest::mouseClick(part<QCheckBox>(*w, "chkNet"), Qt::LeftButton);
     showCellView(*w);
     clickCell(*w, 1, 2);
-    QVERIFY(!w->Frame3->isHidden());
+    QVERIFY(!part<QGroupBox>(*w, "Frame3")->isHidden());
 }
 
 void TstTablePanes::settingTextStoresUnchanged()
@@ -706,8 +709,8 @@ void TstTablePanes::settingTextStoresUnchanged()
     showCellView(*w);
     clickCell(*w, 2, 1);
     w->SettingText(QStringLiteral("x<y"));
-    QCOMPARE(w->Cells(2, 1).Text, QStringLiteral("x<y"));
-    QCOMPARE(w->Grid->text(2, 1), QStringLiteral("x<y"));
+    QCOMPARE(model(*w).Cells(2, 1).Text, QStringLiteral("x<y"));
+    QCOMPARE(grid(*w)->text(2, 1), QStringLiteral("x<y"));
 }
 
 void TstTablePanes::viewSwitchCommitsTheBoxToItsOwnCell_data()
@@ -723,13 +726,13 @@ void TstTablePanes::viewSwitchCommitsTheBoxToItsOwnCell()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 2, 2);
-    w->Grid->setFocus();
-    typeText(w->Grid, QStringLiteral("zz"));
-    QVERIFY(w->txtInsert->isVisible());
-    w->BarButton[button]->trigger();
-    QCOMPARE(w->Cells(2, 2).Text, QStringLiteral("zz"));
-    QCOMPARE(w->Cells(1, 1).Text, QString());
-    QVERIFY(w->txtInsert->isHidden());
+    grid(*w)->setFocus();
+    typeText(grid(*w), QStringLiteral("zz"));
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    clickBar(*w, ToolbarButton(button));
+    QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("zz"));
+    QCOMPARE(model(*w).Cells(1, 1).Text, QString());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
 }
 
 void TstTablePanes::tallRowIsCappedNotFailed()
@@ -741,10 +744,10 @@ void TstTablePanes::tallRowIsCappedNotFailed()
     for (int i = 0; i < 5000; ++i)
         text += QStringLiteral("a<BR>");
     w->SettingText(text);
-    QCOMPARE(w->Grid->rowHeight(1), int(GridWidget::MaxRowHeight));
-    QCOMPARE(w->Cells(1, 1).Text, text);
+    QCOMPARE(grid(*w)->rowHeight(1), int(GridWidget::MaxRowHeight));
+    QCOMPARE(model(*w).Cells(1, 1).Text, text);
     w->SettingText(QStringLiteral("a"));
-    QVERIFY(w->Grid->rowHeight(1) < 1000);
+    QVERIFY(grid(*w)->rowHeight(1) < 1000);
 }
 
 void TstTablePanes::shiftDoubleClickOpensTheEditor()
@@ -765,11 +768,11 @@ void TstTablePanes::shiftDoubleClickOpensTheEditor()
     poll.start(10);
     // A real double-click starts with a press; that press reads Shift.
     clickCell(*w, 2, 1, Qt::ShiftModifier);
-    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                       w->Grid->cellRect(2, 1).center());
+    QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                       grid(*w)->cellRect(2, 1).center());
     QVERIFY(seen);
-    QVERIFY(!w->txtInsert->isVisible());
-    QCOMPARE(w->Cells(2, 1).Text, QStringLiteral("a<BR>b"));
+    QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(model(*w).Cells(2, 1).Text, QStringLiteral("a<BR>b"));
 }
 
 QTEST_MAIN(TstTablePanes)

@@ -20,11 +20,14 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "support/window_parts.h"
 #include "editor/frm_edit.h"
 #include "files/compression.h"
 #include "platform/common_dialog.h"
 #include "platform/url_opener.h"
 #include "table/grid_widget.h"
+
+using namespace parts;
 
 namespace {
 
@@ -37,17 +40,17 @@ std::unique_ptr<frmMain> openWindow(int rows = 2)
 {
     auto w = std::make_unique<frmMain>();
     w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->FileName = newTableName();
+    w->setFileName(newTableName());
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get()))
         qWarning("window did not become active");
     if (rows != 2) {
-        w->txtHeight->setFocus();
-        w->txtHeight->selectAll();
-        QTest::keyClicks(w->txtHeight, QByteArray::number(rows).constData());
+        part<QLineEdit>(*w, "txtHeight")->setFocus();
+        part<QLineEdit>(*w, "txtHeight")->selectAll();
+        QTest::keyClicks(part<QLineEdit>(*w, "txtHeight"), QByteArray::number(rows).constData());
     }
-    QTest::mouseClick(w->Bar->widgetForAction(w->BarButton[10]), Qt::LeftButton);
+    QTest::mouseClick(part<QToolBar>(*w, "Bar")->widgetForAction(barAction(*w, ToolbarButton::CellView)), Qt::LeftButton);
     return w;
 }
 
@@ -66,12 +69,12 @@ void key(Qt::Key k, Qt::KeyboardModifiers mods = {})
 void clickCell(frmMain &w, int col, int row, Qt::KeyboardModifiers mods = {},
                Qt::MouseButton button = Qt::LeftButton)
 {
-    QTest::mouseClick(w.Grid->viewport(), button, mods, w.Grid->cellRect(col, row).center());
+    QTest::mouseClick(grid(w)->viewport(), button, mods, grid(w)->cellRect(col, row).center());
 }
 
 void clickBar(frmMain &w, int index)
 {
-    QTest::mouseClick(w.Bar->widgetForAction(w.BarButton[index]), Qt::LeftButton);
+    QTest::mouseClick(part<QToolBar>(w, "Bar")->widgetForAction(barAction(w, ToolbarButton(index))), Qt::LeftButton);
 }
 
 // Runs act on the first modal window of type T that comes up while the next
@@ -182,7 +185,7 @@ void TstTypedText::saveTakesTheOpenBox()
     if (appended) {
         clickCell(*w, 1, 1);
         w->SettingText(QStringLiteral("old"));
-        QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(1, 1).center());
+        QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
         key(Qt::Key_End);
         type(QStringLiteral("NEW"));
         expected = QStringLiteral("oldNEW");
@@ -191,7 +194,7 @@ void TstTypedText::saveTakesTheOpenBox()
         type(QStringLiteral("abc"));
         expected = QStringLiteral("abc");
     }
-    QVERIFY(w->txtInsert->isVisible());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
     const QString path = m_dir.filePath(file);
     saveWithCtrlS(path);
 
@@ -201,7 +204,7 @@ void TstTypedText::saveTakesTheOpenBox()
         QVERIFY2(saved.contains("\r\n1,1,\"" + expected.toLatin1() + "\","), saved.constData());
     else
         QVERIFY2(saved.contains(">" + expected.toLatin1() + "</TD>"), saved.constData());
-    QCOMPARE(w->Cells(1, 1).Text, expected);
+    QCOMPARE(model(*w).Cells(1, 1).Text, expected);
 }
 
 void TstTypedText::outputViewsTakeTheOpenBox_data()
@@ -222,20 +225,20 @@ void TstTypedText::outputViewsTakeTheOpenBox()
     auto w = openWindow();
     // The box is on the first cell the generator walks.
     clickCell(*w, 1, 1);
-    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(1, 1).center());
+    QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
     type(QStringLiteral("xyz"));
     clickBar(*w, button);
 
     const QByteArray cell = ">xyz</TD><";
     if (button == 11) {
-        QVERIFY(w->txtTag->toPlainText().toLatin1().contains(cell));
+        QVERIFY(part<QPlainTextEdit>(*w, "txtTag")->toPlainText().toLatin1().contains(cell));
     } else {
-        const QByteArray page = savedBytes(w->PageFilePath);
-        QFile::remove(w->PageFilePath);
+        const QByteArray page = savedBytes(output(*w)->PageFilePath);
+        QFile::remove(output(*w)->PageFilePath);
         QVERIFY2(page.contains(cell), page.constData());
         QCOMPARE(opened.size(), button == 14 ? 1 : 0);
     }
-    QCOMPARE(w->Cells(1, 1).Text, QStringLiteral("xyz"));
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("xyz"));
 }
 
 void TstTypedText::editorOpensOnTheOpenBox()
@@ -243,7 +246,7 @@ void TstTypedText::editorOpensOnTheOpenBox()
     auto w = openWindow();
     clickCell(*w, 2, 2);
     type(QStringLiteral("box-text"));
-    QVERIFY(w->txtInsert->isVisible());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
 
     QString shown;
     auto seen = whenModal<frmEdit>([&shown](frmEdit *ed) {
@@ -255,15 +258,15 @@ void TstTypedText::editorOpensOnTheOpenBox()
     });
     // セル > セル複数行編集 from the menu bar, with the mouse.
     QTest::mouseClick(w->menuBar(), Qt::LeftButton, {},
-                      w->menuBar()->actionGeometry(w->mnuSel->menuAction()).center());
-    QTRY_VERIFY(w->mnuSel->isVisible());
-    QTest::mouseClick(w->mnuSel, Qt::LeftButton, {}, w->mnuSel->actionGeometry(w->mnuSelEditMax).center());
+                      w->menuBar()->actionGeometry(part<QMenu>(*w, "mnuSel")->menuAction()).center());
+    QTRY_VERIFY(part<QMenu>(*w, "mnuSel")->isVisible());
+    QTest::mouseClick(part<QMenu>(*w, "mnuSel"), Qt::LeftButton, {}, part<QMenu>(*w, "mnuSel")->actionGeometry(part<QAction>(*w, "mnuSelEditMax")).center());
     QTRY_VERIFY(*seen);
 
     QCOMPARE(shown, QStringLiteral("box-text"));
-    QCOMPARE(w->Cells(2, 2).Text, QStringLiteral("editor-text"));
-    QCOMPARE(w->Grid->text(2, 2), QStringLiteral("editor-text"));
-    QVERIFY(w->txtInsert->isHidden());
+    QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("editor-text"));
+    QCOMPARE(grid(*w)->text(2, 2), QStringLiteral("editor-text"));
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
 }
 
 void TstTypedText::movingKeysKeepTheGrid_data()
@@ -286,19 +289,19 @@ void TstTypedText::movingKeysKeepTheGrid()
     clickCell(*w, 1, fromRow);
     type(QStringLiteral("ab"));
     key(Qt::Key(movingKey));
-    QCOMPARE(w->Grid->Row(), toRow);
-    QVERIFY(w->txtInsert->isHidden());
-    QVERIFY(w->Grid->hasFocus());
+    QCOMPARE(grid(*w)->Row(), toRow);
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
+    QVERIFY(grid(*w)->hasFocus());
 
     // The next keys, a space first, start the next cell's text.
     type(QStringLiteral(" cd"));
-    QVERIFY(w->txtInsert->isVisible());
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
     key(Qt::Key_Return);
-    QCOMPARE(w->Cells(1, fromRow).Text, QStringLiteral("ab"));
-    QCOMPARE(w->Cells(1, toRow).Text, QStringLiteral(" cd"));
-    QCOMPARE(w->Cells(1, toRow).BackColorNothing, qint16(1));
-    QVERIFY(w->chkBackColorNothing2->isChecked());
-    QVERIFY(w->Grid->hasFocus());
+    QCOMPARE(model(*w).Cells(1, fromRow).Text, QStringLiteral("ab"));
+    QCOMPARE(model(*w).Cells(1, toRow).Text, QStringLiteral(" cd"));
+    QCOMPARE(model(*w).Cells(1, toRow).BackColorNothing, qint16(1));
+    QVERIFY(part<QCheckBox>(*w, "chkBackColorNothing2")->isChecked());
+    QVERIFY(grid(*w)->hasFocus());
 
     // Both texts reach the files, and no cell colour came with them. (On a
     // real display a second save from the grid's focus stalls in a nested
@@ -328,30 +331,30 @@ void TstTypedText::viewSwitchTakesTheOpenBox()
     clickCell(*w, 1, 1);
     type(QStringLiteral("kept"));
     clickBar(*w, button);
-    QVERIFY(w->txtInsert->isHidden());
-    QCOMPARE(w->Cells(1, 1).Text, QStringLiteral("kept"));
-    QCOMPARE(w->Grid->text(1, 1), QStringLiteral("kept"));
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("kept"));
+    QCOMPARE(grid(*w)->text(1, 1), QStringLiteral("kept"));
 }
 
 void TstTypedText::doubleClickOnAnotherCellShowsItInThePane()
 {
     auto w = openWindow();
-    w->Cells(1, 2).WidthOn = 1;
-    w->Cells(1, 2).Width = 333;
-    w->Cells(1, 2).Text = QStringLiteral("two");
+    doc(*w).setCellField(1, 2, CellField::WidthOn, 1);
+    doc(*w).setCellField(1, 2, CellField::Width, 333);
+    doc(*w).setCellText(1, 2, QStringLiteral("two"));
     clickCell(*w, 1, 1);
-    QCOMPARE(w->txtSWidth->text(), QStringLiteral("100"));
+    QCOMPARE(part<QLineEdit>(*w, "txtSWidth")->text(), QStringLiteral("100"));
     // The second press of a double-click reaches the grid as the double-click
     // alone; here it lands across the row border.
-    QTest::mouseDClick(w->Grid->viewport(), Qt::LeftButton, {}, w->Grid->cellRect(1, 2).center());
-    QCOMPARE(w->Grid->Row(), 2);
-    QVERIFY(w->txtInsert->isVisible());
-    QCOMPARE(w->txtInsert->text(), QStringLiteral("two"));
-    QCOMPARE(w->txtSWidth->text(), QStringLiteral("333"));
-    QVERIFY(w->chkSWidth->isChecked());
+    QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 2).center());
+    QCOMPARE(grid(*w)->Row(), 2);
+    QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
+    QCOMPARE(part<QLineEdit>(*w, "txtInsert")->text(), QStringLiteral("two"));
+    QCOMPARE(part<QLineEdit>(*w, "txtSWidth")->text(), QStringLiteral("333"));
+    QVERIFY(part<QCheckBox>(*w, "chkSWidth")->isChecked());
     key(Qt::Key_Return);
-    QCOMPARE(w->Cells(1, 2).Width, 333);
-    QCOMPARE(w->Cells(1, 1).WidthOn, qint16(0));
+    QCOMPARE(model(*w).Cells(1, 2).Width, 333);
+    QCOMPARE(model(*w).Cells(1, 1).WidthOn, qint16(0));
 }
 
 void TstTypedText::shiftRightClickMenuDefault()
@@ -360,30 +363,31 @@ void TstTypedText::shiftRightClickMenuDefault()
     // The Cell menu is shown first from the menu bar, then from a plain
     // right-click; each time it measures its items.
     QTest::mouseClick(w->menuBar(), Qt::LeftButton, {},
-                      w->menuBar()->actionGeometry(w->mnuSel->menuAction()).center());
-    QTRY_VERIFY(w->mnuSel->isVisible());
-    QCOMPARE(w->mnuSel->defaultAction(), nullptr);
-    QTest::keyClick(w->mnuSel, Qt::Key_Escape);
-    QTRY_VERIFY(!w->mnuSel->isVisible());
+                      w->menuBar()->actionGeometry(part<QMenu>(*w, "mnuSel")->menuAction()).center());
+    QTRY_VERIFY(part<QMenu>(*w, "mnuSel")->isVisible());
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->defaultAction(), nullptr);
+    QTest::keyClick(part<QMenu>(*w, "mnuSel"), Qt::Key_Escape);
+    QTRY_VERIFY(!part<QMenu>(*w, "mnuSel")->isVisible());
     clickCell(*w, 1, 1, {}, Qt::RightButton);
-    QTRY_VERIFY(w->mnuSel->isVisible());
-    QTest::keyClick(w->mnuSel, Qt::Key_Escape);
-    QTRY_VERIFY(!w->mnuSel->isVisible());
+    QTRY_VERIFY(part<QMenu>(*w, "mnuSel")->isVisible());
+    QTest::keyClick(part<QMenu>(*w, "mnuSel"), Qt::Key_Escape);
+    QTRY_VERIFY(!part<QMenu>(*w, "mnuSel")->isVisible());
 
     clickCell(*w, 1, 1, Qt::ShiftModifier, Qt::RightButton);
-    QTRY_VERIFY(w->mnuSel->isVisible());
-    QCOMPARE(w->mnuSel->defaultAction(), w->mnuSelEditMax);
+    QTRY_VERIFY(part<QMenu>(*w, "mnuSel")->isVisible());
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->defaultAction(), part<QAction>(*w, "mnuSelEditMax"));
     // A menu that knew its bold default from the start gives the full width.
     QMenu fresh;
-    fresh.setFont(w->mnuSel->font());
-    fresh.addActions(w->mnuSel->actions());
-    fresh.setDefaultAction(w->mnuSelEditMax);
-    QCOMPARE(w->mnuSel->actionGeometry(w->mnuSelEditMax).width(),
-             fresh.actionGeometry(w->mnuSelEditMax).width());
-    QTest::keyClick(w->mnuSel, Qt::Key_Escape);
-    QTRY_VERIFY(!w->mnuSel->isVisible());
-    QCOMPARE(w->mnuSel->defaultAction(), nullptr);
+    fresh.setFont(part<QMenu>(*w, "mnuSel")->font());
+    fresh.addActions(part<QMenu>(*w, "mnuSel")->actions());
+    fresh.setDefaultAction(part<QAction>(*w, "mnuSelEditMax"));
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->actionGeometry(part<QAction>(*w, "mnuSelEditMax")).width(),
+             fresh.actionGeometry(part<QAction>(*w, "mnuSelEditMax")).width());
+    QTest::keyClick(part<QMenu>(*w, "mnuSel"), Qt::Key_Escape);
+    QTRY_VERIFY(!part<QMenu>(*w, "mnuSel")->isVisible());
+    QCOMPARE(part<QMenu>(*w, "mnuSel")->defaultAction(), nullptr);
 }
 
 QTEST_MAIN(TstTypedText)
 #include "tst_typed_text.moc"
+

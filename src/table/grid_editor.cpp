@@ -1,27 +1,26 @@
-// The grid side of the main window: the selected-cell refresh, row fitting,
-// in-place editing with txtInsert, and SettingText.
-#include "app/main_window.h"
+#include "grid_editor.h"
 
-#include <QAction>
-#include <QActionEvent>
 #include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QSlider>
 
 #include <limits>
 
-#include "platform/color_swatch.h"
 #include "platform/ui_font.h"
 #include "table/grid_text.h"
 #include "table/grid_widget.h"
 #include "table/pane_helpers.h"
 
 namespace {
+
+// Character codes the grid and the box react to, as key-press handlers see them.
+constexpr int KeyBackspace = 8;
+constexpr int KeyTab = 9;
+constexpr int KeyEnter = 13;
+constexpr int KeyEscape = 27;
+constexpr int KeySpace = 32;
+constexpr int KeyDelete = 127;
 
 // The cell an open in-place box belongs to, kept on the box itself.
 const char *const BoxCol = "quorvanCol";
@@ -32,7 +31,7 @@ const char *const BoxRaw = "quorvanRaw";
 class InsertBoxKeys : public QObject
 {
 public:
-    InsertBoxKeys(frmMain *form, QLineEdit *box)
+    InsertBoxKeys(GridEditor *form, QLineEdit *box)
         : QObject(box), m_form(form)
     {
     }
@@ -46,16 +45,16 @@ public:
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            keyAscii = 13;
+            keyAscii = KeyEnter;
             break;
         case Qt::Key_Escape:
-            keyAscii = 27;
+            keyAscii = KeyEscape;
             break;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             // Tab leaves the cell: commit, and the grid keeps the focus.
             m_form->Grid_LeaveCell();
-            m_form->Grid->setFocus(Qt::TabFocusReason);
+            m_form->grid()->setFocus(Qt::TabFocusReason);
             return true;
         default:
             return false;
@@ -65,25 +64,16 @@ public:
     }
 
 private:
-    frmMain *m_form;
+    GridEditor *m_form;
 };
-
-// A menu measures its items once and keeps those sizes, while the default
-// item is drawn bold: measured in the plain face it would be cut short.
-void setMenuDefault(QMenu *menu, QAction *action)
-{
-    menu->setDefaultAction(action);
-    if (menu->actions().isEmpty())
-        return;
-    QActionEvent remeasure(QEvent::ActionChanged, menu->actions().constFirst());
-    QCoreApplication::sendEvent(menu, &remeasure);
-}
 
 } // namespace
 
-void frmMain::createGrid()
+GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
+    : QObject(parent), m_doc(doc)
 {
-    Grid = new GridWidget(client);
+    setObjectName(QStringLiteral("GridEditor"));
+    Grid = new GridWidget(parent);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setFont(japaneseUiFont(9));
     Grid->setToolTip(QStringLiteral("設定するセルを選択します。"));
@@ -100,9 +90,9 @@ void frmMain::createGrid()
     txtInsert->installEventFilter(new InsertBoxKeys(this, txtInsert));
     pane::onFocusLost(txtInsert, [this] { txtInsert_LostFocus(); });
 
-    connect(Grid, &GridWidget::leaveCell, this, &frmMain::Grid_LeaveCell);
-    connect(Grid, &GridWidget::cellClicked, this, &frmMain::Grid_Click);
-    connect(Grid, &GridWidget::currentMovedByKey, this, &frmMain::Grid_Click);
+    connect(Grid, &GridWidget::leaveCell, this, &GridEditor::Grid_LeaveCell);
+    connect(Grid, &GridWidget::cellClicked, this, &GridEditor::Grid_Click);
+    connect(Grid, &GridWidget::currentMovedByKey, this, &GridEditor::Grid_Click);
     // The press that turns a click into a double-click never reaches the grid,
     // so its refresh runs here: a double-click that crossed into another cell
     // shows that cell in the pane before its box opens.
@@ -110,7 +100,7 @@ void frmMain::createGrid()
         Grid_Click();
         Grid_DblClick();
     });
-    connect(Grid, &GridWidget::keyPress, this, &frmMain::Grid_KeyPress);
+    connect(Grid, &GridWidget::keyPress, this, &GridEditor::Grid_KeyPress);
 
     // Grid_KeyDown / Grid_KeyUp: Shift as it was at the last key on the grid.
     auto shiftFromKey = [this](int key, Qt::KeyboardModifiers modifiers, bool down) {
@@ -126,18 +116,9 @@ void frmMain::createGrid()
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos) {
                 Grid_Click();
                 ShiftKeyPush = modifiers & Qt::ShiftModifier;
-                if (button != Qt::RightButton)
-                    return;
-                mnuSel_Click();
-                // The default item (bold) is the edit that Shift would choose.
-                setMenuDefault(mnuSel, ShiftKeyPush ? mnuSelEditMax : mnuSelEdit);
-                mnuSel->popup(Grid->viewport()->mapToGlobal(pos));
+                if (button == Qt::RightButton)
+                    emit cellMenuRequested(Grid->viewport()->mapToGlobal(pos));
             });
-    // The default belongs to the pop-up only; the menu bar's Cell menu has none.
-    connect(mnuSel, &QMenu::aboutToHide, this, [this] {
-        if (mnuSel->defaultAction())
-            setMenuDefault(mnuSel, nullptr);
-    });
 
     // Typing with an input method starts an edit just like a typed character.
     connect(Grid, &GridWidget::imeStarted, this, [this](QInputMethodEvent *event) {
@@ -149,64 +130,105 @@ void frmMain::createGrid()
                              event->replacementLength());
         QCoreApplication::sendEvent(txtInsert, &copy);
     });
+
+    connect(&m_doc, &TableDocument::cellsChanged, this, &GridEditor::onCellsChanged);
 }
 
-void frmMain::Grid_Click()
+void GridEditor::resetRowHeightCol(int upper)
 {
-    const int col = Grid->Col();
-    const int row = Grid->Row();
+    RowHeightCol = QVector<qint32>(qMax(0, upper + 1), 0);
+}
+
+bool GridEditor::boxOpen() const
+{
+    return !txtInsert->isHidden();
+}
+
+void GridEditor::hideBox()
+{
+    txtInsert->hide();
+}
+
+void GridEditor::numberFixedCells()
+{
+    for (int r = 1; r < Grid->Rows(); ++r) {
+        Grid->setText(0, r, QString::number(r));
+        Grid->setCellAlignment(0, r, 4);
+    }
+    for (int c = 1; c < Grid->Cols(); ++c) {
+        Grid->setText(c, 0, QString::number(c));
+        Grid->setCellAlignment(c, 0, 4);
+    }
+}
+
+void GridEditor::refreshAll()
+{
+    // Column by column: a row is fitted to its cells from left to right, and
+    // the rightmost of its tallest wins.
+    {
+        GridWidget::BulkUpdate bulk(Grid);
+        for (int c = 1; c < Grid->Cols(); ++c) {
+            for (int r = 1; r < Grid->Rows(); ++r) {
+                Grid->setCol(c);
+                Grid->setRow(r);
+                refreshCell(c, r);
+            }
+        }
+    }
+    Grid->setCol(1);
+    Grid->setRow(1);
+    Grid_Click();
+}
+
+void GridEditor::applyRecord(int col, int row)
+{
+    const CellRecord &rec = m_doc.cell(col, row);
+    Grid->setText(col, row, HtmlToGridText(rec.Text));
+    Grid->setCellAlignment(col, row, rec.HAlign * 3 + rec.VAlign);
+    // A cell without its own colour shows white, not the table's colour.
+    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor);
+    Grid->setCellBold(col, row, rec.Header == -1);
+}
+
+void GridEditor::onCellsChanged(QRect cells, CellFields fields)
+{
+    const CellFields shown = CellField::Text | CellField::Header | CellField::HAlign
+            | CellField::VAlign | CellField::BackColor | CellField::BackColorNothing;
+    if (!(fields & shown))
+        return;
+    const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
+    for (int c = inGrid.left(); c <= inGrid.right(); ++c)
+        for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
+            applyRecord(c, r);
+}
+
+void GridEditor::refreshCell(int col, int row)
+{
     if (row == 0 || col == 0)
         return;
-
     // A box still open over another cell (the program moved the current cell)
     // goes to its own cell before this one is shown.
     if (!txtInsert->isHidden() && txtInsert->property(BoxCol).toInt() >= 0
         && (txtInsert->property(BoxCol).toInt() != col || txtInsert->property(BoxRow).toInt() != row)) {
         Grid_LeaveCell();
     }
-
-    CellRecord &rec = Cells(col, row);
-    // 1.-2.
-    Grid->setText(col, row, HtmlToGridText(rec.Text));
-    BarButton[7]->setChecked(rec.Header == -1);
-    // 3.-4. Each control's own handler writes the same value back.
-    chkSHeight->setChecked(rec.HeightOn != 0);
-    chkSHeight_Click();
-    chkSWidth->setChecked(rec.WidthOn != 0);
-    chkSWidth_Click();
-    txtSHeight->setText(QString::number(rec.Height));
-    txtSWidth->setText(QString::number(rec.Width));
-    chkHeight->setChecked(rec.RowSpanOn != 0);
-    chkHeight_Click();
-    chkWidth->setChecked(rec.ColSpanOn != 0);
-    chkWidth_Click();
-    txtMHeight->setText(QString::number(rec.RowSpan));
-    txtMWidth->setText(QString::number(rec.ColSpan));
-    // 5.
-    const qint16 hAlign = rec.HAlign;
-    const qint16 vAlign = rec.VAlign;
-    SliH->setValue(vAlign);
-    SliW->setValue(hAlign);
-    SliW_Click();
-    SliH_Click();
-    // 6.-7.
-    picBackColor2->setColor(rec.BackColor);
-    chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
-    chkBackColorNothing2_Click();
-    // 8. The header state follows button 7, which step 2 set from the record.
-    const bool header = BarButton[7]->isChecked();
-    rec.Header = header ? -1 : 0;
-    SliH->setEnabled(!header);
-    SliW->setEnabled(!header);
-    Grid->setCellBold(col, row, header);
-    // 9.
-    Grid->setFixedCellsButtonFace();
-    Frame3->setVisible(NetscapeMode != 1);
-    // 10.
+    m_doc.normaliseCell(col, row);
+    applyRecord(col, row);
     fitRow();
 }
 
-void frmMain::fitRow()
+void GridEditor::Grid_Click()
+{
+    const int col = Grid->Col();
+    const int row = Grid->Row();
+    if (row == 0 || col == 0)
+        return;
+    refreshCell(col, row);
+    Grid->setFixedCellsButtonFace();
+    emit cellShown(col, row);
+}
+
+void GridEditor::fitRow()
 {
     const int x = Grid->Col();
     const int y = Grid->Row();
@@ -222,73 +244,28 @@ void frmMain::fitRow()
     }
 }
 
-void frmMain::refitWholeRow()
+void GridEditor::refitWholeRow()
 {
     const int keep = Grid->Col();
-    if (!canRefreshQuietly()) {
-        for (int c = 1; c < Grid->Cols(); ++c) {
-            Grid->setCol(c);
-            Grid_Click();
-        }
-    } else {
+    const int row = Grid->Row();
+    {
         GridWidget::BulkUpdate bulk(Grid);
         for (int c = 1; c < Grid->Cols(); ++c) {
             Grid->setCol(c);
-            refreshCellQuietly();
+            refreshCell(c, row);
         }
     }
-    // This refresh loads the pane, whichever way the row went.
     Grid->setCol(keep);
     Grid_Click();
 }
 
-bool frmMain::canRefreshQuietly() const
-{
-    // A box open over a cell is committed by the first Grid_Click, which
-    // re-fits that cell's row on the way: that order is kept literally.
-    return !stepByStepRefresh && txtInsert->isHidden();
-}
-
-// Grid_Click's lasting effects on the current cell, without loading the pane:
-// what the controls' handlers write back into the record (switch boxes store
-// 0 or 1, the sliders clamp the alignment into their range, button 7 stores
-// -1 or 0; the number boxes hand back the very numbers they were given), the
-// grid cell's text, alignment, colour and weight, and the row fitting. The
-// pane shows only the last refreshed cell, so callers end with one real
-// Grid_Click there; it sets every pane control from the record, whatever the
-// controls showed before.
-void frmMain::refreshCellQuietly()
-{
-    const int col = Grid->Col();
-    const int row = Grid->Row();
-    if (row == 0 || col == 0)
-        return;
-
-    CellRecord &rec = Cells(col, row);
-    Grid->setText(col, row, HtmlToGridText(rec.Text));
-    const auto checkValue = [](qint16 v) { return qint16(v != 0 ? 1 : 0); };
-    rec.HeightOn = checkValue(rec.HeightOn);
-    rec.WidthOn = checkValue(rec.WidthOn);
-    rec.RowSpanOn = checkValue(rec.RowSpanOn);
-    rec.ColSpanOn = checkValue(rec.ColSpanOn);
-    rec.VAlign = qint16(qBound(SliH->minimum(), int(rec.VAlign), SliH->maximum()));
-    rec.HAlign = qint16(qBound(SliW->minimum(), int(rec.HAlign), SliW->maximum()));
-    Grid->setCellAlignment(col, row, rec.HAlign * 3 + rec.VAlign);
-    rec.BackColorNothing = checkValue(rec.BackColorNothing);
-    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor);
-    const bool header = rec.Header == -1;
-    rec.Header = header ? -1 : 0;
-    Grid->setCellBold(col, row, header);
-    fitRow();
-}
-
-void frmMain::openInsertBox(bool withExistingText)
+void GridEditor::openInsertBox(bool withExistingText)
 {
     const int col = Grid->Col();
     const int row = Grid->Row();
     if (col < 1 || row < 1)
         return;
-    const QString raw = withExistingText ? Cells(col, row).Text : QString();
+    const QString raw = withExistingText ? m_doc.cell(col, row).Text : QString();
     // A one-line row is lower than the box needs for a whole line: the box
     // then reaches below the cell, so descenders are not cut.
     QRect box = Grid->cellRect(col, row);
@@ -304,7 +281,7 @@ void frmMain::openInsertBox(bool withExistingText)
     txtInsert->setFocus(Qt::OtherFocusReason);
 }
 
-void frmMain::commitInsertBox(bool fromEnter)
+void GridEditor::commitInsertBox(bool fromEnter)
 {
     if (txtInsert->isHidden())
         return;
@@ -325,7 +302,7 @@ void frmMain::commitInsertBox(bool fromEnter)
     if (!fromEnter)
         closeInsertBox();
     Grid->setText(col, row, HtmlToGridText(text));
-    Cells(col, row).Text = text;
+    m_doc.setCellText(col, row, text);
     refitWholeRow();
     if (fromEnter)
         closeInsertBox();
@@ -336,84 +313,84 @@ void frmMain::commitInsertBox(bool fromEnter)
     }
 }
 
-void frmMain::closeInsertBox()
+void GridEditor::Grid_DblClick()
+{
+    if (ShiftKeyPush)
+        emit multiLineEditRequested();
+    else
+        openInsertBox(true);
+}
+
+void GridEditor::Grid_KeyPress(int &KeyAscii)
+{
+    const int key = KeyAscii;
+    KeyAscii = 0; // the grid itself never sees a character
+    if (key == KeyTab) {
+        Grid_LeaveCell();
+        return;
+    }
+    // Enter edits the cell's text; it never wipes it.
+    if (key == KeyEnter) {
+        openInsertBox(true);
+        return;
+    }
+    // Control characters (Ctrl+C and the like) type nothing and must not open an
+    // empty box that would clear the cell; Backspace does start an empty text.
+    if ((key < KeySpace && key != KeyBackspace) || key == KeyDelete)
+        return;
+    openInsertBox(false);
+    if (txtInsert->isHidden() || key == KeyBackspace)
+        return;
+    const char32_t ch = char32_t(key);
+    txtInsert->insert(QString::fromUcs4(&ch, 1));
+}
+
+void GridEditor::closeInsertBox()
 {
     // The grid keeps the keyboard. A focused box that is simply hidden hands
     // the focus on to the next control, the pane's first check box, where the
     // next space would untick it and letters would vanish.
     const bool wasClosing = m_closingBox;
     m_closingBox = true; // the box losing the focus here is no second commit
-    if (focusWidget() == txtInsert)
+    if (Grid->window()->focusWidget() == txtInsert)
         Grid->setFocus(Qt::OtherFocusReason);
     txtInsert->hide();
     m_closingBox = wasClosing;
 }
 
-void frmMain::commitOpenBox()
+void GridEditor::commitOpenBox()
 {
     Grid_LeaveCell();
 }
 
-void frmMain::Grid_DblClick()
-{
-    if (ShiftKeyPush)
-        mnuSelEditMax_Click();
-    else
-        openInsertBox(true);
-}
-
-void frmMain::Grid_KeyPress(int &KeyAscii)
-{
-    const int key = KeyAscii;
-    KeyAscii = 0; // the grid itself never sees a character
-    if (key == 9) {
-        Grid_LeaveCell();
-        return;
-    }
-    // Enter edits the cell's text; it never wipes it.
-    if (key == 13) {
-        openInsertBox(true);
-        return;
-    }
-    // Control characters (Ctrl+C and the like) type nothing and must not open an
-    // empty box that would clear the cell; Backspace does start an empty text.
-    if ((key < 32 && key != 8) || key == 127)
-        return;
-    openInsertBox(false);
-    if (txtInsert->isHidden() || key == 8)
-        return;
-    const char32_t ch = char32_t(key);
-    txtInsert->insert(QString::fromUcs4(&ch, 1));
-}
-
-void frmMain::Grid_LeaveCell()
+void GridEditor::Grid_LeaveCell()
 {
     if (!txtInsert->isHidden() && !m_closingBox)
         commitInsertBox(false);
 }
 
-void frmMain::txtInsert_KeyPress(int &KeyAscii)
+void GridEditor::txtInsert_KeyPress(int &KeyAscii)
 {
-    if (KeyAscii == 13) {
+    if (KeyAscii == KeyEnter) {
         KeyAscii = 0;
         commitInsertBox(true);
-    } else if (KeyAscii == 27) {
+    } else if (KeyAscii == KeyEscape) {
         KeyAscii = 0;
         txtInsert->setProperty(BoxCol, -1);
         closeInsertBox();
     }
 }
 
-void frmMain::txtInsert_LostFocus()
+void GridEditor::txtInsert_LostFocus()
 {
     Grid_LeaveCell();
 }
 
-void frmMain::SettingText(const QString &GridSelText)
+void GridEditor::SettingText(const QString &GridSelText)
 {
     const int col = Grid->Col();
     const int row = Grid->Row();
-    Cells(col, row).Text = GridSelText;
+    m_doc.setCellText(col, row, GridSelText);
     Grid->setText(col, row, HtmlToGridText(GridSelText));
     refitWholeRow();
 }

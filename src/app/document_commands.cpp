@@ -1,0 +1,148 @@
+// The document commands of the main window: New, Open, Close and Save, and
+// the window's OpenFile and SaveFile behind them.
+#include "main_window.h"
+
+#include <QAction>
+
+#include "files/file_commands.h"
+#include "files/table_document_io.h"
+#include "html/output_views.h"
+#include "platform/common_dialog.h"
+#include "platform/twips.h"
+#include "table/grid_editor.h"
+#include "table/grid_widget.h"
+#include "table/table_document.h"
+#include "table/table_settings_pane.h"
+
+#include <exception>
+
+namespace {
+
+// New and Open place their window 400 twips below and right of the window that made them.
+constexpr int StaircaseOffset = twipsToPixels(400);
+
+frmMain *newWindowBelow(frmMain *from)
+{
+    auto *w = new frmMain;
+    w->setFileName(newTableName());
+    w->load();
+    w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
+    return w;
+}
+
+} // namespace
+
+void frmMain::mnuNew_Click()
+{
+    frmMain *w = newWindowBelow(this);
+    w->show();
+}
+
+void frmMain::mnuOpen_Click()
+{
+    // OpenFile shows the window on success and discards it on failure or cancel.
+    frmMain *w = newWindowBelow(this);
+    w->OpenFile(QString());
+}
+
+void frmMain::mnuClose_Click()
+{
+    close();
+}
+
+void frmMain::mnuSave_Click()
+{
+    SaveFile();
+}
+
+void frmMain::OpenFile(const QString &ShowOpenFileName)
+{
+    // Like the first use of a form: the window and its default table exist first.
+    load();
+
+    QString path = ShowOpenFileName;
+    if (path.isEmpty()) {
+        CommonDialog::Request request;
+        request.kind = CommonDialog::Open;
+        request.title = QStringLiteral("表ファイルを開く");
+        request.filter = QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf");
+        const CommonDialog::Reply reply = Dlg->show(request);
+        // No name is a cancel too.
+        if (!reply.accepted || reply.fileName.isEmpty()) {
+            close();
+            return;
+        }
+        path = reply.fileName;
+    }
+
+    // The reader fills a table of its own; the window takes it only on success.
+    TableModel opened;
+    const OpenResult result = openTableDocument(path, opened);
+    if (!result.ok()) {
+        showFileMessage(this, result.message);
+        hide();
+        close();
+        return;
+    }
+
+    try {
+        opened.FileName = path;
+        m_doc->replaceModel(opened);
+        showTableOpened();
+    } catch (const std::exception &e) {
+        qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
+        showFileMessage(this, damagedFileMessage(path));
+        hide();
+        close();
+        return;
+    }
+    show();
+}
+
+// An opened table on the table settings view, every grid cell refreshed.
+void frmMain::showTableOpened()
+{
+    m_grid->resetRowHeightCol(m_doc->model().TableRows + 1);
+    picAllSet->load(true);
+    updateCaption();
+    m_grid->hideBox();
+    showView(ToolbarButton::TableView);
+    sizeGridFromBoxes();
+    m_grid->refreshAll();
+    m_grid->grid()->setFixedCellsButtonFace();
+}
+
+void frmMain::SaveFile()
+{
+    // The file dialog takes the focus without committing the box.
+    m_grid->commitOpenBox();
+    CommonDialog::Request request;
+    request.kind = CommonDialog::Save;
+    request.title = QStringLiteral("表ファイルの保存");
+    request.filter = QStringLiteral("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.overwritePrompt = true;
+    if (FileName() != newTableName())
+        request.fileName = FileName();
+    const CommonDialog::Reply reply = Dlg->show(request);
+    if (!reply.accepted || reply.fileName.isEmpty())
+        return;
+    const QString path = reply.fileName;
+
+    SaveResult saved;
+    if (isTableFileName(path)) {
+        saved = saveTableDocument(m_doc->model(), path);
+        if (saved.ok)
+            m_doc->setFileName(path);
+    } else {
+        const QString html = BuildTableHtml();
+        m_output->setTagText(html);
+        // The generated text itself is written, not the view's copy of it: a
+        // text view folds some characters (no-break spaces) on the way back out.
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, m_doc->model().OutputProfile);
+    }
+    if (!saved.ok) {
+        showFileMessage(this, saved.message);
+        return;
+    }
+    updateCaption();
+}

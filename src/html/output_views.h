@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QPlainTextEdit;
+class QWebEngineView;
+class QWidget;
+class TableDocument;
+
+// The tag view txtTag and the preview Web, with the page file the previews
+// write. Both are children of the given parent, where the window lays them
+// out; the table text comes from tableText each time, never cached.
+class OutputViews : public QObject
+{
+    Q_OBJECT
+
+public:
+    OutputViews(const TableDocument &doc, std::function<QString()> tableText, QWidget *parent);
+
+    QPlainTextEdit *tagView() const { return txtTag; }
+    QWidget *webHost() const { return Web; }
+    QWebEngineView *webView();              // made on the first preview
+
+    // The page written last by a preview, and whether the next toolbar
+    // command deletes it.
+    QString PageFilePath;
+    bool PageFileFlag = false;
+    void deletePageFileIfFlagged();
+
+    void showTagView();                     // the view itself is shown by the window
+    void setTagText(const QString &text);
+    void showPreview();
+    void showBrowserPreview();
+
+private:
+    QString writePageFile();
+
+    const TableDocument &m_doc;             // the page's profile
+    std::function<QString()> m_tableText;
+    QPlainTextEdit *txtTag;
+    QWidget *Web;
+    QPointer<QWebEngineView> m_webView;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QVector>
+
+#include "table/table_document.h"
+
+class QLineEdit;
+class QWidget;
+class GridWidget;
+
+// The grid Grid with its in-place box txtInsert: shows the document's cells,
+// keeps each row as tall as its tallest cell, and stores what is typed into a
+// cell. Both controls are children of the given parent, where the window lays
+// them out.
+class GridEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    GridEditor(TableDocument &doc, QWidget *parent);
+
+    GridWidget *grid() const { return Grid; }
+
+    // For each grid row, the column whose text last set the row's height.
+    QVector<qint32> RowHeightCol;
+    void resetRowHeightCol(int upper);      // indices 0..upper, all 0
+    bool ShiftKeyPush = false;              // Shift at the last key or mouse event on the grid
+
+    // One cell's refresh without the pane: a box open over another cell goes
+    // to its own cell first; then the record is normalised, shown in its grid
+    // cell, and its row fitted. Every refresh, of one cell or all, runs this.
+    void refreshCell(int col, int row);
+    // Every table cell, column by column, then Grid_Click on (1, 1).
+    void refreshAll();
+    // The fixed row and column numbered, centred.
+    void numberFixedCells();
+    // Stores text into the current cell and fits its row (the editor's way back).
+    void SettingText(const QString &GridSelText);
+    void hideBox();
+    bool boxOpen() const;
+    // Text still in the in-place box goes into its cell. Every command that
+    // reads or rebuilds the table runs this first.
+    void commitOpenBox();
+
+public slots:
+    void Grid_Click();
+    void Grid_DblClick();
+    void Grid_KeyPress(int &KeyAscii);
+    void Grid_LeaveCell();
+    void txtInsert_KeyPress(int &KeyAscii);
+    void txtInsert_LostFocus();
+
+signals:
+    // Grid_Click ended on this cell: the cell settings pane shows it.
+    void cellShown(int col, int row);
+    void multiLineEditRequested();          // Shift + double-click
+    void cellMenuRequested(QPoint globalPos);
+
+private:
+    void applyRecord(int col, int row);     // record -> its grid cell
+    void onCellsChanged(QRect cells, CellFields fields);
+    void fitRow();
+    void refitWholeRow();
+    void openInsertBox(bool withExistingText);
+    void commitInsertBox(bool fromEnter);
+    void closeInsertBox();
+
+    TableDocument &m_doc;
+    GridWidget *Grid;
+    QLineEdit *txtInsert;
+    bool m_closingBox = false;
+};

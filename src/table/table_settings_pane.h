@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QWidget>
+
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class ColorSwatch;
+class CommonDialog;
+class TableDocument;
+class UpDown;
+struct MarkupInputs;
+
+// The table settings pane, picAllSet: the seven table-wide settings, each
+// written into the document the moment its control changes.
+class TableSettingsPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TableSettingsPane(TableDocument &doc, QWidget *parent);
+
+    // The document's settings into the controls, without writing them back;
+    // chkNet only when the whole table is new (load, open).
+    void load(bool withNet);
+    // The number in a size box, as Val() reads it.
+    int columnsInBox() const;
+    int rowsInBox() const;
+    // What the generator reads from the controls rather than the document.
+    void fillMarkupInputs(MarkupInputs &in) const;
+
+private slots:
+    void txtWidth_Change();
+    void txtHeight_Change();
+    void txtBorder_Change();
+    void txtWidth_LostFocus();
+    void txtHeight_LostFocus();
+    void txtBorder_LostFocus();
+    void txtTitle_Change();
+    void chkBackColorNothing_Click();
+    void cmdBackColorSet_Click();
+    void chkNet_Click();
+
+private:
+    void layOut();
+    void showColourEnabled();
+
+    TableDocument &m_doc;
+    CommonDialog *Dlg;
+    QLabel *Label101, *Label201, *Label601, *Label801, *Label2;
+    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder;
+    UpDown *UpDownWidth, *UpDownHeight, *UpDown1;
+    ColorSwatch *picBackColor;
+    QAbstractButton *cmdBackColorSet;
+    QCheckBox *chkBackColorNothing, *chkNet;
+};

@@ -1,0 +1,61 @@
+#pragma once
+
+// The parts of a main window as a test reaches them: controls by their design
+// names, the table through the window's document.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QToolBar>
+
+#include "app/main_window.h"
+#include "html/output_views.h"
+#include "platform/color_swatch.h"
+#include "platform/up_down.h"
+#include "table/grid_editor.h"
+#include "table/grid_widget.h"
+#include "table/table_document.h"
+
+namespace parts {
+
+template<typename T = QWidget>
+T *part(const QObject &w, const char *name)
+{
+    T *child = w.findChild<T *>(QLatin1String(name));
+    if (!child)
+        qFatal("no part named %s", name);
+    return child;
+}
+
+inline GridWidget *grid(const QObject &w) { return part<GridWidget>(w, "Grid"); }
+inline GridEditor *gridEditor(const QObject &w) { return part<GridEditor>(w, "GridEditor"); }
+inline OutputViews *output(const QObject &w) { return part<OutputViews>(w, "OutputViews"); }
+inline QLineEdit *box(const QObject &w, const char *name) { return part<QLineEdit>(w, name); }
+inline QAction *item(const QObject &w, const char *name) { return part<QAction>(w, name); }
+
+inline const TableModel &model(const frmMain &w) { return w.document().model(); }
+inline TableDocument &doc(const frmMain &w) { return w.document(); }
+
+// The toolbar's action at a position (shared with a menu item where there is one).
+inline QAction *barAction(const QObject &w, ToolbarButton b)
+{
+    return part<QToolBar>(w, "Bar")->actions().at(int(b) - 1);
+}
+
+// A click on a toolbar position, as the user makes it: the button itself, or
+// for a separator the window's toolbar dispatch.
+inline void clickBar(frmMain &w, ToolbarButton b)
+{
+    QToolBar *bar = part<QToolBar>(w, "Bar");
+    if (auto *button = qobject_cast<QAbstractButton *>(bar->widgetForAction(barAction(w, b))))
+        button->click();
+    else
+        w.Bar_ButtonClick(b);
+}
+
+} // namespace parts
