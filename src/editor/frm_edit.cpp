@@ -89,28 +89,28 @@ QString fromPaneText(QString text)
 }
 
 struct ButtonDef {
-    int index;
+    EditorButton position;
     const char *tip; // null: separator
 };
 
 const ButtonDef buttonDefs[] = {
-    {1, "内容をセルに代入し、編集を終わります。"},
-    {2, "内容を更新せず、編集を終わります。"},
-    {3, nullptr},
-    {4, "タグ画面を表示します。"},
-    {5, "プレビュー画面を表示します。"},
-    {6, nullptr},
-    {7, "選択された場所に改行タグを挿入します。"},
-    {8, "選択した文字の色やサイズを指定します。"},
-    {9, "選択された文字をリンク付きテキストにします。"},
-    {10, "選択された場所に画像を挿入します。"},
-    {11, nullptr},
-    {12, "選択された文字を太字にします。"},
-    {13, "選択された文字を斜体にします。"},
-    {14, "選択された文字を下線付き文字にします。"},
-    {15, "選択された文字を取消線付きにします。"},
-    {16, nullptr},
-    {17, "ヘルプを表示します。"},
+    {EditorButton::StoreAndClose, "内容をセルに代入し、編集を終わります。"},
+    {EditorButton::Cancel, "内容を更新せず、編集を終わります。"},
+    {EditorButton::CloseSeparator, nullptr},
+    {EditorButton::TagView, "タグ画面を表示します。"},
+    {EditorButton::Preview, "プレビュー画面を表示します。"},
+    {EditorButton::ViewSeparator, nullptr},
+    {EditorButton::LineBreak, "選択された場所に改行タグを挿入します。"},
+    {EditorButton::Font, "選択した文字の色やサイズを指定します。"},
+    {EditorButton::Link, "選択された文字をリンク付きテキストにします。"},
+    {EditorButton::Picture, "選択された場所に画像を挿入します。"},
+    {EditorButton::InsertSeparator, nullptr},
+    {EditorButton::Bold, "選択された文字を太字にします。"},
+    {EditorButton::Italic, "選択された文字を斜体にします。"},
+    {EditorButton::Underline, "選択された文字を下線付き文字にします。"},
+    {EditorButton::Strike, "選択された文字を取消線付きにします。"},
+    {EditorButton::StyleSeparator, nullptr},
+    {EditorButton::Help, "ヘルプを表示します。"},
 };
 
 } // namespace
@@ -155,21 +155,22 @@ void frmEdit::createToolBar()
     auto *views = new QActionGroup(this);
     views->setExclusive(true);
     for (const ButtonDef &b : buttonDefs) {
-        const int index = b.index;
+        const EditorButton position = b.position;
+        const int index = int(position);
         QAction *action = nullptr;
         if (!b.tip) {
             auto *sep = new QWidgetAction(Bar);
             sep->setDefaultWidget(
-                new ClickableSeparator([this, index] { Bar_ButtonClick(index); }, Bar));
+                new ClickableSeparator([this, position] { Bar_ButtonClick(position); }, Bar));
             action = sep;
         } else {
             action = new QAction(Bar);
             action->setToolTip(QString::fromUtf8(b.tip));
             action->setIcon(editorIcon(index));
-            connect(action, &QAction::triggered, this, [this, index] { Bar_ButtonClick(index); });
+            connect(action, &QAction::triggered, this, [this, position] { Bar_ButtonClick(position); });
         }
         action->setObjectName(QStringLiteral("Bar_%1").arg(index));
-        if (index == 4 || index == 5) {
+        if (position == EditorButton::TagView || position == EditorButton::Preview) {
             action->setCheckable(true);
             views->addAction(action);
         }
@@ -185,7 +186,7 @@ void frmEdit::Form_Load()
 {
     Form_Resize();
     Web->hide();
-    BarButton[4]->setChecked(true);
+    button(EditorButton::TagView)->setChecked(true);
 }
 
 void frmEdit::SettingText(const QString &text)
@@ -216,57 +217,57 @@ void frmEdit::InsertTag(int kind)
         setSelText(*tag);
 }
 
-void frmEdit::Bar_ButtonClick(int index)
+void frmEdit::Bar_ButtonClick(EditorButton position)
 {
     // Every click first removes the preview page of the last preview.
     deletePreviewFile();
 
-    switch (index) {
-    case 1:
+    switch (position) {
+    case EditorButton::StoreAndClose:
         if (objForm)
             QMetaObject::invokeMethod(objForm, "SettingText", Q_ARG(QString, paneText()));
         accept();
         break;
-    case 2:
+    case EditorButton::Cancel:
         reject();
         break;
-    case 4:
+    case EditorButton::TagView:
         setTextMode(true);
         break;
-    case 5:
+    case EditorButton::Preview:
         showPreview();
         break;
-    case 7:
+    case EditorButton::LineBreak:
         InsertTag(int(TagKind::LineBreak));
         break;
-    case 8: {
+    case EditorButton::Font: {
         frmFont dialog(this);
         dialog.exec();
         break;
     }
-    case 9: {
+    case EditorButton::Link: {
         frmLink dialog(this);
         dialog.exec();
         break;
     }
-    case 10: {
+    case EditorButton::Picture: {
         frmPicture dialog(this);
         dialog.exec();
         break;
     }
-    case 12:
+    case EditorButton::Bold:
         InsertTag(int(TagKind::Bold));
         break;
-    case 13:
+    case EditorButton::Italic:
         InsertTag(int(TagKind::Italic));
         break;
-    case 14:
+    case EditorButton::Underline:
         InsertTag(int(TagKind::Underline));
         break;
-    case 15:
+    case EditorButton::Strike:
         InsertTag(int(TagKind::Strike));
         break;
-    case 17:
+    case EditorButton::Help:
         showHelpFile(this);
         break;
     default:
@@ -308,9 +309,10 @@ void frmEdit::setTextMode(bool textMode)
 {
     txtEdit->setVisible(textMode);
     Web->setVisible(!textMode);
-    for (int i = 7; i <= ButtonCount; ++i)
+    // Only the positions that edit the text depend on it being shown.
+    for (int i = int(EditorButton::LineBreak); i <= ButtonCount; ++i)
         BarButton[i]->setEnabled(textMode);
-    BarButton[textMode ? 4 : 5]->setChecked(true);
+    button(textMode ? EditorButton::TagView : EditorButton::Preview)->setChecked(true);
     if (textMode)
         txtEdit->setFocus();
 }

@@ -9,6 +9,28 @@ class QPlainTextEdit;
 class QToolBar;
 class QWebEngineView;
 
+// The editor's toolbar, by position. Every position reports its click,
+// separators included: a click anywhere deletes the last preview page.
+enum class EditorButton {
+    StoreAndClose = 1,
+    Cancel = 2,
+    CloseSeparator = 3,
+    TagView = 4,
+    Preview = 5,
+    ViewSeparator = 6,
+    LineBreak = 7,
+    Font = 8,
+    Link = 9,
+    Picture = 10,
+    InsertSeparator = 11,
+    Bold = 12,
+    Italic = 13,
+    Underline = 14,
+    Strike = 15,
+    StyleSeparator = 16,
+    Help = 17,
+};
+
 // The multi-line cell editor: a small HTML text editor over one cell's text.
 // Opened modally by the main window, which sets objForm, passes the cell text to
 // SettingText and runs exec(). The text goes back only through objForm's
@@ -21,7 +43,7 @@ public:
     explicit frmEdit(QWidget *owner = nullptr);
     ~frmEdit() override;
 
-    static constexpr int ButtonCount = 17;
+    static constexpr int ButtonCount = int(EditorButton::Help);
 
     QObject *objForm = nullptr;          // receives the text on store-and-close
     Q_INVOKABLE void SettingText(const QString &text);
@@ -29,7 +51,8 @@ public:
     QPlainTextEdit *txtEdit = nullptr;
     QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
     QToolBar *Bar = nullptr;
-    QAction *BarButton[ButtonCount + 1] = {}; // positions 1..17; separators included
+    QAction *BarButton[ButtonCount + 1] = {}; // by position, 1..17; separators included
+    QAction *button(EditorButton b) const { return BarButton[int(b)]; }
 
     QString PreviewFile;                 // the preview page written last
     bool PreviewFileMade = false;        // PreviewFile exists and is ours to delete
@@ -44,7 +67,7 @@ public:
     QWebEngineView *webView() const;     // null until the first preview
 
 public slots:
-    void Bar_ButtonClick(int index);
+    void Bar_ButtonClick(EditorButton position);
 
 protected:
     void showEvent(QShowEvent *event) override;

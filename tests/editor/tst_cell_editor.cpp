@@ -240,11 +240,11 @@ void TestCellEditor::loadsInTextMode()
     QCOMPARE(ed->windowTitle(), QStringLiteral("複数行編集"));
     QVERIFY(ed->txtEdit->isVisible());
     QVERIFY(!ed->Web->isVisible());
-    QVERIFY(ed->BarButton[4]->isChecked());
-    QVERIFY(!ed->BarButton[5]->isChecked());
+    QVERIFY(ed->button(EditorButton::TagView)->isChecked());
+    QVERIFY(!ed->button(EditorButton::Preview)->isChecked());
     for (int i = 1; i <= frmEdit::ButtonCount; ++i)
         QVERIFY2(ed->BarButton[i]->isEnabled(), qPrintable(QString::number(i)));
-    QCOMPARE(ed->BarButton[17]->toolTip(), QStringLiteral("ヘルプを表示します。"));
+    QCOMPARE(ed->button(EditorButton::Help)->toolTip(), QStringLiteral("ヘルプを表示します。"));
     // The text pane fills the inner area under the toolbar.
     QCOMPARE(ed->txtEdit->geometry().bottom(), ed->height() - 1);
     QCOMPARE(ed->txtEdit->width(), ed->width());

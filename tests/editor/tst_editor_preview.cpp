@@ -123,12 +123,12 @@ void TestEditorPreview::previewWritesPageAndSwitches()
              QByteArray("<HTML><BODY>\r\n") + encodeCp932(text) + QByteArray("\r\n</BODY></HTML>\r\n"));
     QVERIFY(!ed->txtEdit->isVisible());
     QVERIFY(ed->Web->isVisible());
-    QVERIFY(ed->BarButton[5]->isChecked());
-    QVERIFY(!ed->BarButton[4]->isChecked());
+    QVERIFY(ed->button(EditorButton::Preview)->isChecked());
+    QVERIFY(!ed->button(EditorButton::TagView)->isChecked());
     // Tag, dialog and help buttons are off while the preview shows.
-    for (int i = 7; i <= frmEdit::ButtonCount; ++i)
+    for (int i = int(EditorButton::LineBreak); i <= frmEdit::ButtonCount; ++i)
         QVERIFY2(!ed->BarButton[i]->isEnabled(), qPrintable(QString::number(i)));
-    QVERIFY(!ed->Bar->widgetForAction(ed->BarButton[17])->isEnabled());
+    QVERIFY(!ed->Bar->widgetForAction(ed->button(EditorButton::Help))->isEnabled());
     for (int i : {1, 2, 4, 5})
         QVERIFY(ed->BarButton[i]->isEnabled());
     // The preview takes the whole inner height below the toolbar's top.
@@ -196,8 +196,8 @@ void TestEditorPreview::textViewAfterPreview()
     QVERIFY(!ed->PreviewFileMade);
     QVERIFY(ed->txtEdit->isVisible());
     QVERIFY(!ed->Web->isVisible());
-    QVERIFY(ed->BarButton[4]->isChecked());
-    for (int i = 7; i <= frmEdit::ButtonCount; ++i)
+    QVERIFY(ed->button(EditorButton::TagView)->isChecked());
+    for (int i = int(EditorButton::LineBreak); i <= frmEdit::ButtonCount; ++i)
         QVERIFY(ed->BarButton[i]->isEnabled());
     QCOMPARE(ed->paneText(), text);
 }

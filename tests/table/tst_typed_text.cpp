@@ -254,7 +254,7 @@ void TstTypedText::editorOpensOnTheOpenBox()
         ed->txtEdit->setFocus();
         ed->txtEdit->selectAll();
         QTest::keyClicks(ed->txtEdit, "editor-text");
-        QTest::mouseClick(ed->Bar->widgetForAction(ed->BarButton[1]), Qt::LeftButton);
+        QTest::mouseClick(ed->Bar->widgetForAction(ed->button(EditorButton::StoreAndClose)), Qt::LeftButton);
     });
     // セル > セル複数行編集 from the menu bar, with the mouse.
     QTest::mouseClick(w->menuBar(), Qt::LeftButton, {},
