@@ -1,6 +1,7 @@
 #include "table_settings_pane.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QSignalBlocker>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,7 +25,16 @@ namespace {
 // but corrects a bad value with "1".
 constexpr pane::Fallbacks WidthBox{"2", "1", 1, 99};
 constexpr pane::Fallbacks HeightBox{"1", "1", 1, 99};
-constexpr pane::Fallbacks BorderBox{"1", "1", 1, 10};
+// 0 is a border too: no lines, no spacing.
+constexpr pane::Fallbacks BorderBox{"1", "1", 0, 10};
+constexpr pane::Fallbacks PixelWidthBox{"100", "100", 1, 9999};
+constexpr pane::Fallbacks PercentWidthBox{"100", "100", 1, 100};
+
+// The unit combo's rows, in WidthUnit's order.
+const pane::Fallbacks &widthBox(WidthUnit unit)
+{
+    return unit == WidthUnit::Percent ? PercentWidthBox : PixelWidthBox;
+}
 
 } // namespace
 
@@ -83,11 +93,28 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     chkNet->setToolTip(QStringLiteral(
         "表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
 
+    label(lblProfile, "lblProfile", QStringLiteral("出力形式(&K)："));
+    cmbProfile = new QComboBox(this);
+    cmbProfile->setObjectName(QStringLiteral("cmbProfile"));
+    cmbProfile->setToolTip(QStringLiteral("書き出すHTMLの形式を選びます。"));
+    // In MarkupProfile's order.
+    cmbProfile->addItems({QStringLiteral("HTML 4 (従来)"), QStringLiteral("HTML5")});
+    label(lblTableWidth, "lblTableWidth", QStringLiteral("表の幅(&I)："));
+    cmbWidthUnit = new QComboBox(this);
+    cmbWidthUnit->setObjectName(QStringLiteral("cmbWidthUnit"));
+    cmbWidthUnit->setToolTip(QStringLiteral("表の幅の単位を選びます。「なし」ではブラウザが幅を決めます。"));
+    // In WidthUnit's order.
+    cmbWidthUnit->addItems({QStringLiteral("なし"), QStringLiteral("ピクセル"), QStringLiteral("％")});
+    box(txtTableWidth, "txtTableWidth", QStringLiteral("表の幅を入力します。"));
+
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
     Label601->setBuddy(txtTitle);
     Label801->setBuddy(txtBorder);
     Label2->setBuddy(cmdBackColorSet);
+    lblProfile->setBuddy(cmbProfile);
+    lblTableWidth->setBuddy(cmbWidthUnit);
+    SetNumberOnly(txtTableWidth, 4);
     SetNumberOnly(txtBorder, 2);
     SetNumberOnly(txtHeight, 2);
     SetNumberOnly(txtWidth, 2);
@@ -104,6 +131,10 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     connect(chkBackColorNothing, &QCheckBox::toggled, this, &TableSettingsPane::chkBackColorNothing_Click);
     connect(cmdBackColorSet, &QAbstractButton::clicked, this, &TableSettingsPane::cmdBackColorSet_Click);
     connect(chkNet, &QCheckBox::toggled, this, &TableSettingsPane::chkNet_Click);
+    connect(cmbProfile, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbProfile_Click);
+    connect(cmbWidthUnit, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbWidthUnit_Click);
+    connect(txtTableWidth, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableWidth_Change);
+    pane::onFocusLost(txtTableWidth, [this] { txtTableWidth_LostFocus(); });
 }
 
 void TableSettingsPane::layOut()
@@ -115,7 +146,8 @@ void TableSettingsPane::layOut()
     auto twips = [](int t) { return twipsToPixels(t); };
     int labelsRight = 0;
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
-                           {Label801, 120}, {Label2, 120}})
+                           {Label801, 120}, {Label2, 120},
+                           {lblProfile, 120}, {lblTableWidth, 120}})
         labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
     const int shift = qMax(0, labelsRight + 3 - twips(1080));
     auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
@@ -151,6 +183,19 @@ void TableSettingsPane::layOut()
     row(chkBackColorNothing, 1920, colourTop, 615, 255, true);
     Label2->move(Label2->x(), picBackColor->geometry().center().y() - Label2->height() / 2);
     row(chkNet, 1080, 1920 + 60, 1455, 255, true);
+    // The rows added after the designed ones keep its 360-twip pitch below chkNet.
+    row(lblProfile, 120, 2340 + 105, 900, 180, false);
+    row(cmbProfile, 1080, 2340 + 60, 1455, 270, true);
+    row(lblTableWidth, 120, 2700 + 105, 900, 180, false);
+    row(cmbWidthUnit, 1080, 2700 + 60, 1095, 270, true);
+    row(txtTableWidth, 2220, 2700 + 60, 555, 270, true);
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit}) {
+        // A combo's face needs its own height and its longest item's width.
+        const QRect g = c->geometry();
+        const int h = qMax(g.height(), c->sizeHint().height());
+        c->setGeometry(g.x(), g.center().y() - h / 2 + 1, qMax(g.width(), c->sizeHint().width()), h);
+    }
+    txtTableWidth->move(qMax(txtTableWidth->x(), cmbWidthUnit->geometry().right() + 1 + twips(60)), txtTableWidth->y());
 }
 
 void TableSettingsPane::load(bool withNet)
@@ -161,7 +206,7 @@ void TableSettingsPane::load(bool withNet)
     const TableModel &m = m_doc.model();
     {
         const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
-                b5(chkBackColorNothing), b6(chkNet);
+                b5(chkBackColorNothing), b6(chkNet), b7(cmbProfile), b8(cmbWidthUnit), b9(txtTableWidth);
         txtHeight->setText(QString::number(m.TableRows));
         txtWidth->setText(QString::number(m.TableCols));
         txtTitle->setText(m.TableTitle);
@@ -170,8 +215,12 @@ void TableSettingsPane::load(bool withNet)
         chkBackColorNothing->setChecked(m.TableBackColorNothing != 0);
         if (withNet)
             chkNet->setChecked(m.NetscapeMode != 0);
+        cmbProfile->setCurrentIndex(m.OutputProfile == MarkupProfile::Html5 ? 1 : 0);
+        cmbWidthUnit->setCurrentIndex(int(m.TableWidthUnit));
+        txtTableWidth->setText(QString::number(m.TableWidth));
     }
     showColourEnabled();
+    showWidthEnabled();
 }
 
 int TableSettingsPane::columnsInBox() const
@@ -252,4 +301,39 @@ void TableSettingsPane::cmdBackColorSet_Click()
 void TableSettingsPane::chkNet_Click()
 {
     m_doc.setTableField(TableField::NetscapeMode, chkNet->isChecked() ? 1 : 0);
+}
+
+void TableSettingsPane::cmbProfile_Click()
+{
+    m_doc.setTableField(TableField::OutputProfile,
+                        qint32(cmbProfile->currentIndex() == 1 ? MarkupProfile::Html5 : MarkupProfile::Html4));
+}
+
+void TableSettingsPane::showWidthEnabled()
+{
+    txtTableWidth->setEnabled(cmbWidthUnit->currentIndex() != int(WidthUnit::None));
+}
+
+void TableSettingsPane::cmbWidthUnit_Click()
+{
+    const auto unit = WidthUnit(qBound(0, cmbWidthUnit->currentIndex(), 2));
+    m_doc.setTableField(TableField::WidthUnit, qint32(unit));
+    showWidthEnabled();
+    // 500 pixels read as per cent would be five times the page: bring the
+    // width into the new unit's range at once.
+    if (unit != WidthUnit::None)
+        pane::numberLeft<qint32>(txtTableWidth, [this](qint32 v) { m_doc.setTableField(TableField::Width, v); },
+                                 widthBox(unit));
+}
+
+void TableSettingsPane::txtTableWidth_Change()
+{
+    pane::numberChanged<qint32>(txtTableWidth, [this](qint32 v) { m_doc.setTableField(TableField::Width, v); },
+                                widthBox(m_doc.model().TableWidthUnit));
+}
+
+void TableSettingsPane::txtTableWidth_LostFocus()
+{
+    pane::numberLeft<qint32>(txtTableWidth, [this](qint32 v) { m_doc.setTableField(TableField::Width, v); },
+                             widthBox(m_doc.model().TableWidthUnit));
 }

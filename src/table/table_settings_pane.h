@@ -4,6 +4,7 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class ColorSwatch;
@@ -12,7 +13,7 @@ class TableDocument;
 class UpDown;
 struct MarkupInputs;
 
-// The table settings pane, picAllSet: the seven table-wide settings, each
+// The table settings pane, picAllSet: the table-wide settings, each
 // written into the document the moment its control changes.
 class TableSettingsPane : public QWidget
 {
@@ -41,17 +42,23 @@ private slots:
     void chkBackColorNothing_Click();
     void cmdBackColorSet_Click();
     void chkNet_Click();
+    void cmbProfile_Click();
+    void cmbWidthUnit_Click();
+    void txtTableWidth_Change();
+    void txtTableWidth_LostFocus();
 
 private:
     void layOut();
     void showColourEnabled();
+    void showWidthEnabled();
 
     TableDocument &m_doc;
     CommonDialog *Dlg;
-    QLabel *Label101, *Label201, *Label601, *Label801, *Label2;
-    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder;
+    QLabel *Label101, *Label201, *Label601, *Label801, *Label2, *lblProfile, *lblTableWidth;
+    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth;
     UpDown *UpDownWidth, *UpDownHeight, *UpDown1;
     ColorSwatch *picBackColor;
     QAbstractButton *cmdBackColorSet;
     QCheckBox *chkBackColorNothing, *chkNet;
+    QComboBox *cmbProfile, *cmbWidthUnit;
 };

@@ -3,12 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -151,6 +153,7 @@ private slots:
     void viewSwitchCommitsTheBoxToItsOwnCell();
     void tallRowIsCappedNotFailed();
     void shiftDoubleClickOpensTheEditor();
+    void profileWidthAndNoBorder();
 };
 
 void TstTablePanes::newWindowDefaults()
@@ -196,6 +199,7 @@ void TstTablePanes::numberBoxes_data()
     QTest::newRow("99 in txtHeight stays") << false << "txtHeight" << "99" << true << "99" << "TableRows" << 99;
     QTest::newRow("0 in txtWidth becomes 1 on leaving") << false << "txtWidth" << "0" << true << "1" << "TableCols" << 1;
     QTest::newRow("11 in txtBorder becomes 1 on leaving") << false << "txtBorder" << "11" << true << "1" << "TableBorder" << 1;
+    QTest::newRow("0 in txtBorder stays") << false << "txtBorder" << "0" << true << "0" << "TableBorder" << 0;
     QTest::newRow("10 in txtBorder stays") << false << "txtBorder" << "10" << true << "10" << "TableBorder" << 10;
     QTest::newRow("letters are refused") << false << "txtWidth" << "a7b" << false << "7" << "TableCols" << 7;
     QTest::newRow("only two digits are typed") << false << "txtWidth" << "123" << false << "12" << "TableCols" << 12;
@@ -304,7 +308,7 @@ void TstTablePanes::spinnersKeepTheirBoxInStep()
     replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("1"));
     arrow(part<UpDown>(*w, "UpDown1"), "down");
     QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("0"));
-    QCOMPARE(model(*w).TableBorder, qint16(0)); // corrected only when the box itself loses the focus
+    QCOMPARE(model(*w).TableBorder, qint16(0));
     replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("10"));
     arrow(part<UpDown>(*w, "UpDown1"), "up");
     QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("10"));
@@ -773,6 +777,56 @@ void TstTablePanes::shiftDoubleClickOpensTheEditor()
     QVERIFY(seen);
     QVERIFY(!part<QLineEdit>(*w, "txtInsert")->isVisible());
     QCOMPARE(model(*w).Cells(2, 1).Text, QStringLiteral("a<BR>b"));
+}
+
+void TstTablePanes::profileWidthAndNoBorder()
+{
+    // "80 % wide, no border" in HTML5, made with keys only, then saved and reopened.
+    auto w = openWindow();
+    auto *unit = part<QComboBox>(*w, "cmbWidthUnit");
+    auto *width = part<QLineEdit>(*w, "txtTableWidth");
+    QVERIFY(!width->isEnabled());
+    part<QComboBox>(*w, "cmbProfile")->setFocus();
+    QTest::keyClick(part<QComboBox>(*w, "cmbProfile"), Qt::Key_Down);
+    QCOMPARE(model(*w).OutputProfile, MarkupProfile::Html5);
+
+    // Pixels first: 500 is a fine width there, and brought to 100 as per cent.
+    unit->setFocus();
+    QTest::keyClick(unit, Qt::Key_Down);
+    QVERIFY(width->isEnabled());
+    replaceText(width, QStringLiteral("500"));
+    QCOMPARE(model(*w).TableWidth, 500);
+    QTest::keyClick(unit, Qt::Key_Down);
+    QCOMPARE(model(*w).TableWidthUnit, WidthUnit::Percent);
+    QCOMPARE(width->text(), QStringLiteral("100"));
+    QCOMPARE(model(*w).TableWidth, 100);
+    replaceText(width, QStringLiteral("80"));
+    replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("0"));
+    part<QLineEdit>(*w, "txtTitle")->setFocus();
+    QCOMPARE(model(*w).TableWidth, 80);
+    QCOMPARE(model(*w).TableBorder, qint16(0));
+
+    const QString html = w->BuildTableHtml();
+    QVERIFY2(html.startsWith(QLatin1String("<table")), qPrintable(html));
+    QVERIFY2(html.contains(QLatin1String("width: 80%")), qPrintable(html));
+    QVERIFY2(!html.contains(QLatin1String("border=")), qPrintable(html));
+    QCOMPARE(html, html.toLower());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("price.qvn"));
+    CommonDialog::setTestHook([&](const CommonDialog::Request &) { return CommonDialog::Reply{true, path, 0}; });
+    w->SaveFile();
+    auto again = openWindow();
+    again->OpenFile(path);
+    QCOMPARE(model(*again).OutputProfile, MarkupProfile::Html5);
+    QCOMPARE(model(*again).TableWidthUnit, WidthUnit::Percent);
+    QCOMPARE(model(*again).TableWidth, 80);
+    QCOMPARE(model(*again).TableBorder, qint16(0));
+    QCOMPARE(part<QComboBox>(*again, "cmbProfile")->currentText(), QStringLiteral("HTML5"));
+    QCOMPARE(part<QComboBox>(*again, "cmbWidthUnit")->currentIndex(), int(WidthUnit::Percent));
+    QCOMPARE(part<QLineEdit>(*again, "txtTableWidth")->text(), QStringLiteral("80"));
+    QCOMPARE(part<QLineEdit>(*again, "txtBorder")->text(), QStringLiteral("0"));
+    QCOMPARE(again->BuildTableHtml(), html);
 }
 
 QTEST_MAIN(TstTablePanes)
