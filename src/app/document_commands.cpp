@@ -3,9 +3,12 @@
 #include "main_window.h"
 
 #include <QAction>
+#include <QFile>
+#include <QInputDialog>
 
 #include "files/file_commands.h"
 #include "files/table_document_io.h"
+#include "html/html_tables.h"
 #include "html/output_views.h"
 #include "platform/common_dialog.h"
 #include "platform/twips.h"
@@ -28,6 +31,52 @@ frmMain *newWindowBelow(frmMain *from)
     w->load();
     w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
     return w;
+}
+
+// The page's table to bring in: the only one directly, else the user's pick
+// from a list; -1 when the pick is cancelled.
+int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
+{
+    if (tables.size() <= 1)
+        return 0;
+    QStringList lines;
+    for (int i = 0; i < tables.size(); ++i)
+        lines << describeHtmlTable(tables, i);
+    // A window that is being opened is not on screen yet; the chooser stands alone then.
+    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
+    dialog.setWindowTitle(QStringLiteral("Quorvan"));
+    dialog.setLabelText(QStringLiteral("開く表を選んでください。"));
+    dialog.setComboBoxItems(lines);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(lines.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return lines.indexOf(dialog.textValue());
+}
+
+// A table of an HTML page into opened, through the chooser when the page
+// holds several. False when nothing is to be opened; the message is shown.
+bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // The importer words the failure, naming the file.
+        showFileMessage(parent, importHtmlFile(path, 0, opened).message);
+        return false;
+    }
+    const QVector<HtmlTable> tables = parseHtmlTables(file.readAll());
+    const int index = chooseHtmlTable(parent, tables);
+    if (index < 0)
+        return false;
+    const ImportResult result = importHtmlTable(tables, index, opened, path);
+    if (!result.ok()) {
+        showFileMessage(parent, result.message);
+        return false;
+    }
+    // Not a table file yet: Save asks for a name.
+    opened.FileName = newTableName();
+    return true;
 }
 
 } // namespace
@@ -65,7 +114,8 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
         CommonDialog::Request request;
         request.kind = CommonDialog::Open;
         request.title = QStringLiteral("表ファイルを開く");
-        request.filter = QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf");
+        request.filter = QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
+                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
         const CommonDialog::Reply reply = Dlg->show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty()) {
@@ -77,16 +127,25 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
 
     // The reader fills a table of its own; the window takes it only on success.
     TableModel opened;
-    const OpenResult result = openTableDocument(path, opened);
-    if (!result.ok()) {
-        showFileMessage(this, result.message);
-        hide();
-        close();
-        return;
+    const bool page = isHtmlFileName(path);
+    if (page) {
+        if (!importHtmlPage(this, path, opened)) {
+            hide();
+            close();
+            return;
+        }
+    } else {
+        const OpenResult result = openTableDocument(path, opened);
+        if (!result.ok()) {
+            showFileMessage(this, result.message);
+            hide();
+            close();
+            return;
+        }
+        opened.FileName = path;
     }
 
     try {
-        opened.FileName = path;
         m_doc->replaceModel(opened);
         showTableOpened();
     } catch (const std::exception &e) {

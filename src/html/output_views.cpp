@@ -1,6 +1,7 @@
 #include "output_views.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -14,6 +15,26 @@
 #include "platform/text_codec.h"
 #include "platform/url_opener.h"
 
+QString previewPageBase(const QString &page, const QString &tableFileName, MarkupProfile profile)
+{
+    // A never-saved table has no folder to resolve from.
+    if (tableFileName.isEmpty() || tableFileName == newTableName())
+        return page;
+    const QString folder = QFileInfo(tableFileName).absolutePath();
+    QString href = QUrl::fromLocalFile(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/'))
+                       .toString(QUrl::FullyEncoded);
+    href.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    const bool html5 = profile == MarkupProfile::Html5;
+    const QString headEnd = html5 ? QStringLiteral("</head>") : QStringLiteral("</HEAD>");
+    const int at = page.indexOf(headEnd);
+    if (at < 0)
+        return page;
+    QString tag = html5 ? QStringLiteral("<base href=\"%1\">") : QStringLiteral("<BASE HREF=\"%1\">");
+    QString based = page;
+    based.insert(at, tag.arg(href));
+    return based;
+}
+
 // Writes the preview page around the table text to a new temporary ".html" file
 // and returns its path; "" when no file could be made. A file that was made but
 // could not be filled keeps its path: the preview then shows what it holds.
@@ -25,7 +46,11 @@ QString OutputViews::writePageFile()
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         const MarkupProfile profile = m_doc.model().OutputProfile;
-        file.write(markupFileBytes(previewPageText(m_tableText(), profile), profile));
+        // The page lives in the temp folder: relative pictures and links in the
+        // cells resolve from the table file's folder instead.
+        const QString page = previewPageBase(previewPageText(m_tableText(), profile),
+                                             m_doc.model().FileName, profile);
+        file.write(markupFileBytes(page, profile));
     }
     return path;
 }

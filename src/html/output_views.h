@@ -10,6 +10,12 @@ class QPlainTextEdit;
 class QWebEngineView;
 class QWidget;
 class TableDocument;
+enum class MarkupProfile;
+
+// The preview page with a base address in its head pointing at the folder of
+// the table file tableFileName; the page unchanged for a never-saved table.
+// Only preview pages carry it, never saved HTML or the tag view.
+QString previewPageBase(const QString &page, const QString &tableFileName, MarkupProfile profile);
 
 // The tag view txtTag and the preview Web, with the page file the previews
 // write. Both are children of the given parent, where the window lays them

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -14,6 +16,7 @@
 #include "platform/common_dialog.h"
 #include "platform/help_window.h"
 #include "platform/url_opener.h"
+#include "files/table_document_io.h"
 #include "table/grid_widget.h"
 
 using namespace parts;
@@ -32,6 +35,10 @@ private slots:
     void newMakesAStaircase();
     void cancelledOpenLeavesNoWindow();
     void exitClosesEveryWindow();
+    void openHtmlPage_data();
+    void openHtmlPage();
+    void previewPageHasTheTableFolder_data();
+    void previewPageHasTheTableFolder();
     void nextToolbarClickDeletesThePageFile_data();
     void nextToolbarClickDeletesThePageFile();
     void menuAndToolbarShareOneAction();
@@ -183,6 +190,137 @@ void TestMainCommands::exitClosesEveryWindow()
     w->mnuExit_Click(); // no question, whatever was changed
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_VERIFY(frmMain::loadedWindows().isEmpty());
+}
+
+void TestMainCommands::openHtmlPage_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("pick");        // chooser: -1 none shown, -2 cancelled, else presses of Down
+    QTest::addColumn<QString>("opened");  // cell (1, 1) of the opened table, "" for none opened
+    QTest::addColumn<bool>("message");
+    const QByteArray three = "<html><body><table><tr><td>outer<table><tr><td>nested</td></tr></table>"
+                             "</td></tr></table><p><table><tr><td>second</td><td>x</td></tr></table>";
+    QByteArray wide = "<table><tr>";
+    for (int c = 0; c < 100; ++c)
+        wide += "<td>w</td>";
+    wide += "</tr></table>";
+    QTest::newRow("one table") << QByteArray("<TABLE><TR><TD>only</TD></TR></TABLE>") << -1
+                               << QStringLiteral("only") << false;
+    QTest::newRow("three, one nested: the second") << three << 1 << QStringLiteral("second") << false;
+    QTest::newRow("chooser cancelled") << three << -2 << QString() << false;
+    QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true;
+    QTest::newRow("over 99 columns") << wide << -1 << QString() << true;
+}
+
+void TestMainCommands::openHtmlPage()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(int, pick);
+    QFETCH(QString, opened);
+    QFETCH(bool, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(page);
+    file.close();
+
+    QString filter;
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
+        filter = r.filter;
+        return CommonDialog::Reply{true, path, 0};
+    });
+    int messages = 0;
+    setFileMessageHook([&](QWidget *, const QString &) { ++messages; });
+    QStringList offered;
+    // Answers the chooser once it is up, the way a user does.
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, this, [&]() {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        answer.stop();
+        auto *combo = dialog->findChild<QComboBox *>();
+        for (int i = 0; i < combo->count(); ++i)
+            offered << combo->itemText(i);
+        if (pick == -2) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            return;
+        }
+        for (int i = 0; i < pick; ++i)
+            QTest::keyClick(combo, Qt::Key_Down);
+        QTest::keyClick(dialog, Qt::Key_Return);
+    });
+
+    frmMain *w = newShownWindow();
+    answer.start();
+    w->mnuOpen_Click();
+    answer.stop();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(filter.startsWith(QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|")));
+    QVERIFY(filter.contains(QStringLiteral("HTMLファイル(*.html;*.htm)|*.html;*.htm")));
+    QCOMPARE(messages, message ? 1 : 0);
+    QCOMPARE(offered.size(), pick == -1 ? 0 : 3);
+    if (opened.isEmpty()) {
+        QTRY_COMPARE(frmMain::loadedWindows().size(), 1);
+        return;
+    }
+    QCOMPARE(frmMain::loadedWindows().size(), 2);
+    frmMain *o = frmMain::loadedWindows().last();
+    QVERIFY(o->isVisible());
+    QCOMPARE(model(*o).Cells(1, 1).Text, opened);
+    QCOMPARE(o->FileName(), newTableName()); // Save asks for a name
+}
+
+void TestMainCommands::previewPageHasTheTableFolder_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("profile");
+    QTest::newRow("saved, HTML 4") << true << int(MarkupProfile::Html4);
+    QTest::newRow("saved, HTML5") << true << int(MarkupProfile::Html5);
+    QTest::newRow("never saved") << false << int(MarkupProfile::Html4);
+}
+
+void TestMainCommands::previewPageHasTheTableFolder()
+{
+    QFETCH(bool, saved);
+    QFETCH(int, profile);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("a b&c"));
+    QVERIFY(QDir().mkpath(folder));
+    frmMain *w = newShownWindow();
+    doc(*w).setTableField(TableField::OutputProfile, profile);
+    doc(*w).setCellText(1, 1, QStringLiteral("<IMG SRC=\"pic.png\">"));
+    if (saved)
+        doc(*w).setFileName(folder + QStringLiteral("/t.qvn"));
+    const bool html5 = profile == int(MarkupProfile::Html5);
+    const QByteArray base = QByteArray(html5 ? "<base href=\"" : "<BASE HREF=\"")
+                            + QUrl::fromLocalFile(folder + QLatin1Char('/')).toEncoded().replace("&", "&amp;")
+                            + "\">";
+    QVERIFY(base.contains("a%20b&amp;c/\">"));
+
+    clickBar(*w, ToolbarButton::BrowserPreview);
+    QFile page(output(*w)->PageFilePath);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray text = page.readAll();
+    page.close();
+    QCOMPARE(text.contains(base), saved);
+    QVERIFY(text.indexOf(html5 ? "</head>" : "</HEAD>") > text.indexOf(html5 ? "<head>" : "<HEAD>"));
+    if (saved)
+        QVERIFY(text.indexOf(base) < text.indexOf(html5 ? "</head>" : "</HEAD>"));
+    QCOMPARE(text.toLower().count("<base"), saved ? 1 : 0);
+
+    // The tag view and saved HTML are the table text alone.
+    const QString table = w->BuildTableHtml();
+    clickBar(*w, ToolbarButton::TagView);
+    QCOMPARE(part<QPlainTextEdit>(*w, "txtTag")->toPlainText().contains(QStringLiteral("BASE"), Qt::CaseInsensitive), false);
+    const QString html = dir.filePath(QStringLiteral("out.html"));
+    CommonDialog::setTestHook([&](const CommonDialog::Request &) { return CommonDialog::Reply{true, html, 0}; });
+    w->mnuSave_Click();
+    QFile out(html);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(out.readAll(), htmlDocumentBytes(table, MarkupProfile(profile)));
 }
 
 void TestMainCommands::nextToolbarClickDeletesThePageFile_data()

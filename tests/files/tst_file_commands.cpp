@@ -134,7 +134,9 @@ void TestFileCommands::openFailuresLeaveNoWindow()
     QCOMPARE(m_requests.size(), name.isEmpty() ? 1 : 0);
     if (name.isEmpty()) {
         QCOMPARE(m_requests.first().title, QStringLiteral("表ファイルを開く"));
-        QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"));
+        // The table files first; HTML pages beside them.
+        QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
+                                                           "|HTMLファイル(*.html;*.htm)|*.html;*.htm"));
         QCOMPARE(m_requests.first().fileName, QString());
     }
 }
