@@ -38,7 +38,7 @@ void setMenuDefault(QMenu *menu, QAction *action)
     QCoreApplication::sendEvent(menu, &remeasure);
 }
 
-struct CommandSpec {
+struct ToolbarCommand {
     ToolbarButton position;     // on the toolbar
     const char *name;           // object name: the menu item's design name, or Bar_<position>
     const char *text;           // menu caption
@@ -46,7 +46,7 @@ struct CommandSpec {
 };
 
 // The toolbar's buttons in order; the ones with a menu caption are menu items too.
-const CommandSpec toolbarCommands[] = {
+const ToolbarCommand toolbarCommands[] = {
     {ToolbarButton::New, "mnuNew", "新規作成(&N)", "新しい表を作成します。"},
     {ToolbarButton::Open, "mnuOpen", "開く(&O)...", "既存の表を開きます。"},
     {ToolbarButton::Save, "mnuSave", "保存(&S)...", "現在編集中の表を保存します。"},
@@ -76,28 +76,28 @@ void frmMain::createActions()
     auto *views = new QActionGroup(this);
     views->setExclusive(true);
 
-    for (const CommandSpec &spec : toolbarCommands) {
-        const ToolbarButton position = spec.position;
+    for (const ToolbarCommand &entry : toolbarCommands) {
+        const ToolbarButton position = entry.position;
         QAction *action = nullptr;
-        if (!spec.tip) {
+        if (!entry.tip) {
             auto *separator = new QWidgetAction(this);
             separator->setDefaultWidget(
                     new ClickableSeparator([this, position] { Bar_ButtonClick(position); }, Bar));
             action = separator;
         } else {
             action = new QAction(toolbarIcon(int(position)),
-                                 spec.text ? QString::fromUtf8(spec.text) : QString::fromUtf8(spec.tip),
+                                 entry.text ? QString::fromUtf8(entry.text) : QString::fromUtf8(entry.tip),
                                  this);
-            action->setToolTip(QString::fromUtf8(spec.tip));
+            action->setToolTip(QString::fromUtf8(entry.tip));
         }
-        action->setObjectName(QLatin1String(spec.name));
+        action->setObjectName(QLatin1String(entry.name));
         m_bar[int(position)] = action;
         Bar->addAction(action);
         if (position >= ToolbarButton::TableView && position <= ToolbarButton::Preview) {
             action->setCheckable(true);
             views->addAction(action);
         }
-        if (!spec.tip)
+        if (!entry.tip)
             continue;
         // A shared command runs the toolbar's dispatch when its toolbar button
         // is the one being clicked, and the menu's command otherwise.
@@ -105,7 +105,7 @@ void frmMain::createActions()
             connect(button, &QAbstractButton::pressed, this, [this, position] { m_pressedOnBar = int(position); });
             connect(button, &QAbstractButton::released, this, [this] { m_pressedOnBar = 0; });
         }
-        connect(action, &QAction::triggered, this, [this, position, shared = spec.text != nullptr] {
+        connect(action, &QAction::triggered, this, [this, position, shared = entry.text != nullptr] {
             if (!shared || m_pressedOnBar == int(position)) {
                 Bar_ButtonClick(position);
                 return;
