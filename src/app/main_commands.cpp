@@ -67,12 +67,7 @@ const ToolbarCommand toolbarCommands[] = {
 
 void frmMain::createActions()
 {
-    Bar = new QToolBar(client);
-    Bar->setObjectName(QStringLiteral("Bar"));
-    Bar->setMovable(false);
-    Bar->setFloatable(false);
-    Bar->setIconSize(QSize(16, 16));
-    Bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Bar = makeFixedToolBar(client);
     auto *views = new QActionGroup(this);
     views->setExclusive(true);
 

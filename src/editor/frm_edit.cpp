@@ -145,12 +145,7 @@ frmEdit::~frmEdit()
 
 void frmEdit::createToolBar()
 {
-    Bar = new QToolBar(this);
-    Bar->setObjectName(QStringLiteral("Bar"));
-    Bar->setMovable(false);
-    Bar->setFloatable(false);
-    Bar->setIconSize(QSize(16, 16));
-    Bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    Bar = makeFixedToolBar(this);
 
     auto *views = new QActionGroup(this);
     views->setExclusive(true);

@@ -1,6 +1,7 @@
 #include "clickable_separator.h"
 
 #include <QPainter>
+#include <QToolBar>
 
 ClickableSeparator::ClickableSeparator(std::function<void()> onClick, QWidget *parent)
     : QWidget(parent), m_onClick(std::move(onClick))
@@ -22,4 +23,15 @@ void ClickableSeparator::mousePressEvent(QMouseEvent *)
 {
     if (isEnabled() && m_onClick)
         m_onClick();
+}
+
+QToolBar *makeFixedToolBar(QWidget *parent)
+{
+    auto *bar = new QToolBar(parent);
+    bar->setObjectName(QStringLiteral("Bar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    return bar;
 }

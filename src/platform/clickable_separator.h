@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 
+class QToolBar;
+
 // A toolbar separator that still reports clicks: the toolbars dispatch every
 // position, separators included (a click there deletes a preview page too).
 class ClickableSeparator : public QWidget
@@ -17,3 +19,7 @@ protected:
 private:
     std::function<void()> m_onClick;
 };
+
+// The fixed, icon-only toolbar with 16-pixel pictures that the main window and
+// the editor both carry, named "Bar".
+QToolBar *makeFixedToolBar(QWidget *parent);
