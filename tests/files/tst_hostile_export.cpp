@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "files/compression.h"
+#include "support/headless_run.h"
 #include "files/table_document_io.h"
 #include "files/table_export.h"
 #include "files/table_file.h"
@@ -27,10 +28,7 @@ private slots:
     void longTextSurvivesATableFile();
 
 private:
-    struct Run {
-        int exitCode = -1;   // -1: crashed or did not end
-        QByteArray out, err;
-    };
+    using Run = HeadlessRun;
     Run run(const QStringList &args);
     QString make(const QString &name, const QByteArray &bytes);
     QString m_program;
@@ -84,22 +82,7 @@ void TestHostileExport::init()
 
 TestHostileExport::Run TestHostileExport::run(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(m_program, args);
-    Run r;
-    // Not a time budget: a program that never ends is a failure, not a hang of the suite.
-    if (!p.waitForFinished(240000))
-        p.kill();
-    else if (p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runHeadless(m_program, args, 240000);
 }
 
 QString TestHostileExport::make(const QString &name, const QByteArray &bytes)

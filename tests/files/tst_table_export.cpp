@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "files/compression.h"
+#include "support/headless_run.h"
 #include "files/table_file.h"
 #include "table/table_model.h"
 
@@ -30,10 +31,7 @@ private slots:
     void badProfileOption();
 
 private:
-    struct Run {
-        int exitCode = -1;
-        QByteArray out, err;
-    };
+    using Run = HeadlessRun;
     Run run(const QStringList &args);
     QString m_program;
     QTemporaryDir m_dir;
@@ -48,19 +46,7 @@ void TestTableExport::initTestCase()
 
 TestTableExport::Run TestTableExport::run(const QStringList &args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(m_program, args);
-    Run r;
-    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runHeadless(m_program, args, 60000);
 }
 
 void TestTableExport::versionAndHelp()
