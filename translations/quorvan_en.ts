@@ -5,7 +5,7 @@
     <name>CellSettingsPane</name>
     <message>
         <source>背景色(&amp;C)：</source>
-        <translation>Bac&amp;kground:</translation>
+        <translation>Colo&amp;ur:</translation>
     </message>
     <message>
         <source>セルの背景色に設定されている色を表示します。</source>
@@ -57,11 +57,11 @@
     </message>
     <message>
         <source>縦に結合</source>
-        <translation>Vertical merge</translation>
+        <translation>Vertical</translation>
     </message>
     <message>
         <source>結合(&amp;H)</source>
-        <translation>Merge &amp;down</translation>
+        <translation>&amp;Merge</translation>
     </message>
     <message>
         <source>セルが縦に結合するか設定の有無を設定します。チェックすると、セルの縦の結合の幅が変更できるようになります。</source>
@@ -77,11 +77,11 @@
     </message>
     <message>
         <source>横に結合</source>
-        <translation>Horizontal merge</translation>
+        <translation>Horizontal</translation>
     </message>
     <message>
         <source>結合(&amp;W)</source>
-        <translation>Merge &amp;across</translation>
+        <translation>M&amp;erge</translation>
     </message>
     <message>
         <source>セルが横に結合するか設定の有無を設定します。チェックすると、セルの横の結合の幅が変更できるようになります。</source>
