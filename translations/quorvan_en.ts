@@ -237,6 +237,73 @@
     </message>
 </context>
 <context>
+    <name>TableDocument</name>
+    <message>
+        <source>セルの内容</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>見出し</source>
+        <translation>Header</translation>
+    </message>
+    <message>
+        <source>セルの高さ</source>
+        <translation>Cell Height</translation>
+    </message>
+    <message>
+        <source>セルの幅</source>
+        <translation>Cell Width</translation>
+    </message>
+    <message>
+        <source>行の結合</source>
+        <translation>Row Span</translation>
+    </message>
+    <message>
+        <source>列の結合</source>
+        <translation>Column Span</translation>
+    </message>
+    <message>
+        <source>縦の配置</source>
+        <translation>Vertical Alignment</translation>
+    </message>
+    <message>
+        <source>横の配置</source>
+        <translation>Horizontal Alignment</translation>
+    </message>
+    <message>
+        <source>セルの背景色</source>
+        <translation>Cell Background Colour</translation>
+    </message>
+    <message>
+        <source>表の大きさ</source>
+        <translation>Table Size</translation>
+    </message>
+    <message>
+        <source>表のタイトル</source>
+        <translation>Table Title</translation>
+    </message>
+    <message>
+        <source>線の太さ</source>
+        <translation>Border Width</translation>
+    </message>
+    <message>
+        <source>表の背景色</source>
+        <translation>Table Background Colour</translation>
+    </message>
+    <message>
+        <source>Netscape 互換</source>
+        <translation>Netscape Compatibility</translation>
+    </message>
+    <message>
+        <source>出力の形式</source>
+        <translation>Output Format</translation>
+    </message>
+    <message>
+        <source>表の幅</source>
+        <translation>Table Width</translation>
+    </message>
+</context>
+<context>
     <name>TableFile</name>
     <message>
         <source>&quot;%1&quot;は壊れているか、<byte value="xd"/>
