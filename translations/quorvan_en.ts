@@ -240,7 +240,7 @@
     <name>TableDocument</name>
     <message>
         <source>セルの内容</source>
-        <translation type="unfinished"></translation>
+        <translation>Cell Contents</translation>
     </message>
     <message>
         <source>見出し</source>
