@@ -1,6 +1,7 @@
 #include "html_tables.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "html/html_tables_p.h"
@@ -20,13 +21,6 @@ constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
 
 // The charset named in a Content-Type value ("text/html; charset=Shift_JIS").
 std::optional<QString> charsetFromContent(const QString &content)
@@ -152,7 +146,7 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
     Coding coding = Coding::Utf8;
     if (label)
         coding = codingOf(*label, &otherName);
-    else if (page.startsWith("<TABLE BORDER=\"") || !isValidUtf8(page))
+    else if (page.startsWith("<TABLE BORDER=\"") || !page.isValidUtf8())
         coding = Coding::Cp932; // the program's own HTML 4 carries no charset
     switch (coding) {
     case Coding::Utf8:
@@ -183,6 +177,13 @@ ImportResult failure(ImportStatus status, const QString &message)
     r.status = status;
     r.message = message;
     return r;
+}
+
+ImportResult tooComplex(const QString &path)
+{
+    return failure(ImportStatus::TooComplex,
+                   QStringLiteral("%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                           .arg(subjectOf(path)));
 }
 
 ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel &model,
@@ -279,6 +280,11 @@ QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
     return readTables(*parsePage(page));
 }
 
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
+{
+    return readTables(*parsePage(page), tooComplex);
+}
+
 QVector<HtmlTable> parseHtmlTables(const QString &html)
 {
     return readTables(ParsedPage(html.toUtf8()));
@@ -321,7 +327,11 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)
 {
-    return importTable(parseHtmlTables(page), tableIndex, model, QString());
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(QString());
+    return importTable(tables, tableIndex, model, QString());
 }
 
 bool isHtmlFileName(const QString &path)
@@ -332,13 +342,24 @@ bool isHtmlFileName(const QString &path)
 
 ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model)
 {
+    const ImportResult unreadable = failure(
+            ImportStatus::Unreadable, QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
+    // Opening a named pipe would wait for a writer; reading a device might never end.
+    if (!QFileInfo(path).isFile())
+        return unreadable;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
-    const QByteArray page = file.readAll();
+        return unreadable;
+    if (file.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    const QByteArray page = file.read(MaxHtmlPageBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
-    return importTable(parseHtmlTables(page), tableIndex, model, path);
+        return unreadable;
+    if (page.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(path);
+    return importTable(tables, tableIndex, model, path);
 }
