@@ -101,6 +101,8 @@ private slots:
     void encodings_data();
     void encodings();
     void ownHtml4ReadAsCp932();
+    void longTextsComeBackWhole_data();
+    void longTextsComeBackWhole();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
     void commandLine();
@@ -415,6 +417,47 @@ void TestHtmlImport::encodings()
     QCOMPARE(m.Cells(1, 1).Text, fromUtf8("表①&amp;"));
 }
 
+// The parser is given long texts without their middles; the cells still
+// hold the page's own text, whatever stands around and inside the texts.
+void TestHtmlImport::longTextsComeBackWhole_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("between"); // between the two rows
+    const QString words = QStringLiteral("ab 表\t").repeated(2000);
+    const QString blanks = QStringLiteral(" \t").repeated(5000);
+    QTest::newRow("plain text") << words << QStringLiteral("b") << QString();
+    QTest::newRow("references and line ends")
+            << words + QStringLiteral("&amp;\r\n") + words + QStringLiteral("&#12354;") + words
+            << words + QStringLiteral("\r") + words << QString();
+    QTest::newRow("blanks, then text") << blanks + QStringLiteral("x") + blanks << QStringLiteral("b")
+                                       << blanks;
+    QTest::newRow("markup inside") << words + QStringLiteral("<b>") + words + QStringLiteral("</b>")
+                                   << words + QStringLiteral("<table><tr><td>") + words
+                                           + QStringLiteral("</td></tr></table>")
+                                   << QStringLiteral("x") + words;
+}
+
+void TestHtmlImport::longTextsComeBackWhole()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, between);
+    const QString page = QStringLiteral("<table><caption>") + a + QStringLiteral("</caption><tr><td>")
+            + a + QStringLiteral("</td><td>") + b + QStringLiteral("</td></tr>") + between
+            + QStringLiteral("<tr><td>") + b + QStringLiteral("</td><td>") + a
+            + QStringLiteral("</td></tr></table>") + a;
+    const QVector<HtmlTable> tables = parseHtmlTables(page.toUtf8());
+    QVERIFY(!tables.isEmpty());
+    const HtmlTable &t = tables.first();
+    QCOMPARE(t.caption, a);
+    QCOMPARE(t.cells.size(), 4);
+    QCOMPARE(t.cells.at(0).record.Text, a);
+    QCOMPARE(t.cells.at(1).record.Text, b);
+    QCOMPARE(t.cells.at(2).record.Text, b);
+    QCOMPARE(t.cells.at(3).record.Text, a);
+}
+
 void TestHtmlImport::failuresChangeNothing_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -435,6 +478,9 @@ void TestHtmlImport::failuresChangeNothing_data()
     QTest::newRow("100 columns") << QByteArray("<table><tr><td colspan=50><td colspan=49><td>") << 0
                                  << int(ImportStatus::TooLarge)
                                  << fromUtf8("このページの表 1 は 1 行 × 100 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。");
+    QTest::newRow("nested 5 000 deep") << QByteArray("<div>").repeated(5000) + "<table><tr><td>x"
+                                       << 0 << int(ImportStatus::TooComplex)
+                                       << fromUtf8("このページは大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。");
 }
 
 void TestHtmlImport::failuresChangeNothing()
