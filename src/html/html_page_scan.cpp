@@ -14,7 +14,7 @@
 // formatting makes it copy elements: each "<p><b id=N>x</p>" reopens every
 // earlier <b> inside the new paragraph (3 000 of them took 18 s and 1.7 GB).
 // The scan follows the nesting as the tree builder would, closely enough to
-// count those costs, and refuses a page whose count is far past any real one.
+// count those costs, and refuses a page whose count is far past any real one (tags, depth, steps).
 //
 // Text is what the tokenizer spends most of its time on, a character at a
 // time, and a cell's text is taken from the page's own source anyway. So the
@@ -27,7 +27,7 @@ namespace {
 
 constexpr qsizetype MaxParsedBytes = 8 * 1024 * 1024;
 constexpr int MaxDepth = 4096;
-constexpr qint64 MaxElements = 500000;  // start tags and the copies the parser would make
+constexpr qint64 MaxTags = 800000;      // start and end tags, and the copies the parser would make
 constexpr qint64 MaxWork = 30000000;    // stack walks and attribute comparisons
 constexpr qsizetype LongRun = 4096;     // text runs longer than this are shortened,
 constexpr qsizetype RunKept = 1024;     // keeping this much at either end
@@ -292,7 +292,7 @@ private:
     void startElement(quint32 id, quint32 identity, int attributes, bool selfClosing)
     {
         m_work += qint64(m_open.size()) + qint64(attributes) * (attributes - 1) / 2;
-        ++m_elements;
+        ++m_tags;
         const unsigned kind = kindOf(id);
         if (inForeign()) {
             if (kind & Breakout) {
@@ -348,6 +348,7 @@ private:
 
     void endElement(quint32 id)
     {
+        ++m_tags;
         if (id == name("html") || id == name("body") || id == name("head"))
             return;
         const int reach = std::min<int>(SearchReach, int(m_open.size()));
@@ -360,11 +361,13 @@ private:
         // A formatting element closed after the parser closed it for another:
         // it is no longer reopened.
         for (size_t k = m_pending.size(); k-- > size_t(floor());) {
+            ++m_work;
             if (m_pending[k].name == id) {
                 m_pending.erase(m_pending.begin() + qsizetype(k));
-                return;
+                break;
             }
         }
+        check();
     }
 
     // Closes the nearest open element id, looking no further than an element
@@ -428,7 +431,7 @@ private:
         m_pending.resize(from);
         for (const Pending &p : reopened) {
             m_work += qint64(m_open.size());
-            ++m_elements;
+            ++m_tags;
             push(p.name, p.identity, Formatting, false);
         }
         check();
@@ -436,7 +439,7 @@ private:
 
     void check()
     {
-        if (m_open.size() > size_t(MaxDepth) || m_elements > MaxElements || m_work > MaxWork)
+        if (m_open.size() > size_t(MaxDepth) || m_tags > MaxTags || m_work > MaxWork)
             m_result.tooComplex = true;
     }
 
@@ -482,7 +485,7 @@ private:
     qsizetype m_removed = 0;
     std::vector<Open> m_open;
     std::vector<Pending> m_pending;
-    qint64 m_elements = 0;
+    qint64 m_tags = 0;
     qint64 m_work = 0;
 };
 
