@@ -405,33 +405,22 @@ public:
     char16_t *decode(const uchar *p, const uchar *end, char16_t *out) const
     {
         while (p < end) {
-            // Runs of ASCII sixteen or eight bytes at a time.
-#ifdef __SSE2__
-            while (end - p >= 16) {
-                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-                if (_mm_movemask_epi8(bytes))
-                    break;
-                const __m128i zero = _mm_setzero_si128();
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
-                out += 16;
-                p += 16;
-            }
-#endif
-            while (end - p >= 8) {
-                quint64 word;
-                memcpy(&word, p, 8);
-                if (word & 0x8080808080808080ull)
-                    break;
-                for (int k = 0; k < 8; ++k)
-                    out[k] = char16_t(p[k]);
-                out += 8;
-                p += 8;
-            }
-            if (p == end)
-                break;
             const uchar b = *p;
             if (b < 0x80) {
+#ifdef __SSE2__
+                // Runs of ASCII sixteen bytes at a time.
+                if (end - p >= 16) {
+                    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                    if (!_mm_movemask_epi8(bytes)) {
+                        const __m128i zero = _mm_setzero_si128();
+                        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), _mm_unpacklo_epi8(bytes, zero));
+                        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+                        out += 16;
+                        p += 16;
+                        continue;
+                    }
+                }
+#endif
                 *out++ = char16_t(b);
                 ++p;
                 continue;
