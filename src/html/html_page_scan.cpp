@@ -18,7 +18,7 @@
 //
 // Text is what the tokenizer spends most of its time on, a character at a
 // time, and a cell's text is taken from the page's own source anyway. So the
-// middle of a long run of plain text is left out of what gumbo parses; the
+// middle of a long text between two tags is left out of what gumbo parses; the
 // positions gumbo reports are mapped back onto the page (ParsedPage::slice).
 
 namespace htmltables {
@@ -120,11 +120,6 @@ bool isAlpha(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isContinuation(char c)
-{
-    return (uchar(c) & 0xC0) == 0x80;
-}
-
 struct Pending {
     quint32 name;
     quint32 identity; // name and attributes: at most three alike are reopened
@@ -169,33 +164,16 @@ public:
     }
 
 private:
-    // Text from a to b: runs free of the bytes the tokenizer looks at lose
-    // their middle, unless that would leave a run of only blanks in place of
-    // one with text (a table treats those differently).
+    // Text from a to b loses its middle, from one place where the tokenizer is
+    // between characters to another, unless that would leave only blanks in
+    // place of text (a table treats those differently).
     void text(qsizetype a, qsizetype b)
     {
         if (b - a <= LongRun)
             return;
-        qsizetype runStart = a;
-        for (qsizetype i = a; i <= b; ++i) {
-            if (i < b && m_s[i] != '&' && m_s[i] != '\0' && m_s[i] != '\r')
-                continue;
-            cut(runStart, i);
-            runStart = i + 1;
-        }
-    }
-
-    void cut(qsizetype a, qsizetype b)
-    {
-        if (b - a <= LongRun)
-            return;
-        qsizetype from = a + RunKept;
-        qsizetype to = b - RunKept;
-        while (from < to && isContinuation(m_s[from]))
-            ++from;
-        while (to < b && isContinuation(m_s[to]))
-            ++to;
-        if (to - from < RunKept)
+        const qsizetype from = seam(a + RunKept, b, 1);
+        const qsizetype to = seam(b - RunKept, a, -1);
+        if (from < 0 || to < 0 || to - from < RunKept)
             return;
         const bool headHasText = std::any_of(m_s + a, m_s + from, [](char c) { return !isSpace(c); });
         if (!headHasText && std::any_of(m_s + from, m_s + to, [](char c) { return !isSpace(c); }))
@@ -204,6 +182,27 @@ private:
         m_removed += to - from;
         m_result.cuts.push_back({m_result.parsed.size(), m_removed});
         m_copied = to;
+    }
+
+    // The first place from start on (step 1) or back (step -1), within a
+    // short way and short of limit, where a character begins that is no part
+    // of a character reference and no line end: "&", a blank, a character
+    // outside ASCII, or a letter or digit with no "&" shortly before it.
+    qsizetype seam(qsizetype start, qsizetype limit, int step) const
+    {
+        for (int k = 0; k < 4096; ++k) {
+            const qsizetype i = start + step * k;
+            if (step > 0 ? i >= limit : i <= limit)
+                return -1;
+            const uchar c = uchar(m_s[i]);
+            if (c == '&' || c == ' ' || c == '\t' || c >= 0xC0)
+                return i;
+            const bool alnum = (c >= '0' && c <= '9') || isAlpha(char(c));
+            const qsizetype before = std::min<qsizetype>(40, i);
+            if (alnum && !memchr(m_s + i - before, '&', size_t(before)))
+                return i;
+        }
+        return -1;
     }
 
     // The markup at pos (a '<'); returns where the text after it begins.
