@@ -14,7 +14,8 @@
 // formatting makes it copy elements: each "<p><b id=N>x</p>" reopens every
 // earlier <b> inside the new paragraph (3 000 of them took 18 s and 1.7 GB).
 // The scan follows the nesting as the tree builder would, closely enough to
-// count those costs, and refuses a page whose count is far past any real one (tags, depth, steps).
+// count those costs, and refuses a page whose counts (tags, depth, steps) are
+// far past any real page's.
 //
 // Text is what the tokenizer spends most of its time on, a character at a
 // time, and a cell's text is taken from the page's own source anyway. So the
