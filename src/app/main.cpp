@@ -1,42 +1,25 @@
-#include <QApplication>
+// The program. The command line (--export, --help, --version) is done here,
+// with QtCore and the core library only: no display, no widgets, no web
+// engine is loaded for it. The editor is a library of its own,
+// libquorvan_gui.so, loaded into this same process only when a window is
+// wanted; see BENCHMARKS.md for why.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QFont>
-#include <QFontDatabase>
 #include <QStringList>
 
 #include <cstdio>
-#include <unistd.h>
+#include <dlfcn.h>
 
 #include "app/command_line.h"
-#include "app/main_window.h"
-#include "app/more_files.h"
-#include "app/ui_language.h"
-#include "files/file_commands.h"
+#include "app/gui_entry.h"
+#include "app/library_paths.h"
 #include "files/table_export.h"
 #include "html/table_markup.h"
-#include "platform/ui_font.h"
-#include "table/table_model.h"
 #include "version.h"
 
 namespace {
-
-// The interface font is "ＭＳ Ｐゴシック"; where it is not installed, any Japanese
-// sans-serif face stands in, never boxes.
-void setUpFonts()
-{
-    const QStringList fallbacks = japaneseFallbackFamilies();
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), fallbacks);
-    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), fallbacks);
-    QFont font = QApplication::font();
-    const QStringList families = QFontDatabase::families();
-    for (const QString &f : fallbacks) {
-        if (families.contains(f)) {
-            font.setFamilies({font.family(), f});
-            break;
-        }
-    }
-    QApplication::setFont(font);
-}
 
 void print(FILE *stream, const QString &text)
 {
@@ -44,6 +27,32 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
+}
+
+// Loads the editor library and runs it; a missing or broken library is
+// reported, never a crash.
+int startEditor(int &argc, char **argv, const CommandLine &cl, const QString &program)
+{
+    const QString name = QStringLiteral("libquorvan_gui.so");
+    QStringList reasons;
+    for (const QString &dir : programLibraryDirs()) {
+        const QString path = QDir(dir).filePath(name);
+        if (!QFileInfo::exists(path))
+            continue;
+        // Local: the library has its own copy of the core and must bind to it.
+        void *library = dlopen(QFile::encodeName(path).constData(), RTLD_LAZY | RTLD_LOCAL);
+        if (!library) {
+            reasons << QString::fromLocal8Bit(dlerror());
+            continue;
+        }
+        if (auto entry = reinterpret_cast<GuiEntry>(dlsym(library, QUORVAN_GUI_ENTRY)))
+            return entry(argc, argv, cl);
+        reasons << path + QStringLiteral(": no entry point ") + QLatin1String(QUORVAN_GUI_ENTRY);
+    }
+    if (reasons.isEmpty())
+        reasons << name + QStringLiteral(" not found in ") + programLibraryDirs().join(QStringLiteral(", "));
+    print(stderr, program + QStringLiteral(": the editor cannot start: ") + reasons.join(QStringLiteral("; ")));
+    return 1;
 }
 
 } // namespace
@@ -79,26 +88,5 @@ int main(int argc, char *argv[])
     case CommandLine::Edit:
         break;
     }
-
-    // The web engine refuses to run its sandbox as root; previews must still work there.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvan"));
-    QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
-    setUpFonts();
-    loadQtTranslations();
-
-    openStartWindows(cl.files);
-    bool anyShown = false;
-    for (frmMain *w : frmMain::loadedWindows())
-        anyShown = anyShown || w->isVisible();
-    // Nothing on screen: every file failed with its message (a failed run), or
-    // the open dialog was cancelled.
-    if (!anyShown)
-        return fileMessagesShown() > 0 ? 1 : 0;
-    return app.exec();
+    return startEditor(argc, argv, cl, program);
 }
