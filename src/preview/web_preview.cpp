@@ -35,13 +35,7 @@ QStringList webPreviewPluginDirs()
 {
     if (!overrideDirs().isEmpty())
         return overrideDirs();
-    QStringList dirs;
-    const QString fromEnvironment = qEnvironmentVariable("QUORVAN_PLUGIN_DIR");
-    if (!fromEnvironment.isEmpty())
-        dirs << fromEnvironment;
-    dirs << programLibraryDirs();
-    dirs.removeDuplicates();
-    return dirs;
+    return programLibraryDirs();
 }
 
 void setWebPreviewPluginDirs(const QStringList &dirs)
@@ -96,6 +90,7 @@ QWidget *WebPreview::view()
             label->setWordWrap(true);
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             m_host->layout()->addWidget(label);
+            label->show(); // the host may be on show already
             m_missing = label;
         }
         static_cast<QLabel *>(m_missing.data())->setText(
@@ -109,6 +104,7 @@ QWidget *WebPreview::view()
     m_view = factory->createView(m_host, m_defaultEncoding, m_contextMenu);
     m_view->setObjectName(QStringLiteral("webView"));
     m_host->layout()->addWidget(m_view);
+    m_view->show();
     return m_view;
 }
 

@@ -12,9 +12,9 @@ class WebViewFactory;
 // The file name of the web preview plugin.
 QString webPreviewPluginName();
 
-// Where the plugin is looked for, in order: $QUORVAN_PLUGIN_DIR when set, the
-// program's library folder relative to the executable (bin/../lib/quorvan in
-// the installed tree, and the same in the build tree), then the folder it was
+// Where the plugin is looked for, in order: the program's library folder
+// relative to the executable (bin/../lib/quorvan in the installed tree, the same
+// in the build tree, where the tests are in bin/ too), then the folder it was
 // installed to.
 QStringList webPreviewPluginDirs();
 
