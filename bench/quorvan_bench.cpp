@@ -7,6 +7,8 @@
 // 30 MiB of text; 0 leaves those cases out); --huge-only runs only those.
 // --program times another build's quorvan in the whole-process figures (the
 // "before" column); the default is the one beside this benchmark.
+// --keep-files=DIR writes the files (largest.qvn, largest.html, largest.csv,
+// invalid-bytes.qvf, ...) there and leaves them, to time them by hand.
 //
 // Whole processes (start-up, the command line, pandoc) are also given as CPU
 // time (user + system, `*_cpu`), which a machine busy with other work inflates
@@ -264,6 +266,10 @@ void timeStartup(const QString &name, const QString &program, const QStringList 
                QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libquorvan_bench_probe.so")));
     env.insert(QStringLiteral("QUORVAN_PROBE_OUT"), out);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // With a display to reach, the offscreen platform would make its OpenGL
+    // context there: start-up is timed the same with or without xvfb-run.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     p.setProcessEnvironment(env);
     const double cpu = childrenCpuMs();
     const double started = monotonicMs();
@@ -351,6 +357,7 @@ int main(int argc, char *argv[])
     int hugeKib = 30 * 1024;
     bool hugeOnly = false;
     QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan"));
+    QString keepIn;
     for (const QString &arg : app.arguments().mid(1)) {
         if (arg == QLatin1String("--huge-only"))
             hugeOnly = true;
@@ -358,6 +365,8 @@ int main(int argc, char *argv[])
             hugeKib = qMax(0, arg.mid(11).toInt());
         else if (arg.startsWith(QLatin1String("--program=")))
             program = QFileInfo(arg.mid(10)).absoluteFilePath();
+        else if (arg.startsWith(QLatin1String("--keep-files=")))
+            keepIn = arg.mid(13);
         else
             positional << arg;
     }
@@ -367,7 +376,10 @@ int main(int argc, char *argv[])
     const QString bareWindow = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan_bare_window"));
     const QString qtpaths = QStandardPaths::findExecutable(QStringLiteral("qtpaths6"));
     const QString pandoc = QStandardPaths::findExecutable(QStringLiteral("pandoc"));
-    QTemporaryDir dir;
+    QTemporaryDir temporary;
+    if (!keepIn.isEmpty())
+        QDir().mkpath(keepIn);
+    const QDir dir(keepIn.isEmpty() ? temporary.path() : keepIn);
     g_savedPath = dir.filePath(QStringLiteral("largest.qvn"));
     CommonDialog::setTestHook(dialogs);
     setFileMessageHook([](QWidget *, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
