@@ -33,24 +33,25 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-// An export is one short burst of large allocations (the file's text, the
-// table, the HTML, its bytes), and on a virtual machine every first touch of
-// a 4 KiB page is a costly fault: about a third of the export's time went
-// there. So the heap is grown once, up front, in huge pages where the
-// system allows them, and what is freed stays for reuse. Only the address
-// space is taken; pages are touched as the work needs them. Where malloc is
-// not the system's (sanitizers) the heap does not move and nothing is asked.
-void prepareHeapForExport()
+// Every first touch of a 4 KiB page is a fault, and on a virtual machine a
+// costly one: about a third of an export's time, and of the editor's start,
+// went there. So the heap is grown once, up front, in huge pages where the
+// system allows them (only the address space is taken: pages are touched as
+// the work needs them), and freed memory up to keepFreed stays for reuse.
+// Where malloc is not the system's (sanitizers) the heap does not move and
+// nothing is asked.
+void prepareHeap(int mmapThreshold, int keepFreed)
 {
     constexpr size_t reserve = size_t(24) << 20;
     constexpr uintptr_t hugePage = uintptr_t(2) << 20;
-    mallopt(M_MMAP_THRESHOLD, 32 << 20); // the most malloc takes
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20); // the most malloc takes: the reserve comes from the heap
+    mallopt(M_TRIM_THRESHOLD, keepFreed);
     mallopt(M_TOP_PAD, 16 << 20);
     const auto before = reinterpret_cast<uintptr_t>(sbrk(0));
     void *volatile block = std::malloc(reserve); // volatile: the pair must not be optimised away
     std::free(block);
     const auto after = reinterpret_cast<uintptr_t>(sbrk(0));
+    mallopt(M_MMAP_THRESHOLD, mmapThreshold);
     const uintptr_t from = (before + hugePage - 1) & ~(hugePage - 1);
     const uintptr_t to = after & ~(hugePage - 1);
     if (after > before + reserve / 2 && to > from)
@@ -104,7 +105,9 @@ int main(int argc, char *argv[])
         print(stderr, cl.error + QLatin1Char('\n') + usageText(program));
         return 2;
     case CommandLine::Export: {
-        prepareHeapForExport();
+        // One short burst of large allocations (the text, the table, the
+        // HTML, its bytes): all of it from the heap, kept until the end.
+        prepareHeap(32 << 20, 256 << 20);
         QCoreApplication tool(argc, argv);
         const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
                                            cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
@@ -117,5 +120,8 @@ int main(int argc, char *argv[])
     case CommandLine::Edit:
         break;
     }
+    // A long-lived process: large blocks (a huge cell's text) still go back to
+    // the system when freed, and so does a heap that shrank by much.
+    prepareHeap(4 << 20, 32 << 20);
     return startEditor(argc, argv, cl, program);
 }
