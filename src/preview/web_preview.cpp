@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
+#include <QOpenGLContext>
 #include <QPluginLoader>
 #include <QUrl>
 
@@ -47,6 +48,15 @@ WebViewFactory *webViewFactory(QString *error)
 {
     if (QObject *plugin = loadedPlugin())
         return qobject_cast<WebViewFactory *>(plugin);
+    // The engine, loaded after the application object, relies on the OpenGL
+    // context shared from its start (Qt::AA_ShareOpenGLContexts, set by the
+    // program before it); without one it would crash on its first view.
+    if (!QOpenGLContext::globalShareContext()) {
+        if (error)
+            *error = QStringLiteral("the application was started without a shared OpenGL context "
+                                    "(Qt::AA_ShareOpenGLContexts)");
+        return nullptr;
+    }
     QStringList reasons;
     for (const QString &dir : webPreviewPluginDirs()) {
         const QString path = QDir(dir).filePath(webPreviewPluginName());
