@@ -1,5 +1,6 @@
 #include "preview/web_preview.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -104,9 +105,10 @@ QWidget *WebPreview::view()
             m_missing = label;
         }
         static_cast<QLabel *>(m_missing.data())->setText(
-                QStringLiteral("プレビューを表示できません。\n"
-                               "プレビューに使う部品（%1）が見つからないか、読み込めませんでした。"
-                               "Quorvanをインストールし直してください。\n\n%2")
+                QCoreApplication::translate("WebPreview",
+                                            "プレビューを表示できません。\n"
+                                            "プレビューに使う部品（%1）が見つからないか、読み込めませんでした。"
+                                            "Quorvanをインストールし直してください。\n\n%2")
                         .arg(webPreviewPluginName(), error));
         return nullptr;
     }
