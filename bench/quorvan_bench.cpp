@@ -1,9 +1,19 @@
 // Times the actions a user feels on a 99 x 99 table with text in every cell.
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs [warm-up runs]] [--huge-kib=N] [--huge-only]
+//       [--program=PATH]
 //
 // --huge-kib sets the size of the one cell of the huge-cell tables (default
 // 30 MiB of text; 0 leaves those cases out); --huge-only runs only those.
+// --program times another build's quorvan in the whole-process figures (the
+// "before" column); the default is the one beside this benchmark.
+// --keep-files=DIR writes the files (largest.qvn, largest.html, largest.csv,
+// invalid-bytes.qvf, ...) there and leaves them, to time them by hand.
+//
+// Whole processes (start-up, the command line, pandoc) are also given as CPU
+// time (user + system, `*_cpu`), which a machine busy with other work inflates
+// much less than wall-clock time. The first preview needs a display: with
+// DISPLAY set (xvfb-run) a child process shows it on the xcb platform.
 //
 // Every run starts from a fresh window; the warm-up runs (1 unless given) go
 // first and are not counted, so one-time costs of the process (fonts, codecs)
@@ -14,14 +24,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -220,23 +235,122 @@ void timeHugeCell(const QString &path, const QString &kind)
     delete opened;
 }
 
-int runStartupChild()
+double monotonicMs()
 {
-    // Measured from process start, so the loader and Qt's own start-up count too.
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// CPU time (user + system) of the children waited for so far, in ms.
+double childrenCpuMs()
+{
+    rusage u {};
+    getrusage(RUSAGE_CHILDREN, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+// Runs a program to its end; records its wall-clock time as name and its CPU
+// time as name_cpu. False when it failed.
+bool timeProcess(const QString &name, const QString &program, const QStringList &args)
+{
+    QProcess p;
+    const double cpu = childrenCpuMs();
+    const double ms = timeIt([&] {
+        p.start(program, args);
+        p.waitForFinished(120000);
+    });
+    record(name, ms);
+    record(name + QStringLiteral("_cpu"), childrenCpuMs() - cpu);
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(name), p.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+// Starts a program with the start-up probe preloaded and times it, from just
+// before the start to its first shown window (see startup_probe.cpp), as name;
+// its CPU time to then as name_cpu, its peak memory (MB) in *peakMb.
+void timeStartup(const QString &name, const QString &program, const QStringList &args, double *peakMb = nullptr)
+{
+    const QString out = QDir::temp().filePath(QStringLiteral("quorvan-probe-%1").arg(QCoreApplication::applicationPid()));
+    QFile::remove(out);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_PRELOAD"),
+               QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libquorvan_bench_probe.so")));
+    env.insert(QStringLiteral("QUORVAN_PROBE_OUT"), out);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // With a display to reach, the offscreen platform would make its OpenGL
+    // context there: start-up is timed the same with or without xvfb-run.
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    p.setProcessEnvironment(env);
+    const double cpu = childrenCpuMs();
+    const double started = monotonicMs();
+    p.start(program, args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    QFile f(out);
+    const QList<QByteArray> fields = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().split(' ') : QList<QByteArray>();
+    f.remove();
+    if (fields.size() != 2) {
+        std::fprintf(stderr, "%s: no window shown: %s\n", qPrintable(name), p.readAllStandardError().constData());
+        return;
+    }
+    record(name, fields[0].toDouble() / 1e6 - started);
+    record(name + QStringLiteral("_cpu"), childrenCpuMs() - cpu);
+    if (peakMb)
+        *peakMb = qMax(*peakMb, fields[1].toDouble() / 1024.0);
+}
+
+// The 99 x 99 cell texts as CSV, for pandoc.
+void writeCsv(const TableModel &table, const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    for (int r = 1; r <= 99; ++r) {
+        QStringList row;
+        for (int c = 1; c <= 99; ++c) {
+            QString text = table.Cells(c, r).Text;
+            text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+            row << QLatin1Char('"') + text + QLatin1Char('"');
+        }
+        f.write(row.join(QLatin1Char(',')).toUtf8() + "\r\n");
+    }
+}
+
+// In a process of its own, with a display: the 99 x 99 table (or a new 2 x 2
+// one) in a window, then the first preview, from the click to the page loaded and painted. Prints ms.
+int runFirstPreviewChild(bool largest)
+{
     auto *w = new frmMain;
     w->setFileName(newTableName());
     w->show();
     if (!QTest::qWaitForWindowExposed(w))
-        std::fprintf(stderr, "window not exposed\n");
-    QFile stat(QStringLiteral("/proc/self/stat"));
-    stat.open(QIODevice::ReadOnly);
-    const QList<QByteArray> fields = stat.readAll().split(' ');
-    const double ticks = double(sysconf(_SC_CLK_TCK));
-    const double startedAt = fields.value(21).toDouble() / ticks;
-    QFile uptime(QStringLiteral("/proc/uptime"));
-    uptime.open(QIODevice::ReadOnly);
-    const double now = uptime.readAll().split(' ').value(0).toDouble();
-    std::printf("%.1f\n", (now - startedAt) * 1000.0);
+        return 1;
+    if (largest)
+        fillLargestTable(*w);
+    w->Bar_ButtonClick(ToolbarButton::CellView);
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    // The click makes the view (loading the plugin and the engine); the page
+    // is shown once the engine reports it loaded and the window has repainted.
+    w->Bar_ButtonClick(ToolbarButton::Preview);
+    QWidget *view = w->findChild<QWidget *>(QStringLiteral("webView"));
+    if (!view) {
+        std::fprintf(stderr, "no web view: is the plugin there?\n");
+        return 1;
+    }
+    QEventLoop loop;
+    QObject::connect(view, SIGNAL(loadFinished(bool)), &loop, SLOT(quit()));
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QCoreApplication::processEvents();
+    std::printf("%.1f\n", t.nsecsElapsed() / 1e6);
     return 0;
 }
 
@@ -244,31 +358,53 @@ int runStartupChild()
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && qstrcmp(argv[1], "--first-preview-child") == 0) {
+        // As the program starts its editor (gui_main.cpp), for the web engine.
+        if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        QApplication app(argc, argv);
+        return runFirstPreviewChild(argc < 3 || qstrcmp(argv[2], "small") != 0);
+    }
+    const bool haveDisplay = !qEnvironmentVariableIsEmpty("DISPLAY");
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    if (app.arguments().contains(QStringLiteral("--startup-child")))
-        return runStartupChild();
 
     QStringList positional;
     int hugeKib = 30 * 1024;
     bool hugeOnly = false;
+    QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan"));
+    QString keepIn;
     for (const QString &arg : app.arguments().mid(1)) {
         if (arg == QLatin1String("--huge-only"))
             hugeOnly = true;
         else if (arg.startsWith(QLatin1String("--huge-kib=")))
             hugeKib = qMax(0, arg.mid(11).toInt());
+        else if (arg.startsWith(QLatin1String("--program=")))
+            program = QFileInfo(arg.mid(10)).absoluteFilePath();
+        else if (arg.startsWith(QLatin1String("--keep-files=")))
+            keepIn = arg.mid(13);
         else
             positional << arg;
     }
     const int runs = positional.size() > 0 ? qMax(1, positional[0].toInt()) : 5;
     const int warmUps = positional.size() > 1 ? qMax(0, positional[1].toInt()) : 1;
-    QTemporaryDir dir;
+    std::printf("program: %s\n", qPrintable(program));
+    const QString bareWindow = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan_bare_window"));
+    const QString qtpaths = QStandardPaths::findExecutable(QStringLiteral("qtpaths6"));
+    const QString pandoc = QStandardPaths::findExecutable(QStringLiteral("pandoc"));
+    QTemporaryDir temporary;
+    if (!keepIn.isEmpty())
+        QDir().mkpath(keepIn);
+    const QDir dir(keepIn.isEmpty() ? temporary.path() : keepIn);
     g_savedPath = dir.filePath(QStringLiteral("largest.qvn"));
     CommonDialog::setTestHook(dialogs);
     setFileMessageHook([](QWidget *, const QString &text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
     setUrlOpener([](const QUrl &) {});
     const QString invalidBytesSource = dir.filePath(QStringLiteral("invalid-bytes.qvf"));
     writeInvalidBytesTable(invalidBytesSource);
+    const QString csv = dir.filePath(QStringLiteral("largest.csv"));
+    double programPeakMb = 0;
 
     const QString deepPage = dir.filePath(QStringLiteral("deep.html"));
     const QString longTextPage = dir.filePath(QStringLiteral("long-text.html"));
@@ -278,14 +414,10 @@ int main(int argc, char *argv[])
     const QString hugeSpaced = dir.filePath(QStringLiteral("huge-spaced.qvn"));
     for (int run = -warmUps; run < (hugeOnly ? -warmUps : runs); ++run) {
         g_recording = run >= 0;
-        // Start-up as a whole process, to the first shown window.
-        QProcess child;
-        QElapsedTimer t;
-        t.start();
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child")});
-        child.waitForFinished(30000);
-        const double inProcess = child.readAllStandardOutput().trimmed().toDouble();
-        record(QStringLiteral("startup_to_shown_window"), inProcess > 0 ? inProcess : t.nsecsElapsed() / 1e6);
+        // Start-up as a whole process, to the first shown window with a new
+        // table, and the same for a window of a bare Qt Widgets program.
+        timeStartup(QStringLiteral("startup_to_shown_window"), program, {});
+        timeStartup(QStringLiteral("bare_widgets_window_floor"), bareWindow, {});
 
         auto *w = new frmMain;
         w->setFileName(newTableName());
@@ -293,6 +425,8 @@ int main(int argc, char *argv[])
         if (!QTest::qWaitForWindowExposed(w))
             std::fprintf(stderr, "window not exposed\n");
         fillLargestTable(*w);
+        if (run == -warmUps)
+            writeCsv(model(*w), csv);
 
         record(QStringLiteral("view_switch_cell_settings"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
         record(QStringLiteral("click_other_cell"), timeIt([&] {
@@ -325,30 +459,38 @@ int main(int argc, char *argv[])
                        std::fprintf(stderr, "window not exposed\n");
                }));
         delete opened;
+        // The program started on that file: its peak memory is that of the
+        // largest table on show, without a preview.
+        timeStartup(QStringLiteral("open_qvn_process_to_shown_window"), program, {g_savedPath}, &programPeakMb);
 
+        // The command line, each a whole process.
         const QString html = dir.filePath(QStringLiteral("largest.html"));
-        QFile::remove(html);
-        QProcess exporter;
-        record(QStringLiteral("export_html_process"), timeIt([&] {
-                   exporter.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
-                                  {QStringLiteral("--export"), g_savedPath, html});
-                   exporter.waitForFinished(60000);
-               }));
-        if (exporter.exitCode() != 0 || !QFile::exists(html))
-            std::fprintf(stderr, "export failed: %s\n", exporter.readAllStandardError().constData());
+        const QString html5 = dir.filePath(QStringLiteral("largest5.html"));
+        const QString imported = dir.filePath(QStringLiteral("imported.qvn"));
+        const QString invalidHtml = dir.filePath(QStringLiteral("invalid-bytes.html"));
+        for (const QString &f : {html, html5, imported, invalidHtml})
+            QFile::remove(f);
+        timeProcess(QStringLiteral("export_html_process"), program, {QStringLiteral("--export"), g_savedPath, html});
+        timeProcess(QStringLiteral("export_html5_process"), program,
+                    {QStringLiteral("--profile"), QStringLiteral("html5"), QStringLiteral("--export"), g_savedPath, html5});
+        // The page just written, read back as a web page into a table file.
+        timeProcess(QStringLiteral("import_html_page_process"), program, {QStringLiteral("--export"), html, imported});
         // A cell of 2 MiB alternating bytes that are no character and "a": every
         // U+FFFD it opens with must be written back as a reference.
-        const QString invalidHtml = dir.filePath(QStringLiteral("invalid-bytes.html"));
-        QFile::remove(invalidHtml);
-        QProcess invalidExporter;
-        record(QStringLiteral("export_invalid_bytes_process"), timeIt([&] {
-                   invalidExporter.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
-                                         {QStringLiteral("--export"), invalidBytesSource, invalidHtml});
-                   invalidExporter.waitForFinished(120000);
-               }));
-        if (invalidExporter.exitCode() != 0 || !QFile::exists(invalidHtml))
-            std::fprintf(stderr, "export failed: %s\n", invalidExporter.readAllStandardError().constData());
-        // Reading that page back: decoding, parsing and filling a model.
+        timeProcess(QStringLiteral("export_invalid_bytes_process"), program,
+                    {QStringLiteral("--export"), invalidBytesSource, invalidHtml});
+        // The same program doing nothing: what any quorvan process pays to
+        // start; and a bare QtCore program doing the same, the floor.
+        timeProcess(QStringLiteral("version_process"), program, {QStringLiteral("--version")});
+        if (!qtpaths.isEmpty())
+            timeProcess(QStringLiteral("version_floor_qtpaths6"), qtpaths, {QStringLiteral("--version")});
+        // Another converter on the same cells, from CSV.
+        if (!pandoc.isEmpty())
+            timeProcess(QStringLiteral("pandoc_csv_to_html_process"), pandoc,
+                        {QStringLiteral("-f"), QStringLiteral("csv"), QStringLiteral("-t"), QStringLiteral("html"),
+                         QStringLiteral("-o"), dir.filePath(QStringLiteral("pandoc.html")), csv});
+
+        // Reading that page in the process: decoding, parsing and filling a model.
         QFile page(html);
         const QByteArray pageBytes = page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
         record(QStringLiteral("import_html_table"), timeIt([&] {
@@ -356,27 +498,33 @@ int main(int argc, char *argv[])
                    if (!importHtmlTable(pageBytes, 0, imported).ok())
                        std::fprintf(stderr, "import failed\n");
                }));
-        // Hostile pages through the import: refused, and read whole.
-        for (const auto &[figure, page] : {std::pair{QStringLiteral("export_deep_page_process"), deepPage},
-                                           std::pair{QStringLiteral("export_long_text_page_process"), longTextPage}}) {
-            const QString table = dir.filePath(QStringLiteral("from-page.qvn"));
-            QFile::remove(table);
-            QProcess importer;
-            record(figure, timeIt([&] {
-                       importer.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
-                                      {QStringLiteral("--export"), page, table});
-                       importer.waitForFinished(120000);
-                   }));
-            if ((importer.exitCode() == 0) != (page == longTextPage))
-                std::fprintf(stderr, "page export: %s\n", importer.readAllStandardError().constData());
+        // Hostile pages through the import: the deep one is refused (its
+        // failure is expected), the long text is read whole.
+        const QString fromPage = dir.filePath(QStringLiteral("from-page.qvn"));
+        QFile::remove(fromPage);
+        timeProcess(QStringLiteral("export_deep_page_process"), program,
+                    {QStringLiteral("--export"), deepPage, fromPage});
+        QFile::remove(fromPage);
+        timeProcess(QStringLiteral("export_long_text_page_process"), program,
+                    {QStringLiteral("--export"), longTextPage, fromPage});
+    }
+    // The first preview of a process: the plugin, the engine's start and the page.
+    if (!hugeOnly && haveDisplay) {
+        for (int run = 0; run < 2 * qMin(runs, 3); ++run) {
+            const bool small = run % 2;
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(),
+                        {QStringLiteral("--first-preview-child"), small ? QStringLiteral("small") : QStringLiteral("largest")});
+            child.waitForFinished(120000);
+            const double ms = child.readAllStandardOutput().trimmed().toDouble();
+            if (ms > 0)
+                record(small ? QStringLiteral("first_preview_shown_small") : QStringLiteral("first_preview_shown"), ms);
+            else
+                std::fprintf(stderr, "first preview failed: %s\n", child.readAllStandardError().constData());
         }
-        // The same program doing nothing: what any quorvan process pays to start.
-        QProcess bare;
-        record(QStringLiteral("version_process"), timeIt([&] {
-                   bare.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
-                              {QStringLiteral("--version")});
-                   bare.waitForFinished(60000);
-               }));
     }
     // Taken before the huge-cell cases, whose texts alone are tens of MB.
     const double peakMb = peakMemoryKiB() / 1024.0;
@@ -396,10 +544,35 @@ int main(int argc, char *argv[])
         std::printf("%-34s %10.1f %10.1f %10.1f\n", qPrintable(f.name), median(f.ms),
                     *std::min_element(f.ms.cbegin(), f.ms.cend()), *std::max_element(f.ms.cbegin(), f.ms.cend()));
     std::printf("%-34s %10.1f MB (no preview shown)\n", "peak_memory", peakMb);
+    std::printf("%-34s %10.1f MB (the largest table on show, no preview)\n", "peak_memory_program", programPeakMb);
+    if (pandoc.isEmpty())
+        std::printf("pandoc not found: no pandoc figure\n");
+    if (!haveDisplay && !hugeOnly)
+        std::printf("no DISPLAY: first preview not timed (run under xvfb-run)\n");
+    // Side by side: how many times as long the other takes.
+    const auto ratio = [](const char *label, const QString &over, const QString &under) {
+        const Figure *a = nullptr, *b = nullptr;
+        for (const Figure &f : std::as_const(g_figures)) {
+            if (f.name == over)
+                a = &f;
+            if (f.name == under)
+                b = &f;
+        }
+        if (a && b && median(b->ms) > 0)
+            std::printf("RATIO name=%s value=%.2f (%s / %s, medians)\n", label, median(a->ms) / median(b->ms),
+                        qPrintable(over), qPrintable(under));
+    };
+    ratio("pandoc_over_export", QStringLiteral("pandoc_csv_to_html_process"), QStringLiteral("export_html_process"));
+    ratio("pandoc_over_export_cpu", QStringLiteral("pandoc_csv_to_html_process_cpu"), QStringLiteral("export_html_process_cpu"));
+    ratio("version_over_qtpaths6", QStringLiteral("version_process"), QStringLiteral("version_floor_qtpaths6"));
+    ratio("version_over_qtpaths6_cpu", QStringLiteral("version_process_cpu"), QStringLiteral("version_floor_qtpaths6_cpu"));
+    ratio("startup_over_bare_window", QStringLiteral("startup_to_shown_window"), QStringLiteral("bare_widgets_window_floor"));
+    ratio("startup_over_bare_window_cpu", QStringLiteral("startup_to_shown_window_cpu"), QStringLiteral("bare_widgets_window_floor_cpu"));
     for (const Figure &f : std::as_const(g_figures))
         std::printf("BENCH name=%s median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%d\n", qPrintable(f.name),
                     median(f.ms), *std::min_element(f.ms.cbegin(), f.ms.cend()),
                     *std::max_element(f.ms.cbegin(), f.ms.cend()), int(f.ms.size()));
     std::printf("BENCH name=peak_memory_mb value=%.1f\n", peakMb);
+    std::printf("BENCH name=peak_memory_program_mb value=%.1f\n", programPeakMb);
     return 0;
 }

@@ -7,6 +7,9 @@
 set(QUORVAN_DATA_SOURCE_DIR ${CMAKE_SOURCE_DIR}/data)
 
 install(TARGETS quorvan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The editor and the web preview plugin, loaded by the program from
+# bin/../lib/quorvan (relative, so a relocated tree still finds them).
+install(TARGETS quorvan_gui quorvan_webpreview LIBRARY DESTINATION ${QUORVAN_INSTALL_PKGLIBDIR})
 
 install(FILES ${QUORVAN_DATA_SOURCE_DIR}/quorvan.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -55,7 +58,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${QUORVAN_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)             # needs dpkg-shlibdeps (dpkg-dev)
-# The libraries come from shlibdeps. What it cannot see: the web engine's helper
+# The libraries come from shlibdeps, which reads the loaded libraries in
+# lib/quorvan too (the web engine from the preview plugin). What it cannot see: the web engine's helper
 # process (a separate program, not a linked library) renders every preview, and
 # Qt's own dialogs and menus speak Japanese only with Qt's translation catalogues.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-translations-l10n")

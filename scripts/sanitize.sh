@@ -25,7 +25,8 @@ sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$sanitize" \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
-    -DCMAKE_SHARED_LINKER_FLAGS="$sanitize"
+    -DCMAKE_SHARED_LINKER_FLAGS="$sanitize" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$sanitize"
 cmake --build "$build" -j"$jobs"
 
 leaks=0

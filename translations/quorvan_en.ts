@@ -428,6 +428,19 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
 </context>
 <context>
+    <name>WebPreview</name>
+    <message>
+        <source>プレビューを表示できません。
+プレビューに使う部品（%1）が見つからないか、読み込めませんでした。Quorvanをインストールし直してください。
+
+%2</source>
+        <translation>The preview cannot be shown.
+The part used for previews (%1) is missing or could not be loaded. Please install Quorvan again.
+
+%2</translation>
+    </message>
+</context>
+<context>
     <name>WorkFileChooser</name>
     <message>
         <source>ファイル(*.*)|*.*</source>

@@ -13,8 +13,6 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineSettings>
-#include <QWebEngineView>
 #include <QWidgetAction>
 
 #include "editor/dialog_placement.h"
@@ -28,6 +26,7 @@
 #include "platform/icons.h"
 #include "platform/text_codec.h"
 #include "platform/ui_font.h"
+#include "preview/web_preview.h"
 
 namespace {
 
@@ -133,6 +132,8 @@ frmEdit::frmEdit(QWidget *owner)
     Web->setObjectName(QStringLiteral("Web"));
     auto *webLayout = new QVBoxLayout(Web);
     webLayout->setContentsMargins(0, 0, 0, 0);
+    // The page declares no character set; it is written in CP932. No context menu.
+    m_web = std::make_unique<WebPreview>(Web, QStringLiteral("Shift_JIS"), false);
 
     resize(InitialWidth, InitialHeight);
     Form_Load();
@@ -281,7 +282,7 @@ void frmEdit::showPreview()
                 && file.write(page) == page.size();
         file.close();
         PreviewFile = path;
-        if (QWebEngineView *view = ensureWebView()) {
+        if (m_web->view()) {
             // The page declares no character set, and for a local file the
             // engine guesses one from the text outside the tags, ignoring the
             // default encoding: Japanese only in an ALT or TITLE came out as
@@ -290,10 +291,10 @@ void frmEdit::showPreview()
             // file's folder. A page too big to be handed over is loaded from
             // the file as before.
             if (written && page.size() < MaxInlinePage)
-                view->setContent(page, QStringLiteral("text/html;charset=Shift_JIS"),
-                                 QUrl::fromLocalFile(path));
+                m_web->setContent(page, QStringLiteral("text/html;charset=Shift_JIS"),
+                                  QUrl::fromLocalFile(path));
             else
-                view->load(QUrl::fromLocalFile(path));
+                m_web->load(QUrl::fromLocalFile(path));
         }
         PreviewFileMade = true;
     }
@@ -320,22 +321,9 @@ void frmEdit::deletePreviewFile()
     PreviewFileMade = false;
 }
 
-QWebEngineView *frmEdit::webView() const
+QWidget *frmEdit::webView() const
 {
-    return m_webView;
-}
-
-QWebEngineView *frmEdit::ensureWebView()
-{
-    if (!m_webView) {
-        m_webView = new QWebEngineView(Web);
-        m_webView->setObjectName(QStringLiteral("webView"));
-        // The page declares no character set; it is written in CP932.
-        m_webView->settings()->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
-        m_webView->setContextMenuPolicy(Qt::NoContextMenu);
-        Web->layout()->addWidget(m_webView);
-    }
-    return m_webView;
+    return m_web->existingView();
 }
 
 void frmEdit::Form_Resize()

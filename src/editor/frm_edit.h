@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QDialog>
-#include <QPointer>
 #include <QString>
+
+#include <memory>
 
 class QAction;
 class QPlainTextEdit;
 class QToolBar;
-class QWebEngineView;
+class WebPreview;
 
 // The editor's toolbar, by position. Every position reports its click,
 // separators included: a click anywhere deletes the last preview page.
@@ -64,7 +65,7 @@ public:
     QString selText() const;
     void setSelText(const QString &text);
 
-    QWebEngineView *webView() const;     // null until the first preview
+    QWidget *webView() const;            // null until the first preview, or without the plugin
 
 public slots:
     void Bar_ButtonClick(EditorButton position);
@@ -83,8 +84,7 @@ private:
     void showPreview();
     void setTextMode(bool textMode);
     void deletePreviewFile();
-    QWebEngineView *ensureWebView();
 
-    QPointer<QWebEngineView> m_webView;
+    std::unique_ptr<WebPreview> m_web;   // made by the web preview plugin on the first preview
     bool m_placed = false;
 };

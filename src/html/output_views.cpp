@@ -7,13 +7,13 @@
 #include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineView>
 
 #include "files/temp_paths.h"
 #include "html/table_markup.h"
 #include "table/table_document.h"
 #include "platform/text_codec.h"
 #include "platform/url_opener.h"
+#include "preview/web_preview.h"
 
 QString previewPageBase(const QString &page, const QString &tableFileName, MarkupProfile profile)
 {
@@ -88,16 +88,14 @@ OutputViews::OutputViews(const TableDocument &doc, std::function<QString()> tabl
     auto *layout = new QVBoxLayout(Web);
     layout->setContentsMargins(0, 0, 0, 0);
     Web->hide();
+    m_web = std::make_unique<WebPreview>(Web);
 }
 
-QWebEngineView *OutputViews::webView()
+OutputViews::~OutputViews() = default;
+
+QWidget *OutputViews::webView()
 {
-    if (!m_webView) {
-        m_webView = new QWebEngineView(Web);
-        m_webView->setObjectName(QStringLiteral("webView"));
-        Web->layout()->addWidget(m_webView);
-    }
-    return m_webView;
+    return m_web->view();
 }
 
 void OutputViews::deletePageFileIfFlagged()
@@ -128,8 +126,7 @@ void OutputViews::showPreview()
     const QString path = writePageFile();
     PageFilePath = path;
     // Without a page there is nothing current to show; a stale table would mislead.
-    webView()->setUrl(path.isEmpty() ? QUrl(QStringLiteral("about:blank"))
-                                     : QUrl::fromLocalFile(path));
+    m_web->load(path.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromLocalFile(path));
     PageFileFlag = true;
 }
 

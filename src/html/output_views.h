@@ -1,15 +1,15 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QPlainTextEdit;
-class QWebEngineView;
 class QWidget;
 class TableDocument;
+class WebPreview;
 enum class MarkupProfile;
 
 // The preview page with a base address in its head pointing at the folder of
@@ -26,10 +26,13 @@ class OutputViews : public QObject
 
 public:
     OutputViews(const TableDocument &doc, std::function<QString()> tableText, QWidget *parent);
+    ~OutputViews() override;
 
     QPlainTextEdit *tagView() const { return txtTag; }
     QWidget *webHost() const { return Web; }
-    QWebEngineView *webView();              // made on the first preview
+    // The web view, made on the first preview by the web preview plugin; null
+    // when the plugin is missing (the host then says so).
+    QWidget *webView();
 
     // The page written last by a preview, and whether the next toolbar
     // command deletes it.
@@ -49,5 +52,5 @@ private:
     std::function<QString()> m_tableText;
     QPlainTextEdit *txtTag;
     QWidget *Web;
-    QPointer<QWebEngineView> m_webView;
+    std::unique_ptr<WebPreview> m_web;
 };

@@ -139,7 +139,7 @@ void TestEditorPreview::previewShowsJapaneseAndTags()
 {
     ed->SettingText(QStringLiteral("表<B>示</B>"));
     clickBar(*ed, 5);
-    QWebEngineView *view = ed->webView();
+    auto *view = qobject_cast<QWebEngineView *>(ed->webView());
     QVERIFY(view);
     // Pages without a declared character set are read as Shift_JIS; the
     // engine's own guess must not be all that stands between CP932 and mojibake.
@@ -159,7 +159,7 @@ void TestEditorPreview::previewShowsJapaneseInAttributes()
     ed->SettingText(QStringLiteral(R"(<IMG SRC="%1" ALT="りんごの写真" TITLE="赤">)")
                         .arg(QUrl::fromLocalFile(picture).toString()));
     clickBar(*ed, 5);
-    QWebEngineView *view = ed->webView();
+    auto *view = qobject_cast<QWebEngineView *>(ed->webView());
     QVERIFY(view);
     const auto value = [view](const char *script) {
         return pageValue(view, QString::fromLatin1(script));

@@ -76,7 +76,8 @@ void tst_Preview::previewRendersTheTable()
     doc(*w).setCellField(3, 3, CellField::BackColor, 0xFF8000); // 0x00BBGGRR: a blue
 
     QVERIFY(!w->findChild<QWebEngineView *>());
-    QWebEngineView *view = output(*w)->webView();
+    auto *view = qobject_cast<QWebEngineView *>(output(*w)->webView());
+    QVERIFY(view);
     QSignalSpy loaded(view, &QWebEngineView::loadFinished);
     w->Bar_ButtonClick(ToolbarButton::Preview);
     QVERIFY(part<QWidget>(*w, "Web")->isVisible());

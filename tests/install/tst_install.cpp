@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPluginLoader>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QHash>
@@ -95,6 +96,7 @@ private slots:
     void desktopEntryMatchesInstalledTree();
     void fileTypes_data();
     void fileTypes();
+    void installedPluginIsOne();
     void installedProgramRuns_data();
     void installedProgramRuns();
     void packageBringsQtsJapaneseTexts();
@@ -140,6 +142,10 @@ void tst_install::installedFile_data()
     QTest::newRow("program on the PATH") << bin + QStringLiteral("quorvan") << true;
     QTest::newRow("help file in the data folder") << share + QStringLiteral("quorvan/Qrvn.CHM") << false;
     QTest::newRow("English help file in the data folder") << share + QStringLiteral("quorvan/Qrvn_en.CHM") << false;
+    // Found by the program relative to itself: bin/../lib/quorvan.
+    const QString lib = QStringLiteral(QUORVAN_INSTALL_PKGLIBDIR "/");
+    QTest::newRow("the editor library") << lib + QStringLiteral("libquorvan_gui.so") << false;
+    QTest::newRow("the web preview plugin") << lib + QStringLiteral("libquorvan_webpreview.so") << false;
     QTest::newRow("menu entry") << share + QStringLiteral("applications/quorvan.desktop") << false;
     QTest::newRow("MIME definition") << share + QStringLiteral("mime/packages/quorvan.xml") << false;
     QTest::newRow("metainfo") << share + QStringLiteral("metainfo/io.github.quorvan.Quorvan.metainfo.xml")
@@ -285,6 +291,14 @@ void tst_install::installedProgramRuns_data()
     QTest::newRow("--version prints the version") << "--version" << "3.1.0";
     QTest::newRow("--help names the options") << "--help" << "--version";
     QTest::newRow("--help says several files may be named") << "--help" << "FILE...";
+}
+
+void tst_install::installedPluginIsOne()
+{
+    // What QPluginLoader reads before it loads anything.
+    const QString path = installed(QStringLiteral(QUORVAN_INSTALL_PKGLIBDIR "/libquorvan_webpreview.so"));
+    QCOMPARE(QPluginLoader(path).metaData().value(QStringLiteral("IID")).toString(),
+             QStringLiteral("io.github.quorvan.WebViewFactory/1.0"));
 }
 
 void tst_install::installedProgramRuns()
