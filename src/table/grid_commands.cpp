@@ -56,6 +56,15 @@ void GridEditor::addCommandsTo(QMenu *menu)
     });
 }
 
+// A whole-table edit as one step; the grid is refreshed whole after it.
+void GridEditor::editWhole(const QString &step, const std::function<void(TableModel &)> &edit)
+{
+    const bool was = m_refreshFollows;
+    m_refreshFollows = true;
+    m_doc.editModel(step, edit);
+    m_refreshFollows = was;
+}
+
 void GridEditor::tell(const QString &text)
 {
     QMessageBox::information(Grid->window(), QStringLiteral("Quorvan"), text);
@@ -107,7 +116,7 @@ void GridEditor::mergeSelection()
     const QRect cells = Grid->selectedCells();
     if (cells.left() < 1 || cells.top() < 1 || cells.size() == QSize(1, 1))
         return;
-    m_doc.editModel(tr("セルの結合"), [cells](TableModel &m) { tableedits::mergeCells(m, cells); });
+    editWhole(tr("セルの結合"), [cells](TableModel &m) { tableedits::mergeCells(m, cells); });
     followTableSize(cells.topLeft());
 }
 
@@ -117,7 +126,7 @@ void GridEditor::unmergeSelection()
     const QRect cells = Grid->selectedCells();
     if (cells.left() < 1 || cells.top() < 1)
         return;
-    m_doc.editModel(tr("結合の解除"), [cells](TableModel &m) { tableedits::unmergeCells(m, cells); });
+    editWhole(tr("結合の解除"), [cells](TableModel &m) { tableedits::unmergeCells(m, cells); });
     followTableSize(QPoint(Grid->Col(), Grid->Row()));
     Grid->selectCells(cells);
 }
@@ -134,7 +143,7 @@ void GridEditor::insertRows(bool after)
         return;
     }
     const int before = after ? cells.bottom() + 1 : cells.top();
-    m_doc.editModel(tr("行の挿入"), [&](TableModel &m) { tableedits::insertRows(m, before, count); });
+    editWhole(tr("行の挿入"), [&](TableModel &m) { tableedits::insertRows(m, before, count); });
     // The current cell keeps its content.
     followTableSize(QPoint(Grid->Col(), after ? Grid->Row() : Grid->Row() + count));
 }
@@ -151,7 +160,7 @@ void GridEditor::insertCols(bool after)
         return;
     }
     const int before = after ? cells.right() + 1 : cells.left();
-    m_doc.editModel(tr("列の挿入"), [&](TableModel &m) { tableedits::insertCols(m, before, count); });
+    editWhole(tr("列の挿入"), [&](TableModel &m) { tableedits::insertCols(m, before, count); });
     followTableSize(QPoint(after ? Grid->Col() : Grid->Col() + count, Grid->Row()));
 }
 
@@ -165,7 +174,7 @@ void GridEditor::deleteRows()
         tell(tr("すべての行を削除することはできません。表には 1 行以上が必要です。"));
         return;
     }
-    m_doc.editModel(tr("行の削除"), [&](TableModel &m) { tableedits::deleteRows(m, cells.top(), cells.height()); });
+    editWhole(tr("行の削除"), [&](TableModel &m) { tableedits::deleteRows(m, cells.top(), cells.height()); });
     followTableSize(QPoint(Grid->Col(), cells.top()));
 }
 
@@ -179,7 +188,7 @@ void GridEditor::deleteCols()
         tell(tr("すべての列を削除することはできません。表には 1 列以上が必要です。"));
         return;
     }
-    m_doc.editModel(tr("列の削除"), [&](TableModel &m) { tableedits::deleteCols(m, cells.left(), cells.width()); });
+    editWhole(tr("列の削除"), [&](TableModel &m) { tableedits::deleteCols(m, cells.left(), cells.width()); });
     followTableSize(QPoint(cells.left(), Grid->Row()));
 }
 

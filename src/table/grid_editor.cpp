@@ -216,7 +216,7 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
     if (fields & spans)
         updateSpans();
-    if (!(fields & shown))
+    if (!(fields & shown) || m_refreshFollows)
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
     // Many cells at once reach the view once.

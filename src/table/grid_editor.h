@@ -89,7 +89,7 @@ private:
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
     void closeInsertBox();
-    bool editTable(const QString &step, const std::function<bool(TableModel &)> &edit);
+    void editWhole(const QString &step, const std::function<void(TableModel &)> &edit);
     void followTableSize(QPoint current);
     void refitRows(int top, int bottom);
     void tell(const QString &text);
@@ -98,4 +98,5 @@ private:
     GridWidget *Grid;
     QLineEdit *txtInsert;
     bool m_closingBox = false;
+    bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
 };
