@@ -140,9 +140,11 @@ void GridWidget::keyPressEvent(QKeyEvent *event)
         }
         [[fallthrough]];
     default: {
-        // Shortcuts with Ctrl or Alt are not typing.
-        if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-            break;
+        // Shortcuts with Ctrl or Alt are not typing, and leave the range as it is.
+        if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+            event->accept();
+            return;
+        }
         const QString text = event->text();
         for (const uint code : text.toUcs4()) {
             int keyAscii = int(code);
