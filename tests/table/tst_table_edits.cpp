@@ -36,7 +36,6 @@ class TestTableEdits : public QObject
 private slots:
     void linesMoveAndSpansFollow_data();
     void linesMoveAndSpansFollow();
-    void mergeAndUnmerge();
     void writtenCellsAreTheGenerators_data();
     void writtenCellsAreTheGenerators();
 };
@@ -110,27 +109,6 @@ void TestTableEdits::linesMoveAndSpansFollow()
         QFAIL("the cell's text and settings did not move with it");
     // Index 100 stays the all-zero record.
     QCOMPARE(m.Cells(100, 5), CellRecord::zero());
-}
-
-void TestTableEdits::mergeAndUnmerge()
-{
-    TableModel m;
-    m.TableRows = m.TableCols = 5;
-    span(m, 3, 3, 2, 2); // a span inside the new one goes
-    tableedits::mergeCells(m, QRect(QPoint(2, 2), QPoint(3, 4)));
-    QCOMPARE(m.Cells(2, 2).ColSpanOn, qint16(1));
-    QCOMPARE(m.Cells(2, 2).ColSpan, 2);
-    QCOMPARE(m.Cells(2, 2).RowSpanOn, qint16(1));
-    QCOMPARE(m.Cells(2, 2).RowSpan, 3);
-    QCOMPARE(m.Cells(3, 3).ColSpanOn, qint16(0));
-    SpanLayout layout;
-    layout.compute(m, 5, 5);
-    QCOMPARE(layout.owner(3, 4), QPoint(2, 2));
-    QCOMPARE(layout.area(3, 4), QRect(2, 2, 2, 3));
-    tableedits::unmergeCells(m, QRect(2, 2, 1, 1));
-    layout.compute(m, 5, 5);
-    QVERIFY(layout.spans().isEmpty());
-    QCOMPARE(m.Cells(2, 2).RowSpan, 1);
 }
 
 void TestTableEdits::writtenCellsAreTheGenerators_data()
