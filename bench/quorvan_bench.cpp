@@ -22,6 +22,7 @@
 // Prints a plain table and one machine-readable line per figure:
 //   BENCH name=<figure> median_ms=<m> min_ms=<a> max_ms=<b> runs=<n>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -149,6 +150,22 @@ CommonDialog::Reply dialogs(const CommonDialog::Request &r)
 }
 
 // An old-layout table whose one cell holds 2 MiB of "\x80a" pairs.
+// Ranges and columns on the filled table, in the cell view: every cell
+// selected and given a colour (one step), then a column put in before column 1
+// (one made free first, untimed).
+void timeRangeCommands(frmMain &w)
+{
+    GridWidget *g = grid(w);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(1, 1).center());
+    record(QStringLiteral("select_all_apply_colour"), timeIt([&] {
+               g->selectAll();
+               part<QCheckBox>(w, "chkBackColorNothing2")->click();
+           }));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(1, 1).center());
+    gridEditor(w)->deleteCols();
+    record(QStringLiteral("insert_column_at_1"), timeIt([&] { gridEditor(w)->insertCols(false); }));
+}
+
 void writeInvalidBytesTable(const QString &path)
 {
     QFile f(path);
@@ -449,6 +466,8 @@ int main(int argc, char *argv[])
         record(QStringLiteral("preview_page_write"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::BrowserPreview); }));
         QFile::remove(g_savedPath);
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));
+        w->Bar_ButtonClick(ToolbarButton::CellView);
+        timeRangeCommands(*w);
         delete w;
 
         frmMain *opened = nullptr;

@@ -118,6 +118,90 @@
         <source>設定するセルを選択します。</source>
         <translation>Choose the cell to set up.</translation>
     </message>
+    <message>
+        <source>セルを結合(&amp;J)</source>
+        <translation>&amp;Join Cells</translation>
+    </message>
+    <message>
+        <source>結合を解除(&amp;U)</source>
+        <translation>&amp;Unjoin Cells</translation>
+    </message>
+    <message>
+        <source>行を挿入(&amp;I)</source>
+        <translation>&amp;Insert Row</translation>
+    </message>
+    <message>
+        <source>上に挿入(&amp;A)</source>
+        <translation>&amp;Above</translation>
+    </message>
+    <message>
+        <source>下に挿入(&amp;B)</source>
+        <translation>&amp;Below</translation>
+    </message>
+    <message>
+        <source>列を挿入(&amp;L)</source>
+        <translation>Insert Co&amp;lumn</translation>
+    </message>
+    <message>
+        <source>左に挿入(&amp;L)</source>
+        <translation>&amp;Left</translation>
+    </message>
+    <message>
+        <source>右に挿入(&amp;R)</source>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <source>行を削除</source>
+        <translation>Delete Row</translation>
+    </message>
+    <message>
+        <source>列を削除</source>
+        <translation>Delete Column</translation>
+    </message>
+    <message>
+        <source>内容の消去</source>
+        <translation>Clear Contents</translation>
+    </message>
+    <message>
+        <source>セルの結合</source>
+        <translation>Join Cells</translation>
+    </message>
+    <message>
+        <source>結合の解除</source>
+        <translation>Unjoin Cells</translation>
+    </message>
+    <message>
+        <source>行の挿入</source>
+        <translation>Insert Rows</translation>
+    </message>
+    <message>
+        <source>列の挿入</source>
+        <translation>Insert Columns</translation>
+    </message>
+    <message>
+        <source>行の削除</source>
+        <translation>Delete Rows</translation>
+    </message>
+    <message>
+        <source>列の削除</source>
+        <translation>Delete Columns</translation>
+    </message>
+    <message>
+        <source>行を挿入できません。表の行は %1 までです。</source>
+        <translation>Cannot insert rows: a table has at most %1 rows.</translation>
+    </message>
+    <message>
+        <source>列を挿入できません。表の列は %1 までです。</source>
+        <translation>Cannot insert columns: a table has at most %1 columns.</translation>
+    </message>
+    <message>
+        <source>すべての行を削除することはできません。表には 1 行以上が必要です。</source>
+        <translation>Cannot delete every row: a table needs at least one row.</translation>
+    </message>
+    <message>
+        <source>すべての列を削除することはできません。表には 1 列以上が必要です。</source>
+        <translation>Cannot delete every column: a table needs at least one column.</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>

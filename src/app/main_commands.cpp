@@ -149,6 +149,7 @@ void frmMain::createActions()
     separator(mnuSel, "SepAhaha");
     mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
     mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
+    m_grid->addCommandsTo(mnuSel);
     connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
     // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.
     connect(mnuSel, &QMenu::aboutToHide, this, [this] {
@@ -283,11 +284,11 @@ void frmMain::mnuBold_Click()
     setHeader(m_doc->cell(grid->Col(), grid->Row()).Header == 0);
 }
 
-// The grid shows the header bold and the pane greys its sliders, both from the record.
+// The grid shows the header bold and the pane greys its sliders, both from the
+// record. Every selected cell takes it.
 void frmMain::setHeader(bool header)
 {
-    const GridWidget *grid = m_grid->grid();
-    m_doc->setCellField(grid->Col(), grid->Row(), CellField::Header, header ? -1 : 0);
+    m_doc->setCellsField(m_grid->selectedCells(), CellField::Header, header ? -1 : 0);
     command(ToolbarButton::Header)->setChecked(header);
 }
 

@@ -62,6 +62,12 @@ frmMain::frmMain(QWidget *parent)
     connect(m_grid, &GridEditor::cellShown, this,
             [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
     connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
+    picBar->setSelectionSource([this] { return m_grid->selectedCells(); });
+    // Rows or columns put in or taken out on the grid: the size boxes follow.
+    connect(m_grid, &GridEditor::tableResized, this, [this] {
+        if (picAllSet->rowsInBox() != m_doc->model().TableRows || picAllSet->columnsInBox() != m_doc->model().TableCols)
+            picAllSet->load(false);
+    });
     connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::FileName)
             updateCaption();

@@ -315,6 +315,16 @@ void CellSettingsPane::onCellsChanged(QRect cells, CellFields fields)
     SliW->setEnabled(!header);
 }
 
+// Every selected cell takes the change, as one step.
+void CellSettingsPane::store(CellField field, qint32 value)
+{
+    const QRect range = m_selection ? m_selection() : QRect();
+    if (range.contains(m_col, m_row))
+        m_doc.setCellsField(range, field, value);
+    else
+        m_doc.setCellField(m_col, m_row, field, value);
+}
+
 // --- switch boxes: each enables its label and box, and keeps the number as it was
 
 void CellSettingsPane::chkSWidth_Click()
@@ -412,6 +422,7 @@ void CellSettingsPane::cmdBackColorSet2_Click()
     if (!Dlg->ShowColor(color))
         return; // cancelled: swatch, record and grid stay as they are
     picBackColor2->setColor(color);
+    StepScope step(m_doc, TableDocument::stepName(CellField::BackColor));
     store(CellField::BackColor, color);
     store(CellField::BackColorNothing, chkBackColorNothing2->isChecked() ? 1 : 0);
 }

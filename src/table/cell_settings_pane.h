@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QWidget>
 
+#include <functional>
+
 #include "table/table_document.h"
 
 class QAbstractButton;
@@ -27,6 +29,9 @@ public:
     // on. Loading never writes back. rec is usually the document's own record;
     // the generator's walk shows a cell as it was before the walk changed it.
     void load(int col, int row, const CellRecord &rec);
+    // The cells a change goes to besides the shown one (the grid's range);
+    // used while it holds the shown cell.
+    void setSelectionSource(std::function<QRect()> source) { m_selection = std::move(source); }
 
 private slots:
     void chkSWidth_Click();
@@ -52,11 +57,12 @@ private:
     void showEnabledStates();
     void moveLetter();
     void onCellsChanged(QRect cells, CellFields fields);
-    void store(CellField field, qint32 value) { m_doc.setCellField(m_col, m_row, field, value); }
+    void store(CellField field, qint32 value);
 
     TableDocument &m_doc;
     int m_col = 1;
     int m_row = 1;
+    std::function<QRect()> m_selection;
     CommonDialog *Dlg;
     QLabel *Label333 = nullptr;
     ColorSwatch *picBackColor2 = nullptr;

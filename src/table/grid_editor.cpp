@@ -52,9 +52,11 @@ public:
             break;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            // Tab leaves the cell: commit, and the grid keeps the focus.
+            // Tab commits and moves on along the cells; the grid keeps the focus.
             m_form->Grid_LeaveCell();
             m_form->grid()->setFocus(Qt::TabFocusReason);
+            m_form->grid()->moveByTab(key->key() == Qt::Key_Backtab
+                                      || (key->modifiers() & Qt::ShiftModifier));
             return true;
         default:
             return false;
@@ -132,6 +134,21 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     });
 
     connect(&m_doc, &TableDocument::cellsChanged, this, &GridEditor::onCellsChanged);
+
+    connect(Grid, &GridWidget::clearRequested, this, &GridEditor::clearSelectedText);
+    connect(Grid, &GridWidget::editRequested, this, [this] { openInsertBox(true); });
+    connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
+        if (fields & TableField::OutputProfile)
+            updateSpans();
+    });
+    // An undone or redone step: the grid at the table's size, its rows fitted.
+    connect(&m_doc, &TableDocument::stepApplied, this, [this](QRect cells) {
+        const TableModel &m = m_doc.model();
+        if (Grid->Rows() - 1 != qBound(1, int(m.TableRows), 99) || Grid->Cols() - 1 != qBound(1, int(m.TableCols), 99))
+            followTableSize(QPoint(Grid->Col(), Grid->Row()));
+        else if (!cells.isEmpty())
+            refitRows(cells.top(), cells.bottom());
+    });
 }
 
 void GridEditor::resetRowHeightCol(int upper)
@@ -163,6 +180,7 @@ void GridEditor::numberFixedCells()
 
 void GridEditor::refreshAll()
 {
+    updateSpans();
     // Column by column: a row is fitted to its cells from left to right, and
     // the rightmost of its tallest wins.
     {
@@ -177,6 +195,7 @@ void GridEditor::refreshAll()
     }
     Grid->setCol(1);
     Grid->setRow(1);
+    Grid->selectCells(QRect(1, 1, 1, 1));
     Grid_Click();
 }
 
@@ -194,9 +213,14 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
 {
     const CellFields shown = CellField::Text | CellField::Header | CellField::HAlign
             | CellField::VAlign | CellField::BackColor | CellField::BackColorNothing;
-    if (!(fields & shown))
+    const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
+    if (fields & spans)
+        updateSpans();
+    if (!(fields & shown) || m_refreshFollows)
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
+    // Many cells at once reach the view once.
+    GridWidget::BulkUpdate bulk(inGrid.width() * inGrid.height() > 1 ? Grid : nullptr);
     for (int c = inGrid.left(); c <= inGrid.right(); ++c)
         for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
             applyRecord(c, r);

@@ -8,6 +8,7 @@
 #include "table/table_document.h"
 
 class QLineEdit;
+class QMenu;
 class QWidget;
 class GridWidget;
 
@@ -45,6 +46,14 @@ public:
     // reads or rebuilds the table runs this first.
     void commitOpenBox();
 
+    // The selected table cells (x = column, y = row), whole spans included;
+    // at least the current cell.
+    QRect selectedCells() const;
+    // The spans the grid draws, from the document as it is now.
+    void updateSpans();
+    // Merging and the rows and columns, as items at the end of menu.
+    void addCommandsTo(QMenu *menu);
+
 public slots:
     void Grid_Click();
     void Grid_DblClick();
@@ -53,11 +62,24 @@ public slots:
     void txtInsert_KeyPress(int &KeyAscii);
     void txtInsert_LostFocus();
 
+    // The Cell menu's commands on the selected cells (grid_commands.cpp), each
+    // one undo step.
+    void clearSelectedText();
+    void mergeSelection();
+    void unmergeSelection();
+    void insertRows(bool after);
+    void insertCols(bool after);
+    void deleteRows();
+    void deleteCols();
+
 signals:
     // Grid_Click ended on this cell: the cell settings pane shows it.
     void cellShown(int col, int row);
     void multiLineEditRequested();          // Shift + double-click
     void cellMenuRequested(QPoint globalPos);
+    // The table's rows or columns changed under the grid (a command, an
+    // undo): the size boxes follow. The grid has followed already.
+    void tableResized();
 
 private:
     void applyRecord(int col, int row);     // record -> its grid cell
@@ -67,9 +89,14 @@ private:
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
     void closeInsertBox();
+    void editWhole(const QString &step, const std::function<void(TableModel &)> &edit);
+    void followTableSize(QPoint current);
+    void refitRows(int top, int bottom);
+    void tell(const QString &text);
 
     TableDocument &m_doc;
     GridWidget *Grid;
     QLineEdit *txtInsert;
     bool m_closingBox = false;
+    bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
 };

@@ -194,9 +194,20 @@ int GridWidget::neededHeight(int col, int row) const
     if (!m_model->valid(col, row))
         return 0;
     const GridCell &c = m_model->cell(col, row);
-    const int width = textWidthPx(col);
+    const int padding = 2 * PadY * 15;
+    // A cell a span covers shows nothing: one empty line.
+    if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
+        return lineSpacingPx(false) * 15 + padding;
+    const int width = spanTextWidthPx(col, row);
     const qint64 lines = c.text.size() > LongText ? longText(col, row, width, false).count
                                                    : wrappedLines(c.text, width, c.bold);
-    const qint64 need = lines * lineSpacingPx(c.bold) * 15 + 2 * PadY * 15;
+    qint64 need = lines * lineSpacingPx(c.bold) * 15 + padding;
+    // A span over several rows needs from its first row only what the others lack.
+    const QRect area = m_spans.area(col, row);
+    if (area.height() > 1 && area.top() == row) {
+        for (int r = row + 1; r <= area.bottom(); ++r)
+            need -= rowHeight(r);
+        need = std::max<qint64>(need, lineSpacingPx(c.bold) * 15 + padding);
+    }
     return int(std::min<qint64>(need, MaxRowHeight));
 }

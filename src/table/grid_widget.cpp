@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -36,12 +37,22 @@ public:
 
         painter->save();
         painter->setClipRect(rect);
+        const QRect range = m_grid->selectedCells();
+        const bool inRange = range.size() != QSize(1, 1) && range.contains(col, row);
+        // A cell a span covers beyond the area drawn for it shows nothing of its own.
+        if (!m_grid->m_spans.isWritten(col, row)) {
+            painter->fillRect(rect, option.palette.color(QPalette::Base));
+            if (inRange)
+                painter->fillRect(rect, rangeTint(option));
+            painter->restore();
+            return;
+        }
         painter->fillRect(rect, GridWidget::toQColor(c.back));
 
         const QFont &font = m_grid->measureFont(c.bold);
         const QFontMetrics fm(font);
         const Qt::Alignment align = GridWidget::alignmentFromCode(c.align);
-        const int width = m_grid->textWidthPx(col);
+        const int width = m_grid->spanTextWidthPx(col, row);
 
         // The same lines the row fitting counted; all of them first, as the
         // vertical alignment needs their total height.
@@ -81,6 +92,8 @@ public:
             y += lineHeight;
         }
 
+        if (inRange)
+            painter->fillRect(rect, rangeTint(option));
         if (col == m_grid->Col() && row == m_grid->Row()) {
             QPen pen(option.palette.color(QPalette::Highlight));
             pen.setWidth(2);
@@ -92,6 +105,13 @@ public:
     }
 
 private:
+    static QColor rangeTint(const QStyleOptionViewItem &option)
+    {
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(70);
+        return tint;
+    }
+
     GridWidget *m_grid;
 };
 
@@ -107,10 +127,23 @@ GridWidget::GridWidget(QWidget *parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAttribute(Qt::WA_InputMethodEnabled);
-    setCornerButtonEnabled(false);
+    // The corner selects every cell, a row or column number its line.
+    setCornerButtonEnabled(true);
+    disconnect(horizontalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectColumn(int)));
+    disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
+    disconnect(verticalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectRow(int)));
+    disconnect(verticalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectRow(int)));
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        const Qt::Orientation o = h->orientation();
+        connect(h, &QHeaderView::sectionPressed, this, [this, o](int s) { headerPressed(o, s, false); });
+        connect(h, &QHeaderView::sectionEntered, this, [this, o](int s) {
+            if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+                headerPressed(o, s, true);
+        });
+    }
 
     for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
-        h->setSectionsClickable(false);
+        h->setSectionsClickable(true);
         h->setHighlightSections(false);
         h->setSectionResizeMode(QHeaderView::Fixed);
         h->setMinimumSectionSize(1);
@@ -118,7 +151,11 @@ GridWidget::GridWidget(QWidget *parent)
     }
     // Sections follow our stored sizes after every reset of the model.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        // Cells that come back start empty.
+        // Cells that come back start empty, and without spans until they are told.
+        clearSpans();
+        m_spansApplied = false;
+        m_spans = SpanLayout();
+        m_selRect = QRect();
         m_longTextLines.clear();
         m_longTextLinesKept = 0;
         const int lineRow = lineHeightTwips() + 2 * PadY * 15;

@@ -8,6 +8,8 @@
 #include <QTableView>
 #include <QVector>
 
+#include "table/table_edits.h"
+
 class GridModel;
 
 // The cell grid: one fixed row 0 and one fixed column 0 (shown as the view's
@@ -85,6 +87,22 @@ public:
     // Where the cell is, in viewport coordinates (scrolled into view first).
     QRect cellRect(int col, int row);
 
+    // The cells the generator writes and what each spans: a spanned cell is
+    // drawn across its area, and the user's moves land on the cell a skipped
+    // one belongs to. The program's own setRow/setCol still reach every cell.
+    void setSpanLayout(const SpanLayout &layout);
+    const SpanLayout &spanLayout() const { return m_spans; }
+
+    // The selected table cells (x = column, y = row), whole spans included:
+    // the range the user made from the current cell, or the current cell.
+    QRect selectedCells() const;
+    // A range made from the current cell, which stays; no signals.
+    void selectCells(QRect cells);
+    // Every table cell (the corner button); the current cell stays.
+    void selectAll() override;
+    // Tab and Shift+Tab: the next or previous written cell, row by row.
+    void moveByTab(bool backward);
+
     // Bulk work (a refresh of every cell): cell changes, current-cell moves and
     // row heights are kept silently and reach the view once, at the end.
     // Nests; the outermost end does the update.
@@ -126,6 +144,9 @@ signals:
     void keyDown(int key, Qt::KeyboardModifiers modifiers);
     void keyUp(int key, Qt::KeyboardModifiers modifiers);
     void imeStarted(QInputMethodEvent *event);     // input method text begins on the grid
+    void clearRequested();                         // Delete or Backspace on the grid
+    void editRequested();                          // F2
+    void selectionChanged();                       // the range changed, the current cell did not
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -143,6 +164,14 @@ private:
     friend class GridDelegate;
     bool cellAt(const QPoint &pos, int &col, int &row) const;
     void moveCurrentByUser(int col, int row);
+    // Selection (grid_selection.cpp).
+    QPoint stepFrom(QPoint from, int dc, int dr) const;
+    QPoint extentPoint() const;
+    void extendTo(QPoint cell);
+    void collapseSelection();
+    void setRange(QRect cells, QPoint extent);
+    void headerPressed(Qt::Orientation orientation, int section, bool dragged);
+    int spanTextWidthPx(int col, int row) const;
     void updateCell(int col, int row);
     void cellChanged(int col, int row);
     void applyFont();
@@ -191,6 +220,14 @@ private:
     QVector<int> m_rowHeights;                     // twips per row, index = grid row
     QVector<int> m_colWidths;                      // twips per column
     bool m_pressedOnCell = false;
+    bool m_dragging = false;                       // a left press on a cell, until released
+
+    SpanLayout m_spans;
+    bool m_spansApplied = false;                   // the view holds m_spans' areas
+    QPoint m_selFor;                               // the current cell the range was made from
+    QRect m_selRect;                               // the range, valid while m_selFor is current
+    QPoint m_extent;                               // the range's far end, moved by Shift
+    int m_lineAnchor = 1;                          // the first row/column number pressed
 
     int m_bulkDepth = 0;
     bool m_bulkCellsChanged = false;

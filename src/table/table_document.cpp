@@ -392,6 +392,44 @@ void TableDocument::setCellField(int col, int row, CellField field, qint32 value
     endStep();
 }
 
+void TableDocument::setCellsField(QRect cells, CellField field, qint32 value)
+{
+    cells = cells.normalized() & QRect(0, 0, CellTable::Size, CellTable::Size);
+    if (cells.width() <= 1 && cells.height() <= 1) {
+        if (!cells.isEmpty())
+            setCellField(cells.x(), cells.y(), field, value);
+        return;
+    }
+    // Range keys lie above the table's: the corners and the field.
+    const qint64 corners = ((qint64(cells.left()) * CellTable::Size + cells.top()) * CellTable::Size
+                            + cells.right()) * CellTable::Size + cells.bottom();
+    const int key = int(((CellTable::Size * CellTable::Size + 1 + corners) << 4) | bitIndex(uint(field)));
+    QRect changed;
+    for (int r = cells.top(); r <= cells.bottom(); ++r)
+        for (int c = cells.left(); c <= cells.right(); ++c) {
+            CellRecord &rec = m_model.Cells(c, r);
+            const CellRecord before = rec;
+            const bool differs = withField(rec, field, [value](auto &f) {
+                using T = std::remove_reference_t<decltype(f)>;
+                if (f == T(value))
+                    return false;
+                f = T(value);
+                return true;
+            });
+            if (!differs)
+                continue;
+            if (changed.isEmpty())
+                beginFieldStep(stepName(field), key);
+            if (m_rec && !m_rec->cells.contains(cellKey(c, r)))
+                m_rec->cells.insert(cellKey(c, r), before);
+            changed |= QRect(c, r, 1, 1);
+        }
+    if (changed.isEmpty())
+        return;
+    emit cellsChanged(changed, field);
+    endStep();
+}
+
 qint32 TableDocument::cellField(int col, int row, CellField field) const
 {
     CellRecord r = m_model.Cells(col, row);

@@ -86,6 +86,9 @@ public:
 
     void setCellText(int col, int row, const QString &text);
     void setCellField(int col, int row, CellField field, qint32 value);
+    // The same field of every cell in cells (x = column, y = row) as one step;
+    // a drag over the same cells and field stays one step, as for one cell.
+    void setCellsField(QRect cells, CellField field, qint32 value);
     qint32 cellField(int col, int row, CellField field) const;
     // The record as the cell settings pane would leave it (see normalise()).
     void normaliseCell(int col, int row);
