@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/ui_font.h"
+#include "table/grid_clipboard.h"
 #include "table/grid_text.h"
 #include "table/grid_widget.h"
 #include "table/pane_helpers.h"
@@ -132,6 +133,50 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     });
 
     connect(&m_doc, &TableDocument::cellsChanged, this, &GridEditor::onCellsChanged);
+    // A paste (or its undo) resizes the table while the grid shows it.
+    connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
+        if (fields & (TableField::Rows | TableField::Cols))
+            followTableSize();
+    });
+    m_clipboard = new GridClipboard(*this, m_doc);
+}
+
+// Stand-in until range selection: the current cell alone.
+QRect GridEditor::selectedCells() const
+{
+    return QRect(Grid->Col(), Grid->Row(), 1, 1);
+}
+
+void GridEditor::followTableSize()
+{
+    // A hidden grid takes the size from the boxes when it is shown again.
+    if (Grid->isHidden())
+        return;
+    const int rows = qBound(1, int(m_doc.model().TableRows), GridWidget::MaxRows - 1) + 1;
+    const int cols = qBound(1, int(m_doc.model().TableCols), GridWidget::MaxCols - 1) + 1;
+    const int oldRows = Grid->Rows();
+    const int oldCols = Grid->Cols();
+    if (rows == oldRows && cols == oldCols)
+        return;
+    const int keepCol = Grid->Col();
+    const int keepRow = Grid->Row();
+    {
+        GridWidget::BulkUpdate bulk(Grid);
+        Grid->setRows(rows);
+        Grid->setCols(cols);
+        if (RowHeightCol.size() < rows)
+            RowHeightCol.resize(rows);
+        numberFixedCells();
+        for (int c = 1; c < cols; ++c)
+            for (int r = c < oldCols ? oldRows : 1; r < rows; ++r) {
+                Grid->setCol(c);
+                Grid->setRow(r);
+                refreshCell(c, r);
+            }
+        Grid->setCol(keepCol);
+        Grid->setRow(keepRow);
+    }
+    Grid->setFixedCellsButtonFace();
 }
 
 void GridEditor::resetRowHeightCol(int upper)

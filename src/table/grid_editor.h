@@ -9,6 +9,7 @@
 
 class QLineEdit;
 class QWidget;
+class GridClipboard;
 class GridWidget;
 
 // The grid Grid with its in-place box txtInsert: shows the document's cells,
@@ -23,6 +24,10 @@ public:
     GridEditor(TableDocument &doc, QWidget *parent);
 
     GridWidget *grid() const { return Grid; }
+    GridClipboard *clipboard() const { return m_clipboard; }
+
+    // The selected cells, x = column, y = row.
+    QRect selectedCells() const;
 
     // For each grid row, the column whose text last set the row's height.
     QVector<qint32> RowHeightCol;
@@ -67,9 +72,11 @@ private:
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
     void closeInsertBox();
+    void followTableSize();
 
     TableDocument &m_doc;
     GridWidget *Grid;
     QLineEdit *txtInsert;
+    GridClipboard *m_clipboard;
     bool m_closingBox = false;
 };
