@@ -110,10 +110,26 @@ void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source s
     }
 }
 
+// The blanks a browser drops at either end of a cell; an ideographic space
+// (U+3000) shows and stays.
+QString withoutHtmlBlanks(const QString &text)
+{
+    auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+    };
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && blank(text.at(from)))
+        ++from;
+    while (to > from && blank(text.at(to - 1)))
+        --to;
+    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
+}
+
 // Spreadsheets write an empty cell as a lone line break, so that its borders show.
 bool isBreakOnly(const QString &text)
 {
-    const QString t = text.trimmed().toLower();
+    const QString t = text.toLower();
     return t == QLatin1String("<br>") || t == QLatin1String("<br/>") || t == QLatin1String("<br />");
 }
 
@@ -295,14 +311,16 @@ std::optional<CellBlock> cellBlockFromHtml(const QString &html)
     block.sourceRows = t.rows;
     block.sourceCols = t.cols;
     block.resize(std::min(t.cols, int(CellBlock::MaxSize)), std::min(t.rows, int(CellBlock::MaxSize)));
-    for (const HtmlTableCell &cell : t.cells)
-        if (cell.col <= block.cols && cell.row <= block.rows)
-        {
-            CellRecord &record = block.at(cell.col - 1, cell.row - 1);
-            record = cell.record;
-            if (isBreakOnly(record.Text))
-                record.Text.clear();
-        }
+    for (const HtmlTableCell &cell : t.cells) {
+        if (cell.col > block.cols || cell.row > block.rows)
+            continue;
+        CellRecord &record = block.at(cell.col - 1, cell.row - 1);
+        record = cell.record;
+        // Pages lay out their source freely; the blanks around a cell's text are layout.
+        record.Text = withoutHtmlBlanks(record.Text);
+        if (isBreakOnly(record.Text))
+            record.Text.clear();
+    }
     return block;
 }
 

@@ -242,6 +242,8 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     if (!(fields & shown))
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
+    // A block of cells (a paste) reaches the view once.
+    GridWidget::BulkUpdate bulk(inGrid.width() * inGrid.height() > 1 ? Grid : nullptr);
     for (int c = inGrid.left(); c <= inGrid.right(); ++c)
         for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
             applyRecord(c, r);

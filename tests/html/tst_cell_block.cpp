@@ -142,6 +142,9 @@ void TstCellBlock::htmlTables_data()
                               "<td>80</td></tr></tbody></table>")
             << QStringList{QStringLiteral("名前|点数|"), QStringLiteral("<a href=\"t.html\">太郎</a>|90|80")}
             << QPoint(1, 0) << QSize(2, 1) << QList<QPoint>{{0, 0}, {1, 0}};
+    QTest::newRow("blanks around a cell's text dropped, ideographic space kept")
+            << QStringLiteral("<table>\n <tr>\n  <td>\n   a b\n  </td>\n  <td>\u3000x</td>\n </tr>\n</table>")
+            << QStringList{QStringLiteral("a b|\u3000x")} << QPoint(-1, -1) << QSize() << QList<QPoint>();
     QTest::newRow("the outermost table is the selection")
             << QStringLiteral("<table><tr><td><table><tr><td rowspan=2>a</td><td>b</td></tr>"
                               "<tr><td>c</td></tr></table></td></tr></table>")
