@@ -144,7 +144,7 @@ void CellBlock::resize(int newCols, int newRows)
 
 CellBlock takeCellBlock(const TableModel &model, const QRect &area)
 {
-    const QRect inArray = area & QRect(1, 1, CellTable::MaxIndex, CellTable::MaxIndex);
+    const QRect inArray = area & QRect(1, 1, CellBlock::MaxSize, CellBlock::MaxSize);
     CellBlock block;
     block.resize(std::min(inArray.width(), CellBlock::MaxSize),
                  std::min(inArray.height(), CellBlock::MaxSize));

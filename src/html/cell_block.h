@@ -36,7 +36,7 @@ struct CellBlock {
 };
 
 // The cells of the model within area (x = column, y = row, from 1), clipped
-// to the cell array.
+// to the 99 x 99 a table can have.
 CellBlock takeCellBlock(const TableModel &model, const QRect &area);
 
 // Our own form: every field of every record, versioned.
