@@ -46,7 +46,7 @@ int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
     QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
     dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
     dialog.setWindowTitle(QStringLiteral("Quorvan"));
-    dialog.setLabelText(QStringLiteral("開く表を選んでください。"));
+    dialog.setLabelText(frmMain::tr("開く表を選んでください。"));
     dialog.setComboBoxItems(lines);
     dialog.setComboBoxEditable(false);
     dialog.setTextValue(lines.first());
@@ -113,8 +113,8 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
     if (path.isEmpty()) {
         CommonDialog::Request request;
         request.kind = CommonDialog::Open;
-        request.title = QStringLiteral("表ファイルを開く");
-        request.filter = QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
+        request.title = tr("表ファイルを開く");
+        request.filter = tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
         const CommonDialog::Reply reply = Dlg->show(request);
         // No name is a cancel too.
@@ -177,8 +177,8 @@ void frmMain::SaveFile()
     m_grid->commitOpenBox();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
-    request.title = QStringLiteral("表ファイルの保存");
-    request.filter = QStringLiteral("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.title = tr("表ファイルの保存");
+    request.filter = tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
     request.overwritePrompt = true;
     if (FileName() != newTableName())
         request.fileName = FileName();

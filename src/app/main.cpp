@@ -68,6 +68,7 @@ int main(int argc, char *argv[])
         return 2;
     case CommandLine::Export: {
         QCoreApplication tool(argc, argv);
+        setUiLanguage(chooseUiLanguage(cl.language));
         const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
                                            cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
         if (!r.ok) {
@@ -90,7 +91,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
-    loadQtTranslations();
+    setUiLanguage(chooseUiLanguage(cl.language));
 
     openStartWindows(cl.files);
     bool anyShown = false;

@@ -141,7 +141,9 @@ void frmMain::Form_Load()
 
 void frmMain::updateCaption()
 {
-    setWindowTitle(QStringLiteral("Quorvan - ") + GetFileNamePart(FileName()));
+    // A new table's name is the interface's; FileName keeps the name the files know.
+    const QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
+    setWindowTitle(QStringLiteral("Quorvan - ") + name);
 }
 
 void frmMain::showView(ToolbarButton view)

@@ -1,5 +1,6 @@
 #include "table_document_io.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,28 +71,29 @@ QString versionText(int major, int minor, int revision)
 
 QString damagedFileMessage(const QString &path)
 {
-    return QLatin1Char('"') + path + QStringLiteral("\"は壊れているか、\r\n")
-            + QStringLiteral("Quorvanのファイルではないため、開くことができませんでした。");
+    return QCoreApplication::translate("TableFile", "\"%1\"は壊れているか、\r\n"
+                                       "Quorvanのファイルではないため、開くことができませんでした。")
+            .arg(path);
 }
 
 QString newerVersionMessage(const QString &path, const FileVersion &v)
 {
-    return QLatin1Char('"') + path + QStringLiteral("\"はVer.")
-            + versionText(v.major, v.minor, v.revision) + QStringLiteral("で作られたファイルです。\r\n")
-            + QStringLiteral("ソフトのバージョンは")
-            + versionText(AppVersion::Major, AppVersion::Minor, AppVersion::Revision)
-            + QStringLiteral("です。\r\n")
-            + QStringLiteral("このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
+    return QCoreApplication::translate("TableFile", "\"%1\"はVer.%2で作られたファイルです。\r\n"
+                                       "ソフトのバージョンは%3です。\r\n"
+                                       "このファイルを開くには最新のバージョンが必要です。"
+                                       "最新バージョンをダウンロードしてください。")
+            .arg(path, versionText(v.major, v.minor, v.revision),
+                 versionText(AppVersion::Major, AppVersion::Minor, AppVersion::Revision));
 }
 
 QString openErrorMessage()
 {
-    return QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
+    return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを開けませんでした。");
 }
 
 QString saveErrorMessage()
 {
-    return QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+    return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを保存できませんでした。");
 }
 
 bool isTableFileName(const QString &path)

@@ -1,5 +1,6 @@
 #include "html_tables.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -174,7 +175,7 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
 
 QString subjectOf(const QString &path)
 {
-    return path.isEmpty() ? QStringLiteral("このページ") : QLatin1Char('"') + path + QLatin1Char('"');
+    return path.isEmpty() ? QCoreApplication::translate("HtmlImport", "このページ") : QLatin1Char('"') + path + QLatin1Char('"');
 }
 
 ImportResult failure(ImportStatus status, const QString &message)
@@ -191,32 +192,28 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     const QString subject = subjectOf(path);
     if (tables.isEmpty())
         return failure(ImportStatus::NoTable,
-                       QStringLiteral("%1には表（TABLE 要素）がないため、読み込めませんでした。")
+                       QCoreApplication::translate("HtmlImport", "%1には表（TABLE 要素）がないため、読み込めませんでした。")
                                .arg(subject));
     if (index < 0 || index >= tables.size())
         return failure(ImportStatus::NoSuchTable,
-                       QStringLiteral("%1には %2 番目の表がないため、読み込めませんでした。")
-                               .arg(subject)
-                               .arg(index + 1));
+                       QCoreApplication::translate("HtmlImport", "%1には %2 番目の表がないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
     const HtmlTable &t = tables.at(index);
     if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
         ImportResult r = failure(
                 ImportStatus::TooLarge,
-                QStringLiteral("%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
-                               "列）を超えるため、読み込めませんでした。")
-                        .arg(subject)
-                        .arg(index + 1)
-                        .arg(t.rows)
-                        .arg(t.cols));
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
+                                                          "列）を超えるため、読み込めませんでした。")
+                        .arg(subject, QString::number(index + 1), QString::number(t.rows),
+                             QString::number(t.cols)));
         r.rows = t.rows;
         r.cols = t.cols;
         return r;
     }
     if (t.cells.isEmpty())
         return failure(ImportStatus::Empty,
-                       QStringLiteral("%1の表 %2 にはセルがないため、読み込めませんでした。")
-                               .arg(subject)
-                               .arg(index + 1));
+                       QCoreApplication::translate("HtmlImport", "%1の表 %2 にはセルがないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
 
     // Built apart, so that nothing reaches the model unless all of it does.
     TableModel table;
@@ -293,8 +290,8 @@ QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)
     for (qsizetype i = 0; text.isEmpty() && i < t.cells.size(); ++i)
         text = excerpt(t.cells.at(i).record.Text);
     const QString where = t.parent < 0 ? QString()
-                                       : QStringLiteral("、表 %1 の中").arg(t.parent + 1);
-    QString line = QStringLiteral("表 %1（%2 行 × %3 列%4）")
+                                       : QCoreApplication::translate("HtmlImport", "、表 %1 の中").arg(t.parent + 1);
+    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 行 × %3 列%4）")
                            .arg(index + 1)
                            .arg(t.rows)
                            .arg(t.cols)
@@ -335,10 +332,10 @@ ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &mod
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
+                       QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
     const QByteArray page = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
+                       QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
     return importTable(parseHtmlTables(page), tableIndex, model, path);
 }
