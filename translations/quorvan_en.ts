@@ -250,6 +250,10 @@
         <source>%1を読み込めませんでした。</source>
         <translation>%1 could not be read.</translation>
     </message>
+    <message>
+        <source>%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it is too large or its elements are nested too deeply.</translation>
+    </message>
 </context>
 <context>
     <name>OutputViews</name>

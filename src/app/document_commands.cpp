@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QInputDialog>
 
 #include "files/file_commands.h"
@@ -60,12 +61,15 @@ int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
 bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    bool refused = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+            || file.size() > MaxHtmlPageBytes; // a device or a pipe could be endless
+    const QVector<HtmlTable> tables = refused ? QVector<HtmlTable>()
+                                              : parseHtmlTables(file.readAll(), &refused);
+    if (refused) {
         // The importer words the failure, naming the file.
         showFileMessage(parent, importHtmlFile(path, 0, opened).message);
         return false;
     }
-    const QVector<HtmlTable> tables = parseHtmlTables(file.readAll());
     const int index = chooseHtmlTable(parent, tables);
     if (index < 0)
         return false;

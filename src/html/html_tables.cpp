@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "html/html_tables_p.h"
@@ -21,13 +22,6 @@ constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
 
 // The charset named in a Content-Type value ("text/html; charset=Shift_JIS").
 std::optional<QString> charsetFromContent(const QString &content)
@@ -153,7 +147,7 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
     Coding coding = Coding::Utf8;
     if (label)
         coding = codingOf(*label, &otherName);
-    else if (page.startsWith("<TABLE BORDER=\"") || !isValidUtf8(page))
+    else if (page.startsWith("<TABLE BORDER=\"") || !page.isValidUtf8())
         coding = Coding::Cp932; // the program's own HTML 4 carries no charset
     switch (coding) {
     case Coding::Utf8:
@@ -184,6 +178,13 @@ ImportResult failure(ImportStatus status, const QString &message)
     r.status = status;
     r.message = message;
     return r;
+}
+
+ImportResult tooComplex(const QString &path)
+{
+    return failure(ImportStatus::TooComplex,
+                   QCoreApplication::translate("HtmlImport", "%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                           .arg(subjectOf(path)));
 }
 
 ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel &model,
@@ -276,6 +277,11 @@ QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
     return readTables(*parsePage(page));
 }
 
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
+{
+    return readTables(*parsePage(page), tooComplex);
+}
+
 QVector<HtmlTable> parseHtmlTables(const QString &html)
 {
     return readTables(ParsedPage(html.toUtf8()));
@@ -318,7 +324,11 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)
 {
-    return importTable(parseHtmlTables(page), tableIndex, model, QString());
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(QString());
+    return importTable(tables, tableIndex, model, QString());
 }
 
 bool isHtmlFileName(const QString &path)
@@ -329,13 +339,25 @@ bool isHtmlFileName(const QString &path)
 
 ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model)
 {
+    const ImportResult unreadable = failure(
+            ImportStatus::Unreadable,
+            QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
+    // Opening a named pipe would wait for a writer; reading a device might never end.
+    if (!QFileInfo(path).isFile())
+        return unreadable;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(ImportStatus::Unreadable,
-                       QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
-    const QByteArray page = file.readAll();
+        return unreadable;
+    if (file.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    const QByteArray page = file.read(MaxHtmlPageBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return failure(ImportStatus::Unreadable,
-                       QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
-    return importTable(parseHtmlTables(page), tableIndex, model, path);
+        return unreadable;
+    if (page.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(path);
+    return importTable(tables, tableIndex, model, path);
 }
