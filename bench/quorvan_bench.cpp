@@ -23,6 +23,7 @@
 //   BENCH name=<figure> median_ms=<m> min_ms=<a> max_ms=<b> runs=<n>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -129,6 +130,25 @@ void fillLargestTable(frmMain &w)
         }
     }
     doc(w).replaceModel(table);
+}
+
+// Tab-separated text as a spreadsheet copies it: 99 lines of 99 values, some
+// quoted with a line break inside; new texts on every run.
+QString pastedBlockText(int run)
+{
+    QString text;
+    for (int r = 1; r <= 99; ++r) {
+        for (int c = 1; c <= 99; ++c) {
+            if (c > 1)
+                text += QLatin1Char('\t');
+            if ((c + r) % 7 == 0)
+                text += QStringLiteral("\"貼り付け %1\n二行目 %2\"").arg(c).arg(r + run);
+            else
+                text += QStringLiteral("値 %1-%2 & <%3>").arg(c).arg(r).arg(run);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
 long peakMemoryKiB()
@@ -468,6 +488,12 @@ int main(int argc, char *argv[])
         record(QStringLiteral("save_qvn"), timeIt([&] { w->SaveFile(); }));
         w->Bar_ButtonClick(ToolbarButton::CellView);
         timeRangeCommands(*w);
+        // A spreadsheet's 99 x 99 block over the whole table: Ctrl+V on cell (1, 1).
+        QTest::mouseClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
+        QApplication::clipboard()->setText(pastedBlockText(run));
+        record(QStringLiteral("paste_tsv_99x99"), timeIt([&] {
+                   QTest::keyClick(grid(*w), Qt::Key_V, Qt::ControlModifier);
+               }));
         delete w;
 
         frmMain *opened = nullptr;

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="ja_JP">
 <context>
+    <name>CellBlock</name>
+    <message>
+        <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
+        <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (99 rows × 99 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
+    </message>
+</context>
+<context>
     <name>CellSettingsPane</name>
     <message>
         <source>背景色(&amp;C)：</source>
@@ -110,6 +117,29 @@
     <message>
         <source>あ</source>
         <translation>A</translation>
+    </message>
+</context>
+<context>
+    <name>GridClipboard</name>
+    <message>
+        <source>切り取り(&amp;T)</source>
+        <translation>Cu&amp;t</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>貼り付け(&amp;P)</source>
+        <translation>&amp;Paste</translation>
+    </message>
+    <message>
+        <source>切り取り</source>
+        <translation>Cut</translation>
+    </message>
+    <message>
+        <source>貼り付け</source>
+        <translation>Paste</translation>
     </message>
 </context>
 <context>

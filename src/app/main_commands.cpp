@@ -20,6 +20,7 @@
 #include "platform/help.h"
 #include "platform/icons.h"
 #include "table/cell_settings_pane.h"
+#include "table/grid_clipboard.h"
 #include "table/grid_editor.h"
 #include "table/grid_widget.h"
 #include "table/table_document.h"
@@ -149,6 +150,8 @@ void frmMain::createActions()
     separator(mnuSel, "SepAhaha");
     mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
     mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
+    separator(mnuSel, "SepClipboard");
+    mnuSel->addActions(m_grid->clipboard()->actions());
     m_grid->addCommandsTo(mnuSel);
     connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
     // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.

@@ -10,3 +10,7 @@ target_sources(quorvan_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/html_tables.cpp
     ${CMAKE_CURRENT_LIST_DIR}/html_table_reader.cpp
 )
+# Blocks of cells for the clipboard: our own form, tab-separated text, HTML.
+target_sources(quorvan_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/cell_block.cpp
+)

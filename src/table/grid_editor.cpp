@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/ui_font.h"
+#include "table/grid_clipboard.h"
 #include "table/grid_text.h"
 #include "table/grid_widget.h"
 #include "table/pane_helpers.h"
@@ -149,6 +150,15 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
         else if (!cells.isEmpty())
             refitRows(cells.top(), cells.bottom());
     });
+    // A paste (or its undo) resizes the table while the grid shows it; a
+    // hidden grid takes its size from the boxes when it is shown again.
+    connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
+        const TableModel &m = m_doc.model();
+        if ((fields & (TableField::Rows | TableField::Cols)) && !Grid->isHidden() && !m_refreshFollows
+            && (Grid->Rows() - 1 != qBound(1, int(m.TableRows), 99) || Grid->Cols() - 1 != qBound(1, int(m.TableCols), 99)))
+            followTableSize(QPoint(Grid->Col(), Grid->Row()));
+    });
+    m_clipboard = new GridClipboard(*this, m_doc);
 }
 
 void GridEditor::resetRowHeightCol(int upper)

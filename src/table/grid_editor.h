@@ -10,6 +10,7 @@
 class QLineEdit;
 class QMenu;
 class QWidget;
+class GridClipboard;
 class GridWidget;
 
 // The grid Grid with its in-place box txtInsert: shows the document's cells,
@@ -24,6 +25,10 @@ public:
     GridEditor(TableDocument &doc, QWidget *parent);
 
     GridWidget *grid() const { return Grid; }
+    GridClipboard *clipboard() const { return m_clipboard; }
+
+    // The selected cells, x = column, y = row.
+    QRect selectedCells() const;
 
     // For each grid row, the column whose text last set the row's height.
     QVector<qint32> RowHeightCol;
@@ -97,6 +102,7 @@ private:
     TableDocument &m_doc;
     GridWidget *Grid;
     QLineEdit *txtInsert;
+    GridClipboard *m_clipboard;
     bool m_closingBox = false;
     bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
 };

@@ -10,6 +10,7 @@ target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/grid_editor.cpp
     ${CMAKE_CURRENT_LIST_DIR}/grid_selection.cpp
     ${CMAKE_CURRENT_LIST_DIR}/grid_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/grid_clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/table_document.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pane_helpers.cpp
     ${CMAKE_CURRENT_LIST_DIR}/table_settings_pane.cpp

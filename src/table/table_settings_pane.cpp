@@ -135,6 +135,20 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     connect(cmbWidthUnit, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbWidthUnit_Click);
     connect(txtTableWidth, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableWidth_Change);
     pane::onFocusLost(txtTableWidth, [this] { txtTableWidth_LostFocus(); });
+    // A paste in the grid (or its undo) resizes the table: the size boxes follow,
+    // so the next view switch sizes the grid from them right.
+    connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
+        const auto follow = [](QLineEdit *box, qint32 value) {
+            if (pane::valNumber(box->text()) == value)
+                return;
+            const QSignalBlocker blocker(box);
+            box->setText(QString::number(value));
+        };
+        if (fields & TableField::Rows)
+            follow(txtHeight, m_doc.model().TableRows);
+        if (fields & TableField::Cols)
+            follow(txtWidth, m_doc.model().TableCols);
+    });
 }
 
 void TableSettingsPane::layOut()

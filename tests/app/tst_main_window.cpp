@@ -122,9 +122,10 @@ void TestMainWindow::menusAsDesigned()
     };
     QCOMPARE(captions(part<QMenu>(w, "mnuFile")), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
                                                "保存(&S)...", "-", "終了(&X)"}));
-    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)",
-                                              "-", "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
-                                              "列を挿入(&L)", "行を削除", "列を削除"}));
+    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
+                                                              "切り取り(&T)", "コピー(&C)", "貼り付け(&P)", "-",
+                                                              "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
+                                                              "列を挿入(&L)", "行を削除", "列を削除"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuHelp")), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
     QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));

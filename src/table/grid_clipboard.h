@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QAction;
+class QWidget;
+class GridEditor;
+class TableDocument;
+
+// Cut, copy and paste of the grid's selected cells, each one undo step. The
+// shortcuts work on the grid; while the in-place box or another text box has
+// the focus, the three are that box's own, also when chosen from a menu.
+class GridClipboard : public QObject
+{
+    Q_OBJECT
+
+public:
+    GridClipboard(GridEditor &editor, TableDocument &doc);
+
+    // 切り取り, コピー, 貼り付け, in that order, for the menus.
+    QList<QAction *> actions() const { return {m_cut, m_copy, m_paste}; }
+
+    void cut();
+    void copy();
+    void paste();
+
+    // Where the message of a clipped paste goes; tests answer it here. An
+    // empty hook shows a message box again.
+    using MessageHook = std::function<void(QWidget *parent, const QString &text)>;
+    static void setMessageHook(MessageHook hook);
+
+private:
+    bool handledByTextBox(const char *slot) const;
+    bool gridInUse() const;
+    void refitRows(int top, int bottom);
+
+    GridEditor &m_editor;
+    TableDocument &m_doc;
+    QAction *m_cut;
+    QAction *m_copy;
+    QAction *m_paste;
+};
