@@ -27,9 +27,6 @@ public:
     GridWidget *grid() const { return Grid; }
     GridClipboard *clipboard() const { return m_clipboard; }
 
-    // The selected cells, x = column, y = row.
-    QRect selectedCells() const;
-
     // For each grid row, the column whose text last set the row's height.
     QVector<qint32> RowHeightCol;
     void resetRowHeightCol(int upper);      // indices 0..upper, all 0
