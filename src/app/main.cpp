@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/more_files.h"
+#include "app/recovery.h"
 #include "app/ui_language.h"
 #include "files/file_commands.h"
 #include "files/table_export.h"
@@ -92,7 +93,9 @@ int main(int argc, char *argv[])
     setUpFonts();
     loadQtTranslations();
 
-    openStartWindows(cl.files);
+    // Tables a crash left behind come first; with some restored, no empty table is added.
+    if (offerRecoveredTables() == 0 || !cl.files.isEmpty())
+        openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();

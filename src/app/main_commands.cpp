@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QWidgetAction>
 
@@ -49,7 +50,7 @@ struct ToolbarCommand {
 const ToolbarCommand toolbarCommands[] = {
     {ToolbarButton::New, "mnuNew", "新規作成(&N)", "新しい表を作成します。"},
     {ToolbarButton::Open, "mnuOpen", "開く(&O)...", "既存の表を開きます。"},
-    {ToolbarButton::Save, "mnuSave", "保存(&S)...", "現在編集中の表を保存します。"},
+    {ToolbarButton::Save, "mnuSave", "上書き保存(&S)", "現在編集中の表を保存します。"},
     {ToolbarButton::FileSeparator, "Bar_4", nullptr, nullptr},
     {ToolbarButton::Help, "mnuShowHelp", "ヘルプ(&H)...", "ヘルプを表示します。"},
     {ToolbarButton::HelpSeparator, "Bar_6", nullptr, nullptr},
@@ -139,9 +140,13 @@ void frmMain::createActions()
     mnuClose = item(mnuFile, "mnuClose", "閉じる(&C)", &frmMain::mnuClose_Click);
     separator(mnuFile, "Sep1");
     mnuFile->addAction(command(ToolbarButton::Save));
+    item(mnuFile, "mnuSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuSaveAs_Click)
+            ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     separator(mnuFile, "Sep2");
     item(mnuFile, "mnuExit", "終了(&X)", &frmMain::mnuExit_Click);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
+
+    createEditMenu();
 
     mnuSel = menuBar()->addMenu(QStringLiteral("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
@@ -184,7 +189,7 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
             mnuOpen_Click();
             break;
         case ToolbarButton::Save:
-            SaveFile();
+            saveInPlace();
             break;
         case ToolbarButton::Help:
             showHelpFile(this);
@@ -248,13 +253,16 @@ void frmMain::mnuFile_Click()
 
 void frmMain::mnuExit_Click()
 {
-    // Every main window goes, newest first, without a question; then the program ends.
+    // Every main window goes, newest first; a table with changes asks first,
+    // and Cancel there stops the exit. Then the program ends.
     const QList<frmMain *> windows = loadedWindows();
     for (int i = windows.size() - 1; i >= 0; --i) {
-        if (windows.at(i) != this && loadedWindows().size() > 1)
-            windows.at(i)->close();
+        const QPointer<frmMain> w = windows.at(i);
+        if (w && w != this && loadedWindows().size() > 1 && !w->close())
+            return;
     }
-    close();
+    if (!close())
+        return;
     QCoreApplication::quit();
 }
 
@@ -288,6 +296,7 @@ void frmMain::setHeader(bool header)
 {
     const GridWidget *grid = m_grid->grid();
     m_doc->setCellField(grid->Col(), grid->Row(), CellField::Header, header ? -1 : 0);
+    m_doc->closeGesture(); // each click is a step of its own
     command(ToolbarButton::Header)->setChecked(header);
 }
 

@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "app/app_paths.h"
+#include "app/recovery.h"
 #include "html/output_views.h"
 #include "html/table_markup.h"
 #include "platform/common_dialog.h"
@@ -42,7 +43,7 @@ void centreOnScreen(QWidget *w)
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), m_doc(new TableDocument(this))
+    : QMainWindow(parent), m_doc(new TableDocument(this)), m_recovery(new RecoveryFile(*m_doc, this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -62,6 +63,10 @@ frmMain::frmMain(QWidget *parent)
     connect(m_grid, &GridEditor::cellShown, this,
             [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
     connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
+    // Moving to another cell ends a drag or typing in the cell's boxes: the next change is a step of its own.
+    connect(m_grid, &GridEditor::cellShown, m_doc, &TableDocument::closeGesture);
+    connect(m_doc->undoStack(), &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    guardSessionEnd();
     connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::FileName)
             updateCaption();
@@ -141,7 +146,10 @@ void frmMain::Form_Load()
 
 void frmMain::updateCaption()
 {
-    setWindowTitle(QStringLiteral("Quorvan - ") + GetFileNamePart(FileName()));
+    // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
+    QString name = GetFileNamePart(FileName());
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
 }
 
 void frmMain::showView(ToolbarButton view)
@@ -286,9 +294,15 @@ void frmMain::Form_Resize()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: never cancels, never asks. Closing the only window ends the program.
+    // A table with changes asks first, and Cancel keeps the window. Closing
+    // the only window ends the program.
+    if (!m_unloading && !maybeSave()) {
+        event->ignore();
+        return;
+    }
     const bool last = loadedWindows().size() <= 1;
     m_unloading = true;
+    m_recovery->discard();
     event->accept();
     if (last)
         QCoreApplication::quit();

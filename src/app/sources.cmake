@@ -8,4 +8,7 @@ target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/more_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_history.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/save_and_close.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
 )
