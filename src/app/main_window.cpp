@@ -82,6 +82,9 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // An open in-place box would commit on losing the focus while its parts
+    // are destroyed, into a document already gone: it goes now.
+    m_grid->commitOpenBox();
     s_windows.removeAll(this);
 }
 

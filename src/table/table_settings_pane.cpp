@@ -140,8 +140,11 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // of a spinner; the box handlers above end their own visits.
     pane::onFocusLost(txtTitle, [this] { m_doc.closeGesture(); });
     for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1})
-        for (QAbstractButton *arrow : u->findChildren<QAbstractButton *>())
-            connect(arrow, &QAbstractButton::released, &m_doc, &TableDocument::closeGesture);
+        for (QAbstractButton *arrow : u->findChildren<QAbstractButton *>()) {
+            // The release comes before the arrow's last step: the hold ends after it.
+            connect(arrow, &QAbstractButton::pressed, &m_doc, &TableDocument::closeGesture);
+            connect(arrow, &QAbstractButton::released, &m_doc, &TableDocument::closeGesture, Qt::QueuedConnection);
+        }
     for (QCheckBox *c : {chkBackColorNothing, chkNet})
         connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
     for (QComboBox *c : {cmbProfile, cmbWidthUnit})
