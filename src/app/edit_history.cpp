@@ -90,10 +90,17 @@ void frmMain::undoOrRedo(bool redo)
     m_grid->commitOpenBox();
     m_appliedFields = {};
     QUndoStack *stack = m_doc->undoStack();
-    if (redo)
-        stack->redo();
-    else
-        stack->undo();
+    GridWidget *grid = m_grid->grid();
+    {
+        // A step over every cell reaches the grid's view once.
+        GridWidget::BulkUpdate bulk(grid);
+        if (redo)
+            stack->redo();
+        else
+            stack->undo();
+    }
+    if (grid->isVisible())
+        grid->cellRect(grid->Col(), grid->Row()); // scrolls the changed cell into view
 }
 
 // After an undo or redo: the grid, both panes and the current cell show what changed.
@@ -127,8 +134,6 @@ void frmMain::showStepApplied(QRect cells)
         grid->setRow(shown.top());
     }
     m_grid->Grid_Click();
-    if (grid->isVisible())
-        grid->cellRect(grid->Col(), grid->Row()); // scrolls it into view
     // The tag view and the preview show the table as it is now.
     if (command(ToolbarButton::TagView)->isChecked())
         m_output->showTagView();
