@@ -36,17 +36,32 @@ QString pidText()
     return QString::number(QCoreApplication::applicationPid());
 }
 
+std::unique_ptr<QLockFile> &ownLock()
+{
+    static std::unique_ptr<QLockFile> lock;
+    return lock;
+}
+
 // This process's claim on the files named after its id, held while it runs.
 bool holdOwnLock()
 {
-    static std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<QLockFile> &lock = ownLock();
     if (lock && lock->isLocked())
         return true;
     if (!QDir().mkpath(recoveryFolder()))
         return false;
     lock = std::make_unique<QLockFile>(recoveryFolder() + QLatin1Char('/') + pidText() + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);
-    return lock->tryLock(0);
+    if (lock->tryLock(0))
+        return true;
+    // Left by an ended process that had this same id.
+    qint64 pid = 0;
+    QString host, app;
+    if (lock->getLockInfo(&pid, &host, &app) && pid == QCoreApplication::applicationPid()) {
+        lock->removeStaleLockFile();
+        return lock->tryLock(0);
+    }
+    return false;
 }
 
 bool writeAtomically(const QString &path, const QByteArray &bytes)
@@ -65,6 +80,13 @@ struct LeftTable {
     QString name;   // the table's own name
 };
 
+// The table's own name kept beside a recovery file.
+QString leftName(const QString &file)
+{
+    QFile nameFile(file.chopped(4) + QStringLiteral(".name"));
+    return nameFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(nameFile.readAll()) : newTableName();
+}
+
 // The files of one ended process, claimed by this one: no other process takes
 // them while the lock is held.
 struct Claim {
@@ -81,10 +103,22 @@ std::vector<Claim> claimLeftTables()
     for (const QString &file : dir.entryList({QStringLiteral("*.qvn")}, QDir::Files, QDir::Name)) {
         const QRegularExpressionMatch m = pattern.match(file);
         const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong() : 0;
-        if (pid > 0 && pid != QCoreApplication::applicationPid())
+        // Files under this process's own id, before it wrote any, were left
+        // by an ended process that had the same id.
+        const bool own = pid == QCoreApplication::applicationPid();
+        if (pid > 0 && (!own || !ownLock()))
             byProcess[pid] << file;
     }
     for (auto &[pid, files] : byProcess) {
+        if (pid == QCoreApplication::applicationPid()) {
+            if (!holdOwnLock())
+                continue;
+            Claim claim;
+            for (const QString &file : files)
+                claim.tables.append({dir.filePath(file), leftName(dir.filePath(file))});
+            claims.push_back(std::move(claim));
+            continue;
+        }
         const QString lockPath = dir.filePath(QString::number(pid) + QStringLiteral(".lock"));
         // A process that never took its lock but still runs keeps its files.
         if (!QFile::exists(lockPath) && processRuns(pid))
@@ -95,14 +129,8 @@ std::vector<Claim> claimLeftTables()
             continue; // its process runs, or another instance has just claimed them
         Claim claim;
         claim.lock = std::move(lock);
-        for (const QString &file : files) {
-            const QString base = dir.filePath(file.chopped(4));
-            QFile nameFile(base + QStringLiteral(".name"));
-            QString name = newTableName();
-            if (nameFile.open(QIODevice::ReadOnly))
-                name = QString::fromUtf8(nameFile.readAll());
-            claim.tables.append({dir.filePath(file), name});
-        }
+        for (const QString &file : files)
+            claim.tables.append({dir.filePath(file), leftName(dir.filePath(file))});
         claims.push_back(std::move(claim));
     }
     return claims;
@@ -187,8 +215,13 @@ void RecoveryFile::writeNow()
     if (m_doc.undoStack()->isClean() || !holdOwnLock())
         return;
     static int serial = 0;
-    if (m_base.isEmpty())
-        m_base = recoveryFolder() + QLatin1Char('/') + pidText() + QLatin1Char('-') + QString::number(++serial);
+    if (m_base.isEmpty()) {
+        // Never a name still on disk: files of an ended process with this
+        // same id may lie there until they are restored.
+        do {
+            m_base = recoveryFolder() + QLatin1Char('/') + pidText() + QLatin1Char('-') + QString::number(++serial);
+        } while (QFile::exists(m_base + QStringLiteral(".qvn")));
+    }
     // The table file as a save writes it; the name first, so a table file
     // never lies there without it.
     if (!writeAtomically(m_base + QStringLiteral(".name"), m_doc.model().FileName.toUtf8())
@@ -254,7 +287,8 @@ int offerRecoveredTables()
             }
             removeLeftTable(t);
         }
-        c.lock->unlock();
+        if (c.lock)
+            c.lock->unlock();
     }
     return opened;
 }

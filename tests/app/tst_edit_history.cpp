@@ -26,26 +26,14 @@ enum Change {
     BorderSpinnerHeld, ShrinkAndGrow, Netscape, WidthUnitChoice, Bulk99
 };
 
-// Everything a table file and an export would carry, and every record beyond.
+// The table file and the export of the table, and every record beyond its size.
 QByteArray snapshot(const TableModel &m)
 {
     TableModel copy = m;
-    QByteArray all = tableText(copy) + htmlDocumentBytes(openedTableHtml(copy), copy.OutputProfile);
-    for (int c = 0; c < CellTable::Size; ++c)
-        for (int r = 0; r < CellTable::Size; ++r) {
-            const CellRecord &x = m.Cells(c, r);
-            all += x.Text.toUtf8() + QByteArray::number(x.Header) + QByteArray::number(x.HeightOn)
-                   + QByteArray::number(x.Height) + QByteArray::number(x.WidthOn) + QByteArray::number(x.Width)
-                   + QByteArray::number(x.RowSpanOn) + QByteArray::number(x.RowSpan)
-                   + QByteArray::number(x.ColSpanOn) + QByteArray::number(x.ColSpan)
-                   + QByteArray::number(x.VAlign) + QByteArray::number(x.HAlign)
-                   + QByteArray::number(x.BackColor) + QByteArray::number(x.BackColorNothing) + ';';
-        }
-    return all + QByteArray::number(m.TableRows) + QByteArray::number(m.TableCols) + m.TableTitle.toUtf8()
-           + QByteArray::number(m.TableBorder) + QByteArray::number(m.TableBackColor)
-           + QByteArray::number(m.TableBackColorNothing) + QByteArray::number(m.NetscapeMode)
-           + QByteArray::number(int(m.OutputProfile)) + QByteArray::number(int(m.TableWidthUnit))
-           + QByteArray::number(m.TableWidth) + m.FileName.toUtf8();
+    const QByteArray shown = tableText(copy) + htmlDocumentBytes(openedTableHtml(copy), copy.OutputProfile);
+    copy.TableRows = 99;
+    copy.TableCols = 99;
+    return shown + tableText(copy);
 }
 
 // An item of the Edit menu chosen with the mouse.
