@@ -85,6 +85,8 @@ frmMain::~frmMain()
     // An open in-place box would commit on losing the focus while its parts
     // are destroyed, into a document already gone: it goes now.
     m_grid->commitOpenBox();
+    // The history is cleared as the document goes, with the window half gone.
+    m_doc->undoStack()->disconnect();
     s_windows.removeAll(this);
 }
 
