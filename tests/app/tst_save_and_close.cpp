@@ -138,7 +138,7 @@ void TestSaveAndClose::closeAsks()
 {
     QFETCH(bool, closeBox);
     QFETCH(QString, answer);
-    frmMain *other = window(QString(), true);
+    frmMain *other = window(QString(), false);
     QPointer<frmMain> w = window(m_named, true);
     QCOMPARE(caption(*w), QStringLiteral("Quorvan - a.qvn*"));
     const QByteArray changedBytes = savedBytes(model(*w), m_dir.path());
@@ -155,15 +155,6 @@ void TestSaveAndClose::closeAsks()
         QCOMPARE(caption(*w), QStringLiteral("Quorvan - a.qvn*"));
     QVERIFY(frmMain::loadedWindows().contains(other));
     QVERIFY(m_requests.isEmpty()); // a named table needs no dialog
-
-    // A window without changes goes without a word.
-    doc(*other).undoStack()->undo();
-    m_questions.clear();
-    QPointer<frmMain> clean = other;
-    clean->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(clean.isNull());
-    QVERIFY(m_questions.isEmpty());
 }
 
 void TestSaveAndClose::exitAsksEachWindow_data()
