@@ -144,6 +144,22 @@ void writeInvalidBytesTable(const QString &path)
     f.write("\",0,0,1,0,1,0,0\r\n");
 }
 
+// Pages the HTML import must not stall on: 20 000 nested <div> (refused
+// after a scan) and a table whose one cell holds 30 MiB of text (parsed
+// without the middle of it, imported whole).
+void writeHostilePages(const QString &deep, const QString &longText)
+{
+    QFile d(deep);
+    if (d.open(QIODevice::WriteOnly))
+        d.write(QByteArray("<div>").repeated(20000) + "<table><tr><td>x</td></tr></table>");
+    QFile l(longText);
+    if (l.open(QIODevice::WriteOnly)) {
+        l.write("<table><tr><td>");
+        l.write(QByteArray("xxxxxxx ").repeated(30 * 1024 * 1024 / 8));
+        l.write("</td></tr></table>");
+    }
+}
+
 // A small table whose first cell holds `kib` KiB of x, unbroken or as
 // seven-letter words, saved as a table file: a file of a few KiB that opens
 // into a huge cell text.
@@ -271,6 +287,10 @@ int main(int argc, char *argv[])
     const QString invalidBytesSource = dir.filePath(QStringLiteral("invalid-bytes.qvf"));
     writeInvalidBytesTable(invalidBytesSource);
 
+    const QString deepPage = dir.filePath(QStringLiteral("deep.html"));
+    const QString longTextPage = dir.filePath(QStringLiteral("long-text.html"));
+    writeHostilePages(deepPage, longTextPage);
+
     const QString hugeUnbroken = dir.filePath(QStringLiteral("huge-unbroken.qvn"));
     const QString hugeSpaced = dir.filePath(QStringLiteral("huge-spaced.qvn"));
     for (int run = -warmUps; run < (hugeOnly ? -warmUps : runs); ++run) {
@@ -354,6 +374,20 @@ int main(int argc, char *argv[])
                    if (!importHtmlTable(pageBytes, 0, imported).ok())
                        std::fprintf(stderr, "import failed\n");
                }));
+        // Hostile pages through the import: refused, and read whole.
+        for (const auto &[figure, page] : {std::pair{QStringLiteral("export_deep_page_process"), deepPage},
+                                           std::pair{QStringLiteral("export_long_text_page_process"), longTextPage}}) {
+            const QString table = dir.filePath(QStringLiteral("from-page.qvn"));
+            QFile::remove(table);
+            QProcess importer;
+            record(figure, timeIt([&] {
+                       importer.start(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan")),
+                                      {QStringLiteral("--export"), page, table});
+                       importer.waitForFinished(120000);
+                   }));
+            if ((importer.exitCode() == 0) != (page == longTextPage))
+                std::fprintf(stderr, "page export: %s\n", importer.readAllStandardError().constData());
+        }
         // The same program doing nothing: what any quorvan process pays to start.
         QProcess bare;
         record(QStringLiteral("version_process"), timeIt([&] {

@@ -38,14 +38,15 @@ set(CPACK_PACKAGE_NAME quorvan)
 set(CPACK_PACKAGE_VENDOR "Quorvan developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${QUORVAN_PACKAGE_MAINTAINER}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "HTML table editor with a Japanese user interface")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "HTML table editor with an English and Japanese user interface")
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "Quorvan lays out an HTML table as a grid of cells. The table and each cell"
     "get their attributes (header cells, merges, sizes, alignment, colours),"
     "each cell's content is typed as HTML, and the program writes the markup of"
     "one TABLE element to copy into a web page, with previews in the window and"
     "in the browser. Tables are saved as compressed .qvn files; older .qvf"
-    "files still open.")
+    "files still open. The interface and the help are in English or Japanese,"
+    "following the user's locale.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

@@ -15,7 +15,7 @@ frmAbout::frmAbout(QWidget *parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("Quorvanのバージョン情報"));
+    setWindowTitle(tr("Quorvanのバージョン情報"));
     setFixedSize(273, 145);
     setFont(japaneseUiFont(9));
 
@@ -24,7 +24,7 @@ frmAbout::frmAbout(QWidget *parent)
     picSpot->setGeometry(8, 8, 72, 72);
     picSpot->setPixmap(appPicture(72));
     // Only a tip: pressing the picture, in any order, does nothing.
-    picSpot->setToolTip(QStringLiteral("この絵の四隅を左上、右上、右下、左下の順に押してください。"));
+    picSpot->setToolTip(tr("この絵の四隅を左上、右上、右下、左下の順に押してください。"));
 
     Label1 = new QLabel(QStringLiteral("Quorvan"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/ui_language.h"
+
 QString GetFileNamePart(const QString &path)
 {
     const int cut = qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
@@ -18,18 +20,35 @@ QString GetAppFolder()
     return dir;
 }
 
-QString helpFilePath()
+namespace {
+
+// A help file by name: the program's folder first, then the installed data folder.
+QString findHelpFile(const QString &name)
 {
-    const QString beside = GetAppFolder() + QStringLiteral("Qrvn.CHM");
+    const QString beside = GetAppFolder() + name;
     if (QFileInfo::exists(beside))
         return beside;
     // An installed tree may have moved (a package is built for /usr whatever the
     // build's prefix was): look beside bin/ first, then where the build put it.
-    const QString relocated = GetAppFolder() + QStringLiteral("../share/quorvan/Qrvn.CHM");
+    const QString relocated = GetAppFolder() + QStringLiteral("../share/quorvan/") + name;
     if (QFileInfo::exists(relocated))
         return QFileInfo(relocated).canonicalFilePath();
-    const QString installed = QStringLiteral(QUORVAN_DATADIR "/Qrvn.CHM");
+    const QString installed = QStringLiteral(QUORVAN_DATADIR "/") + name;
     if (QFileInfo::exists(installed))
         return installed;
-    return beside;
+    return QString();
+}
+
+} // namespace
+
+QString helpFilePath()
+{
+    const QString japanese = QStringLiteral("Qrvn.CHM");
+    const QString own = currentUiLanguage() == UiLanguage::English ? QStringLiteral("Qrvn_en.CHM") : japanese;
+    QString path = findHelpFile(own);
+    // Without its own help file, the English interface shows the Japanese one
+    // rather than none.
+    if (path.isEmpty() && own != japanese)
+        path = findHelpFile(japanese);
+    return path.isEmpty() ? GetAppFolder() + own : path;
 }

@@ -9,5 +9,6 @@ QString GetFileNamePart(const QString &path);
 // The program's own folder with a trailing separator (where Qrvn.CHM is looked for).
 QString GetAppFolder();
 
-// Where the help file is: the program's folder first, then the installed data folder.
+// Where the help file of the interface's language is (Qrvn.CHM, Qrvn_en.CHM):
+// the program's folder first, then the installed data folder.
 QString helpFilePath();

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "app/ui_language.h"
 #include "html/table_markup.h"
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -13,7 +14,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption exportOption(QStringLiteral("export"));
     const QCommandLineOption profileOption(QStringLiteral("profile"), QString(), QStringLiteral("name"));
-    parser.addOptions({help, version, exportOption, profileOption});
+    const QCommandLineOption langOption(QStringLiteral("lang"), QString(), QStringLiteral("name"));
+    parser.addOptions({help, version, exportOption, profileOption, langOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -32,6 +34,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return cl;
     }
     cl.files = parser.positionalArguments();
+    cl.language = parser.value(langOption);
+    if (parser.isSet(langOption) && !uiLanguageFromName(cl.language)) {
+        cl.mode = CommandLine::Wrong;
+        cl.error = QStringLiteral("--lang is ja or en");
+        return cl;
+    }
     if (parser.isSet(help)) {
         cl.mode = CommandLine::Help;
     } else if (parser.isSet(version)) {
@@ -75,6 +83,9 @@ QString usageText(const QString &program)
                    "  --profile html4|html5    with --export: write the HTML in this profile\n"
                    "                           instead of the table's own (a table file\n"
                    "                           keeps it as the table's profile)\n"
+                   "  --lang ja|en             the language of windows and messages; by\n"
+                   "                           default English for an English locale,\n"
+                   "                           Japanese for any other\n"
                    "  -h, --help               show this text\n"
                    "  -v, --version            show the version")
             .arg(program);

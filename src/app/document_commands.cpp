@@ -47,7 +47,7 @@ int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
     QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
     dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
     dialog.setWindowTitle(QStringLiteral("Quorvan"));
-    dialog.setLabelText(QStringLiteral("開く表を選んでください。"));
+    dialog.setLabelText(frmMain::tr("開く表を選んでください。"));
     dialog.setComboBoxItems(lines);
     dialog.setComboBoxEditable(false);
     dialog.setTextValue(lines.first());
@@ -61,12 +61,15 @@ int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
 bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    bool refused = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+            || file.size() > MaxHtmlPageBytes; // a device or a pipe could be endless
+    const QVector<HtmlTable> tables = refused ? QVector<HtmlTable>()
+                                              : parseHtmlTables(file.readAll(), &refused);
+    if (refused) {
         // The importer words the failure, naming the file.
         showFileMessage(parent, importHtmlFile(path, 0, opened).message);
         return false;
     }
-    const QVector<HtmlTable> tables = parseHtmlTables(file.readAll());
     const int index = chooseHtmlTable(parent, tables);
     if (index < 0)
         return false;
@@ -119,8 +122,8 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
     if (path.isEmpty()) {
         CommonDialog::Request request;
         request.kind = CommonDialog::Open;
-        request.title = QStringLiteral("表ファイルを開く");
-        request.filter = QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
+        request.title = tr("表ファイルを開く");
+        request.filter = tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
         const CommonDialog::Reply reply = Dlg->show(request);
         // No name is a cancel too.
@@ -188,8 +191,8 @@ bool frmMain::saveAs()
     m_grid->commitOpenBox();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
-    request.title = QStringLiteral("表ファイルの保存");
-    request.filter = QStringLiteral("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.title = tr("表ファイルの保存");
+    request.filter = tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (FileName() != newTableName())

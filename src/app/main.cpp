@@ -69,6 +69,7 @@ int main(int argc, char *argv[])
         return 2;
     case CommandLine::Export: {
         QCoreApplication tool(argc, argv);
+        setUiLanguage(chooseUiLanguage(cl.language));
         const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
                                            cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
         if (!r.ok) {
@@ -91,7 +92,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
     QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
     setUpFonts();
-    loadQtTranslations();
+    setUiLanguage(chooseUiLanguage(cl.language));
 
     // Tables a crash left behind come first; with some restored, no empty table is added.
     if (offerRecoveredTables() == 0 || !cl.files.isEmpty())

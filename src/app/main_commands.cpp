@@ -42,26 +42,26 @@ void setMenuDefault(QMenu *menu, QAction *action)
 struct ToolbarCommand {
     ToolbarButton position;     // on the toolbar
     const char *name;           // object name: the menu item's design name, or Bar_<position>
-    const char *text;           // menu caption
-    const char *tip;            // toolbar tip
+    const char *text;           // menu caption, to translate in context frmMain
+    const char *tip;            // toolbar tip, likewise
 };
 
 // The toolbar's buttons in order; the ones with a menu caption are menu items too.
 const ToolbarCommand toolbarCommands[] = {
-    {ToolbarButton::New, "mnuNew", "新規作成(&N)", "新しい表を作成します。"},
-    {ToolbarButton::Open, "mnuOpen", "開く(&O)...", "既存の表を開きます。"},
-    {ToolbarButton::Save, "mnuSave", "上書き保存(&S)", "現在編集中の表を保存します。"},
+    {ToolbarButton::New, "mnuNew", QT_TRANSLATE_NOOP("frmMain", "新規作成(&N)"), QT_TRANSLATE_NOOP("frmMain", "新しい表を作成します。")},
+    {ToolbarButton::Open, "mnuOpen", QT_TRANSLATE_NOOP("frmMain", "開く(&O)..."), QT_TRANSLATE_NOOP("frmMain", "既存の表を開きます。")},
+    {ToolbarButton::Save, "mnuSave", QT_TRANSLATE_NOOP("frmMain", "上書き保存(&S)"), QT_TRANSLATE_NOOP("frmMain", "現在編集中の表を保存します。")},
     {ToolbarButton::FileSeparator, "Bar_4", nullptr, nullptr},
-    {ToolbarButton::Help, "mnuShowHelp", "ヘルプ(&H)...", "ヘルプを表示します。"},
+    {ToolbarButton::Help, "mnuShowHelp", QT_TRANSLATE_NOOP("frmMain", "ヘルプ(&H)..."), QT_TRANSLATE_NOOP("frmMain", "ヘルプを表示します。")},
     {ToolbarButton::HelpSeparator, "Bar_6", nullptr, nullptr},
-    {ToolbarButton::Header, "mnuBold", "見出し(&H)", "選択されたセルを見出しセルにします。"},
+    {ToolbarButton::Header, "mnuBold", QT_TRANSLATE_NOOP("frmMain", "見出し(&H)"), QT_TRANSLATE_NOOP("frmMain", "選択されたセルを見出しセルにします。")},
     {ToolbarButton::HeaderSeparator, "Bar_8", nullptr, nullptr},
-    {ToolbarButton::TableView, "Bar_9", nullptr, "全体設定画面に切り替えます。"},
-    {ToolbarButton::CellView, "Bar_10", nullptr, "セル設定画面に切り替えます。"},
-    {ToolbarButton::TagView, "Bar_11", nullptr, "タグ表示画面に切り替えます。"},
-    {ToolbarButton::Preview, "Bar_12", nullptr, "プレビュー画面に切り替えます。"},
+    {ToolbarButton::TableView, "Bar_9", nullptr, QT_TRANSLATE_NOOP("frmMain", "全体設定画面に切り替えます。")},
+    {ToolbarButton::CellView, "Bar_10", nullptr, QT_TRANSLATE_NOOP("frmMain", "セル設定画面に切り替えます。")},
+    {ToolbarButton::TagView, "Bar_11", nullptr, QT_TRANSLATE_NOOP("frmMain", "タグ表示画面に切り替えます。")},
+    {ToolbarButton::Preview, "Bar_12", nullptr, QT_TRANSLATE_NOOP("frmMain", "プレビュー画面に切り替えます。")},
     {ToolbarButton::PreviewSeparator, "Bar_13", nullptr, nullptr},
-    {ToolbarButton::BrowserPreview, "Bar_14", nullptr, "関連づけられたブラウザでプレビューします。"},
+    {ToolbarButton::BrowserPreview, "Bar_14", nullptr, QT_TRANSLATE_NOOP("frmMain", "関連づけられたブラウザでプレビューします。")},
 };
 
 } // namespace
@@ -82,9 +82,9 @@ void frmMain::createActions()
             action = separator;
         } else {
             action = new QAction(toolbarIcon(int(position)),
-                                 entry.text ? QString::fromUtf8(entry.text) : QString::fromUtf8(entry.tip),
+                                 tr(entry.text ? entry.text : entry.tip),
                                  this);
-            action->setToolTip(QString::fromUtf8(entry.tip));
+            action->setToolTip(tr(entry.tip));
         }
         action->setObjectName(QLatin1String(entry.name));
         m_bar[int(position)] = action;
@@ -122,8 +122,8 @@ void frmMain::createActions()
     command(ToolbarButton::Save)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     command(ToolbarButton::Help)->setShortcut(QKeySequence(Qt::Key_F1));
 
-    auto item = [this](QMenu *menu, const char *name, const char *caption, void (frmMain::*slot)()) {
-        QAction *action = menu->addAction(QString::fromUtf8(caption));
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*slot)()) {
+        QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, slot);
         return action;
@@ -132,28 +132,28 @@ void frmMain::createActions()
         menu->addSeparator()->setObjectName(QLatin1String(name));
     };
 
-    mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    mnuFile = menuBar()->addMenu(tr("ファイル(&F)"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFile->addAction(command(ToolbarButton::New));
     mnuFile->addAction(command(ToolbarButton::Open));
     separator(mnuFile, "Sep0");
-    mnuClose = item(mnuFile, "mnuClose", "閉じる(&C)", &frmMain::mnuClose_Click);
+    mnuClose = item(mnuFile, "mnuClose", tr("閉じる(&C)"), &frmMain::mnuClose_Click);
     separator(mnuFile, "Sep1");
     mnuFile->addAction(command(ToolbarButton::Save));
-    item(mnuFile, "mnuSaveAs", "名前を付けて保存(&A)...", &frmMain::mnuSaveAs_Click)
+    item(mnuFile, "mnuSaveAs", tr("名前を付けて保存(&A)..."), &frmMain::mnuSaveAs_Click)
             ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     separator(mnuFile, "Sep2");
-    item(mnuFile, "mnuExit", "終了(&X)", &frmMain::mnuExit_Click);
+    item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
 
     createEditMenu();
 
-    mnuSel = menuBar()->addMenu(QStringLiteral("セル(&S)"));
+    mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
     mnuSel->addAction(command(ToolbarButton::Header));
     separator(mnuSel, "SepAhaha");
-    mnuSelEdit = item(mnuSel, "mnuSelEdit", "セル通常編集(&E)", &frmMain::mnuSelEdit_Click);
-    mnuSelEditMax = item(mnuSel, "mnuSelEditMax", "セル複数行編集(&M)", &frmMain::mnuSelEditMax_Click);
+    mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
+    mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
     connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
     // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.
     connect(mnuSel, &QMenu::aboutToHide, this, [this] {
@@ -167,11 +167,11 @@ void frmMain::createActions()
         mnuSel->popup(at);
     });
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->addAction(command(ToolbarButton::Help));
     separator(mnuHelp, "Sep3");
-    item(mnuHelp, "mnuAbout", "バージョン情報(&A)...", &frmMain::mnuAbout_Click);
+    item(mnuHelp, "mnuAbout", tr("バージョン情報(&A)..."), &frmMain::mnuAbout_Click);
 }
 
 void frmMain::Bar_ButtonClick(ToolbarButton button)

@@ -151,8 +151,9 @@ void frmMain::Form_Load()
 
 void frmMain::updateCaption()
 {
+    // A new table's name is the interface's; FileName keeps the name the files know.
     // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
-    QString name = GetFileNamePart(FileName());
+    QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
     name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
 }

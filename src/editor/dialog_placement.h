@@ -15,10 +15,10 @@ void centreOnOwner(QWidget *window);
 
 // A control with its name (the one tests and accessibility tools find it by) and tooltip.
 template <typename T>
-T *named(T *widget, const char *name, const char *tip = nullptr)
+T *named(T *widget, const char *name, const QString &tip = QString())
 {
     widget->setObjectName(QLatin1String(name));
-    if (tip)
-        widget->setToolTip(QString::fromUtf8(tip));
+    if (!tip.isEmpty())
+        widget->setToolTip(tip);
     return widget;
 }

@@ -94,23 +94,23 @@ struct ButtonDef {
 };
 
 const ButtonDef buttonDefs[] = {
-    {EditorButton::StoreAndClose, "内容をセルに代入し、編集を終わります。"},
-    {EditorButton::Cancel, "内容を更新せず、編集を終わります。"},
+    {EditorButton::StoreAndClose, QT_TRANSLATE_NOOP("frmEdit", "内容をセルに代入し、編集を終わります。")},
+    {EditorButton::Cancel, QT_TRANSLATE_NOOP("frmEdit", "内容を更新せず、編集を終わります。")},
     {EditorButton::CloseSeparator, nullptr},
-    {EditorButton::TagView, "タグ画面を表示します。"},
-    {EditorButton::Preview, "プレビュー画面を表示します。"},
+    {EditorButton::TagView, QT_TRANSLATE_NOOP("frmEdit", "タグ画面を表示します。")},
+    {EditorButton::Preview, QT_TRANSLATE_NOOP("frmEdit", "プレビュー画面を表示します。")},
     {EditorButton::ViewSeparator, nullptr},
-    {EditorButton::LineBreak, "選択された場所に改行タグを挿入します。"},
-    {EditorButton::Font, "選択した文字の色やサイズを指定します。"},
-    {EditorButton::Link, "選択された文字をリンク付きテキストにします。"},
-    {EditorButton::Picture, "選択された場所に画像を挿入します。"},
+    {EditorButton::LineBreak, QT_TRANSLATE_NOOP("frmEdit", "選択された場所に改行タグを挿入します。")},
+    {EditorButton::Font, QT_TRANSLATE_NOOP("frmEdit", "選択した文字の色やサイズを指定します。")},
+    {EditorButton::Link, QT_TRANSLATE_NOOP("frmEdit", "選択された文字をリンク付きテキストにします。")},
+    {EditorButton::Picture, QT_TRANSLATE_NOOP("frmEdit", "選択された場所に画像を挿入します。")},
     {EditorButton::InsertSeparator, nullptr},
-    {EditorButton::Bold, "選択された文字を太字にします。"},
-    {EditorButton::Italic, "選択された文字を斜体にします。"},
-    {EditorButton::Underline, "選択された文字を下線付き文字にします。"},
-    {EditorButton::Strike, "選択された文字を取消線付きにします。"},
+    {EditorButton::Bold, QT_TRANSLATE_NOOP("frmEdit", "選択された文字を太字にします。")},
+    {EditorButton::Italic, QT_TRANSLATE_NOOP("frmEdit", "選択された文字を斜体にします。")},
+    {EditorButton::Underline, QT_TRANSLATE_NOOP("frmEdit", "選択された文字を下線付き文字にします。")},
+    {EditorButton::Strike, QT_TRANSLATE_NOOP("frmEdit", "選択された文字を取消線付きにします。")},
     {EditorButton::StyleSeparator, nullptr},
-    {EditorButton::Help, "ヘルプを表示します。"},
+    {EditorButton::Help, QT_TRANSLATE_NOOP("frmEdit", "ヘルプを表示します。")},
 };
 
 } // namespace
@@ -119,7 +119,7 @@ frmEdit::frmEdit(QWidget *owner)
     : QDialog(owner, toolWindowFlags)
 {
     setObjectName(QStringLiteral("frmEdit"));
-    setWindowTitle(QStringLiteral("複数行編集"));
+    setWindowTitle(tr("複数行編集"));
     setSizeGripEnabled(false);
 
     createToolBar();
@@ -160,7 +160,7 @@ void frmEdit::createToolBar()
             action = sep;
         } else {
             action = new QAction(Bar);
-            action->setToolTip(QString::fromUtf8(b.tip));
+            action->setToolTip(tr(b.tip));
             action->setIcon(editorIcon(index));
             connect(action, &QAction::triggered, this, [this, position] { Bar_ButtonClick(position); });
         }

@@ -56,29 +56,29 @@ frmFont::frmFont(frmEdit *owner)
     : QDialog(owner, toolWindowFlags), m_editor(owner)
 {
     setObjectName(QStringLiteral("frmFont"));
-    setWindowTitle(QStringLiteral("フォントの設定"));
+    setWindowTitle(tr("フォントの設定"));
 
-    chkHead = named(new QCheckBox(QStringLiteral("見出し(&H)"), this), "chkHead",
-                    "見出しにするか設定します。");
-    chkFont = named(new QCheckBox(QStringLiteral("フォントの指定"), this), "chkFont",
-                    "フォントを指定するかどうか設定します。");
-    Label1 = named(new QLabel(QStringLiteral("フォントの種類(&F):"), this), "Label1");
-    cmbFont = named(listCombo(this), "cmbFont", "フォントを設定します。");
-    chkSize = named(new QCheckBox(QStringLiteral("サイズの指定"), this), "chkSize",
-                    "サイズを指定するかどうか設定します。");
-    Label2 = named(new QLabel(QStringLiteral("サイズ(&S):"), this), "Label2");
-    cmbSize = named(listCombo(this), "cmbSize", "文字サイズを設定します。");
-    chkColor = named(new QCheckBox(QStringLiteral("文字色の指定"), this), "chkColor",
-                     "文字色を指定するかどうか設定します。");
-    Label3 = named(new QLabel(QStringLiteral("文字色(&C)："), this), "Label3");
+    chkHead = named(new QCheckBox(tr("見出し(&H)"), this), "chkHead",
+                    tr("見出しにするか設定します。"));
+    chkFont = named(new QCheckBox(tr("フォントの指定"), this), "chkFont",
+                    tr("フォントを指定するかどうか設定します。"));
+    Label1 = named(new QLabel(tr("フォントの種類(&F):"), this), "Label1");
+    cmbFont = named(listCombo(this), "cmbFont", tr("フォントを設定します。"));
+    chkSize = named(new QCheckBox(tr("サイズの指定"), this), "chkSize",
+                    tr("サイズを指定するかどうか設定します。"));
+    Label2 = named(new QLabel(tr("サイズ(&S):"), this), "Label2");
+    cmbSize = named(listCombo(this), "cmbSize", tr("文字サイズを設定します。"));
+    chkColor = named(new QCheckBox(tr("文字色の指定"), this), "chkColor",
+                     tr("文字色を指定するかどうか設定します。"));
+    Label3 = named(new QLabel(tr("文字色(&C)："), this), "Label3");
     picBackColor = named(new ColorSwatch(this), "picBackColor",
-                         "文字の文字色に設定されている色を表示します。");
+                         tr("文字の文字色に設定されている色を表示します。"));
     cmdBackColorSet = named(new QPushButton(QStringLiteral("..."), this), "cmdBackColorSet",
-                            "文字の文字色を設定します。");
+                            tr("文字の文字色を設定します。"));
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK",
-                  "設定した通りにタグを挿入して閉じます。");
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel",
-                      "設定を反映せずに閉じます。");
+                  tr("設定した通りにタグを挿入して閉じます。"));
+    cmdCancel = named(new QPushButton(tr("キャンセル"), this), "cmdCancel",
+                      tr("設定を反映せずに閉じます。"));
     Dlg = new CommonDialog(this);
     cmdOK->setDefault(true);
     cmdBackColorSet->setFixedWidth(28);

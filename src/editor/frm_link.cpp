@@ -19,31 +19,31 @@ frmLink::frmLink(frmEdit *owner)
     : QDialog(owner, toolWindowFlags), m_editor(owner)
 {
     setObjectName(QStringLiteral("frmLink"));
-    setWindowTitle(QStringLiteral("リンクの設定"));
+    setWindowTitle(tr("リンクの設定"));
 
-    Label2 = named(new QLabel(QStringLiteral("リンク先(&H)："), this), "Label2");
-    txtAdress = named(new QLineEdit(this), "txtAdress", "リンクのリンク先を入力します。");
+    Label2 = named(new QLabel(tr("リンク先(&H)："), this), "Label2");
+    txtAdress = named(new QLineEdit(this), "txtAdress", tr("リンクのリンク先を入力します。"));
     cmdAddress = named(new QPushButton(QStringLiteral("..."), this), "cmdAddress",
-                       "リンク先がドライブの保存されている場合に、ファイルを選択します。");
-    chkFolder = named(new QCheckBox(QStringLiteral("作業ファイルの設定(&S)"), this), "chkFolder",
-                      "作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。");
-    Label3 = named(new QLabel(QStringLiteral("作業ファイル："), this), "Label3");
+                       tr("リンク先がドライブの保存されている場合に、ファイルを選択します。"));
+    chkFolder = named(new QCheckBox(tr("作業ファイルの設定(&S)"), this), "chkFolder",
+                      tr("作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。"));
+    Label3 = named(new QLabel(tr("作業ファイル："), this), "Label3");
     txtFolder = named(new QLineEdit(this), "txtFolder",
-                      "この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。");
+                      tr("この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。"));
     cmdFolder = named(new QPushButton(QStringLiteral("..."), this), "cmdFolder",
-                      "作業ファイルを設定します。");
-    chkFrame = named(new QCheckBox(QStringLiteral("フレームを設定する(&F)"), this), "chkFrame",
-                     "リンクするフレームを設定するか設定します。");
-    Frame = named(new QGroupBox(QStringLiteral("フレームの設定"), this), "Frame");
+                      tr("作業ファイルを設定します。"));
+    chkFrame = named(new QCheckBox(tr("フレームを設定する(&F)"), this), "chkFrame",
+                     tr("リンクするフレームを設定するか設定します。"));
+    Frame = named(new QGroupBox(tr("フレームの設定"), this), "Frame");
     Picture1 = named(new QWidget(Frame), "Picture1");
-    Label1 = named(new QLabel(QStringLiteral("フレーム名(&N)："), Picture1), "Label1");
-    txtFrame = named(new QLineEdit(Picture1), "txtFrame", "リンク先のフレーム名を入力します。");
-    cmdFrame = named(new QPushButton(QStringLiteral("新しいウィンドウ(&W)"), Picture1), "cmdFrame",
-                     "新しいウィンドウでリンク先を開きます。");
+    Label1 = named(new QLabel(tr("フレーム名(&N)："), Picture1), "Label1");
+    txtFrame = named(new QLineEdit(Picture1), "txtFrame", tr("リンク先のフレーム名を入力します。"));
+    cmdFrame = named(new QPushButton(tr("新しいウィンドウ(&W)"), Picture1), "cmdFrame",
+                     tr("新しいウィンドウでリンク先を開きます。"));
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK",
-                  "このウィンドウを閉じて、タグを挿入します。");
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel",
-                      "タグを挿入せずに、ウィンドウを閉じます。");
+                  tr("このウィンドウを閉じて、タグを挿入します。"));
+    cmdCancel = named(new QPushButton(tr("キャンセル"), this), "cmdCancel",
+                      tr("タグを挿入せずに、ウィンドウを閉じます。"));
     Dlg = new CommonDialog(this);
     Label2->setBuddy(txtAdress);
     Label1->setBuddy(txtFrame);
@@ -138,7 +138,7 @@ void frmLink::cmdFolder_Click()
 
 void frmLink::cmdAddress_Click()
 {
-    chooseAddress(Dlg, QStringLiteral("リンク先の選択"), txtFolder, chkFolder, txtAdress);
+    chooseAddress(Dlg, tr("リンク先の選択"), txtFolder, chkFolder, txtAdress);
 }
 
 void frmLink::cmdFrame_Click()

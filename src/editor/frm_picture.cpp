@@ -36,42 +36,42 @@ frmPicture::frmPicture(frmEdit *owner)
     : QDialog(owner, toolWindowFlags), m_editor(owner)
 {
     setObjectName(QStringLiteral("frmPicture"));
-    setWindowTitle(QStringLiteral("画像の挿入"));
+    setWindowTitle(tr("画像の挿入"));
 
-    Label1 = named(new QLabel(QStringLiteral("画像のアドレス(&A)："), this), "Label1");
-    txtAdress = named(new QLineEdit(this), "txtAdress", "挿入する画像のアドレスを入力します。");
+    Label1 = named(new QLabel(tr("画像のアドレス(&A)："), this), "Label1");
+    txtAdress = named(new QLineEdit(this), "txtAdress", tr("挿入する画像のアドレスを入力します。"));
     cmdAddress = named(new QPushButton(QStringLiteral("..."), this), "cmdAddress",
-                       "挿入する画像がドライブの保存されている場合に、ファイルを選択します。");
-    Label2 = named(new QLabel(QStringLiteral("代替テキスト(&A)："), this), "Label2");
+                       tr("挿入する画像がドライブの保存されている場合に、ファイルを選択します。"));
+    Label2 = named(new QLabel(tr("代替テキスト(&A)："), this), "Label2");
     txtAlt = named(new QLineEdit(this), "txtAlt",
-                   "画像の上にポイントしたときに、表示されるテキストを設定します。");
-    Label3 = named(new QLabel(QStringLiteral("枠の太さ(&B)："), this), "Label3");
+                   tr("画像の上にポイントしたときに、表示されるテキストを設定します。"));
+    Label3 = named(new QLabel(tr("枠の太さ(&B)："), this), "Label3");
     txtBorder = named(new QLineEdit(QStringLiteral("0"), this), "txtBorder",
-                      "画像の枠の太さを指定します。");
+                      tr("画像の枠の太さを指定します。"));
     UpDown1 = named(new UpDown(this), "UpDown1");
-    Label4 = named(new QLabel(QStringLiteral("縦の大きさ(&H)："), this), "Label4");
+    Label4 = named(new QLabel(tr("縦の大きさ(&H)："), this), "Label4");
     txtHeight = named(new QLineEdit(QStringLiteral("100"), this), "txtHeight",
-                      "画像の縦の大きさを%で指定します。");
+                      tr("画像の縦の大きさを%で指定します。"));
     UpDown2 = named(new UpDown(this), "UpDown2");
-    Label5 = named(new QLabel(QStringLiteral("ﾋﾟｸｾﾙ"), this), "Label5");
+    Label5 = named(new QLabel(tr("ﾋﾟｸｾﾙ"), this), "Label5");
     chkSize[0] = named(new QCheckBox(this), "chkSize_0");
-    Label6 = named(new QLabel(QStringLiteral("横の大きさ(&W)："), this), "Label6");
+    Label6 = named(new QLabel(tr("横の大きさ(&W)："), this), "Label6");
     txtWidth = named(new QLineEdit(QStringLiteral("100"), this), "txtWidth",
-                     "画像の横の大きさを%で指定します。");
+                     tr("画像の横の大きさを%で指定します。"));
     UpDown3 = named(new UpDown(this), "UpDown3");
-    Label7 = named(new QLabel(QStringLiteral("ﾋﾟｸｾﾙ"), this), "Label7");
+    Label7 = named(new QLabel(tr("ﾋﾟｸｾﾙ"), this), "Label7");
     chkSize[1] = named(new QCheckBox(this), "chkSize_1");
-    chkFolder = named(new QCheckBox(QStringLiteral("作業ファイルの設定(&S)"), this), "chkFolder",
-                      "作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。");
-    Label8 = named(new QLabel(QStringLiteral("作業ファイル："), this), "Label8");
+    chkFolder = named(new QCheckBox(tr("作業ファイルの設定(&S)"), this), "chkFolder",
+                      tr("作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。"));
+    Label8 = named(new QLabel(tr("作業ファイル："), this), "Label8");
     txtFolder = named(new QLineEdit(this), "txtFolder",
-                      "この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。");
+                      tr("この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。"));
     cmdFolder = named(new QPushButton(QStringLiteral("..."), this), "cmdFolder",
-                      "作業ファイルを設定します。");
+                      tr("作業ファイルを設定します。"));
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK",
-                  "このウィンドウを閉じて、タグを挿入します。");
-    cmdCancel = named(new QPushButton(QStringLiteral("キャンセル"), this), "cmdCancel",
-                      "タグを挿入せずに、ウィンドウを閉じます。");
+                  tr("このウィンドウを閉じて、タグを挿入します。"));
+    cmdCancel = named(new QPushButton(tr("キャンセル"), this), "cmdCancel",
+                      tr("タグを挿入せずに、ウィンドウを閉じます。"));
     Dlg = new CommonDialog(this);
     cmdOK->setDefault(true);
     for (QPushButton *dots : {cmdAddress, cmdFolder})
@@ -200,7 +200,7 @@ void frmPicture::cmdFolder_Click()
 
 void frmPicture::cmdAddress_Click()
 {
-    chooseAddress(Dlg, QStringLiteral("画像ファイルの選択"), txtFolder, chkFolder, txtAdress);
+    chooseAddress(Dlg, tr("画像ファイルの選択"), txtFolder, chkFolder, txtAdress);
 }
 
 void frmPicture::cmdOK_Click()

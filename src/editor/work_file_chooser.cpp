@@ -1,6 +1,7 @@
 #include "work_file_chooser.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "editor/relative_path.h"
@@ -10,7 +11,7 @@ namespace {
 
 bool chooseFile(CommonDialog *dlg, const QString &title, QString &fileName)
 {
-    static const QString anyFile = QStringLiteral("ファイル(*.*)|*.*");
+    const QString anyFile = QCoreApplication::translate("WorkFileChooser", "ファイル(*.*)|*.*");
     return dlg->ShowOpen(title, anyFile, fileName) && !fileName.isEmpty();
 }
 
@@ -19,7 +20,7 @@ bool chooseFile(CommonDialog *dlg, const QString &title, QString &fileName)
 void chooseWorkFile(CommonDialog *dlg, QLineEdit *txtFolder)
 {
     QString fileName;
-    if (chooseFile(dlg, QStringLiteral("作業ファイルの選択"), fileName))
+    if (chooseFile(dlg, QCoreApplication::translate("WorkFileChooser", "作業ファイルの選択"), fileName))
         txtFolder->setText(fileName);
 }
 

@@ -1,5 +1,6 @@
 #include "table_document_io.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,28 +71,29 @@ QString versionText(int major, int minor, int revision)
 
 QString damagedFileMessage(const QString &path)
 {
-    return QLatin1Char('"') + path + QStringLiteral("\"は壊れているか、\r\n")
-            + QStringLiteral("Quorvanのファイルではないため、開くことができませんでした。");
+    return QCoreApplication::translate("TableFile", "\"%1\"は壊れているか、\r\n"
+                                       "Quorvanのファイルではないため、開くことができませんでした。")
+            .arg(path);
 }
 
 QString newerVersionMessage(const QString &path, const FileVersion &v)
 {
-    return QLatin1Char('"') + path + QStringLiteral("\"はVer.")
-            + versionText(v.major, v.minor, v.revision) + QStringLiteral("で作られたファイルです。\r\n")
-            + QStringLiteral("ソフトのバージョンは")
-            + versionText(AppVersion::Major, AppVersion::Minor, AppVersion::Revision)
-            + QStringLiteral("です。\r\n")
-            + QStringLiteral("このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
+    return QCoreApplication::translate("TableFile", "\"%1\"はVer.%2で作られたファイルです。\r\n"
+                                       "ソフトのバージョンは%3です。\r\n"
+                                       "このファイルを開くには最新のバージョンが必要です。"
+                                       "最新バージョンをダウンロードしてください。")
+            .arg(path, versionText(v.major, v.minor, v.revision),
+                 versionText(AppVersion::Major, AppVersion::Minor, AppVersion::Revision));
 }
 
 QString openErrorMessage()
 {
-    return QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
+    return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを開けませんでした。");
 }
 
 QString saveErrorMessage()
 {
-    return QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+    return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを保存できませんでした。");
 }
 
 bool isTableFileName(const QString &path)
@@ -152,6 +154,33 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path)
     return SaveResult();
 }
 
+namespace {
+
+// The text with every line end as CR LF, in pieces: the runs between lone CR
+// or LF (a CR LF stays inside its run) and "\r\n" in place of each.
+template <typename Put>
+void forEachCrLfPiece(const QString &html, Put put)
+{
+    const QStringView text(html);
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        if (c == QLatin1Char('\r') && i + 1 < n && text.at(i + 1) == QLatin1Char('\n')) {
+            ++i;
+            continue;
+        }
+        put(text.mid(start, i - start));
+        put(QStringView(u"\r\n"));
+        start = i + 1;
+    }
+    put(text.mid(start));
+}
+
+} // namespace
+
 QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile)
 {
     // Every text file is CR LF, whatever line ends the cell texts brought
@@ -185,9 +214,21 @@ QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile)
 
 SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProfile profile)
 {
-    const QByteArray bytes = htmlDocumentBytes(html, profile);
     SaveTarget file(path);
-    if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
+    if (!file.open())
+        return saveFailure();
+    bool written = true;
+    if (profile == MarkupProfile::Html4) {
+        // Encoded a buffer at a time straight into the file: the text may be
+        // megabytes of references, which need never exist whole as bytes.
+        Cp932Writer out([&file](const char *data, qsizetype size) { return file.write(data, size); });
+        forEachCrLfPiece(html, [&out](QStringView piece) { out.write(piece); });
+        written = out.finish();
+    } else {
+        const QByteArray bytes = htmlDocumentBytes(html, profile);
+        written = file.write(bytes.constData(), bytes.size());
+    }
+    if (!written || !file.commit())
         return saveFailure();
     return SaveResult();
 }

@@ -17,6 +17,7 @@ constexpr int MaxSpan = 99;        // what the span boxes hold
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
 constexpr int MaxTableWidth = 9999;
 constexpr int MaxTablePercent = 100;
+constexpr size_t MaxTablesSource = 64 * 1024 * 1024; // bytes of page in all tables together
 
 // ------------------------------------------------ attribute values
 
@@ -458,8 +459,10 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
 
 namespace htmltables {
 
-QVector<HtmlTable> readTables(const ParsedPage &page)
+QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
 {
+    if (tooComplex)
+        *tooComplex = page.tooComplex();
     struct Found {
         const GumboElement *table;
         int depth;
@@ -489,6 +492,17 @@ QVector<HtmlTable> readTables(const ParsedPage &page)
                 ? p.node->v.document.children : p.node->v.element.children;
         for (unsigned i = children.length; i-- > 0;)
             stack.push_back({static_cast<const GumboNode *>(children.data[i]), p.depth, p.parent});
+    }
+
+    // Every cell keeps its source, so tables nested in tables copy the page
+    // once a level: thousands of levels would take gigabytes.
+    size_t copied = 0;
+    for (const Found &f : found)
+        copied += page.sourceLength(*f.table);
+    if (copied > MaxTablesSource) {
+        if (tooComplex)
+            *tooComplex = true;
+        return {};
     }
 
     // Top-level tables first, then each deeper level, each in page order.

@@ -1,6 +1,8 @@
 #include "html_tables.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "html/html_tables_p.h"
@@ -20,13 +22,6 @@ constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
-
-bool isValidUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
-}
 
 // The charset named in a Content-Type value ("text/html; charset=Shift_JIS").
 std::optional<QString> charsetFromContent(const QString &content)
@@ -152,7 +147,7 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
     Coding coding = Coding::Utf8;
     if (label)
         coding = codingOf(*label, &otherName);
-    else if (page.startsWith("<TABLE BORDER=\"") || !isValidUtf8(page))
+    else if (page.startsWith("<TABLE BORDER=\"") || !page.isValidUtf8())
         coding = Coding::Cp932; // the program's own HTML 4 carries no charset
     switch (coding) {
     case Coding::Utf8:
@@ -174,7 +169,7 @@ std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
 
 QString subjectOf(const QString &path)
 {
-    return path.isEmpty() ? QStringLiteral("このページ") : QLatin1Char('"') + path + QLatin1Char('"');
+    return path.isEmpty() ? QCoreApplication::translate("HtmlImport", "このページ") : QLatin1Char('"') + path + QLatin1Char('"');
 }
 
 ImportResult failure(ImportStatus status, const QString &message)
@@ -185,38 +180,41 @@ ImportResult failure(ImportStatus status, const QString &message)
     return r;
 }
 
+ImportResult tooComplex(const QString &path)
+{
+    return failure(ImportStatus::TooComplex,
+                   QCoreApplication::translate("HtmlImport", "%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                           .arg(subjectOf(path)));
+}
+
 ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel &model,
                          const QString &path)
 {
     const QString subject = subjectOf(path);
     if (tables.isEmpty())
         return failure(ImportStatus::NoTable,
-                       QStringLiteral("%1には表（TABLE 要素）がないため、読み込めませんでした。")
+                       QCoreApplication::translate("HtmlImport", "%1には表（TABLE 要素）がないため、読み込めませんでした。")
                                .arg(subject));
     if (index < 0 || index >= tables.size())
         return failure(ImportStatus::NoSuchTable,
-                       QStringLiteral("%1には %2 番目の表がないため、読み込めませんでした。")
-                               .arg(subject)
-                               .arg(index + 1));
+                       QCoreApplication::translate("HtmlImport", "%1には %2 番目の表がないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
     const HtmlTable &t = tables.at(index);
     if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
         ImportResult r = failure(
                 ImportStatus::TooLarge,
-                QStringLiteral("%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
-                               "列）を超えるため、読み込めませんでした。")
-                        .arg(subject)
-                        .arg(index + 1)
-                        .arg(t.rows)
-                        .arg(t.cols));
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
+                                                          "列）を超えるため、読み込めませんでした。")
+                        .arg(subject, QString::number(index + 1), QString::number(t.rows),
+                             QString::number(t.cols)));
         r.rows = t.rows;
         r.cols = t.cols;
         return r;
     }
     if (t.cells.isEmpty())
         return failure(ImportStatus::Empty,
-                       QStringLiteral("%1の表 %2 にはセルがないため、読み込めませんでした。")
-                               .arg(subject)
-                               .arg(index + 1));
+                       QCoreApplication::translate("HtmlImport", "%1の表 %2 にはセルがないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
 
     // Built apart, so that nothing reaches the model unless all of it does.
     TableModel table;
@@ -279,6 +277,11 @@ QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
     return readTables(*parsePage(page));
 }
 
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
+{
+    return readTables(*parsePage(page), tooComplex);
+}
+
 QVector<HtmlTable> parseHtmlTables(const QString &html)
 {
     return readTables(ParsedPage(html.toUtf8()));
@@ -293,8 +296,8 @@ QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)
     for (qsizetype i = 0; text.isEmpty() && i < t.cells.size(); ++i)
         text = excerpt(t.cells.at(i).record.Text);
     const QString where = t.parent < 0 ? QString()
-                                       : QStringLiteral("、表 %1 の中").arg(t.parent + 1);
-    QString line = QStringLiteral("表 %1（%2 行 × %3 列%4）")
+                                       : QCoreApplication::translate("HtmlImport", "、表 %1 の中").arg(t.parent + 1);
+    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 行 × %3 列%4）")
                            .arg(index + 1)
                            .arg(t.rows)
                            .arg(t.cols)
@@ -321,7 +324,11 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)
 {
-    return importTable(parseHtmlTables(page), tableIndex, model, QString());
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(QString());
+    return importTable(tables, tableIndex, model, QString());
 }
 
 bool isHtmlFileName(const QString &path)
@@ -332,13 +339,25 @@ bool isHtmlFileName(const QString &path)
 
 ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model)
 {
+    const ImportResult unreadable = failure(
+            ImportStatus::Unreadable,
+            QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
+    // Opening a named pipe would wait for a writer; reading a device might never end.
+    if (!QFileInfo(path).isFile())
+        return unreadable;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
-    const QByteArray page = file.readAll();
+        return unreadable;
+    if (file.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    const QByteArray page = file.read(MaxHtmlPageBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return failure(ImportStatus::Unreadable,
-                       QStringLiteral("%1を読み込めませんでした。").arg(subjectOf(path)));
-    return importTable(parseHtmlTables(page), tableIndex, model, path);
+        return unreadable;
+    if (page.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(path);
+    return importTable(tables, tableIndex, model, path);
 }

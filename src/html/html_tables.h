@@ -50,6 +50,10 @@ QString decodeHtmlPage(const QByteArray &page);
 // nested one level deep, and so on. Cells past column or row 255 are counted
 // but not kept.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page);
+// The same; tooComplex tells an empty list of a page that was refused, one
+// whose parse would take far too long or far too much memory (tens of
+// thousands of nested elements, say), from a page without tables.
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex);
 QVector<HtmlTable> parseHtmlTables(const QString &html);
 
 // One line per table, in the order above, for a chooser:
@@ -63,7 +67,8 @@ enum class ImportStatus {
     NoTable,      // the page holds no table
     NoSuchTable,  // fewer tables than the index asks for
     Empty,        // the table has no cells
-    TooLarge      // more than 99 rows or columns
+    TooLarge,     // more than 99 rows or columns
+    TooComplex    // the page is too large or nests too deep to be read
 };
 
 struct ImportResult {
@@ -88,5 +93,9 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 // True for names ending in ".html" or ".htm", in any case.
 bool isHtmlFileName(const QString &path);
 
-// importHtmlTable on the file at path; the messages name the file.
+// Pages over this size are not read.
+constexpr qint64 MaxHtmlPageBytes = 64 * 1024 * 1024;
+
+// importHtmlTable on the file at path; the messages name the file. Only a
+// regular file is read (a device or a pipe could be endless).
 ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model);

@@ -61,7 +61,7 @@ OutputViews::OutputViews(const TableDocument &doc, std::function<QString()> tabl
     setObjectName(QStringLiteral("OutputViews"));
     txtTag = new QPlainTextEdit(parent);
     txtTag->setObjectName(QStringLiteral("txtTag"));
-    txtTag->setToolTip(QStringLiteral("表のHTMLタグを表示します。コピーしたいところを選択して、"
+    txtTag->setToolTip(tr("表のHTMLタグを表示します。コピーしたいところを選択して、"
                                       "右クリックし、「コピー」を選択してください。"));
     // The text is generated, never read back: read-only, but with a caret so
     // the keyboard can select too.
@@ -70,11 +70,11 @@ OutputViews::OutputViews(const TableDocument &doc, std::function<QString()> tabl
     txtTag->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(txtTag, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         QMenu menu(txtTag);
-        QAction *copy = menu.addAction(QStringLiteral("コピー"));
+        QAction *copy = menu.addAction(tr("コピー"));
         copy->setObjectName(QStringLiteral("mnuTagCopy"));
         copy->setEnabled(txtTag->textCursor().hasSelection());
         connect(copy, &QAction::triggered, txtTag, &QPlainTextEdit::copy);
-        QAction *all = menu.addAction(QStringLiteral("すべて選択"));
+        QAction *all = menu.addAction(tr("すべて選択"));
         all->setObjectName(QStringLiteral("mnuTagSelectAll"));
         all->setEnabled(!txtTag->document()->isEmpty());
         connect(all, &QAction::triggered, txtTag, &QPlainTextEdit::selectAll);

@@ -6,6 +6,7 @@ target_sources(quorvan_widgets PRIVATE
 )
 # Tables read from existing pages, through gumbo's HTML parser.
 target_sources(quorvan_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/html_page_scan.cpp
     ${CMAKE_CURRENT_LIST_DIR}/html_tables.cpp
     ${CMAKE_CURRENT_LIST_DIR}/html_table_reader.cpp
 )

@@ -66,8 +66,8 @@ public:
 private:
     static QString missingPage(const QUrl &name)
     {
-        return problemPage(QStringLiteral("ページが見つかりません"),
-                           QStringLiteral("<p>ページ「%1」はこのヘルプ ファイルにありません。</p>"
+        return problemPage(HelpWindow::tr("ページが見つかりません"),
+                           HelpWindow::tr("<p>ページ「%1」はこのヘルプ ファイルにありません。</p>"
                                           "<p>［戻る］で前のページに戻れます。</p>")
                                .arg(ChmFile::normalizePath(name.path()).toHtmlEscaped()));
     }
@@ -77,26 +77,26 @@ HelpWindow::HelpWindow(QWidget *owner)
     : QWidget(owner, Qt::Window), m_chm(std::make_unique<ChmFile>())
 {
     setObjectName(QStringLiteral("helpWindow"));
-    setWindowTitle(QStringLiteral("Quorvan ヘルプ"));
+    setWindowTitle(tr("Quorvan ヘルプ"));
     setAttribute(Qt::WA_DeleteOnClose, owner == nullptr);
 
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("helpToolBar"));
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->setIconSize(QSize(16, 16));
-    m_back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("戻る"));
+    m_back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), tr("戻る"));
     m_back->setShortcut(QKeySequence::Back);
-    m_back->setToolTip(QStringLiteral("前に表示したページに戻ります。"));
-    m_forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("進む"));
+    m_back->setToolTip(tr("前に表示したページに戻ります。"));
+    m_forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("進む"));
     m_forward->setShortcut(QKeySequence::Forward);
-    m_forward->setToolTip(QStringLiteral("戻る前のページに進みます。"));
-    m_home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("ホーム"));
-    m_home->setToolTip(QStringLiteral("ヘルプの最初のページを表示します。"));
+    m_forward->setToolTip(tr("戻る前のページに進みます。"));
+    m_home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("ホーム"));
+    m_home->setToolTip(tr("ヘルプの最初のページを表示します。"));
 
     auto *splitter = new QSplitter(this);
     m_contents = new QTreeWidget(splitter);
     m_contents->setObjectName(QStringLiteral("helpContents"));
-    m_contents->setHeaderLabel(QStringLiteral("目次"));
+    m_contents->setHeaderLabel(tr("目次"));
     m_contents->setRootIsDecorated(true);
     m_contents->setFont(japaneseUiFont(9.5));
     m_browser = new HelpBrowser(splitter);
@@ -178,18 +178,18 @@ ChmFile::Status HelpWindow::openFile(const QString &path)
     const QString shown = QDir::toNativeSeparators(path).toHtmlEscaped();
     switch (status) {
     case ChmFile::Missing:
-        setWindowTitle(QStringLiteral("Quorvan ヘルプ"));
-        showProblem(QStringLiteral("ヘルプ ファイルが見つかりません"),
-                    QStringLiteral("<p>ヘルプ ファイル「%1」が見つかりません。</p>"
+        setWindowTitle(tr("Quorvan ヘルプ"));
+        showProblem(tr("ヘルプ ファイルが見つかりません"),
+                    tr("<p>ヘルプ ファイル「%1」が見つかりません。</p>"
                                    "<p>Qrvn.CHM は、Quorvan のプログラムと同じフォルダーか、"
                                    "インストール先のデータ フォルダー（share/quorvan）に置かれます。"
                                    "見つからない場合は、Quorvan をインストールし直してください。</p>")
                         .arg(shown));
         return status;
     case ChmFile::Unreadable:
-        setWindowTitle(QStringLiteral("Quorvan ヘルプ"));
-        showProblem(QStringLiteral("ヘルプ ファイルを読み込めません"),
-                    QStringLiteral("<p>ヘルプ ファイル「%1」を読み込めませんでした。</p>"
+        setWindowTitle(tr("Quorvan ヘルプ"));
+        showProblem(tr("ヘルプ ファイルを読み込めません"),
+                    tr("<p>ヘルプ ファイル「%1」を読み込めませんでした。</p>"
                                    "<p>ファイルが壊れているか、ヘルプ ファイルの形式ではありません。"
                                    "Quorvan をインストールし直してください。</p>")
                         .arg(shown));
@@ -197,7 +197,7 @@ ChmFile::Status HelpWindow::openFile(const QString &path)
     case ChmFile::Ok:
         break;
     }
-    setWindowTitle(m_chm->title().isEmpty() ? QStringLiteral("Quorvan ヘルプ") : m_chm->title());
+    setWindowTitle(m_chm->title().isEmpty() ? tr("Quorvan ヘルプ") : m_chm->title());
     m_home->setEnabled(true);
     showDefaultTopic();
     // The browser's history still held the pages of the last opening, and the
@@ -213,8 +213,8 @@ void HelpWindow::showDefaultTopic()
         return;
     const QString topic = m_chm->defaultTopic();
     if (topic.isEmpty()) {
-        showProblem(QStringLiteral("表示するページがありません"),
-                    QStringLiteral("<p>ヘルプ ファイル「%1」には最初に表示するページがありません。</p>")
+        showProblem(tr("表示するページがありません"),
+                    tr("<p>ヘルプ ファイル「%1」には最初に表示するページがありません。</p>")
                         .arg(QDir::toNativeSeparators(m_chm->path()).toHtmlEscaped()));
         return;
     }

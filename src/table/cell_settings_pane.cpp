@@ -180,69 +180,69 @@ void CellSettingsPane::createControls()
     };
 
     // Cell colour.
-    Label333 = new QLabel(QStringLiteral("背景色(&C)："), picBar);
+    Label333 = new QLabel(tr("背景色(&C)："), picBar);
     named(Label333, "Label333");
     picBackColor2 = new ColorSwatch(picBar);
-    named(picBackColor2, "picBackColor2", QStringLiteral("セルの背景色に設定されている色を表示します。"));
+    named(picBackColor2, "picBackColor2", tr("セルの背景色に設定されている色を表示します。"));
     auto *colorButton = new QPushButton(QStringLiteral("..."), picBar);
-    named(colorButton, "cmdBackColorSet2", QStringLiteral("セルの背景色を設定します。"));
+    named(colorButton, "cmdBackColorSet2", tr("セルの背景色を設定します。"));
     cmdBackColorSet2 = colorButton;
-    chkBackColorNothing2 = new QCheckBox(QStringLiteral("なし"), picBar);
-    named(chkBackColorNothing2, "chkBackColorNothing2", QStringLiteral(
+    chkBackColorNothing2 = new QCheckBox(tr("なし"), picBar);
+    named(chkBackColorNothing2, "chkBackColorNothing2", tr(
         "セルの背景色の有無を設定します。チェックすると、全体設定で設定した表の背景が表示されます。"));
     Label333->setBuddy(cmdBackColorSet2);
 
     // Width.
-    frame(Frame4, "Frame4", QStringLiteral("幅の変更"));
+    frame(Frame4, "Frame4", tr("幅の変更"));
     inner(Picture1, "Picture1", Frame4);
-    chkSWidth = new QCheckBox(QStringLiteral("変更する"), Picture1);
-    named(chkSWidth, "chkSWidth", QStringLiteral(
+    chkSWidth = new QCheckBox(tr("変更する"), Picture1);
+    named(chkSWidth, "chkSWidth", tr(
         "セルの幅の設定の有無を設定します。チェックすると、セルの幅のサイズの変更ができるようになります。"));
-    Label1[0] = new QLabel(QStringLiteral("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture1);
+    Label1[0] = new QLabel(tr("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture1);
     named(Label1[0], "Label1_0");
     txtSWidth = new QLineEdit(Picture1);
-    named(txtSWidth, "txtSWidth", QStringLiteral("セルの幅のサイズを設定します。"));
+    named(txtSWidth, "txtSWidth", tr("セルの幅のサイズを設定します。"));
 
     // Height.
-    frame(Frame5, "Frame5", QStringLiteral("高さの変更"));
+    frame(Frame5, "Frame5", tr("高さの変更"));
     inner(Picture5, "Picture5", Frame5);
-    chkSHeight = new QCheckBox(QStringLiteral("変更する"), Picture5);
-    named(chkSHeight, "chkSHeight", QStringLiteral(
+    chkSHeight = new QCheckBox(tr("変更する"), Picture5);
+    named(chkSHeight, "chkSHeight", tr(
         "セルの高さの設定の有無を設定します。チェックすると、セルの高さのサイズの変更ができるようになります。"));
-    Label1[1] = new QLabel(QStringLiteral("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture5);
+    Label1[1] = new QLabel(tr("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture5);
     named(Label1[1], "Label1_1");
     txtSHeight = new QLineEdit(Picture5);
-    named(txtSHeight, "txtSHeight", QStringLiteral("セルの高さのサイズを設定します。"));
+    named(txtSHeight, "txtSHeight", tr("セルの高さのサイズを設定します。"));
 
     // Vertical merge.
-    frame(Frame1, "Frame1", QStringLiteral("縦に結合"));
+    frame(Frame1, "Frame1", tr("縦に結合"));
     inner(Picture2, "Picture2", Frame1);
-    chkHeight = new QCheckBox(QStringLiteral("結合(&H)"), Picture2);
-    named(chkHeight, "chkHeight", QStringLiteral(
+    chkHeight = new QCheckBox(tr("結合(&H)"), Picture2);
+    named(chkHeight, "chkHeight", tr(
         "セルが縦に結合するか設定の有無を設定します。チェックすると、セルの縦の結合の幅が変更できるようになります。"));
-    Label10 = new QLabel(QStringLiteral("個数："), Picture2);
+    Label10 = new QLabel(tr("個数："), Picture2);
     named(Label10, "Label10");
     txtMHeight = new QLineEdit(Picture2);
-    named(txtMHeight, "txtMHeight", QStringLiteral("セルを縦に結合する個数を設定します。"));
+    named(txtMHeight, "txtMHeight", tr("セルを縦に結合する個数を設定します。"));
 
     // Horizontal merge.
-    frame(Frame2, "Frame2", QStringLiteral("横に結合"));
+    frame(Frame2, "Frame2", tr("横に結合"));
     inner(Picture3, "Picture3", Frame2);
-    chkWidth = new QCheckBox(QStringLiteral("結合(&W)"), Picture3);
-    named(chkWidth, "chkWidth", QStringLiteral(
+    chkWidth = new QCheckBox(tr("結合(&W)"), Picture3);
+    named(chkWidth, "chkWidth", tr(
         "セルが横に結合するか設定の有無を設定します。チェックすると、セルの横の結合の幅が変更できるようになります。"));
-    Label11 = new QLabel(QStringLiteral("個数："), Picture3);
+    Label11 = new QLabel(tr("個数："), Picture3);
     named(Label11, "Label11");
     txtMWidth = new QLineEdit(Picture3);
-    named(txtMWidth, "txtMWidth", QStringLiteral("セルを横に結合する個数を設定します。"));
+    named(txtMWidth, "txtMWidth", tr("セルを横に結合する個数を設定します。"));
 
     // Alignment.
-    frame(Frame3, "Frame3", QStringLiteral("配置"));
+    frame(Frame3, "Frame3", tr("配置"));
     inner(Picture4, "Picture4", Frame3);
     SliW = new QSlider(Qt::Horizontal, Picture4);
-    named(SliW, "SliW", QStringLiteral("セルのテキストの横の配置を設定します。"));
+    named(SliW, "SliW", tr("セルのテキストの横の配置を設定します。"));
     SliH = new QSlider(Qt::Vertical, Picture4);
-    named(SliH, "SliH", QStringLiteral("セルのテキストの縦の配置を設定します。"));
+    named(SliH, "SliH", tr("セルのテキストの縦の配置を設定します。"));
     for (QSlider *s : {SliW, SliH}) {
         s->setRange(0, 2);
         s->setPageStep(1);
@@ -259,8 +259,8 @@ void CellSettingsPane::createControls()
     white.setColor(QPalette::WindowText, Qt::black);
     preview->setPalette(white);
     picText = preview;
-    named(picText, "picText", QStringLiteral("セルの文字列の配置のプレビューです。"));
-    lblTextMove = new QLabel(QStringLiteral("あ"), picText);
+    named(picText, "picText", tr("セルの文字列の配置のプレビューです。"));
+    lblTextMove = new QLabel(tr("あ"), picText);
     named(lblTextMove, "lblTextMove");
 }
 

@@ -76,7 +76,7 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     Grid = new GridWidget(parent);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setFont(japaneseUiFont(9));
-    Grid->setToolTip(QStringLiteral("設定するセルを選択します。"));
+    Grid->setToolTip(tr("設定するセルを選択します。"));
     Grid->viewport()->setToolTip(Grid->toolTip());
 
     // The box lives over the grid's cells, so it scrolls and clips with them.

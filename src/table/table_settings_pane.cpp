@@ -63,49 +63,49 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
 
     // The row/column labels and tips read swapped (the row label names the
     // column box); files and manuals refer to them so, so they stay.
-    label(Label101, "Label101", QStringLiteral("行の数(&W)："));
-    box(txtWidth, "txtWidth", QStringLiteral("表の行の数を入力します。"));
+    label(Label101, "Label101", tr("行の数(&W)："));
+    box(txtWidth, "txtWidth", tr("表の行の数を入力します。"));
     spinner(UpDownWidth, "UpDownWidth", txtWidth, 99);
-    label(Label201, "Label201", QStringLiteral("列の数(&D)："));
-    box(txtHeight, "txtHeight", QStringLiteral("表の列の数を入力します。"));
+    label(Label201, "Label201", tr("列の数(&D)："));
+    box(txtHeight, "txtHeight", tr("表の列の数を入力します。"));
     spinner(UpDownHeight, "UpDownHeight", txtHeight, 99);
-    label(Label601, "Label601", QStringLiteral("タイトル(&T)："));
-    box(txtTitle, "txtTitle", QStringLiteral("表のタイトル（表の上に配置されます）を入力します。"));
+    label(Label601, "Label601", tr("タイトル(&T)："));
+    box(txtTitle, "txtTitle", tr("表のタイトル（表の上に配置されます）を入力します。"));
     txtTitle->setMaxLength(std::numeric_limits<int>::max());
-    label(Label801, "Label801", QStringLiteral("線の太さ(&B)："));
-    box(txtBorder, "txtBorder", QStringLiteral("表の罫線の太さを入力します。"));
+    label(Label801, "Label801", tr("線の太さ(&B)："));
+    box(txtBorder, "txtBorder", tr("表の罫線の太さを入力します。"));
     spinner(UpDown1, "UpDown1", txtBorder, 10);
 
-    label(Label2, "Label2", QStringLiteral("背景色(&C)："));
+    label(Label2, "Label2", tr("背景色(&C)："));
     picBackColor = new ColorSwatch(this);
     picBackColor->setObjectName(QStringLiteral("picBackColor"));
-    picBackColor->setToolTip(QStringLiteral("表の背景色に設定されている色を表示します。"));
+    picBackColor->setToolTip(tr("表の背景色に設定されている色を表示します。"));
     auto *colorButton = new QPushButton(QStringLiteral("..."), this);
     colorButton->setObjectName(QStringLiteral("cmdBackColorSet"));
-    colorButton->setToolTip(QStringLiteral("表の背景色を設定します。"));
+    colorButton->setToolTip(tr("表の背景色を設定します。"));
     cmdBackColorSet = colorButton;
-    chkBackColorNothing = new QCheckBox(QStringLiteral("なし"), this);
+    chkBackColorNothing = new QCheckBox(tr("なし"), this);
     chkBackColorNothing->setObjectName(QStringLiteral("chkBackColorNothing"));
-    chkBackColorNothing->setToolTip(QStringLiteral(
+    chkBackColorNothing->setToolTip(tr(
         "表の背景色の有無を決めます。チェックするとホームページの背景がそのまま表示されます。"));
-    chkNet = new QCheckBox(QStringLiteral("Netscape対応"), this);
+    chkNet = new QCheckBox(tr("Netscape対応"), this);
     chkNet->setObjectName(QStringLiteral("chkNet"));
-    chkNet->setToolTip(QStringLiteral(
+    chkNet->setToolTip(tr(
         "表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
 
-    label(lblProfile, "lblProfile", QStringLiteral("出力形式(&K)："));
+    label(lblProfile, "lblProfile", tr("出力形式(&K)："));
     cmbProfile = new QComboBox(this);
     cmbProfile->setObjectName(QStringLiteral("cmbProfile"));
-    cmbProfile->setToolTip(QStringLiteral("書き出すHTMLの形式を選びます。"));
+    cmbProfile->setToolTip(tr("書き出すHTMLの形式を選びます。"));
     // In MarkupProfile's order.
-    cmbProfile->addItems({QStringLiteral("HTML 4 (従来)"), QStringLiteral("HTML5")});
-    label(lblTableWidth, "lblTableWidth", QStringLiteral("表の幅(&I)："));
+    cmbProfile->addItems({tr("HTML 4 (従来)"), QStringLiteral("HTML5")});
+    label(lblTableWidth, "lblTableWidth", tr("表の幅(&I)："));
     cmbWidthUnit = new QComboBox(this);
     cmbWidthUnit->setObjectName(QStringLiteral("cmbWidthUnit"));
-    cmbWidthUnit->setToolTip(QStringLiteral("表の幅の単位を選びます。「なし」ではブラウザが幅を決めます。"));
+    cmbWidthUnit->setToolTip(tr("表の幅の単位を選びます。「なし」ではブラウザが幅を決めます。"));
     // In WidthUnit's order.
-    cmbWidthUnit->addItems({QStringLiteral("なし"), QStringLiteral("ピクセル"), QStringLiteral("％")});
-    box(txtTableWidth, "txtTableWidth", QStringLiteral("表の幅を入力します。"));
+    cmbWidthUnit->addItems({tr("なし"), tr("ピクセル"), tr("％")});
+    box(txtTableWidth, "txtTableWidth", tr("表の幅を入力します。"));
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);

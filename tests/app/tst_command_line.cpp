@@ -107,6 +107,9 @@ void TestCommandLine::options_data()
     QTest::newRow("the toolkit's options pass with their values") << QStringList{"-platform", "offscreen", "a.qvn"} << int(C::Edit) << QStringList{"a.qvn"};
     QTest::newRow("empty argument kept: open dialog") << QStringList{""} << int(C::Edit) << QStringList{""};
     QTest::newRow("lone quote kept for the raw rule") << QStringList{"\""} << int(C::Edit) << QStringList{"\""};
+    QTest::newRow("a language with files") << QStringList{"--lang", "en", "a.qvn"} << int(C::Edit) << QStringList{"a.qvn"};
+    QTest::newRow("a language with export") << QStringList{"--export", "s.qvn", "t.html", "--lang=ja"} << int(C::Export) << QStringList{"s.qvn", "t.html"};
+    QTest::newRow("only ja and en are languages") << QStringList{"--lang", "fr", "a.qvn"} << int(C::Wrong) << QStringList{"a.qvn"};
 }
 
 void TestCommandLine::options()

@@ -209,6 +209,9 @@ void TestMainCommands::openHtmlPage_data()
     QTest::newRow("chooser cancelled") << three << -2 << QString() << false;
     QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true;
     QTest::newRow("over 99 columns") << wide << -1 << QString() << true;
+    QTest::newRow("nested 20 000 deep: refused")
+            << QByteArray("<div>").repeated(20000) + "<table><tr><td>x</td></tr></table>" << -1
+            << QString() << true;
 }
 
 void TestMainCommands::openHtmlPage()

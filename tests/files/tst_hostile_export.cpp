@@ -10,6 +10,7 @@
 #include "files/table_document_io.h"
 #include "files/table_export.h"
 #include "files/table_file.h"
+#include "html/html_tables.h"
 #include "table/table_model.h"
 
 // Hostile sources for "quorvan --export SOURCE TARGET", run as a process:
@@ -58,6 +59,41 @@ QByteArray oldTableWithCell(const QByteArray &text)
 QString damaged(const QString &path)
 {
     return damagedFileMessage(path);
+}
+
+// Pages whose parse would take far too long: the scan in front of the parser
+// refuses them. The "@" in a text is the table the page ends with.
+QByteArray hostilePage(const QString &kind)
+{
+    const QByteArray table("<table><tr><td>@</td></tr></table>");
+    if (kind == QLatin1String("nested-div.html"))
+        return QByteArray("<div>").repeated(20000) + table;
+    if (kind == QLatin1String("nested-tables.html"))
+        return QByteArray("<table><tr><td>").repeated(5000) + "x";
+    if (kind == QLatin1String("reopened.html")) {
+        QByteArray page;
+        for (int i = 0; i < 3000; ++i)
+            page += "<p><b id=" + QByteArray::number(i) + ">x</p>";
+        return page + table;
+    }
+    if (kind == QLatin1String("attributes.html")) {
+        QByteArray page("<div");
+        for (int i = 0; i < 30000; ++i)
+            page += " a" + QByteArray::number(i);
+        return page + '>' + table;
+    }
+    if (kind == QLatin1String("foreign.html"))
+        return "<svg><foreignObject>" + QByteArray("<section/>").repeated(50000) + table;
+    return QByteArray();
+}
+
+// A page whose cell holds 3.5 MiB of text: runs of 56 KiB of kanji and blanks
+// between references and line ends, parsed without their middles and
+// imported whole.
+QByteArray longCellText()
+{
+    const QByteArray run = QByteArray("ab \xe8\xa1\xa8\t").repeated(8 * 1024);
+    return (run + "&amp;\r\n").repeated(64);
 }
 
 } // namespace
@@ -126,6 +162,16 @@ void TestHostileExport::sources_data()
     // Neither extension: nothing is read, the new table is written.
     QTest::newRow("/dev/null") << "/dev/null" << "" << QByteArray();
     QTest::newRow("a folder without extension") << "folder" << "" << QByteArray();
+    // Pages: the importer's message for a page it refuses or cannot read.
+    QTest::newRow("20 000 nested div") << "nested-div.html" << "complex" << QByteArray();
+    QTest::newRow("5 000 nested tables") << "nested-tables.html" << "complex" << QByteArray();
+    QTest::newRow("formatting reopened in 3 000 paragraphs") << "reopened.html" << "complex" << QByteArray();
+    QTest::newRow("30 000 attributes on one tag") << "attributes.html" << "complex" << QByteArray();
+    QTest::newRow("50 000 self-closed sections in SVG") << "foreign.html" << "complex" << QByteArray();
+    QTest::newRow("page past 64 MiB") << "huge.html" << "complex" << QByteArray();
+    QTest::newRow("link to /dev/zero named html") << "zero.html" << "unreadable" << QByteArray();
+    QTest::newRow("fifo named html") << "fifo.html" << "unreadable" << QByteArray();
+    QTest::newRow("3.5 MiB cell text in a page") << "long.html" << "" << longCellText();
 }
 
 void TestHostileExport::sources()
@@ -166,7 +212,15 @@ void TestHostileExport::sources()
     } else if (kind.startsWith(QLatin1String("fifo."))) {
         source = m_work + QLatin1Char('/') + kind;
         QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
-    } else if (kind == QLatin1String("zero.qvf") || kind == QLatin1String("null.qvn")) {
+    } else if (!hostilePage(kind).isEmpty()) {
+        source = make(kind, hostilePage(kind));
+    } else if (kind == QLatin1String("huge.html")) {
+        source = make(kind, QByteArray());
+        QVERIFY(QFile(source).resize(MaxHtmlPageBytes + 1)); // sparse: nothing is written
+    } else if (kind == QLatin1String("long.html")) {
+        source = make(kind, "<table><tr><td>" + expected + "</td></tr></table>");
+    } else if (kind == QLatin1String("zero.qvf") || kind == QLatin1String("null.qvn")
+               || kind == QLatin1String("zero.html")) {
         source = m_work + QLatin1Char('/') + kind;
         QVERIFY(QFile::link(kind.startsWith(QLatin1Char('z')) ? QStringLiteral("/dev/zero")
                                                               : QStringLiteral("/dev/null"),
@@ -181,7 +235,12 @@ void TestHostileExport::sources()
     const Run r = run({QStringLiteral("--export"), source, target});
 
     if (!error.isEmpty()) {
-        const QString message = error == QLatin1String("damaged") ? damaged(source) : openErrorMessage();
+        const QString subject = QLatin1Char('"') + source + QLatin1Char('"');
+        const QString message = error == QLatin1String("damaged") ? damaged(source)
+                : error == QLatin1String("complex")
+                ? subject + QStringLiteral("は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                : error == QLatin1String("unreadable") ? subject + QStringLiteral("を読み込めませんでした。")
+                                                       : openErrorMessage();
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(QString::fromUtf8(r.err), message + QLatin1Char('\n'));
         QVERIFY(!QFileInfo::exists(target));

@@ -13,6 +13,9 @@ private slots:
     void encode();
     void decode_data();
     void decode();
+    void writerInPieces_data();
+    void writerInPieces();
+    void writerReportsAFailedSink();
     void oneUnencodableInALongText();
     void decodeAgreesWithTheCodec();
 };
@@ -71,6 +74,49 @@ void TestTextCodec::decode()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(decodeCp932(bytes), text);
+}
+
+void TestTextCodec::writerInPieces_data()
+{
+    encode_data();
+    // Past the writer's 64 KiB buffer, with references on its edges.
+    QString references;
+    for (int i = 0; i < 40000; ++i)
+        references += QStringLiteral("a\uFFFD😀表");
+    QTest::newRow("buffer boundaries") << references << encodeCp932(references);
+    QTest::newRow("pair at the very end") << QStringLiteral("x😀") << QByteArray("x&#128512;");
+    QTest::newRow("lone high surrogate at the end") << QStringLiteral("x") + QChar(0xD83D)
+                                                    << QByteArray("x&#65533;");
+}
+
+// Written in pieces, split at every place (a surrogate pair too), the bytes
+// are those of the whole text.
+void TestTextCodec::writerInPieces()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const qsizetype step = text.size() > 1000 ? 9973 : 1;
+    for (qsizetype split = 0; split <= text.size(); split += step) {
+        QByteArray written;
+        Cp932Writer writer([&written](const char *data, qsizetype size) {
+            written.append(data, size);
+            return true;
+        });
+        writer.write(QStringView(text).left(split));
+        writer.write(QStringView(text).mid(split));
+        QVERIFY(writer.finish());
+        QCOMPARE(written, bytes);
+    }
+}
+
+void TestTextCodec::writerReportsAFailedSink()
+{
+    // Nothing more is handed over once the sink has failed.
+    int calls = 0;
+    Cp932Writer writer([&calls](const char *, qsizetype) { return ++calls > 1; });
+    writer.write(QString(200000, QLatin1Char('x')) + QStringLiteral("表"));
+    QVERIFY(!writer.finish());
+    QCOMPARE(calls, 1);
 }
 
 void TestTextCodec::oneUnencodableInALongText()

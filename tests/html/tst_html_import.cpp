@@ -101,6 +101,10 @@ private slots:
     void encodings_data();
     void encodings();
     void ownHtml4ReadAsCp932();
+    void longTextsComeBackWhole_data();
+    void longTextsComeBackWhole();
+    void sloppyPagesAreRead_data();
+    void sloppyPagesAreRead();
     void failuresChangeNothing_data();
     void failuresChangeNothing();
     void commandLine();
@@ -415,6 +419,84 @@ void TestHtmlImport::encodings()
     QCOMPARE(m.Cells(1, 1).Text, fromUtf8("表①&amp;"));
 }
 
+// The parser is given long texts without their middles; the cells still
+// hold the page's own text, whatever stands around and inside the texts.
+void TestHtmlImport::longTextsComeBackWhole_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("between"); // between the two rows
+    const QString words = QStringLiteral("ab 表\t").repeated(2000);
+    const QString blanks = QStringLiteral(" \t").repeated(5000);
+    QTest::newRow("plain text") << words << QStringLiteral("b") << QString();
+    QTest::newRow("references and line ends")
+            << words + QStringLiteral("&amp;\r\n") + words + QStringLiteral("&#12354;") + words
+            << words + QStringLiteral("\r") + words << QString();
+    QTest::newRow("blanks, then text") << blanks + QStringLiteral("x") + blanks << QStringLiteral("b")
+                                       << blanks;
+    QTest::newRow("markup inside") << words + QStringLiteral("<b>") + words + QStringLiteral("</b>")
+                                   << words + QStringLiteral("<table><tr><td>") + words
+                                           + QStringLiteral("</td></tr></table>")
+                                   << QStringLiteral("x") + words;
+}
+
+void TestHtmlImport::longTextsComeBackWhole()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, between);
+    const QString page = QStringLiteral("<table><caption>") + a + QStringLiteral("</caption><tr><td>")
+            + a + QStringLiteral("</td><td>") + b + QStringLiteral("</td></tr>") + between
+            + QStringLiteral("<tr><td>") + b + QStringLiteral("</td><td>") + a
+            + QStringLiteral("</td></tr></table>") + a;
+    const QVector<HtmlTable> tables = parseHtmlTables(page.toUtf8());
+    QVERIFY(!tables.isEmpty());
+    const HtmlTable &t = tables.first();
+    QCOMPARE(t.caption, a);
+    QCOMPARE(t.cells.size(), 4);
+    QCOMPARE(t.cells.at(0).record.Text, a);
+    QCOMPARE(t.cells.at(1).record.Text, b);
+    QCOMPARE(t.cells.at(2).record.Text, b);
+    QCOMPARE(t.cells.at(3).record.Text, a);
+}
+
+// The scan in front of the parser refuses pages that would stall it; old
+// hand-written pages that leave much open, and big ones, are read.
+void TestHtmlImport::sloppyPagesAreRead_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    const QByteArray table("<table><tr><td>last</td></tr></table>");
+    auto repeated = [](const char *pattern, int n) {
+        QByteArray page;
+        for (int i = 0; i < n; ++i)
+            page += QByteArray(pattern).replace("%d", QByteArray::number(i));
+        return page;
+    };
+    QTest::newRow("99 x 99 cells of unclosed td and b")
+            << "<table>" + QByteArray("<tr>" + QByteArray("<td><b>x").repeated(99)).repeated(99)
+                    + "</table>" + table;
+    QTest::newRow("500 unclosed font") << repeated("<font size=2>text %d<br>", 500) + table;
+    QTest::newRow("5 000 list items with unclosed b") << "<ul>" + repeated("<li><b>item %d", 5000) + "</ul>" + table;
+    QTest::newRow("5 000 definitions with unclosed formatting") << "<dl>" + repeated("<dt><b>t%d<dd><i>d", 5000) + "</dl>" + table;
+    QTest::newRow("20 000 paragraphs of font") << repeated("<p><font size=2>text %d</p>", 20000) + table;
+    QTest::newRow("20 000 unclosed a name") << repeated("<a name=\"n%d\">entry<br>", 20000) + table;
+    QTest::newRow("SVG of 50 000 paths") << "<svg>" + repeated("<path d=\"M0 0L%d 1\"/>", 50000) + "</svg>" + table;
+    QTest::newRow("20 000 options") << "<select>" + repeated("<option>o%d", 20000) + "</select>" + table;
+    QTest::newRow("300 nested div, 30 times")
+            << (QByteArray("<div>").repeated(300) + "<span>s</span>" + QByteArray("</div>").repeated(300))
+                       .repeated(30) + table;
+}
+
+void TestHtmlImport::sloppyPagesAreRead()
+{
+    QFETCH(QByteArray, page);
+    bool refused = true;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    QVERIFY(!refused);
+    QVERIFY(!tables.isEmpty());
+    QCOMPARE(tables.last().cells.last().record.Text, QStringLiteral("last"));
+}
+
 void TestHtmlImport::failuresChangeNothing_data()
 {
     QTest::addColumn<QByteArray>("page");
@@ -435,6 +517,9 @@ void TestHtmlImport::failuresChangeNothing_data()
     QTest::newRow("100 columns") << QByteArray("<table><tr><td colspan=50><td colspan=49><td>") << 0
                                  << int(ImportStatus::TooLarge)
                                  << fromUtf8("このページの表 1 は 1 行 × 100 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。");
+    QTest::newRow("nested 5 000 deep") << QByteArray("<div>").repeated(5000) + "<table><tr><td>x"
+                                       << 0 << int(ImportStatus::TooComplex)
+                                       << fromUtf8("このページは大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。");
 }
 
 void TestHtmlImport::failuresChangeNothing()

@@ -139,6 +139,7 @@ void tst_install::installedFile_data()
     const QString share = QStringLiteral(QUORVAN_INSTALL_DATADIR "/");
     QTest::newRow("program on the PATH") << bin + QStringLiteral("quorvan") << true;
     QTest::newRow("help file in the data folder") << share + QStringLiteral("quorvan/Qrvn.CHM") << false;
+    QTest::newRow("English help file in the data folder") << share + QStringLiteral("quorvan/Qrvn_en.CHM") << false;
     QTest::newRow("menu entry") << share + QStringLiteral("applications/quorvan.desktop") << false;
     QTest::newRow("MIME definition") << share + QStringLiteral("mime/packages/quorvan.xml") << false;
     QTest::newRow("metainfo") << share + QStringLiteral("metainfo/io.github.quorvan.Quorvan.metainfo.xml")

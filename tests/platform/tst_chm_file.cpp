@@ -8,6 +8,17 @@ static QString builtHelpFile()
     return QStringLiteral(QUORVAN_HELP_FILE);
 }
 
+// The Japanese help file and the English one built beside it.
+static void helpFiles()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("Japanese") << builtHelpFile() << QStringLiteral("Quorvan ヘルプ") << QStringLiteral("表を作る手順");
+    QTest::newRow("English") << QString(builtHelpFile()).replace(QStringLiteral("Qrvn.CHM"), QStringLiteral("Qrvn_en.CHM"))
+                             << QStringLiteral("Quorvan Help") << QStringLiteral("Making a table");
+}
+
 class tst_ChmFile : public QObject
 {
     Q_OBJECT
@@ -18,7 +29,9 @@ private slots:
     void decodeHelpText_data();
     void decodeHelpText();
     void parseSitemap();
+    void builtFileOpensAtItsIndex_data();
     void builtFileOpensAtItsIndex();
+    void everyContentsEntryAndLinkedPictureIsInside_data();
     void everyContentsEntryAndLinkedPictureIsInside();
     void badFiles_data();
     void badFiles();
@@ -90,25 +103,39 @@ void tst_ChmFile::parseSitemap()
     QCOMPARE(topics[2].depth, 0);
 }
 
+void tst_ChmFile::builtFileOpensAtItsIndex_data()
+{
+    helpFiles();
+}
+
 void tst_ChmFile::builtFileOpensAtItsIndex()
 {
+    QFETCH(QString, file);
+    QFETCH(QString, title);
+    QFETCH(QString, heading);
     ChmFile chm;
-    QCOMPARE(chm.open(builtHelpFile()), ChmFile::Ok);
-    QCOMPARE(chm.title(), QStringLiteral("Quorvan ヘルプ"));
+    QCOMPARE(chm.open(file), ChmFile::Ok);
+    QCOMPARE(chm.title(), title);
     QCOMPARE(chm.defaultTopic(), QStringLiteral("/index.html"));
     QByteArray page;
     QVERIFY(chm.read(chm.defaultTopic(), &page));
-    QVERIFY(::decodeHelpText(page).contains(QStringLiteral("表を作る手順")));
+    QVERIFY(::decodeHelpText(page).contains(heading));
     QVERIFY(!chm.read(QStringLiteral("/no-such-page.html"), &page));
     QVERIFY(page.isEmpty());
 }
 
 // Every page the contents name, and every picture a page shows, must be in
 // the file: a forgotten [FILES] line would otherwise show a broken page.
+void tst_ChmFile::everyContentsEntryAndLinkedPictureIsInside_data()
+{
+    helpFiles();
+}
+
 void tst_ChmFile::everyContentsEntryAndLinkedPictureIsInside()
 {
+    QFETCH(QString, file);
     ChmFile chm;
-    QCOMPARE(chm.open(builtHelpFile()), ChmFile::Ok);
+    QCOMPARE(chm.open(file), ChmFile::Ok);
     const QList<ChmTopic> topics = chm.contents();
     QCOMPARE(topics.size(), 10);
     static const QRegularExpression ref(

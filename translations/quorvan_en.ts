@@ -1,0 +1,943 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB" sourcelanguage="ja_JP">
+<context>
+    <name>CellSettingsPane</name>
+    <message>
+        <source>背景色(&amp;C)：</source>
+        <translation>Colo&amp;ur:</translation>
+    </message>
+    <message>
+        <source>セルの背景色に設定されている色を表示します。</source>
+        <translation>Shows the colour set as the cell&apos;s background.</translation>
+    </message>
+    <message>
+        <source>セルの背景色を設定します。</source>
+        <translation>Sets the cell&apos;s background colour.</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>セルの背景色の有無を設定します。チェックすると、全体設定で設定した表の背景が表示されます。</source>
+        <translation>Sets whether the cell has a background colour. When checked, the table&apos;s background set in the table settings shows through.</translation>
+    </message>
+    <message>
+        <source>幅の変更</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>変更する</source>
+        <translation>Change</translation>
+    </message>
+    <message>
+        <source>セルの幅の設定の有無を設定します。チェックすると、セルの幅のサイズの変更ができるようになります。</source>
+        <translation>Sets whether the cell has a width of its own. When checked, the cell&apos;s width can be changed.</translation>
+    </message>
+    <message>
+        <source>ｻｲｽﾞ(ﾋﾟｸｾﾙ)：</source>
+        <translation>Size (pixels):</translation>
+    </message>
+    <message>
+        <source>セルの幅のサイズを設定します。</source>
+        <translation>Sets the cell&apos;s width.</translation>
+    </message>
+    <message>
+        <source>高さの変更</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>セルの高さの設定の有無を設定します。チェックすると、セルの高さのサイズの変更ができるようになります。</source>
+        <translation>Sets whether the cell has a height of its own. When checked, the cell&apos;s height can be changed.</translation>
+    </message>
+    <message>
+        <source>セルの高さのサイズを設定します。</source>
+        <translation>Sets the cell&apos;s height.</translation>
+    </message>
+    <message>
+        <source>縦に結合</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>結合(&amp;H)</source>
+        <translation>&amp;Merge</translation>
+    </message>
+    <message>
+        <source>セルが縦に結合するか設定の有無を設定します。チェックすると、セルの縦の結合の幅が変更できるようになります。</source>
+        <translation>Sets whether the cell is merged with the cells below it. When checked, the number of cells merged down can be changed.</translation>
+    </message>
+    <message>
+        <source>個数：</source>
+        <translation>Cells:</translation>
+    </message>
+    <message>
+        <source>セルを縦に結合する個数を設定します。</source>
+        <translation>Sets how many cells are merged vertically.</translation>
+    </message>
+    <message>
+        <source>横に結合</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>結合(&amp;W)</source>
+        <translation>M&amp;erge</translation>
+    </message>
+    <message>
+        <source>セルが横に結合するか設定の有無を設定します。チェックすると、セルの横の結合の幅が変更できるようになります。</source>
+        <translation>Sets whether the cell is merged with the cells to its right. When checked, the number of cells merged across can be changed.</translation>
+    </message>
+    <message>
+        <source>セルを横に結合する個数を設定します。</source>
+        <translation>Sets how many cells are merged horizontally.</translation>
+    </message>
+    <message>
+        <source>配置</source>
+        <translation>Alignment</translation>
+    </message>
+    <message>
+        <source>セルのテキストの横の配置を設定します。</source>
+        <translation>Sets the horizontal alignment of the cell&apos;s text.</translation>
+    </message>
+    <message>
+        <source>セルのテキストの縦の配置を設定します。</source>
+        <translation>Sets the vertical alignment of the cell&apos;s text.</translation>
+    </message>
+    <message>
+        <source>セルの文字列の配置のプレビューです。</source>
+        <translation>A preview of where the cell&apos;s text is placed.</translation>
+    </message>
+    <message>
+        <source>あ</source>
+        <translation>A</translation>
+    </message>
+</context>
+<context>
+    <name>GridEditor</name>
+    <message>
+        <source>設定するセルを選択します。</source>
+        <translation>Choose the cell to set up.</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>ページが見つかりません</source>
+        <translation>Page not found</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;ページ「%1」はこのヘルプ ファイルにありません。&lt;/p&gt;&lt;p&gt;［戻る］で前のページに戻れます。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;The page “%1” is not in this help file.&lt;/p&gt;&lt;p&gt;[Back] takes you to the page before.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Quorvan ヘルプ</source>
+        <translation>Quorvan Help</translation>
+    </message>
+    <message>
+        <source>戻る</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>前に表示したページに戻ります。</source>
+        <translation>Goes back to the page shown before.</translation>
+    </message>
+    <message>
+        <source>進む</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>戻る前のページに進みます。</source>
+        <translation>Goes forward to the page you went back from.</translation>
+    </message>
+    <message>
+        <source>ホーム</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>ヘルプの最初のページを表示します。</source>
+        <translation>Shows the first page of the help.</translation>
+    </message>
+    <message>
+        <source>目次</source>
+        <translation>Contents</translation>
+    </message>
+    <message>
+        <source>ヘルプ ファイルが見つかりません</source>
+        <translation>Help file not found</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;ヘルプ ファイル「%1」が見つかりません。&lt;/p&gt;&lt;p&gt;Qrvn.CHM は、Quorvan のプログラムと同じフォルダーか、インストール先のデータ フォルダー（share/quorvan）に置かれます。見つからない場合は、Quorvan をインストールし直してください。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;The help file “%1” cannot be found.&lt;/p&gt;&lt;p&gt;The help files (Qrvn_en.CHM in English, Qrvn.CHM in Japanese) are kept in the folder of the Quorvan program or in the installed data folder (share/quorvan). If they are not there, please install Quorvan again.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>ヘルプ ファイルを読み込めません</source>
+        <translation>Cannot read the help file</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;ヘルプ ファイル「%1」を読み込めませんでした。&lt;/p&gt;&lt;p&gt;ファイルが壊れているか、ヘルプ ファイルの形式ではありません。Quorvan をインストールし直してください。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;The help file “%1” could not be read.&lt;/p&gt;&lt;p&gt;The file is damaged or is not a help file. Please install Quorvan again.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>表示するページがありません</source>
+        <translation>No page to show</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;ヘルプ ファイル「%1」には最初に表示するページがありません。&lt;/p&gt;</source>
+        <translation>&lt;p&gt;The help file “%1” has no first page to show.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlImport</name>
+    <message>
+        <source>このページ</source>
+        <translation>The page</translation>
+    </message>
+    <message>
+        <source>%1には表（TABLE 要素）がないため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it has no table (TABLE element).</translation>
+    </message>
+    <message>
+        <source>%1には %2 番目の表がないため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it has no table %2.</translation>
+    </message>
+    <message>
+        <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (99 rows × 99 columns).</translation>
+    </message>
+    <message>
+        <source>%1の表 %2 にはセルがないため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its table %2 has no cells.</translation>
+    </message>
+    <message>
+        <source>、表 %1 の中</source>
+        <translation>, inside table %1</translation>
+    </message>
+    <message>
+        <source>表 %1（%2 行 × %3 列%4）</source>
+        <translation>Table %1 (%2 rows × %3 columns%4)</translation>
+    </message>
+    <message>
+        <source>%1を読み込めませんでした。</source>
+        <translation>%1 could not be read.</translation>
+    </message>
+    <message>
+        <source>%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it is too large or its elements are nested too deeply.</translation>
+    </message>
+</context>
+<context>
+    <name>OutputViews</name>
+    <message>
+        <source>表のHTMLタグを表示します。コピーしたいところを選択して、右クリックし、「コピー」を選択してください。</source>
+        <translation>Shows the table&apos;s HTML tags. Select what you want to copy, right-click and choose “Copy”.</translation>
+    </message>
+    <message>
+        <source>コピー</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>すべて選択</source>
+        <translation>Select All</translation>
+    </message>
+</context>
+<context>
+    <name>TableDocument</name>
+    <message>
+        <source>セルの内容</source>
+        <translation>Cell Contents</translation>
+    </message>
+    <message>
+        <source>見出し</source>
+        <translation>Header</translation>
+    </message>
+    <message>
+        <source>セルの高さ</source>
+        <translation>Cell Height</translation>
+    </message>
+    <message>
+        <source>セルの幅</source>
+        <translation>Cell Width</translation>
+    </message>
+    <message>
+        <source>行の結合</source>
+        <translation>Row Span</translation>
+    </message>
+    <message>
+        <source>列の結合</source>
+        <translation>Column Span</translation>
+    </message>
+    <message>
+        <source>縦の配置</source>
+        <translation>Vertical Alignment</translation>
+    </message>
+    <message>
+        <source>横の配置</source>
+        <translation>Horizontal Alignment</translation>
+    </message>
+    <message>
+        <source>セルの背景色</source>
+        <translation>Cell Background Colour</translation>
+    </message>
+    <message>
+        <source>表の大きさ</source>
+        <translation>Table Size</translation>
+    </message>
+    <message>
+        <source>表のタイトル</source>
+        <translation>Table Title</translation>
+    </message>
+    <message>
+        <source>線の太さ</source>
+        <translation>Border Width</translation>
+    </message>
+    <message>
+        <source>表の背景色</source>
+        <translation>Table Background Colour</translation>
+    </message>
+    <message>
+        <source>Netscape 互換</source>
+        <translation>Netscape Compatibility</translation>
+    </message>
+    <message>
+        <source>出力の形式</source>
+        <translation>Output Format</translation>
+    </message>
+    <message>
+        <source>表の幅</source>
+        <translation>Table Width</translation>
+    </message>
+</context>
+<context>
+    <name>TableFile</name>
+    <message>
+        <source>&quot;%1&quot;は壊れているか、<byte value="xd"/>
+Quorvanのファイルではないため、開くことができませんでした。</source>
+        <translation>&quot;%1&quot; could not be opened: it is damaged<byte value="xd"/>
+or not a Quorvan file.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;はVer.%2で作られたファイルです。<byte value="xd"/>
+ソフトのバージョンは%3です。<byte value="xd"/>
+このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。</source>
+        <translation>&quot;%1&quot; was made with Ver.%2.<byte value="xd"/>
+This program is version %3.<byte value="xd"/>
+This file needs the latest version to open. Please download the latest version.</translation>
+    </message>
+    <message>
+        <source>不明なエラーが発生したため、ファイルを開けませんでした。</source>
+        <translation>The file could not be opened because of an unknown error.</translation>
+    </message>
+    <message>
+        <source>不明なエラーが発生したため、ファイルを保存できませんでした。</source>
+        <translation>The file could not be saved because of an unknown error.</translation>
+    </message>
+</context>
+<context>
+    <name>TableSettingsPane</name>
+    <message>
+        <source>行の数(&amp;W)：</source>
+        <translation>Cells per &amp;row:</translation>
+    </message>
+    <message>
+        <source>表の行の数を入力します。</source>
+        <translation>Enter the number of cells in each row of the table.</translation>
+    </message>
+    <message>
+        <source>列の数(&amp;D)：</source>
+        <translation>Cells per co&amp;lumn:</translation>
+    </message>
+    <message>
+        <source>表の列の数を入力します。</source>
+        <translation>Enter the number of cells in each column of the table.</translation>
+    </message>
+    <message>
+        <source>タイトル(&amp;T)：</source>
+        <translation>&amp;Title:</translation>
+    </message>
+    <message>
+        <source>表のタイトル（表の上に配置されます）を入力します。</source>
+        <translation>Enter the table&apos;s title (placed above the table).</translation>
+    </message>
+    <message>
+        <source>線の太さ(&amp;B)：</source>
+        <translation>&amp;Border:</translation>
+    </message>
+    <message>
+        <source>表の罫線の太さを入力します。</source>
+        <translation>Enter the width of the table&apos;s border lines.</translation>
+    </message>
+    <message>
+        <source>背景色(&amp;C)：</source>
+        <translation>Back&amp;ground:</translation>
+    </message>
+    <message>
+        <source>表の背景色に設定されている色を表示します。</source>
+        <translation>Shows the colour set as the table&apos;s background.</translation>
+    </message>
+    <message>
+        <source>表の背景色を設定します。</source>
+        <translation>Sets the table&apos;s background colour.</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>表の背景色の有無を決めます。チェックするとホームページの背景がそのまま表示されます。</source>
+        <translation>Decides whether the table has a background colour. When checked, the web page&apos;s background shows through.</translation>
+    </message>
+    <message>
+        <source>Netscape対応</source>
+        <translation>Netscape compatible</translation>
+    </message>
+    <message>
+        <source>表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。</source>
+        <translation>Decides whether the table suits Netscape. When checked, tags Netscape does not support are left out.</translation>
+    </message>
+    <message>
+        <source>出力形式(&amp;K)：</source>
+        <translation>&amp;Output format:</translation>
+    </message>
+    <message>
+        <source>書き出すHTMLの形式を選びます。</source>
+        <translation>Chooses the kind of HTML written.</translation>
+    </message>
+    <message>
+        <source>HTML 4 (従来)</source>
+        <translation>HTML 4 (classic)</translation>
+    </message>
+    <message>
+        <source>表の幅(&amp;I)：</source>
+        <translation>Table &amp;width:</translation>
+    </message>
+    <message>
+        <source>表の幅の単位を選びます。「なし」ではブラウザが幅を決めます。</source>
+        <translation>Chooses the unit of the table&apos;s width. With “None” the browser decides the width.</translation>
+    </message>
+    <message>
+        <source>ピクセル</source>
+        <translation>pixels</translation>
+    </message>
+    <message>
+        <source>％</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>表の幅を入力します。</source>
+        <translation>Enter the table&apos;s width.</translation>
+    </message>
+</context>
+<context>
+    <name>WorkFileChooser</name>
+    <message>
+        <source>ファイル(*.*)|*.*</source>
+        <translation>All Files(*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>作業ファイルの選択</source>
+        <translation>Choose the Work File</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>Quorvanのバージョン情報</source>
+        <translation>About Quorvan</translation>
+    </message>
+    <message>
+        <source>この絵の四隅を左上、右上、右下、左下の順に押してください。</source>
+        <translation>Press the four corners of this picture: top left, top right, bottom right, then bottom left.</translation>
+    </message>
+</context>
+<context>
+    <name>frmEdit</name>
+    <message>
+        <source>内容をセルに代入し、編集を終わります。</source>
+        <translation>Puts the text into the cell and ends editing.</translation>
+    </message>
+    <message>
+        <source>内容を更新せず、編集を終わります。</source>
+        <translation>Ends editing without changing the cell.</translation>
+    </message>
+    <message>
+        <source>タグ画面を表示します。</source>
+        <translation>Shows the tag view.</translation>
+    </message>
+    <message>
+        <source>プレビュー画面を表示します。</source>
+        <translation>Shows the preview.</translation>
+    </message>
+    <message>
+        <source>選択された場所に改行タグを挿入します。</source>
+        <translation>Inserts a line-break tag at the selected place.</translation>
+    </message>
+    <message>
+        <source>選択した文字の色やサイズを指定します。</source>
+        <translation>Sets the colour and size of the selected text.</translation>
+    </message>
+    <message>
+        <source>選択された文字をリンク付きテキストにします。</source>
+        <translation>Makes the selected text a link.</translation>
+    </message>
+    <message>
+        <source>選択された場所に画像を挿入します。</source>
+        <translation>Inserts a picture at the selected place.</translation>
+    </message>
+    <message>
+        <source>選択された文字を太字にします。</source>
+        <translation>Makes the selected text bold.</translation>
+    </message>
+    <message>
+        <source>選択された文字を斜体にします。</source>
+        <translation>Makes the selected text italic.</translation>
+    </message>
+    <message>
+        <source>選択された文字を下線付き文字にします。</source>
+        <translation>Underlines the selected text.</translation>
+    </message>
+    <message>
+        <source>選択された文字を取消線付きにします。</source>
+        <translation>Strikes through the selected text.</translation>
+    </message>
+    <message>
+        <source>ヘルプを表示します。</source>
+        <translation>Shows the help.</translation>
+    </message>
+    <message>
+        <source>複数行編集</source>
+        <translation>Multi-line Edit</translation>
+    </message>
+</context>
+<context>
+    <name>frmFont</name>
+    <message>
+        <source>フォントの設定</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>見出し(&amp;H)</source>
+        <translation>&amp;Heading</translation>
+    </message>
+    <message>
+        <source>見出しにするか設定します。</source>
+        <translation>Sets whether the text becomes a heading.</translation>
+    </message>
+    <message>
+        <source>フォントの指定</source>
+        <translation>Set the font</translation>
+    </message>
+    <message>
+        <source>フォントを指定するかどうか設定します。</source>
+        <translation>Sets whether a font is given.</translation>
+    </message>
+    <message>
+        <source>フォントの種類(&amp;F):</source>
+        <translation>&amp;Font:</translation>
+    </message>
+    <message>
+        <source>フォントを設定します。</source>
+        <translation>Sets the font.</translation>
+    </message>
+    <message>
+        <source>サイズの指定</source>
+        <translation>Set the size</translation>
+    </message>
+    <message>
+        <source>サイズを指定するかどうか設定します。</source>
+        <translation>Sets whether a size is given.</translation>
+    </message>
+    <message>
+        <source>サイズ(&amp;S):</source>
+        <translation>&amp;Size:</translation>
+    </message>
+    <message>
+        <source>文字サイズを設定します。</source>
+        <translation>Sets the text size.</translation>
+    </message>
+    <message>
+        <source>文字色の指定</source>
+        <translation>Set the colour</translation>
+    </message>
+    <message>
+        <source>文字色を指定するかどうか設定します。</source>
+        <translation>Sets whether a text colour is given.</translation>
+    </message>
+    <message>
+        <source>文字色(&amp;C)：</source>
+        <translation>&amp;Colour:</translation>
+    </message>
+    <message>
+        <source>文字の文字色に設定されている色を表示します。</source>
+        <translation>Shows the colour set for the text.</translation>
+    </message>
+    <message>
+        <source>文字の文字色を設定します。</source>
+        <translation>Sets the text colour.</translation>
+    </message>
+    <message>
+        <source>設定した通りにタグを挿入して閉じます。</source>
+        <translation>Inserts the tag as set and closes.</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>設定を反映せずに閉じます。</source>
+        <translation>Closes without applying the settings.</translation>
+    </message>
+</context>
+<context>
+    <name>frmLink</name>
+    <message>
+        <source>リンクの設定</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>リンク先(&amp;H)：</source>
+        <translation>Link &amp;address:</translation>
+    </message>
+    <message>
+        <source>リンクのリンク先を入力します。</source>
+        <translation>Enter the address the link points to.</translation>
+    </message>
+    <message>
+        <source>リンク先がドライブの保存されている場合に、ファイルを選択します。</source>
+        <translation>Chooses a file when the link&apos;s target is saved on a drive.</translation>
+    </message>
+    <message>
+        <source>作業ファイルの設定(&amp;S)</source>
+        <translation>&amp;Use a work file</translation>
+    </message>
+    <message>
+        <source>作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。</source>
+        <translation>Sets whether a work file is used. When checked, a work file can be set.</translation>
+    </message>
+    <message>
+        <source>作業ファイル：</source>
+        <translation>Work file:</translation>
+    </message>
+    <message>
+        <source>この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。</source>
+        <translation>Gives the page this table goes into, or the folder that page is in.</translation>
+    </message>
+    <message>
+        <source>作業ファイルを設定します。</source>
+        <translation>Sets the work file.</translation>
+    </message>
+    <message>
+        <source>フレームを設定する(&amp;F)</source>
+        <translation>Open in a &amp;frame</translation>
+    </message>
+    <message>
+        <source>リンクするフレームを設定するか設定します。</source>
+        <translation>Sets whether the link opens in a frame.</translation>
+    </message>
+    <message>
+        <source>フレームの設定</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>フレーム名(&amp;N)：</source>
+        <translation>Frame na&amp;me:</translation>
+    </message>
+    <message>
+        <source>リンク先のフレーム名を入力します。</source>
+        <translation>Enter the name of the frame the link opens in.</translation>
+    </message>
+    <message>
+        <source>新しいウィンドウ(&amp;W)</source>
+        <translation>&amp;New window</translation>
+    </message>
+    <message>
+        <source>新しいウィンドウでリンク先を開きます。</source>
+        <translation>Opens the link in a new window.</translation>
+    </message>
+    <message>
+        <source>このウィンドウを閉じて、タグを挿入します。</source>
+        <translation>Closes this window and inserts the tag.</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>タグを挿入せずに、ウィンドウを閉じます。</source>
+        <translation>Closes the window without inserting a tag.</translation>
+    </message>
+    <message>
+        <source>リンク先の選択</source>
+        <translation>Choose the Link Target</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>開く表を選んでください。</source>
+        <translation>Choose the table to open.</translation>
+    </message>
+    <message>
+        <source>表ファイルを開く</source>
+        <translation>Open a Table File</translation>
+    </message>
+    <message>
+        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm</source>
+        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm</translation>
+    </message>
+    <message>
+        <source>表ファイルの保存</source>
+        <translation>Save the Table File</translation>
+    </message>
+    <message>
+        <source>Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|All Files(*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>新規作成(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>新しい表を作成します。</source>
+        <translation>Makes a new table.</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>既存の表を開きます。</source>
+        <translation>Opens an existing table.</translation>
+    </message>
+    <message>
+        <source>現在編集中の表を保存します。</source>
+        <translation>Saves the table you are editing.</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)...</source>
+        <translation>&amp;Help...</translation>
+    </message>
+    <message>
+        <source>ヘルプを表示します。</source>
+        <translation>Shows the help.</translation>
+    </message>
+    <message>
+        <source>見出し(&amp;H)</source>
+        <translation>&amp;Header</translation>
+    </message>
+    <message>
+        <source>選択されたセルを見出しセルにします。</source>
+        <translation>Makes the selected cell a header cell.</translation>
+    </message>
+    <message>
+        <source>全体設定画面に切り替えます。</source>
+        <translation>Switches to the table settings.</translation>
+    </message>
+    <message>
+        <source>セル設定画面に切り替えます。</source>
+        <translation>Switches to the cell settings.</translation>
+    </message>
+    <message>
+        <source>タグ表示画面に切り替えます。</source>
+        <translation>Switches to the tag view.</translation>
+    </message>
+    <message>
+        <source>プレビュー画面に切り替えます。</source>
+        <translation>Switches to the preview.</translation>
+    </message>
+    <message>
+        <source>関連づけられたブラウザでプレビューします。</source>
+        <translation>Previews in your web browser.</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>セル(&amp;S)</source>
+        <translation>&amp;Cell</translation>
+    </message>
+    <message>
+        <source>セル通常編集(&amp;E)</source>
+        <translation>&amp;Edit Cell</translation>
+    </message>
+    <message>
+        <source>セル複数行編集(&amp;M)</source>
+        <translation>&amp;Multi-line Edit</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;A)...</source>
+        <translation>&amp;About Quorvan...</translation>
+    </message>
+    <message>
+        <source>新規テーブル</source>
+        <translation>New Table</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>E&amp;dit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U) - %1</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>元に戻す変更はありません。</source>
+        <translation>There is no change to undo.</translation>
+    </message>
+    <message>
+        <source>「%1」の変更を元に戻します。</source>
+        <translation>Undoes the change of %1.</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R) - %1</source>
+        <translation>&amp;Redo %1</translation>
+    </message>
+    <message>
+        <source>やり直す変更はありません。</source>
+        <translation>There is no change to redo.</translation>
+    </message>
+    <message>
+        <source>「%1」の変更をやり直します。</source>
+        <translation>Redoes the change of %1.</translation>
+    </message>
+    <message>
+        <source>上書き保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>前回終了しなかったテーブルがあります。復元しますか？</source>
+        <translation>Some tables were left when Quorvan last ended without closing them. Restore them?</translation>
+    </message>
+    <message>
+        <source>「%1」への変更を保存しますか？</source>
+        <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>保存しない(&amp;N)</source>
+        <translation>Do&amp;n't Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>frmPicture</name>
+    <message>
+        <source>画像の挿入</source>
+        <translation>Insert Picture</translation>
+    </message>
+    <message>
+        <source>画像のアドレス(&amp;A)：</source>
+        <translation>Picture &amp;address:</translation>
+    </message>
+    <message>
+        <source>挿入する画像のアドレスを入力します。</source>
+        <translation>Enter the address of the picture to insert.</translation>
+    </message>
+    <message>
+        <source>挿入する画像がドライブの保存されている場合に、ファイルを選択します。</source>
+        <translation>Chooses a file when the picture is saved on a drive.</translation>
+    </message>
+    <message>
+        <source>代替テキスト(&amp;A)：</source>
+        <translation>Alternative &amp;text:</translation>
+    </message>
+    <message>
+        <source>画像の上にポイントしたときに、表示されるテキストを設定します。</source>
+        <translation>Sets the text shown when the pointer rests on the picture.</translation>
+    </message>
+    <message>
+        <source>枠の太さ(&amp;B)：</source>
+        <translation>&amp;Border:</translation>
+    </message>
+    <message>
+        <source>画像の枠の太さを指定します。</source>
+        <translation>Sets the width of the picture&apos;s border.</translation>
+    </message>
+    <message>
+        <source>縦の大きさ(&amp;H)：</source>
+        <translation>&amp;Height:</translation>
+    </message>
+    <message>
+        <source>画像の縦の大きさを%で指定します。</source>
+        <translation>Sets the picture&apos;s height, in per cent.</translation>
+    </message>
+    <message>
+        <source>ﾋﾟｸｾﾙ</source>
+        <translation>pixels</translation>
+    </message>
+    <message>
+        <source>横の大きさ(&amp;W)：</source>
+        <translation>&amp;Width:</translation>
+    </message>
+    <message>
+        <source>画像の横の大きさを%で指定します。</source>
+        <translation>Sets the picture&apos;s width, in per cent.</translation>
+    </message>
+    <message>
+        <source>作業ファイルの設定(&amp;S)</source>
+        <translation>&amp;Use a work file</translation>
+    </message>
+    <message>
+        <source>作業ファイルを設定するか設定します。チェックすると、作業ファイルを設定できるようになります。</source>
+        <translation>Sets whether a work file is used. When checked, a work file can be set.</translation>
+    </message>
+    <message>
+        <source>作業ファイル：</source>
+        <translation>Work file:</translation>
+    </message>
+    <message>
+        <source>この表を埋め込むページが存在するフォルダまたは埋め込むページを指定します。</source>
+        <translation>Gives the page this table goes into, or the folder that page is in.</translation>
+    </message>
+    <message>
+        <source>作業ファイルを設定します。</source>
+        <translation>Sets the work file.</translation>
+    </message>
+    <message>
+        <source>このウィンドウを閉じて、タグを挿入します。</source>
+        <translation>Closes this window and inserts the tag.</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>タグを挿入せずに、ウィンドウを閉じます。</source>
+        <translation>Closes the window without inserting a tag.</translation>
+    </message>
+    <message>
+        <source>画像ファイルの選択</source>
+        <translation>Choose the Picture File</translation>
+    </message>
+</context>
+</TS>
