@@ -391,6 +391,23 @@ int runFirstPreviewChild(bool largest)
     return 0;
 }
 
+// Undo and redo of one change to every cell of the filled table, shown once,
+// from the Edit menu's items: the grid, the panes and the current cell follow.
+void timeWholeTableUndo(frmMain &w)
+{
+    doc(w).editModel(QStringLiteral("bench"), [](TableModel &m) {
+        for (int c = 1; c <= 99; ++c)
+            for (int r = 1; r <= 99; ++r) {
+                m.Cells(c, r).Text += QStringLiteral("<BR>*");
+                m.Cells(c, r).HAlign = qint16((m.Cells(c, r).HAlign + 1) % 3);
+            }
+    });
+    w.Bar_ButtonClick(ToolbarButton::CellView); // the change as its command shows it
+    grid(w)->setFocus();
+    record(QStringLiteral("undo_whole_table"), timeIt([&] { item(w, "mnuUndo")->trigger(); }));
+    record(QStringLiteral("redo_whole_table"), timeIt([&] { item(w, "mnuRedo")->trigger(); }));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -479,6 +496,7 @@ int main(int argc, char *argv[])
                }));
         // Every later switch finds the row heights' measurements already made.
         record(QStringLiteral("view_switch_again"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::CellView); }));
+        timeWholeTableUndo(*w);
         record(QStringLiteral("tag_view"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));
         doc(*w).setTableField(TableField::OutputProfile, int(MarkupProfile::Html5));
         record(QStringLiteral("tag_view_html5"), timeIt([&] { w->Bar_ButtonClick(ToolbarButton::TagView); }));

@@ -836,10 +836,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Opens an existing table.</translation>
     </message>
     <message>
-        <source>保存(&amp;S)...</source>
-        <translation>&amp;Save...</translation>
-    </message>
-    <message>
         <source>現在編集中の表を保存します。</source>
         <translation>Saves the table you are editing.</translation>
     </message>
@@ -914,6 +910,70 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>新規テーブル</source>
         <translation>New Table</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>E&amp;dit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U) - %1</source>
+        <translation>&amp;Undo %1</translation>
+    </message>
+    <message>
+        <source>元に戻す変更はありません。</source>
+        <translation>There is no change to undo.</translation>
+    </message>
+    <message>
+        <source>「%1」の変更を元に戻します。</source>
+        <translation>Undoes the change of %1.</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R) - %1</source>
+        <translation>&amp;Redo %1</translation>
+    </message>
+    <message>
+        <source>やり直す変更はありません。</source>
+        <translation>There is no change to redo.</translation>
+    </message>
+    <message>
+        <source>「%1」の変更をやり直します。</source>
+        <translation>Redoes the change of %1.</translation>
+    </message>
+    <message>
+        <source>上書き保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>前回終了しなかったテーブルがあります。復元しますか？</source>
+        <translation>Some tables were left when Quorvan last ended without closing them. Restore them?</translation>
+    </message>
+    <message>
+        <source>「%1」への変更を保存しますか？</source>
+        <translation>Save the changes to &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>保存しない(&amp;N)</source>
+        <translation>Do&amp;n't Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

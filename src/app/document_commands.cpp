@@ -105,6 +105,11 @@ void frmMain::mnuClose_Click()
 
 void frmMain::mnuSave_Click()
 {
+    saveInPlace();
+}
+
+void frmMain::mnuSaveAs_Click()
+{
     SaveFile();
 }
 
@@ -177,6 +182,11 @@ void frmMain::showTableOpened()
 
 void frmMain::SaveFile()
 {
+    saveAs();
+}
+
+bool frmMain::saveAs()
+{
     // The file dialog takes the focus without committing the box.
     m_grid->commitOpenBox();
     CommonDialog::Request request;
@@ -184,18 +194,26 @@ void frmMain::SaveFile()
     request.title = tr("表ファイルの保存");
     request.filter = tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
     request.overwritePrompt = true;
+    request.defaultSuffix = QStringLiteral("qvn");
     if (FileName() != newTableName())
         request.fileName = FileName();
     const CommonDialog::Reply reply = Dlg->show(request);
     if (!reply.accepted || reply.fileName.isEmpty())
-        return;
-    const QString path = reply.fileName;
+        return false;
+    QString path = reply.fileName;
+    // A name without an extension under the table-file filter is a table file,
+    // never HTML text under a name that hides it.
+    if (reply.filterIndex == 0 && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".qvn");
 
     SaveResult saved;
-    if (isTableFileName(path)) {
+    const bool table = isTableFileName(path);
+    if (table) {
         saved = saveTableDocument(m_doc->model(), path);
-        if (saved.ok)
+        if (saved.ok) {
             m_doc->setFileName(path);
+            markSaved();
+        }
     } else {
         const QString html = BuildTableHtml();
         m_output->setTagText(html);
@@ -205,7 +223,8 @@ void frmMain::SaveFile()
     }
     if (!saved.ok) {
         showFileMessage(this, saved.message);
-        return;
+        return false;
     }
     updateCaption();
+    return table;
 }

@@ -10,6 +10,7 @@
 #include "app/gui_entry.h"
 #include "app/main_window.h"
 #include "app/more_files.h"
+#include "app/recovery.h"
 #include "app/ui_language.h"
 #include "files/file_commands.h"
 #include "platform/ui_font.h"
@@ -53,7 +54,9 @@ extern "C" Q_DECL_EXPORT int quorvanGuiMain(int &argc, char **argv, const Comman
     setUpFonts();
     setUiLanguage(chooseUiLanguage(cl.language));
 
-    openStartWindows(cl.files);
+    // Tables a crash left behind come first; with some restored, no empty table is added.
+    if (offerRecoveredTables() == 0 || !cl.files.isEmpty())
+        openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();

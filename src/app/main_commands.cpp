@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QToolBar>
 #include <QWidgetAction>
 
@@ -50,7 +51,7 @@ struct ToolbarCommand {
 const ToolbarCommand toolbarCommands[] = {
     {ToolbarButton::New, "mnuNew", QT_TRANSLATE_NOOP("frmMain", "新規作成(&N)"), QT_TRANSLATE_NOOP("frmMain", "新しい表を作成します。")},
     {ToolbarButton::Open, "mnuOpen", QT_TRANSLATE_NOOP("frmMain", "開く(&O)..."), QT_TRANSLATE_NOOP("frmMain", "既存の表を開きます。")},
-    {ToolbarButton::Save, "mnuSave", QT_TRANSLATE_NOOP("frmMain", "保存(&S)..."), QT_TRANSLATE_NOOP("frmMain", "現在編集中の表を保存します。")},
+    {ToolbarButton::Save, "mnuSave", QT_TRANSLATE_NOOP("frmMain", "上書き保存(&S)"), QT_TRANSLATE_NOOP("frmMain", "現在編集中の表を保存します。")},
     {ToolbarButton::FileSeparator, "Bar_4", nullptr, nullptr},
     {ToolbarButton::Help, "mnuShowHelp", QT_TRANSLATE_NOOP("frmMain", "ヘルプ(&H)..."), QT_TRANSLATE_NOOP("frmMain", "ヘルプを表示します。")},
     {ToolbarButton::HelpSeparator, "Bar_6", nullptr, nullptr},
@@ -140,9 +141,13 @@ void frmMain::createActions()
     mnuClose = item(mnuFile, "mnuClose", tr("閉じる(&C)"), &frmMain::mnuClose_Click);
     separator(mnuFile, "Sep1");
     mnuFile->addAction(command(ToolbarButton::Save));
+    item(mnuFile, "mnuSaveAs", tr("名前を付けて保存(&A)..."), &frmMain::mnuSaveAs_Click)
+            ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     separator(mnuFile, "Sep2");
     item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
+
+    createEditMenu();
 
     mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
@@ -188,7 +193,7 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
             mnuOpen_Click();
             break;
         case ToolbarButton::Save:
-            SaveFile();
+            saveInPlace();
             break;
         case ToolbarButton::Help:
             showHelpFile(this);
@@ -252,13 +257,16 @@ void frmMain::mnuFile_Click()
 
 void frmMain::mnuExit_Click()
 {
-    // Every main window goes, newest first, without a question; then the program ends.
+    // Every main window goes, newest first; a table with changes asks first,
+    // and Cancel there stops the exit. Then the program ends.
     const QList<frmMain *> windows = loadedWindows();
     for (int i = windows.size() - 1; i >= 0; --i) {
-        if (windows.at(i) != this && loadedWindows().size() > 1)
-            windows.at(i)->close();
+        const QPointer<frmMain> w = windows.at(i);
+        if (w && w != this && loadedWindows().size() > 1 && !w->close())
+            return;
     }
-    close();
+    if (!close())
+        return;
     QCoreApplication::quit();
 }
 
@@ -292,6 +300,7 @@ void frmMain::mnuBold_Click()
 void frmMain::setHeader(bool header)
 {
     m_doc->setCellsField(m_grid->selectedCells(), CellField::Header, header ? -1 : 0);
+    m_doc->closeGesture(); // each click is a step of its own
     command(ToolbarButton::Header)->setChecked(header);
 }
 

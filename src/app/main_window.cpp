@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "app/app_paths.h"
+#include "app/recovery.h"
 #include "html/output_views.h"
 #include "html/table_markup.h"
 #include "platform/common_dialog.h"
@@ -42,7 +43,7 @@ void centreOnScreen(QWidget *w)
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), m_doc(new TableDocument(this))
+    : QMainWindow(parent), m_doc(new TableDocument(this)), m_recovery(new RecoveryFile(*m_doc, this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -68,6 +69,10 @@ frmMain::frmMain(QWidget *parent)
         if (picAllSet->rowsInBox() != m_doc->model().TableRows || picAllSet->columnsInBox() != m_doc->model().TableCols)
             picAllSet->load(false);
     });
+    // Moving to another cell ends a drag or typing in the cell's boxes: the next change is a step of its own.
+    connect(m_grid, &GridEditor::cellShown, m_doc, &TableDocument::closeGesture);
+    connect(m_doc->undoStack(), &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    guardSessionEnd();
     connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::FileName)
             updateCaption();
@@ -83,6 +88,11 @@ frmMain::frmMain(QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // An open in-place box would commit on losing the focus while its parts
+    // are destroyed, into a document already gone: it goes now.
+    m_grid->commitOpenBox();
+    // The history is cleared as the document goes, with the window half gone.
+    m_doc->undoStack()->disconnect();
     s_windows.removeAll(this);
 }
 
@@ -148,8 +158,10 @@ void frmMain::Form_Load()
 void frmMain::updateCaption()
 {
     // A new table's name is the interface's; FileName keeps the name the files know.
-    const QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
-    setWindowTitle(QStringLiteral("Quorvan - ") + name);
+    // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
+    QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
 }
 
 void frmMain::showView(ToolbarButton view)
@@ -294,9 +306,15 @@ void frmMain::Form_Resize()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: never cancels, never asks. Closing the only window ends the program.
+    // A table with changes asks first, and Cancel keeps the window. Closing
+    // the only window ends the program.
+    if (!m_unloading && !maybeSave()) {
+        event->ignore();
+        return;
+    }
     const bool last = loadedWindows().size() <= 1;
     m_unloading = true;
+    m_recovery->discard();
     event->accept();
     if (last)
         QCoreApplication::quit();

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include "app/commands.h"
+#include "table/table_document.h"
 
 class QAction;
 class QMenu;
@@ -12,6 +13,7 @@ struct CellRecord;
 class CommonDialog;
 class GridEditor;
 class OutputViews;
+class RecoveryFile;
 class TableDocument;
 class TableSettingsPane;
 
@@ -45,6 +47,14 @@ public:
     bool ShiftKeyPush() const;
     void OpenFile(const QString &ShowOpenFileName);
     void SaveFile();
+    // Ctrl+S: a table with a .qvn name straight into that file, any other
+    // through SaveFile's dialog. True when the table was saved as a table file.
+    bool saveInPlace();
+    // A modified table asks whether to save it first. True when the window
+    // may go: saved, or the changes given up; false for Cancel.
+    bool maybeSave();
+    // A table left by a crash, shown modified under its old name.
+    void openRecovered(const TableModel &table);
     Q_INVOKABLE void SettingText(const QString &GridSelText);
     QString BuildTableHtml();
 
@@ -55,6 +65,7 @@ public slots:
     void mnuOpen_Click();
     void mnuClose_Click();
     void mnuSave_Click();
+    void mnuSaveAs_Click();
     void mnuExit_Click();
     void mnuAbout_Click();
     void mnuShowHelp_Click();
@@ -75,6 +86,12 @@ private:
     void Form_Resize();
     void layOutViews();
     void createActions();                   // app/main_commands.cpp, with the menus and toolbar
+    void createEditMenu();                  // app/edit_history.cpp
+    void undoOrRedo(bool redo);
+    void showStepApplied(QRect cells);
+    bool saveAs();                          // SaveFile; true when saved as a table file
+    void markSaved();
+    static void guardSessionEnd();          // logging out asks as closing does
     QAction *command(ToolbarButton button) const { return m_bar[int(button)]; }
     void updateCaption();
     void showView(ToolbarButton view);      // visibility, button 7 and mnuSel
@@ -96,6 +113,11 @@ private:
     GridEditor *m_grid;
     OutputViews *m_output;
     CommonDialog *Dlg;
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
+    bool m_fromEditMenu = false;            // the Edit menu chose the item being run
+    TableFields m_appliedFields;            // table fields the undo or redo being run changed
+    RecoveryFile *m_recovery;
     bool m_loaded = false;
     bool m_inResize = false;
     bool m_unloading = false;

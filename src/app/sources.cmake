@@ -9,6 +9,9 @@ target_sources(quorvan_widgets PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/more_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_history.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/save_and_close.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
 )
 
 # The editor as a library the program loads (see main.cpp): the windows and

@@ -69,9 +69,17 @@ CommonDialog::Reply CommonDialog::show(const Request &request)
         if (request.kind == Save && !request.overwritePrompt)
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        // The suffix goes on before the overwrite question, so the question names the real file.
+        const QStringList filters = qtFilter(request.filter).split(QLatin1String(";;"));
+        auto suffixFor = [&](const QString &filter) {
+            dialog.setDefaultSuffix(filters.indexOf(filter) == 0 ? request.defaultSuffix : QString());
+        };
+        suffixFor(dialog.selectedNameFilter());
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFor);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             reply.accepted = true;
             reply.fileName = dialog.selectedFiles().constFirst();
+            reply.filterIndex = qMax(0, int(filters.indexOf(dialog.selectedNameFilter())));
         }
         break;
     }

@@ -23,11 +23,13 @@ public:
         QString fileName;        // initial name
         bool overwritePrompt = false;
         qint32 color = 0;        // start colour, 0x00BBGGRR
+        QString defaultSuffix;   // Save: given to a name without one while the first filter is chosen
     };
     struct Reply {
         bool accepted = false;   // false: cancelled
         QString fileName;
         qint32 color = 0;
+        int filterIndex = 0;     // Open, Save: the filter chosen, 0 for the first
     };
     using Hook = std::function<Reply(const Request &)>;
 

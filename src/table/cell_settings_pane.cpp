@@ -142,6 +142,19 @@ CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
     connect(chkBackColorNothing2, &QCheckBox::toggled, this, &CellSettingsPane::chkBackColorNothing2_Click);
     connect(cmdBackColorSet2, &QAbstractButton::clicked, this, &CellSettingsPane::cmdBackColorSet2_Click);
     connect(&m_doc, &TableDocument::cellsChanged, this, &CellSettingsPane::onCellsChanged);
+
+    // One undo step per click, per colour chosen, per visit to a box and per
+    // slider drag; the box handlers above end their own visits.
+    for (QCheckBox *c : {chkSWidth, chkSHeight, chkHeight, chkWidth, chkBackColorNothing2})
+        connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
+    for (QSlider *s : {SliW, SliH}) {
+        connect(s, &QSlider::sliderReleased, &m_doc, &TableDocument::closeGesture);
+        connect(s, &QSlider::valueChanged, this, [this, s] {
+            if (!s->isSliderDown())
+                m_doc.closeGesture();
+        });
+    }
+    connect(cmdBackColorSet2, &QAbstractButton::clicked, &m_doc, &TableDocument::closeGesture);
 }
 
 void CellSettingsPane::createControls()
@@ -376,21 +389,25 @@ void CellSettingsPane::txtMWidth_Change()
 void CellSettingsPane::txtSWidth_LostFocus()
 {
     pane::numberLeft<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, SWidthBox);
+    m_doc.closeGesture();
 }
 
 void CellSettingsPane::txtSHeight_LostFocus()
 {
     pane::numberLeft<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, SHeightBox);
+    m_doc.closeGesture();
 }
 
 void CellSettingsPane::txtMHeight_LostFocus()
 {
     pane::numberLeft<qint32>(txtMHeight, [this](qint32 v) { store(CellField::RowSpan, v); }, MHeightBox);
+    m_doc.closeGesture();
 }
 
 void CellSettingsPane::txtMWidth_LostFocus()
 {
     pane::numberLeft<qint32>(txtMWidth, [this](qint32 v) { store(CellField::ColSpan, v); }, MWidthBox);
+    m_doc.closeGesture();
 }
 
 // --- alignment: the preview letter and the record; the grid follows the record

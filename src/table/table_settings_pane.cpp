@@ -149,6 +149,21 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
         if (fields & TableField::Cols)
             follow(txtWidth, m_doc.model().TableCols);
     });
+
+    // One undo step per visit to a box, per click, per choice and per hold
+    // of a spinner; the box handlers above end their own visits.
+    pane::onFocusLost(txtTitle, [this] { m_doc.closeGesture(); });
+    for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1})
+        for (QAbstractButton *arrow : u->findChildren<QAbstractButton *>()) {
+            // The release comes before the arrow's last step: the hold ends after it.
+            connect(arrow, &QAbstractButton::pressed, &m_doc, &TableDocument::closeGesture);
+            connect(arrow, &QAbstractButton::released, &m_doc, &TableDocument::closeGesture, Qt::QueuedConnection);
+        }
+    for (QCheckBox *c : {chkBackColorNothing, chkNet})
+        connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit})
+        connect(c, &QComboBox::currentIndexChanged, &m_doc, &TableDocument::closeGesture);
+    connect(cmdBackColorSet, &QAbstractButton::clicked, &m_doc, &TableDocument::closeGesture);
 }
 
 void TableSettingsPane::layOut()
@@ -272,16 +287,19 @@ void TableSettingsPane::txtBorder_Change()
 void TableSettingsPane::txtWidth_LostFocus()
 {
     pane::numberLeft<qint32>(txtWidth, [this](qint32 v) { m_doc.setTableField(TableField::Cols, v); }, WidthBox);
+    m_doc.closeGesture();
 }
 
 void TableSettingsPane::txtHeight_LostFocus()
 {
     pane::numberLeft<qint32>(txtHeight, [this](qint32 v) { m_doc.setTableField(TableField::Rows, v); }, HeightBox);
+    m_doc.closeGesture();
 }
 
 void TableSettingsPane::txtBorder_LostFocus()
 {
     pane::numberLeft<qint16>(txtBorder, [this](qint16 v) { m_doc.setTableField(TableField::Border, v); }, BorderBox);
+    m_doc.closeGesture();
 }
 
 void TableSettingsPane::txtTitle_Change()
@@ -331,6 +349,8 @@ void TableSettingsPane::showWidthEnabled()
 void TableSettingsPane::cmbWidthUnit_Click()
 {
     const auto unit = WidthUnit(qBound(0, cmbWidthUnit->currentIndex(), 2));
+    // The unit and the width it brings into range are one step.
+    StepScope step(m_doc, TableDocument::stepName(TableField::WidthUnit));
     m_doc.setTableField(TableField::WidthUnit, qint32(unit));
     showWidthEnabled();
     // 500 pixels read as per cent would be five times the page: bring the
@@ -350,4 +370,5 @@ void TableSettingsPane::txtTableWidth_LostFocus()
 {
     pane::numberLeft<qint32>(txtTableWidth, [this](qint32 v) { m_doc.setTableField(TableField::Width, v); },
                              widthBox(m_doc.model().TableWidthUnit));
+    m_doc.closeGesture();
 }

@@ -78,7 +78,7 @@ void TestMainWindow::opensOnTheTableSettingsView()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
 
-    QCOMPARE(w->windowTitle(), QStringLiteral("Quorvan - 新規テーブル"));
+    QCOMPARE(caption(*w), QStringLiteral("Quorvan - 新規テーブル"));
     QVERIFY(part<QWidget>(*w, "picAllSet")->isVisible());
     QVERIFY(!part<QWidget>(*w, "picBar")->isVisible());
     QVERIFY(!grid(*w)->isVisible());
@@ -109,10 +109,11 @@ void TestMainWindow::menusAsDesigned()
 {
     frmMain w;
     const QList<QAction *> top = w.menuBar()->actions();
-    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.size(), 4);
     QCOMPARE(top.at(0)->text(), QStringLiteral("ファイル(&F)"));
-    QCOMPARE(top.at(1)->text(), QStringLiteral("セル(&S)"));
-    QCOMPARE(top.at(2)->text(), QStringLiteral("ヘルプ(&H)"));
+    QCOMPARE(top.at(1)->text(), QStringLiteral("編集(&E)"));
+    QCOMPARE(top.at(2)->text(), QStringLiteral("セル(&S)"));
+    QCOMPARE(top.at(3)->text(), QStringLiteral("ヘルプ(&H)"));
 
     auto captions = [](QMenu *menu) {
         QStringList list;
@@ -121,7 +122,9 @@ void TestMainWindow::menusAsDesigned()
         return list;
     };
     QCOMPARE(captions(part<QMenu>(w, "mnuFile")), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
-                                               "保存(&S)...", "-", "終了(&X)"}));
+                                               "上書き保存(&S)", "名前を付けて保存(&A)...", "-", "終了(&X)"}));
+    QCOMPARE(captions(part<QMenu>(w, "mnuEdit")), (QStringList{"元に戻す(&U)", "やり直し(&R)", "-",
+                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)", "-",
                                                               "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
@@ -130,6 +133,9 @@ void TestMainWindow::menusAsDesigned()
     QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     QCOMPARE(part<QAction>(w, "mnuSave")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(part<QAction>(w, "mnuSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    QCOMPARE(part<QAction>(w, "mnuUndo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(part<QAction>(w, "mnuRedo")->shortcuts(), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
     QCOMPARE(part<QAction>(w, "mnuShowHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     QVERIFY(part<QAction>(w, "mnuBold")->isCheckable());
 }
@@ -214,7 +220,7 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
     }
     frmMain *w = frmMain::loadedWindows().last();
     QVERIFY(QTest::qWaitForWindowExposed(w));
-    QCOMPARE(w->windowTitle(), how == QLatin1String("open") || how == QLatin1String("command line")
+    QCOMPARE(caption(*w), how == QLatin1String("open") || how == QLatin1String("command line")
                                    ? QStringLiteral("Quorvan - t.qvn") : QStringLiteral("Quorvan - 新規テーブル"));
 
     // 7470 twips wide; the first layout has already raised the height to its minimum.
@@ -350,8 +356,9 @@ void TestMainWindow::closingTheOnlyWindowAsksNothing()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w));
     doc(*w).setCellText(1, 1, QStringLiteral("changed"));
+    doc(*w).undoStack()->undo();
     QPointer<frmMain> guard(w);
-    QVERIFY(w->close()); // no question, never cancelled
+    QVERIFY(w->close()); // unchanged: no question
     QTRY_VERIFY(guard.isNull());
     QVERIFY(frmMain::loadedWindows().isEmpty());
 }

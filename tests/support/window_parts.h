@@ -38,6 +38,16 @@ inline OutputViews *output(const QObject &w) { return part<OutputViews>(w, "Outp
 inline QLineEdit *box(const QObject &w, const char *name) { return part<QLineEdit>(w, name); }
 inline QAction *item(const QObject &w, const char *name) { return part<QAction>(w, name); }
 
+// The caption as the title bar shows it: "[*]" becomes the modified mark or nothing.
+inline QString caption(const QWidget &w)
+{
+    QString title = w.windowTitle();
+    const qsizetype mark = title.lastIndexOf(QLatin1String("[*]"));
+    if (mark >= 0)
+        title.replace(mark, 3, w.isWindowModified() ? QStringLiteral("*") : QString());
+    return title.replace(QLatin1String("[*][*]"), QLatin1String("[*]"));
+}
+
 inline const TableModel &model(const frmMain &w) { return w.document().model(); }
 inline TableDocument &doc(const frmMain &w) { return w.document(); }
 

@@ -117,7 +117,7 @@ void saveWithCtrlS(const QString &path)
             return reply;
         });
     }
-    key(Qt::Key_S, Qt::ControlModifier);
+    key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier); // Save As: the dialog every time
     if (seen)
         QVERIFY2(*seen, "no save dialog came up");
 }
