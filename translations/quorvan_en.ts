@@ -969,7 +969,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     </message>
     <message>
         <source>保存しない(&amp;N)</source>
-        <translation>Do&amp;n't Save</translation>
+        <translation>Do&amp;n&apos;t Save</translation>
     </message>
     <message>
         <source>キャンセル</source>

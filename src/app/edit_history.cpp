@@ -113,6 +113,7 @@ void frmMain::showStepApplied(QRect cells)
     const TableFields fields = std::exchange(m_appliedFields, {});
     GridWidget *grid = m_grid->grid();
     picAllSet->load(true);
+    const QPoint current(grid->Col(), grid->Row());
     if (fields & (TableField::Rows | TableField::Cols)) {
         // The grid takes the size as on a switch to the cell view.
         sizeGridFromBoxes();
@@ -132,10 +133,17 @@ void frmMain::showStepApplied(QRect cells)
             }
         }
     }
+    // The current cell stays where it is when the step touched it, else goes
+    // to the step's first cell; the cells of a step that kept the table's size
+    // are selected, as spreadsheets do (a row or column step would select
+    // half the table).
     const QRect shown = cells & QRect(1, 1, grid->Cols() - 1, grid->Rows() - 1);
     if (!shown.isEmpty()) {
-        grid->setCol(shown.left());
-        grid->setRow(shown.top());
+        const QPoint to = shown.contains(current) ? current : shown.topLeft();
+        grid->setCol(to.x());
+        grid->setRow(to.y());
+        if (!(fields & (TableField::Rows | TableField::Cols)))
+            grid->selectCells(shown);
     }
     m_grid->Grid_Click();
     // The tag view and the preview show the table as it is now.

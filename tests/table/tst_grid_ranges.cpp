@@ -206,8 +206,10 @@ void TestGridRanges::paneAndHeaderApplyToTheRange()
     // A slider dragged over its positions is one step.
     QSlider *slider = part<QSlider>(*w, "SliW");
     oneUndoStep(*w, [&] {
+        slider->setSliderDown(true);
         slider->setValue(0);
         slider->setValue(2);
+        slider->setSliderDown(false);
     });
     QCOMPARE(model(*w).Cells(3, 3).HAlign, qint16(2));
     QCOMPARE(model(*w).Cells(1, 2).HAlign, qint16(2));
