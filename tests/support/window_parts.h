@@ -11,7 +11,10 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QTest>
 #include <QToolBar>
+
+#include <memory>
 
 #include "app/main_window.h"
 #include "html/output_views.h"
@@ -22,6 +25,19 @@
 #include "table/table_document.h"
 
 namespace parts {
+
+// A new, shown and active window on a new table that stays after it closes.
+inline std::unique_ptr<frmMain> shownWindow()
+{
+    auto w = std::make_unique<frmMain>();
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->setFileName(newTableName());
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get()))
+        qWarning("window did not become active");
+    return w;
+}
 
 template<typename T = QWidget>
 T *part(const QObject &w, const char *name)

@@ -21,13 +21,7 @@ namespace {
 
 std::unique_ptr<frmMain> openWindow()
 {
-    auto w = std::make_unique<frmMain>();
-    w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->setFileName(newTableName());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get()))
-        qWarning("window did not become active");
+    auto w = shownWindow();
     QTest::mouseClick(part<QToolBar>(*w, "Bar")->widgetForAction(barAction(*w, ToolbarButton::CellView)),
                       Qt::LeftButton);
     return w;

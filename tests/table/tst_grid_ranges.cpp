@@ -21,13 +21,7 @@ namespace {
 // A window on the cell view with a table of cols x rows, typed into the boxes.
 std::unique_ptr<frmMain> openWindow(int cols, int rows)
 {
-    auto w = std::make_unique<frmMain>();
-    w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->setFileName(newTableName());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get()))
-        qWarning("window did not become active");
+    auto w = shownWindow();
     for (auto [name, n] : {std::pair{"txtWidth", cols}, std::pair{"txtHeight", rows}}) {
         QLineEdit *box = part<QLineEdit>(*w, name);
         box->selectAll();

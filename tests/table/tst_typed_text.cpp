@@ -38,13 +38,7 @@ bool realDisplay()
 
 std::unique_ptr<frmMain> openWindow(int rows = 2)
 {
-    auto w = std::make_unique<frmMain>();
-    w->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->setFileName(newTableName());
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get()))
-        qWarning("window did not become active");
+    auto w = shownWindow();
     if (rows != 2) {
         part<QLineEdit>(*w, "txtHeight")->setFocus();
         part<QLineEdit>(*w, "txtHeight")->selectAll();
