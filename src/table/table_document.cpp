@@ -51,6 +51,20 @@ auto withField(TableModel &m, TableField f, Fn fn)
     throw std::invalid_argument("not a numeric table field");
 }
 
+// Writes value into the field at the field's own width; false when the field
+// held it already.
+template<typename Owner, typename Field>
+bool assignField(Owner &owner, Field field, qint32 value)
+{
+    return withField(owner, field, [value](auto &f) {
+        using T = std::remove_reference_t<decltype(f)>;
+        if (f == T(value))
+            return false;
+        f = T(value);
+        return true;
+    });
+}
+
 CellFields differingFields(const CellRecord &a, const CellRecord &b)
 {
     CellFields f;
@@ -375,13 +389,7 @@ void TableDocument::setCellField(int col, int row, CellField field, qint32 value
     CellRecord &r = m_model.Cells(col, row);
     const CellRecord before = r;
     // Each field keeps its own width, as the boxes have always stored them.
-    const bool changed = withField(r, field, [value](auto &f) {
-        using T = std::remove_reference_t<decltype(f)>;
-        if (f == T(value))
-            return false;
-        f = T(value);
-        return true;
-    });
+    const bool changed = assignField(r, field, value);
     if (!changed)
         return;
     // A drag over one field of one cell is one step.
@@ -409,13 +417,7 @@ void TableDocument::setCellsField(QRect cells, CellField field, qint32 value)
         for (int c = cells.left(); c <= cells.right(); ++c) {
             CellRecord &rec = m_model.Cells(c, r);
             const CellRecord before = rec;
-            const bool differs = withField(rec, field, [value](auto &f) {
-                using T = std::remove_reference_t<decltype(f)>;
-                if (f == T(value))
-                    return false;
-                f = T(value);
-                return true;
-            });
+            const bool differs = assignField(rec, field, value);
             if (!differs)
                 continue;
             if (changed.isEmpty())
@@ -449,13 +451,7 @@ void TableDocument::normaliseCell(int col, int row)
 void TableDocument::setTableField(TableField field, qint32 value)
 {
     const TableSettings before = TableSettings::of(m_model);
-    const bool changed = withField(m_model, field, [value](auto &f) {
-        using T = std::remove_reference_t<decltype(f)>;
-        if (f == T(value))
-            return false;
-        f = T(value);
-        return true;
-    });
+    const bool changed = assignField(m_model, field, value);
     if (!changed)
         return;
     recordTableChange(before, field);
