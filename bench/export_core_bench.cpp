@@ -17,7 +17,7 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "files/table_export.h"
+#include "core/io/table_export.h"
 
 namespace {
 

@@ -43,13 +43,13 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/main_window.h"
+#include "gui/window/main_window.h"
 #include "support/window_parts.h"
-#include "files/file_commands.h"
-#include "html/html_tables.h"
-#include "platform/common_dialog.h"
-#include "platform/url_opener.h"
-#include "table/grid_widget.h"
+#include "gui/widgets/file_commands.h"
+#include "core/import/html_tables.h"
+#include "gui/widgets/common_dialog.h"
+#include "gui/widgets/url_opener.h"
+#include "gui/grid/grid_widget.h"
 
 using namespace parts;
 

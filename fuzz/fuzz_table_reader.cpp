@@ -10,10 +10,10 @@
 #include <QByteArray>
 #include <QString>
 
-#include "files/compression.h"
-#include "files/table_file.h"
-#include "platform/text_codec.h"
-#include "table/table_model.h"
+#include "core/io/compression.h"
+#include "core/io/table_file.h"
+#include "core/text/text_codec.h"
+#include "core/model/table_model.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include <QPixmap>
 #include <QTextStream>
 
-#include "platform/icons.h"
+#include "gui/widgets/icons.h"
 
 namespace {
 

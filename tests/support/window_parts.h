@@ -16,13 +16,13 @@
 
 #include <memory>
 
-#include "app/main_window.h"
-#include "html/output_views.h"
-#include "platform/color_swatch.h"
-#include "platform/up_down.h"
-#include "table/grid_editor.h"
-#include "table/grid_widget.h"
-#include "table/table_document.h"
+#include "gui/window/main_window.h"
+#include "gui/output/output_views.h"
+#include "gui/widgets/color_swatch.h"
+#include "gui/widgets/up_down.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
+#include "document/table_document.h"
 
 namespace parts {
 

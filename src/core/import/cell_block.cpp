@@ -1,0 +1,382 @@
+#include "core/import/cell_block.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+
+#include "core/import/html_tables.h"
+#include "core/markup/table_markup.h"
+#include "core/model/grid_text.h"
+
+#include <algorithm>
+#include <vector>
+
+const char *const CellBlockMimeType = "application/x-quorvan-cells";
+
+namespace {
+
+constexpr quint32 BlockMagic = 0x51564342; // "QVCB"
+constexpr quint16 BlockVersion = 1;
+
+// Which cells of the block lie under an earlier cell's span, clipped to the block.
+std::vector<char> coveredCells(const CellBlock &block)
+{
+    std::vector<char> covered(size_t(block.rows) * size_t(block.cols), 0);
+    for (int r = 0; r < block.rows; ++r) {
+        for (int c = 0; c < block.cols; ++c) {
+            if (covered[size_t(r) * size_t(block.cols) + size_t(c)])
+                continue;
+            const CellRecord &rec = block.at(c, r);
+            const int width = rec.ColSpanOn ? std::clamp<qint32>(rec.ColSpan, 1, block.cols - c) : 1;
+            const int height = rec.RowSpanOn ? std::clamp<qint32>(rec.RowSpan, 1, block.rows - r) : 1;
+            for (int y = r; y < r + height; ++y)
+                for (int x = c; x < c + width; ++x)
+                    if (x != c || y != r)
+                        covered[size_t(y) * size_t(block.cols) + size_t(x)] = 1;
+        }
+    }
+    return covered;
+}
+
+QString quotedIfNeeded(QString value)
+{
+    value.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    value.replace(u'\r', u'\n');
+    if (!value.contains(u'\t') && !value.contains(u'\n') && !value.contains(u'"'))
+        return value;
+    value.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + value + QLatin1Char('"');
+}
+
+// A plain value as cell text: markup characters escaped, line breaks "<BR>".
+QString cellTextOf(const QString &value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar ch = value.at(i);
+        if (ch == u'&')
+            out += QLatin1String("&amp;");
+        else if (ch == u'<')
+            out += QLatin1String("&lt;");
+        else if (ch == u'>')
+            out += QLatin1String("&gt;");
+        else if (ch == u'\r' || ch == u'\n') {
+            if (ch == u'\r' && i + 1 < value.size() && value.at(i + 1) == u'\n')
+                ++i;
+            out += QLatin1String("<BR>");
+        } else
+            out += ch;
+    }
+    return out;
+}
+
+void writeRecord(QDataStream &out, const CellRecord &r)
+{
+    out << r.Text << r.Header << r.HeightOn << r.Height << r.WidthOn << r.Width << r.RowSpanOn
+        << r.RowSpan << r.ColSpanOn << r.ColSpan << r.VAlign << r.HAlign << r.BackColor
+        << r.BackColorNothing;
+}
+
+void readRecord(QDataStream &in, CellRecord &r)
+{
+    in >> r.Text >> r.Header >> r.HeightOn >> r.Height >> r.WidthOn >> r.Width >> r.RowSpanOn
+        >> r.RowSpan >> r.ColSpanOn >> r.ColSpan >> r.VAlign >> r.HAlign >> r.BackColor
+        >> r.BackColorNothing;
+}
+
+void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source source)
+{
+    switch (source) {
+    case CellBlock::Source::Quorvan:
+        target = from;
+        return;
+    case CellBlock::Source::Html:
+        target.Text = from.Text;
+        target.Header = from.Header;
+        target.RowSpanOn = from.RowSpanOn;
+        target.RowSpan = from.RowSpan;
+        target.ColSpanOn = from.ColSpanOn;
+        target.ColSpan = from.ColSpan;
+        if (from.BackColorNothing == 0) {
+            target.BackColorNothing = 0;
+            target.BackColor = from.BackColor;
+        }
+        return;
+    case CellBlock::Source::Text:
+        target.Text = from.Text;
+        return;
+    }
+}
+
+// The blanks a browser drops at either end of a cell; an ideographic space
+// (U+3000) shows and stays.
+QString withoutHtmlBlanks(const QString &text)
+{
+    auto blank = [](QChar c) {
+        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+    };
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && blank(text.at(from)))
+        ++from;
+    while (to > from && blank(text.at(to - 1)))
+        --to;
+    return from == 0 && to == text.size() ? text : text.mid(from, to - from);
+}
+
+// Spreadsheets write an empty cell as a lone line break, so that its borders show.
+bool isBreakOnly(const QString &text)
+{
+    const QString t = text.toLower();
+    return t == QLatin1String("<br>") || t == QLatin1String("<br/>") || t == QLatin1String("<br />");
+}
+
+} // namespace
+
+void CellBlock::resize(int newCols, int newRows)
+{
+    cols = std::max(0, newCols);
+    rows = std::max(0, newRows);
+    cells = QVector<CellRecord>(qsizetype(cols) * rows);
+}
+
+CellBlock takeCellBlock(const TableModel &model, const QRect &area)
+{
+    const QRect inArray = area & QRect(1, 1, CellBlock::MaxSize, CellBlock::MaxSize);
+    CellBlock block;
+    block.resize(std::min(inArray.width(), CellBlock::MaxSize),
+                 std::min(inArray.height(), CellBlock::MaxSize));
+    block.sourceCols = block.cols;
+    block.sourceRows = block.rows;
+    for (int r = 0; r < block.rows; ++r)
+        for (int c = 0; c < block.cols; ++c)
+            block.at(c, r) = model.Cells(inArray.left() + c, inArray.top() + r);
+    return block;
+}
+
+QByteArray encodeCellBlock(const CellBlock &block)
+{
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << BlockMagic << BlockVersion << qint32(block.cols) << qint32(block.rows);
+    for (const CellRecord &r : block.cells)
+        writeRecord(out, r);
+    return data;
+}
+
+std::optional<CellBlock> decodeCellBlock(const QByteArray &data)
+{
+    QDataStream in(data);
+    in.setVersion(QDataStream::Qt_6_0);
+    quint32 magic = 0;
+    quint16 version = 0;
+    qint32 cols = 0, rows = 0;
+    in >> magic >> version >> cols >> rows;
+    if (in.status() != QDataStream::Ok || magic != BlockMagic || version != BlockVersion
+        || cols < 1 || rows < 1 || cols > CellBlock::MaxSize || rows > CellBlock::MaxSize)
+        return std::nullopt;
+    CellBlock block;
+    block.resize(cols, rows);
+    block.sourceCols = cols;
+    block.sourceRows = rows;
+    for (CellRecord &r : block.cells) {
+        readRecord(in, r);
+        if (in.status() != QDataStream::Ok)
+            return std::nullopt;
+        normalise(r);
+    }
+    return block;
+}
+
+QString cellBlockToText(const CellBlock &block)
+{
+    const std::vector<char> covered = coveredCells(block);
+    QString out;
+    for (int r = 0; r < block.rows; ++r) {
+        for (int c = 0; c < block.cols; ++c) {
+            if (c > 0)
+                out += u'\t';
+            if (!covered[size_t(r) * size_t(block.cols) + size_t(c)])
+                out += quotedIfNeeded(HtmlToGridText(block.at(c, r).Text));
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+CellBlock cellBlockFromText(const QString &text)
+{
+    CellBlock block;
+    block.source = CellBlock::Source::Text;
+    if (text.isEmpty())
+        return block;
+
+    // Values beyond 99 rows or columns are only counted.
+    std::vector<std::vector<QString>> kept;
+    int widest = 0;
+    int lines = 0;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    for (;;) {
+        std::vector<QString> row;
+        int fields = 0;
+        bool lineDone = false;
+        while (!lineDone) {
+            QString value;
+            if (i < n && text.at(i) == u'"') {
+                // Quoted: tabs and line breaks belong to the value, "" is a quote.
+                ++i;
+                while (i < n) {
+                    if (text.at(i) == u'"') {
+                        if (i + 1 < n && text.at(i + 1) == u'"') {
+                            value += u'"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    value += text.at(i++);
+                }
+            }
+            // Unquoted, or what follows a closing quote: up to the tab or line end.
+            const qsizetype start = i;
+            while (i < n && text.at(i) != u'\t' && text.at(i) != u'\n' && text.at(i) != u'\r')
+                ++i;
+            value += QStringView(text).mid(start, i - start);
+            if (lines < CellBlock::MaxSize && fields < CellBlock::MaxSize)
+                row.push_back(cellTextOf(value));
+            ++fields;
+            if (i < n && text.at(i) == u'\t') {
+                ++i;
+                continue;
+            }
+            if (i < n && text.at(i) == u'\r') {
+                ++i;
+                if (i < n && text.at(i) == u'\n')
+                    ++i;
+            } else if (i < n && text.at(i) == u'\n') {
+                ++i;
+            }
+            lineDone = true;
+        }
+        widest = std::max(widest, fields);
+        if (lines < CellBlock::MaxSize)
+            kept.push_back(std::move(row));
+        ++lines;
+        if (i >= n)
+            break; // a last line break ends the text, not an empty row
+    }
+
+    block.sourceRows = lines;
+    block.sourceCols = widest;
+    block.resize(std::min(widest, int(CellBlock::MaxSize)), int(kept.size()));
+    for (int r = 0; r < block.rows; ++r)
+        for (int c = 0; c < int(kept[size_t(r)].size()) && c < block.cols; ++c)
+            block.at(c, r).Text = kept[size_t(r)][size_t(c)];
+    return block;
+}
+
+QString cellBlockToHtml(const CellBlock &block)
+{
+    TableModel table;
+    table.TableRows = std::max(1, block.rows);
+    table.TableCols = std::max(1, block.cols);
+    table.OutputProfile = MarkupProfile::Html5;
+    for (int r = 0; r < block.rows; ++r)
+        for (int c = 0; c < block.cols; ++c)
+            table.Cells(c + 1, r + 1) = block.at(c, r);
+    MarkupInputs in;
+    in.borderText = QString::number(table.TableBorder);
+    in.gridRows = block.rows + 1;
+    in.gridCols = block.cols + 1;
+    return QLatin1String("<html><head><meta charset=\"utf-8\"></head><body>\n")
+            + buildTableMarkup(table, in) + QLatin1String("\n</body></html>\n");
+}
+
+std::optional<CellBlock> cellBlockFromHtml(const QString &html)
+{
+    const QVector<HtmlTable> tables = parseHtmlTables(html);
+    // Top-level tables come first: the outermost one with cells is the selection.
+    const auto found = std::find_if(tables.cbegin(), tables.cend(),
+                                    [](const HtmlTable &t) { return !t.cells.isEmpty(); });
+    if (found == tables.cend())
+        return std::nullopt;
+    const HtmlTable &t = *found;
+    CellBlock block;
+    block.source = CellBlock::Source::Html;
+    block.sourceRows = t.rows;
+    block.sourceCols = t.cols;
+    block.resize(std::min(t.cols, int(CellBlock::MaxSize)), std::min(t.rows, int(CellBlock::MaxSize)));
+    for (const HtmlTableCell &cell : t.cells) {
+        if (cell.col > block.cols || cell.row > block.rows)
+            continue;
+        CellRecord &record = block.at(cell.col - 1, cell.row - 1);
+        record = cell.record;
+        // Pages lay out their source freely; the blanks around a cell's text are layout.
+        record.Text = withoutHtmlBlanks(record.Text);
+        if (isBreakOnly(record.Text))
+            record.Text.clear();
+    }
+    return block;
+}
+
+QMimeData *cellBlockMimeData(const CellBlock &block)
+{
+    auto *data = new QMimeData;
+    data->setData(QLatin1String(CellBlockMimeType), encodeCellBlock(block));
+    data->setText(cellBlockToText(block));
+    data->setHtml(cellBlockToHtml(block));
+    return data;
+}
+
+std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data)
+{
+    const QString own = QLatin1String(CellBlockMimeType);
+    if (data.hasFormat(own))
+        if (auto block = decodeCellBlock(data.data(own)))
+            return block;
+    if (data.hasHtml())
+        if (auto block = cellBlockFromHtml(data.html()))
+            return block;
+    if (data.hasText()) {
+        CellBlock block = cellBlockFromText(data.text());
+        if (!block.isEmpty())
+            return block;
+    }
+    return std::nullopt;
+}
+
+PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, int row)
+{
+    PasteResult result;
+    const int last = CellBlock::MaxSize;
+    if (block.isEmpty() || col < 1 || row < 1 || col > last || row > last)
+        return result;
+    const int cols = std::min(block.cols, last - col + 1);
+    const int rows = std::min(block.rows, last - row + 1);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            pasteRecord(model.Cells(col + c, row + r), block.at(c, r), block.source);
+    model.TableCols = std::max<qint32>(model.TableCols, col + cols - 1);
+    model.TableRows = std::max<qint32>(model.TableRows, row + rows - 1);
+    result.cells = QRect(col, row, cols, rows);
+
+    const qint64 wantCols = qint64(col) + std::max(block.sourceCols, block.cols) - 1;
+    const qint64 wantRows = qint64(row) + std::max(block.sourceRows, block.rows) - 1;
+    if (wantCols > last || wantRows > last) {
+        result.clipped = true;
+        result.message = QCoreApplication::translate(
+                                 "CellBlock",
+                                 "貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限"
+                                 "（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")
+                                 .arg(std::max(block.sourceRows, block.rows))
+                                 .arg(std::max(block.sourceCols, block.cols))
+                                 .arg(rows)
+                                 .arg(cols);
+    }
+    return result;
+}

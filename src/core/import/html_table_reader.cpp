@@ -1,0 +1,530 @@
+#include "core/import/html_tables_p.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Turning one TABLE element into an HtmlTable: its attribute values, its rows
+// and the slots its cells' spans take.
+
+using namespace htmltables;
+
+namespace {
+
+constexpr int TrackedSlots = 256;  // spans are followed this far; enough past 99
+constexpr int MaxSpan = 99;        // what the span boxes hold
+constexpr int MaxCellSize = 9999;  // what the size boxes hold
+constexpr int MaxTableWidth = 9999;
+constexpr int MaxTablePercent = 100;
+constexpr size_t MaxTablesSource = 64 * 1024 * 1024; // bytes of page in all tables together
+
+// ------------------------------------------------ attribute values
+
+// HTML's rules for parsing non-negative integers, with the value capped so
+// that it cannot overflow ("3px" gives 3, "+2" gives 2, "x" gives nothing).
+struct Number {
+    qint64 value = 0;
+    bool percent = false;
+};
+
+std::optional<Number> parseDimension(const QString &s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && isHtmlSpace(s.at(i)))
+        ++i;
+    if (i < s.size() && s.at(i) == u'+')
+        ++i;
+    const qsizetype digits = i;
+    Number n;
+    while (i < s.size() && s.at(i) >= u'0' && s.at(i) <= u'9') {
+        n.value = std::min<qint64>(n.value * 10 + (s.at(i).unicode() - '0'), 1000000000);
+        ++i;
+    }
+    if (i == digits)
+        return std::nullopt;
+    while (i < s.size() && (s.at(i) == u'.' || (s.at(i) >= u'0' && s.at(i) <= u'9')))
+        ++i;
+    n.percent = i < s.size() && s.at(i) == u'%';
+    return n;
+}
+
+// A CSS length in pixels ("120px", "0") or a percentage.
+std::optional<Number> parseCssLength(QString s)
+{
+    s = s.trimmed().toLower();
+    Number n;
+    if (s.endsWith(QLatin1String("px")))
+        s.chop(2);
+    else if (s.endsWith(u'%')) {
+        s.chop(1);
+        n.percent = true;
+    } else if (s != QLatin1String("0"))
+        return std::nullopt;
+    bool ok = false;
+    const double v = s.trimmed().toDouble(&ok);
+    if (!ok || v < 0 || v > 1e9)
+        return std::nullopt;
+    n.value = qRound64(v);
+    return n;
+}
+
+qint32 rgb(int red, int green, int blue)
+{
+    return qint32(red) | (qint32(green) << 8) | (qint32(blue) << 16); // 0x00BBGGRR
+}
+
+std::optional<qint32> hexColour(const QString &hex)
+{
+    bool ok = false;
+    const uint v = hex.toUInt(&ok, 16);
+    if (!ok || hex.startsWith(u'+') || hex.startsWith(u'-'))
+        return std::nullopt;
+    if (hex.size() == 6)
+        return rgb(int(v >> 16), int((v >> 8) & 0xFF), int(v & 0xFF));
+    if (hex.size() == 3)
+        return rgb(int(v >> 8) * 17, int((v >> 4) & 0xF) * 17, int(v & 0xF) * 17);
+    return std::nullopt;
+}
+
+// "#RRGGBB", "#RGB", the basic colour names and (in CSS) rgb(r, g, b); a
+// legacy BGCOLOR may also leave out the "#".
+std::optional<qint32> parseColour(QString s, bool legacy)
+{
+    s = s.trimmed().toLower();
+    if (s.startsWith(u'#'))
+        return hexColour(s.mid(1));
+    if (legacy && s.size() == 6)
+        if (auto c = hexColour(s))
+            return c;
+    struct Named { const char *name; int r, g, b; };
+    static const Named names[] = {
+        {"black", 0, 0, 0}, {"silver", 192, 192, 192}, {"gray", 128, 128, 128},
+        {"grey", 128, 128, 128}, {"white", 255, 255, 255}, {"maroon", 128, 0, 0},
+        {"red", 255, 0, 0}, {"purple", 128, 0, 128}, {"fuchsia", 255, 0, 255},
+        {"magenta", 255, 0, 255}, {"green", 0, 128, 0}, {"lime", 0, 255, 0},
+        {"olive", 128, 128, 0}, {"yellow", 255, 255, 0}, {"navy", 0, 0, 128},
+        {"blue", 0, 0, 255}, {"teal", 0, 128, 128}, {"aqua", 0, 255, 255},
+        {"cyan", 0, 255, 255}, {"orange", 255, 165, 0}};
+    for (const Named &n : names)
+        if (s == QLatin1String(n.name))
+            return rgb(n.r, n.g, n.b);
+    if (!legacy && (s.startsWith(QLatin1String("rgb(")) || s.startsWith(QLatin1String("rgba(")))
+            && s.endsWith(u')')) {
+        const qsizetype open = s.indexOf(u'(');
+        QString inner = s.mid(open + 1, s.size() - open - 2);
+        inner.replace(u',', u' ');
+        const QStringList parts = inner.split(u' ', Qt::SkipEmptyParts);
+        if (parts.size() < 3)
+            return std::nullopt;
+        int v[3];
+        for (int i = 0; i < 3; ++i) {
+            QString p = parts.at(i);
+            const bool percent = p.endsWith(u'%');
+            if (percent)
+                p.chop(1);
+            bool ok = false;
+            const double d = p.toDouble(&ok);
+            if (!ok)
+                return std::nullopt;
+            v[i] = std::clamp(int(qRound(percent ? d * 2.55 : d)), 0, 255);
+        }
+        return rgb(v[0], v[1], v[2]);
+    }
+    return std::nullopt;
+}
+
+std::optional<qint16> horizontalAlignment(const QString &s)
+{
+    const QString v = s.trimmed().toLower();
+    if (v == QLatin1String("left") || v == QLatin1String("start"))
+        return 0;
+    if (v == QLatin1String("center") || v == QLatin1String("middle"))
+        return 1;
+    if (v == QLatin1String("right") || v == QLatin1String("end"))
+        return 2;
+    return std::nullopt;
+}
+
+std::optional<qint16> verticalAlignment(const QString &s)
+{
+    const QString v = s.trimmed().toLower();
+    if (v == QLatin1String("top") || v == QLatin1String("text-top"))
+        return 0;
+    if (v == QLatin1String("middle") || v == QLatin1String("center"))
+        return 1;
+    if (v == QLatin1String("bottom") || v == QLatin1String("text-bottom"))
+        return 2;
+    return std::nullopt;
+}
+
+// The few declarations of a style attribute the model can hold.
+struct InlineStyle {
+    std::optional<QString> textAlign, verticalAlign, width, height, backgroundColor, borderWidth;
+};
+
+InlineStyle parseStyle(const std::optional<QString> &attr)
+{
+    InlineStyle style;
+    if (!attr)
+        return style;
+    QString s = *attr;
+    for (qsizetype open; (open = s.indexOf(QLatin1String("/*"))) >= 0;) {
+        const qsizetype close = s.indexOf(QLatin1String("*/"), open + 2);
+        s.remove(open, close < 0 ? s.size() - open : close + 2 - open);
+    }
+    for (const QString &declaration : s.split(u';')) {
+        const qsizetype colon = declaration.indexOf(u':');
+        if (colon < 0)
+            continue;
+        const QString property = declaration.left(colon).trimmed().toLower();
+        QString value = declaration.mid(colon + 1).trimmed();
+        const qsizetype bang = value.indexOf(u'!');
+        if (bang >= 0)
+            value = value.left(bang).trimmed();
+        if (property == QLatin1String("text-align"))
+            style.textAlign = value;
+        else if (property == QLatin1String("vertical-align"))
+            style.verticalAlign = value;
+        else if (property == QLatin1String("width"))
+            style.width = value;
+        else if (property == QLatin1String("height"))
+            style.height = value;
+        else if (property == QLatin1String("border-width"))
+            style.borderWidth = value;
+        else if (property == QLatin1String("background-color"))
+            style.backgroundColor = value;
+        else if (property == QLatin1String("background") && parseColour(value, false))
+            style.backgroundColor = value; // the shorthand holding a colour only
+    }
+    return style;
+}
+
+// The background colour: CSS first (it wins over the attribute), then BGCOLOR.
+std::optional<qint32> backgroundOf(const GumboElement &e, const InlineStyle &style)
+{
+    if (style.backgroundColor)
+        if (auto c = parseColour(*style.backgroundColor, false))
+            return c;
+    if (auto attr = attribute(e, "bgcolor"))
+        return parseColour(*attr, true);
+    return std::nullopt;
+}
+
+// A size in pixels from CSS or the attribute; percentages are not pixels.
+std::optional<qint64> pixelsOf(const GumboElement &e, const std::optional<QString> &css,
+                               const char *name)
+{
+    std::optional<Number> n;
+    if (css)
+        n = parseCssLength(*css);
+    if (!n)
+        if (auto attr = attribute(e, name))
+            n = parseDimension(*attr);
+    if (!n || n->percent)
+        return std::nullopt;
+    return n->value;
+}
+
+// ---------------------------------------------------------------- tables
+
+struct Row {
+    const GumboElement *tr;
+    int groupEnd; // index of the first row after its row group
+};
+
+// Rows in the order a table shows them: header and body groups in page
+// order, footers last. Spans run on across groups, as in the grid.
+std::vector<Row> tableRows(const GumboElement &table, const GumboElement **caption)
+{
+    std::vector<Row> rows;
+    std::vector<const GumboElement *> footers;
+    auto addGroup = [&rows](const GumboElement &group) {
+        const size_t first = rows.size();
+        for (unsigned i = 0; i < group.children.length; ++i)
+            if (const GumboElement *tr = htmlElement(child(group, i), GUMBO_TAG_TR))
+                rows.push_back({tr, 0});
+        for (size_t r = first; r < rows.size(); ++r)
+            rows[r].groupEnd = int(rows.size());
+    };
+    for (unsigned i = 0; i < table.children.length; ++i) {
+        const GumboNode *node = child(table, i);
+        if (const GumboElement *c = htmlElement(node, GUMBO_TAG_CAPTION)) {
+            if (!*caption)
+                *caption = c;
+        } else if (const GumboElement *g = htmlElement(node, GUMBO_TAG_THEAD)) {
+            addGroup(*g);
+        } else if (const GumboElement *g = htmlElement(node, GUMBO_TAG_TBODY)) {
+            addGroup(*g);
+        } else if (const GumboElement *g = htmlElement(node, GUMBO_TAG_TFOOT)) {
+            footers.push_back(g);
+        } else if (const GumboElement *tr = htmlElement(node, GUMBO_TAG_TR)) {
+            rows.push_back({tr, int(rows.size()) + 1});
+        }
+    }
+    for (const GumboElement *g : footers)
+        addGroup(*g);
+    return rows;
+}
+
+// Which slots earlier cells' spans have taken, as far as TrackedSlots.
+class Occupancy
+{
+public:
+    explicit Occupancy(int rows)
+        : m_rows(size_t(std::clamp(rows, 0, TrackedSlots)))
+    {
+    }
+    bool taken(int x, int y) const
+    {
+        return size_t(y) < m_rows.size() && size_t(x) < m_rows[size_t(y)].size()
+                && m_rows[size_t(y)][size_t(x)];
+    }
+    void take(int x, int y, int width, int height)
+    {
+        const int lastX = std::min(x + width, TrackedSlots);
+        const int lastY = std::min<int>(y + height, int(m_rows.size()));
+        for (int yy = y; yy < lastY; ++yy) {
+            std::vector<char> &row = m_rows[size_t(yy)];
+            if (row.size() < size_t(lastX))
+                row.resize(size_t(lastX), 0);
+            for (int xx = x; xx < lastX; ++xx)
+                row[size_t(xx)] = 1;
+        }
+    }
+
+private:
+    std::vector<std::vector<char>> m_rows;
+};
+
+QString captionText(QString s)
+{
+    // The generator puts the title on a line of its own.
+    if (s.startsWith(QLatin1String("\r\n")))
+        s.remove(0, 2);
+    else if (s.startsWith(u'\n') || s.startsWith(u'\r'))
+        s.remove(0, 1);
+    if (s.endsWith(QLatin1String("\r\n")))
+        s.chop(2);
+    else if (s.endsWith(u'\n') || s.endsWith(u'\r'))
+        s.chop(1);
+    return s;
+}
+
+CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, int rowsLeft,
+                    bool *aligned)
+{
+    CellRecord r;
+    r.Header = header ? -1 : 0;
+    r.Text = page.innerSource(e);
+    const InlineStyle style = parseStyle(attribute(e, "style"));
+
+    const auto alignText = attribute(e, "align");
+    const auto vAlignText = attribute(e, "valign");
+    std::optional<qint16> hAlign, vAlign;
+    if (style.textAlign)
+        hAlign = horizontalAlignment(*style.textAlign);
+    else if (alignText)
+        hAlign = horizontalAlignment(*alignText);
+    if (style.verticalAlign)
+        vAlign = verticalAlignment(*style.verticalAlign);
+    else if (vAlignText)
+        vAlign = verticalAlignment(*vAlignText);
+    // A data cell without an alignment shows on the left, as in a browser.
+    r.HAlign = hAlign.value_or(header ? 1 : 0);
+    r.VAlign = vAlign.value_or(1);
+    *aligned = hAlign || vAlign;
+
+    if (const auto h = pixelsOf(e, style.height, "height"); h && *h >= 1 && *h <= MaxCellSize) {
+        r.HeightOn = 1;
+        r.Height = qint32(*h);
+    }
+    if (const auto w = pixelsOf(e, style.width, "width"); w && *w >= 1 && *w <= MaxCellSize) {
+        r.WidthOn = 1;
+        r.Width = qint32(*w);
+    }
+    if (const auto c = backgroundOf(e, style)) {
+        r.BackColorNothing = 0;
+        r.BackColor = *c;
+    }
+
+    // HTML reads a bad or zero COLSPAN as 1, and ROWSPAN 0 as "to the end of
+    // the row group"; the model keeps counts the span boxes can hold.
+    if (const auto a = attribute(e, "colspan")) {
+        const auto n = parseDimension(*a);
+        r.ColSpanOn = 1;
+        r.ColSpan = qint32(std::clamp<qint64>(n && n->value > 0 ? n->value : 1, 1, MaxSpan));
+    }
+    if (const auto a = attribute(e, "rowspan")) {
+        const auto n = parseDimension(*a);
+        qint64 count = n ? n->value : 1;
+        if (n && count == 0)
+            count = rowsLeft;
+        r.RowSpanOn = 1;
+        r.RowSpan = qint32(std::clamp<qint64>(count, 1, MaxSpan));
+    }
+    return r;
+}
+
+HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
+{
+    HtmlTable t;
+    t.upperCaseTag = table.original_tag.length >= 6
+            && QByteArray(table.original_tag.data + 1, 5) == "TABLE";
+
+    t.profile = t.upperCaseTag ? MarkupProfile::Html4 : MarkupProfile::Html5;
+
+    const InlineStyle style = parseStyle(attribute(table, "style"));
+    std::optional<Number> cssBorder;
+    if (style.borderWidth)
+        cssBorder = parseCssLength(*style.borderWidth);
+    if (cssBorder && !cssBorder->percent) {
+        t.border = int(std::min<qint64>(cssBorder->value, 1000));
+    } else if (const auto border = attribute(table, "border")) {
+        const auto n = parseDimension(*border);
+        t.border = n ? int(std::min<qint64>(n->value, 1000)) : 1; // BORDER alone means 1
+    }
+    std::optional<Number> width;
+    if (style.width)
+        width = parseCssLength(*style.width);
+    if (!width)
+        if (const auto attr = attribute(table, "width"))
+            width = parseDimension(*attr);
+    if (width && width->value >= 1
+            && width->value <= (width->percent ? MaxTablePercent : MaxTableWidth)) {
+        t.widthUnit = width->percent ? WidthUnit::Percent : WidthUnit::Pixels;
+        t.width = int(width->value);
+    }
+    if (const auto c = backgroundOf(table, style)) {
+        t.hasBackColor = true;
+        t.backColor = *c;
+    }
+
+    const GumboElement *caption = nullptr;
+    const std::vector<Row> rows = tableRows(table, &caption);
+    if (caption) {
+        t.hasCaption = true;
+        t.caption = page.innerSource(*caption);
+        if (t.profile == MarkupProfile::Html4)
+            t.caption = captionText(t.caption);
+    }
+
+    t.rows = int(rows.size());
+    Occupancy taken(t.rows);
+    int reach = 0; // the furthest column a span reaches
+    for (int y = 0; y < t.rows; ++y) {
+        const GumboElement &tr = *rows[size_t(y)].tr;
+        int x = 0;
+        for (unsigned i = 0; i < tr.children.length; ++i) {
+            const GumboNode *node = child(tr, i);
+            const GumboElement *td = htmlElement(node, GUMBO_TAG_TD);
+            const GumboElement *th = htmlElement(node, GUMBO_TAG_TH);
+            if (!td && !th)
+                continue;
+            while (taken.taken(x, y))
+                ++x;
+            bool aligned = false;
+            CellRecord record = readCell(page, td ? *td : *th, th != nullptr,
+                                         rows[size_t(y)].groupEnd - y, &aligned);
+            if (td) {
+                t.hasDataCells = true;
+                t.dataCellAligned = t.dataCellAligned || aligned;
+            }
+            // The generator covers the same block for these counts.
+            const int width = record.ColSpanOn ? record.ColSpan : 1;
+            const int height = record.RowSpanOn ? record.RowSpan : 1;
+            taken.take(x, y, width, height);
+            t.cols = std::max(t.cols, x + 1);
+            reach = std::max(reach, std::min(x + width, TrackedSlots));
+            if (x < TrackedSlots && y < TrackedSlots)
+                t.cells.push_back({x + 1, y + 1, std::move(record)});
+            x += width;
+        }
+    }
+    // Columns after the last one a cell starts in belong to the table when
+    // spans fill them in every row (HTML5 clips spans to the table); a span
+    // reaching past a column some row leaves open reaches past the table.
+    auto filled = [&](int x) {
+        for (int y = 0; y < t.rows; ++y)
+            if (!taken.taken(x, y))
+                return false;
+        return true;
+    };
+    while (t.cols < reach && filled(t.cols))
+        ++t.cols;
+    return t;
+}
+
+} // namespace
+
+namespace htmltables {
+
+QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
+{
+    if (tooComplex)
+        *tooComplex = page.tooComplex();
+    struct Found {
+        const GumboElement *table;
+        int depth;
+        int parent;
+    };
+    std::vector<Found> found;
+    struct Pending {
+        const GumboNode *node;
+        int depth;
+        int parent;
+    };
+    std::vector<Pending> stack;
+    if (page.document())
+        stack.push_back({page.document(), 0, -1});
+    while (!stack.empty()) {
+        Pending p = stack.back();
+        stack.pop_back();
+        // Template contents are not shown, so they hold no table either.
+        if (p.node->type != GUMBO_NODE_ELEMENT && p.node->type != GUMBO_NODE_DOCUMENT)
+            continue;
+        if (const GumboElement *t = htmlElement(p.node, GUMBO_TAG_TABLE)) {
+            found.push_back({t, p.depth, p.parent});
+            p.parent = int(found.size()) - 1;
+            ++p.depth;
+        }
+        const GumboVector &children = p.node->type == GUMBO_NODE_DOCUMENT
+                ? p.node->v.document.children : p.node->v.element.children;
+        for (unsigned i = children.length; i-- > 0;)
+            stack.push_back({static_cast<const GumboNode *>(children.data[i]), p.depth, p.parent});
+    }
+
+    // Every cell keeps its source, so tables nested in tables copy the page
+    // once a level: thousands of levels would take gigabytes.
+    size_t copied = 0;
+    for (const Found &f : found)
+        copied += page.sourceLength(*f.table);
+    if (copied > MaxTablesSource) {
+        if (tooComplex)
+            *tooComplex = true;
+        return {};
+    }
+
+    // Top-level tables first, then each deeper level, each in page order.
+    std::vector<int> order(found.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return found[size_t(a)].depth < found[size_t(b)].depth; });
+    std::vector<int> listIndex(found.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        listIndex[size_t(order[i])] = int(i);
+
+    QVector<HtmlTable> tables;
+    tables.reserve(qsizetype(found.size()));
+    for (int i : order) {
+        const Found &f = found[size_t(i)];
+        HtmlTable t = readTable(page, *f.table);
+        t.depth = f.depth;
+        t.parent = f.parent < 0 ? -1 : listIndex[size_t(f.parent)];
+        tables.push_back(std::move(t));
+    }
+    return tables;
+}
+
+} // namespace htmltables

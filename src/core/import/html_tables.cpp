@@ -1,0 +1,363 @@
+#include "core/import/html_tables.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include "core/import/html_tables_p.h"
+#include "core/text/text_codec.h"
+#include "core/model/grid_text.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <utility>
+
+using namespace htmltables;
+
+namespace {
+
+constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
+constexpr int MaxBorder = 10;
+
+// ------------------------------------------------------- page encoding
+
+// The charset named in a Content-Type value ("text/html; charset=Shift_JIS").
+std::optional<QString> charsetFromContent(const QString &content)
+{
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype found = content.indexOf(QLatin1String("charset"), pos, Qt::CaseInsensitive);
+        if (found < 0)
+            return std::nullopt;
+        pos = found + 7;
+        while (pos < content.size() && isHtmlSpace(content.at(pos)))
+            ++pos;
+        if (pos >= content.size() || content.at(pos) != u'=')
+            continue;
+        ++pos;
+        while (pos < content.size() && isHtmlSpace(content.at(pos)))
+            ++pos;
+        if (pos >= content.size())
+            return std::nullopt;
+        const QChar quote = content.at(pos);
+        if (quote == u'"' || quote == u'\'') {
+            const qsizetype close = content.indexOf(quote, pos + 1);
+            if (close < 0)
+                return std::nullopt;
+            return content.mid(pos + 1, close - pos - 1);
+        }
+        qsizetype end = pos;
+        while (end < content.size() && !isHtmlSpace(content.at(end)) && content.at(end) != u';')
+            ++end;
+        return content.mid(pos, end - pos);
+    }
+}
+
+// The first charset a <meta> of the page declares.
+std::optional<QString> declaredCharset(const ParsedPage &page)
+{
+    std::vector<const GumboNode *> stack;
+    if (page.document())
+        stack.push_back(page.document());
+    while (!stack.empty()) {
+        const GumboNode *node = stack.back();
+        stack.pop_back();
+        if (node->type != GUMBO_NODE_ELEMENT && node->type != GUMBO_NODE_DOCUMENT)
+            continue;
+        const GumboVector &children = node->type == GUMBO_NODE_DOCUMENT
+                ? node->v.document.children : node->v.element.children;
+        if (const GumboElement *meta = htmlElement(node, GUMBO_TAG_META)) {
+            if (auto charset = attribute(*meta, "charset"))
+                return charset->trimmed();
+            const auto equiv = attribute(*meta, "http-equiv");
+            const auto content = attribute(*meta, "content");
+            if (equiv && content && equiv->trimmed().compare(QLatin1String("content-type"),
+                                                             Qt::CaseInsensitive) == 0) {
+                if (auto charset = charsetFromContent(*content))
+                    return charset->trimmed();
+            }
+        }
+        for (unsigned i = children.length; i-- > 0;)
+            stack.push_back(static_cast<const GumboNode *>(children.data[i]));
+    }
+    return std::nullopt;
+}
+
+enum class Coding { Utf8, Cp932, Other };
+
+Coding codingOf(const QString &label, QByteArray *otherName)
+{
+    const QString l = label.toLower();
+    static const char *const sjis[] = {"shift_jis", "shift-jis", "sjis", "x-sjis", "ms_kanji",
+                                       "csshiftjis", "windows-31j", "ms932", "cp932",
+                                       "windows-932", "x-ms-cp932"};
+    for (const char *name : sjis)
+        if (l == QLatin1String(name))
+            return Coding::Cp932;
+    // A page cannot be UTF-16 and say so in itself; browsers read those as UTF-8.
+    static const char *const utf8[] = {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8",
+                                       "unicode20utf8", "x-unicode20utf8", "utf-16", "utf-16le",
+                                       "utf-16be"};
+    for (const char *name : utf8)
+        if (l == QLatin1String(name))
+            return Coding::Utf8;
+    // Browsers read every Latin-1 label as windows-1252.
+    static const char *const latin[] = {"iso-8859-1", "iso8859-1", "iso_8859-1", "latin1", "l1",
+                                        "ascii", "us-ascii", "cp819", "ibm819", "csisolatin1",
+                                        "iso-ir-100", "iso88591", "cp1252", "x-cp1252"};
+    *otherName = std::any_of(std::begin(latin), std::end(latin),
+                             [&](const char *n) { return l == QLatin1String(n); })
+            ? QByteArray("windows-1252") : l.toLatin1();
+    return Coding::Other;
+}
+
+// The page parsed from its text in UTF-8.
+std::unique_ptr<ParsedPage> parsePage(const QByteArray &page)
+{
+    if (page.startsWith("\xEF\xBB\xBF"))
+        return std::make_unique<ParsedPage>(page.mid(3));
+    if (page.startsWith("\xFF\xFE") || page.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(page.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                            : QStringDecoder::Utf16BE);
+        const QString text = decoder.decode(page.mid(2));
+        return std::make_unique<ParsedPage>(text.toUtf8());
+    }
+
+    // The charset is looked for in the page's head as it stands (the markup
+    // naming it is ASCII in every encoding a page can declare), in its first
+    // 4 KB as a browser's first look does (1 KB there), without parsing the
+    // whole page twice.
+    constexpr qsizetype HeadBytes = 4096;
+    std::unique_ptr<ParsedPage> whole; // a small page is its own head
+    std::optional<QString> label;
+    if (page.size() <= HeadBytes) {
+        whole = std::make_unique<ParsedPage>(page);
+        label = declaredCharset(*whole);
+    } else {
+        label = declaredCharset(ParsedPage(page.left(HeadBytes)));
+    }
+    auto asUtf8 = [&] {
+        // Invalid bytes read as U+FFFD, as in a browser.
+        return whole ? std::move(whole) : std::make_unique<ParsedPage>(page);
+    };
+
+    QByteArray otherName;
+    Coding coding = Coding::Utf8;
+    if (label)
+        coding = codingOf(*label, &otherName);
+    else if (page.startsWith("<TABLE BORDER=\"") || !page.isValidUtf8())
+        coding = Coding::Cp932; // the program's own HTML 4 carries no charset
+    switch (coding) {
+    case Coding::Utf8:
+        break;
+    case Coding::Cp932:
+        return std::make_unique<ParsedPage>(decodeCp932(page).toUtf8());
+    case Coding::Other: {
+        QStringDecoder decoder(otherName.constData());
+        if (!decoder.isValid())
+            break;
+        const QString text = decoder.decode(page);
+        return std::make_unique<ParsedPage>(text.toUtf8());
+    }
+    }
+    return asUtf8();
+}
+
+// ---------------------------------------------------------------- import
+
+QString subjectOf(const QString &path)
+{
+    return path.isEmpty() ? QCoreApplication::translate("HtmlImport", "このページ") : QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+ImportResult failure(ImportStatus status, const QString &message)
+{
+    ImportResult r;
+    r.status = status;
+    r.message = message;
+    return r;
+}
+
+ImportResult tooComplex(const QString &path)
+{
+    return failure(ImportStatus::TooComplex,
+                   QCoreApplication::translate("HtmlImport", "%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                           .arg(subjectOf(path)));
+}
+
+ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel &model,
+                         const QString &path)
+{
+    const QString subject = subjectOf(path);
+    if (tables.isEmpty())
+        return failure(ImportStatus::NoTable,
+                       QCoreApplication::translate("HtmlImport", "%1には表（TABLE 要素）がないため、読み込めませんでした。")
+                               .arg(subject));
+    if (index < 0 || index >= tables.size())
+        return failure(ImportStatus::NoSuchTable,
+                       QCoreApplication::translate("HtmlImport", "%1には %2 番目の表がないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
+    const HtmlTable &t = tables.at(index);
+    if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
+        ImportResult r = failure(
+                ImportStatus::TooLarge,
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
+                                                          "列）を超えるため、読み込めませんでした。")
+                        .arg(subject, QString::number(index + 1), QString::number(t.rows),
+                             QString::number(t.cols)));
+        r.rows = t.rows;
+        r.cols = t.cols;
+        return r;
+    }
+    if (t.cells.isEmpty())
+        return failure(ImportStatus::Empty,
+                       QCoreApplication::translate("HtmlImport", "%1の表 %2 にはセルがないため、読み込めませんでした。")
+                               .arg(subject, QString::number(index + 1)));
+
+    // Built apart, so that nothing reaches the model unless all of it does.
+    TableModel table;
+    table.TableRows = t.rows;
+    table.TableCols = t.cols;
+    table.TableTitle = t.hasCaption ? t.caption : QString();
+    // No border given is no border, as in a browser.
+    table.TableBorder = qint16(std::clamp(t.border, 0, MaxBorder));
+    table.TableBackColorNothing = t.hasBackColor ? 0 : 1;
+    if (t.hasBackColor)
+        table.TableBackColor = t.backColor;
+    table.OutputProfile = t.profile;
+    table.TableWidthUnit = t.widthUnit;
+    if (t.widthUnit != WidthUnit::None)
+        table.TableWidth = t.width;
+    // HTML 4 writes an alignment on every data cell unless in Netscape mode, so
+    // data cells without any read as that mode. HTML5 writes one only where it
+    // differs from the browser's, which a cell without one has already.
+    table.NetscapeMode = t.profile == MarkupProfile::Html4 && t.hasDataCells && !t.dataCellAligned
+            ? 1 : 0;
+    for (const HtmlTableCell &c : t.cells)
+        table.Cells(c.col, c.row) = c.record;
+
+    model.TableRows = table.TableRows;
+    model.TableCols = table.TableCols;
+    model.TableTitle = table.TableTitle;
+    model.TableBorder = table.TableBorder;
+    model.TableBackColor = table.TableBackColor;
+    model.TableBackColorNothing = table.TableBackColorNothing;
+    model.NetscapeMode = table.NetscapeMode;
+    model.OutputProfile = table.OutputProfile;
+    model.TableWidthUnit = table.TableWidthUnit;
+    model.TableWidth = table.TableWidth;
+    model.Cells = std::move(table.Cells);
+
+    ImportResult r;
+    r.rows = t.rows;
+    r.cols = t.cols;
+    return r;
+}
+
+QString excerpt(const QString &html)
+{
+    constexpr int Length = 24;
+    QString s = HtmlToGridText(html).simplified();
+    if (s.size() > Length)
+        s = s.left(Length) + QChar(0x2026);
+    return s;
+}
+
+} // namespace
+
+QString decodeHtmlPage(const QByteArray &page)
+{
+    return QString::fromUtf8(parsePage(page)->source());
+}
+
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
+{
+    return readTables(*parsePage(page));
+}
+
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
+{
+    return readTables(*parsePage(page), tooComplex);
+}
+
+QVector<HtmlTable> parseHtmlTables(const QString &html)
+{
+    return readTables(ParsedPage(html.toUtf8()));
+}
+
+QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)
+{
+    const HtmlTable &t = tables.at(index);
+    QString text;
+    if (t.hasCaption)
+        text = excerpt(t.caption);
+    for (qsizetype i = 0; text.isEmpty() && i < t.cells.size(); ++i)
+        text = excerpt(t.cells.at(i).record.Text);
+    const QString where = t.parent < 0 ? QString()
+                                       : QCoreApplication::translate("HtmlImport", "、表 %1 の中").arg(t.parent + 1);
+    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 行 × %3 列%4）")
+                           .arg(index + 1)
+                           .arg(t.rows)
+                           .arg(t.cols)
+                           .arg(where);
+    if (!text.isEmpty())
+        line += QLatin1Char(' ') + text;
+    return line;
+}
+
+QStringList listHtmlTables(const QByteArray &page)
+{
+    const QVector<HtmlTable> tables = parseHtmlTables(page);
+    QStringList lines;
+    for (int i = 0; i < tables.size(); ++i)
+        lines << describeHtmlTable(tables, i);
+    return lines;
+}
+
+ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model,
+                             const QString &path)
+{
+    return importTable(tables, tableIndex, model, path);
+}
+
+ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)
+{
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(QString());
+    return importTable(tables, tableIndex, model, QString());
+}
+
+bool isHtmlFileName(const QString &path)
+{
+    return path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)
+            || path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
+}
+
+ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model)
+{
+    const ImportResult unreadable = failure(
+            ImportStatus::Unreadable,
+            QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subjectOf(path)));
+    // Opening a named pipe would wait for a writer; reading a device might never end.
+    if (!QFileInfo(path).isFile())
+        return unreadable;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable;
+    if (file.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    const QByteArray page = file.read(MaxHtmlPageBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return unreadable;
+    if (page.size() > MaxHtmlPageBytes)
+        return tooComplex(path);
+    bool refused = false;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused)
+        return tooComplex(path);
+    return importTable(tables, tableIndex, model, path);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "core/model/table_model.h"
+
+// Tables read from existing pages, through a real HTML parser (gumbo), so a
+// page is bounded exactly as a browser bounds it. A cell's text is the page's
+// own source between the cell's tags, never a re-serialisation, so what the
+// author wrote comes back as written.
+
+// One cell, placed where the generator would place it (first free slot of its
+// row, after the spans of earlier cells), positions from 1 as in the model.
+struct HtmlTableCell {
+    int col = 0;
+    int row = 0;
+    CellRecord record;
+};
+
+// One TABLE element as found on a page.
+struct HtmlTable {
+    int depth = 0;            // 0 for a table of its own, n when inside n tables
+    int parent = -1;          // list index of the table it sits in, -1 for none
+    int rows = 0;             // TR elements
+    int cols = 0;             // last column a cell starts in
+    bool hasCaption = false;
+    QString caption;          // the caption's source (HTML 4: one line break trimmed at each end)
+    int border = -1;          // CSS border-width or BORDER, -1 when neither is given
+    WidthUnit widthUnit = WidthUnit::None; // CSS width or WIDTH
+    int width = 0;
+    bool hasBackColor = false;
+    qint32 backColor = 0xFFFFFF; // 0x00BBGGRR
+    bool hasDataCells = false;   // at least one TD
+    bool dataCellAligned = false; // some TD has an alignment of its own
+    bool upperCaseTag = false;   // written "<TABLE", as the HTML 4 output is
+    MarkupProfile profile = MarkupProfile::Html5; // HTML 4 for an upper-case table
+    QVector<HtmlTableCell> cells; // row by row, left to right
+};
+
+// The page's text: a byte order mark, else a <meta> charset (Shift_JIS and
+// its aliases through the program's CP932 codec), else UTF-8, else CP932.
+// The program's own HTML 4 text is saved in CP932 without a charset: a file
+// that begins as that text does is read as CP932 first.
+QString decodeHtmlPage(const QByteArray &page);
+
+// Every table of the page: the top-level ones in page order, then the ones
+// nested one level deep, and so on. Cells past column or row 255 are counted
+// but not kept.
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page);
+// The same; tooComplex tells an empty list of a page that was refused, one
+// whose parse would take far too long or far too much memory (tens of
+// thousands of nested elements, say), from a page without tables.
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex);
+QVector<HtmlTable> parseHtmlTables(const QString &html);
+
+// One line per table, in the order above, for a chooser:
+// "表 1（3 行 × 2 列）料金表" or "表 3（2 行 × 2 列、表 1 の中）…".
+QStringList listHtmlTables(const QByteArray &page);
+QString describeHtmlTable(const QVector<HtmlTable> &tables, int index);
+
+enum class ImportStatus {
+    Ok,
+    Unreadable,   // the file could not be read
+    NoTable,      // the page holds no table
+    NoSuchTable,  // fewer tables than the index asks for
+    Empty,        // the table has no cells
+    TooLarge,     // more than 99 rows or columns
+    TooComplex    // the page is too large or nests too deep to be read
+};
+
+struct ImportResult {
+    ImportStatus status = ImportStatus::Ok;
+    QString message;  // the text to show for a failure
+    int rows = 0;     // the table's size, also when too large
+    int cols = 0;
+    bool ok() const { return status == ImportStatus::Ok; }
+};
+
+// Table tableIndex (in listHtmlTables' order) of the page into model: the
+// table settings and the records of the table's cells, everything else at its
+// defaults. model is only changed on success; FileName is left to the caller.
+// An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
+// other an HTML5 one, so that either comes back out as it came in.
+ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model);
+// The same on a list parseHtmlTables made (the window parses once for its
+// chooser); a non-empty path is named in the messages.
+ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model,
+                             const QString &path = QString());
+
+// True for names ending in ".html" or ".htm", in any case.
+bool isHtmlFileName(const QString &path);
+
+// Pages over this size are not read.
+constexpr qint64 MaxHtmlPageBytes = 64 * 1024 * 1024;
+
+// importHtmlTable on the file at path; the messages name the file. Only a
+// regular file is read (a device or a pipe could be endless).
+ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model);

@@ -1,0 +1,140 @@
+#pragma once
+
+// What the page decoding and the table reading share: a parse and a few ways
+// into gumbo's tree. Only the html_tables*.cpp files include this.
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+#include <gumbo.h>
+
+#include "core/import/html_tables.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace htmltables {
+
+// A page as the parser is given it, and whether it is given it at all; see
+// html_page_scan.cpp.
+struct PageCut {
+    qsizetype at;      // offset in the parsed bytes where bytes were left out
+    qsizetype removed; // bytes left out up to and including this cut
+};
+struct PageScan {
+    bool tooComplex = false; // parsing it would take far too long or too much memory
+    QByteArray parsed;       // the page with the middle of long texts left out; empty when
+                             // nothing was left out
+    std::vector<PageCut> cuts;
+};
+PageScan scanPage(const QByteArray &utf8);
+
+// A parse and the UTF-8 text its source positions point into.
+class ParsedPage
+{
+public:
+    explicit ParsedPage(QByteArray utf8)
+        : m_source(std::move(utf8))
+    {
+        PageScan scan = scanPage(m_source);
+        m_tooComplex = scan.tooComplex;
+        if (m_tooComplex)
+            return;
+        m_parsed = std::move(scan.parsed);
+        m_cuts = std::move(scan.cuts);
+        const QByteArray &bytes = m_cuts.empty() ? m_source : m_parsed;
+        GumboOptions options = kGumboDefaultOptions;
+        options.max_errors = 0; // nobody reads them; collecting them costs time
+        m_output = gumbo_parse_with_options(&options, bytes.constData(), size_t(bytes.size()));
+    }
+    ~ParsedPage()
+    {
+        if (m_output)
+            gumbo_destroy_output(&kGumboDefaultOptions, m_output);
+    }
+    ParsedPage(const ParsedPage &) = delete;
+    ParsedPage &operator=(const ParsedPage &) = delete;
+
+    // True when the page was not parsed: document() is null then.
+    bool tooComplex() const { return m_tooComplex; }
+    const GumboNode *document() const { return m_output ? m_output->document : nullptr; }
+    const QByteArray &source() const { return m_source; }
+
+    // The page's text between two positions the parser reported.
+    QString slice(size_t from, size_t to) const
+    {
+        from = sourceOffset(from);
+        to = sourceOffset(to);
+        const size_t size = size_t(m_source.size());
+        to = std::min(to, size);
+        if (from >= to)
+            return QString();
+        return QString::fromUtf8(m_source.constData() + from, qsizetype(to - from));
+    }
+
+    // What lies between an element's start tag and its end, as the parser
+    // bounded it: the end tag, or the token that closed the element implicitly.
+    QString innerSource(const GumboElement &e) const
+    {
+        return slice(size_t(e.start_pos.offset) + e.original_tag.length, e.end_pos.offset);
+    }
+
+    // An element's length in the page, from its start tag to its end.
+    size_t sourceLength(const GumboElement &e) const
+    {
+        const size_t from = sourceOffset(e.start_pos.offset);
+        const size_t to = sourceOffset(e.end_pos.offset);
+        return to > from ? to - from : 0;
+    }
+
+private:
+    size_t sourceOffset(size_t parsed) const
+    {
+        // Cuts lie inside runs of text, never on a position the parser reports.
+        const auto after = std::upper_bound(m_cuts.begin(), m_cuts.end(), qsizetype(parsed),
+                                            [](qsizetype o, const PageCut &c) { return o < c.at; });
+        return after == m_cuts.begin() ? parsed : parsed + size_t(std::prev(after)->removed);
+    }
+
+    QByteArray m_source;
+    QByteArray m_parsed;
+    std::vector<PageCut> m_cuts;
+    bool m_tooComplex = false;
+    GumboOutput *m_output = nullptr;
+};
+
+inline const GumboElement *htmlElement(const GumboNode *node, GumboTag tag)
+{
+    if (!node || node->type != GUMBO_NODE_ELEMENT)
+        return nullptr;
+    const GumboElement &e = node->v.element;
+    return e.tag == tag && e.tag_namespace == GUMBO_NAMESPACE_HTML ? &e : nullptr;
+}
+
+inline const GumboNode *child(const GumboElement &e, unsigned i)
+{
+    return static_cast<const GumboNode *>(e.children.data[i]);
+}
+
+inline std::optional<QString> attribute(const GumboElement &e, const char *name)
+{
+    const GumboAttribute *a = gumbo_get_attribute(&e.attributes, name);
+    if (!a)
+        return std::nullopt;
+    return QString::fromUtf8(a->value);
+}
+
+inline bool isHtmlSpace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+// Every table on the page: top-level tables first, then each deeper level,
+// each in page order. None, and tooComplex set, for a page too costly to
+// parse or whose tables nest so deep that their texts would fill the memory.
+QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex = nullptr);
+
+} // namespace htmltables

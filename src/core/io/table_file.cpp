@@ -1,0 +1,585 @@
+#include "core/io/table_file.h"
+
+#include <QIODevice>
+
+#include "core/io/compression.h"
+#include "core/text/text_codec.h"
+#include "core/model/table_model.h"
+
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr int MaxTableSize = 99;
+
+// ---------------------------------------------------------------------------
+// Writing
+
+void appendNumber(QString &out, qint64 value)
+{
+    char buf[24];
+    int i = sizeof buf;
+    const bool negative = value < 0;
+    quint64 v = negative ? quint64(0) - quint64(value) : quint64(value);
+    do {
+        buf[--i] = char('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (negative)
+        buf[--i] = '-';
+    out += QLatin1String(buf + i, int(sizeof buf) - i);
+}
+
+// The text as it is, in quotes; a quote inside is doubled so that it survives.
+void appendString(QString &out, const QString &text)
+{
+    out += QLatin1Char('"');
+    if (text.contains(QLatin1Char('"'))) {
+        QString doubled = text;
+        doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        out += doubled;
+    } else {
+        out += text;
+    }
+    out += QLatin1Char('"');
+}
+
+void appendBool(QString &out, qint16 flag)
+{
+    out += flag != 0 ? QLatin1String("#TRUE#") : QLatin1String("#FALSE#");
+}
+
+const QLatin1String Comma(",");
+const QLatin1String LineEnd("\r\n");
+
+// ---------------------------------------------------------------------------
+// Reading
+
+// Fields one after another, line breaks counting as separators like commas.
+// A quoted field ends at a quote that is followed by a separator or the end;
+// a doubled quote inside stands for one quote, and a lone quote followed by
+// anything else is kept as text (files of earlier versions wrote inner quotes
+// as they were).
+class FieldReader
+{
+public:
+    explicit FieldReader(QStringView text)
+        : m_p(text.data()), m_end(text.data() + text.size())
+    {
+    }
+
+    // Skips blank space and empty lines between records; true at the end.
+    bool atEnd()
+    {
+        while (m_p < m_end && (isBlank(*m_p) || *m_p == u'\r' || *m_p == u'\n'))
+            ++m_p;
+        return m_p == m_end;
+    }
+
+    // The next field; false when there is none or it is malformed.
+    bool next(QStringView &raw, QString &unescaped, bool &quoted)
+    {
+        skipBlanks();
+        if (m_p == m_end)
+            return false;
+        if (*m_p == u'"') {
+            quoted = true;
+            const QChar *start = ++m_p;
+            bool doubled = false;
+            for (;;) {
+                if (m_p == m_end)
+                    return false; // unterminated string
+                if (*m_p != u'"') {
+                    // Straight on to the next quote: a cell text may be megabytes.
+                    const qsizetype quote = QStringView(m_p, m_end).indexOf(u'"');
+                    m_p = quote < 0 ? m_end : m_p + quote;
+                    continue;
+                }
+                if (m_p + 1 < m_end && m_p[1] == u'"') {
+                    doubled = true;
+                    m_p += 2;
+                    continue;
+                }
+                const QChar *after = m_p + 1;
+                while (after < m_end && isBlank(*after))
+                    ++after;
+                if (after == m_end || isSeparator(*after)) {
+                    raw = QStringView(start, m_p);
+                    m_p = after;
+                    break;
+                }
+                ++m_p; // an unescaped quote inside the text
+            }
+            if (doubled) {
+                unescaped = raw.toString();
+                unescaped.replace(QLatin1String("\"\""), QLatin1String("\""));
+                raw = unescaped;
+            }
+        } else {
+            quoted = false;
+            const QChar *start = m_p;
+            while (m_p < m_end && !isSeparator(*m_p))
+                ++m_p;
+            raw = QStringView(start, m_p).trimmed();
+        }
+        skipSeparator();
+        return true;
+    }
+
+private:
+    static bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+    static bool isSeparator(QChar c) { return c == u',' || c == u'\r' || c == u'\n'; }
+
+    void skipBlanks()
+    {
+        while (m_p < m_end && isBlank(*m_p))
+            ++m_p;
+    }
+
+    void skipSeparator()
+    {
+        if (m_p == m_end)
+            return;
+        if (*m_p == u',') {
+            ++m_p;
+        } else if (*m_p == u'\r') {
+            ++m_p;
+            if (m_p < m_end && *m_p == u'\n')
+                ++m_p;
+        } else if (*m_p == u'\n') {
+            ++m_p;
+        }
+    }
+
+    const QChar *m_p;
+    const QChar *m_end;
+};
+
+// Decimal digits with an optional sign; anything else is not a number.
+bool parseNumber(QStringView s, qint64 low, qint64 high, qint64 &value)
+{
+    s = s.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < s.size() && (s.at(i) == u'-' || s.at(i) == u'+')) {
+        negative = s.at(i) == u'-';
+        ++i;
+    }
+    if (i == s.size())
+        return false;
+    qint64 v = 0;
+    for (; i < s.size(); ++i) {
+        const char16_t c = s.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+        if (v > (qint64(1) << 40))
+            return false; // far past any field's range; stop before overflowing
+    }
+    value = negative ? -v : v;
+    return value >= low && value <= high;
+}
+
+// Typed reads on top of FieldReader. The first failure sticks, so a record is
+// read field by field and checked once.
+class TableTextParser
+{
+public:
+    explicit TableTextParser(QStringView text) : m_fields(text) {}
+
+    bool ok() const { return m_ok; }
+    bool atEnd() { return m_fields.atEnd(); }
+
+    qint64 number(qint64 low, qint64 high, bool quotedAllowed = false)
+    {
+        QStringView raw;
+        bool quoted = false;
+        if (!field(raw, quoted) || (quoted && !quotedAllowed))
+            return fail();
+        qint64 v = 0;
+        if (!parseNumber(raw, low, high, v))
+            return fail();
+        return v;
+    }
+    qint16 int16()
+    {
+        return qint16(number(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max()));
+    }
+    qint32 int32()
+    {
+        return qint32(number(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+    }
+    QString string()
+    {
+        QStringView raw;
+        bool quoted = false;
+        if (!field(raw, quoted)) {
+            fail();
+            return QString();
+        }
+        return raw.toString();
+    }
+    qint16 boolean()
+    {
+        QStringView raw;
+        bool quoted = false;
+        if (!field(raw, quoted) || quoted)
+            return qint16(fail());
+        if (raw.compare(QLatin1String("#TRUE#"), Qt::CaseInsensitive) == 0)
+            return -1;
+        if (raw.compare(QLatin1String("#FALSE#"), Qt::CaseInsensitive) == 0)
+            return 0;
+        return qint16(fail());
+    }
+
+private:
+    bool field(QStringView &raw, bool &quoted)
+    {
+        if (!m_ok)
+            return false;
+        return m_fields.next(raw, m_scratch, quoted);
+    }
+    qint64 fail()
+    {
+        m_ok = false;
+        return 0;
+    }
+
+    FieldReader m_fields;
+    QString m_scratch;
+    bool m_ok = true;
+};
+
+bool readCapped(QIODevice &in, QByteArray &data)
+{
+    if (!in.isOpen() || !in.isReadable())
+        return false;
+    if (!in.isSequential() && in.size() - in.pos() > MaxTableTextBytes)
+        return false;
+    data.clear();
+    if (!in.isSequential()) {
+        // Straight into a buffer of the file's size; a file that grows
+        // meanwhile goes on below.
+        const qint64 expected = in.size() - in.pos();
+        if (expected > 0) {
+            data.resize(expected);
+            qint64 got = 0;
+            while (got < expected) {
+                const qint64 n = in.read(data.data() + got, expected - got);
+                if (n < 0)
+                    return false;
+                if (n == 0)
+                    break;
+                got += n;
+            }
+            data.truncate(got);
+            if (got < expected)
+                return true;
+        }
+    }
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 n = in.read(buf, sizeof buf);
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            if (in.isSequential() && !in.atEnd() && in.waitForReadyRead(30000))
+                continue;
+            return true;
+        }
+        if (data.size() + n > MaxTableTextBytes)
+            return false;
+        data.append(buf, n);
+    }
+}
+
+struct CellLine {
+    int col;
+    int row;
+    CellRecord record;
+};
+
+struct OldCellLine {
+    int col;
+    int row;
+    QString text;
+    qint16 header, rowSpanOn, rowSpan, colSpanOn, colSpan, hAlign, vAlign;
+};
+
+ReadResult damaged(const FileVersion &v = FileVersion())
+{
+    ReadResult r;
+    r.status = ReadStatus::Damaged;
+    r.version = v;
+    return r;
+}
+
+} // namespace
+
+bool isNewerThanProgram(const FileVersion &v)
+{
+    if (v.major != AppVersion::Major)
+        return v.major > AppVersion::Major;
+    if (v.minor != AppVersion::Minor)
+        return v.minor > AppVersion::Minor;
+    return v.revision > AppVersion::Revision;
+}
+
+FileVersion fileVersionFor(const TableModel &model)
+{
+    FileVersion v;
+    v.major = 3;
+    v.minor = model.usesNewSettings() ? 1 : 0;
+    return v;
+}
+
+QString fileKindOf(const QString &path)
+{
+    return path.right(3).toLower();
+}
+
+QByteArray tableText(const TableModel &m)
+{
+    // The number boxes may still hold an unchecked 0 when the table is saved;
+    // write the size the box falls back to, so the file can always be opened.
+    const int rows = qBound(1, int(m.TableRows), MaxTableSize);
+    const int cols = qBound(1, int(m.TableCols), MaxTableSize);
+    const int lastCol = qMin(cols + 2, CellTable::MaxIndex);
+
+    qsizetype estimate = 128 + m.TableTitle.size();
+    for (int c = 0; c <= lastCol; ++c)
+        for (int r = 0; r <= rows; ++r)
+            estimate += 72 + m.Cells(c, r).Text.size();
+    QString out;
+    out.reserve(estimate);
+
+    const FileVersion version = fileVersionFor(m);
+    appendNumber(out, version.major);
+    out += Comma;
+    appendNumber(out, version.minor);
+    out += Comma;
+    appendNumber(out, version.revision);
+    out += LineEnd;
+
+    appendNumber(out, rows);
+    out += Comma;
+    appendNumber(out, cols);
+    out += Comma;
+    appendString(out, m.TableTitle);
+    out += Comma;
+    appendNumber(out, m.TableBorder);
+    out += Comma;
+    appendNumber(out, m.TableBackColor);
+    out += Comma;
+    appendNumber(out, m.TableBackColorNothing);
+    out += Comma;
+    appendNumber(out, m.NetscapeMode);
+    if (version.minor >= 1) {
+        out += Comma;
+        appendNumber(out, int(m.OutputProfile));
+        out += Comma;
+        appendNumber(out, int(m.TableWidthUnit));
+        out += Comma;
+        appendNumber(out, m.TableWidth);
+    }
+    out += LineEnd;
+
+    for (int c = 0; c <= lastCol; ++c) {
+        for (int r = 0; r <= rows; ++r) {
+            const CellRecord &R = m.Cells(c, r);
+            appendNumber(out, c);
+            out += Comma;
+            appendNumber(out, r);
+            out += Comma;
+            appendString(out, R.Text);
+            out += Comma;
+            appendBool(out, R.Header);
+            for (qint64 v : {qint64(R.HeightOn), qint64(R.Height), qint64(R.WidthOn), qint64(R.Width),
+                             qint64(R.RowSpanOn), qint64(R.RowSpan), qint64(R.ColSpanOn),
+                             qint64(R.ColSpan), qint64(R.VAlign), qint64(R.HAlign),
+                             qint64(R.BackColor), qint64(R.BackColorNothing)}) {
+                out += Comma;
+                appendNumber(out, v);
+            }
+            out += LineEnd;
+        }
+    }
+    // One pass through the codec for the whole text.
+    return encodeCp932(out);
+}
+
+bool writeTableText(QIODevice &out, const TableModel &model)
+{
+    const QByteArray bytes = tableText(model);
+    return out.write(bytes) == bytes.size();
+}
+
+ReadResult readTableText(const QByteArray &bytes, TableModel &model)
+{
+    if (bytes.size() > MaxTableTextBytes)
+        return damaged();
+    const QString text = decodeCp932(bytes);
+    TableTextParser p(text);
+
+    FileVersion version;
+    version.major = p.int16();
+    version.minor = p.int16();
+    version.revision = p.int16();
+    if (!p.ok())
+        return damaged();
+    if (isNewerThanProgram(version)) {
+        ReadResult r;
+        r.status = ReadStatus::NewerVersion;
+        r.version = version;
+        return r;
+    }
+
+    const qint32 rows = qint32(p.number(1, MaxTableSize));
+    const qint32 cols = qint32(p.number(1, MaxTableSize));
+    const QString title = p.string();
+    const qint16 border = p.int16();
+    const qint32 backColor = p.int32();
+    const qint16 backColorNothing = p.int16();
+    const qint16 netscape = p.int16();
+    // From 3.1 on the settings line goes on; older files mean the defaults.
+    const bool extended = version.major > 3 || (version.major == 3 && version.minor >= 1);
+    MarkupProfile profile = MarkupProfile::Html4;
+    WidthUnit widthUnit = WidthUnit::None;
+    qint32 width = 100;
+    if (extended) {
+        profile = MarkupProfile(p.number(0, 1));
+        widthUnit = WidthUnit(p.number(0, 2));
+        width = p.int32();
+    }
+    if (!p.ok())
+        return damaged(version);
+
+    std::vector<CellLine> lines;
+    lines.reserve(std::size_t(cols + 3) * std::size_t(rows + 1));
+    while (!p.atEnd()) {
+        CellLine L;
+        L.col = int(p.number(0, CellTable::MaxIndex));
+        L.row = int(p.number(0, CellTable::MaxIndex));
+        CellRecord &R = L.record;
+        R.Text = p.string();
+        R.Header = p.boolean();
+        R.HeightOn = p.int16();
+        R.Height = p.int32();
+        R.WidthOn = p.int16();
+        R.Width = p.int32();
+        R.RowSpanOn = p.int16();
+        R.RowSpan = p.int32();
+        R.ColSpanOn = p.int16();
+        R.ColSpan = p.int32();
+        R.VAlign = p.int16();
+        R.HAlign = p.int16();
+        R.BackColor = p.int32();
+        R.BackColorNothing = p.int16();
+        if (!p.ok())
+            return damaged(version);
+        lines.push_back(std::move(L));
+    }
+
+    model.TableRows = rows;
+    model.TableCols = cols;
+    model.TableTitle = title;
+    model.TableBorder = border;
+    model.TableBackColor = backColor;
+    model.TableBackColorNothing = backColorNothing;
+    model.NetscapeMode = netscape;
+    model.OutputProfile = profile;
+    model.TableWidthUnit = widthUnit;
+    model.TableWidth = width;
+    for (CellLine &L : lines)
+        model.Cells(L.col, L.row) = std::move(L.record);
+
+    ReadResult r;
+    r.status = ReadStatus::Ok;
+    r.version = version;
+    return r;
+}
+
+ReadResult readTableText(QIODevice &in, TableModel &model)
+{
+    QByteArray bytes;
+    if (!readCapped(in, bytes))
+        return damaged();
+    return readTableText(bytes, model);
+}
+
+ReadResult readOldTableText(const QByteArray &bytes, TableModel &model)
+{
+    if (bytes.size() > MaxTableTextBytes)
+        return damaged();
+    const QString text = decodeCp932(bytes);
+    TableTextParser p(text);
+
+    // Sizes, border and colour parts were read as text and converted, so they
+    // may come quoted.
+    const bool quotedOk = true;
+    const qint32 cols = qint32(p.number(1, MaxTableSize, quotedOk));
+    const qint32 rows = qint32(p.number(1, MaxTableSize, quotedOk));
+    const QString title = p.string();
+    const qint16 border = qint16(p.number(std::numeric_limits<qint16>::min(),
+                                          std::numeric_limits<qint16>::max(), quotedOk));
+    p.int16(); // read and ignored
+    qint32 parts[3];
+    for (qint32 &part : parts)
+        part = qint32(qBound(qint64(0),
+                             p.number(std::numeric_limits<qint32>::min(),
+                                      std::numeric_limits<qint32>::max(), quotedOk),
+                             qint64(255)));
+    if (!p.ok())
+        return damaged();
+
+    std::vector<OldCellLine> lines;
+    while (!p.atEnd()) {
+        OldCellLine L;
+        // Indices are stored one lower than the model's.
+        L.col = int(p.number(-1, CellTable::MaxIndex - 1)) + 1;
+        L.row = int(p.number(-1, CellTable::MaxIndex - 1)) + 1;
+        L.text = p.string();
+        L.header = p.int16() != 0 ? -1 : 0;
+        L.rowSpanOn = p.int16();
+        L.rowSpan = p.int16();
+        L.colSpanOn = p.int16();
+        L.colSpan = p.int16();
+        L.hAlign = p.int16();
+        L.vAlign = p.int16();
+        if (!p.ok())
+            return damaged();
+        lines.push_back(std::move(L));
+    }
+
+    model.TableCols = cols;
+    model.TableRows = rows;
+    model.TableTitle = title;
+    model.TableBorder = border;
+    model.TableBackColor = parts[0] + 256 * parts[1] + 65536 * parts[2];
+    model.TableBackColorNothing = 0;
+    for (OldCellLine &L : lines) {
+        CellRecord &R = model.Cells(L.col, L.row);
+        R.Text = std::move(L.text);
+        R.Header = L.header;
+        R.RowSpanOn = L.rowSpanOn;
+        R.RowSpan = L.rowSpan;
+        R.ColSpanOn = L.colSpanOn;
+        R.ColSpan = L.colSpan;
+        R.HAlign = L.hAlign;
+        R.VAlign = L.vAlign;
+    }
+
+    ReadResult r;
+    r.status = ReadStatus::Ok;
+    return r;
+}
+
+ReadResult readOldTableText(QIODevice &in, TableModel &model)
+{
+    QByteArray bytes;
+    if (!readCapped(in, bytes))
+        return damaged();
+    return readOldTableText(bytes, model);
+}

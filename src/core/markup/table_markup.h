@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "core/model/table_model.h"
+
+// "#RRGGBB" from a 0x00BBGGRR colour.
+QString ColorToHtml(qint32 colour);
+
+// The few values the generator reads from the window's controls.
+struct MarkupInputs {
+    QString borderText;        // text of txtBorder
+    QString titleText;         // text of txtTitle
+    qint32 backColorShown = 0xFFFFFF; // colour shown in picBackColor
+    int gridRows = 3;          // Grid.Rows (fixed row included)
+    int gridCols = 3;          // Grid.Cols (fixed column included)
+};
+
+// The table's HTML text in the model's OutputProfile. visitCell(c, r) runs for
+// every emitted cell before it is written (the window runs its selected-cell
+// refresh there). May normalise a switched-off span count to 1 in the model.
+//
+// HTML 4 is the original text: upper-case names, ALIGN/VALIGN on every data
+// cell, spans as stored. HTML5 is lower-case, with <caption>, <thead> for the
+// leading all-header rows (scope="col"), <tbody> for the rest (a header cell in
+// column 1 there gets scope="row"), and inline CSS only where a cell differs
+// from what a browser does anyway:
+//   - text-align when HAlign differs from the browser's default for the cell
+//     kind (left for <td>, center for <th>), so the page looks as the grid
+//     does: a default data cell (centred in the grid) gets "text-align:
+//     center", a default header cell nothing;
+//   - vertical-align when VAlign is not centre (browsers centre: "middle");
+//   - width/height in px when switched on, background-color when set.
+// Netscape mode leaves out the alignment, as in HTML 4. Spans are clipped to
+// the table and short of the slots earlier spans hold (no overlaps), and rows in which no cell begins (wholly covered by spans from
+// above) are left out with the spans across them shortened, so the table model
+// stays valid; what the browser shows is the same. A caption of only blanks is
+// left out. Cell texts and the title are written as stored.
+QString buildTableMarkup(TableModel &model, const MarkupInputs &in,
+                         const std::function<void(int, int)> &visitCell = {});
+
+// The alignment a browser gives a cell of its own accord, as HAlign/VAlign
+// values: what HTML5 output leaves unwritten (and what a cell without
+// alignment of its own means when HTML5 is read back).
+struct CellAlignment {
+    qint16 hAlign;
+    qint16 vAlign;
+};
+CellAlignment browserAlignment(bool header);
+
+// The preview page around a table text (CR LF, no final text after the last CR
+// LF): Shift_JIS declared for HTML 4, an HTML5 page with <meta charset="utf-8">
+// for HTML5.
+QString previewPageText(const QString &tableText, MarkupProfile profile = MarkupProfile::Html4);
+
+// A text of the given profile as it goes into a file: Shift_JIS with numeric
+// references for what it cannot hold (HTML 4), UTF-8 (HTML5).
+QByteArray markupFileBytes(const QString &text, MarkupProfile profile);
+
+// "html4" / "html5" (any case), as the command line names them.
+std::optional<MarkupProfile> markupProfileFromName(const QString &name);

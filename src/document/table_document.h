@@ -1,0 +1,155 @@
+#pragma once
+
+#include <QFlags>
+#include <QObject>
+#include <QRect>
+#include <QString>
+#include <QUndoStack>
+
+#include <functional>
+
+#include "core/model/table_model.h"
+
+struct MarkupInputs;
+struct TableSettings;
+
+// A field of a cell record, as one control of the cell settings pane writes it.
+enum class CellField {
+    Text = 0x1,
+    Header = 0x2,
+    HeightOn = 0x4,
+    Height = 0x8,
+    WidthOn = 0x10,
+    Width = 0x20,
+    RowSpanOn = 0x40,
+    RowSpan = 0x80,
+    ColSpanOn = 0x100,
+    ColSpan = 0x200,
+    VAlign = 0x400,
+    HAlign = 0x800,
+    BackColor = 0x1000,
+    BackColorNothing = 0x2000,
+};
+Q_DECLARE_FLAGS(CellFields, CellField)
+Q_DECLARE_OPERATORS_FOR_FLAGS(CellFields)
+
+// A table-wide setting, as one control of the table settings pane writes it.
+enum class TableField {
+    Rows = 0x1,
+    Cols = 0x2,
+    Title = 0x4,
+    Border = 0x8,
+    BackColor = 0x10,
+    BackColorNothing = 0x20,
+    NetscapeMode = 0x40,
+    FileName = 0x80,
+    OutputProfile = 0x100,  // a MarkupProfile
+    WidthUnit = 0x200,      // a WidthUnit
+    Width = 0x400,
+};
+Q_DECLARE_FLAGS(TableFields, TableField)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TableFields)
+
+// The table of one window and the only way to change it. Every write happens
+// the moment a control changes, through one method per kind of change, and is
+// announced with the cells and fields it touched; a write that changes nothing
+// announces nothing. Every change the user makes is a step on the undo stack;
+// adjustments that do not change what the table says (a record read as the
+// panes would write it, the generator's span fixes) are not.
+class TableDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TableDocument(QObject *parent = nullptr);
+    ~TableDocument() override;
+
+    QUndoStack *undoStack() { return &m_undo; }
+
+    // Changes made between beginStep() and endStep() are one undo step called
+    // text; a step inside another joins the outer one. A step that changed
+    // nothing leaves no trace. Prefer StepScope.
+    void beginStep(const QString &text);
+    void endStep();
+    // A number written to the same field of the same cell (or the table) as the
+    // step before joins that step while the gesture lasts: a slider drag, a
+    // held spinner, typing in one box. Leaving or releasing the control, or
+    // moving to another cell, closes the gesture.
+    void closeGesture();
+    // A change of the whole table (rows or columns moved, a paste): fn edits a
+    // copy of the model, and the difference becomes one step. The file name
+    // is not the table's content and stays.
+    void editModel(const QString &text, const std::function<void(TableModel &)> &fn);
+
+    const TableModel &model() const { return m_model; }
+    const CellRecord &cell(int col, int row) const { return m_model.Cells(col, row); }
+
+    void setCellText(int col, int row, const QString &text);
+    void setCellField(int col, int row, CellField field, qint32 value);
+    // The same field of every cell in cells (x = column, y = row) as one step;
+    // a drag over the same cells and field stays one step, as for one cell.
+    void setCellsField(QRect cells, CellField field, qint32 value);
+    qint32 cellField(int col, int row, CellField field) const;
+    // The record as the cell settings pane would leave it (see normalise()).
+    void normaliseCell(int col, int row);
+
+    void setTableField(TableField field, qint32 value);
+    qint32 tableField(TableField field) const;
+    void setTitle(const QString &title);
+    void setSize(int rows, int cols);
+    void normaliseTableSwitches();
+    void setFileName(const QString &name);
+
+    // Open and New: a whole new table with a fresh history. The file name goes
+    // with it.
+    void replaceModel(const TableModel &model);
+
+    // Names of one-field steps, as the Edit menu shows them.
+    static QString stepName(CellField field);
+    static QString stepName(TableField field);
+
+    // The generator over this table; it may set a switched-off span count to 1.
+    QString generateMarkup(const MarkupInputs &in, const std::function<void(int, int)> &visitCell);
+
+signals:
+    void cellsChanged(QRect cells, CellFields fields); // x = column, y = row
+    void tableChanged(TableFields fields);
+    void modelReset();
+    // After an undo or redo, with the cells it changed (empty when it changed
+    // only table settings), so the views can show them.
+    void stepApplied(QRect cells);
+
+private:
+    friend class TableStep;
+    struct Recording;
+    struct StepData;
+
+    // Records a cell or the table settings before their first change in the
+    // open step.
+    void touchCell(int col, int row);
+    void touchTable();
+    // The step of one field change, mergeable with the last one.
+    void beginFieldStep(const QString &text, int mergeKey);
+    void recordTableChange(const TableSettings &before, TableField field);
+    void apply(const StepData &step, bool forward);
+
+    TableModel m_model;
+    QUndoStack m_undo;
+    Recording *m_rec = nullptr;
+    int m_depth = 0;
+    int m_pendingMergeKey = -1;  // the key the step being recorded may merge on
+    int m_gesture = 0;           // steps merge only within one gesture
+};
+
+// Makes the changes of its lifetime one undo step.
+class StepScope
+{
+public:
+    StepScope(TableDocument &doc, const QString &text) : m_doc(doc) { m_doc.beginStep(text); }
+    ~StepScope() { m_doc.endStep(); }
+    StepScope(const StepScope &) = delete;
+    StepScope &operator=(const StepScope &) = delete;
+
+private:
+    TableDocument &m_doc;
+};

@@ -1,0 +1,140 @@
+#include "gui/grid/grid_clipboard.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "core/import/cell_block.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
+#include "document/table_document.h"
+
+namespace {
+
+GridClipboard::MessageHook &messageHook()
+{
+    static GridClipboard::MessageHook hook;
+    return hook;
+}
+
+} // namespace
+
+GridClipboard::GridClipboard(GridEditor &editor, TableDocument &doc)
+    : QObject(&editor), m_editor(editor), m_doc(doc)
+{
+    setObjectName(QStringLiteral("GridClipboard"));
+    auto make = [this](const char *name, const QString &text, QKeySequence::StandardKey key,
+                       void (GridClipboard::*slot)()) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        // Only where the grid has the focus: a text box elsewhere keeps its own.
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    m_cut = make("mnuCut", tr("切り取り(&T)"), QKeySequence::Cut, &GridClipboard::cut);
+    m_copy = make("mnuCopy", tr("コピー(&C)"), QKeySequence::Copy, &GridClipboard::copy);
+    m_paste = make("mnuPaste", tr("貼り付け(&P)"), QKeySequence::Paste, &GridClipboard::paste);
+    m_editor.grid()->addActions(actions());
+}
+
+void GridClipboard::setMessageHook(MessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+bool GridClipboard::handledByTextBox(const char *slot) const
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || !(qobject_cast<QLineEdit *>(focus) || qobject_cast<QTextEdit *>(focus)
+                    || qobject_cast<QPlainTextEdit *>(focus)))
+        return false;
+    QMetaObject::invokeMethod(focus, slot);
+    return true;
+}
+
+bool GridClipboard::gridInUse() const
+{
+    return !m_editor.grid()->isHidden();
+}
+
+void GridClipboard::copy()
+{
+    if (handledByTextBox("copy") || !gridInUse())
+        return;
+    m_editor.commitOpenBox();
+    const CellBlock block = takeCellBlock(m_doc.model(), m_editor.selectedCells());
+    if (!block.isEmpty())
+        QApplication::clipboard()->setMimeData(cellBlockMimeData(block));
+}
+
+void GridClipboard::cut()
+{
+    if (handledByTextBox("cut") || !gridInUse())
+        return;
+    copy();
+    const QRect area = m_editor.selectedCells();
+    m_doc.editModel(tr("切り取り"), [&](TableModel &m) {
+        for (int r = area.top(); r <= area.bottom(); ++r)
+            for (int c = area.left(); c <= area.right(); ++c)
+                if (CellTable::inRange(c, r))
+                    m.Cells(c, r).Text.clear();
+    });
+    refitRows(area.top(), area.bottom());
+}
+
+void GridClipboard::paste()
+{
+    if (handledByTextBox("paste") || !gridInUse())
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    const std::optional<CellBlock> block = data ? cellBlockFromMimeData(*data) : std::nullopt;
+    if (!block)
+        return;
+    m_editor.commitOpenBox();
+    const QRect at = m_editor.selectedCells();
+    PasteResult result;
+    m_doc.editModel(tr("貼り付け"), [&](TableModel &m) {
+        result = pasteCellBlock(m, *block, at.left(), at.top());
+    });
+    if (!result.cells.isEmpty())
+        refitRows(result.cells.top(), result.cells.bottom());
+    if (!result.clipped)
+        return;
+    QWidget *window = m_editor.grid()->window();
+    if (messageHook()) {
+        messageHook()(window, result.message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Quorvan"), result.message,
+                    QMessageBox::Ok, window);
+    box.exec();
+}
+
+// Rows whose texts changed fit their tallest cell again; the pane shows the
+// current cell as it is now.
+void GridClipboard::refitRows(int top, int bottom)
+{
+    GridWidget *grid = m_editor.grid();
+    const int keepCol = grid->Col();
+    const int keepRow = grid->Row();
+    {
+        GridWidget::BulkUpdate bulk(grid);
+        for (int r = std::max(top, 1); r <= std::min(bottom, grid->Rows() - 1); ++r) {
+            grid->setRow(r);
+            for (int c = 1; c < grid->Cols(); ++c) {
+                grid->setCol(c);
+                m_editor.refreshCell(c, r);
+            }
+        }
+        grid->setCol(keepCol);
+        grid->setRow(keepRow);
+    }
+    m_editor.Grid_Click();
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QVector>
+
+#include "document/table_document.h"
+
+class QLineEdit;
+class QMenu;
+class QWidget;
+class GridClipboard;
+class GridWidget;
+
+// The grid Grid with its in-place box txtInsert: shows the document's cells,
+// keeps each row as tall as its tallest cell, and stores what is typed into a
+// cell. Both controls are children of the given parent, where the window lays
+// them out.
+class GridEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    GridEditor(TableDocument &doc, QWidget *parent);
+
+    GridWidget *grid() const { return Grid; }
+    GridClipboard *clipboard() const { return m_clipboard; }
+
+    // For each grid row, the column whose text last set the row's height.
+    QVector<qint32> RowHeightCol;
+    void resetRowHeightCol(int upper);      // indices 0..upper, all 0
+    bool ShiftKeyPush = false;              // Shift at the last key or mouse event on the grid
+
+    // One cell's refresh without the pane: a box open over another cell goes
+    // to its own cell first; then the record is normalised, shown in its grid
+    // cell, and its row fitted. Every refresh, of one cell or all, runs this.
+    void refreshCell(int col, int row);
+    // Every table cell, column by column, then Grid_Click on (1, 1).
+    void refreshAll();
+    // The fixed row and column numbered, centred.
+    void numberFixedCells();
+    // Stores text into the current cell and fits its row (the editor's way back).
+    void SettingText(const QString &GridSelText);
+    void hideBox();
+    bool boxOpen() const;
+    // Text still in the in-place box goes into its cell. Every command that
+    // reads or rebuilds the table runs this first.
+    void commitOpenBox();
+
+    // The selected table cells (x = column, y = row), whole spans included;
+    // at least the current cell.
+    QRect selectedCells() const;
+    // The spans the grid draws, from the document as it is now.
+    void updateSpans();
+    // Merging and the rows and columns, as items at the end of menu.
+    void addCommandsTo(QMenu *menu);
+
+public slots:
+    void Grid_Click();
+    void Grid_DblClick();
+    void Grid_KeyPress(int &KeyAscii);
+    void Grid_LeaveCell();
+    void txtInsert_KeyPress(int &KeyAscii);
+    void txtInsert_LostFocus();
+
+    // The Cell menu's commands on the selected cells (grid_commands.cpp), each
+    // one undo step.
+    void clearSelectedText();
+    void mergeSelection();
+    void unmergeSelection();
+    void insertRows(bool after);
+    void insertCols(bool after);
+    void deleteRows();
+    void deleteCols();
+
+signals:
+    // Grid_Click ended on this cell: the cell settings pane shows it.
+    void cellShown(int col, int row);
+    void multiLineEditRequested();          // Shift + double-click
+    void cellMenuRequested(QPoint globalPos);
+    // The table's rows or columns changed under the grid (a command, an
+    // undo): the size boxes follow. The grid has followed already.
+    void tableResized();
+
+private:
+    void applyRecord(int col, int row);     // record -> its grid cell
+    void onCellsChanged(QRect cells, CellFields fields);
+    void fitRow();
+    void refitWholeRow();
+    void openInsertBox(bool withExistingText);
+    void commitInsertBox(bool fromEnter);
+    void closeInsertBox();
+    void editWhole(const QString &step, const std::function<void(TableModel &)> &edit);
+    void followTableSize(QPoint current);
+    void refitRows(int top, int bottom);
+    void tell(const QString &text);
+
+    TableDocument &m_doc;
+    GridWidget *Grid;
+    QLineEdit *txtInsert;
+    GridClipboard *m_clipboard;
+    bool m_closingBox = false;
+    bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
+};

@@ -1,0 +1,161 @@
+// The grid's spans and ranges: which cells are drawn as one, and the range of
+// cells the user selects from the current cell.
+#include "gui/grid/grid_widget.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+
+#include "gui/grid/grid_cells_p.h"
+
+void GridWidget::setSpanLayout(const SpanLayout &layout)
+{
+    if (m_spansApplied && layout == m_spans)
+        return;
+    clearSpans();
+    m_spans = layout;
+    for (const QRect &a : m_spans.spans())
+        if (a.right() < Cols() && a.bottom() < Rows())
+            setSpan(a.top() - 1, a.left() - 1, a.height(), a.width());
+    m_spansApplied = true;
+    // A range holding part of a new span takes all of it.
+    if (!m_selRect.isEmpty())
+        m_selRect = m_spans.expanded(m_selRect) & QRect(1, 1, Cols() - 1, Rows() - 1);
+    viewport()->update();
+}
+
+QRect GridWidget::selectedCells() const
+{
+    const QRect table(1, 1, Cols() - 1, Rows() - 1);
+    if (m_selFor == QPoint(m_col, m_row) && !m_selRect.isEmpty())
+        return m_selRect & table;
+    if (m_col < 1 || m_row < 1)
+        return QRect(m_col, m_row, 1, 1);
+    return m_spans.expanded(QRect(m_col, m_row, 1, 1)) & table;
+}
+
+void GridWidget::selectCells(QRect cells)
+{
+    setRange(cells, cells.normalized().bottomRight());
+}
+
+void GridWidget::selectAll()
+{
+    if (m_col < 1 || m_row < 1)
+        return;
+    setRange(QRect(1, 1, Cols() - 1, Rows() - 1), QPoint(Cols() - 1, Rows() - 1));
+    emit selectionChanged();
+}
+
+void GridWidget::setRange(QRect cells, QPoint extent)
+{
+    const QRect before = selectedCells();
+    m_selFor = QPoint(m_col, m_row);
+    m_extent = extent;
+    m_selRect = m_spans.expanded(cells.normalized() | QRect(m_selFor, QSize(1, 1)))
+            & QRect(1, 1, Cols() - 1, Rows() - 1);
+    if (m_selRect != before)
+        viewport()->update();
+}
+
+void GridWidget::collapseSelection()
+{
+    const bool wasRange = selectedCells().size() != QSize(1, 1);
+    m_selFor = QPoint(m_col, m_row);
+    m_extent = m_selFor;
+    m_selRect = m_spans.expanded(QRect(m_selFor, QSize(1, 1)));
+    if (wasRange)
+        viewport()->update();
+}
+
+QPoint GridWidget::extentPoint() const
+{
+    return m_selFor == QPoint(m_col, m_row) && !m_selRect.isEmpty() ? m_extent : QPoint(m_col, m_row);
+}
+
+void GridWidget::extendTo(QPoint cell)
+{
+    cell.setX(std::clamp(cell.x(), 1, Cols() - 1));
+    cell.setY(std::clamp(cell.y(), 1, Rows() - 1));
+    if (m_col < 1 || m_row < 1)
+        return;
+    setRange(m_spans.expanded(QRect(m_col, m_row, 1, 1)) | QRect(cell, QSize(1, 1)), cell);
+    scrollTo(model()->index(cell.y() - 1, cell.x() - 1));
+    emit selectionChanged();
+}
+
+// One step from a cell: past the span it lies in, onto the next cell that
+// belongs to another written cell; at the edge, where it was.
+QPoint GridWidget::stepFrom(QPoint from, int dc, int dr) const
+{
+    const QPoint own = m_spans.owner(from.x(), from.y());
+    QPoint p = from;
+    for (;;) {
+        p += QPoint(dc, dr);
+        if (p.x() < 1 || p.y() < 1 || p.x() >= Cols() || p.y() >= Rows())
+            return from;
+        if (m_spans.owner(p.x(), p.y()) != own)
+            return p;
+    }
+}
+
+void GridWidget::moveByTab(bool backward)
+{
+    if (m_col < 1 || m_row < 1)
+        return;
+    // The order the generator writes the cells in.
+    const int cols = Cols() - 1;
+    const int last = (Rows() - 1) * cols - 1;
+    int at = (m_row - 1) * cols + (m_col - 1);
+    for (;;) {
+        at += backward ? -1 : 1;
+        if (at < 0 || at > last) {
+            collapseSelection();
+            return;
+        }
+        const int c = at % cols + 1, r = at / cols + 1;
+        if (m_spans.isWritten(c, r)) {
+            moveCurrentByUser(c, r);
+            scrollTo(model()->index(m_row - 1, m_col - 1));
+            emit currentMovedByKey();
+            return;
+        }
+    }
+}
+
+// A row or column number pressed (or passed over while pressed): the whole
+// line, or every line from the first one pressed.
+void GridWidget::headerPressed(Qt::Orientation orientation, int section, bool dragged)
+{
+    const bool rows = orientation == Qt::Vertical;
+    const int line = section + 1;
+    if (Rows() < 2 || Cols() < 2 || line >= (rows ? Rows() : Cols()))
+        return;
+    const bool extend = dragged || (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+    if (!extend) {
+        m_lineAnchor = line;
+        const QPoint first = m_spans.owner(rows ? 1 : line, rows ? line : 1);
+        if (!hasFocus())
+            setFocus(Qt::MouseFocusReason);
+        const bool moves = first != QPoint(m_col, m_row);
+        moveCurrentByUser(first.x(), first.y());
+        if (moves)
+            emit currentMovedByKey();
+    } else if (m_selFor != QPoint(m_col, m_row)) {
+        m_lineAnchor = rows ? m_row : m_col;
+    }
+    const int from = std::min(m_lineAnchor, line), count = std::abs(m_lineAnchor - line) + 1;
+    const QRect cells = rows ? QRect(1, from, Cols() - 1, count) : QRect(from, 1, count, Rows() - 1);
+    setRange(cells, rows ? QPoint(Cols() - 1, line) : QPoint(line, Rows() - 1));
+    emit selectionChanged();
+}
+
+int GridWidget::spanTextWidthPx(int col, int row) const
+{
+    const QRect a = m_spans.area(col, row);
+    if (a.width() <= 1 || a.left() != col)
+        return textWidthPx(col);
+    int px = 0;
+    for (int c = a.left(); c <= a.right(); ++c)
+        px += colWidth(c) / 15;
+    return std::max(1, px - (showGrid() ? 1 : 0) - 2 * PadX);
+}

@@ -1,0 +1,421 @@
+#include "gui/grid/grid_widget.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#include "gui/grid/grid_cells_p.h"
+
+// Paints a data cell: its colour, its wrapped text laid out exactly as the
+// row fitting measured it, and a frame on the current cell.
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    explicit GridDelegate(GridWidget *grid)
+        : QStyledItemDelegate(grid), m_grid(grid)
+    {
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const int col = index.column() + 1;
+        const int row = index.row() + 1;
+        const GridCell &c = m_grid->m_model->cell(col, row);
+        const QRect rect = option.rect;
+
+        painter->save();
+        painter->setClipRect(rect);
+        const QRect range = m_grid->selectedCells();
+        const bool inRange = range.size() != QSize(1, 1) && range.contains(col, row);
+        // A cell a span covers beyond the area drawn for it shows nothing of its own.
+        if (!m_grid->m_spans.isWritten(col, row)) {
+            painter->fillRect(rect, option.palette.color(QPalette::Base));
+            if (inRange)
+                painter->fillRect(rect, rangeTint(option));
+            painter->restore();
+            return;
+        }
+        painter->fillRect(rect, GridWidget::toQColor(c.back));
+
+        const QFont &font = m_grid->measureFont(c.bold);
+        const QFontMetrics fm(font);
+        const Qt::Alignment align = GridWidget::alignmentFromCode(c.align);
+        const int width = m_grid->spanTextWidthPx(col, row);
+
+        // The same lines the row fitting counted; all of them first, as the
+        // vertical alignment needs their total height.
+        const int limit = m_grid->maxLines(c.bold);
+        QVector<GridWidget::CellLine> ownLines;
+        const QVector<GridWidget::CellLine> *lines = &ownLines;
+        if (c.text.size() > LongText)
+            lines = &m_grid->longText(col, row, width, true).lines;
+        else
+            GridWidget::layoutCellText(c.text, width, font, limit, &ownLines);
+
+        const int lineHeight = fm.lineSpacing();
+        const int total = int(lines->size()) * lineHeight;
+        int y = rect.top() + PadY;
+        const int inner = rect.height() - 2 * PadY;
+        // A text taller than any row shows its start.
+        if (lines->size() < limit) {
+            if (align & Qt::AlignVCenter)
+                y += (inner - total) / 2;
+            else if (align & Qt::AlignBottom)
+                y += inner - total;
+        }
+
+        painter->setFont(font);
+        painter->setPen(option.palette.color(QPalette::Text));
+        for (const GridWidget::CellLine &line : *lines) {
+            if (y >= rect.bottom())
+                break;
+            if (y + lineHeight > rect.top()) {
+                qreal x = rect.left() + PadX;
+                if (align & Qt::AlignHCenter)
+                    x += (width - line.width) / 2;
+                else if (align & Qt::AlignRight)
+                    x += width - line.width;
+                painter->drawText(QPointF(x, y + fm.ascent()), c.text.mid(line.start, line.length));
+            }
+            y += lineHeight;
+        }
+
+        if (inRange)
+            painter->fillRect(rect, rangeTint(option));
+        if (col == m_grid->Col() && row == m_grid->Row()) {
+            QPen pen(option.palette.color(QPalette::Highlight));
+            pen.setWidth(2);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(rect.adjusted(1, 1, -1, -1));
+        }
+        painter->restore();
+    }
+
+private:
+    static QColor rangeTint(const QStyleOptionViewItem &option)
+    {
+        QColor tint = option.palette.color(QPalette::Highlight);
+        tint.setAlpha(70);
+        return tint;
+    }
+
+    GridWidget *m_grid;
+};
+
+GridWidget::GridWidget(QWidget *parent)
+    : QTableView(parent), m_model(new GridModel(this)),
+      m_rowHeights(MaxRows + 1, 0), m_colWidths(MaxCols + 1, DefaultColWidth)
+{
+    setModel(m_model);
+    setItemDelegate(new GridDelegate(this));
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    // The corner selects every cell, a row or column number its line.
+    setCornerButtonEnabled(true);
+    disconnect(horizontalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectColumn(int)));
+    disconnect(horizontalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectColumn(int)));
+    disconnect(verticalHeader(), SIGNAL(sectionPressed(int)), this, SLOT(selectRow(int)));
+    disconnect(verticalHeader(), SIGNAL(sectionEntered(int)), this, SLOT(_q_selectRow(int)));
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        const Qt::Orientation o = h->orientation();
+        connect(h, &QHeaderView::sectionPressed, this, [this, o](int s) { headerPressed(o, s, false); });
+        connect(h, &QHeaderView::sectionEntered, this, [this, o](int s) {
+            if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+                headerPressed(o, s, true);
+        });
+    }
+
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        h->setSectionsClickable(true);
+        h->setHighlightSections(false);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setMinimumSectionSize(1);
+        h->setMaximumSectionSize(MaxRowHeight / 15);
+    }
+    // Sections follow our stored sizes after every reset of the model.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        // Cells that come back start empty, and without spans until they are told.
+        clearSpans();
+        m_spansApplied = false;
+        m_spans = SpanLayout();
+        m_selRect = QRect();
+        m_longTextLines.clear();
+        m_longTextLinesKept = 0;
+        const int lineRow = lineHeightTwips() + 2 * PadY * 15;
+        for (int r = 1; r < Rows(); ++r) {
+            if (m_rowHeights[r] <= 0)
+                m_rowHeights[r] = lineRow;
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+        }
+        for (int c = 1; c < Cols(); ++c)
+            horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / 15);
+    });
+    applyFont();
+    m_model->resize(2, 2);
+}
+
+GridWidget::~GridWidget() = default;
+
+int GridWidget::Rows() const { return m_model->rows; }
+int GridWidget::Cols() const { return m_model->cols; }
+
+void GridWidget::setRows(int rows)
+{
+    rows = std::clamp(rows, 2, MaxRows);
+    for (int r = m_model->rows; r < rows; ++r)
+        m_rowHeights[r] = 0; // a new row starts one line high
+    m_model->resize(m_model->cols, rows);
+    setRow(m_row);
+}
+
+void GridWidget::setCols(int cols)
+{
+    cols = std::clamp(cols, 2, MaxCols);
+    m_model->resize(cols, m_model->rows);
+    setCol(m_col);
+}
+
+void GridWidget::setRow(int row)
+{
+    row = std::clamp(row, 0, Rows() - 1);
+    if (row == m_row)
+        return;
+    const int old = m_row;
+    m_row = row;
+    updateCell(m_col, old);
+    updateCell(m_col, m_row);
+}
+
+void GridWidget::setCol(int col)
+{
+    col = std::clamp(col, 0, Cols() - 1);
+    if (col == m_col)
+        return;
+    const int old = m_col;
+    m_col = col;
+    updateCell(old, m_row);
+    updateCell(m_col, m_row);
+}
+
+void GridWidget::updateCell(int col, int row)
+{
+    if (m_bulkDepth > 0) {
+        m_bulkCellsChanged = true;
+        return;
+    }
+    if (col >= 1 && row >= 1 && m_model->valid(col, row))
+        viewport()->update(visualRect(m_model->index(row - 1, col - 1)));
+}
+
+void GridWidget::cellChanged(int col, int row)
+{
+    if (m_bulkDepth > 0)
+        m_bulkCellsChanged = true;
+    else
+        m_model->changed(col, row);
+}
+
+void GridWidget::beginBulkUpdate()
+{
+    if (m_bulkDepth++ == 0) {
+        m_bulkCellsChanged = false;
+        m_bulkRowResized.fill(false, MaxRows + 1);
+    }
+}
+
+void GridWidget::endBulkUpdate()
+{
+    if (m_bulkDepth <= 0 || --m_bulkDepth > 0)
+        return;
+    for (int r = 1; r < Rows(); ++r) {
+        if (m_bulkRowResized.at(r))
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+    }
+    if (m_bulkCellsChanged) {
+        if (Rows() > 1 && Cols() > 1)
+            emit m_model->dataChanged(m_model->index(0, 0), m_model->index(Rows() - 2, Cols() - 2));
+        if (Cols() > 1)
+            emit m_model->headerDataChanged(Qt::Horizontal, 0, Cols() - 2);
+        if (Rows() > 1)
+            emit m_model->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
+        viewport()->update();
+    }
+    m_bulkCellsChanged = false;
+}
+
+QString GridWidget::text(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).text : QString();
+}
+
+void GridWidget::setText(int col, int row, const QString &text)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.text == text)
+        return;
+    c.text = text;
+    forgetLongText(col, row);
+    cellChanged(col, row);
+}
+
+qint32 GridWidget::cellBackColor(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).back : 0xFFFFFF;
+}
+
+void GridWidget::setCellBackColor(int col, int row, qint32 color)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.back == color)
+        return;
+    c.back = color;
+    cellChanged(col, row);
+}
+
+bool GridWidget::cellBold(int col, int row) const
+{
+    return m_model->valid(col, row) && m_model->cell(col, row).bold;
+}
+
+void GridWidget::setCellBold(int col, int row, bool bold)
+{
+    if (!m_model->valid(col, row))
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.bold == bold)
+        return;
+    c.bold = bold;
+    cellChanged(col, row);
+}
+
+int GridWidget::cellAlignment(int col, int row) const
+{
+    return m_model->valid(col, row) ? m_model->cell(col, row).align : 1;
+}
+
+void GridWidget::setCellAlignment(int col, int row, int code)
+{
+    if (!m_model->valid(col, row) || code < 0 || code > 8)
+        return;
+    GridCell &c = m_model->cell(col, row);
+    if (c.align == code)
+        return;
+    c.align = qint8(code);
+    cellChanged(col, row);
+}
+
+int GridWidget::rowHeight(int row) const
+{
+    if (row == 0)
+        return m_row0Height > 0 ? m_row0Height : horizontalHeader()->sizeHint().height() * 15;
+    return (row > 0 && row < Rows()) ? m_rowHeights[row] : 0;
+}
+
+void GridWidget::setRowHeight(int row, int twips)
+{
+    if (row < 0 || row >= Rows())
+        return;
+    twips = std::clamp(twips, 15, MaxRowHeight);
+    if (row == 0) {
+        m_row0Height = twips;
+        horizontalHeader()->setFixedHeight(twips / 15);
+        return;
+    }
+    if (m_rowHeights[row] == twips)
+        return;
+    m_rowHeights[row] = twips;
+    if (m_bulkDepth > 0)
+        m_bulkRowResized[row] = true;
+    else
+        verticalHeader()->resizeSection(row - 1, twips / 15);
+}
+
+int GridWidget::colWidth(int col) const
+{
+    if (col == 0)
+        return m_col0Width > 0 ? m_col0Width : verticalHeader()->sizeHint().width() * 15;
+    return (col > 0 && col < Cols()) ? m_colWidths[col] : 0;
+}
+
+void GridWidget::setColWidth(int col, int twips)
+{
+    if (col < 0 || col >= Cols())
+        return;
+    twips = std::clamp(twips, 15, 32767 * 15);
+    if (col == 0) {
+        m_col0Width = twips;
+        verticalHeader()->setFixedWidth(twips / 15);
+        return;
+    }
+    m_colWidths[col] = twips;
+    horizontalHeader()->resizeSection(col - 1, twips / 15);
+}
+
+void GridWidget::setFixedCellsButtonFace()
+{
+    // Runs on every cell refresh: only a real change touches the palettes.
+    const QColor face = QApplication::palette().color(QPalette::Button);
+    for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
+        if (h->palette().color(QPalette::Button) == face)
+            continue;
+        QPalette p = h->palette();
+        p.setColor(QPalette::Button, face);
+        h->setPalette(p);
+    }
+}
+
+QRect GridWidget::cellRect(int col, int row)
+{
+    if (col < 1 || row < 1 || !m_model->valid(col, row))
+        return {};
+    const QModelIndex i = m_model->index(row - 1, col - 1);
+    scrollTo(i);
+    return visualRect(i);
+}
+
+Qt::Alignment GridWidget::alignmentFromCode(int code)
+{
+    if (code < 0 || code > 8)
+        code = 1;
+    static const Qt::Alignment h[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment v[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    return h[code / 3] | v[code % 3];
+}
+
+QColor GridWidget::toQColor(qint32 bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+void GridWidget::applyFont()
+{
+    // Measurements belong to the font they were taken in.
+    m_lineCache.clear();
+    m_lineCacheCharacters = 0;
+    m_longTextLines.clear();
+    m_longTextLinesKept = 0;
+    m_measureFontsValid = false;
+    const int lineRow = lineHeightTwips() + 2 * PadY * 15;
+    verticalHeader()->setDefaultSectionSize(lineRow / 15);
+}

@@ -1,0 +1,243 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QString>
+#include <QTableView>
+#include <QVector>
+
+#include "core/model/table_edits.h"
+
+class GridModel;
+
+// The cell grid: one fixed row 0 and one fixed column 0 (shown as the view's
+// headers, so they never scroll away) plus the table cells. Indices always
+// count the fixed row and column, as the table model's Cells(c, r) do.
+//
+// The current cell (Row(), Col()) is ours, not the view's selection: the
+// refresh loops walk every cell, the fixed ones included, and must stay cheap
+// and silent. Only the user moving the current cell emits signals.
+class GridWidget : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit GridWidget(QWidget *parent = nullptr);
+    ~GridWidget() override;
+
+    static constexpr int MaxRows = 100;           // 99 table rows + the fixed row
+    static constexpr int MaxCols = 100;
+    static constexpr int DefaultColWidth = 1200;  // twips
+    static constexpr int MaxRowHeight = 32767 * 15; // twips; taller rows are capped
+
+    int Rows() const;
+    int Cols() const;
+    void setRows(int rows);                       // kept within 2..MaxRows
+    void setCols(int cols);
+
+    int Row() const { return m_row; }
+    int Col() const { return m_col; }
+    void setRow(int row);                         // no signals; clamped into the grid
+    void setCol(int col);
+
+    QString text(int col, int row) const;
+    void setText(int col, int row, const QString &text);
+    qint32 cellBackColor(int col, int row) const; // 0x00BBGGRR
+    void setCellBackColor(int col, int row, qint32 color);
+    bool cellBold(int col, int row) const;
+    void setCellBold(int col, int row, bool bold);
+    int cellAlignment(int col, int row) const;    // HAlign * 3 + VAlign
+    void setCellAlignment(int col, int row, int code);
+
+    int rowHeight(int row) const;                 // twips
+    void setRowHeight(int row, int twips);
+    int colWidth(int col) const;                  // twips
+    void setColWidth(int col, int twips);
+
+    // Paints the fixed row and column in the system's button-face colour.
+    void setFixedCellsButtonFace();
+
+    // Row fitting: height in twips the text needs at the width of column col,
+    // in the cell's own font, capped at MaxRowHeight. An empty text is one line.
+    int neededHeight(int col, int row) const;
+    int lineHeightTwips() const;                  // h: height of one line of "A"
+    // Lines of a display text wrapped as a cell paints it, counted up to
+    // maxLines(bold): more than the tallest row can show.
+    int wrappedLines(const QString &displayText, int widthPx, bool bold) const;
+    int maxLines(bool bold) const;
+    int textWidthPx(int col) const;               // the width a cell's text wraps at
+
+    // One line of a cell's display text: where it starts in the text, its
+    // length and its width in pixels.
+    struct CellLine {
+        qsizetype start;
+        qsizetype length;
+        qreal width;
+    };
+    // The lines of a display text at widthPx, as a cell paints them and the
+    // row fitting counts them: CR LF, CR or LF end a line, and a line wraps at
+    // word boundaries, or anywhere within a word longer than the line. At most
+    // `limit` lines are laid out, and only as much text as they need: the work
+    // stays bounded whatever the length of the text.
+    static int layoutCellText(const QString &text, int widthPx, const QFont &f, int limit,
+                              QVector<CellLine> *lines);
+
+    // Where the cell is, in viewport coordinates (scrolled into view first).
+    QRect cellRect(int col, int row);
+
+    // The cells the generator writes and what each spans: a spanned cell is
+    // drawn across its area, and the user's moves land on the cell a skipped
+    // one belongs to. The program's own setRow/setCol still reach every cell.
+    void setSpanLayout(const SpanLayout &layout);
+    const SpanLayout &spanLayout() const { return m_spans; }
+
+    // The selected table cells (x = column, y = row), whole spans included:
+    // the range the user made from the current cell, or the current cell.
+    QRect selectedCells() const;
+    // A range made from the current cell, which stays; no signals.
+    void selectCells(QRect cells);
+    // Every table cell (the corner button); the current cell stays.
+    void selectAll() override;
+    // Tab and Shift+Tab: the next or previous written cell, row by row.
+    void moveByTab(bool backward);
+
+    // Bulk work (a refresh of every cell): cell changes, current-cell moves and
+    // row heights are kept silently and reach the view once, at the end.
+    // Nests; the outermost end does the update.
+    void beginBulkUpdate();
+    void endBulkUpdate();
+    bool inBulkUpdate() const { return m_bulkDepth > 0; }
+
+    // begin/endBulkUpdate for a scope; a null grid does nothing.
+    class BulkUpdate
+    {
+    public:
+        explicit BulkUpdate(GridWidget *grid) : m_grid(grid)
+        {
+            if (m_grid)
+                m_grid->beginBulkUpdate();
+        }
+        ~BulkUpdate()
+        {
+            if (m_grid)
+                m_grid->endBulkUpdate();
+        }
+        BulkUpdate(const BulkUpdate &) = delete;
+        BulkUpdate &operator=(const BulkUpdate &) = delete;
+
+    private:
+        GridWidget *m_grid;
+    };
+
+    static Qt::Alignment alignmentFromCode(int code);
+    static QColor toQColor(qint32 bgr);
+
+signals:
+    void leaveCell();                              // before the user moves the current cell
+    void cellMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void cellClicked();
+    void cellDoubleClicked();
+    void currentMovedByKey();                      // after a keyboard move
+    void keyPress(int &keyAscii);                  // a typed character (code point)
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+    void keyUp(int key, Qt::KeyboardModifiers modifiers);
+    void imeStarted(QInputMethodEvent *event);     // input method text begins on the grid
+    void clearRequested();                         // Delete or Backspace on the grid
+    void editRequested();                          // F2
+    void selectionChanged();                       // the range changed, the current cell did not
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    friend class GridDelegate;
+    bool cellAt(const QPoint &pos, int &col, int &row) const;
+    void moveCurrentByUser(int col, int row);
+    // Selection (grid_selection.cpp).
+    QPoint stepFrom(QPoint from, int dc, int dr) const;
+    QPoint extentPoint() const;
+    void extendTo(QPoint cell);
+    void collapseSelection();
+    void setRange(QRect cells, QPoint extent);
+    void headerPressed(Qt::Orientation orientation, int section, bool dragged);
+    int spanTextWidthPx(int col, int row) const;
+    void updateCell(int col, int row);
+    void cellChanged(int col, int row);
+    void applyFont();
+
+    // Line counts of paragraphs by text, width and weight: a whole-table
+    // refresh measures each cell's holder again, and texts and their lines
+    // repeat across cells and refreshes. Only short texts are kept here.
+    struct LineKey {
+        QString text;
+        int widthPx;
+        bool bold;
+        bool operator==(const LineKey &o) const
+        {
+            return widthPx == o.widthPx && bold == o.bold && text == o.text;
+        }
+    };
+    friend size_t qHash(const LineKey &key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.text, key.widthPx, key.bold);
+    }
+    const QFont &measureFont(bool bold) const;
+    int lineSpacingPx(bool bold) const;
+    int paragraphLines(const QString &para, int widthPx, bool bold) const;
+    void remember(const LineKey &key, int lines) const;
+
+    // A long text's line count and lines, laid out once per cell, width and
+    // weight: hashing or comparing the text on every look-up would cost more
+    // than the layout. Forgotten when the cell's text or the font changes;
+    // the lines (only painting needs them) also when too many are kept.
+    struct LongTextLines {
+        int widthPx = -1;
+        bool bold = false;
+        int count = 0;
+        bool hasLines = false;
+        QVector<CellLine> lines;
+    };
+    LongTextLines &longText(int col, int row, int widthPx, bool withLines) const;
+    void forgetLongText(int col, int row);
+    static int cellIndex(int col, int row) { return row * (MaxCols + 1) + col; }
+
+    GridModel *m_model;
+    int m_row = 0;
+    int m_col = 0;
+    int m_row0Height = 0;                          // twips of the fixed row
+    int m_col0Width = 0;                           // twips of the fixed column
+    QVector<int> m_rowHeights;                     // twips per row, index = grid row
+    QVector<int> m_colWidths;                      // twips per column
+    bool m_pressedOnCell = false;
+    bool m_dragging = false;                       // a left press on a cell, until released
+
+    SpanLayout m_spans;
+    bool m_spansApplied = false;                   // the view holds m_spans' areas
+    QPoint m_selFor;                               // the current cell the range was made from
+    QRect m_selRect;                               // the range, valid while m_selFor is current
+    QPoint m_extent;                               // the range's far end, moved by Shift
+    int m_lineAnchor = 1;                          // the first row/column number pressed
+
+    int m_bulkDepth = 0;
+    bool m_bulkCellsChanged = false;
+    QVector<bool> m_bulkRowResized;                // index = grid row
+
+    mutable QHash<LineKey, int> m_lineCache;
+    mutable QHash<int, LongTextLines> m_longTextLines; // by cellIndex
+    mutable qsizetype m_longTextLinesKept = 0;
+    mutable qsizetype m_lineCacheCharacters = 0;
+    mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change
+    mutable int m_lineSpacing[2] = {-1, -1};
+    mutable bool m_measureFontsValid = false;
+};

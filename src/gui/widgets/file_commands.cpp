@@ -1,0 +1,35 @@
+#include "gui/widgets/file_commands.h"
+
+#include <QMessageBox>
+#include <QWidget>
+
+static FileMessageHook &messageHook()
+{
+    static FileMessageHook hook;
+    return hook;
+}
+
+void setFileMessageHook(FileMessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+static int s_messagesShown = 0;
+
+int fileMessagesShown()
+{
+    return s_messagesShown;
+}
+
+void showFileMessage(QWidget *parent, const QString &text)
+{
+    ++s_messagesShown;
+    if (messageHook()) {
+        messageHook()(parent, text);
+        return;
+    }
+    // A window that is being opened is not on screen yet; the box stands alone then.
+    QWidget *owner = parent && parent->isVisible() ? parent : nullptr;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvan"), text, QMessageBox::Ok, owner);
+    box.exec();
+}

@@ -1,0 +1,154 @@
+// The Edit menu: undo and redo of the table's steps, and the window brought
+// to what a step changed.
+#include "gui/window/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <utility>
+
+#include "gui/output/output_views.h"
+#include "gui/grid/grid_clipboard.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
+#include "document/table_document.h"
+#include "gui/panes/table_settings_pane.h"
+
+namespace {
+
+// The editable text box of window that has the keyboard, if any.
+QLineEdit *focusedTextBox(const QWidget *window)
+{
+    auto *box = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    return box && box->window() == window && box->isVisible() && !box->isReadOnly() ? box : nullptr;
+}
+
+} // namespace
+
+void frmMain::createEditMenu()
+{
+    mnuEdit = menuBar()->addMenu(tr("編集(&E)"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = mnuEdit->addAction(tr("元に戻す(&U)"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = mnuEdit->addAction(tr("やり直し(&R)"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // The grid's cut, copy and paste, where editors keep them (also on the Cell menu).
+    mnuEdit->addSeparator();
+    mnuEdit->addActions(m_grid->clipboard()->actions());
+
+    // Each item names the step it takes back or makes again.
+    QUndoStack *stack = m_doc->undoStack();
+    auto showItems = [this, stack] {
+        const QString undo = stack->undoText();
+        mnuUndo->setEnabled(stack->canUndo());
+        mnuUndo->setText(undo.isEmpty() ? tr("元に戻す(&U)") : tr("元に戻す(&U) - %1").arg(undo));
+        mnuUndo->setToolTip(undo.isEmpty() ? tr("元に戻す変更はありません。")
+                                           : tr("「%1」の変更を元に戻します。").arg(undo));
+        const QString redo = stack->redoText();
+        mnuRedo->setEnabled(stack->canRedo());
+        mnuRedo->setText(redo.isEmpty() ? tr("やり直し(&R)") : tr("やり直し(&R) - %1").arg(redo));
+        mnuRedo->setToolTip(redo.isEmpty() ? tr("やり直す変更はありません。")
+                                           : tr("「%1」の変更をやり直します。").arg(redo));
+    };
+    showItems();
+    connect(stack, &QUndoStack::indexChanged, this, showItems);
+    connect(stack, &QUndoStack::cleanChanged, this, showItems);
+    mnuEdit->setToolTipsVisible(true);
+
+    // A choice from the menu acts on the table even while a text box has the
+    // keyboard; the keys there are the box's own. The menu hides just before
+    // its item runs.
+    connect(mnuEdit, &QMenu::aboutToHide, this, [this] {
+        m_fromEditMenu = true;
+        QTimer::singleShot(0, this, [this] { m_fromEditMenu = false; });
+    });
+    connect(mnuUndo, &QAction::triggered, this, [this] { undoOrRedo(false); });
+    connect(mnuRedo, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) { m_appliedFields |= fields; });
+    connect(m_doc, &TableDocument::stepApplied, this, &frmMain::showStepApplied);
+}
+
+void frmMain::undoOrRedo(bool redo)
+{
+    if (!m_fromEditMenu) {
+        // Shortcuts the box does not claim itself (Ctrl+Y or Ctrl+Shift+Z,
+        // whichever the platform's redo is not) still reach the box.
+        if (QLineEdit *box = focusedTextBox(this)) {
+            if (redo)
+                box->redo();
+            else
+                box->undo();
+            return;
+        }
+    }
+    // Text still in the in-place box goes into its cell first, as for a save:
+    // an undo then takes back exactly that.
+    m_grid->commitOpenBox();
+    m_appliedFields = {};
+    QUndoStack *stack = m_doc->undoStack();
+    GridWidget *grid = m_grid->grid();
+    {
+        // A step over every cell reaches the grid's view once.
+        GridWidget::BulkUpdate bulk(grid);
+        if (redo)
+            stack->redo();
+        else
+            stack->undo();
+    }
+    if (grid->isVisible())
+        grid->cellRect(grid->Col(), grid->Row()); // scrolls the changed cell into view
+}
+
+// After an undo or redo: the grid, both panes and the current cell show what changed.
+void frmMain::showStepApplied(QRect cells)
+{
+    const TableFields fields = std::exchange(m_appliedFields, {});
+    GridWidget *grid = m_grid->grid();
+    picAllSet->load(true);
+    const QPoint current(grid->Col(), grid->Row());
+    if (fields & (TableField::Rows | TableField::Cols)) {
+        // The grid takes the size as on a switch to the cell view.
+        sizeGridFromBoxes();
+        m_grid->resetRowHeightCol(grid->Rows());
+        m_grid->numberFixedCells();
+        m_grid->refreshAll();
+        grid->setFixedCellsButtonFace();
+    } else if (!cells.isEmpty()) {
+        // Every row the step touched is fitted again, as after a cell's commit.
+        const QRect rows = cells & QRect(1, 1, grid->Cols() - 1, grid->Rows() - 1);
+        GridWidget::BulkUpdate bulk(grid);
+        for (int r = rows.top(); r <= rows.bottom(); ++r) {
+            for (int c = 1; c < grid->Cols(); ++c) {
+                grid->setCol(c);
+                grid->setRow(r);
+                m_grid->refreshCell(c, r);
+            }
+        }
+    }
+    // The current cell stays where it is when the step touched it, else goes
+    // to the step's first cell; the cells of a step that kept the table's size
+    // are selected, as spreadsheets do (a row or column step would select
+    // half the table).
+    const QRect shown = cells & QRect(1, 1, grid->Cols() - 1, grid->Rows() - 1);
+    if (!shown.isEmpty()) {
+        const QPoint to = shown.contains(current) ? current : shown.topLeft();
+        grid->setCol(to.x());
+        grid->setRow(to.y());
+        if (!(fields & (TableField::Rows | TableField::Cols)))
+            grid->selectCells(shown);
+    }
+    m_grid->Grid_Click();
+    // The tag view and the preview show the table as it is now.
+    if (command(ToolbarButton::TagView)->isChecked())
+        m_output->showTagView();
+    else if (command(ToolbarButton::Preview)->isChecked())
+        m_output->showPreview();
+}

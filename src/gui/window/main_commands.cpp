@@ -1,0 +1,322 @@
+// The command table of the main window: one action per command, shared by the
+// menus and the toolbar, and the commands that are not about documents.
+#include "gui/window/main_window.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QActionEvent>
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QToolBar>
+#include <QWidgetAction>
+
+#include "gui/help/frm_about.h"
+#include "gui/cell_editor/frm_edit.h"
+#include "gui/output/output_views.h"
+#include "gui/widgets/clickable_separator.h"
+#include "gui/help/help.h"
+#include "gui/widgets/icons.h"
+#include "gui/panes/cell_settings_pane.h"
+#include "gui/grid/grid_clipboard.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
+#include "document/table_document.h"
+#include "gui/panes/table_settings_pane.h"
+
+namespace {
+
+// A menu measures its items once and keeps those sizes, while the default
+// item is drawn bold: measured in the plain face it would be cut short.
+void setMenuDefault(QMenu *menu, QAction *action)
+{
+    menu->setDefaultAction(action);
+    if (menu->actions().isEmpty())
+        return;
+    QActionEvent remeasure(QEvent::ActionChanged, menu->actions().constFirst());
+    QCoreApplication::sendEvent(menu, &remeasure);
+}
+
+struct ToolbarCommand {
+    ToolbarButton position;     // on the toolbar
+    const char *name;           // object name: the menu item's design name, or Bar_<position>
+    const char *text;           // menu caption, to translate in context frmMain
+    const char *tip;            // toolbar tip, likewise
+};
+
+// The toolbar's buttons in order; the ones with a menu caption are menu items too.
+const ToolbarCommand toolbarCommands[] = {
+    {ToolbarButton::New, "mnuNew", QT_TRANSLATE_NOOP("frmMain", "新規作成(&N)"), QT_TRANSLATE_NOOP("frmMain", "新しい表を作成します。")},
+    {ToolbarButton::Open, "mnuOpen", QT_TRANSLATE_NOOP("frmMain", "開く(&O)..."), QT_TRANSLATE_NOOP("frmMain", "既存の表を開きます。")},
+    {ToolbarButton::Save, "mnuSave", QT_TRANSLATE_NOOP("frmMain", "上書き保存(&S)"), QT_TRANSLATE_NOOP("frmMain", "現在編集中の表を保存します。")},
+    {ToolbarButton::FileSeparator, "Bar_4", nullptr, nullptr},
+    {ToolbarButton::Help, "mnuShowHelp", QT_TRANSLATE_NOOP("frmMain", "ヘルプ(&H)..."), QT_TRANSLATE_NOOP("frmMain", "ヘルプを表示します。")},
+    {ToolbarButton::HelpSeparator, "Bar_6", nullptr, nullptr},
+    {ToolbarButton::Header, "mnuBold", QT_TRANSLATE_NOOP("frmMain", "見出し(&H)"), QT_TRANSLATE_NOOP("frmMain", "選択されたセルを見出しセルにします。")},
+    {ToolbarButton::HeaderSeparator, "Bar_8", nullptr, nullptr},
+    {ToolbarButton::TableView, "Bar_9", nullptr, QT_TRANSLATE_NOOP("frmMain", "全体設定画面に切り替えます。")},
+    {ToolbarButton::CellView, "Bar_10", nullptr, QT_TRANSLATE_NOOP("frmMain", "セル設定画面に切り替えます。")},
+    {ToolbarButton::TagView, "Bar_11", nullptr, QT_TRANSLATE_NOOP("frmMain", "タグ表示画面に切り替えます。")},
+    {ToolbarButton::Preview, "Bar_12", nullptr, QT_TRANSLATE_NOOP("frmMain", "プレビュー画面に切り替えます。")},
+    {ToolbarButton::PreviewSeparator, "Bar_13", nullptr, nullptr},
+    {ToolbarButton::BrowserPreview, "Bar_14", nullptr, QT_TRANSLATE_NOOP("frmMain", "関連づけられたブラウザでプレビューします。")},
+};
+
+} // namespace
+
+void frmMain::createActions()
+{
+    Bar = makeFixedToolBar(client);
+    auto *views = new QActionGroup(this);
+    views->setExclusive(true);
+
+    for (const ToolbarCommand &entry : toolbarCommands) {
+        const ToolbarButton position = entry.position;
+        QAction *action = nullptr;
+        if (!entry.tip) {
+            auto *separator = new QWidgetAction(this);
+            separator->setDefaultWidget(
+                    new ClickableSeparator([this, position] { Bar_ButtonClick(position); }, Bar));
+            action = separator;
+        } else {
+            action = new QAction(toolbarIcon(int(position)),
+                                 tr(entry.text ? entry.text : entry.tip),
+                                 this);
+            action->setToolTip(tr(entry.tip));
+        }
+        action->setObjectName(QLatin1String(entry.name));
+        m_bar[int(position)] = action;
+        Bar->addAction(action);
+        if (position >= ToolbarButton::TableView && position <= ToolbarButton::Preview) {
+            action->setCheckable(true);
+            views->addAction(action);
+        }
+        if (!entry.tip)
+            continue;
+        // A shared command runs the toolbar's dispatch when its toolbar button
+        // is the one being clicked, and the menu's command otherwise.
+        if (auto *button = qobject_cast<QAbstractButton *>(Bar->widgetForAction(action))) {
+            connect(button, &QAbstractButton::pressed, this, [this, position] { m_pressedOnBar = int(position); });
+            connect(button, &QAbstractButton::released, this, [this] { m_pressedOnBar = 0; });
+        }
+        connect(action, &QAction::triggered, this, [this, position, shared = entry.text != nullptr] {
+            if (!shared || m_pressedOnBar == int(position)) {
+                Bar_ButtonClick(position);
+                return;
+            }
+            switch (position) {
+            case ToolbarButton::New: mnuNew_Click(); break;
+            case ToolbarButton::Open: mnuOpen_Click(); break;
+            case ToolbarButton::Save: mnuSave_Click(); break;
+            case ToolbarButton::Help: mnuShowHelp_Click(); break;
+            case ToolbarButton::Header: mnuBold_Click(); break;
+            default: break;
+            }
+        });
+    }
+    command(ToolbarButton::Header)->setCheckable(true);
+    command(ToolbarButton::New)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    command(ToolbarButton::Open)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    command(ToolbarButton::Save)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    command(ToolbarButton::Help)->setShortcut(QKeySequence(Qt::Key_F1));
+
+    auto item = [this](QMenu *menu, const char *name, const QString &caption, void (frmMain::*slot)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
+
+    mnuFile = menuBar()->addMenu(tr("ファイル(&F)"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFile->addAction(command(ToolbarButton::New));
+    mnuFile->addAction(command(ToolbarButton::Open));
+    separator(mnuFile, "Sep0");
+    mnuClose = item(mnuFile, "mnuClose", tr("閉じる(&C)"), &frmMain::mnuClose_Click);
+    separator(mnuFile, "Sep1");
+    mnuFile->addAction(command(ToolbarButton::Save));
+    item(mnuFile, "mnuSaveAs", tr("名前を付けて保存(&A)..."), &frmMain::mnuSaveAs_Click)
+            ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    separator(mnuFile, "Sep2");
+    item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click);
+    connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
+
+    createEditMenu();
+
+    mnuSel = menuBar()->addMenu(tr("セル(&S)"));
+    mnuSel->setObjectName(QStringLiteral("mnuSel"));
+    mnuSel->addAction(command(ToolbarButton::Header));
+    separator(mnuSel, "SepAhaha");
+    mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
+    mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
+    separator(mnuSel, "SepClipboard");
+    mnuSel->addActions(m_grid->clipboard()->actions());
+    m_grid->addCommandsTo(mnuSel);
+    connect(mnuSel, &QMenu::aboutToShow, this, &frmMain::mnuSel_Click);
+    // The default belongs to the grid's pop-up only; the menu bar's Cell menu has none.
+    connect(mnuSel, &QMenu::aboutToHide, this, [this] {
+        if (mnuSel->defaultAction())
+            setMenuDefault(mnuSel, nullptr);
+    });
+    connect(m_grid, &GridEditor::cellMenuRequested, this, [this](QPoint at) {
+        mnuSel_Click();
+        // The default item (bold) is the edit that Shift would choose.
+        setMenuDefault(mnuSel, ShiftKeyPush() ? mnuSelEditMax : mnuSelEdit);
+        mnuSel->popup(at);
+    });
+
+    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&H)"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelp->addAction(command(ToolbarButton::Help));
+    separator(mnuHelp, "Sep3");
+    item(mnuHelp, "mnuAbout", tr("バージョン情報(&A)..."), &frmMain::mnuAbout_Click);
+}
+
+void frmMain::Bar_ButtonClick(ToolbarButton button)
+{
+    // 1. A page file left by a preview goes first; the flag stays as it is.
+    m_output->deletePageFileIfFlagged();
+
+    // 2. The command. Every failing step is skipped silently.
+    try {
+        switch (button) {
+        case ToolbarButton::New:
+            mnuNew_Click();
+            break;
+        case ToolbarButton::Open:
+            mnuOpen_Click();
+            break;
+        case ToolbarButton::Save:
+            saveInPlace();
+            break;
+        case ToolbarButton::Help:
+            showHelpFile(this);
+            break;
+        case ToolbarButton::Header:
+            setHeader(command(ToolbarButton::Header)->isChecked());
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::TableView:
+            showView(ToolbarButton::TableView);
+            picAllSet->load(false);
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::CellView:
+            switchToCellView();
+            m_output->PageFileFlag = false;
+            break;
+        case ToolbarButton::TagView:
+            showView(ToolbarButton::TagView);
+            m_output->showTagView();
+            break;
+        case ToolbarButton::Preview:
+            showView(ToolbarButton::Preview);
+            m_output->showPreview();
+            break;
+        case ToolbarButton::BrowserPreview:
+            m_output->showBrowserPreview();
+            break;
+        case ToolbarButton::FileSeparator:
+        case ToolbarButton::HelpSeparator:
+        case ToolbarButton::HeaderSeparator:
+        case ToolbarButton::PreviewSeparator:
+            break;
+        }
+    } catch (const std::exception &e) {
+        // The toolbar carries on after a failing step; the log keeps what it was.
+        qWarning("toolbar button %d: %s", int(button), e.what());
+    }
+
+    // 3. The default mouse pointer again.
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void frmMain::switchToCellView()
+{
+    // The grid takes the size in the boxes only here (and on load and open).
+    sizeGridFromBoxes();
+    m_grid->resetRowHeightCol(m_grid->grid()->Rows());
+    m_grid->numberFixedCells();
+    m_grid->refreshAll();
+    showView(ToolbarButton::CellView);
+    m_grid->grid()->setFixedCellsButtonFace();
+    m_grid->grid()->setFocus();
+}
+
+void frmMain::mnuFile_Click()
+{
+    mnuClose->setEnabled(loadedWindows().size() != 1);
+}
+
+void frmMain::mnuExit_Click()
+{
+    // Every main window goes, newest first; a table with changes asks first,
+    // and Cancel there stops the exit. Then the program ends.
+    const QList<frmMain *> windows = loadedWindows();
+    for (int i = windows.size() - 1; i >= 0; --i) {
+        const QPointer<frmMain> w = windows.at(i);
+        if (w && w != this && loadedWindows().size() > 1 && !w->close())
+            return;
+    }
+    if (!close())
+        return;
+    QCoreApplication::quit();
+}
+
+void frmMain::mnuAbout_Click()
+{
+    frmAbout dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuShowHelp_Click()
+{
+    showHelpFile(this);
+}
+
+// --- the Cell menu
+
+void frmMain::mnuSel_Click()
+{
+    const GridWidget *grid = m_grid->grid();
+    command(ToolbarButton::Header)->setChecked(m_doc->cell(grid->Col(), grid->Row()).Header != 0);
+}
+
+void frmMain::mnuBold_Click()
+{
+    const GridWidget *grid = m_grid->grid();
+    setHeader(m_doc->cell(grid->Col(), grid->Row()).Header == 0);
+}
+
+// The grid shows the header bold and the pane greys its sliders, both from the
+// record. Every selected cell takes it.
+void frmMain::setHeader(bool header)
+{
+    m_doc->setCellsField(m_grid->selectedCells(), CellField::Header, header ? -1 : 0);
+    m_doc->closeGesture(); // each click is a step of its own
+    command(ToolbarButton::Header)->setChecked(header);
+}
+
+void frmMain::mnuSelEdit_Click()
+{
+    m_grid->Grid_DblClick();
+}
+
+void frmMain::mnuSelEditMax_Click()
+{
+    // The editor starts from what the box shows; a box left open would
+    // later be committed over the editor's text.
+    m_grid->commitOpenBox();
+    const GridWidget *grid = m_grid->grid();
+    frmEdit ed(this);
+    ed.objForm = this;
+    ed.SettingText(m_doc->cell(grid->Col(), grid->Row()).Text);
+    ed.exec();
+}

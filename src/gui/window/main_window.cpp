@@ -1,0 +1,328 @@
+// The window itself: its parts, its load, its layout and its closing.
+#include "gui/window/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QToolBar>
+
+#include "core/app/app_paths.h"
+#include "gui/window/recovery.h"
+#include "gui/output/output_views.h"
+#include "core/markup/table_markup.h"
+#include "gui/widgets/common_dialog.h"
+#include "gui/widgets/icons.h"
+#include "gui/widgets/twips.h"
+#include "gui/panes/cell_settings_pane.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
+#include "document/table_document.h"
+#include "gui/panes/table_settings_pane.h"
+
+QList<frmMain *> frmMain::s_windows;
+
+namespace {
+
+// Centred on the screen at the window's present size.
+void centreOnScreen(QWidget *w)
+{
+    QScreen *screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    const QSize outer = w->frameGeometry().size();
+    w->move(area.left() + (area.width() - outer.width()) / 2,
+            area.top() + (area.height() - outer.height()) / 2);
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget *parent)
+    : QMainWindow(parent), m_doc(new TableDocument(this)), m_recovery(new RecoveryFile(*m_doc, this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    s_windows.append(this);
+
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    Dlg = new CommonDialog(this);
+
+    picAllSet = new TableSettingsPane(*m_doc, client);
+    picBar = new CellSettingsPane(*m_doc, client);
+    m_grid = new GridEditor(*m_doc, client);
+    m_output = new OutputViews(*m_doc, [this] { return BuildTableHtml(); }, client);
+    createActions(); // the toolbar is made last: it lies over the views
+
+    connect(m_grid, &GridEditor::cellShown, this,
+            [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
+    connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
+    picBar->setSelectionSource([this] { return m_grid->selectedCells(); });
+    // Rows or columns put in or taken out on the grid: the size boxes follow.
+    connect(m_grid, &GridEditor::tableResized, this, [this] {
+        if (picAllSet->rowsInBox() != m_doc->model().TableRows || picAllSet->columnsInBox() != m_doc->model().TableCols)
+            picAllSet->load(false);
+    });
+    // Moving to another cell ends a drag or typing in the cell's boxes: the next change is a step of its own.
+    connect(m_grid, &GridEditor::cellShown, m_doc, &TableDocument::closeGesture);
+    connect(m_doc->undoStack(), &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
+    guardSessionEnd();
+    connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
+        if (fields & TableField::FileName)
+            updateCaption();
+    });
+
+    setWindowIcon(appIcon());
+    // Designed client area 7470 x 5985 twips below the menu bar.
+    resize(twipsToPixels(DesignClientWidth), menuBar()->sizeHint().height() + twipsToPixels(DesignClientHeight));
+    // The views follow the client area itself: it gets its final size from the
+    // window's layout, which may come after the window's own resize.
+    client->installEventFilter(this);
+}
+
+frmMain::~frmMain()
+{
+    // An open in-place box would commit on losing the focus while its parts
+    // are destroyed, into a document already gone: it goes now.
+    m_grid->commitOpenBox();
+    // The history is cleared as the document goes, with the window half gone.
+    m_doc->undoStack()->disconnect();
+    s_windows.removeAll(this);
+}
+
+QList<frmMain *> frmMain::loadedWindows()
+{
+    QList<frmMain *> list;
+    for (frmMain *w : std::as_const(s_windows))
+        if (!w->m_unloading)
+            list.append(w);
+    return list;
+}
+
+void frmMain::load()
+{
+    if (!m_loaded) {
+        m_loaded = true;
+        Form_Load();
+    }
+}
+
+QString frmMain::FileName() const
+{
+    return m_doc->model().FileName;
+}
+
+void frmMain::setFileName(const QString &name)
+{
+    m_doc->setFileName(name);
+}
+
+bool frmMain::ShiftKeyPush() const
+{
+    return m_grid->ShiftKeyPush;
+}
+
+void frmMain::SettingText(const QString &GridSelText)
+{
+    m_grid->SettingText(GridSelText);
+}
+
+void frmMain::Form_Load()
+{
+    // 1. Centring waits for the end, when the first layout has given the window
+    //    the size it opens at.
+    // 2. The default table; the file name stays.
+    TableModel fresh;
+    fresh.FileName = m_doc->model().FileName;
+    m_doc->replaceModel(fresh);
+    m_grid->resetRowHeightCol(fresh.TableRows + 1);
+    // 3.-8. Settings into the table settings pane; the caption.
+    picAllSet->load(true);
+    updateCaption();
+    m_grid->hideBox();
+    // 9.-12. The table settings view.
+    showView(ToolbarButton::TableView);
+    // 13.-15.
+    sizeGridFromBoxes();
+    m_grid->refreshAll();
+    Form_Resize();
+    centreOnScreen(this);
+}
+
+void frmMain::updateCaption()
+{
+    // A new table's name is the interface's; FileName keeps the name the files know.
+    // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
+    QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+    setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
+}
+
+void frmMain::showView(ToolbarButton view)
+{
+    m_grid->commitOpenBox();
+    picAllSet->setVisible(view == ToolbarButton::TableView);
+    picBar->setVisible(view == ToolbarButton::CellView);
+    m_grid->grid()->setVisible(view == ToolbarButton::CellView);
+    m_output->tagView()->setVisible(view == ToolbarButton::TagView);
+    m_output->webHost()->setVisible(view == ToolbarButton::Preview);
+    command(view)->setChecked(true);
+    const bool cellView = view == ToolbarButton::CellView;
+    command(ToolbarButton::Header)->setEnabled(cellView);
+    mnuSel->setEnabled(cellView);
+    mnuSel->menuAction()->setEnabled(cellView);
+}
+
+void frmMain::sizeGridFromBoxes()
+{
+    m_grid->commitOpenBox();
+    m_grid->grid()->setCols(qBound(1, picAllSet->columnsInBox(), 99) + 1);
+    m_grid->grid()->setRows(qBound(1, picAllSet->rowsInBox(), 99) + 1);
+}
+
+void frmMain::showCell(int col, int row, const CellRecord &rec)
+{
+    picBar->load(col, row, rec);
+    command(ToolbarButton::Header)->setChecked(rec.Header == -1);
+}
+
+QString frmMain::BuildTableHtml()
+{
+    m_grid->commitOpenBox();
+    GridWidget *grid = m_grid->grid();
+    int lastCol = 0;
+    int lastRow = 0;
+    CellRecord lastShown;
+    QString text;
+    {
+        GridWidget::BulkUpdate bulk(grid);
+        try {
+            MarkupInputs in;
+            picAllSet->fillMarkupInputs(in);
+            in.gridRows = grid->Rows();
+            in.gridCols = grid->Cols();
+            // Each emitted cell is made current and refreshed first, so the pane
+            // ends on the last one, as its refresh left it: before the generator
+            // set a switched-off span count of it to 1.
+            text = m_doc->generateMarkup(in, [&](int c, int r) {
+                grid->setRow(r);
+                grid->setCol(c);
+                m_grid->refreshCell(c, r);
+                lastCol = c;
+                lastRow = r;
+                lastShown = m_doc->cell(c, r);
+            });
+        } catch (const std::exception &e) {
+            // The callers carry on with empty text.
+            qWarning("BuildTableHtml: %s", e.what());
+            text = QString();
+        }
+    }
+    if (lastCol > 0) {
+        grid->setFixedCellsButtonFace();
+        showCell(lastCol, lastRow, lastShown);
+    }
+    return text;
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    load();
+    QMainWindow::showEvent(event);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        Form_Resize();
+}
+
+// Steps 5 to 8 of the layout, and the toolbar across the client's width: every
+// view, visible or not, fills the client area below the toolbar.
+void frmMain::layOutViews()
+{
+    const int width = client->width();
+    const int toolbarHeight = Bar->sizeHint().height();
+    Bar->setGeometry(0, 0, width, toolbarHeight);
+    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    const int top = picBar->y();
+    const int height = qMax(0, client->height() - top);
+    m_grid->grid()->setGeometry(picBar->width(), top, qMax(0, width - picBar->width()), height);
+    m_output->webHost()->setGeometry(0, top, width, height);
+    m_output->tagView()->setGeometry(0, top, width, height);
+    picAllSet->setGeometry(0, toolbarHeight, width, height);
+}
+
+void frmMain::Form_Resize()
+{
+    if (m_inResize || !Bar)
+        return;
+    m_inResize = true;
+    // A window loaded before it is shown (New, Open, a file named at start) has
+    // not been laid out yet: lay it out now, so the client area is the real one.
+    auto settle = [this] {
+        if (!isVisible()) {
+            layout()->invalidate();
+            layout()->activate();
+        }
+    };
+    settle();
+    const int toolbarHeight = Bar->sizeHint().height();
+
+    // 1. The cell settings pane keeps its designed size at the left edge.
+    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    if (!isMinimized()) {
+        // 3.-4. Minimum size: compared on the client area, set on the outer size.
+        bool snapped = false;
+        if (toolbarHeight + twipsToPixels(6000) > client->height() && height() != toolbarHeight + twipsToPixels(6120)) {
+            resize(width(), toolbarHeight + twipsToPixels(6120));
+            snapped = true;
+        }
+        if (client->width() < twipsToPixels(6000)) {
+            resize(twipsToPixels(6120), height());
+            snapped = true;
+        }
+        if (snapped)
+            settle();
+        // 5.-8. Against the client area as it is now; should the snapped size
+        // reach the client later, its resize lays the views out again.
+        layOutViews();
+    }
+    m_inResize = false;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    // A table with changes asks first, and Cancel keeps the window. Closing
+    // the only window ends the program.
+    if (!m_unloading && !maybeSave()) {
+        event->ignore();
+        return;
+    }
+    const bool last = loadedWindows().size() <= 1;
+    m_unloading = true;
+    m_recovery->discard();
+    event->accept();
+    if (last)
+        QCoreApplication::quit();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == client && event->type() == QEvent::Resize && !isMinimized())
+        layOutViews();
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,293 @@
+#include <QtTest>
+
+#include <QMimeData>
+
+#include "core/import/cell_block.h"
+
+namespace {
+
+// Each row of a block as "text|text|...".
+QStringList rowsOf(const CellBlock &b)
+{
+    QStringList rows;
+    for (int r = 0; r < b.rows; ++r) {
+        QStringList cells;
+        for (int c = 0; c < b.cols; ++c)
+            cells << b.at(c, r).Text;
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+QString readData(const char *name)
+{
+    QFile f(QStringLiteral(QUORVAN_TEST_DATA "/") + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing test data %s", name);
+    return QString::fromUtf8(f.readAll());
+}
+
+} // namespace
+
+class TstCellBlock : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void textDecoding_data();
+    void textDecoding();
+    void htmlTables_data();
+    void htmlTables();
+    void ownFormRoundTrip();
+    void ownFormRejectsDamage_data();
+    void ownFormRejectsDamage();
+    void copiedFormsReadBack();
+    void mimePreference_data();
+    void mimePreference();
+    void pasteGrowsAndClips_data();
+    void pasteGrowsAndClips();
+};
+
+void TstCellBlock::textDecoding_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("tabs between values") << "a\tb" << QStringList{"a|b"};
+    QTest::newRow("CR LF lines, trailing break") << "a\tb\r\nc\td\r\n" << QStringList{"a|b", "c|d"};
+    QTest::newRow("LF lines, trailing break") << "a\nb\n" << QStringList{"a", "b"};
+    QTest::newRow("CR lines") << "a\rb" << QStringList{"a", "b"};
+    QTest::newRow("quoted tab and line break") << "\"x\ty\"\t\"1\n2\"\n" << QStringList{"x\ty|1<BR>2"};
+    QTest::newRow("quoted CR LF is one break") << "\"1\r\n2\"" << QStringList{"1<BR>2"};
+    QTest::newRow("doubled quotes") << "\"say \"\"hi\"\"\"" << QStringList{"say \"hi\""};
+    QTest::newRow("quote inside a value is literal") << "5\" disk\tx" << QStringList{"5\" disk|x"};
+    QTest::newRow("markup characters escaped") << "<b>&x" << QStringList{"&lt;b&gt;&amp;x"};
+    QTest::newRow("ragged rows padded") << "a\tb\tc\nd" << QStringList{"a|b|c", "d||"};
+    QTest::newRow("empty value kept") << "\tb\t\n" << QStringList{"|b|"};
+    QTest::newRow("blank line before the last break kept") << "a\n\n" << QStringList{"a", ""};
+    QTest::newRow("robustness: unclosed quote takes the rest") << "\"abc\ndef" << QStringList{"abc<BR>def"};
+    QTest::newRow("robustness: text after a closing quote") << "\"a\"b\tc" << QStringList{"ab|c"};
+    // LibreOffice Calc's text of calc_sheet.fods
+    // (--convert-to 'csv:Text - txt - csv (StarCalc):9,34,76').
+    QTest::newRow("LibreOffice Calc sample")
+            << readData("calc_sheet.tsv")
+            << QStringList{QStringLiteral("時限|月|火|水"), QStringLiteral("1|国語 &amp; 算数||理科\t実験"),
+                           QStringLiteral("2|一行目<BR>二行目|彼は\"はい\"と言った|太字と&lt;タグ&gt;"),
+                           QStringLiteral("3|||体育")};
+}
+
+void TstCellBlock::textDecoding()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    const CellBlock b = cellBlockFromText(text);
+    QCOMPARE(b.source, CellBlock::Source::Text);
+    QCOMPARE(rowsOf(b), rows);
+    QVERIFY(cellBlockFromText(QString()).isEmpty());
+}
+
+void TstCellBlock::htmlTables_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QPoint>("spanned");   // a cell with spans
+    QTest::addColumn<QSize>("span");       // its colspan x rowspan
+    QTest::addColumn<QList<QPoint>>("headers");
+
+    // LibreOffice Calc's HTML of calc_sheet.fods (soffice --convert-to html);
+    // the empty cell it writes as a lone <br> is empty.
+    const QString font = QStringLiteral("<font face=\"Noto Sans CJK SC\">%1</font>");
+    QTest::newRow("LibreOffice Calc page")
+            << readData("calc_sheet.html")
+            << QStringList{QStringLiteral("<b>%1</b>|<b>%2</b>|<b>%3</b>|<b>%4</b>")
+                                   .arg(font.arg(QStringLiteral("時限")), font.arg(QStringLiteral("月")),
+                                        font.arg(QStringLiteral("火")), font.arg(QStringLiteral("水"))),
+                           QStringLiteral("1|%1||%2").arg(font.arg(QStringLiteral("国語 &amp; 算数")),
+                                                         font.arg(QStringLiteral("理科\t実験"))),
+                           QStringLiteral("2|%1|%2|%3")
+                                   .arg(font.arg(QStringLiteral("一行目<br>二行目")),
+                                        font.arg(QStringLiteral("彼は&quot;はい&quot;と言った")),
+                                        font.arg(QStringLiteral("太字と&lt;タグ&gt;"))),
+                           QStringLiteral("3|||%1").arg(font.arg(QStringLiteral("体育")))}
+            << QPoint(1, 1) << QSize(2, 1) << QList<QPoint>();
+    QTest::newRow("browser fragment with header cells")
+            << QStringLiteral("<meta charset='utf-8'><table><thead><tr><th>名前</th><th colspan=\"2\">点数</th>"
+                              "</tr></thead><tbody><tr><td><a href=\"t.html\">太郎</a></td><td>90</td>"
+                              "<td>80</td></tr></tbody></table>")
+            << QStringList{QStringLiteral("名前|点数|"), QStringLiteral("<a href=\"t.html\">太郎</a>|90|80")}
+            << QPoint(1, 0) << QSize(2, 1) << QList<QPoint>{{0, 0}, {1, 0}};
+    QTest::newRow("blanks around a cell's text dropped, ideographic space kept")
+            << QStringLiteral("<table>\n <tr>\n  <td>\n   a b\n  </td>\n  <td>\u3000x</td>\n </tr>\n</table>")
+            << QStringList{QStringLiteral("a b|\u3000x")} << QPoint(-1, -1) << QSize() << QList<QPoint>();
+    QTest::newRow("the outermost table is the selection")
+            << QStringLiteral("<table><tr><td><table><tr><td rowspan=2>a</td><td>b</td></tr>"
+                              "<tr><td>c</td></tr></table></td></tr></table>")
+            << QStringList{QStringLiteral("<table><tr><td rowspan=2>a</td><td>b</td></tr>"
+                                          "<tr><td>c</td></tr></table>")}
+            << QPoint(-1, -1) << QSize() << QList<QPoint>();
+}
+
+void TstCellBlock::htmlTables()
+{
+    QFETCH(QString, html);
+    QFETCH(QStringList, rows);
+    QFETCH(QPoint, spanned);
+    QFETCH(QSize, span);
+    QFETCH(QList<QPoint>, headers);
+    const std::optional<CellBlock> b = cellBlockFromHtml(html);
+    QVERIFY(b);
+    QCOMPARE(b->source, CellBlock::Source::Html);
+    QCOMPARE(rowsOf(*b), rows);
+    if (spanned.x() >= 0) {
+        const CellRecord &r = b->at(spanned.x(), spanned.y());
+        QCOMPARE(QSize(r.ColSpanOn ? r.ColSpan : 1, r.RowSpanOn ? r.RowSpan : 1), span);
+    }
+    for (int r = 0; r < b->rows; ++r)
+        for (int c = 0; c < b->cols; ++c)
+            QCOMPARE(b->at(c, r).Header != 0, headers.contains(QPoint(c, r)));
+}
+
+void TstCellBlock::ownFormRoundTrip()
+{
+    CellBlock b;
+    b.resize(2, 1);
+    // Every field away from its default.
+    b.at(0, 0) = {QStringLiteral("一<BR>\t\"二\"&amp;"), -1, 1, 41, 1, 121, 1, 3, 1, 2, 2, 0, 0x123457, 0};
+    b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1};
+    const std::optional<CellBlock> back = decodeCellBlock(encodeCellBlock(b));
+    QVERIFY(back);
+    QCOMPARE(back->source, CellBlock::Source::Quorvan);
+    QCOMPARE(QSize(back->cols, back->rows), QSize(2, 1));
+    QVERIFY(back->cells == b.cells);
+}
+
+void TstCellBlock::ownFormRejectsDamage_data()
+{
+    CellBlock b;
+    b.resize(3, 2);
+    const QByteArray good = encodeCellBlock(b);
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut short") << good.left(good.size() - 1);
+    QByteArray later = good;
+    later[5] = 2; // version 2
+    QTest::newRow("a later version") << later;
+    QByteArray huge = good;
+    huge[9] = 100; // 100 columns
+    QTest::newRow("more columns than a table holds") << huge;
+    QByteArray otherMagic = good;
+    otherMagic[0] = 'x';
+    QTest::newRow("not ours") << otherMagic;
+}
+
+void TstCellBlock::ownFormRejectsDamage()
+{
+    QFETCH(QByteArray, data);
+    QVERIFY(!decodeCellBlock(data));
+}
+
+// What a copy puts on the clipboard reads back as the grid shows it.
+void TstCellBlock::copiedFormsReadBack()
+{
+    CellBlock b;
+    b.resize(3, 2);
+    b.at(0, 0).Text = QStringLiteral("見出し");
+    b.at(0, 0).Header = -1;
+    b.at(0, 0).ColSpanOn = 1;
+    b.at(0, 0).ColSpan = 2;
+    b.at(1, 0).Text = QStringLiteral("covered"); // under the span: left out
+    b.at(2, 0).Text = QStringLiteral("<B>a</B> &amp; \"b\"");
+    b.at(0, 1).Text = QStringLiteral("一行目<BR>二行目");
+    b.at(1, 1).Text = QStringLiteral("x\ty");
+    QCOMPARE(cellBlockToText(b),
+             QStringLiteral("見出し\t\t\"a & \"\"b\"\"\"\n\"一行目\n二行目\"\t\"x\ty\"\t\n"));
+    QCOMPARE(rowsOf(cellBlockFromText(cellBlockToText(b))),
+             (QStringList{QStringLiteral("見出し||a &amp; \"b\""),
+                          QStringLiteral("一行目<BR>二行目|x\ty|")}));
+
+    const std::optional<CellBlock> html = cellBlockFromHtml(cellBlockToHtml(b));
+    QVERIFY(html);
+    QCOMPARE(rowsOf(*html), (QStringList{QStringLiteral("見出し||<B>a</B> &amp; \"b\""),
+                                         QStringLiteral("一行目<BR>二行目|x\ty|")}));
+    QCOMPARE(html->at(0, 0).Header, qint16(-1));
+    QCOMPARE(html->at(0, 0).ColSpan, 2);
+}
+
+void TstCellBlock::mimePreference_data()
+{
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("source"); // -1: nothing to paste
+    QTest::newRow("own form first") << true << "<table><tr><td>h</td></tr></table>" << "t"
+                                    << int(CellBlock::Source::Quorvan);
+    QTest::newRow("HTML table before text") << false << "<table><tr><td>h</td></tr></table>" << "t"
+                                            << int(CellBlock::Source::Html);
+    QTest::newRow("HTML without a table: text") << false << "<p>h</p>" << "t" << int(CellBlock::Source::Text);
+    QTest::newRow("text only") << false << QString() << "t" << int(CellBlock::Source::Text);
+    QTest::newRow("nothing usable") << false << "<p>h</p>" << QString() << -1;
+}
+
+void TstCellBlock::mimePreference()
+{
+    QFETCH(bool, own);
+    QFETCH(QString, html);
+    QFETCH(QString, text);
+    QFETCH(int, source);
+    QMimeData data;
+    if (own) {
+        CellBlock b;
+        b.resize(1, 1);
+        data.setData(QLatin1String(CellBlockMimeType), encodeCellBlock(b));
+    }
+    if (!html.isNull())
+        data.setHtml(html);
+    if (!text.isNull())
+        data.setText(text);
+    const std::optional<CellBlock> b = cellBlockFromMimeData(data);
+    QCOMPARE(b ? int(b->source) : -1, source);
+}
+
+void TstCellBlock::pasteGrowsAndClips_data()
+{
+    QTest::addColumn<QSize>("table");   // columns x rows
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QSize>("grown");
+    QTest::addColumn<QRect>("pasted");
+    QTest::addColumn<bool>("clipped");
+    QTest::newRow("inside the table") << QSize(5, 5) << "a\tb\nc\td" << QPoint(1, 1) << QSize(5, 5)
+                                      << QRect(1, 1, 2, 2) << false;
+    QTest::newRow("grows right and down") << QSize(2, 2) << "a\tb\tc\nd" << QPoint(2, 2) << QSize(4, 3)
+                                          << QRect(2, 2, 3, 2) << false;
+    QTest::newRow("clips at 99") << QSize(99, 99) << "a\tb\tc\nd\te\tf" << QPoint(98, 99) << QSize(99, 99)
+                                 << QRect(98, 99, 2, 1) << true;
+    QString tall;
+    for (int i = 0; i < 150; ++i)
+        tall += QStringLiteral("%1\n").arg(i);
+    QTest::newRow("more lines than a table holds") << QSize(2, 2) << tall << QPoint(1, 1) << QSize(2, 99)
+                                                   << QRect(1, 1, 1, 99) << true;
+}
+
+void TstCellBlock::pasteGrowsAndClips()
+{
+    QFETCH(QSize, table);
+    QFETCH(QString, text);
+    QFETCH(QPoint, at);
+    QFETCH(QSize, grown);
+    QFETCH(QRect, pasted);
+    QFETCH(bool, clipped);
+    TableModel m;
+    m.TableCols = table.width();
+    m.TableRows = table.height();
+    m.Cells(at.x(), at.y()).HAlign = 2; // a paste of text keeps the rest of the record
+    const PasteResult r = pasteCellBlock(m, cellBlockFromText(text), at.x(), at.y());
+    QCOMPARE(QSize(m.TableCols, m.TableRows), grown);
+    QCOMPARE(r.cells, pasted);
+    QCOMPARE(r.clipped, clipped);
+    QCOMPARE(r.message.contains(QStringLiteral("99 行 × 99 列")), clipped);
+    QCOMPARE(m.Cells(at.x(), at.y()).Text, text.left(1));
+    QCOMPARE(m.Cells(at.x(), at.y()).HAlign, qint16(2));
+}
+
+QTEST_APPLESS_MAIN(TstCellBlock)
+#include "tst_cell_block.moc"

@@ -1,0 +1,229 @@
+#include <QtTest>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <unistd.h>
+
+#include "core/io/compression.h"
+#include "support/headless_run.h"
+#include "core/io/table_file.h"
+#include "core/model/table_model.h"
+
+// "quorvan --export/--help/--version" as a user runs them: no display, exit
+// status, standard error, and no target left after a failure.
+class TestTableExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void versionAndHelp();
+    void convertsOldFileToTableFile();
+    void failures_data();
+    void failures();
+    void sourceIsNeverOverwritten_data();
+    void sourceIsNeverOverwritten();
+    void profileOption_data();
+    void profileOption();
+    void profileIsKeptInTableFile();
+    void badProfileOption_data();
+    void badProfileOption();
+
+private:
+    using Run = HeadlessRun;
+    Run run(const QStringList &args);
+    QString m_program;
+    QTemporaryDir m_dir;
+};
+
+void TestTableExport::initTestCase()
+{
+    m_program = QCoreApplication::applicationDirPath() + QStringLiteral("/quorvan");
+    QVERIFY2(QFileInfo(m_program).isExecutable(), qPrintable(m_program));
+    QVERIFY(m_dir.isValid());
+}
+
+TestTableExport::Run TestTableExport::run(const QStringList &args)
+{
+    return runHeadless(m_program, args, 60000);
+}
+
+void TestTableExport::versionAndHelp()
+{
+    const Run version = run({QStringLiteral("--version")});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QByteArray("3.1.0\n"));
+    const Run help = run({QStringLiteral("--help")});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.contains("--export SOURCE TARGET"));
+    const Run wrong = run({QStringLiteral("--export"), QStringLiteral("only-one.qvn")});
+    QVERIFY(wrong.exitCode != 0);
+    QVERIFY(wrong.err.contains("--export SOURCE TARGET"));
+    // An unknown option, wherever it stands, is refused with the usage; no window opens.
+    for (const QStringList &args : {QStringList{QStringLiteral("--bogus")},
+                                    QStringList{QStringLiteral("a.qvn"), QStringLiteral("--bogus")}}) {
+        const Run bogus = run(args);
+        QCOMPARE(bogus.exitCode, 2);
+        QVERIFY(bogus.err.contains("bogus"));
+        QVERIFY(bogus.err.contains("Usage:"));
+        QCOMPARE(bogus.out, QByteArray());
+    }
+}
+
+void TestTableExport::convertsOldFileToTableFile()
+{
+    const QString target = m_dir.filePath(QStringLiteral("converted.qvn"));
+    const Run r = run({QStringLiteral("--export"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"), target});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QByteArray());
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray text;
+    QCOMPARE(gunzipBytes(f.readAll(), text), GunzipStatus::Ok);
+    TableModel m;
+    QVERIFY(readTableText(text, m).ok());
+    QCOMPARE(m.TableCols, 3);
+    QCOMPARE(m.Cells(1, 1).Text, QStringLiteral("見出し"));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList(QStringLiteral("converted.qvn")));
+    QVERIFY(f.remove());
+}
+
+void TestTableExport::failures_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("message");
+    const QString missing = m_dir.filePath(QStringLiteral("missing.qvn"));
+    QTest::newRow("missing source") << missing << m_dir.filePath(QStringLiteral("out.html"))
+            << QLatin1Char('"') + missing + QStringLiteral("\"は壊れているか、\r\nQuorvanのファイルではないため、開くことができませんでした。");
+    QTest::newRow("target folder missing") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf")
+            << m_dir.filePath(QStringLiteral("no/such/out.qvn"))
+            << QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+}
+
+void TestTableExport::failures()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    const Run r = run({QStringLiteral("--export"), source, target});
+    QVERIFY(r.exitCode > 0);
+    QCOMPARE(QString::fromUtf8(r.err), message + QLatin1Char('\n'));
+    QVERIFY(!QFileInfo::exists(target));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestTableExport::sourceIsNeverOverwritten_data()
+{
+    // How TARGET names the source: "" the same path, "symlink", "hardlink".
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("old file over itself") << "t.qvf" << "t.qvf" << "" << true;
+    QTest::newRow("html through a symbolic link") << "t.qvf" << "t.html" << "symlink" << true;
+    QTest::newRow("html through a hard link") << "t.qvf" << "t.html" << "hardlink" << true;
+    QTest::newRow("html over its own table file") << "t.qvn" << "t.qvn.html" << "symlink" << true;
+    QTest::newRow("table file over itself") << "t.qvn" << "t.qvn" << "" << false;
+}
+
+void TestTableExport::sourceIsNeverOverwritten()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(QString, link);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString src = dir.filePath(source), dst = dir.filePath(target);
+    QVERIFY(QFile::copy(QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"), dir.filePath(QStringLiteral("t.qvf"))));
+    if (source.endsWith(QLatin1String(".qvn")))
+        QCOMPARE(run({QStringLiteral("--export"), dir.filePath(QStringLiteral("t.qvf")), src}).exitCode, 0);
+    if (link == QLatin1String("symlink"))
+        QVERIFY(QFile::link(src, dst));
+    else if (link == QLatin1String("hardlink"))
+        QCOMPARE(::link(QFile::encodeName(src).constData(), QFile::encodeName(dst).constData()), 0);
+    QFile f(src);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+
+    const Run r = run({QStringLiteral("--export"), src, dst});
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    if (refused) {
+        QVERIFY(r.exitCode > 0);
+        QVERIFY2(r.err.contains("are the same file"), r.err.constData());
+        QCOMPARE(f.readAll(), before);
+    } else {
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(f.readAll(), before); // the same table, the same bytes
+    }
+}
+
+void TestTableExport::profileOption_data()
+{
+    QTest::addColumn<QStringList>("args");       // "%1" the old file, "%2" the target
+    QTest::addColumn<QByteArray>("start");
+    QTest::addColumn<QByteArray>("heading");     // the first cell's text as encoded
+    const QByteArray utf8 = QStringLiteral("見出し").toUtf8();
+    const QByteArray sjis = QByteArray::fromHex("8CA98F6F82B5");
+    QTest::newRow("no option: HTML 4") << QStringList{"--export", "%1", "%2"} << QByteArray("<TABLE ") << sjis;
+    QTest::newRow("html5 before --export")
+            << QStringList{"--profile", "html5", "--export", "%1", "%2"} << QByteArray("<table ") << utf8;
+    QTest::newRow("html4 after the file names")
+            << QStringList{"--export", "%1", "%2", "--profile", "html4"} << QByteArray("<TABLE ") << sjis;
+}
+
+void TestTableExport::profileOption()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, start);
+    QFETCH(QByteArray, heading);
+    const QString target = m_dir.filePath(QStringLiteral("out.html"));
+    args.replaceInStrings(QStringLiteral("%1"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"));
+    args.replaceInStrings(QStringLiteral("%2"), target);
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, 0);
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray html = f.readAll();
+    QVERIFY2(html.startsWith(start), html.left(40).constData());
+    QVERIFY(html.contains(heading));
+    QVERIFY(f.remove());
+}
+
+void TestTableExport::profileIsKeptInTableFile()
+{
+    const QString table = m_dir.filePath(QStringLiteral("five.qvn"));
+    const QString html = m_dir.filePath(QStringLiteral("five.html"));
+    QCOMPARE(run({"--profile", "html5", "--export", QUORVAN_TEST_DATA "/old_layout.qvf", table}).exitCode, 0);
+    QCOMPARE(run({"--export", table, html}).exitCode, 0);
+    QFile f(html);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll().startsWith("<table "));
+    QVERIFY(f.remove());
+    QVERIFY(QFile::remove(table));
+}
+
+void TestTableExport::badProfileOption_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("unknown profile") << QStringList{"--profile", "xhtml", "--export", "%1", "%2"};
+    QTest::newRow("no profile name") << QStringList{"--export", "%1", "%2", "--profile"};
+    QTest::newRow("without --export") << QStringList{"--profile", "html5", "%1"};
+}
+
+void TestTableExport::badProfileOption()
+{
+    QFETCH(QStringList, args);
+    const QString target = m_dir.filePath(QStringLiteral("out.html"));
+    args.replaceInStrings(QStringLiteral("%1"), QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf"));
+    args.replaceInStrings(QStringLiteral("%2"), target);
+    const Run r = run(args);
+    QCOMPARE(r.exitCode, 2);
+    QVERIFY(r.err.contains("--export SOURCE TARGET"));
+    QVERIFY(!QFileInfo::exists(target));
+}
+
+QTEST_GUILESS_MAIN(TestTableExport)
+#include "tst_table_export.moc"

@@ -1,0 +1,174 @@
+// Crash recovery: a modified table is kept in the user's data folder while it
+// is unsaved, and a program that was killed leaves it to the next start,
+// which offers it and restores it exactly.
+#include <QtTest>
+
+#include <QMessageBox>
+#include <QProcess>
+#include <QUndoStack>
+
+#include "gui/window/main_window.h"
+#include "gui/window/recovery.h"
+#include "core/io/compression.h"
+#include "gui/widgets/file_commands.h"
+#include "core/io/table_document_io.h"
+#include "core/io/table_file.h"
+#include "gui/widgets/common_dialog.h"
+#include "support/window_parts.h"
+
+using namespace parts;
+
+namespace {
+
+QStringList recoveryTables()
+{
+    return QDir(recoveryFolder()).entryList({QStringLiteral("*.qvn")}, QDir::Files, QDir::Name);
+}
+
+QByteArray unpacked(const QString &path)
+{
+    QFile f(path);
+    QByteArray text;
+    if (!f.open(QIODevice::ReadOnly) || gunzipBytes(f.readAll(), text) != GunzipStatus::Ok)
+        return QByteArray();
+    return text;
+}
+
+} // namespace
+
+class TestRecovery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void modifiedTableIsKeptUntilSavedOrClosed();
+    void killedProgramLeavesItsTableToTheNextStart();
+
+private:
+    // Outlives the program's own lock in it, released when the process ends.
+    static QTemporaryDir &dir()
+    {
+        static QTemporaryDir d;
+        return d;
+    }
+    QString m_table;
+    QStringList m_offers;
+};
+
+void TestRecovery::initTestCase()
+{
+    // The program's own folder under a data folder of our own.
+    qputenv("XDG_DATA_HOME", dir().filePath(QStringLiteral("data")).toLocal8Bit());
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvan"));
+    QVERIFY(recoveryFolder().startsWith(dir().path()));
+    setFileMessageHook([](QWidget *, const QString &text) { QFAIL(qPrintable(text)); });
+    CommonDialog::setTestHook([](const CommonDialog::Request &) { return CommonDialog::Reply(); });
+    TableModel t;
+    t.TableRows = 3;
+    t.TableCols = 4;
+    t.TableTitle = QStringLiteral("売上");
+    t.Cells(2, 2).Text = QStringLiteral("<B>太字</B>");
+    m_table = dir().filePath(QStringLiteral("表.qvn"));
+    QVERIFY(saveTableDocument(t, m_table).ok);
+}
+
+void TestRecovery::cleanup()
+{
+    for (frmMain *w : frmMain::loadedWindows())
+        delete w;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestRecovery::modifiedTableIsKeptUntilSavedOrClosed()
+{
+    RecoveryFile::setDelay(0);
+    auto *w = new frmMain;
+    w->OpenFile(m_table);
+    QVERIFY(recoveryTables().isEmpty());
+    doc(*w).setCellText(1, 1, QStringLiteral("unsaved"));
+    QTRY_COMPARE(recoveryTables().size(), 1);
+    const QString kept = QDir(recoveryFolder()).filePath(recoveryTables().constFirst());
+    QVERIFY(kept.contains(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')));
+    QCOMPARE(unpacked(kept), tableText(model(*w)));
+
+    // Saved as a table file: gone. Changed and taken back to the saved table: gone too.
+    w->mnuSave_Click();
+    QVERIFY(recoveryTables().isEmpty());
+    doc(*w).setCellText(1, 1, QStringLiteral("again"));
+    QTRY_COMPARE(recoveryTables().size(), 1);
+    doc(*w).undoStack()->undo();
+    QVERIFY(recoveryTables().isEmpty());
+
+    // Closed on purpose, its changes given up: gone.
+    doc(*w).setCellText(1, 1, QStringLiteral("given up"));
+    QTRY_COMPARE(recoveryTables().size(), 1);
+    QTimer::singleShot(0, this, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->findChild<QAbstractButton *>(QStringLiteral("discard"))->click();
+    });
+    QVERIFY(w->close());
+    QVERIFY(recoveryTables().isEmpty());
+    RecoveryFile::setDelay(3000);
+}
+
+void TestRecovery::killedProgramLeavesItsTableToTheNextStart()
+{
+    // The real program, changing cell (1, 1) of the table it was given.
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), qEnvironmentVariable("XDG_DATA_HOME"));
+    env.insert(QStringLiteral("QUORVAN_TEST_EDIT"), QStringLiteral("打ったばかり"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quorvan"), {m_table});
+    QVERIFY(child.waitForStarted());
+    const QString left = QDir(recoveryFolder()).filePath(QString::number(child.processId()) + QStringLiteral("-1.qvn"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(left), 30000);
+    QTRY_VERIFY(!unpacked(left).isEmpty());
+
+    TableModel expected;
+    QVERIFY(openTableDocument(m_table, expected).ok());
+    expected.Cells(1, 1).Text = QStringLiteral("打ったばかり");
+    QCOMPARE(unpacked(left), tableText(expected));
+
+    // Another running program's files are never taken.
+    m_offers.clear();
+    auto answer = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                m_offers << box->text() + QLatin1Char('|') + box->informativeText();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+    };
+    answer();
+    QCOMPARE(offerRecoveredTables(), 0);
+    QVERIFY(QFile::exists(left));
+    QCoreApplication::processEvents();
+
+    child.kill(); // SIGKILL: no chance to clean up
+    QVERIFY(child.waitForFinished());
+    QVERIFY(QFile::exists(left));
+
+    m_offers.clear();
+    answer();
+    QCOMPARE(offerRecoveredTables(), 1);
+    QCOMPARE(m_offers, QStringList(QStringLiteral("前回終了しなかったテーブルがあります。復元しますか？|表.qvn")));
+    QVERIFY(!QFile::exists(left));
+    QCOMPARE(frmMain::loadedWindows().size(), 1);
+    frmMain *w = frmMain::loadedWindows().constFirst();
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->FileName(), m_table);
+    QCOMPARE(caption(*w), QStringLiteral("Quorvan - 表.qvn*"));
+    QCOMPARE(tableText(model(*w)), tableText(expected));
+    // Kept again, now as this program's.
+    QCOMPARE(recoveryTables().size(), 1);
+    QVERIFY(recoveryTables().constFirst().startsWith(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')));
+    QCOMPARE(QDir(recoveryFolder()).entryList({QStringLiteral("*.lock")}, QDir::Files),
+             QStringList(QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".lock")));
+}
+
+QTEST_MAIN(TestRecovery)
+#include "tst_recovery.moc"
