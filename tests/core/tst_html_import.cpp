@@ -6,6 +6,7 @@
 
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
+#include "core/markup/table_markup.h"
 #include "core/import/html_tables.h"
 #include "core/text/text_codec.h"
 #include "core/model/table_model.h"
@@ -18,7 +19,7 @@ namespace {
 // UTF-8 for HTML5.
 QByteArray savedHtml(TableModel model)
 {
-    return htmlDocumentBytes(openedTableHtml(model), model.OutputProfile);
+    return htmlDocumentBytes(buildTableMarkup(model), model.OutputProfile);
 }
 
 TableModel table(int cols, int rows)

@@ -16,15 +16,11 @@ namespace {
 
 struct Table {
     TableModel model;
-    MarkupInputs in;
 
     Table(int cols, int rows)
     {
         model.TableCols = cols;
         model.TableRows = rows;
-        in.borderText = QStringLiteral("1");
-        in.gridCols = cols + 1;
-        in.gridRows = rows + 1;
     }
     CellRecord &cell(int c, int r) { return model.Cells(c, r); }
     void span(int c, int r, int cols, int rows)
@@ -43,7 +39,7 @@ struct Table {
     QString markup(MarkupProfile p)
     {
         model.OutputProfile = p;
-        return buildTableMarkup(model, in);
+        return buildTableMarkup(model);
     }
 };
 
@@ -96,9 +92,8 @@ const std::vector<Sample> &samples()
              Table t(3, 2);
              t.fill();
              t.model.TableTitle = QStringLiteral("<B>価格表</B>");
-             t.in.titleText = t.model.TableTitle;
              t.model.TableBackColorNothing = 0;
-             t.in.backColorShown = 0xC0FFEE;
+             t.model.TableBackColor = 0xC0FFEE;
              t.cell(1, 1).HAlign = 0;
              t.cell(1, 1).VAlign = 0;
              t.cell(2, 1).HAlign = 2;
@@ -122,17 +117,16 @@ const std::vector<Sample> &samples()
         {"80 % wide, border 0, blank title", [] {
              Table t(2, 2);
              t.fill();
-             t.in.borderText = QStringLiteral("0");
              t.model.TableBorder = 0;
              t.model.TableWidthUnit = WidthUnit::Percent;
              t.model.TableWidth = 80;
-             t.model.TableTitle = t.in.titleText = QStringLiteral("  ");
+             t.model.TableTitle = QStringLiteral("  ");
              return t;
          }},
         {"600 px wide, border 5, all header cells", [] {
              Table t(2, 2);
              t.fill();
-             t.in.borderText = QStringLiteral("5");
+             t.model.TableBorder = 5;
              t.model.TableWidthUnit = WidthUnit::Pixels;
              t.model.TableWidth = 600;
              for (int c = 1; c <= 2; ++c)
@@ -244,11 +238,11 @@ void tst_MarkupProfiles::html5TableAttributes()
     QFETCH(int, backNothing);
     QFETCH(QString, start);
     Table t(1, 1);
-    t.in.borderText = border;
+    t.model.TableBorder = qint16(border.toInt());
     t.model.TableWidthUnit = WidthUnit(unit);
     t.model.TableWidth = width;
     t.model.TableBackColorNothing = qint16(backNothing);
-    t.in.backColorShown = 0x0080FF;
+    t.model.TableBackColor = 0x0080FF;
     QCOMPARE(t.markup(MarkupProfile::Html5).section(QStringLiteral("\r\n"), 0, 0), start);
 }
 
@@ -272,7 +266,7 @@ void tst_MarkupProfiles::html4TableWidth()
     QFETCH(int, backNothing);
     QFETCH(QString, start);
     Table t(1, 1);
-    t.in.borderText = border;
+    t.model.TableBorder = qint16(border.toInt());
     t.model.TableWidthUnit = WidthUnit(unit);
     t.model.TableWidth = 80;
     t.model.TableBackColorNothing = qint16(backNothing);

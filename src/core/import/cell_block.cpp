@@ -289,12 +289,8 @@ QString cellBlockToHtml(const CellBlock &block)
     for (int r = 0; r < block.rows; ++r)
         for (int c = 0; c < block.cols; ++c)
             table.Cells(c + 1, r + 1) = block.at(c, r);
-    MarkupInputs in;
-    in.borderText = QString::number(table.TableBorder);
-    in.gridRows = block.rows + 1;
-    in.gridCols = block.cols + 1;
     return QLatin1String("<html><head><meta charset=\"utf-8\"></head><body>\n")
-            + buildTableMarkup(table, in) + QLatin1String("\n</body></html>\n");
+            + buildTableMarkup(table) + QLatin1String("\n</body></html>\n");
 }
 
 std::optional<CellBlock> cellBlockFromHtml(const QString &html)
@@ -372,11 +368,12 @@ PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, i
         result.message = QCoreApplication::translate(
                                  "CellBlock",
                                  "貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限"
-                                 "（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")
+                                 "（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")
                                  .arg(std::max(block.sourceRows, block.rows))
                                  .arg(std::max(block.sourceCols, block.cols))
                                  .arg(rows)
-                                 .arg(cols);
+                                 .arg(cols)
+                                 .arg(CellBlock::MaxSize);
     }
     return result;
 }

@@ -48,18 +48,6 @@ OpenResult importFirstTable(const QString &path, TableModel &model)
 
 } // namespace
 
-QString openedTableHtml(TableModel &model)
-{
-    // The values an opened window's boxes and grid hold.
-    MarkupInputs in;
-    in.borderText = QString::number(model.TableBorder);
-    in.titleText = model.TableTitle;
-    in.backColorShown = model.TableBackColor;
-    in.gridRows = model.TableRows + 1;
-    in.gridCols = model.TableCols + 1;
-    return buildTableMarkup(model, in);
-}
-
 ExportResult exportTable(const QString &source, const QString &target,
                          std::optional<MarkupProfile> profile)
 {
@@ -84,7 +72,7 @@ ExportResult exportTable(const QString &source, const QString &target,
         model.OutputProfile = *profile;
     const SaveResult saved = isTableFileName(target)
             ? saveTableDocument(model, target)
-            : saveHtmlDocument(openedTableHtml(model), target, model.OutputProfile);
+            : saveHtmlDocument(buildTableMarkup(model), target, model.OutputProfile);
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

@@ -24,5 +24,4 @@ struct ExportResult {
 ExportResult exportTable(const QString &source, const QString &target,
                          std::optional<MarkupProfile> profile = std::nullopt);
 
-// The HTML text a window shows for model right after opening it.
-QString openedTableHtml(TableModel &model);
+

@@ -91,13 +91,32 @@ namespace {
 
 const QLatin1String crlf("\r\n");
 
-QString buildHtml4(TableModel &model, const MarkupInputs &in,
-                   const std::function<void(int, int)> &visitCell)
-{
+// What the table element itself is made of, read from the model once.
+struct MarkupInputs {
+    QString borderText;
+    QString titleText;
+    qint32 backColorShown;
+};
 
-    // Rows and columns 1..99 hold the table; the grid never goes past them.
-    const int lastRow = std::min(in.gridRows - 1, CellTable::MaxIndex - 1);
-    const int lastCol = std::min(in.gridCols - 1, CellTable::MaxIndex - 1);
+MarkupInputs inputsOf(const TableModel &model)
+{
+    return MarkupInputs{QString::number(model.TableBorder), model.TableTitle, model.TableBackColor};
+}
+
+int lastTableRow(const TableModel &model)
+{
+    return std::clamp<int>(model.TableRows, 0, TableLimits::MaxRows);
+}
+
+int lastTableCol(const TableModel &model)
+{
+    return std::clamp<int>(model.TableCols, 0, TableLimits::MaxCols);
+}
+
+QString buildHtml4(const TableModel &model, const MarkupInputs &in)
+{
+    const int lastRow = lastTableRow(model);
+    const int lastCol = lastTableCol(model);
 
     // One allocation up front: about 60 characters of markup per cell plus its text.
     qsizetype estimate = 256 + in.titleText.size() + 2 * in.borderText.size();
@@ -141,9 +160,7 @@ QString buildHtml4(TableModel &model, const MarkupInputs &in,
         for (int c = 1; c <= lastCol; ++c) {
             if (covered.at(c, r))
                 continue;
-            if (visitCell)
-                visitCell(c, r);
-            CellRecord &R = model.Cells(c, r);
+            const CellRecord &R = model.Cells(c, r);
             const QLatin1String tag = R.Header == -1 ? QLatin1String("TH") : QLatin1String("TD");
             out += QLatin1Char('<');
             out += tag;
@@ -166,25 +183,24 @@ QString buildHtml4(TableModel &model, const MarkupInputs &in,
                 out += QLatin1Char('"');
             }
 
-            // The counts written are the ones the pane showed after the refresh,
-            // i.e. before this cell's own normalisation below.
-            const qint32 colSpanShown = R.ColSpan;
-            const qint32 rowSpanShown = R.RowSpan;
+            // A switched-off count covers one row or column, whatever it holds.
+            qint32 colSpan = R.ColSpan;
+            qint32 rowSpan = R.RowSpan;
             if (R.ColSpanOn != 0) {
                 out += QLatin1String(" COLSPAN=\"");
-                out += QString::number(colSpanShown);
+                out += QString::number(R.ColSpan);
                 out += QLatin1Char('"');
-                if (R.RowSpan == 0 || R.RowSpanOn == 0)
-                    R.RowSpan = 1;
-                covered.mark(c, r, R.ColSpan, R.RowSpan);
+                if (rowSpan == 0 || R.RowSpanOn == 0)
+                    rowSpan = 1;
+                covered.mark(c, r, colSpan, rowSpan);
             }
             if (R.RowSpanOn != 0) {
                 out += QLatin1String(" ROWSPAN=\"");
-                out += QString::number(rowSpanShown);
+                out += QString::number(R.RowSpan);
                 out += QLatin1Char('"');
-                if (R.ColSpan == 0 || R.ColSpanOn == 0)
-                    R.ColSpan = 1;
-                covered.mark(c, r, R.ColSpan, R.RowSpan);
+                if (colSpan == 0 || R.ColSpanOn == 0)
+                    colSpan = 1;
+                covered.mark(c, r, colSpan, rowSpan);
             }
 
             if (R.BackColorNothing == 0) {
@@ -255,13 +271,12 @@ qint32 clampSpan(qint32 count, qint32 room)
     return std::max<qint32>(1, std::min<qint32>(count, room));
 }
 
-QString buildHtml5(TableModel &model, const MarkupInputs &in,
-                   const std::function<void(int, int)> &visitCell)
+QString buildHtml5(const TableModel &model, const MarkupInputs &in)
 {
-    const int lastRow = std::min(in.gridRows - 1, CellTable::MaxIndex - 1);
-    const int lastCol = std::min(in.gridCols - 1, CellTable::MaxIndex - 1);
+    const int lastRow = lastTableRow(model);
+    const int lastCol = lastTableCol(model);
 
-    // Pass 1, in the order the window refreshes cells: what each cell writes.
+    // Pass 1, in the generator's cell order: what each cell writes.
     std::vector<std::vector<Html5Cell>> rows(std::size_t(std::max(lastRow, 0) + 1));
     CoveredMap covered;
     qsizetype estimate = 512 + in.titleText.size();
@@ -269,9 +284,7 @@ QString buildHtml5(TableModel &model, const MarkupInputs &in,
         for (int c = 1; c <= lastCol; ++c) {
             if (covered.at(c, r))
                 continue;
-            if (visitCell)
-                visitCell(c, r);
-            CellRecord &R = model.Cells(c, r);
+            const CellRecord &R = model.Cells(c, r);
             Html5Cell cell;
             cell.col = c;
             cell.row = r;
@@ -295,11 +308,6 @@ QString buildHtml5(TableModel &model, const MarkupInputs &in,
                     break;
                 }
             }
-            // The same normalisation of a switched-off count as in HTML 4.
-            if (R.ColSpanOn != 0 && (R.RowSpan == 0 || R.RowSpanOn == 0))
-                R.RowSpan = 1;
-            if (R.RowSpanOn != 0 && (R.ColSpan == 0 || R.ColSpanOn == 0))
-                R.ColSpan = 1;
             covered.mark(c, r, colSpan, cell.rowSpan);
 
             cell.colSpan = colSpan;
@@ -452,11 +460,11 @@ CellAlignment browserAlignment(bool header)
     return CellAlignment{qint16(header ? 1 : 0), 1};
 }
 
-QString buildTableMarkup(TableModel &model, const MarkupInputs &in,
-                         const std::function<void(int, int)> &visitCell)
+QString buildTableMarkup(const TableModel &model)
 {
-    return model.OutputProfile == MarkupProfile::Html5 ? buildHtml5(model, in, visitCell)
-                                                       : buildHtml4(model, in, visitCell);
+    const MarkupInputs in = inputsOf(model);
+    return model.OutputProfile == MarkupProfile::Html5 ? buildHtml5(model, in)
+                                                       : buildHtml4(model, in);
 }
 
 QString previewPageText(const QString &tableText, MarkupProfile profile)

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 #include <optional>
 
 #include "core/model/table_model.h"
@@ -10,18 +9,8 @@
 // "#RRGGBB" from a 0x00BBGGRR colour.
 QString ColorToHtml(qint32 colour);
 
-// The few values the generator reads from the window's controls.
-struct MarkupInputs {
-    QString borderText;        // text of txtBorder
-    QString titleText;         // text of txtTitle
-    qint32 backColorShown = 0xFFFFFF; // colour shown in picBackColor
-    int gridRows = 3;          // Grid.Rows (fixed row included)
-    int gridCols = 3;          // Grid.Cols (fixed column included)
-};
-
-// The table's HTML text in the model's OutputProfile. visitCell(c, r) runs for
-// every emitted cell before it is written (the window runs its selected-cell
-// refresh there). May normalise a switched-off span count to 1 in the model.
+// The table's HTML text in the model's OutputProfile, from the model alone:
+// every output (tag view, previews, Save, --export, the clipboard) is this.
 //
 // HTML 4 is the original text: upper-case names, ALIGN/VALIGN on every data
 // cell, spans as stored. HTML5 is lower-case, with <caption>, <thead> for the
@@ -39,8 +28,7 @@ struct MarkupInputs {
 // above) are left out with the spans across them shortened, so the table model
 // stays valid; what the browser shows is the same. A caption of only blanks is
 // left out. Cell texts and the title are written as stored.
-QString buildTableMarkup(TableModel &model, const MarkupInputs &in,
-                         const std::function<void(int, int)> &visitCell = {});
+QString buildTableMarkup(const TableModel &model);
 
 // The alignment a browser gives a cell of its own accord, as HAlign/VAlign
 // values: what HTML5 output leaves unwritten (and what a cell without

@@ -11,7 +11,6 @@ class ColorSwatch;
 class CommonDialog;
 class TableDocument;
 class UpDown;
-struct MarkupInputs;
 
 // The table settings pane, picAllSet: the table-wide settings, each
 // written into the document the moment its control changes.
@@ -29,7 +28,6 @@ public:
     int columnsInBox() const;
     int rowsInBox() const;
     // What the generator reads from the controls rather than the document.
-    void fillMarkupInputs(MarkupInputs &in) const;
 
 private slots:
     void txtWidth_Change();

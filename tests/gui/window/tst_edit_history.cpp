@@ -12,6 +12,7 @@
 #include "gui/widgets/file_commands.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
+#include "core/markup/table_markup.h"
 #include "core/io/table_file.h"
 #include "gui/widgets/common_dialog.h"
 #include "support/window_parts.h"
@@ -30,7 +31,7 @@ enum Change {
 QByteArray snapshot(const TableModel &m)
 {
     TableModel copy = m;
-    const QByteArray shown = tableText(copy) + htmlDocumentBytes(openedTableHtml(copy), copy.OutputProfile);
+    const QByteArray shown = tableText(copy) + htmlDocumentBytes(buildTableMarkup(copy), copy.OutputProfile);
     copy.TableRows = 99;
     copy.TableCols = 99;
     return shown + tableText(copy);
