@@ -4,8 +4,8 @@
 <context>
     <name>CellBlock</name>
     <message>
-        <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
-        <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (99 rows × 99 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
+        <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
+        <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (%5 rows × %5 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
     </message>
 </context>
 <context>
@@ -315,8 +315,8 @@
         <translation>%1 could not be read: it has no table %2.</translation>
     </message>
     <message>
-        <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。</source>
-        <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (99 rows × 99 columns).</translation>
+        <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %5 列）を超えるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (%5 rows × %5 columns).</translation>
     </message>
     <message>
         <source>%1の表 %2 にはセルがないため、読み込めませんでした。</source>

@@ -1,7 +1,5 @@
 #include "document/table_document.h"
 
-#include "core/markup/table_markup.h"
-
 #include <QHash>
 #include <QVector>
 
@@ -267,6 +265,20 @@ QString TableDocument::stepName(TableField field)
     return QString();
 }
 
+// Records enter the document as the cell settings pane would leave them, so
+// no view has to write them back. Only the table's cells: the rest is kept
+// as the file had it, and taken in when the table grows (within, or all of
+// the table when within is empty).
+void TableDocument::normaliseCells(TableModel &m, QRect within)
+{
+    const QRect table(1, 1, qBound(1, int(m.TableCols), TableLimits::MaxCols),
+                      qBound(1, int(m.TableRows), TableLimits::MaxRows));
+    const QRect area = within.isEmpty() ? table : (within & table);
+    for (int c = area.left(); c <= area.right(); ++c)
+        for (int r = area.top(); r <= area.bottom(); ++r)
+            normalise(m.Cells(c, r));
+}
+
 void TableDocument::beginStep(const QString &text)
 {
     if (m_depth++ == 0) {
@@ -337,10 +349,10 @@ void TableDocument::apply(const StepData &step, bool forward)
     if (step.tableFields)
         (forward ? step.after : step.before).into(m_model);
     closeGesture();
-    if (step.tableFields)
-        emit tableChanged(step.tableFields);
     if (!step.cells.isEmpty())
         emit cellsChanged(step.area, step.cellFields);
+    if (step.tableFields)
+        emit tableChanged(step.tableFields);
     emit stepApplied(step.area);
 }
 
@@ -348,6 +360,7 @@ void TableDocument::editModel(const QString &text, const std::function<void(Tabl
 {
     TableModel copy = m_model;
     fn(copy);
+    normaliseCells(copy, QRect());
     StepScope step(*this, text);
     QRect area;
     CellFields fields;
@@ -367,10 +380,12 @@ void TableDocument::editModel(const QString &text, const std::function<void(Tabl
     if (tableFields) {
         touchTable();
         settings.into(m_model);
-        emit tableChanged(tableFields);
     }
+    // Cells first: a view that follows the table's size shows them all then.
     if (fields)
         emit cellsChanged(area, fields);
+    if (tableFields)
+        emit tableChanged(tableFields);
 }
 
 void TableDocument::setCellText(int col, int row, const QString &text)
@@ -438,22 +453,14 @@ qint32 TableDocument::cellField(int col, int row, CellField field) const
     return withField(r, field, [](auto &f) { return qint32(f); });
 }
 
-void TableDocument::normaliseCell(int col, int row)
-{
-    CellRecord &r = m_model.Cells(col, row);
-    const CellRecord before = r;
-    normalise(r);
-    const CellFields changed = differingFields(before, r);
-    if (changed)
-        emit cellsChanged(QRect(col, row, 1, 1), changed);
-}
-
 void TableDocument::setTableField(TableField field, qint32 value)
 {
     const TableSettings before = TableSettings::of(m_model);
     const bool changed = assignField(m_model, field, value);
     if (!changed)
         return;
+    if (field == TableField::Rows || field == TableField::Cols)
+        normaliseCells(m_model, QRect());
     recordTableChange(before, field);
 }
 
@@ -491,20 +498,6 @@ void TableDocument::setSize(int rows, int cols)
     setTableField(TableField::Cols, cols);
 }
 
-void TableDocument::normaliseTableSwitches()
-{
-    const qint16 back = m_model.TableBackColorNothing;
-    const qint16 net = m_model.NetscapeMode;
-    ::normaliseTableSwitches(m_model.TableBackColorNothing, m_model.NetscapeMode);
-    TableFields changed;
-    if (back != m_model.TableBackColorNothing)
-        changed |= TableField::BackColorNothing;
-    if (net != m_model.NetscapeMode)
-        changed |= TableField::NetscapeMode;
-    if (changed)
-        emit tableChanged(changed);
-}
-
 void TableDocument::setFileName(const QString &name)
 {
     if (m_model.FileName == name)
@@ -516,21 +509,9 @@ void TableDocument::setFileName(const QString &name)
 void TableDocument::replaceModel(const TableModel &model)
 {
     m_model = model;
+    ::normaliseTableSwitches(m_model.TableBackColorNothing, m_model.NetscapeMode);
+    normaliseCells(m_model, QRect());
     m_undo.clear();
     closeGesture();
     emit modelReset();
-}
-
-QString TableDocument::generateMarkup(const MarkupInputs &in,
-                                      const std::function<void(int, int)> &visitCell)
-{
-    QRect visited;
-    const QString text = buildTableMarkup(m_model, in, [&](int c, int r) {
-        visited |= QRect(c, r, 1, 1);
-        if (visitCell)
-            visitCell(c, r);
-    });
-    if (!visited.isEmpty())
-        emit cellsChanged(visited, CellField::RowSpan | CellField::ColSpan);
-    return text;
 }

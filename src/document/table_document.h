@@ -10,7 +10,6 @@
 
 #include "core/model/table_model.h"
 
-struct MarkupInputs;
 struct TableSettings;
 
 // A field of a cell record, as one control of the cell settings pane writes it.
@@ -90,14 +89,11 @@ public:
     // a drag over the same cells and field stays one step, as for one cell.
     void setCellsField(QRect cells, CellField field, qint32 value);
     qint32 cellField(int col, int row, CellField field) const;
-    // The record as the cell settings pane would leave it (see normalise()).
-    void normaliseCell(int col, int row);
 
     void setTableField(TableField field, qint32 value);
     qint32 tableField(TableField field) const;
     void setTitle(const QString &title);
     void setSize(int rows, int cols);
-    void normaliseTableSwitches();
     void setFileName(const QString &name);
 
     // Open and New: a whole new table with a fresh history. The file name goes
@@ -107,9 +103,6 @@ public:
     // Names of one-field steps, as the Edit menu shows them.
     static QString stepName(CellField field);
     static QString stepName(TableField field);
-
-    // The generator over this table; it may set a switched-off span count to 1.
-    QString generateMarkup(const MarkupInputs &in, const std::function<void(int, int)> &visitCell);
 
 signals:
     void cellsChanged(QRect cells, CellFields fields); // x = column, y = row
@@ -121,6 +114,7 @@ signals:
 
 private:
     friend class TableStep;
+    static void normaliseCells(TableModel &m, QRect within);
     struct Recording;
     struct StepData;
 

@@ -83,15 +83,17 @@ void TestTableDocument::tableWrites()
     QCOMPARE(table.size(), 4);
     QCOMPARE(table.at(2).at(0).value<TableFields>(), TableFields(TableField::Title));
 
-    // Normalising announces only the fields it changed.
-    doc.setCellField(2, 2, CellField::WidthOn, 7);
-    doc.setCellField(2, 2, CellField::HAlign, 9);
+    // A whole-table edit takes its records in as the pane writes them, and
+    // announces the fields that changed.
     cells.clear();
-    doc.normaliseCell(2, 2);
+    doc.editModel(QStringLiteral("edit"), [](TableModel &m) {
+        m.Cells(2, 2).WidthOn = 7;
+        m.Cells(2, 2).HAlign = 9;
+    });
+    QCOMPARE(doc.cell(2, 2).WidthOn, qint16(1));
+    QCOMPARE(doc.cell(2, 2).HAlign, qint16(2));
     QCOMPARE(cells.size(), 1);
     QCOMPARE(cells.at(0).at(1).value<CellFields>(), CellField::WidthOn | CellField::HAlign);
-    doc.normaliseCell(2, 2);
-    QCOMPARE(cells.size(), 1);
 }
 
 void TestTableDocument::replacingTheTable()
@@ -183,7 +185,7 @@ void TestTableDocument::gesturesMergeIntoOneStep()
     stack.undo();
     doc.setCellField(2, 2, CellField::HAlign, 9);
     doc.undoStack()->clear();
-    doc.normaliseCell(2, 2);
+    doc.replaceModel(doc.model());
     QCOMPARE(stack.count(), 0);
     QCOMPARE(doc.cell(2, 2).HAlign, qint16(2));
     stack.undo();

@@ -76,6 +76,7 @@ void tst_PreviewPlugin::missingPluginInTheEditor()
     CellReceiver cell;
     frmEdit ed;
     ed.objForm = &cell;
+    QObject::connect(&ed, &frmEdit::textStored, &cell, &CellReceiver::SettingText);
     ed.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ed));
     ed.SettingText(QStringLiteral("表"));

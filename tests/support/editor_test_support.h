@@ -12,7 +12,7 @@ class CellReceiver : public QObject
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE void SettingText(const QString &GridSelText)
+    void SettingText(const QString &GridSelText)
     {
         text = GridSelText;
         ++calls;

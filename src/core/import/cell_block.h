@@ -26,7 +26,7 @@ struct CellBlock {
     int sourceCols = 0;
     QVector<CellRecord> cells; // row by row
 
-    static constexpr int MaxSize = CellTable::MaxIndex - 1; // a table's 99 rows or columns
+    static constexpr int MaxSize = TableLimits::MaxLines;
 
     bool isEmpty() const { return rows <= 0 || cols <= 0; }
     // From 0, column first as in the model.

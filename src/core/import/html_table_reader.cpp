@@ -13,7 +13,7 @@ using namespace htmltables;
 namespace {
 
 constexpr int TrackedSlots = 256;  // spans are followed this far; enough past 99
-constexpr int MaxSpan = 99;        // what the span boxes hold
+constexpr int MaxSpan = TableLimits::MaxLines; // what the span boxes hold
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
 constexpr int MaxTableWidth = 9999;
 constexpr int MaxTablePercent = 100;

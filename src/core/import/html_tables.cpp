@@ -18,7 +18,7 @@ using namespace htmltables;
 
 namespace {
 
-constexpr int MaxTableSize = CellTable::MaxIndex - 1; // 99 rows, 99 columns
+constexpr int MaxTableSize = TableLimits::MaxLines;
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
@@ -203,10 +203,10 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
         ImportResult r = failure(
                 ImportStatus::TooLarge,
-                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（99 行 × 99 "
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %5 "
                                                           "列）を超えるため、読み込めませんでした。")
                         .arg(subject, QString::number(index + 1), QString::number(t.rows),
-                             QString::number(t.cols)));
+                             QString::number(t.cols), QString::number(MaxTableSize)));
         r.rows = t.rows;
         r.cols = t.cols;
         return r;

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int MaxTableSize = 99;
+constexpr int MaxTableSize = TableLimits::MaxLines;
 
 // ---------------------------------------------------------------------------
 // Writing

@@ -18,7 +18,7 @@ struct Axis {
     qint32 &span(CellRecord &r) const { return rows ? r.RowSpan : r.ColSpan; }
 };
 
-constexpr int Last = CellTable::MaxIndex - 1;  // 99: the last line a table can have
+constexpr int Last = TableLimits::MaxLines;
 
 void setSpan(const Axis &a, CellRecord &r, qint32 n)
 {

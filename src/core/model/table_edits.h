@@ -14,7 +14,7 @@
 // and returns false.
 namespace tableedits {
 
-constexpr int MaxLines = 99;
+constexpr int MaxLines = TableLimits::MaxLines;
 
 bool insertRows(TableModel &m, int before, int count);
 bool insertCols(TableModel &m, int before, int count);

@@ -58,13 +58,21 @@ void normalise(CellRecord &rec);
 // The same for the two switches of the table settings pane.
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode);
 
+// The most rows and columns a table has: every box, reader, paste and edit
+// stops here.
+struct TableLimits {
+    static constexpr int MaxLines = 99;
+    static constexpr int MaxRows = MaxLines;
+    static constexpr int MaxCols = MaxLines;
+};
+
 // Fixed 101 x 101 array indexed (column, row). Every access is range-checked:
 // an index outside 0..100 throws std::out_of_range, never touches memory.
 class CellTable
 {
 public:
-    static constexpr int Size = 101;
-    static constexpr int MaxIndex = 100;
+    static constexpr int MaxIndex = TableLimits::MaxLines + 1;
+    static constexpr int Size = MaxIndex + 1;
 
     CellTable();
 

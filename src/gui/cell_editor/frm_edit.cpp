@@ -220,8 +220,7 @@ void frmEdit::Bar_ButtonClick(EditorButton position)
 
     switch (position) {
     case EditorButton::StoreAndClose:
-        if (objForm)
-            QMetaObject::invokeMethod(objForm, "SettingText", Q_ARG(QString, paneText()));
+        emit textStored(paneText());
         accept();
         break;
     case EditorButton::Cancel:

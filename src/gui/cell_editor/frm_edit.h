@@ -34,8 +34,7 @@ enum class EditorButton {
 
 // The multi-line cell editor: a small HTML text editor over one cell's text.
 // Opened modally by the main window, which sets objForm, passes the cell text to
-// SettingText and runs exec(). The text goes back only through objForm's
-// invokable SettingText(const QString &).
+// SettingText and runs exec(). The text goes back only through textStored.
 class frmEdit : public QDialog
 {
     Q_OBJECT
@@ -46,8 +45,8 @@ public:
 
     static constexpr int ButtonCount = int(EditorButton::Help);
 
-    QObject *objForm = nullptr;          // receives the text on store-and-close
-    Q_INVOKABLE void SettingText(const QString &text);
+    QObject *objForm = nullptr;          // the window whose cell is edited
+    void SettingText(const QString &text);
 
     QPlainTextEdit *txtEdit = nullptr;
     QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
@@ -66,6 +65,10 @@ public:
     void setSelText(const QString &text);
 
     QWidget *webView() const;            // null until the first preview, or without the plugin
+
+signals:
+    // Store-and-close: the text for the cell.
+    void textStored(const QString &text);
 
 public slots:
     void Bar_ButtonClick(EditorButton position);

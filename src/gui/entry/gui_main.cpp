@@ -9,7 +9,7 @@
 #include "core/app/command_line.h"
 #include "gui/entry/gui_entry.h"
 #include "gui/window/main_window.h"
-#include "gui/window/more_files.h"
+#include "gui/window/document_manager.h"
 #include "gui/window/recovery.h"
 #include "core/app/ui_language.h"
 #include "gui/widgets/file_commands.h"
@@ -56,7 +56,7 @@ extern "C" Q_DECL_EXPORT int quorvanGuiMain(int &argc, char **argv, const Comman
 
     // Tables a crash left behind come first; with some restored, no empty table is added.
     if (offerRecoveredTables() == 0 || !cl.files.isEmpty())
-        openStartWindows(cl.files);
+        DocumentManager::openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())
         anyShown = anyShown || w->isVisible();

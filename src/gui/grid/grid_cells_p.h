@@ -23,7 +23,7 @@ constexpr int PadY = 2;
 struct GridCell {
     QString text;
     qint32 back = 0xFFFFFF;
-    qint8 align = 1; // left, centre
+    TextPlacement align = TextPlacement::LeftMiddle;
     bool bold = false;
 };
 
@@ -192,7 +192,7 @@ private:
         case Qt::BackgroundRole:
             return GridWidget::toQColor(c.back);
         case Qt::TextAlignmentRole:
-            return int(GridWidget::alignmentFromCode(c.align));
+            return int(GridWidget::alignmentOf(c.align));
         case Qt::FontRole: {
             QFont f = m_grid->font();
             f.setBold(c.bold);

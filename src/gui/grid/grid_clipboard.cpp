@@ -86,7 +86,6 @@ void GridClipboard::cut()
                 if (CellTable::inRange(c, r))
                     m.Cells(c, r).Text.clear();
     });
-    refitRows(area.top(), area.bottom());
 }
 
 void GridClipboard::paste()
@@ -103,8 +102,9 @@ void GridClipboard::paste()
     m_doc.editModel(tr("貼り付け"), [&](TableModel &m) {
         result = pasteCellBlock(m, *block, at.left(), at.top());
     });
+    // What the pane shows of the current cell may have come with the paste.
     if (!result.cells.isEmpty())
-        refitRows(result.cells.top(), result.cells.bottom());
+        m_editor.Grid_Click();
     if (!result.clipped)
         return;
     QWidget *window = m_editor.grid()->window();
@@ -115,26 +115,4 @@ void GridClipboard::paste()
     QMessageBox box(QMessageBox::Information, QStringLiteral("Quorvan"), result.message,
                     QMessageBox::Ok, window);
     box.exec();
-}
-
-// Rows whose texts changed fit their tallest cell again; the pane shows the
-// current cell as it is now.
-void GridClipboard::refitRows(int top, int bottom)
-{
-    GridWidget *grid = m_editor.grid();
-    const int keepCol = grid->Col();
-    const int keepRow = grid->Row();
-    {
-        GridWidget::BulkUpdate bulk(grid);
-        for (int r = std::max(top, 1); r <= std::min(bottom, grid->Rows() - 1); ++r) {
-            grid->setRow(r);
-            for (int c = 1; c < grid->Cols(); ++c) {
-                grid->setCol(c);
-                m_editor.refreshCell(c, r);
-            }
-        }
-        grid->setCol(keepCol);
-        grid->setRow(keepRow);
-    }
-    m_editor.Grid_Click();
 }

@@ -35,7 +35,6 @@ public:
 private:
     bool handledByTextBox(const char *slot) const;
     bool gridInUse() const;
-    void refitRows(int top, int bottom);
 
     GridEditor &m_editor;
     TableDocument &m_doc;

@@ -56,39 +56,9 @@ void GridEditor::addCommandsTo(QMenu *menu)
     });
 }
 
-// A whole-table edit as one step; the grid is refreshed whole after it.
-void GridEditor::editWhole(const QString &step, const std::function<void(TableModel &)> &edit)
-{
-    const bool was = m_refreshFollows;
-    m_refreshFollows = true;
-    m_doc.editModel(step, edit);
-    m_refreshFollows = was;
-}
-
 void GridEditor::tell(const QString &text)
 {
     QMessageBox::information(Grid->window(), QStringLiteral("Quorvan"), text);
-}
-
-void GridEditor::refitRows(int top, int bottom)
-{
-    const int keepCol = Grid->Col(), keepRow = Grid->Row();
-    const QRect range = Grid->selectedCells();
-    top = qMax(1, top);
-    bottom = qMin(Grid->Rows() - 1, bottom);
-    {
-        GridWidget::BulkUpdate bulk(Grid);
-        for (int r = top; r <= bottom; ++r)
-            for (int c = 1; c < Grid->Cols(); ++c) {
-                Grid->setCol(c);
-                Grid->setRow(r);
-                refreshCell(c, r);
-            }
-    }
-    Grid->setCol(keepCol);
-    Grid->setRow(keepRow);
-    Grid->selectCells(range);
-    Grid_Click();
 }
 
 void GridEditor::clearSelectedText()
@@ -107,7 +77,6 @@ void GridEditor::clearSelectedText()
                 if (spans.isWritten(c, r))
                     m_doc.setCellText(c, r, QString());
     }
-    refitRows(cells.top(), cells.bottom());
 }
 
 void GridEditor::mergeSelection()
@@ -116,8 +85,8 @@ void GridEditor::mergeSelection()
     const QRect cells = Grid->selectedCells();
     if (cells.left() < 1 || cells.top() < 1 || cells.size() == QSize(1, 1))
         return;
-    editWhole(tr("セルの結合"), [cells](TableModel &m) { tableedits::mergeCells(m, cells); });
-    followTableSize(cells.topLeft());
+    m_doc.editModel(tr("セルの結合"), [cells](TableModel &m) { tableedits::mergeCells(m, cells); });
+    showCurrent(cells.topLeft());
 }
 
 void GridEditor::unmergeSelection()
@@ -126,8 +95,8 @@ void GridEditor::unmergeSelection()
     const QRect cells = Grid->selectedCells();
     if (cells.left() < 1 || cells.top() < 1)
         return;
-    editWhole(tr("結合の解除"), [cells](TableModel &m) { tableedits::unmergeCells(m, cells); });
-    followTableSize(QPoint(Grid->Col(), Grid->Row()));
+    m_doc.editModel(tr("結合の解除"), [cells](TableModel &m) { tableedits::unmergeCells(m, cells); });
+    showCurrent(QPoint(Grid->Col(), Grid->Row()));
     Grid->selectCells(cells);
 }
 
@@ -143,9 +112,10 @@ void GridEditor::insertRows(bool after)
         return;
     }
     const int before = after ? cells.bottom() + 1 : cells.top();
-    editWhole(tr("行の挿入"), [&](TableModel &m) { tableedits::insertRows(m, before, count); });
     // The current cell keeps its content.
-    followTableSize(QPoint(Grid->Col(), after ? Grid->Row() : Grid->Row() + count));
+    const QPoint current(Grid->Col(), after ? Grid->Row() : Grid->Row() + count);
+    m_doc.editModel(tr("行の挿入"), [&](TableModel &m) { tableedits::insertRows(m, before, count); });
+    showCurrent(current);
 }
 
 void GridEditor::insertCols(bool after)
@@ -160,8 +130,9 @@ void GridEditor::insertCols(bool after)
         return;
     }
     const int before = after ? cells.right() + 1 : cells.left();
-    editWhole(tr("列の挿入"), [&](TableModel &m) { tableedits::insertCols(m, before, count); });
-    followTableSize(QPoint(after ? Grid->Col() : Grid->Col() + count, Grid->Row()));
+    const QPoint current(after ? Grid->Col() : Grid->Col() + count, Grid->Row());
+    m_doc.editModel(tr("列の挿入"), [&](TableModel &m) { tableedits::insertCols(m, before, count); });
+    showCurrent(current);
 }
 
 void GridEditor::deleteRows()
@@ -174,8 +145,9 @@ void GridEditor::deleteRows()
         tell(tr("すべての行を削除することはできません。表には 1 行以上が必要です。"));
         return;
     }
-    editWhole(tr("行の削除"), [&](TableModel &m) { tableedits::deleteRows(m, cells.top(), cells.height()); });
-    followTableSize(QPoint(Grid->Col(), cells.top()));
+    const QPoint current(Grid->Col(), cells.top());
+    m_doc.editModel(tr("行の削除"), [&](TableModel &m) { tableedits::deleteRows(m, cells.top(), cells.height()); });
+    showCurrent(current);
 }
 
 void GridEditor::deleteCols()
@@ -188,32 +160,38 @@ void GridEditor::deleteCols()
         tell(tr("すべての列を削除することはできません。表には 1 列以上が必要です。"));
         return;
     }
-    editWhole(tr("列の削除"), [&](TableModel &m) { tableedits::deleteCols(m, cells.left(), cells.width()); });
-    followTableSize(QPoint(cells.left(), Grid->Row()));
+    const QPoint current(cells.left(), Grid->Row());
+    m_doc.editModel(tr("列の削除"), [&](TableModel &m) { tableedits::deleteCols(m, cells.left(), cells.width()); });
+    showCurrent(current);
 }
 
-// The grid at the table's size again, every cell shown afresh; the current
-// cell goes to current (or the nearest cell).
-void GridEditor::followTableSize(QPoint current)
+bool GridEditor::gridAtTableSize() const
+{
+    const TableModel &m = m_doc.model();
+    return Grid->Rows() - 1 == qBound(1, int(m.TableRows), TableLimits::MaxRows)
+            && Grid->Cols() - 1 == qBound(1, int(m.TableCols), TableLimits::MaxCols);
+}
+
+// The grid at the table's size again, every cell shown afresh.
+void GridEditor::followTableSize()
 {
     const TableModel &m = m_doc.model();
     emit tableResized();
-    Grid->setRows(qBound(1, int(m.TableRows), tableedits::MaxLines) + 1);
-    Grid->setCols(qBound(1, int(m.TableCols), tableedits::MaxLines) + 1);
+    Grid->setRows(qBound(1, int(m.TableRows), TableLimits::MaxRows) + 1);
+    Grid->setCols(qBound(1, int(m.TableCols), TableLimits::MaxCols) + 1);
     numberFixedCells();
     resetRowHeightCol(Grid->Rows());
     updateSpans();
-    {
-        GridWidget::BulkUpdate bulk(Grid);
-        for (int c = 1; c < Grid->Cols(); ++c)
-            for (int r = 1; r < Grid->Rows(); ++r) {
-                Grid->setCol(c);
-                Grid->setRow(r);
-                refreshCell(c, r);
-            }
-    }
-    const QPoint owner = Grid->spanLayout().owner(qBound(1, current.x(), Grid->Cols() - 1),
-                                                   qBound(1, current.y(), Grid->Rows() - 1));
+    refreshRows(1, Grid->Rows() - 1);
+    showCurrent(QPoint(Grid->Col(), Grid->Row()));
+}
+
+// The cell (or the one whose span covers it, or the nearest) current and
+// shown in the pane.
+void GridEditor::showCurrent(QPoint cell)
+{
+    const QPoint owner = Grid->spanLayout().owner(qBound(1, cell.x(), Grid->Cols() - 1),
+                                                   qBound(1, cell.y(), Grid->Rows() - 1));
     Grid->setCol(owner.x());
     Grid->setRow(owner.y());
     Grid->selectCells(QRect(owner, QSize(1, 1)));

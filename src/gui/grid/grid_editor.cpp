@@ -17,7 +17,6 @@ namespace {
 
 // Character codes the grid and the box react to, as key-press handlers see them.
 constexpr int KeyBackspace = 8;
-constexpr int KeyTab = 9;
 constexpr int KeyEnter = 13;
 constexpr int KeyEscape = 27;
 constexpr int KeySpace = 32;
@@ -142,21 +141,11 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
         if (fields & TableField::OutputProfile)
             updateSpans();
     });
-    // An undone or redone step: the grid at the table's size, its rows fitted.
-    connect(&m_doc, &TableDocument::stepApplied, this, [this](QRect cells) {
-        const TableModel &m = m_doc.model();
-        if (Grid->Rows() - 1 != qBound(1, int(m.TableRows), 99) || Grid->Cols() - 1 != qBound(1, int(m.TableCols), 99))
-            followTableSize(QPoint(Grid->Col(), Grid->Row()));
-        else if (!cells.isEmpty())
-            refitRows(cells.top(), cells.bottom());
-    });
-    // A paste (or its undo) resizes the table while the grid shows it; a
-    // hidden grid takes its size from the boxes when it is shown again.
+    // A command, a paste or an undo resizes the table while the grid shows it;
+    // a hidden grid takes its size from the boxes when it is shown again.
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
-        const TableModel &m = m_doc.model();
-        if ((fields & (TableField::Rows | TableField::Cols)) && !Grid->isHidden() && !m_refreshFollows
-            && (Grid->Rows() - 1 != qBound(1, int(m.TableRows), 99) || Grid->Cols() - 1 != qBound(1, int(m.TableCols), 99)))
-            followTableSize(QPoint(Grid->Col(), Grid->Row()));
+        if ((fields & (TableField::Rows | TableField::Cols)) && !Grid->isHidden() && !gridAtTableSize())
+            followTableSize();
     });
     m_clipboard = new GridClipboard(*this, m_doc);
 }
@@ -180,40 +169,44 @@ void GridEditor::numberFixedCells()
 {
     for (int r = 1; r < Grid->Rows(); ++r) {
         Grid->setText(0, r, QString::number(r));
-        Grid->setCellAlignment(0, r, 4);
+        Grid->setCellAlignment(0, r, TextPlacement::CentreMiddle);
     }
     for (int c = 1; c < Grid->Cols(); ++c) {
         Grid->setText(c, 0, QString::number(c));
-        Grid->setCellAlignment(c, 0, 4);
+        Grid->setCellAlignment(c, 0, TextPlacement::CentreMiddle);
     }
 }
 
 void GridEditor::refreshAll()
 {
     updateSpans();
-    // Column by column: a row is fitted to its cells from left to right, and
-    // the rightmost of its tallest wins.
-    {
-        GridWidget::BulkUpdate bulk(Grid);
-        for (int c = 1; c < Grid->Cols(); ++c) {
-            for (int r = 1; r < Grid->Rows(); ++r) {
-                Grid->setCol(c);
-                Grid->setRow(r);
-                refreshCell(c, r);
-            }
-        }
-    }
+    refreshRows(1, Grid->Rows() - 1);
     Grid->setCol(1);
     Grid->setRow(1);
     Grid->selectCells(QRect(1, 1, 1, 1));
     Grid_Click();
 }
 
+void GridEditor::refreshRows(int top, int bottom)
+{
+    top = qMax(1, top);
+    bottom = qMin(Grid->Rows() - 1, bottom);
+    if (top > bottom)
+        return;
+    {
+        GridWidget::BulkUpdate bulk(bottom > top || Grid->Cols() > 2 ? Grid : nullptr);
+        for (int r = top; r <= bottom; ++r)
+            for (int c = 1; c < Grid->Cols(); ++c)
+                applyRecord(c, r);
+    }
+    fitRows(top, bottom);
+}
+
 void GridEditor::applyRecord(int col, int row)
 {
     const CellRecord &rec = m_doc.cell(col, row);
     Grid->setText(col, row, HtmlToGridText(rec.Text));
-    Grid->setCellAlignment(col, row, rec.HAlign * 3 + rec.VAlign);
+    Grid->setCellAlignment(col, row, placementOf(rec.HAlign, rec.VAlign));
     // A cell without its own colour shows white, not the table's colour.
     Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor);
     Grid->setCellBold(col, row, rec.Header == -1);
@@ -224,31 +217,26 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const CellFields shown = CellField::Text | CellField::Header | CellField::HAlign
             | CellField::VAlign | CellField::BackColor | CellField::BackColorNothing;
     const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
+    // A table that is changing size is shown whole once the grid follows it.
+    if (!gridAtTableSize())
+        return;
     if (fields & spans)
         updateSpans();
-    if (!(fields & shown) || m_refreshFollows)
+    if (!(fields & (shown | spans)))
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
-    // Many cells at once reach the view once.
-    GridWidget::BulkUpdate bulk(inGrid.width() * inGrid.height() > 1 ? Grid : nullptr);
-    for (int c = inGrid.left(); c <= inGrid.right(); ++c)
-        for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
-            applyRecord(c, r);
-}
-
-void GridEditor::refreshCell(int col, int row)
-{
-    if (row == 0 || col == 0)
+    if (inGrid.isEmpty())
         return;
-    // A box still open over another cell (the program moved the current cell)
-    // goes to its own cell before this one is shown.
-    if (!txtInsert->isHidden() && txtInsert->property(BoxCol).toInt() >= 0
-        && (txtInsert->property(BoxCol).toInt() != col || txtInsert->property(BoxRow).toInt() != row)) {
-        Grid_LeaveCell();
+    {
+        // Many cells at once reach the view once.
+        GridWidget::BulkUpdate bulk(inGrid.width() * inGrid.height() > 1 ? Grid : nullptr);
+        for (int c = inGrid.left(); c <= inGrid.right(); ++c)
+            for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
+                applyRecord(c, r);
     }
-    m_doc.normaliseCell(col, row);
-    applyRecord(col, row);
-    fitRow();
+    // The text, its weight and the spans change how tall a cell's text is.
+    if (fields & (CellField::Text | CellField::Header | spans))
+        fitRows(inGrid.top(), inGrid.bottom());
 }
 
 void GridEditor::Grid_Click()
@@ -257,40 +245,35 @@ void GridEditor::Grid_Click()
     const int row = Grid->Row();
     if (row == 0 || col == 0)
         return;
-    refreshCell(col, row);
+    // A box still open over another cell (the program moved the current cell)
+    // goes to its own cell before this one is shown.
+    if (!txtInsert->isHidden() && txtInsert->property(BoxCol).toInt() >= 0
+        && (txtInsert->property(BoxCol).toInt() != col || txtInsert->property(BoxRow).toInt() != row)) {
+        Grid_LeaveCell();
+    }
     Grid->setFixedCellsButtonFace();
     emit cellShown(col, row);
 }
 
-void GridEditor::fitRow()
+// Each row as tall as its tallest cell; RowHeightCol names the rightmost of
+// the tallest.
+void GridEditor::fitRows(int top, int bottom)
 {
-    const int x = Grid->Col();
-    const int y = Grid->Row();
-    if (RowHeightCol.size() <= y)
+    if (RowHeightCol.size() <= bottom)
         resetRowHeightCol(Grid->Rows());
-    const int need1 = Grid->neededHeight(x, y);
-    // The cell that set the row last is measured again as it is now.
-    const int holder = RowHeightCol.at(y);
-    const int need2 = (holder >= 0 && holder < Grid->Cols()) ? Grid->neededHeight(holder, y) : 0;
-    if (need1 >= need2) {
-        RowHeightCol[y] = x;
-        Grid->setRowHeight(y, need1);
-    }
-}
-
-void GridEditor::refitWholeRow()
-{
-    const int keep = Grid->Col();
-    const int row = Grid->Row();
-    {
-        GridWidget::BulkUpdate bulk(Grid);
-        for (int c = 1; c < Grid->Cols(); ++c) {
-            Grid->setCol(c);
-            refreshCell(c, row);
+    for (int y = top; y <= bottom; ++y) {
+        int tallest = 0;
+        int holder = 0;
+        for (int x = 1; x < Grid->Cols(); ++x) {
+            const int need = Grid->neededHeight(x, y);
+            if (need >= tallest) {
+                tallest = need;
+                holder = x;
+            }
         }
+        RowHeightCol[y] = holder;
+        Grid->setRowHeight(y, tallest);
     }
-    Grid->setCol(keep);
-    Grid_Click();
 }
 
 void GridEditor::openInsertBox(bool withExistingText)
@@ -324,27 +307,13 @@ void GridEditor::commitInsertBox(bool fromEnter)
     // An unchanged box hands back the stored text exactly as it was.
     const QString text = txtInsert->isModified() ? txtInsert->text()
                                                  : txtInsert->property(BoxRaw).toString();
-    txtInsert->setProperty(BoxCol, -1); // the re-fit below moves the current cell on purpose
-
-    const int keepCol = Grid->Col();
-    const int keepRow = Grid->Row();
-    const bool elsewhere = keepCol != col || keepRow != row;
-    if (elsewhere) {
-        Grid->setCol(col);
-        Grid->setRow(row);
-    }
+    txtInsert->setProperty(BoxCol, -1);
     if (!fromEnter)
         closeInsertBox();
-    Grid->setText(col, row, HtmlToGridText(text));
+    // The grid shows the text in answer to the document.
     m_doc.setCellText(col, row, text);
-    refitWholeRow();
     if (fromEnter)
         closeInsertBox();
-    if (elsewhere) {
-        Grid->setCol(keepCol);
-        Grid->setRow(keepRow);
-        Grid_Click();
-    }
 }
 
 void GridEditor::Grid_DblClick()
@@ -359,10 +328,6 @@ void GridEditor::Grid_KeyPress(int &KeyAscii)
 {
     const int key = KeyAscii;
     KeyAscii = 0; // the grid itself never sees a character
-    if (key == KeyTab) {
-        Grid_LeaveCell();
-        return;
-    }
     // Enter edits the cell's text; it never wipes it.
     if (key == KeyEnter) {
         openInsertBox(true);
@@ -422,9 +387,5 @@ void GridEditor::txtInsert_LostFocus()
 
 void GridEditor::SettingText(const QString &GridSelText)
 {
-    const int col = Grid->Col();
-    const int row = Grid->Row();
-    m_doc.setCellText(col, row, GridSelText);
-    Grid->setText(col, row, HtmlToGridText(GridSelText));
-    refitWholeRow();
+    m_doc.setCellText(Grid->Col(), Grid->Row(), GridSelText);
 }

@@ -32,11 +32,10 @@ public:
     void resetRowHeightCol(int upper);      // indices 0..upper, all 0
     bool ShiftKeyPush = false;              // Shift at the last key or mouse event on the grid
 
-    // One cell's refresh without the pane: a box open over another cell goes
-    // to its own cell first; then the record is normalised, shown in its grid
-    // cell, and its row fitted. Every refresh, of one cell or all, runs this.
-    void refreshCell(int col, int row);
-    // Every table cell, column by column, then Grid_Click on (1, 1).
+    // Rows top..bottom shown afresh from their records, each as tall as its
+    // tallest cell. Every refresh of the grid's cells, a few or all, is this.
+    void refreshRows(int top, int bottom);
+    // Every table cell, then Grid_Click on (1, 1).
     void refreshAll();
     // The fixed row and column numbered, centred.
     void numberFixedCells();
@@ -86,14 +85,13 @@ signals:
 private:
     void applyRecord(int col, int row);     // record -> its grid cell
     void onCellsChanged(QRect cells, CellFields fields);
-    void fitRow();
-    void refitWholeRow();
+    void fitRows(int top, int bottom);
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
     void closeInsertBox();
-    void editWhole(const QString &step, const std::function<void(TableModel &)> &edit);
-    void followTableSize(QPoint current);
-    void refitRows(int top, int bottom);
+    bool gridAtTableSize() const;
+    void followTableSize();
+    void showCurrent(QPoint cell);
     void tell(const QString &text);
 
     TableDocument &m_doc;
@@ -101,5 +99,4 @@ private:
     QLineEdit *txtInsert;
     GridClipboard *m_clipboard;
     bool m_closingBox = false;
-    bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
 };

@@ -104,7 +104,7 @@ void GridWidget::keyPressEvent(QKeyEvent *event)
     // Shift moves the far end of the range, anything else the current cell.
     const QPoint from = shift ? extentPoint() : QPoint(m_col, m_row);
     QPoint to = from;
-    const int pageRows = std::max(1, viewport()->height() / std::max(1, rowHeight(m_row) / 15));
+    const int pageRows = std::max(1, viewport()->height() / std::max(1, rowHeight(m_row) / TwipsPerPixel));
     switch (event->key()) {
     case Qt::Key_Left: to = stepFrom(from, -1, 0); break;
     case Qt::Key_Right: to = stepFrom(from, 1, 0); break;

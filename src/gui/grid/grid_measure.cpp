@@ -12,7 +12,7 @@
 
 int GridWidget::lineHeightTwips() const
 {
-    return QFontMetrics(font()).lineSpacing() * 15;
+    return QFontMetrics(font()).lineSpacing() * TwipsPerPixel;
 }
 
 const QFont &GridWidget::measureFont(bool bold) const
@@ -38,12 +38,12 @@ int GridWidget::textWidthPx(int col) const
 {
     // The view paints a cell without the grid line at its right.
     const int gridLine = showGrid() ? 1 : 0;
-    return std::max(1, colWidth(col) / 15 - gridLine - 2 * PadX);
+    return std::max(1, colWidth(col) / TwipsPerPixel - gridLine - 2 * PadX);
 }
 
 int GridWidget::maxLines(bool bold) const
 {
-    return MaxRowHeight / 15 / std::max(1, lineSpacingPx(bold)) + 1;
+    return MaxRowHeight / TwipsPerPixel / std::max(1, lineSpacingPx(bold)) + 1;
 }
 
 int GridWidget::layoutCellText(const QString &text, int widthPx, const QFont &f, int limit,
@@ -194,20 +194,20 @@ int GridWidget::neededHeight(int col, int row) const
     if (!m_model->valid(col, row))
         return 0;
     const GridCell &c = m_model->cell(col, row);
-    const int padding = 2 * PadY * 15;
+    const int padding = 2 * PadY * TwipsPerPixel;
     // A cell a span covers shows nothing: one empty line.
     if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
-        return lineSpacingPx(false) * 15 + padding;
+        return lineSpacingPx(false) * TwipsPerPixel + padding;
     const int width = spanTextWidthPx(col, row);
     const qint64 lines = c.text.size() > LongText ? longText(col, row, width, false).count
                                                    : wrappedLines(c.text, width, c.bold);
-    qint64 need = lines * lineSpacingPx(c.bold) * 15 + padding;
+    qint64 need = lines * lineSpacingPx(c.bold) * TwipsPerPixel + padding;
     // A span over several rows needs from its first row only what the others lack.
     const QRect area = m_spans.area(col, row);
     if (area.height() > 1 && area.top() == row) {
         for (int r = row + 1; r <= area.bottom(); ++r)
             need -= rowHeight(r);
-        need = std::max<qint64>(need, lineSpacingPx(c.bold) * 15 + padding);
+        need = std::max<qint64>(need, lineSpacingPx(c.bold) * TwipsPerPixel + padding);
     }
     return int(std::min<qint64>(need, MaxRowHeight));
 }

@@ -156,6 +156,6 @@ int GridWidget::spanTextWidthPx(int col, int row) const
         return textWidthPx(col);
     int px = 0;
     for (int c = a.left(); c <= a.right(); ++c)
-        px += colWidth(c) / 15;
+        px += colWidth(c) / TwipsPerPixel;
     return std::max(1, px - (showGrid() ? 1 : 0) - 2 * PadX);
 }

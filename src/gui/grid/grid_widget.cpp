@@ -51,7 +51,7 @@ public:
 
         const QFont &font = m_grid->measureFont(c.bold);
         const QFontMetrics fm(font);
-        const Qt::Alignment align = GridWidget::alignmentFromCode(c.align);
+        const Qt::Alignment align = GridWidget::alignmentOf(c.align);
         const int width = m_grid->spanTextWidthPx(col, row);
 
         // The same lines the row fitting counted; all of them first, as the
@@ -147,7 +147,7 @@ GridWidget::GridWidget(QWidget *parent)
         h->setHighlightSections(false);
         h->setSectionResizeMode(QHeaderView::Fixed);
         h->setMinimumSectionSize(1);
-        h->setMaximumSectionSize(MaxRowHeight / 15);
+        h->setMaximumSectionSize(MaxRowHeight / TwipsPerPixel);
     }
     // Sections follow our stored sizes after every reset of the model.
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
@@ -158,14 +158,14 @@ GridWidget::GridWidget(QWidget *parent)
         m_selRect = QRect();
         m_longTextLines.clear();
         m_longTextLinesKept = 0;
-        const int lineRow = lineHeightTwips() + 2 * PadY * 15;
+        const int lineRow = lineHeightTwips() + 2 * PadY * TwipsPerPixel;
         for (int r = 1; r < Rows(); ++r) {
             if (m_rowHeights[r] <= 0)
                 m_rowHeights[r] = lineRow;
-            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
         }
         for (int c = 1; c < Cols(); ++c)
-            horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / 15);
+            horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / TwipsPerPixel);
     });
     applyFont();
     m_model->resize(2, 2);
@@ -246,7 +246,7 @@ void GridWidget::endBulkUpdate()
         return;
     for (int r = 1; r < Rows(); ++r) {
         if (m_bulkRowResized.at(r))
-            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / 15);
+            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
     }
     if (m_bulkCellsChanged) {
         if (Rows() > 1 && Cols() > 1)
@@ -309,26 +309,26 @@ void GridWidget::setCellBold(int col, int row, bool bold)
     cellChanged(col, row);
 }
 
-int GridWidget::cellAlignment(int col, int row) const
+TextPlacement GridWidget::cellAlignment(int col, int row) const
 {
-    return m_model->valid(col, row) ? m_model->cell(col, row).align : 1;
+    return m_model->valid(col, row) ? m_model->cell(col, row).align : TextPlacement::LeftMiddle;
 }
 
-void GridWidget::setCellAlignment(int col, int row, int code)
+void GridWidget::setCellAlignment(int col, int row, TextPlacement placement)
 {
-    if (!m_model->valid(col, row) || code < 0 || code > 8)
+    if (!m_model->valid(col, row))
         return;
     GridCell &c = m_model->cell(col, row);
-    if (c.align == code)
+    if (c.align == placement)
         return;
-    c.align = qint8(code);
+    c.align = placement;
     cellChanged(col, row);
 }
 
 int GridWidget::rowHeight(int row) const
 {
     if (row == 0)
-        return m_row0Height > 0 ? m_row0Height : horizontalHeader()->sizeHint().height() * 15;
+        return m_row0Height > 0 ? m_row0Height : horizontalHeader()->sizeHint().height() * TwipsPerPixel;
     return (row > 0 && row < Rows()) ? m_rowHeights[row] : 0;
 }
 
@@ -336,10 +336,10 @@ void GridWidget::setRowHeight(int row, int twips)
 {
     if (row < 0 || row >= Rows())
         return;
-    twips = std::clamp(twips, 15, MaxRowHeight);
+    twips = std::clamp(twips, TwipsPerPixel, MaxRowHeight);
     if (row == 0) {
         m_row0Height = twips;
-        horizontalHeader()->setFixedHeight(twips / 15);
+        horizontalHeader()->setFixedHeight(twips / TwipsPerPixel);
         return;
     }
     if (m_rowHeights[row] == twips)
@@ -348,13 +348,13 @@ void GridWidget::setRowHeight(int row, int twips)
     if (m_bulkDepth > 0)
         m_bulkRowResized[row] = true;
     else
-        verticalHeader()->resizeSection(row - 1, twips / 15);
+        verticalHeader()->resizeSection(row - 1, twips / TwipsPerPixel);
 }
 
 int GridWidget::colWidth(int col) const
 {
     if (col == 0)
-        return m_col0Width > 0 ? m_col0Width : verticalHeader()->sizeHint().width() * 15;
+        return m_col0Width > 0 ? m_col0Width : verticalHeader()->sizeHint().width() * TwipsPerPixel;
     return (col > 0 && col < Cols()) ? m_colWidths[col] : 0;
 }
 
@@ -362,14 +362,14 @@ void GridWidget::setColWidth(int col, int twips)
 {
     if (col < 0 || col >= Cols())
         return;
-    twips = std::clamp(twips, 15, 32767 * 15);
+    twips = std::clamp(twips, TwipsPerPixel, 32767 * TwipsPerPixel);
     if (col == 0) {
         m_col0Width = twips;
-        verticalHeader()->setFixedWidth(twips / 15);
+        verticalHeader()->setFixedWidth(twips / TwipsPerPixel);
         return;
     }
     m_colWidths[col] = twips;
-    horizontalHeader()->resizeSection(col - 1, twips / 15);
+    horizontalHeader()->resizeSection(col - 1, twips / TwipsPerPixel);
 }
 
 void GridWidget::setFixedCellsButtonFace()
@@ -394,10 +394,9 @@ QRect GridWidget::cellRect(int col, int row)
     return visualRect(i);
 }
 
-Qt::Alignment GridWidget::alignmentFromCode(int code)
+Qt::Alignment GridWidget::alignmentOf(TextPlacement placement)
 {
-    if (code < 0 || code > 8)
-        code = 1;
+    const int code = int(placement);
     static const Qt::Alignment h[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     static const Qt::Alignment v[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     return h[code / 3] | v[code % 3];
@@ -416,6 +415,6 @@ void GridWidget::applyFont()
     m_longTextLines.clear();
     m_longTextLinesKept = 0;
     m_measureFontsValid = false;
-    const int lineRow = lineHeightTwips() + 2 * PadY * 15;
-    verticalHeader()->setDefaultSectionSize(lineRow / 15);
+    const int lineRow = lineHeightTwips() + 2 * PadY * TwipsPerPixel;
+    verticalHeader()->setDefaultSectionSize(lineRow / TwipsPerPixel);
 }

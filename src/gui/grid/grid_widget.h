@@ -9,8 +9,22 @@
 #include <QVector>
 
 #include "core/model/table_edits.h"
+#include "gui/widgets/twips.h"
 
 class GridModel;
+
+// Where a grid cell puts its text: the records' HAlign (left, centre, right)
+// and VAlign (top, middle, bottom) in one value.
+enum class TextPlacement : qint8 {
+    LeftTop, LeftMiddle, LeftBottom,
+    CentreTop, CentreMiddle, CentreBottom,
+    RightTop, RightMiddle, RightBottom
+};
+
+inline TextPlacement placementOf(int hAlign, int vAlign)
+{
+    return TextPlacement(qBound(0, hAlign, 2) * 3 + qBound(0, vAlign, 2));
+}
 
 // The cell grid: one fixed row 0 and one fixed column 0 (shown as the view's
 // headers, so they never scroll away) plus the table cells. Indices always
@@ -27,10 +41,10 @@ public:
     explicit GridWidget(QWidget *parent = nullptr);
     ~GridWidget() override;
 
-    static constexpr int MaxRows = 100;           // 99 table rows + the fixed row
-    static constexpr int MaxCols = 100;
+    static constexpr int MaxRows = TableLimits::MaxRows + 1; // the fixed row too
+    static constexpr int MaxCols = TableLimits::MaxCols + 1;
     static constexpr int DefaultColWidth = 1200;  // twips
-    static constexpr int MaxRowHeight = 32767 * 15; // twips; taller rows are capped
+    static constexpr int MaxRowHeight = 32767 * TwipsPerPixel; // twips; taller rows are capped
 
     int Rows() const;
     int Cols() const;
@@ -48,8 +62,8 @@ public:
     void setCellBackColor(int col, int row, qint32 color);
     bool cellBold(int col, int row) const;
     void setCellBold(int col, int row, bool bold);
-    int cellAlignment(int col, int row) const;    // HAlign * 3 + VAlign
-    void setCellAlignment(int col, int row, int code);
+    TextPlacement cellAlignment(int col, int row) const;
+    void setCellAlignment(int col, int row, TextPlacement placement);
 
     int rowHeight(int row) const;                 // twips
     void setRowHeight(int row, int twips);
@@ -131,7 +145,7 @@ public:
         GridWidget *m_grid;
     };
 
-    static Qt::Alignment alignmentFromCode(int code);
+    static Qt::Alignment alignmentOf(TextPlacement placement);
     static QColor toQColor(qint32 bgr);
 
 signals:

@@ -23,8 +23,8 @@ namespace {
 // txtSHeight refills an emptied box with "1" but corrects a bad value with "100".
 constexpr pane::Fallbacks SWidthBox{"100", "100", 1, 9999};
 constexpr pane::Fallbacks SHeightBox{"1", "100", 1, 9999};
-constexpr pane::Fallbacks MHeightBox{"1", "1", 1, 99};
-constexpr pane::Fallbacks MWidthBox{"1", "1", 1, 99};
+constexpr pane::Fallbacks MHeightBox{"1", "1", 1, TableLimits::MaxLines};
+constexpr pane::Fallbacks MWidthBox{"1", "1", 1, TableLimits::MaxLines};
 
 // Where the preview letter goes along one axis for slider position 0, 1 or 2.
 int letterOffset(int position, int inner, int letter)

@@ -23,8 +23,8 @@ namespace {
 
 // Each box has its own fallbacks: txtWidth refills an emptied box with "2"
 // but corrects a bad value with "1".
-constexpr pane::Fallbacks WidthBox{"2", "1", 1, 99};
-constexpr pane::Fallbacks HeightBox{"1", "1", 1, 99};
+constexpr pane::Fallbacks WidthBox{"2", "1", 1, TableLimits::MaxLines};
+constexpr pane::Fallbacks HeightBox{"1", "1", 1, TableLimits::MaxLines};
 // 0 is a border too: no lines, no spacing.
 constexpr pane::Fallbacks BorderBox{"1", "1", 0, 10};
 constexpr pane::Fallbacks PixelWidthBox{"100", "100", 1, 9999};
@@ -65,10 +65,10 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // column box); files and manuals refer to them so, so they stay.
     label(Label101, "Label101", tr("行の数(&W)："));
     box(txtWidth, "txtWidth", tr("表の行の数を入力します。"));
-    spinner(UpDownWidth, "UpDownWidth", txtWidth, 99);
+    spinner(UpDownWidth, "UpDownWidth", txtWidth, TableLimits::MaxLines);
     label(Label201, "Label201", tr("列の数(&D)："));
     box(txtHeight, "txtHeight", tr("表の列の数を入力します。"));
-    spinner(UpDownHeight, "UpDownHeight", txtHeight, 99);
+    spinner(UpDownHeight, "UpDownHeight", txtHeight, TableLimits::MaxLines);
     label(Label601, "Label601", tr("タイトル(&T)："));
     box(txtTitle, "txtTitle", tr("表のタイトル（表の上に配置されます）を入力します。"));
     txtTitle->setMaxLength(std::numeric_limits<int>::max());
@@ -229,9 +229,8 @@ void TableSettingsPane::layOut()
 
 void TableSettingsPane::load(bool withNet)
 {
-    // Loading never writes back; the switches are made to read as the boxes
-    // would have stored them.
-    m_doc.normaliseTableSwitches();
+    // Loading never writes back: the document holds the switches as the boxes
+    // store them.
     const TableModel &m = m_doc.model();
     {
         const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
@@ -260,13 +259,6 @@ int TableSettingsPane::columnsInBox() const
 int TableSettingsPane::rowsInBox() const
 {
     return pane::valNumber(txtHeight->text());
-}
-
-void TableSettingsPane::fillMarkupInputs(MarkupInputs &in) const
-{
-    in.borderText = txtBorder->text();
-    in.titleText = txtTitle->text();
-    in.backColorShown = picBackColor->color();
 }
 
 void TableSettingsPane::txtWidth_Change()

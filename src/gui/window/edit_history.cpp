@@ -1,5 +1,7 @@
 // The Edit menu: undo and redo of the table's steps, and the window brought
 // to what a step changed.
+#include "gui/window/edit_history.h"
+
 #include "gui/window/main_window.h"
 
 #include <QAction>
@@ -30,33 +32,34 @@ QLineEdit *focusedTextBox(const QWidget *window)
 
 } // namespace
 
-void frmMain::createEditMenu()
+EditHistory::EditHistory(frmMain &window)
+    : QObject(&window), m_window(window), m_doc(*window.m_doc), m_grid(*window.m_grid)
 {
-    mnuEdit = menuBar()->addMenu(tr("編集(&E)"));
+    mnuEdit = m_window.menuBar()->addMenu(frmMain::tr("編集(&E)"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = mnuEdit->addAction(tr("元に戻す(&U)"));
+    mnuUndo = mnuEdit->addAction(frmMain::tr("元に戻す(&U)"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = mnuEdit->addAction(tr("やり直し(&R)"));
+    mnuRedo = mnuEdit->addAction(frmMain::tr("やり直し(&R)"));
     mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
     mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // The grid's cut, copy and paste, where editors keep them (also on the Cell menu).
     mnuEdit->addSeparator();
-    mnuEdit->addActions(m_grid->clipboard()->actions());
+    mnuEdit->addActions(m_grid.clipboard()->actions());
 
     // Each item names the step it takes back or makes again.
-    QUndoStack *stack = m_doc->undoStack();
+    QUndoStack *stack = m_doc.undoStack();
     auto showItems = [this, stack] {
         const QString undo = stack->undoText();
         mnuUndo->setEnabled(stack->canUndo());
-        mnuUndo->setText(undo.isEmpty() ? tr("元に戻す(&U)") : tr("元に戻す(&U) - %1").arg(undo));
-        mnuUndo->setToolTip(undo.isEmpty() ? tr("元に戻す変更はありません。")
-                                           : tr("「%1」の変更を元に戻します。").arg(undo));
+        mnuUndo->setText(undo.isEmpty() ? frmMain::tr("元に戻す(&U)") : frmMain::tr("元に戻す(&U) - %1").arg(undo));
+        mnuUndo->setToolTip(undo.isEmpty() ? frmMain::tr("元に戻す変更はありません。")
+                                           : frmMain::tr("「%1」の変更を元に戻します。").arg(undo));
         const QString redo = stack->redoText();
         mnuRedo->setEnabled(stack->canRedo());
-        mnuRedo->setText(redo.isEmpty() ? tr("やり直し(&R)") : tr("やり直し(&R) - %1").arg(redo));
-        mnuRedo->setToolTip(redo.isEmpty() ? tr("やり直す変更はありません。")
-                                           : tr("「%1」の変更をやり直します。").arg(redo));
+        mnuRedo->setText(redo.isEmpty() ? frmMain::tr("やり直し(&R)") : frmMain::tr("やり直し(&R) - %1").arg(redo));
+        mnuRedo->setToolTip(redo.isEmpty() ? frmMain::tr("やり直す変更はありません。")
+                                           : frmMain::tr("「%1」の変更をやり直します。").arg(redo));
     };
     showItems();
     connect(stack, &QUndoStack::indexChanged, this, showItems);
@@ -72,16 +75,16 @@ void frmMain::createEditMenu()
     });
     connect(mnuUndo, &QAction::triggered, this, [this] { undoOrRedo(false); });
     connect(mnuRedo, &QAction::triggered, this, [this] { undoOrRedo(true); });
-    connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) { m_appliedFields |= fields; });
-    connect(m_doc, &TableDocument::stepApplied, this, &frmMain::showStepApplied);
+    connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) { m_appliedFields |= fields; });
+    connect(&m_doc, &TableDocument::stepApplied, this, &EditHistory::showStepApplied);
 }
 
-void frmMain::undoOrRedo(bool redo)
+void EditHistory::undoOrRedo(bool redo)
 {
     if (!m_fromEditMenu) {
         // Shortcuts the box does not claim itself (Ctrl+Y or Ctrl+Shift+Z,
         // whichever the platform's redo is not) still reach the box.
-        if (QLineEdit *box = focusedTextBox(this)) {
+        if (QLineEdit *box = focusedTextBox(&m_window)) {
             if (redo)
                 box->redo();
             else
@@ -91,10 +94,10 @@ void frmMain::undoOrRedo(bool redo)
     }
     // Text still in the in-place box goes into its cell first, as for a save:
     // an undo then takes back exactly that.
-    m_grid->commitOpenBox();
+    m_grid.commitOpenBox();
     m_appliedFields = {};
-    QUndoStack *stack = m_doc->undoStack();
-    GridWidget *grid = m_grid->grid();
+    QUndoStack *stack = m_doc.undoStack();
+    GridWidget *grid = m_grid.grid();
     {
         // A step over every cell reaches the grid's view once.
         GridWidget::BulkUpdate bulk(grid);
@@ -108,31 +111,14 @@ void frmMain::undoOrRedo(bool redo)
 }
 
 // After an undo or redo: the grid, both panes and the current cell show what changed.
-void frmMain::showStepApplied(QRect cells)
+void EditHistory::showStepApplied(QRect cells)
 {
     const TableFields fields = std::exchange(m_appliedFields, {});
-    GridWidget *grid = m_grid->grid();
-    picAllSet->load(true);
+    GridWidget *grid = m_grid.grid();
+    m_window.picAllSet->load(true);
     const QPoint current(grid->Col(), grid->Row());
-    if (fields & (TableField::Rows | TableField::Cols)) {
-        // The grid takes the size as on a switch to the cell view.
-        sizeGridFromBoxes();
-        m_grid->resetRowHeightCol(grid->Rows());
-        m_grid->numberFixedCells();
-        m_grid->refreshAll();
-        grid->setFixedCellsButtonFace();
-    } else if (!cells.isEmpty()) {
-        // Every row the step touched is fitted again, as after a cell's commit.
-        const QRect rows = cells & QRect(1, 1, grid->Cols() - 1, grid->Rows() - 1);
-        GridWidget::BulkUpdate bulk(grid);
-        for (int r = rows.top(); r <= rows.bottom(); ++r) {
-            for (int c = 1; c < grid->Cols(); ++c) {
-                grid->setCol(c);
-                grid->setRow(r);
-                m_grid->refreshCell(c, r);
-            }
-        }
-    }
+    // The grid has followed the step's cells and size already; the boxes and
+    // the current cell follow here.
     // The current cell stays where it is when the step touched it, else goes
     // to the step's first cell; the cells of a step that kept the table's size
     // are selected, as spreadsheets do (a row or column step would select
@@ -145,10 +131,10 @@ void frmMain::showStepApplied(QRect cells)
         if (!(fields & (TableField::Rows | TableField::Cols)))
             grid->selectCells(shown);
     }
-    m_grid->Grid_Click();
+    m_grid.Grid_Click();
     // The tag view and the preview show the table as it is now.
-    if (command(ToolbarButton::TagView)->isChecked())
-        m_output->showTagView();
-    else if (command(ToolbarButton::Preview)->isChecked())
-        m_output->showPreview();
+    if (m_window.command(ToolbarButton::TagView)->isChecked())
+        m_window.m_output->showTagView();
+    else if (m_window.command(ToolbarButton::Preview)->isChecked())
+        m_window.m_output->showPreview();
 }

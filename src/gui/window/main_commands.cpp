@@ -15,6 +15,8 @@
 #include <QWidgetAction>
 
 #include "gui/help/frm_about.h"
+#include "gui/window/document_manager.h"
+#include "gui/window/edit_history.h"
 #include "gui/cell_editor/frm_edit.h"
 #include "gui/output/output_views.h"
 #include "gui/widgets/clickable_separator.h"
@@ -147,7 +149,7 @@ void frmMain::createActions()
     item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click);
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
 
-    createEditMenu();
+    new EditHistory(*this); // the Edit menu, between File and Cell
 
     mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
@@ -180,10 +182,10 @@ void frmMain::createActions()
 
 void frmMain::Bar_ButtonClick(ToolbarButton button)
 {
-    // 1. A page file left by a preview goes first; the flag stays as it is.
+    // A page file left by a preview goes first; the flag stays as it is.
     m_output->deletePageFileIfFlagged();
 
-    // 2. The command. Every failing step is skipped silently.
+    // A failing command is skipped silently, as the toolbar always has.
     try {
         switch (button) {
         case ToolbarButton::New:
@@ -193,7 +195,7 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
             mnuOpen_Click();
             break;
         case ToolbarButton::Save:
-            saveInPlace();
+            m_documents->saveInPlace();
             break;
         case ToolbarButton::Help:
             showHelpFile(this);
@@ -233,7 +235,7 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
         qWarning("toolbar button %d: %s", int(button), e.what());
     }
 
-    // 3. The default mouse pointer again.
+    // A command that set a busy pointer leaves the default one.
     while (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
 }
@@ -248,6 +250,32 @@ void frmMain::switchToCellView()
     showView(ToolbarButton::CellView);
     m_grid->grid()->setFixedCellsButtonFace();
     m_grid->grid()->setFocus();
+}
+
+void frmMain::mnuNew_Click()
+{
+    DocumentManager::newWindowBeside(this)->show();
+}
+
+void frmMain::mnuOpen_Click()
+{
+    // OpenFile shows the window on success and discards it on failure or cancel.
+    DocumentManager::newWindowBeside(this)->OpenFile(QString());
+}
+
+void frmMain::mnuClose_Click()
+{
+    close();
+}
+
+void frmMain::mnuSave_Click()
+{
+    m_documents->saveInPlace();
+}
+
+void frmMain::mnuSaveAs_Click()
+{
+    SaveFile();
 }
 
 void frmMain::mnuFile_Click()
@@ -317,6 +345,7 @@ void frmMain::mnuSelEditMax_Click()
     const GridWidget *grid = m_grid->grid();
     frmEdit ed(this);
     ed.objForm = this;
+    connect(&ed, &frmEdit::textStored, this, &frmMain::SettingText);
     ed.SettingText(m_doc->cell(grid->Col(), grid->Row()).Text);
     ed.exec();
 }

@@ -12,6 +12,7 @@
 #include <QToolBar>
 
 #include "core/app/app_paths.h"
+#include "gui/window/document_manager.h"
 #include "gui/window/recovery.h"
 #include "gui/output/output_views.h"
 #include "core/markup/table_markup.h"
@@ -28,6 +29,10 @@ QList<frmMain *> frmMain::s_windows;
 
 namespace {
 
+// The designed client area below the menu bar, in twips.
+constexpr int DesignClientWidth = 7470;
+constexpr int DesignClientHeight = 5985;
+
 // Centred on the screen at the window's present size.
 void centreOnScreen(QWidget *w)
 {
@@ -43,7 +48,7 @@ void centreOnScreen(QWidget *w)
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
-    : QMainWindow(parent), m_doc(new TableDocument(this)), m_recovery(new RecoveryFile(*m_doc, this))
+    : QMainWindow(parent), m_doc(new TableDocument(this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,6 +63,7 @@ frmMain::frmMain(QWidget *parent)
     picBar = new CellSettingsPane(*m_doc, client);
     m_grid = new GridEditor(*m_doc, client);
     m_output = new OutputViews(*m_doc, [this] { return BuildTableHtml(); }, client);
+    m_documents = new DocumentManager(*this, *m_doc);
     createActions(); // the toolbar is made last: it lies over the views
 
     connect(m_grid, &GridEditor::cellShown, this,
@@ -72,7 +78,7 @@ frmMain::frmMain(QWidget *parent)
     // Moving to another cell ends a drag or typing in the cell's boxes: the next change is a step of its own.
     connect(m_grid, &GridEditor::cellShown, m_doc, &TableDocument::closeGesture);
     connect(m_doc->undoStack(), &QUndoStack::cleanChanged, this, [this](bool clean) { setWindowModified(!clean); });
-    guardSessionEnd();
+    DocumentManager::guardSessionEnd();
     connect(m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::FileName)
             updateCaption();
@@ -105,6 +111,7 @@ QList<frmMain *> frmMain::loadedWindows()
     return list;
 }
 
+// Showing the window or OpenFile loads it, as the first use of a form does.
 void frmMain::load()
 {
     if (!m_loaded) {
@@ -128,6 +135,29 @@ bool frmMain::ShiftKeyPush() const
     return m_grid->ShiftKeyPush;
 }
 
+void frmMain::OpenFile(const QString &ShowOpenFileName)
+{
+    m_documents->open(ShowOpenFileName);
+}
+
+void frmMain::SaveFile()
+{
+    m_documents->saveAs();
+}
+
+// An opened table on the table settings view, every grid cell refreshed.
+void frmMain::showTableOpened()
+{
+    m_grid->resetRowHeightCol(m_doc->model().TableRows + 1);
+    picAllSet->load(true);
+    updateCaption();
+    m_grid->hideBox();
+    showView(ToolbarButton::TableView);
+    sizeGridFromBoxes();
+    m_grid->refreshAll();
+    m_grid->grid()->setFixedCellsButtonFace();
+}
+
 void frmMain::SettingText(const QString &GridSelText)
 {
     m_grid->SettingText(GridSelText);
@@ -135,20 +165,20 @@ void frmMain::SettingText(const QString &GridSelText)
 
 void frmMain::Form_Load()
 {
-    // 1. Centring waits for the end, when the first layout has given the window
+    // Centring waits for the end, when the first layout has given the window
     //    the size it opens at.
-    // 2. The default table; the file name stays.
+    // The default table; the file name stays.
     TableModel fresh;
     fresh.FileName = m_doc->model().FileName;
     m_doc->replaceModel(fresh);
     m_grid->resetRowHeightCol(fresh.TableRows + 1);
-    // 3.-8. Settings into the table settings pane; the caption.
+    // The settings into the table settings pane; the caption.
     picAllSet->load(true);
     updateCaption();
     m_grid->hideBox();
-    // 9.-12. The table settings view.
+    // A window opens on the table settings view.
     showView(ToolbarButton::TableView);
-    // 13.-15.
+    // The grid at the boxes' size, every cell shown, the window laid out.
     sizeGridFromBoxes();
     m_grid->refreshAll();
     Form_Resize();
@@ -182,8 +212,8 @@ void frmMain::showView(ToolbarButton view)
 void frmMain::sizeGridFromBoxes()
 {
     m_grid->commitOpenBox();
-    m_grid->grid()->setCols(qBound(1, picAllSet->columnsInBox(), 99) + 1);
-    m_grid->grid()->setRows(qBound(1, picAllSet->rowsInBox(), 99) + 1);
+    m_grid->grid()->setCols(qBound(1, picAllSet->columnsInBox(), TableLimits::MaxCols) + 1);
+    m_grid->grid()->setRows(qBound(1, picAllSet->rowsInBox(), TableLimits::MaxRows) + 1);
 }
 
 void frmMain::showCell(int col, int row, const CellRecord &rec)
@@ -195,38 +225,28 @@ void frmMain::showCell(int col, int row, const CellRecord &rec)
 QString frmMain::BuildTableHtml()
 {
     m_grid->commitOpenBox();
-    GridWidget *grid = m_grid->grid();
-    int lastCol = 0;
-    int lastRow = 0;
-    CellRecord lastShown;
+    const TableModel &m = m_doc->model();
     QString text;
-    {
-        GridWidget::BulkUpdate bulk(grid);
-        try {
-            MarkupInputs in;
-            picAllSet->fillMarkupInputs(in);
-            in.gridRows = grid->Rows();
-            in.gridCols = grid->Cols();
-            // Each emitted cell is made current and refreshed first, so the pane
-            // ends on the last one, as its refresh left it: before the generator
-            // set a switched-off span count of it to 1.
-            text = m_doc->generateMarkup(in, [&](int c, int r) {
-                grid->setRow(r);
-                grid->setCol(c);
-                m_grid->refreshCell(c, r);
-                lastCol = c;
-                lastRow = r;
-                lastShown = m_doc->cell(c, r);
-            });
-        } catch (const std::exception &e) {
-            // The callers carry on with empty text.
-            qWarning("BuildTableHtml: %s", e.what());
-            text = QString();
-        }
+    try {
+        text = buildTableMarkup(m);
+    } catch (const std::exception &e) {
+        // The callers carry on with empty text.
+        qWarning("BuildTableHtml: %s", e.what());
     }
-    if (lastCol > 0) {
-        grid->setFixedCellsButtonFace();
-        showCell(lastCol, lastRow, lastShown);
+    // Building the text leaves the last written cell current, as it always has.
+    GridWidget *grid = m_grid->grid();
+    SpanLayout spans;
+    spans.compute(m, grid->Rows() - 1, grid->Cols() - 1);
+    for (int r = spans.rows(); r >= 1; --r) {
+        for (int c = spans.cols(); c >= 1; --c) {
+            if (!spans.isWritten(c, r))
+                continue;
+            grid->setRow(r);
+            grid->setCol(c);
+            grid->setFixedCellsButtonFace();
+            showCell(c, r, m.Cells(c, r));
+            return text;
+        }
     }
     return text;
 }
@@ -250,7 +270,7 @@ void frmMain::changeEvent(QEvent *event)
         Form_Resize();
 }
 
-// Steps 5 to 8 of the layout, and the toolbar across the client's width: every
+// The views below the toolbar, and the toolbar across the client's width: every
 // view, visible or not, fills the client area below the toolbar.
 void frmMain::layOutViews()
 {
@@ -282,10 +302,10 @@ void frmMain::Form_Resize()
     settle();
     const int toolbarHeight = Bar->sizeHint().height();
 
-    // 1. The cell settings pane keeps its designed size at the left edge.
+    // The cell settings pane keeps its designed size at the left edge.
     picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
     if (!isMinimized()) {
-        // 3.-4. Minimum size: compared on the client area, set on the outer size.
+        // The smallest size: compared on the client area, set on the outer size.
         bool snapped = false;
         if (toolbarHeight + twipsToPixels(6000) > client->height() && height() != toolbarHeight + twipsToPixels(6120)) {
             resize(width(), toolbarHeight + twipsToPixels(6120));
@@ -297,7 +317,7 @@ void frmMain::Form_Resize()
         }
         if (snapped)
             settle();
-        // 5.-8. Against the client area as it is now; should the snapped size
+        // Against the client area as it is now; should the snapped size
         // reach the client later, its resize lays the views out again.
         layOutViews();
     }
@@ -308,13 +328,13 @@ void frmMain::closeEvent(QCloseEvent *event)
 {
     // A table with changes asks first, and Cancel keeps the window. Closing
     // the only window ends the program.
-    if (!m_unloading && !maybeSave()) {
+    if (!m_unloading && !m_documents->maybeSave()) {
         event->ignore();
         return;
     }
     const bool last = loadedWindows().size() <= 1;
     m_unloading = true;
-    m_recovery->discard();
+    m_documents->recovery().discard();
     event->accept();
     if (last)
         QCoreApplication::quit();

@@ -9,12 +9,11 @@ class QAction;
 class QMenu;
 class QToolBar;
 class CellSettingsPane;
-struct CellRecord;
 class CommonDialog;
+class DocumentManager;
+class EditHistory;
 class GridEditor;
 class OutputViews;
-class RecoveryFile;
-class TableDocument;
 class TableSettingsPane;
 
 // The document window: one table document, the four views that show it, and
@@ -28,34 +27,19 @@ public:
     explicit frmMain(QWidget *parent = nullptr);
     ~frmMain() override;
 
-    // Designed client area below the menu bar, in twips.
-    static constexpr int DesignClientWidth = 7470;
-    static constexpr int DesignClientHeight = 5985;
-
     TableDocument &document() const { return *m_doc; }
+    DocumentManager &documents() const { return *m_documents; }
 
-    // Runs Form_Load once; showing the window or OpenFile loads it, as the first
-    // use of a form does.
-    void load();
-    bool isLoaded() const { return m_loaded; }
+    void load();                            // Form_Load, once
     // Main windows that are loaded and not being unloaded, in creation order.
     static QList<frmMain *> loadedWindows();
 
-    // The public members of the form.
     QString FileName() const;
     void setFileName(const QString &name);
     bool ShiftKeyPush() const;
     void OpenFile(const QString &ShowOpenFileName);
     void SaveFile();
-    // Ctrl+S: a table with a .qvn name straight into that file, any other
-    // through SaveFile's dialog. True when the table was saved as a table file.
-    bool saveInPlace();
-    // A modified table asks whether to save it first. True when the window
-    // may go: saved, or the changes given up; false for Cancel.
-    bool maybeSave();
-    // A table left by a crash, shown modified under its old name.
-    void openRecovered(const TableModel &table);
-    Q_INVOKABLE void SettingText(const QString &GridSelText);
+    void SettingText(const QString &GridSelText);
     QString BuildTableHtml();
 
 public slots:
@@ -82,16 +66,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    friend class DocumentManager;           // they work on the window's views
+    friend class EditHistory;
     void Form_Load();
     void Form_Resize();
     void layOutViews();
-    void createActions();                   // app/main_commands.cpp, with the menus and toolbar
-    void createEditMenu();                  // app/edit_history.cpp
-    void undoOrRedo(bool redo);
-    void showStepApplied(QRect cells);
-    bool saveAs();                          // SaveFile; true when saved as a table file
-    void markSaved();
-    static void guardSessionEnd();          // logging out asks as closing does
+    void createActions();                   // with the menus and the toolbar
     QAction *command(ToolbarButton button) const { return m_bar[int(button)]; }
     void updateCaption();
     void showView(ToolbarButton view);      // visibility, button 7 and mnuSel
@@ -113,13 +93,7 @@ private:
     GridEditor *m_grid;
     OutputViews *m_output;
     CommonDialog *Dlg;
-    QMenu *mnuEdit = nullptr;
-    QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
-    bool m_fromEditMenu = false;            // the Edit menu chose the item being run
-    TableFields m_appliedFields;            // table fields the undo or redo being run changed
-    RecoveryFile *m_recovery;
-    bool m_loaded = false;
-    bool m_inResize = false;
-    bool m_unloading = false;
+    DocumentManager *m_documents;
+    bool m_loaded = false, m_inResize = false, m_unloading = false;
     static QList<frmMain *> s_windows;
 };

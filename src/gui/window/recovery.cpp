@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "core/app/app_paths.h"
+#include "gui/window/document_manager.h"
 #include "gui/window/main_window.h"
 #include "core/io/compression.h"
 #include "core/io/table_document_io.h"
@@ -239,15 +240,15 @@ void RecoveryFile::discard()
     QFile::remove(m_base + QStringLiteral(".name"));
 }
 
-void frmMain::openRecovered(const TableModel &table)
+void DocumentManager::openRecovered(const TableModel &table)
 {
-    load();
-    m_doc->replaceModel(table);
-    showTableOpened();
+    m_window.load();
+    m_doc.replaceModel(table);
+    m_window.showTableOpened();
     // Modified from the start: it was never saved as it is.
-    m_doc->undoStack()->resetClean();
+    m_doc.undoStack()->resetClean();
     m_recovery->writeNow();
-    show();
+    m_window.show();
 }
 
 int offerRecoveredTables()
@@ -270,19 +271,15 @@ int offerRecoveredTables()
     const bool restore = box.exec() == QMessageBox::Yes;
 
     int opened = 0;
-    QPoint at;
+    const QWidget *previous = nullptr;
     for (Claim &c : claims) {
         for (const LeftTable &t : std::as_const(c.tables)) {
             TableModel table;
             if (restore && openTableDocument(t.file, table).ok()) {
                 table.FileName = t.name;
-                auto *w = new frmMain;
-                w->setFileName(newTableName());
-                w->load();
-                if (opened > 0)
-                    w->move(at + QPoint(twipsToPixels(400), twipsToPixels(400)));
-                w->openRecovered(table); // writes it again, under this process
-                at = w->pos();
+                frmMain *w = DocumentManager::newWindowBeside(previous);
+                w->documents().openRecovered(table); // writes it again, under this process
+                previous = w;
                 ++opened;
             }
             removeLeftTable(t);

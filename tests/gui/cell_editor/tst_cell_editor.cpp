@@ -217,6 +217,7 @@ void TestCellEditor::init()
     cell = new CellReceiver;
     ed = new frmEdit;
     ed->objForm = cell;
+    connect(ed, &frmEdit::textStored, cell, &CellReceiver::SettingText);
     ed->SettingText(QString());
     ed->show();
     QVERIFY(QTest::qWaitForWindowExposed(ed));
@@ -359,6 +360,7 @@ void TestCellEditor::textSurvivesRoundTrip()
     // Shift+Enter is an ordinary line break too.
     frmEdit other;
     other.objForm = cell;
+    connect(&other, &frmEdit::textStored, cell, &CellReceiver::SettingText);
     other.show();
     other.txtEdit->setFocus();
     QTest::keyClicks(other.txtEdit, QStringLiteral("a"));

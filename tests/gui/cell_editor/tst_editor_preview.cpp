@@ -86,6 +86,7 @@ void TestEditorPreview::init()
     cell = new CellReceiver;
     ed = new frmEdit;
     ed->objForm = cell;
+    QObject::connect(ed, &frmEdit::textStored, cell, &CellReceiver::SettingText);
     ed->show();
     QVERIFY(QTest::qWaitForWindowExposed(ed));
 }

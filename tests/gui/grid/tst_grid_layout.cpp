@@ -99,7 +99,7 @@ void TstGridLayout::measuredLinesArePainted()
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     grid.setColWidth(1, widthTwips);
     grid.setText(1, 1, text);
-    grid.setCellAlignment(1, 1, 0); // left, top
+    grid.setCellAlignment(1, 1, TextPlacement::LeftTop);
 
     const int spacing = grid.lineHeightTwips();
     const int empty = grid.neededHeight(2, 1);

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QItemSelectionRange>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -149,6 +150,7 @@ private slots:
     void outputViewsTakeTheOpenBox_data();
     void outputViewsTakeTheOpenBox();
     void editorOpensOnTheOpenBox();
+    void tabShowsTheTypedCellOnce();
     void movingKeysKeepTheGrid_data();
     void movingKeysKeepTheGrid();
     void viewSwitchTakesTheOpenBox_data();
@@ -261,6 +263,29 @@ void TstTypedText::editorOpensOnTheOpenBox()
     QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("editor-text"));
     QCOMPARE(grid(*w)->text(2, 2), QStringLiteral("editor-text"));
     QVERIFY(part<QLineEdit>(*w, "txtInsert")->isHidden());
+}
+
+// Typing a cell and pressing Tab: the grid shows the text once, and the pane
+// loads once, for the cell Tab moves to.
+void TstTypedText::tabShowsTheTypedCellOnce()
+{
+    auto w = openWindow(2);
+    clickCell(*w, 1, 1);
+    QAbstractItemModel *cells = grid(*w)->model();
+    const QModelIndex typed = cells->index(0, 0); // table cell 1, 1
+    int writes = 0;
+    QObject::connect(cells, &QAbstractItemModel::dataChanged, grid(*w),
+                     [&](const QModelIndex &from, const QModelIndex &to) {
+                         writes += QItemSelectionRange(from, to).contains(typed) ? 1 : 0;
+                     });
+    QSignalSpy shown(gridEditor(*w), &GridEditor::cellShown);
+    type(QStringLiteral("ab"));
+    key(Qt::Key_Tab);
+    QCOMPARE(model(*w).Cells(1, 1).Text, QStringLiteral("ab"));
+    QCOMPARE(grid(*w)->text(1, 1), QStringLiteral("ab"));
+    QCOMPARE(writes, 1);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.at(0), QVariantList({2, 1}));
 }
 
 void TstTypedText::movingKeysKeepTheGrid_data()

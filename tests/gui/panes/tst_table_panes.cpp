@@ -583,13 +583,13 @@ void TstTablePanes::alignmentSliders()
     QTest::keyClick(part<QSlider>(*w, "SliH"), Qt::Key_Down);
     QCOMPARE(model(*w).Cells(2, 2).HAlign, qint16(2));
     QCOMPARE(model(*w).Cells(2, 2).VAlign, qint16(2));
-    QCOMPARE(grid(*w)->cellAlignment(2, 2), 8);
+    QCOMPARE(grid(*w)->cellAlignment(2, 2), TextPlacement::RightBottom);
     QCOMPARE(part<QLabel>(*w, "lblTextMove")->geometry().right(), inner.right());
     QCOMPARE(part<QLabel>(*w, "lblTextMove")->geometry().bottom(), inner.bottom());
 
     QTest::keyClick(part<QSlider>(*w, "SliH"), Qt::Key_Home); // the top
     QCOMPARE(model(*w).Cells(2, 2).VAlign, qint16(0));
-    QCOMPARE(grid(*w)->cellAlignment(2, 2), 6);
+    QCOMPARE(grid(*w)->cellAlignment(2, 2), TextPlacement::RightTop);
     QCOMPARE(part<QLabel>(*w, "lblTextMove")->y(), inner.top());
 
     // Another cell brings its own alignment back into the sliders.

@@ -394,7 +394,7 @@ void TestMainCommands::rebuildShowsTheNewSize()
     QCOMPARE(grid(*w)->text(1, 0), QStringLiteral("1"));
     QCOMPARE(grid(*w)->text(3, 0), QStringLiteral("3"));
     QCOMPARE(grid(*w)->text(0, 2), QStringLiteral("2"));
-    QCOMPARE(grid(*w)->cellAlignment(0, 2), 4);
+    QCOMPARE(grid(*w)->cellAlignment(0, 2), TextPlacement::CentreMiddle);
     QCOMPARE(gridEditor(*w)->RowHeightCol.size(), grid(*w)->Rows() + 1);
 }
 

@@ -13,7 +13,7 @@
 
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
-#include "gui/window/more_files.h"
+#include "gui/window/document_manager.h"
 #include "core/io/table_document_io.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/number_box.h"
@@ -210,7 +210,7 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
         return reply;
     });
 
-    openStartWindows(how == QLatin1String("command line") ? QStringList{table} : QStringList{});
+    DocumentManager::openStartWindows(how == QLatin1String("command line") ? QStringList{table} : QStringList{});
     frmMain *first = frmMain::loadedWindows().first();
     QVERIFY(QTest::qWaitForWindowExposed(first));
     if (how == QLatin1String("new") || how == QLatin1String("open")) {

@@ -10,7 +10,7 @@
 
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
-#include "gui/window/more_files.h"
+#include "gui/window/document_manager.h"
 #include "core/io/table_document_io.h"
 
 using namespace parts;
@@ -137,7 +137,7 @@ void tst_more_files::eachFileInItsOwnStaggeredWindow()
     frmMain *first = firstWindow();
     const QPoint origin = first->pos();
     BoxCloser boxes;
-    openMoreFiles(arguments);
+    DocumentManager::openMoreFiles(arguments);
 
     QCOMPARE(boxes.closed, 0);
     const QList<frmMain *> windows = visibleWindows();
@@ -165,7 +165,7 @@ void tst_more_files::badFileLeavesNoWindowAndOthersStillOpen()
     frmMain *first = firstWindow();
     const QPoint origin = first->pos();
     BoxCloser boxes;
-    openMoreFiles({missing, damaged.fileName(), c});
+    DocumentManager::openMoreFiles({missing, damaged.fileName(), c});
 
     QCOMPARE(boxes.closed, 2); // one message per bad file
     const QList<frmMain *> windows = visibleWindows();
@@ -186,7 +186,7 @@ void tst_more_files::withNoWindowLeftTheWindowCentresItself()
     delete reference;
     QVERIFY(frmMain::loadedWindows().isEmpty());
 
-    openMoreFiles({b});
+    DocumentManager::openMoreFiles({b});
     const QList<frmMain *> windows = visibleWindows();
     QCOMPARE(windows.size(), 1);
     QCOMPARE(model(*windows.first()).TableTitle, QStringLiteral("B"));

@@ -1,0 +1,307 @@
+// A window's table from file to file: Open, Save, Save As, the question before
+// changes are lost, and the windows that open tables.
+#include "gui/window/document_manager.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSessionManager>
+#include <QUndoStack>
+
+#include <exception>
+
+#include "core/app/app_paths.h"
+#include "core/app/command_line.h"
+#include "core/import/html_tables.h"
+#include "core/io/table_document_io.h"
+#include "document/table_document.h"
+#include "gui/grid/grid_editor.h"
+#include "gui/output/output_views.h"
+#include "gui/widgets/common_dialog.h"
+#include "gui/widgets/file_commands.h"
+#include "gui/widgets/twips.h"
+#include "gui/window/main_window.h"
+#include "gui/window/recovery.h"
+
+namespace {
+
+// New windows open 400 twips below and right of the one they come from.
+constexpr int StaircaseOffset = twipsToPixels(400);
+
+// The page's table to bring in: the only one directly, else the user's pick
+// from a list; -1 when the pick is cancelled.
+int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
+{
+    if (tables.size() <= 1)
+        return 0;
+    QStringList lines;
+    for (int i = 0; i < tables.size(); ++i)
+        lines << describeHtmlTable(tables, i);
+    // A window that is being opened is not on screen yet; the chooser stands alone then.
+    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
+    dialog.setWindowTitle(QStringLiteral("Quorvan"));
+    dialog.setLabelText(frmMain::tr("開く表を選んでください。"));
+    dialog.setComboBoxItems(lines);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(lines.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return lines.indexOf(dialog.textValue());
+}
+
+// A table of an HTML page into opened, through the chooser when the page
+// holds several. False when nothing is to be opened; the message is shown.
+bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
+{
+    QFile file(path);
+    bool refused = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+            || file.size() > MaxHtmlPageBytes; // a device or a pipe could be endless
+    const QVector<HtmlTable> tables = refused ? QVector<HtmlTable>()
+                                              : parseHtmlTables(file.readAll(), &refused);
+    if (refused) {
+        // The importer words the failure, naming the file.
+        showFileMessage(parent, importHtmlFile(path, 0, opened).message);
+        return false;
+    }
+    const int index = chooseHtmlTable(parent, tables);
+    if (index < 0)
+        return false;
+    const ImportResult result = importHtmlTable(tables, index, opened, path);
+    if (!result.ok()) {
+        showFileMessage(parent, result.message);
+        return false;
+    }
+    // Not a table file yet: Save asks for a name.
+    opened.FileName = newTableName();
+    return true;
+}
+
+} // namespace
+
+DocumentManager::DocumentManager(frmMain &window, TableDocument &doc)
+    : QObject(&window), m_window(window), m_doc(doc), m_recovery(new RecoveryFile(doc, this))
+{
+}
+
+frmMain *DocumentManager::newWindowBeside(const QWidget *from)
+{
+    auto *w = new frmMain;
+    w->setFileName(newTableName());
+    w->load();
+    if (from)
+        w->move(from->pos() + QPoint(StaircaseOffset, StaircaseOffset));
+    return w;
+}
+
+void DocumentManager::open(const QString &ShowOpenFileName)
+{
+    // Like the first use of a form: the window and its default table exist first.
+    m_window.load();
+
+    QString path = ShowOpenFileName;
+    if (path.isEmpty()) {
+        CommonDialog::Request request;
+        request.kind = CommonDialog::Open;
+        request.title = frmMain::tr("表ファイルを開く");
+        request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
+                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
+        const CommonDialog::Reply reply = m_window.Dlg->show(request);
+        // No name is a cancel too.
+        if (!reply.accepted || reply.fileName.isEmpty()) {
+            m_window.close();
+            return;
+        }
+        path = reply.fileName;
+    }
+
+    // The reader fills a table of its own; the window takes it only on success.
+    TableModel opened;
+    const bool page = isHtmlFileName(path);
+    if (page) {
+        if (!importHtmlPage(&m_window, path, opened)) {
+            m_window.hide();
+            m_window.close();
+            return;
+        }
+    } else {
+        const OpenResult result = openTableDocument(path, opened);
+        if (!result.ok()) {
+            showFileMessage(&m_window, result.message);
+            m_window.hide();
+            m_window.close();
+            return;
+        }
+        opened.FileName = path;
+    }
+
+    try {
+        m_doc.replaceModel(opened);
+        m_window.showTableOpened();
+    } catch (const std::exception &e) {
+        qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
+        showFileMessage(&m_window, damagedFileMessage(path));
+        m_window.hide();
+        m_window.close();
+        return;
+    }
+    m_window.show();
+}
+
+bool DocumentManager::saveAs()
+{
+    // The file dialog takes the focus without committing the box.
+    m_window.m_grid->commitOpenBox();
+    CommonDialog::Request request;
+    request.kind = CommonDialog::Save;
+    request.title = frmMain::tr("表ファイルの保存");
+    request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.overwritePrompt = true;
+    request.defaultSuffix = QStringLiteral("qvn");
+    if (m_doc.model().FileName != newTableName())
+        request.fileName = m_doc.model().FileName;
+    const CommonDialog::Reply reply = m_window.Dlg->show(request);
+    if (!reply.accepted || reply.fileName.isEmpty())
+        return false;
+    QString path = reply.fileName;
+    // A name without an extension under the table-file filter is a table file,
+    // never HTML text under a name that hides it.
+    if (reply.filterIndex == 0 && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".qvn");
+
+    SaveResult saved;
+    const bool table = isTableFileName(path);
+    if (table) {
+        saved = saveTableDocument(m_doc.model(), path);
+        if (saved.ok) {
+            m_doc.setFileName(path);
+            markSaved();
+        }
+    } else {
+        const QString html = m_window.BuildTableHtml();
+        m_window.m_output->setTagText(html);
+        // The generated text itself is written, not the view's copy of it: a
+        // text view folds some characters (no-break spaces) on the way back out.
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, m_doc.model().OutputProfile);
+    }
+    if (!saved.ok) {
+        showFileMessage(&m_window, saved.message);
+        return false;
+    }
+    m_window.updateCaption();
+    return table;
+}
+
+bool DocumentManager::saveInPlace()
+{
+    m_window.m_grid->commitOpenBox();
+    const QString path = m_doc.model().FileName;
+    if (!isTableFileName(path))
+        return saveAs();
+    const SaveResult saved = saveTableDocument(m_doc.model(), path);
+    if (!saved.ok) {
+        showFileMessage(&m_window, saved.message);
+        return false;
+    }
+    markSaved();
+    return true;
+}
+
+// The table as it is now is the one in its file.
+void DocumentManager::markSaved()
+{
+    m_doc.undoStack()->setClean();
+    m_recovery->discard();
+}
+
+bool DocumentManager::maybeSave()
+{
+    // Text still in the in-place box is a change too.
+    m_window.m_grid->commitOpenBox();
+    if (m_doc.undoStack()->isClean())
+        return true;
+    if (m_window.isMinimized())
+        m_window.showNormal();
+    m_window.raise();
+    m_window.activateWindow();
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvan"),
+                    frmMain::tr("「%1」への変更を保存しますか？").arg(GetFileNamePart(m_doc.model().FileName)),
+                    QMessageBox::NoButton, m_window.isVisible() ? &m_window : nullptr);
+    box.setObjectName(QStringLiteral("msgSaveChanges"));
+    QPushButton *save = box.addButton(frmMain::tr("保存(&S)"), QMessageBox::AcceptRole);
+    QPushButton *discard = box.addButton(frmMain::tr("保存しない(&N)"), QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(frmMain::tr("キャンセル"), QMessageBox::RejectRole);
+    save->setObjectName(QStringLiteral("save"));
+    discard->setObjectName(QStringLiteral("discard"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == discard) {
+        m_recovery->discard();
+        return true;
+    }
+    // Saved as HTML the table itself is still unsaved: the window stays.
+    return box.clickedButton() == save && saveInPlace();
+}
+
+void DocumentManager::guardSessionEnd()
+{
+    static bool guarded = false;
+    auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    if (guarded || !app)
+        return;
+    guarded = true;
+    // Logging out: each window with changes asks in turn, newest first, and
+    // Cancel keeps the session. Where no question may be asked, the tables
+    // are written for recovery at once.
+    QObject::connect(app, &QGuiApplication::commitDataRequest, app, [](QSessionManager &manager) {
+        const QList<frmMain *> windows = frmMain::loadedWindows();
+        const bool ask = manager.allowsInteraction();
+        for (int i = windows.size() - 1; i >= 0; --i) {
+            const QPointer<frmMain> w = windows.at(i);
+            if (!w)
+                continue;
+            if (!ask) {
+                w->documents().recovery().writeNow();
+            } else if (!w->documents().maybeSave()) {
+                manager.cancel();
+                break;
+            }
+        }
+        if (ask)
+            manager.release();
+    });
+}
+
+void DocumentManager::openMoreFiles(const QStringList &paths)
+{
+    for (const QString &path : paths) {
+        if (path.isEmpty() || path == QLatin1String("\""))
+            continue;
+        // The newest window on screen stands for the one that "opened" this
+        // file; when every earlier file failed, the window centres itself.
+        frmMain *from = nullptr;
+        for (frmMain *open : frmMain::loadedWindows())
+            if (open->isVisible())
+                from = open;
+        newWindowBeside(from)->OpenFile(path);
+    }
+}
+
+void DocumentManager::openStartWindows(const QStringList &args)
+{
+    const StartRequest req = startRequestFromRawText(rawTextFromArguments(args));
+    auto *w = new frmMain;
+    if (req.openFile) {
+        w->OpenFile(req.path);
+    } else {
+        w->setFileName(newTableName());
+        w->show();
+    }
+    openMoreFiles(args.mid(1));
+}

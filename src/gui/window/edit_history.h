@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+#include "document/table_document.h"
+
+class QAction;
+class QMenu;
+class frmMain;
+class GridEditor;
+
+// The window's Edit menu: undo and redo of the table's steps, each item naming
+// its step, and the window brought to what a step changed.
+class EditHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditHistory(frmMain &window);
+
+private:
+    void undoOrRedo(bool redo);
+    void showStepApplied(QRect cells);
+
+    frmMain &m_window;
+    TableDocument &m_doc;
+    GridEditor &m_grid;
+    QMenu *mnuEdit = nullptr;
+    QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
+    bool m_fromEditMenu = false;            // the Edit menu chose the item being run
+    TableFields m_appliedFields;            // table fields the undo or redo being run changed
+};
