@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/io/compression.h"
 #include "support/headless_run.h"
@@ -27,6 +28,8 @@ private slots:
     void sources_data();
     void sources();
     void longTextSurvivesATableFile();
+    void linksInASharedFolder_data();
+    void linksInASharedFolder();
 
 private:
     using Run = HeadlessRun;
@@ -280,3 +283,76 @@ void TestHostileExport::longTextSurvivesATableFile()
 
 QTEST_GUILESS_MAIN(TestHostileExport)
 #include "tst_hostile_export.moc"
+
+void TestHostileExport::linksInASharedFolder_data()
+{
+    QTest::addColumn<QString>("linkOwner");   // who made the link in the sticky folder
+    QTest::addColumn<bool>("dangling");
+    QTest::addColumn<QString>("error");       // "" when the export writes through the link
+    QTest::newRow("another user's link to the victim's file") << "stranger" << false << "stranger";
+    QTest::newRow("another user's link to nothing") << "stranger" << true << "stranger";
+    QTest::newRow("the user's own link to nothing") << "victim" << true << "dangling";
+    QTest::newRow("the user's own link") << "victim" << false << "";
+}
+
+// Two users on one machine, as in /tmp: the victim exports to a name in a
+// sticky, world-writable folder where another user may have put a link.
+void TestHostileExport::linksInASharedFolder()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to act as two users");
+    QFETCH(QString, linkOwner);
+    QFETCH(bool, dangling);
+    QFETCH(QString, error);
+    const QMap<QString, QString> uid{{QStringLiteral("stranger"), QStringLiteral("4242")},
+                                     {QStringLiteral("victim"), QStringLiteral("4343")}};
+    const auto as = [&uid](const QString &who, const QString &program, const QStringList &args) {
+        return runHeadless(QStringLiteral("setpriv"),
+                           QStringList{QStringLiteral("--reuid=") + uid[who], QStringLiteral("--regid=") + uid[who],
+                                       QStringLiteral("--clear-groups"), program} + args,
+                           60000);
+    };
+    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
+    QFile::setPermissions(m_work, QFile::permissions(m_work) | QFile::ExeOther | QFile::ReadOther);
+    const QString shared = m_work + QStringLiteral("/shared");
+    const QString home = m_work + QStringLiteral("/home");
+    QVERIFY(QDir().mkpath(shared) && QDir().mkpath(home));
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    QCOMPARE(::chown(QFile::encodeName(home).constData(), 4343, 4343), 0);
+    const QString source = make(QStringLiteral("table.qvn"), gzipBytes(tableWithCell("x"), 1));
+    QFile::setPermissions(source, QFile::permissions(source) | QFile::ReadOther);
+    const QString victimFile = home + QStringLiteral("/.bashrc");
+    if (!dangling)
+        QCOMPARE(as(QStringLiteral("victim"), QStringLiteral("sh"),
+                    {QStringLiteral("-c"), QStringLiteral("umask 077 && echo mine > ") + victimFile}).exitCode, 0);
+    const QString link = shared + QStringLiteral("/report.html");
+    QCOMPARE(as(linkOwner, QStringLiteral("ln"), {QStringLiteral("-s"), victimFile, link}).exitCode, 0);
+
+    const Run r = as(QStringLiteral("victim"), m_program, {QStringLiteral("--export"), source, link});
+    if (error.isEmpty()) {
+        QCOMPARE(r.exitCode, 0);
+        QFile written(victimFile);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().startsWith("<TABLE"));
+        // The user's own file keeps its mode; the link stays a link.
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(victimFile).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0600));
+        QVERIFY(QFileInfo(link).isSymLink());
+        return;
+    }
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(r.err),
+             refusedTargetMessage(link, error == QLatin1String("dangling") ? TargetRefusal::DanglingLink
+                                                                           : TargetRefusal::StrangersLink)
+                     + QLatin1Char('\n'));
+    if (dangling) {
+        QVERIFY(!QFileInfo::exists(victimFile));
+    } else {
+        QFile kept(victimFile);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("mine\n"));
+    }
+    QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList{QStringLiteral("report.html")});
+}

@@ -53,11 +53,11 @@ OpenResult fromReadResult(const ReadResult &read, const QString &path)
     return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
 }
 
-SaveResult saveFailure()
+SaveResult saveFailure(const QString &message = saveErrorMessage())
 {
     SaveResult r;
     r.ok = false;
-    r.message = saveErrorMessage();
+    r.message = message;
     return r;
 }
 
@@ -89,6 +89,16 @@ QString newerVersionMessage(const QString &path, const FileVersion &v)
 QString openErrorMessage()
 {
     return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを開けませんでした。");
+}
+
+QString refusedTargetMessage(const QString &path, TargetRefusal refusal)
+{
+    const QString quoted = QLatin1Char('"') + path + QLatin1Char('"');
+    if (refusal == TargetRefusal::DanglingLink)
+        return QCoreApplication::translate("TableFile", "%1は共有フォルダーの中の、存在しないファイルを指すリンクなので、"
+                                                        "保存しませんでした。別の名前で保存してください。").arg(quoted);
+    return QCoreApplication::translate("TableFile", "%1は他のユーザーが共有フォルダーに置いたリンクなので、"
+                                                    "保存しませんでした。別の名前で保存してください。").arg(quoted);
 }
 
 QString saveErrorMessage()
@@ -139,6 +149,9 @@ OpenResult openTableDocument(const QString &path, TableModel &model)
 
 SaveResult saveTableDocument(const TableModel &model, const QString &path)
 {
+    // Refused before any work: the message says why.
+    if (const TargetRefusal refusal = resolveSaveTarget(path).refusal; refusal != TargetRefusal::None)
+        return saveFailure(refusedTargetMessage(path, refusal));
     WorkFile work;
     if (work.path().isEmpty())
         return saveFailure();
@@ -216,7 +229,8 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
 {
     SaveTarget file(path);
     if (!file.open())
-        return saveFailure();
+        return file.refusal() == TargetRefusal::None ? saveFailure()
+                                                     : saveFailure(refusedTargetMessage(path, file.refusal()));
     bool written = true;
     if (profile == MarkupProfile::Html4) {
         // Encoded a buffer at a time straight into the file: the text may be
