@@ -8,6 +8,7 @@
 
 #include "core/io/compression.h"
 #include "support/headless_run.h"
+#include "support/hostile_pages.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/io/table_file.h"
@@ -28,6 +29,8 @@ private slots:
     void sources_data();
     void sources();
     void longTextSurvivesATableFile();
+    void pagesThatSlippedPastTheScan_data();
+    void pagesThatSlippedPastTheScan();
     void linksInASharedFolder_data();
     void linksInASharedFolder();
 
@@ -355,4 +358,42 @@ void TestHostileExport::linksInASharedFolder()
     }
     QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
              QStringList{QStringLiteral("report.html")});
+}
+
+void TestHostileExport::pagesThatSlippedPastTheScan_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("expected"); // in the output; empty: refused
+    for (const char *kind : {"comment ended by --!>", "made-up name hashed like plaintext",
+                             "font without attributes stays in SVG",
+                             "annotation-xml without encoding holds MathML", "style inside select is dropped"})
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray();
+    QTest::newRow("900 KB of comments in a style")
+            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>");
+    QTest::newRow("CDATA end inside long text")
+            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>");
+}
+
+// Each once took from 6 s to minutes and gigabytes, and died under this limit.
+void TestHostileExport::pagesThatSlippedPastTheScan()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, expected);
+    const QString source = make(QStringLiteral("page.html"), hostile::page(kind));
+    const QString target = m_work + QStringLiteral("/out.html");
+    const Run r = runHeadless(QStringLiteral("prlimit"),
+                              {QStringLiteral("--as=1073741824"), m_program, QStringLiteral("--export"), source, target},
+                              120000);
+    if (expected.isEmpty()) {
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(r.err), QLatin1Char('"') + source
+                 + QStringLiteral("\"は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。\n"));
+        QVERIFY(!QFileInfo::exists(target));
+        return;
+    }
+    QCOMPARE(r.exitCode, 0);
+    QFile out(target);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QByteArray html = out.readAll();
+    QVERIFY2(html.contains(expected), html.right(300).constData());
 }

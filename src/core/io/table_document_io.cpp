@@ -11,6 +11,8 @@
 #include "core/text/text_codec.h"
 #include "core/model/table_model.h"
 
+#include <new>
+
 namespace {
 
 // Removes the work file when the routine is left, whichever way.
@@ -118,7 +120,12 @@ OpenResult openTableDocument(const QString &path, TableModel &model)
         QFile file(path);
         if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
             return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
-        return fromReadResult(readOldTableText(file, model), path);
+        try {
+            return fromReadResult(readOldTableText(file, model), path);
+        } catch (const std::bad_alloc &) {
+            // Out of memory for this file: its own failure, not the program's end.
+            return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+        }
     }
     if (kind != QLatin1String("qvn"))
         return OpenResult(); // not a table file: nothing is read
@@ -144,7 +151,11 @@ OpenResult openTableDocument(const QString &path, TableModel &model)
     QFile text(work.path());
     if (!text.open(QIODevice::ReadOnly))
         return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
-    return fromReadResult(readTableText(text, model), path);
+    try {
+        return fromReadResult(readTableText(text, model), path);
+    } catch (const std::bad_alloc &) {
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    }
 }
 
 SaveResult saveTableDocument(const TableModel &model, const QString &path)
