@@ -424,6 +424,14 @@
 <context>
     <name>TableFile</name>
     <message>
+        <source>%1は共有フォルダーの中の、存在しないファイルを指すリンクなので、保存しませんでした。別の名前で保存してください。</source>
+        <translation>%1 is a link in a shared folder to a file that does not exist, so nothing was saved. Please save under another name.</translation>
+    </message>
+    <message>
+        <source>%1は他のユーザーが共有フォルダーに置いたリンクなので、保存しませんでした。別の名前で保存してください。</source>
+        <translation>%1 is a link another user placed in a shared folder, so nothing was saved. Please save under another name.</translation>
+    </message>
+    <message>
         <source>&quot;%1&quot;は壊れているか、<byte value="xd"/>
 Quorvanのファイルではないため、開くことができませんでした。</source>
         <translation>&quot;%1&quot; could not be opened: it is damaged<byte value="xd"/>

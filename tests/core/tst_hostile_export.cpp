@@ -4,9 +4,11 @@
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/io/compression.h"
 #include "support/headless_run.h"
+#include "support/hostile_pages.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/markup/table_markup.h"
@@ -28,6 +30,10 @@ private slots:
     void sources_data();
     void sources();
     void longTextSurvivesATableFile();
+    void pagesThatSlippedPastTheScan_data();
+    void pagesThatSlippedPastTheScan();
+    void linksInASharedFolder_data();
+    void linksInASharedFolder();
 
 private:
     using Run = HeadlessRun;
@@ -281,3 +287,114 @@ void TestHostileExport::longTextSurvivesATableFile()
 
 QTEST_GUILESS_MAIN(TestHostileExport)
 #include "tst_hostile_export.moc"
+
+void TestHostileExport::linksInASharedFolder_data()
+{
+    QTest::addColumn<QString>("linkOwner");   // who made the link in the sticky folder
+    QTest::addColumn<bool>("dangling");
+    QTest::addColumn<QString>("error");       // "" when the export writes through the link
+    QTest::newRow("another user's link to the victim's file") << "stranger" << false << "stranger";
+    QTest::newRow("another user's link to nothing") << "stranger" << true << "stranger";
+    QTest::newRow("the user's own link to nothing") << "victim" << true << "dangling";
+    QTest::newRow("the user's own link") << "victim" << false << "";
+}
+
+// Two users on one machine, as in /tmp: the victim exports to a name in a
+// sticky, world-writable folder where another user may have put a link.
+void TestHostileExport::linksInASharedFolder()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to act as two users");
+    QFETCH(QString, linkOwner);
+    QFETCH(bool, dangling);
+    QFETCH(QString, error);
+    const QMap<QString, QString> uid{{QStringLiteral("stranger"), QStringLiteral("4242")},
+                                     {QStringLiteral("victim"), QStringLiteral("4343")}};
+    const auto as = [&uid](const QString &who, const QString &program, const QStringList &args) {
+        return runHeadless(QStringLiteral("setpriv"),
+                           QStringList{QStringLiteral("--reuid=") + uid[who], QStringLiteral("--regid=") + uid[who],
+                                       QStringLiteral("--clear-groups"), program} + args,
+                           60000);
+    };
+    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
+    QFile::setPermissions(m_work, QFile::permissions(m_work) | QFile::ExeOther | QFile::ReadOther);
+    const QString shared = m_work + QStringLiteral("/shared");
+    const QString home = m_work + QStringLiteral("/home");
+    QVERIFY(QDir().mkpath(shared) && QDir().mkpath(home));
+    QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    QCOMPARE(::chown(QFile::encodeName(home).constData(), 4343, 4343), 0);
+    const QString source = make(QStringLiteral("table.qvn"), gzipBytes(tableWithCell("x"), 1));
+    QFile::setPermissions(source, QFile::permissions(source) | QFile::ReadOther);
+    const QString victimFile = home + QStringLiteral("/.bashrc");
+    if (!dangling)
+        QCOMPARE(as(QStringLiteral("victim"), QStringLiteral("sh"),
+                    {QStringLiteral("-c"), QStringLiteral("umask 077 && echo mine > ") + victimFile}).exitCode, 0);
+    const QString link = shared + QStringLiteral("/report.html");
+    QCOMPARE(as(linkOwner, QStringLiteral("ln"), {QStringLiteral("-s"), victimFile, link}).exitCode, 0);
+
+    const Run r = as(QStringLiteral("victim"), m_program, {QStringLiteral("--export"), source, link});
+    if (error.isEmpty()) {
+        QCOMPARE(r.exitCode, 0);
+        QFile written(victimFile);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().startsWith("<TABLE"));
+        // The user's own file keeps its mode; the link stays a link.
+        struct stat info;
+        QCOMPARE(::stat(QFile::encodeName(victimFile).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0600));
+        QVERIFY(QFileInfo(link).isSymLink());
+        return;
+    }
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(r.err),
+             refusedTargetMessage(link, error == QLatin1String("dangling") ? TargetRefusal::DanglingLink
+                                                                           : TargetRefusal::StrangersLink)
+                     + QLatin1Char('\n'));
+    if (dangling) {
+        QVERIFY(!QFileInfo::exists(victimFile));
+    } else {
+        QFile kept(victimFile);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("mine\n"));
+    }
+    QCOMPARE(QDir(shared).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             QStringList{QStringLiteral("report.html")});
+}
+
+void TestHostileExport::pagesThatSlippedPastTheScan_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("expected"); // in the output; empty: refused
+    for (const char *kind : {"comment ended by --!>", "made-up name hashed like plaintext",
+                             "font without attributes stays in SVG",
+                             "annotation-xml without encoding holds MathML", "style inside select is dropped"})
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray();
+    QTest::newRow("900 KB of comments in a style")
+            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>");
+    QTest::newRow("CDATA end inside long text")
+            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>");
+}
+
+// Each once took from 6 s to minutes and gigabytes, and died under this limit.
+void TestHostileExport::pagesThatSlippedPastTheScan()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, expected);
+    const QString source = make(QStringLiteral("page.html"), hostile::page(kind));
+    const QString target = m_work + QStringLiteral("/out.html");
+    const Run r = runHeadless(QStringLiteral("prlimit"),
+                              {QStringLiteral("--as=1073741824"), m_program, QStringLiteral("--export"), source, target},
+                              120000);
+    if (expected.isEmpty()) {
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(r.err), QLatin1Char('"') + source
+                 + QStringLiteral("\"は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。\n"));
+        QVERIFY(!QFileInfo::exists(target));
+        return;
+    }
+    QCOMPARE(r.exitCode, 0);
+    QFile out(target);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QByteArray html = out.readAll();
+    QVERIFY2(html.contains(expected), html.right(300).constData());
+}

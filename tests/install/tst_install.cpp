@@ -298,7 +298,7 @@ void tst_install::installedPluginIsOne()
     // What QPluginLoader reads before it loads anything.
     const QString path = installed(QStringLiteral(QUORVAN_INSTALL_PKGLIBDIR "/libquorvan_webpreview.so"));
     QCOMPARE(QPluginLoader(path).metaData().value(QStringLiteral("IID")).toString(),
-             QStringLiteral("io.github.quorvan.WebViewFactory/1.0"));
+             QStringLiteral("io.github.quorvan.WebViewFactory/1.1"));
 }
 
 void tst_install::installedProgramRuns()

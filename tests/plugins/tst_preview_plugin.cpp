@@ -33,7 +33,7 @@ void tst_PreviewPlugin::pluginFoundBesideTheProgram()
     const QString path = QDir(webPreviewPluginDirs().first()).filePath(webPreviewPluginName());
     QVERIFY2(QFileInfo::exists(path), qPrintable(path));
     const QJsonObject meta = QPluginLoader(path).metaData();
-    QCOMPARE(meta.value(QStringLiteral("IID")).toString(), QStringLiteral("io.github.quorvan.WebViewFactory/1.0"));
+    QCOMPARE(meta.value(QStringLiteral("IID")).toString(), QStringLiteral("io.github.quorvan.WebViewFactory/1.1"));
 }
 
 void tst_PreviewPlugin::cleanup()

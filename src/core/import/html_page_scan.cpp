@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -34,24 +35,20 @@ constexpr qsizetype LongRun = 4096;     // text runs longer than this are shorte
 constexpr qsizetype RunKept = 1024;     // keeping this much at either end
 constexpr int SearchReach = 64;         // how far down an end tag looks for its element
 
-constexpr quint32 hashName(const char *s, qsizetype n)
+// Tag names are compared exactly, as the parser compares them: each distinct
+// name (in lower case) gets a number of its own. A hash would let a made-up
+// name pass for one the scan treats specially (one like "plaintext" hid the
+// rest of the page from it).
+using Name = quint32;
+
+std::string lowerName(const char *s, qsizetype n)
 {
-    quint32 h = 2166136261u;
-    for (qsizetype i = 0; i < n; ++i) {
-        char c = s[i];
+    std::string name(s, size_t(n));
+    for (char &c : name) {
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
-        h = (h ^ quint32(uchar(c))) * 16777619u;
     }
-    return h;
-}
-
-constexpr quint32 name(const char *s)
-{
-    qsizetype n = 0;
-    while (s[n])
-        ++n;
-    return hashName(s, n);
+    return name;
 }
 
 enum Kind : unsigned {
@@ -61,18 +58,20 @@ enum Kind : unsigned {
     Marker = 8,         // formatting inside it stays inside it
     ClosesP = 16,       // closes an open <p>
     Breakout = 32,      // leaves SVG or MathML
-    Integration = 64,   // inside SVG or MathML, holds HTML again
+    Integration = 64,   // inside SVG or MathML, holds HTML again (annotation-xml only
+                        // with an HTML encoding)
     TableScope = 128,   // stops the search for an open cell, row or section
     ButtonScope = 256,  // stops the search for an open <p>
 };
 
-const std::unordered_map<quint32, unsigned> &kinds()
+// The names the scan knows, with what it knows of them.
+const std::unordered_map<std::string, unsigned> &knownKinds()
 {
-    static const std::unordered_map<quint32, unsigned> table = [] {
-        std::unordered_map<quint32, unsigned> k;
+    static const std::unordered_map<std::string, unsigned> table = [] {
+        std::unordered_map<std::string, unsigned> k;
         auto add = [&k](std::initializer_list<const char *> names, unsigned kind) {
             for (const char *n : names)
-                k[name(n)] |= kind;
+                k[n] |= kind;
         };
         add({"area", "base", "basefont", "bgsound", "br", "col", "embed", "hr", "img", "image",
              "input", "keygen", "link", "meta", "param", "source", "track", "wbr", "frame"},
@@ -104,13 +103,6 @@ const std::unordered_map<quint32, unsigned> &kinds()
     return table;
 }
 
-unsigned kindOf(quint32 id)
-{
-    const auto &k = kinds();
-    const auto found = k.find(id);
-    return found == k.end() ? 0 : found->second;
-}
-
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
@@ -121,13 +113,24 @@ bool isAlpha(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// The names the code below asks for, numbered first in this order.
+enum Known : Name {
+    P, A, Nobr, Button, Li, Dd, Dt, Td, Th, Tr, Tbody, Thead, Tfoot, Option, Optgroup, Html, Head,
+    Body, Svg, Math, Plaintext, Select, Font, AnnotationXml, Input, Keygen, Textarea, Script,
+    Caption, Table, KnownCount
+};
+const char *const knownNames[KnownCount] = {
+    "p", "a", "nobr", "button", "li", "dd", "dt", "td", "th", "tr", "tbody", "thead", "tfoot",
+    "option", "optgroup", "html", "head", "body", "svg", "math", "plaintext", "select", "font",
+    "annotation-xml", "input", "keygen", "textarea", "script", "caption", "table"};
+
 struct Pending {
-    quint32 name;
+    Name name;
     quint32 identity; // name and attributes: at most three alike are reopened
 };
 
 struct Open {
-    quint32 name;
+    Name name;
     quint32 identity;
     unsigned kind;
     bool foreignInside;  // its content is SVG or MathML
@@ -137,7 +140,11 @@ struct Open {
 class Scanner
 {
 public:
-    explicit Scanner(const QByteArray &page) : m_s(page.constData()), m_n(page.size()) {}
+    explicit Scanner(const QByteArray &page) : m_s(page.constData()), m_n(page.size())
+    {
+        for (const char *known : knownNames)
+            intern(known);
+    }
 
     PageScan run()
     {
@@ -218,7 +225,12 @@ private:
                     return pos + 5;
                 if (startsWith(pos, "<!--->"))
                     return pos + 6;
-                const char *end = find(pos + 4, "-->");
+                return commentEnd(pos + 4);
+            }
+            // In SVG or MathML a CDATA section runs to its own "]]>", '>' and
+            // '<' included; its text is never shortened, or the end could go.
+            if (inForeign() && startsWith(pos, "<![CDATA[")) {
+                const char *end = find(pos + 9, "]]>");
                 return end ? end - m_s + 3 : m_n;
             }
             return afterNext(pos, '>');
@@ -234,9 +246,14 @@ private:
         qsizetype p = nameStart;
         while (p < m_n && !isSpace(m_s[p]) && m_s[p] != '/' && m_s[p] != '>')
             ++p;
-        const quint32 id = hashName(m_s + nameStart, p - nameStart);
+        const Name id = intern(lowerName(m_s + nameStart, p - nameStart));
         const qsizetype attributesStart = p;
         int attributes = 0;
+        // <font> leaves SVG and MathML only with one of these; annotation-xml
+        // holds HTML only when its encoding says so.
+        const bool fontOrAnnotation = id == Font || id == AnnotationXml;
+        bool fontLeaves = false;
+        bool htmlAnnotation = false;
         bool selfClosing = false;
         while (p < m_n) {
             const char ch = m_s[p];
@@ -254,9 +271,13 @@ private:
                 continue;
             }
             ++attributes;
+            const qsizetype attributeStart = p;
             ++p; // a name may begin with '='
             while (p < m_n && !isSpace(m_s[p]) && m_s[p] != '/' && m_s[p] != '>' && m_s[p] != '=')
                 ++p;
+            const std::string attribute = fontOrAnnotation ? lowerName(m_s + attributeStart, p - attributeStart)
+                                                           : std::string();
+            qsizetype valueStart = p, valueEnd = p;
             while (p < m_n && isSpace(m_s[p]))
                 ++p;
             if (p < m_n && m_s[p] == '=') {
@@ -266,34 +287,136 @@ private:
                 if (p < m_n && (m_s[p] == '"' || m_s[p] == '\'')) {
                     const char *close = static_cast<const char *>(
                             memchr(m_s + p + 1, m_s[p], size_t(m_n - p - 1)));
+                    valueStart = p + 1;
                     p = close ? close - m_s + 1 : m_n;
+                    valueEnd = close ? p - 1 : m_n;
                 } else {
+                    valueStart = p;
                     while (p < m_n && !isSpace(m_s[p]) && m_s[p] != '>')
                         ++p;
+                    valueEnd = p;
                 }
             }
+            if (id == Font && (attribute == "color" || attribute == "face" || attribute == "size"))
+                fontLeaves = true;
+            if (id == AnnotationXml && attribute == "encoding") {
+                const std::string value = lowerName(m_s + valueStart, valueEnd - valueStart);
+                htmlAnnotation = value == "text/html" || value == "application/xhtml+xml";
+            }
         }
-        const quint32 identity = hashName(m_s + nameStart, p - nameStart) ^ quint32(p - attributesStart);
         if (endTag) {
-            endElement(id);
+            if (m_selects > 0 && !inForeign())
+                endInSelect(id);
+            else
+                endElement(id);
             return p;
         }
-        startElement(id, identity, attributes, selfClosing);
-        if (!m_result.tooComplex && (kindOf(id) & RawText) && !inForeign())
+        // Inside <select> the parser drops most start tags, <style> too.
+        if (m_selects > 0 && !inForeign() && !startInSelect(id))
+            return p;
+        const unsigned kind = kindOf(id);
+        const quint32 identity = kind & Formatting ? identityOf(id, attributesStart, p) : 0;
+        startElement(id, identity, attributes, selfClosing,
+                     (id != Font || fontLeaves) && (id != AnnotationXml || htmlAnnotation));
+        if (!m_result.tooComplex && (kind & RawText) && !inForeign())
             return rawTextEnd(p, m_s + nameStart, attributesStart - nameStart);
-        if (id == name("plaintext") && !inForeign())
+        if (id == Plaintext && !inForeign())
             return m_n;
         return p;
+    }
+
+    // The end of a comment begun at from: "-->", or "--!>" as the parser takes it too.
+    qsizetype commentEnd(qsizetype from) const
+    {
+        for (const char *dashes; (dashes = find(from, "--"));) {
+            const qsizetype at = dashes - m_s;
+            if (at + 2 < m_n && m_s[at + 2] == '>')
+                return at + 3;
+            if (at + 3 < m_n && m_s[at + 2] == '!' && m_s[at + 3] == '>')
+                return at + 4;
+            from = at + 1;
+        }
+        return m_n;
+    }
+
+    Name intern(std::string name)
+    {
+        const auto [at, added] = m_names.try_emplace(std::move(name), Name(m_kinds.size()));
+        if (added) {
+            const auto known = knownKinds().find(at->first);
+            m_kinds.push_back(known == knownKinds().end() ? 0 : known->second);
+        }
+        return at->second;
+    }
+
+    unsigned kindOf(Name id) const { return m_kinds[id]; }
+
+    // A formatting element's name and attributes as written: elements alike
+    // for the parser may differ here (order, quotes), never the other way.
+    quint32 identityOf(Name id, qsizetype attributesStart, qsizetype end)
+    {
+        std::string key = std::to_string(id) + ' ';
+        key.append(m_s + attributesStart, size_t(end - attributesStart));
+        return m_identities.try_emplace(std::move(key), quint32(m_identities.size())).first->second;
+    }
+
+    // A start tag inside <select>: true when it goes on as anywhere else.
+    bool startInSelect(Name id)
+    {
+        ++m_tags;
+        switch (id) {
+        case Option:
+        case Optgroup:
+        case Script:
+            return true;
+        case Select:
+            closeSelect();
+            return false;
+        case Input: case Keygen: case Textarea: case Caption: case Table: case Tbody: case Tfoot:
+        case Thead: case Tr: case Td: case Th:
+            closeSelect();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    void endInSelect(Name id)
+    {
+        ++m_tags;
+        if (id == Select) {
+            closeSelect();
+        } else if (id == Option || id == Optgroup) {
+            if (!m_open.empty() && m_open.back().name == id)
+                pop();
+        } else if (id == Caption || id == Table || id == Tbody || id == Tfoot || id == Thead
+                   || id == Tr || id == Td || id == Th) {
+            closeSelect();
+            endElement(id);
+        }
+    }
+
+    void closeSelect()
+    {
+        for (size_t k = m_open.size(); k-- > 0;) {
+            ++m_work;
+            if (m_open[k].name == Select) {
+                popTo(k);
+                return;
+            }
+        }
     }
 
     bool inForeign() const { return !m_open.empty() && m_open.back().foreignInside; }
     qsizetype floor() const { return m_open.empty() ? 0 : m_open.back().floor; }
 
-    void startElement(quint32 id, quint32 identity, int attributes, bool selfClosing)
+    // special: false for a <font> that stays in SVG or MathML, or an
+    // annotation-xml that holds no HTML.
+    void startElement(Name id, quint32 identity, int attributes, bool selfClosing, bool special)
     {
         m_work += qint64(m_open.size()) + qint64(attributes) * (attributes - 1) / 2;
         ++m_tags;
-        const unsigned kind = kindOf(id);
+        const unsigned kind = special ? kindOf(id) : 0;
         if (inForeign()) {
             if (kind & Breakout) {
                 while (inForeign())
@@ -305,7 +428,7 @@ private:
                 return;
             }
         }
-        if (id == name("svg") || id == name("math")) {
+        if (id == Svg || id == Math) {
             reconstruct();
             if (!selfClosing)
                 push(id, identity, 0, true);
@@ -313,43 +436,42 @@ private:
             return;
         }
         if (kind & ClosesP)
-            close(name("p"), ButtonScope);
+            close(P, ButtonScope);
         // A second <a>, <nobr> or <button> closes the one still open.
-        if (id == name("a") || id == name("nobr") || id == name("button"))
+        if (id == A || id == Nobr || id == Button)
             endElement(id);
-        if (id == name("li")) {
+        if (id == Li) {
             close(id, ButtonScope);
-        } else if (id == name("dd") || id == name("dt")) {
-            close(name("dd"), ButtonScope);
-            close(name("dt"), ButtonScope);
-        } else if (id == name("td") || id == name("th")) {
-            close(name("td"), TableScope);
-            close(name("th"), TableScope);
-        } else if (id == name("tr")) {
-            close(name("td"), TableScope);
-            close(name("th"), TableScope);
-            close(name("tr"), TableScope);
-        } else if (id == name("tbody") || id == name("thead") || id == name("tfoot")) {
-            for (const char *n : {"td", "th", "tr", "tbody", "thead", "tfoot"})
-                close(name(n), TableScope);
-        } else if (id == name("option") || id == name("optgroup")) {
-            if (!m_open.empty() && m_open.back().name == name("option"))
+        } else if (id == Dd || id == Dt) {
+            close(Dd, ButtonScope);
+            close(Dt, ButtonScope);
+        } else if (id == Td || id == Th) {
+            close(Td, TableScope);
+            close(Th, TableScope);
+        } else if (id == Tr) {
+            close(Td, TableScope);
+            close(Th, TableScope);
+            close(Tr, TableScope);
+        } else if (id == Tbody || id == Thead || id == Tfoot) {
+            for (Name n : {Td, Th, Tr, Tbody, Thead, Tfoot})
+                close(n, TableScope);
+        } else if (id == Option || id == Optgroup) {
+            if (!m_open.empty() && m_open.back().name == Option)
                 pop();
-            if (id == name("optgroup") && !m_open.empty() && m_open.back().name == name("optgroup"))
+            if (id == Optgroup && !m_open.empty() && m_open.back().name == Optgroup)
                 pop();
         }
         if (!(kind & ClosesP) && !(kind & Marker))
             reconstruct();
-        if (!(kind & (Void | RawText)) && id != name("html") && id != name("head")
-                && id != name("body"))
+        if (!(kind & (Void | RawText)) && id != Html && id != Head && id != Body)
             push(id, kind & Formatting ? identity : 0, kind, false);
         check();
     }
 
-    void endElement(quint32 id)
+    void endElement(Name id)
     {
         ++m_tags;
-        if (id == name("html") || id == name("body") || id == name("head"))
+        if (id == Html || id == Body || id == Head)
             return;
         const int reach = std::min<int>(SearchReach, int(m_open.size()));
         for (int k = 1; k <= reach; ++k) {
@@ -372,7 +494,7 @@ private:
 
     // Closes the nearest open element id, looking no further than an element
     // of the given scope.
-    void close(quint32 id, unsigned scope)
+    void close(Name id, unsigned scope)
     {
         const int reach = std::min<int>(SearchReach, int(m_open.size()));
         for (int k = 1; k <= reach; ++k) {
@@ -386,8 +508,10 @@ private:
         }
     }
 
-    void push(quint32 id, quint32 identity, unsigned kind, bool foreignInside)
+    void push(Name id, quint32 identity, unsigned kind, bool foreignInside)
     {
+        if (id == Select && !foreignInside)
+            ++m_selects;
         m_open.push_back({id, identity, kind, foreignInside,
                           kind & Marker ? qsizetype(m_pending.size()) : floor()});
     }
@@ -400,6 +524,8 @@ private:
             pop();
         const Open target = m_open.back();
         m_open.pop_back();
+        if (target.name == Select && !target.foreignInside)
+            --m_selects;
         if (target.kind & Marker)
             m_pending.resize(std::min(m_pending.size(), size_t(target.floor)));
     }
@@ -408,6 +534,8 @@ private:
     {
         const Open o = m_open.back();
         m_open.pop_back();
+        if (o.name == Select && !o.foreignInside)
+            --m_selects;
         if (o.kind & Formatting) {
             int alike = 0;
             for (size_t k = size_t(floor()); k < m_pending.size(); ++k)
@@ -451,7 +579,7 @@ private:
                 return m_n;
             const qsizetype at = lt - m_s;
             if (at + 2 + nameLength <= m_n && m_s[at + 1] == '/'
-                && hashName(m_s + at + 2, nameLength) == hashName(tagName, nameLength)
+                && qstrnicmp(m_s + at + 2, tagName, size_t(nameLength)) == 0
                 && (at + 2 + nameLength == m_n || isSpace(m_s[at + 2 + nameLength])
                     || m_s[at + 2 + nameLength] == '/' || m_s[at + 2 + nameLength] == '>'))
                 return at;
@@ -485,6 +613,10 @@ private:
     qsizetype m_removed = 0;
     std::vector<Open> m_open;
     std::vector<Pending> m_pending;
+    std::unordered_map<std::string, Name> m_names;
+    std::vector<unsigned> m_kinds;        // by name
+    std::unordered_map<std::string, quint32> m_identities;
+    int m_selects = 0;                    // <select> elements open
     qint64 m_tags = 0;
     qint64 m_work = 0;
 };

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -274,17 +275,30 @@ QString decodeHtmlPage(const QByteArray &page)
 
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
 {
-    return readTables(*parsePage(page));
+    return parseHtmlTables(page, nullptr);
 }
 
+// The parse itself runs on a budget (bounded_parse.cpp); what is made from it
+// is bounded by the limits of readTables. Memory running out all the same, on
+// a machine short of it, ends this page, not the program with every table open.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
 {
-    return readTables(*parsePage(page), tooComplex);
+    try {
+        return readTables(*parsePage(page), tooComplex);
+    } catch (const std::bad_alloc &) {
+        if (tooComplex)
+            *tooComplex = true;
+        return {};
+    }
 }
 
 QVector<HtmlTable> parseHtmlTables(const QString &html)
 {
-    return readTables(ParsedPage(html.toUtf8()));
+    try {
+        return readTables(ParsedPage(html.toUtf8()));
+    } catch (const std::bad_alloc &) {
+        return {};
+    }
 }
 
 QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)

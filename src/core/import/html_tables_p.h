@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -32,6 +33,31 @@ struct PageScan {
 };
 PageScan scanPage(const QByteArray &utf8);
 
+// One parse by gumbo that cannot take more than the bytes and the processor
+// time it is given (see bounded_parse.cpp). The tree lives as long as this.
+class ParseBudget
+{
+public:
+    // What one page's parse may take: far more than any real page the scan lets through needs.
+    static constexpr size_t MaxBytes = 192 * 1024 * 1024;
+    static constexpr qint64 MaxCpuNs = 750 * 1000 * 1000;
+
+    ParseBudget();
+    ~ParseBudget();
+    ParseBudget(const ParseBudget &) = delete;
+    ParseBudget &operator=(const ParseBudget &) = delete;
+
+    // The tree, or null when the parse went over the budget (nothing is kept then).
+    const GumboOutput *parse(const QByteArray &bytes, size_t maxBytes = MaxBytes,
+                             qint64 maxCpuNs = MaxCpuNs);
+
+private:
+    struct Arena;
+    std::unique_ptr<Arena> m_arena;
+    GumboOptions m_options;
+    GumboOutput *m_output = nullptr;
+};
+
 // A parse and the UTF-8 text its source positions point into.
 class ParsedPage
 {
@@ -46,14 +72,8 @@ public:
         m_parsed = std::move(scan.parsed);
         m_cuts = std::move(scan.cuts);
         const QByteArray &bytes = m_cuts.empty() ? m_source : m_parsed;
-        GumboOptions options = kGumboDefaultOptions;
-        options.max_errors = 0; // nobody reads them; collecting them costs time
-        m_output = gumbo_parse_with_options(&options, bytes.constData(), size_t(bytes.size()));
-    }
-    ~ParsedPage()
-    {
-        if (m_output)
-            gumbo_destroy_output(&kGumboDefaultOptions, m_output);
+        m_output = m_budget.parse(bytes);
+        m_tooComplex = !m_output;
     }
     ParsedPage(const ParsedPage &) = delete;
     ParsedPage &operator=(const ParsedPage &) = delete;
@@ -103,7 +123,8 @@ private:
     QByteArray m_parsed;
     std::vector<PageCut> m_cuts;
     bool m_tooComplex = false;
-    GumboOutput *m_output = nullptr;
+    ParseBudget m_budget;
+    const GumboOutput *m_output = nullptr;
 };
 
 inline const GumboElement *htmlElement(const GumboNode *node, GumboTag tag)

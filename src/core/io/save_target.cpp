@@ -4,6 +4,80 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+// A link another user could have planted: in a folder anyone may write to,
+// whose sticky bit otherwise keeps users off each other's names.
+bool inSharedFolder(const QByteArray &folder, struct stat *folderInfo)
+{
+    return ::stat(folder.isEmpty() ? "/" : folder.constData(), folderInfo) == 0
+            && (folderInfo->st_mode & S_ISVTX) && (folderInfo->st_mode & S_IWOTH);
+}
+
+} // namespace
+
+ResolvedTarget resolveSaveTarget(const QString &path)
+{
+    ResolvedTarget result;
+    // What is left to walk, last component first, and the real folder walked so far.
+    std::vector<QByteArray> rest;
+    const auto push = [&rest](const QByteArray &p) {
+        const QList<QByteArray> parts = p.split('/');
+        for (auto it = parts.crbegin(); it != parts.crend(); ++it) {
+            if (!it->isEmpty() && *it != ".")
+                rest.push_back(*it);
+        }
+    };
+    push(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
+    QByteArray done;   // "" is the root
+    bool sharedLink = false;
+    int links = 0;
+    while (!rest.empty()) {
+        const QByteArray part = rest.back();
+        rest.pop_back();
+        if (part == "..") {
+            done.truncate(std::max<qsizetype>(0, done.lastIndexOf('/')));
+            continue;
+        }
+        const QByteArray next = done + '/' + part;
+        struct stat info;
+        if (::lstat(next.constData(), &info) != 0 || !S_ISLNK(info.st_mode) || ++links > 40) {
+            // Not there (a new file, or a folder the open will not find), or
+            // no link: taken as it stands.
+            done = next;
+            continue;
+        }
+        struct stat folder;
+        if (inSharedFolder(done, &folder)) {
+            if (info.st_uid != ::geteuid() && info.st_uid != folder.st_uid) {
+                result.refusal = TargetRefusal::StrangersLink;
+                return result;
+            }
+            sharedLink = true;
+        }
+        QByteArray target(qsizetype(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(next.constData(), target.data(), size_t(target.size()));
+        if (n <= 0 || n >= target.size()) {
+            done = next;
+            continue;
+        }
+        target.truncate(n);
+        if (target.startsWith('/'))
+            done.clear();
+        push(target);
+    }
+    result.path = done.isEmpty() ? QStringLiteral("/") : QFile::decodeName(done);
+    struct stat info;
+    if (sharedLink && ::lstat(done.constData(), &info) != 0)
+        result.refusal = TargetRefusal::DanglingLink;
+    return result;
+}
+
 SaveTarget::SaveTarget(const QString &path) : m_path(path) {}
 
 // Left without a commit, QSaveFile removes the unfinished file beside the target.
@@ -11,12 +85,18 @@ SaveTarget::~SaveTarget() = default;
 
 bool SaveTarget::open()
 {
-    const QFileInfo info(m_path);
+    const ResolvedTarget target = resolveSaveTarget(m_path);
+    m_refusal = target.refusal;
+    if (m_refusal != TargetRefusal::None)
+        return false;
+    // The resolved name holds no link: QSaveFile, which would follow one
+    // itself, renames over the very file checked here.
+    const QFileInfo info(target.path);
     m_direct = info.exists() && !info.isFile();
     if (m_direct)
-        m_file = std::make_unique<QFile>(m_path);
+        m_file = std::make_unique<QFile>(target.path);
     else
-        m_file = std::make_unique<QSaveFile>(m_path);
+        m_file = std::make_unique<QSaveFile>(target.path);
     // Truncate means nothing to a device or a pipe; a folder does not open.
     return m_file->open(QIODevice::WriteOnly | QIODevice::Truncate);
 }

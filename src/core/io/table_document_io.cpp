@@ -11,6 +11,8 @@
 #include "core/text/text_codec.h"
 #include "core/model/table_model.h"
 
+#include <new>
+
 namespace {
 
 // Removes the work file when the routine is left, whichever way.
@@ -53,11 +55,11 @@ OpenResult fromReadResult(const ReadResult &read, const QString &path)
     return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
 }
 
-SaveResult saveFailure()
+SaveResult saveFailure(const QString &message = saveErrorMessage())
 {
     SaveResult r;
     r.ok = false;
-    r.message = saveErrorMessage();
+    r.message = message;
     return r;
 }
 
@@ -91,6 +93,16 @@ QString openErrorMessage()
     return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを開けませんでした。");
 }
 
+QString refusedTargetMessage(const QString &path, TargetRefusal refusal)
+{
+    const QString quoted = QLatin1Char('"') + path + QLatin1Char('"');
+    if (refusal == TargetRefusal::DanglingLink)
+        return QCoreApplication::translate("TableFile", "%1は共有フォルダーの中の、存在しないファイルを指すリンクなので、"
+                                                        "保存しませんでした。別の名前で保存してください。").arg(quoted);
+    return QCoreApplication::translate("TableFile", "%1は他のユーザーが共有フォルダーに置いたリンクなので、"
+                                                    "保存しませんでした。別の名前で保存してください。").arg(quoted);
+}
+
 QString saveErrorMessage()
 {
     return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを保存できませんでした。");
@@ -108,7 +120,12 @@ OpenResult openTableDocument(const QString &path, TableModel &model)
         QFile file(path);
         if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
             return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
-        return fromReadResult(readOldTableText(file, model), path);
+        try {
+            return fromReadResult(readOldTableText(file, model), path);
+        } catch (const std::bad_alloc &) {
+            // Out of memory for this file: its own failure, not the program's end.
+            return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+        }
     }
     if (kind != QLatin1String("qvn"))
         return OpenResult(); // not a table file: nothing is read
@@ -134,11 +151,18 @@ OpenResult openTableDocument(const QString &path, TableModel &model)
     QFile text(work.path());
     if (!text.open(QIODevice::ReadOnly))
         return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
-    return fromReadResult(readTableText(text, model), path);
+    try {
+        return fromReadResult(readTableText(text, model), path);
+    } catch (const std::bad_alloc &) {
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    }
 }
 
 SaveResult saveTableDocument(const TableModel &model, const QString &path)
 {
+    // Refused before any work: the message says why.
+    if (const TargetRefusal refusal = resolveSaveTarget(path).refusal; refusal != TargetRefusal::None)
+        return saveFailure(refusedTargetMessage(path, refusal));
     WorkFile work;
     if (work.path().isEmpty())
         return saveFailure();
@@ -216,7 +240,8 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
 {
     SaveTarget file(path);
     if (!file.open())
-        return saveFailure();
+        return file.refusal() == TargetRefusal::None ? saveFailure()
+                                                     : saveFailure(refusedTargetMessage(path, file.refusal()));
     bool written = true;
     if (profile == MarkupProfile::Html4) {
         // Encoded a buffer at a time straight into the file: the text may be

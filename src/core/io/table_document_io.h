@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "core/io/save_target.h"
 #include "core/io/table_file.h"
 #include "core/model/table_model.h"
 
@@ -57,3 +58,5 @@ QString damagedFileMessage(const QString &path);
 QString newerVersionMessage(const QString &path, const FileVersion &fileVersion);
 QString openErrorMessage();
 QString saveErrorMessage();
+// A save that would follow a link planted by another user (see SaveTarget).
+QString refusedTargetMessage(const QString &path, TargetRefusal refusal);

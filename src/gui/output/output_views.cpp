@@ -125,6 +125,9 @@ void OutputViews::showPreview()
 {
     const QString path = writePageFile();
     PageFilePath = path;
+    const QString table = m_doc.model().FileName;
+    const bool saved = !table.isEmpty() && table != newTableName();
+    m_web->setPictureFolder(saved ? QFileInfo(table).absolutePath() : QString());
     // Without a page there is nothing current to show; a stale table would mislead.
     m_web->load(path.isEmpty() ? QUrl(QStringLiteral("about:blank")) : QUrl::fromLocalFile(path));
     PageFileFlag = true;

@@ -11,6 +11,7 @@
 
 #include "core/app/library_paths.h"
 #include "gui/output/web_view_factory.h"
+#include "gui/widgets/url_opener.h"
 
 namespace {
 
@@ -115,6 +116,8 @@ QWidget *WebPreview::view()
     delete m_missing;
     m_view = factory->createView(m_host, m_defaultEncoding, m_contextMenu);
     m_view->setObjectName(QStringLiteral("webView"));
+    // A link in the preview opens in the user's browser, as in a document viewer.
+    factory->setLinkHandler(m_view, [](const QUrl &url) { openUrlExternally(url); });
     m_host->layout()->addWidget(m_view);
     m_view->show();
     return m_view;
@@ -136,4 +139,10 @@ void WebPreview::setContent(const QByteArray &data, const QString &mimeType, con
 {
     if (QWidget *v = view())
         qobject_cast<WebViewFactory *>(loadedPlugin())->setContent(v, data, mimeType, baseUrl);
+}
+
+void WebPreview::setPictureFolder(const QString &folder)
+{
+    if (QWidget *v = view())
+        qobject_cast<WebViewFactory *>(loadedPlugin())->setPictureFolder(v, folder);
 }

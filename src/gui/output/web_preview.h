@@ -39,6 +39,8 @@ public:
     QUrl url() const;
     void load(const QUrl &url);
     void setContent(const QByteArray &data, const QString &mimeType, const QUrl &baseUrl);
+    // Where the page's pictures may also load from (the table's folder).
+    void setPictureFolder(const QString &folder);
 
 private:
     QWidget *m_host;

@@ -2,6 +2,8 @@
 
 #include <QtPlugin>
 
+#include <functional>
+
 class QByteArray;
 class QString;
 class QUrl;
@@ -11,6 +13,10 @@ class QWidget;
 // library the program could link, and most sessions never preview: it lives in
 // a plugin of its own (libquorvan_webpreview.so), loaded on the first preview.
 // Nothing here names the engine's classes, so only the plugin links it.
+//
+// A preview shows a page, it never runs one: the page may come from a stranger.
+// Its scripts are off, it cannot navigate away, and it loads nothing but
+// itself and the local pictures in its picture folder.
 class WebViewFactory
 {
 public:
@@ -28,7 +34,13 @@ public:
     // resolve against baseUrl.
     virtual void setContent(QWidget *view, const QByteArray &data, const QString &mimeType,
                             const QUrl &baseUrl) = 0;
+
+    // Pictures load from this folder and below it, besides the folder of the
+    // page itself; an empty folder: the page's folder only.
+    virtual void setPictureFolder(QWidget *view, const QString &folder) = 0;
+    // A link the user follows in the page is handed here instead.
+    virtual void setLinkHandler(QWidget *view, std::function<void(const QUrl &)> handler) = 0;
 };
 
-#define QuorvanWebViewFactory_iid "io.github.quorvan.WebViewFactory/1.0"
+#define QuorvanWebViewFactory_iid "io.github.quorvan.WebViewFactory/1.1"
 Q_DECLARE_INTERFACE(WebViewFactory, QuorvanWebViewFactory_iid)

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/app/app_paths.h"
@@ -43,24 +44,47 @@ std::unique_ptr<QLockFile> &ownLock()
     return lock;
 }
 
+// Unsaved tables are nobody else's to read: the folder is 0700 and its files
+// 0600 whatever the umask, and a folder made wider before is tightened.
+bool makePrivateFolder()
+{
+    const QString folder = recoveryFolder();
+    if (!QDir().mkpath(folder) || ::chmod(QFile::encodeName(folder).constData(), 0700) != 0)
+        return false;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        ::chmod(QFile::encodeName(dir.filePath(name)).constData(), 0600);
+    return true;
+}
+
+bool lockPrivately(QLockFile &lock, const QString &path)
+{
+    if (!lock.tryLock(0))
+        return false;
+    // QLockFile makes its file as the umask allows.
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    return true;
+}
+
 // This process's claim on the files named after its id, held while it runs.
 bool holdOwnLock()
 {
     std::unique_ptr<QLockFile> &lock = ownLock();
     if (lock && lock->isLocked())
         return true;
-    if (!QDir().mkpath(recoveryFolder()))
+    if (!makePrivateFolder())
         return false;
-    lock = std::make_unique<QLockFile>(recoveryFolder() + QLatin1Char('/') + pidText() + QStringLiteral(".lock"));
+    const QString lockPath = recoveryFolder() + QLatin1Char('/') + pidText() + QStringLiteral(".lock");
+    lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
+    if (lockPrivately(*lock, lockPath))
         return true;
     // Left by an ended process that had this same id.
     qint64 pid = 0;
     QString host, app;
     if (lock->getLockInfo(&pid, &host, &app) && pid == QCoreApplication::applicationPid()) {
         lock->removeStaleLockFile();
-        return lock->tryLock(0);
+        return lockPrivately(*lock, lockPath);
     }
     return false;
 }
@@ -68,7 +92,9 @@ bool holdOwnLock()
 bool writeAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // Private before the first byte goes in, not after the rename.
+    return file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+            && file.write(bytes) == bytes.size() && file.commit();
 }
 
 bool processRuns(qint64 pid)
@@ -126,7 +152,7 @@ std::vector<Claim> claimLeftTables()
             continue;
         auto lock = std::make_unique<QLockFile>(lockPath);
         lock->setStaleLockTime(0); // only a process that has ended leaves its lock behind
-        if (!lock->tryLock(0))
+        if (!lockPrivately(*lock, lockPath))
             continue; // its process runs, or another instance has just claimed them
         Claim claim;
         claim.lock = std::move(lock);

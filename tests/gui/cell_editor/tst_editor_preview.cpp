@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -43,12 +44,13 @@ QString shownText(QWebEngineView *view)
     return text;
 }
 
-// The result of a script run in the shown page.
+// The result of a script run in the shown page, from a world of the test's
+// own: the page's scripts are off.
 QVariant pageValue(QWebEngineView *view, const QString &script)
 {
     QVariant value;
     bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &v) {
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &v) {
         value = v;
         done = true;
     });

