@@ -256,12 +256,23 @@ void GridEditor::Grid_Click()
 }
 
 // Each row as tall as its tallest cell; RowHeightCol names the rightmost of
-// the tallest.
+// the tallest. A cell over several rows needs from its first row only what the
+// rows below lack: rows go from the bottom up, and a span reaching into them
+// from above is fitted again with them.
 void GridEditor::fitRows(int top, int bottom)
 {
     if (RowHeightCol.size() <= bottom)
         resetRowHeightCol(Grid->Rows());
-    for (int y = top; y <= bottom; ++y) {
+    for (bool grown = true; grown;) {
+        grown = false;
+        for (const QRect &a : Grid->spanLayout().spans()) {
+            if (a.top() < top && a.bottom() >= top) {
+                top = a.top();
+                grown = true;
+            }
+        }
+    }
+    for (int y = bottom; y >= top; --y) {
         int tallest = 0;
         int holder = 0;
         for (int x = 1; x < Grid->Cols(); ++x) {
