@@ -141,7 +141,6 @@ void DocumentManager::open(const QString &ShowOpenFileName)
 
     try {
         m_doc.replaceModel(opened);
-        m_window.showTableOpened();
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
         showFileMessage(&m_window, damagedFileMessage(path));

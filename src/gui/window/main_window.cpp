@@ -64,6 +64,7 @@ frmMain::frmMain(QWidget *parent)
     m_grid = new GridEditor(*m_doc, client);
     m_output = new OutputViews(*m_doc, [this] { return BuildTableHtml(); }, client);
     m_documents = new DocumentManager(*this, *m_doc);
+    connect(m_doc, &TableDocument::modelReset, this, &frmMain::showTableOpened);
     createActions(); // the toolbar is made last: it lies over the views
 
     connect(m_grid, &GridEditor::cellShown, this,
@@ -145,7 +146,8 @@ void frmMain::SaveFile()
     m_documents->saveAs();
 }
 
-// An opened table on the table settings view, every grid cell refreshed.
+// A new or opened table on the table settings view: the settings in their
+// pane, the caption, the grid at the table's size with every cell shown.
 void frmMain::showTableOpened()
 {
     m_grid->resetRowHeightCol(m_doc->model().TableRows + 1);
@@ -165,22 +167,12 @@ void frmMain::SettingText(const QString &GridSelText)
 
 void frmMain::Form_Load()
 {
-    // Centring waits for the end, when the first layout has given the window
-    //    the size it opens at.
-    // The default table; the file name stays.
+    // The default table, shown as any replaced table is; the file name stays.
     TableModel fresh;
     fresh.FileName = m_doc->model().FileName;
     m_doc->replaceModel(fresh);
-    m_grid->resetRowHeightCol(fresh.TableRows + 1);
-    // The settings into the table settings pane; the caption.
-    picAllSet->load(true);
-    updateCaption();
-    m_grid->hideBox();
-    // A window opens on the table settings view.
-    showView(ToolbarButton::TableView);
-    // The grid at the boxes' size, every cell shown, the window laid out.
-    sizeGridFromBoxes();
-    m_grid->refreshAll();
+    // Centring waits for the end, when the first layout has given the window
+    // the size it opens at.
     Form_Resize();
     centreOnScreen(this);
 }

@@ -270,7 +270,6 @@ void DocumentManager::openRecovered(const TableModel &table)
 {
     m_window.load();
     m_doc.replaceModel(table);
-    m_window.showTableOpened();
     // Modified from the start: it was never saved as it is.
     m_doc.undoStack()->resetClean();
     m_recovery->writeNow();
