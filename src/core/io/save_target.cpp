@@ -35,7 +35,6 @@ ResolvedTarget resolveSaveTarget(const QString &path)
     };
     push(QFile::encodeName(QFileInfo(path).absoluteFilePath()));
     QByteArray done;   // "" is the root
-    bool sharedLink = false;
     int links = 0;
     while (!rest.empty()) {
         const QByteArray part = rest.back();
@@ -58,7 +57,12 @@ ResolvedTarget resolveSaveTarget(const QString &path)
                 result.refusal = TargetRefusal::StrangersLink;
                 return result;
             }
-            sharedLink = true;
+            // A link there to nothing would make a file wherever it points.
+            struct stat end;
+            if (::stat(next.constData(), &end) != 0) {
+                result.refusal = TargetRefusal::DanglingLink;
+                return result;
+            }
         }
         QByteArray target(qsizetype(info.st_size > 0 ? info.st_size : 4096) + 1, '\0');
         const ssize_t n = ::readlink(next.constData(), target.data(), size_t(target.size()));
@@ -72,9 +76,6 @@ ResolvedTarget resolveSaveTarget(const QString &path)
         push(target);
     }
     result.path = done.isEmpty() ? QStringLiteral("/") : QFile::decodeName(done);
-    struct stat info;
-    if (sharedLink && ::lstat(done.constData(), &info) != 0)
-        result.refusal = TargetRefusal::DanglingLink;
     return result;
 }
 

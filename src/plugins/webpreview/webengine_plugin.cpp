@@ -112,21 +112,22 @@ protected:
     {
         if (!isMainFrame)
             return false;
-        // The page the program asked for, once: a refresh or a form that
-        // leads elsewhere afterwards is refused.
-        if (m_expected && type != NavigationTypeLinkClicked) {
-            m_expected = false;
-            return true;
-        }
         const QUrl shown = m_requests.page.adjusted(QUrl::RemoveFragment);
-        if (type == NavigationTypeLinkClicked) {
-            // A jump inside the page stays in the preview; any other link
-            // opens where the user's links open.
-            if (url.adjusted(QUrl::RemoveFragment) == shown && url.hasFragment())
+        if (type != NavigationTypeLinkClicked) {
+            // Only the page the program asked for (the data of setContent
+            // once); a refresh, a form or a script leading elsewhere is refused.
+            if (url.adjusted(QUrl::RemoveFragment) == shown)
                 return true;
-            if (linkHandler)
-                linkHandler(url);
+            const bool given = m_expected && url.scheme() == QLatin1String("data");
+            m_expected = false;
+            return given;
         }
+        // A jump inside the page stays in the preview; any other link opens
+        // where the user's links open.
+        if (url.adjusted(QUrl::RemoveFragment) == shown && url.hasFragment())
+            return true;
+        if (linkHandler)
+            linkHandler(url);
         return false;
     }
 
