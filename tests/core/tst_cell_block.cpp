@@ -42,6 +42,8 @@ private slots:
     void ownFormRejectsDamage_data();
     void ownFormRejectsDamage();
     void copiedFormsReadBack();
+    void textFormKeepsEveryCharacter_data();
+    void textFormKeepsEveryCharacter();
     void mimePreference_data();
     void mimePreference();
     void pasteGrowsAndClips_data();
@@ -210,6 +212,32 @@ void TstCellBlock::copiedFormsReadBack()
                                          QStringLiteral("一行目<BR>二行目|x\ty|")}));
     QCOMPARE(html->at(0, 0).Header, qint16(-1));
     QCOMPARE(html->at(0, 0).ColSpan, 2);
+}
+
+// The text flavour is for text editors: what the cell's text stands for, no
+// character dropped.
+void TstCellBlock::textFormKeepsEveryCharacter_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("semicolon") << "a;b" << "a;b";
+    QTest::newRow("numeric reference") << "caf&#233;" << u"café"_qs;
+    QTest::newRow("named reference outside the grid's few") << "x&nbsp;y" << u"x\u00A0y"_qs;
+    QTest::newRow("lone greater-than") << "A > B" << "A > B";
+    QTest::newRow("character outside CP932, as stored") << "&#128512;" << u"😀"_qs;
+    QTest::newRow("character outside CP932, as typed") << u"😀 한글"_qs << u"😀 한글"_qs;
+    QTest::newRow("less-than starting no tag") << "1 < 2 &lt;3&gt;" << "1 < 2 <3>";
+}
+
+void TstCellBlock::textFormKeepsEveryCharacter()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    CellBlock b;
+    b.resize(2, 1);
+    b.at(0, 0).Text = stored;
+    b.at(1, 0).Text = stored;
+    QCOMPARE(cellBlockToText(b), text + u'\t' + text + u'\n');
 }
 
 void TstCellBlock::mimePreference_data()

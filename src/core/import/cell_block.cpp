@@ -7,7 +7,7 @@
 
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
-#include "core/model/grid_text.h"
+#include "core/text/char_refs.h"
 
 #include <algorithm>
 #include <vector>
@@ -70,6 +70,38 @@ QString cellTextOf(const QString &value)
             out += ch;
     }
     return out;
+}
+
+// A stored text as text editors should get it: tags dropped ("<BR>" a line
+// break), every character reference decoded, every other character as typed.
+// A "<" that starts no tag, a lone ">" or ";" is the user's text.
+QString plainTextOf(const QString &text)
+{
+    if (!text.contains(u'<') && !text.contains(u'&'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar ch = text.at(i);
+        const QChar next = i + 1 < n ? text.at(i + 1) : QChar();
+        const bool tagStart = ch == u'<'
+                && ((next.isLetter() && next.unicode() < 0x80) || next == u'/' || next == u'!' || next == u'?');
+        const qsizetype close = tagStart ? text.indexOf(u'>', i + 1) : -1;
+        if (close < 0) {
+            out += ch;
+            ++i;
+            continue;
+        }
+        const QStringView tag = QStringView(text).mid(i + 1, close - i - 1);
+        if (tag.compare(u"br", Qt::CaseInsensitive) == 0
+            || (tag.size() > 2 && tag.left(2).compare(u"br", Qt::CaseInsensitive) == 0
+                && (tag.at(2) == u'/' || tag.at(2).isSpace())))
+            out += u'\n';
+        i = close + 1;
+    }
+    return decodeCharacterReferences(out);
 }
 
 void writeRecord(QDataStream &out, const CellRecord &r)
@@ -200,7 +232,7 @@ QString cellBlockToText(const CellBlock &block)
             if (c > 0)
                 out += u'\t';
             if (!covered[size_t(r) * size_t(block.cols) + size_t(c)])
-                out += quotedIfNeeded(HtmlToGridText(block.at(c, r).Text));
+                out += quotedIfNeeded(plainTextOf(block.at(c, r).Text));
         }
         out += u'\n';
     }

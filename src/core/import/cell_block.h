@@ -46,7 +46,8 @@ QByteArray encodeCellBlock(const CellBlock &block);
 // cell settings pane would leave them.
 std::optional<CellBlock> decodeCellBlock(const QByteArray &data);
 
-// Tab-separated texts as the grid shows them, one line per row ending in a
+// Tab-separated plain texts: tags dropped ("<BR>" a line break), character
+// references decoded, every other character as typed; one line per row ending in a
 // line feed. A text holding a tab, a line break or a quote is quoted as
 // spreadsheets quote it. Cells under another cell's span are empty.
 QString cellBlockToText(const CellBlock &block);
