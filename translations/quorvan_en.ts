@@ -7,6 +7,10 @@
         <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
         <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (99 rows × 99 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
     </message>
+    <message>
+        <source>貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。</source>
+        <translation>A merged cell would have hidden pasted cells, so it was split.</translation>
+    </message>
 </context>
 <context>
     <name>CellSettingsPane</name>

@@ -7,6 +7,7 @@
 
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
+#include "core/model/table_edits.h"
 #include "core/text/char_refs.h"
 
 #include <algorithm>
@@ -391,17 +392,51 @@ PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, i
     const int cols = std::min(block.cols, last - col + 1);
     const int rows = std::min(block.rows, last - row + 1);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c)
-            pasteRecord(model.Cells(col + c, row + r), block.at(c, r), block.source);
+        for (int c = 0; c < cols; ++c) {
+            CellRecord &target = model.Cells(col + c, row + r);
+            pasteRecord(target, block.at(c, r), block.source);
+            // A span reaches no further than the pasted cells: past them it
+            // would cover cells of the table (or rows it does not have).
+            if (block.source != CellBlock::Source::Text) {
+                if (target.ColSpanOn != 0)
+                    target.ColSpan = std::clamp<qint32>(target.ColSpan, 1, cols - c);
+                if (target.RowSpanOn != 0)
+                    target.RowSpan = std::clamp<qint32>(target.RowSpan, 1, rows - r);
+            }
+        }
     model.TableCols = std::max<qint32>(model.TableCols, col + cols - 1);
     model.TableRows = std::max<qint32>(model.TableRows, row + rows - 1);
     result.cells = QRect(col, row, cols, rows);
 
+    // A pasted cell under a merge the paste did not bring would be hidden:
+    // that merge is undone, as spreadsheets do, so every pasted text shows.
+    const QRect pasted = result.cells;
+    const bool spansPasted = block.source != CellBlock::Source::Text;
+    for (bool changed = true; changed;) {
+        changed = false;
+        SpanLayout layout;
+        layout.compute(model, model.TableRows, model.TableCols);
+        for (int r = pasted.top(); r <= pasted.bottom() && !changed; ++r)
+            for (int c = pasted.left(); c <= pasted.right() && !changed; ++c) {
+                const QPoint owner = layout.owner(c, r);
+                if (owner == QPoint(c, r) || (spansPasted && pasted.contains(owner)))
+                    continue;
+                result.cells |= layout.area(owner.x(), owner.y());
+                tableedits::unmergeCells(model, QRect(owner, QSize(1, 1)));
+                result.unmerged = changed = true;
+            }
+    }
+
     const qint64 wantCols = qint64(col) + std::max(block.sourceCols, block.cols) - 1;
     const qint64 wantRows = qint64(row) + std::max(block.sourceRows, block.rows) - 1;
+    if (result.unmerged)
+        result.message = QCoreApplication::translate(
+                "CellBlock", "貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。");
     if (wantCols > last || wantRows > last) {
         result.clipped = true;
-        result.message = QCoreApplication::translate(
+        if (!result.message.isEmpty())
+            result.message += QLatin1Char('\n');
+        result.message += QCoreApplication::translate(
                                  "CellBlock",
                                  "貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限"
                                  "（99 行 × 99 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")

@@ -105,7 +105,7 @@ void GridClipboard::paste()
     });
     if (!result.cells.isEmpty())
         refitRows(result.cells.top(), result.cells.bottom());
-    if (!result.clipped)
+    if (result.message.isEmpty())
         return;
     QWidget *window = m_editor.grid()->window();
     if (messageHook()) {
