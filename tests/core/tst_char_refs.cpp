@@ -35,6 +35,9 @@ void tst_CharRefs::decoded_data()
             << "<a title=\"1 > &amp;\">&amp;</a><!-- &amp; -->"
             << "<a title=\"1 > &amp;\">&</a><!-- &amp; -->";
     QTest::newRow("robustness: unclosed tag is text") << "<b &amp;" << "<b &";
+    const QString many = QStringLiteral("<a x=\">\" &amp; <!-- ").repeated(200000);
+    QTest::newRow("robustness: many unclosed tags and comments, in linear time")
+            << many << QString(many).replace(QLatin1String("&amp;"), QLatin1String("&"));
 }
 
 void tst_CharRefs::decoded()

@@ -792,20 +792,33 @@ int hexDigit(char16_t c)
     return -1;
 }
 
+// What earlier tag searches learnt about the rest of the text, so that a
+// text of many "<" never makes each of them search to its end.
+struct TagScan {
+    qsizetype lastGt = -1;        // the last ">" in the text
+    bool commentsClose = true;    // false once a "<!--" found no "-->"
+    bool quotesClose = true;      // false once a tag with quotes found no end
+};
+
 // The end of the tag starting at s[i] ("<" then a letter, "/", "!" or "?"),
 // just past its ">", or -1 when there is no tag there. Quoted attribute values
 // may hold ">"; a comment ends only at "-->".
-qsizetype tagEnd(QStringView s, qsizetype i)
+qsizetype tagEnd(QStringView s, qsizetype i, TagScan &scan)
 {
     const qsizetype n = s.size();
-    if (i + 1 >= n)
+    if (i + 1 >= n || i > scan.lastGt)
         return -1;
     const char16_t next = s[i + 1].unicode();
     if (!isAsciiAlpha(next) && next != u'/' && next != u'!' && next != u'?')
         return -1;
     if (s.mid(i, 4) == u"<!--") {
-        const qsizetype close = s.indexOf(u"-->", i + 4);
+        const qsizetype close = scan.commentsClose ? s.indexOf(u"-->", i + 4) : -1;
+        scan.commentsClose = close >= 0;
         return close < 0 ? -1 : close + 3;
+    }
+    if (!scan.quotesClose) {
+        const qsizetype close = s.indexOf(u'>', i + 1);
+        return close < 0 ? -1 : close + 1;
     }
     char16_t quote = 0;
     char16_t last = 0; // the last non-space outside quotes
@@ -822,6 +835,9 @@ qsizetype tagEnd(QStringView s, qsizetype i)
             last = c;
         }
     }
+    // No end (a quote left open, or ">" only inside quotes): from here on a
+    // tag ends at its first ">", so no later "<" searches this far again.
+    scan.quotesClose = false;
     return -1;
 }
 
@@ -899,10 +915,12 @@ QString decodeCharacterReferences(QStringView text)
     out.reserve(n);
     qsizetype plainFrom = 0;
     qsizetype i = 0;
+    TagScan scan;
+    scan.lastGt = text.lastIndexOf(u'>');
     while (i < n) {
         const char16_t c = text[i].unicode();
         if (c == u'<') {
-            const qsizetype end = tagEnd(text, i);
+            const qsizetype end = tagEnd(text, i, scan);
             i = end < 0 ? i + 1 : end;
         } else if (c == u'&') {
             out += text.mid(plainFrom, i - plainFrom);
