@@ -7,6 +7,10 @@
         <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
         <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (%5 rows × %5 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
     </message>
+    <message>
+        <source>貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。</source>
+        <translation>A merged cell would have hidden pasted cells, so it was split.</translation>
+    </message>
 </context>
 <context>
     <name>CellSettingsPane</name>
@@ -355,6 +359,25 @@
     </message>
 </context>
 <context>
+    <name>RecoveryFile</name>
+    <message>
+        <source>回復用のフォルダー&quot;%1&quot;を作成できないため、回復用のコピーを書き込めません。</source>
+        <translation>The recovery folder &quot;%1&quot; cannot be created, so no recovery copy can be written.</translation>
+    </message>
+    <message>
+        <source>回復用のコピーを書き込めませんでした。</source>
+        <translation>The recovery copy could not be written.</translation>
+    </message>
+    <message>
+        <source>前回のコピーは残っています。</source>
+        <translation>The previous copy is kept.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;の回復用のコピーを開けないため、復元できませんでした。コピーは&quot;%2&quot;に残してあります。</source>
+        <translation>&quot;%1&quot; could not be restored because its recovery copy does not open. The copy is kept as &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
     <name>TableDocument</name>
     <message>
         <source>セルの内容</source>
@@ -452,6 +475,30 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>不明なエラーが発生したため、ファイルを保存できませんでした。</source>
         <translation>The file could not be saved because of an unknown error.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;に書き込む権限がないため、ファイルを保存できませんでした。</source>
+        <translation>The file could not be saved: you have no permission to write &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;はフォルダーのため、ファイルを保存できませんでした。</source>
+        <translation>The file could not be saved: &quot;%1&quot; is a folder.</translation>
+    </message>
+    <message>
+        <source>ディスクの空き容量が足りないため、&quot;%1&quot;を保存できませんでした。</source>
+        <translation>&quot;%1&quot; could not be saved: there is no space left on the disk.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は読み取り専用の場所にあるため、ファイルを保存できませんでした。</source>
+        <translation>The file could not be saved: &quot;%1&quot; is on a read-only file system.</translation>
+    </message>
+    <message>
+        <source>ファイルの大きさの上限を超えるため、&quot;%1&quot;を保存できませんでした。</source>
+        <translation>&quot;%1&quot; could not be saved: it would pass the largest file size allowed.</translation>
+    </message>
+    <message>
+        <source>表のテキストが%1 MBあり、開ける上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
+        <translation>&quot;%3&quot; was not saved: the table holds %1 MB of text, more than the %2 MB a table file can have to open again. Shorten some cell texts.</translation>
     </message>
 </context>
 <context>

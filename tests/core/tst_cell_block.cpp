@@ -4,6 +4,7 @@
 
 #include "core/import/cell_block.h"
 #include "support/hostile_pages.h"
+#include "core/model/table_edits.h"
 
 namespace {
 
@@ -45,10 +46,14 @@ private slots:
     void ownFormRejectsDamage_data();
     void ownFormRejectsDamage();
     void copiedFormsReadBack();
+    void textFormKeepsEveryCharacter_data();
+    void textFormKeepsEveryCharacter();
     void mimePreference_data();
     void mimePreference();
     void pasteGrowsAndClips_data();
     void pasteGrowsAndClips();
+    void pasteNeverHidesText_data();
+    void pasteNeverHidesText();
 };
 
 void TstCellBlock::textDecoding_data()
@@ -239,6 +244,32 @@ void TstCellBlock::copiedFormsReadBack()
     QCOMPARE(html->at(0, 0).ColSpan, 2);
 }
 
+// The text flavour is for text editors: what the cell's text stands for, no
+// character dropped.
+void TstCellBlock::textFormKeepsEveryCharacter_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("semicolon") << "a;b" << "a;b";
+    QTest::newRow("numeric reference") << "caf&#233;" << u"café"_qs;
+    QTest::newRow("named reference outside the grid's few") << "x&nbsp;y" << u"x\u00A0y"_qs;
+    QTest::newRow("lone greater-than") << "A > B" << "A > B";
+    QTest::newRow("character outside CP932, as stored") << "&#128512;" << u"😀"_qs;
+    QTest::newRow("character outside CP932, as typed") << u"😀 한글"_qs << u"😀 한글"_qs;
+    QTest::newRow("less-than starting no tag") << "1 < 2 &lt;3&gt;" << "1 < 2 <3>";
+}
+
+void TstCellBlock::textFormKeepsEveryCharacter()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    CellBlock b;
+    b.resize(2, 1);
+    b.at(0, 0).Text = stored;
+    b.at(1, 0).Text = stored;
+    QCOMPARE(cellBlockToText(b), text + u'\t' + text + u'\n');
+}
+
 void TstCellBlock::mimePreference_data()
 {
     QTest::addColumn<bool>("own");
@@ -314,6 +345,74 @@ void TstCellBlock::pasteGrowsAndClips()
     QCOMPARE(r.message.contains(QStringLiteral("99 行 × 99 列")), clipped);
     QCOMPARE(m.Cells(at.x(), at.y()).Text, text.left(1));
     QCOMPARE(m.Cells(at.x(), at.y()).HAlign, qint16(2));
+}
+
+void TstCellBlock::pasteNeverHidesText_data()
+{
+    QTest::addColumn<QString>("format"); // the clipboard's best form
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<bool>("unmerged");
+    QTest::newRow("TSV block under an existing merge")
+            << "text" << QByteArray("a\tb\nc\td") << QPoint(2, 2) << true;
+    QTest::newRow("browser's copy of one row of a rowspan")
+            << "html" << QByteArray("<table><tr><td rowspan=3>h</td><td colspan=4>i</td></tr></table>")
+            << QPoint(2, 3) << false;
+    CellBlock own;
+    own.resize(1, 1);
+    own.at(0, 0) = {QStringLiteral("o"), 0, 0, 0, 0, 0, 1, 3, 1, 5};
+    QTest::newRow("own copy of a span past the table's edge")
+            << "own" << encodeCellBlock(own) << QPoint(4, 4) << false;
+}
+
+// Every pasted text and every text shown before stays shown, in the grid and
+// the output alike (both draw what SpanLayout says), and no span reaches past
+// the table.
+void TstCellBlock::pasteNeverHidesText()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, data);
+    QFETCH(QPoint, at);
+    QFETCH(bool, unmerged);
+    TableModel m;
+    m.TableCols = m.TableRows = 4;
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 1; c <= 4; ++c)
+            m.Cells(c, r).Text = QStringLiteral("t%1%2").arg(c).arg(r);
+    tableedits::mergeCells(m, QRect(1, 1, 2, 2));
+    SpanLayout before;
+    before.compute(m, m.TableRows, m.TableCols);
+
+    QMimeData mime;
+    if (format == QLatin1String("own"))
+        mime.setData(QLatin1String(CellBlockMimeType), data);
+    else if (format == QLatin1String("html"))
+        mime.setHtml(QString::fromUtf8(data));
+    else
+        mime.setText(QString::fromUtf8(data));
+    const std::optional<CellBlock> block = cellBlockFromMimeData(mime);
+    QVERIFY(block);
+    const TableModel old = m;
+    const PasteResult r = pasteCellBlock(m, *block, at.x(), at.y());
+    QCOMPARE(r.unmerged, unmerged);
+    QCOMPARE(r.message.isEmpty(), !unmerged);
+
+    SpanLayout after;
+    after.compute(m, m.TableRows, m.TableCols);
+    for (int y = 1; y <= m.TableRows; ++y)
+        for (int x = 1; x <= m.TableCols; ++x) {
+            const QPoint p(x, y);
+            const bool pasted = QRect(at, QSize(block->cols, block->rows)).contains(p);
+            const QString &text = pasted ? block->at(x - at.x(), y - at.y()).Text : old.Cells(x, y).Text;
+            const bool shownBefore = pasted || (p.x() <= 4 && p.y() <= 4 && before.isWritten(x, y));
+            if (!text.isEmpty() && shownBefore) {
+                QVERIFY2(after.isWritten(x, y), qPrintable(text));
+                QCOMPARE(m.Cells(x, y).Text, text);
+            }
+            const CellRecord &c = m.Cells(x, y);
+            QVERIFY(!c.ColSpanOn || x + c.ColSpan - 1 <= m.TableCols);
+            QVERIFY(!c.RowSpanOn || y + c.RowSpan - 1 <= m.TableRows);
+        }
 }
 
 QTEST_APPLESS_MAIN(TstCellBlock)

@@ -32,6 +32,10 @@ private slots:
     void failedSaveKeepsOldFile();
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
+    void writerKeepsToReadersLimit_data();
+    void writerKeepsToReadersLimit();
+    void failureNamesItsCause_data();
+    void failureNamesItsCause();
     void pipeTargetIsWrittenInto_data();
     void pipeTargetIsWrittenInto();
     void htmlIsCp932WithCrLf();
@@ -200,7 +204,8 @@ void TestTableDocumentIo::failedSaveKeepsOldFile()
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("taken.qvn")));
     const SaveResult r = saveTableDocument(TableModel(), path(QStringLiteral("taken.qvn")));
     QVERIFY(!r.ok);
-    QCOMPARE(r.message, QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。"));
+    QCOMPARE(r.message, QStringLiteral("\"%1\"はフォルダーのため、ファイルを保存できませんでした。")
+                                .arg(path(QStringLiteral("taken.qvn"))));
     QVERIFY(QFileInfo(path(QStringLiteral("taken.qvn"))).isDir());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
              QStringList({QStringLiteral("taken.qvn")}));
@@ -251,6 +256,68 @@ void TestTableDocumentIo::fullDiskKeepsOldFile()
     QCOMPARE(readFile(target), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({name, QStringLiteral("text.txt")}));
+}
+
+void TestTableDocumentIo::writerKeepsToReadersLimit_data()
+{
+    QTest::addColumn<qint64>("past"); // bytes of table text past the limit
+    QTest::newRow("at the limit: saved and read back") << qint64(0);
+    QTest::newRow("a byte over: refused, old file kept") << qint64(1);
+}
+
+void TestTableDocumentIo::writerKeepsToReadersLimit()
+{
+    QFETCH(qint64, past);
+    TableModel m;
+    m.Cells(1, 1).Text = QStringLiteral("x");
+    const qint64 fixed = tableText(m).size() - 1;
+    m.Cells(1, 1).Text = QString(MaxTableTextBytes - fixed + past, u'x');
+    QCOMPARE(tableText(m).size(), MaxTableTextBytes + past);
+    const QByteArray old("the old file");
+    const QString file = writeFile(QStringLiteral("big.qvn"), old);
+
+    const SaveResult r = saveTableDocument(m, file);
+    if (past > 0) {
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message.contains(file), qPrintable(r.message));
+        QCOMPARE(readFile(file), old);
+        return;
+    }
+    QVERIFY2(r.ok, qPrintable(r.message));
+    TableModel back;
+    QVERIFY(openTableDocument(file, back).ok());
+    QVERIFY(back.Cells(1, 1).Text == m.Cells(1, 1).Text);
+}
+
+void TestTableDocumentIo::failureNamesItsCause_data()
+{
+    QTest::addColumn<bool>("table");
+    QTest::addColumn<QString>("target"); // "@" is the test's folder
+    QTest::addColumn<QString>("message");
+    for (bool table : {false, true}) {
+        const char *kind = table ? "table file: " : "html: ";
+        QTest::addRow("%sa folder", kind) << table << "@/folder"
+                                        << "\"%1\"はフォルダーのため、ファイルを保存できませんでした。";
+        QTest::addRow("%sno space left", kind) << table << "/dev/full"
+                                             << "ディスクの空き容量が足りないため、\"%1\"を保存できませんでした。";
+        // Refused even to root.
+        QTest::addRow("%spermission denied", kind) << table << "/sys/quorvan.html"
+                                                 << "\"%1\"に書き込む権限がないため、ファイルを保存できませんでした。";
+    }
+}
+
+void TestTableDocumentIo::failureNamesItsCause()
+{
+    QFETCH(bool, table);
+    QFETCH(QString, target);
+    QFETCH(QString, message);
+    target.replace(QLatin1Char('@'), m_dir->path());
+    if (target.endsWith(QLatin1String("/folder")))
+        QVERIFY(QDir().mkdir(target));
+    const SaveResult r = table ? saveTableDocument(TableModel(), target)
+                               : saveHtmlDocument(QStringLiteral("<TABLE>"), target);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.message, message.arg(target));
 }
 
 void TestTableDocumentIo::pipeTargetIsWrittenInto_data()

@@ -7,7 +7,8 @@
 
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
-#include "core/model/grid_text.h"
+#include "core/model/table_edits.h"
+#include "core/text/char_refs.h"
 
 #include <algorithm>
 #include <vector>
@@ -70,6 +71,38 @@ QString cellTextOf(const QString &value)
             out += ch;
     }
     return out;
+}
+
+// A stored text as text editors should get it: tags dropped ("<BR>" a line
+// break), every character reference decoded, every other character as typed.
+// A "<" that starts no tag, a lone ">" or ";" is the user's text.
+QString plainTextOf(const QString &text)
+{
+    if (!text.contains(u'<') && !text.contains(u'&'))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar ch = text.at(i);
+        const QChar next = i + 1 < n ? text.at(i + 1) : QChar();
+        const bool tagStart = ch == u'<'
+                && ((next.isLetter() && next.unicode() < 0x80) || next == u'/' || next == u'!' || next == u'?');
+        const qsizetype close = tagStart ? text.indexOf(u'>', i + 1) : -1;
+        if (close < 0) {
+            out += ch;
+            ++i;
+            continue;
+        }
+        const QStringView tag = QStringView(text).mid(i + 1, close - i - 1);
+        if (tag.compare(u"br", Qt::CaseInsensitive) == 0
+            || (tag.size() > 2 && tag.left(2).compare(u"br", Qt::CaseInsensitive) == 0
+                && (tag.at(2) == u'/' || tag.at(2).isSpace())))
+            out += u'\n';
+        i = close + 1;
+    }
+    return decodeCharacterReferences(out);
 }
 
 void writeRecord(QDataStream &out, const CellRecord &r)
@@ -200,7 +233,7 @@ QString cellBlockToText(const CellBlock &block)
             if (c > 0)
                 out += u'\t';
             if (!covered[size_t(r) * size_t(block.cols) + size_t(c)])
-                out += quotedIfNeeded(HtmlToGridText(block.at(c, r).Text));
+                out += quotedIfNeeded(plainTextOf(block.at(c, r).Text));
         }
         out += u'\n';
     }
@@ -355,17 +388,51 @@ PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, i
     const int cols = std::min(block.cols, last - col + 1);
     const int rows = std::min(block.rows, last - row + 1);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c)
-            pasteRecord(model.Cells(col + c, row + r), block.at(c, r), block.source);
+        for (int c = 0; c < cols; ++c) {
+            CellRecord &target = model.Cells(col + c, row + r);
+            pasteRecord(target, block.at(c, r), block.source);
+            // A span reaches no further than the pasted cells: past them it
+            // would cover cells of the table (or rows it does not have).
+            if (block.source != CellBlock::Source::Text) {
+                if (target.ColSpanOn != 0)
+                    target.ColSpan = std::clamp<qint32>(target.ColSpan, 1, cols - c);
+                if (target.RowSpanOn != 0)
+                    target.RowSpan = std::clamp<qint32>(target.RowSpan, 1, rows - r);
+            }
+        }
     model.TableCols = std::max<qint32>(model.TableCols, col + cols - 1);
     model.TableRows = std::max<qint32>(model.TableRows, row + rows - 1);
     result.cells = QRect(col, row, cols, rows);
 
+    // A pasted cell under a merge the paste did not bring would be hidden:
+    // that merge is undone, as spreadsheets do, so every pasted text shows.
+    const QRect pasted = result.cells;
+    const bool spansPasted = block.source != CellBlock::Source::Text;
+    for (bool changed = true; changed;) {
+        changed = false;
+        SpanLayout layout;
+        layout.compute(model, model.TableRows, model.TableCols);
+        for (int r = pasted.top(); r <= pasted.bottom() && !changed; ++r)
+            for (int c = pasted.left(); c <= pasted.right() && !changed; ++c) {
+                const QPoint owner = layout.owner(c, r);
+                if (owner == QPoint(c, r) || (spansPasted && pasted.contains(owner)))
+                    continue;
+                result.cells |= layout.area(owner.x(), owner.y());
+                tableedits::unmergeCells(model, QRect(owner, QSize(1, 1)));
+                result.unmerged = changed = true;
+            }
+    }
+
     const qint64 wantCols = qint64(col) + std::max(block.sourceCols, block.cols) - 1;
     const qint64 wantRows = qint64(row) + std::max(block.sourceRows, block.rows) - 1;
+    if (result.unmerged)
+        result.message = QCoreApplication::translate(
+                "CellBlock", "貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。");
     if (wantCols > last || wantRows > last) {
         result.clipped = true;
-        result.message = QCoreApplication::translate(
+        if (!result.message.isEmpty())
+            result.message += QLatin1Char('\n');
+        result.message += QCoreApplication::translate(
                                  "CellBlock",
                                  "貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限"
                                  "（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")

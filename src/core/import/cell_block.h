@@ -46,7 +46,8 @@ QByteArray encodeCellBlock(const CellBlock &block);
 // cell settings pane would leave them.
 std::optional<CellBlock> decodeCellBlock(const QByteArray &data);
 
-// Tab-separated texts as the grid shows them, one line per row ending in a
+// Tab-separated plain texts: tags dropped ("<BR>" a line break), character
+// references decoded, every other character as typed; one line per row ending in a
 // line feed. A text holding a tab, a line break or a quote is quoted as
 // spreadsheets quote it. Cells under another cell's span are empty.
 QString cellBlockToText(const CellBlock &block);
@@ -69,11 +70,14 @@ QMimeData *cellBlockMimeData(const CellBlock &block);
 std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data);
 
 struct PasteResult {
-    QRect cells;        // what was written (x = column, y = row); empty if nothing
+    QRect cells;        // what changed (x = column, y = row); empty if nothing
     bool clipped = false;
-    QString message;    // for the user when clipped
+    bool unmerged = false;
+    QString message;    // for the user when clipped or unmerged
 };
 
 // The block into model with its top-left cell at (col, row). The table grows
-// to hold it, up to 99 x 99; what lies beyond is left out and said so.
+// to hold it, up to 99 x 99; what lies beyond is left out and said so. Nothing
+// pasted is hidden: the block's spans are clipped to the pasted cells, and a
+// merge of the table that would cover a pasted cell is undone (and said).
 PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, int row);

@@ -5,11 +5,24 @@
 #include <QSaveFile>
 
 #include <sys/stat.h>
+#include <cerrno>
 #include <unistd.h>
 
 #include <vector>
 
 namespace {
+
+thread_local int t_lastError = 0;
+
+// Why a file cannot be made at path, as the system would say it.
+int creationError(const QString &path)
+{
+    const QFileInfo info(path);
+    const QByteArray where = QFile::encodeName(info.exists() ? info.absoluteFilePath() : info.absolutePath());
+    if (::access(where.constData(), W_OK) != 0)
+        return errno;
+    return 0;
+}
 
 // A link another user could have planted: in a folder anyone may write to,
 // whose sticky bit otherwise keeps users off each other's names.
@@ -79,13 +92,28 @@ ResolvedTarget resolveSaveTarget(const QString &path)
     return result;
 }
 
+int lastSaveTargetError()
+{
+    return t_lastError;
+}
+
 SaveTarget::SaveTarget(const QString &path) : m_path(path) {}
 
 // Left without a commit, QSaveFile removes the unfinished file beside the target.
 SaveTarget::~SaveTarget() = default;
 
+bool SaveTarget::fail(int error)
+{
+    if (!m_failed || m_error == 0)
+        m_error = error ? error : EIO;
+    m_failed = true;
+    t_lastError = m_error;
+    return false;
+}
+
 bool SaveTarget::open()
 {
+    t_lastError = 0;
     const ResolvedTarget target = resolveSaveTarget(m_path);
     m_refusal = target.refusal;
     if (m_refusal != TargetRefusal::None)
@@ -93,20 +121,29 @@ bool SaveTarget::open()
     // The resolved name holds no link: QSaveFile, which would follow one
     // itself, renames over the very file checked here.
     const QFileInfo info(target.path);
+    if (info.isDir())
+        return fail(EISDIR);
     m_direct = info.exists() && !info.isFile();
     if (m_direct)
         m_file = std::make_unique<QFile>(target.path);
     else
         m_file = std::make_unique<QSaveFile>(target.path);
-    // Truncate means nothing to a device or a pipe; a folder does not open.
-    return m_file->open(QIODevice::WriteOnly | QIODevice::Truncate);
+    // Truncate means nothing to a device or a pipe.
+    if (m_file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return true;
+    const int error = errno;
+    const int cause = creationError(target.path);
+    return fail(cause ? cause : error);
 }
 
 bool SaveTarget::write(const char *data, qint64 size)
 {
-    if (m_failed || !m_file || !m_file->isOpen() || m_file->write(data, size) != size)
-        m_failed = true;
-    return !m_failed;
+    if (m_failed || !m_file || !m_file->isOpen())
+        return fail(m_error);
+    errno = 0;
+    if (m_file->write(data, size) != size)
+        return fail(errno);
+    return true;
 }
 
 bool SaveTarget::commit()
@@ -115,14 +152,23 @@ bool SaveTarget::commit()
         return false;
     // QSaveFile::commit() reports success even when its last buffered write
     // fails (a full disk, a file size limit): flush first and look.
+    errno = 0;
     const bool written = !m_failed && m_file->flush();
+    if (!written && !m_failed)
+        fail(errno);
     if (m_direct) {
+        errno = 0;
         m_file->close();
-        return written && m_file->error() == QFileDevice::NoError;
+        if (written && m_file->error() != QFileDevice::NoError)
+            return fail(errno);
+        return written;
     }
     if (!written) {
         m_file.reset();
         return false;
     }
-    return static_cast<QSaveFile *>(m_file.get())->commit();
+    errno = 0;
+    if (!static_cast<QSaveFile *>(m_file.get())->commit())
+        return fail(errno);
+    return true;
 }

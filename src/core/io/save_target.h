@@ -44,11 +44,20 @@ public:
     // Writes out everything buffered and checks it got there before the old
     // file is replaced; false means nothing was replaced.
     bool commit();
+    // The errno of the first failure (EISDIR for a folder), 0 while none.
+    int error() const { return m_error; }
 
 private:
+    bool fail(int error);
+
     QString m_path;
     std::unique_ptr<QFileDevice> m_file;
     bool m_direct = false;
     bool m_failed = false;
     TargetRefusal m_refusal = TargetRefusal::None;
+    int m_error = 0;
 };
+
+// The error() of the last SaveTarget that failed in this thread, for callers
+// that only get a yes or no from the routine that wrote.
+int lastSaveTargetError();

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include "core/io/compression.h"
 #include "core/io/save_target.h"
 #include "core/io/temp_paths.h"
@@ -55,7 +57,15 @@ OpenResult fromReadResult(const ReadResult &read, const QString &path)
     return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
 }
 
-SaveResult saveFailure(const QString &message = saveErrorMessage())
+SaveResult saveFailure(const QString &path, int error)
+{
+    SaveResult r;
+    r.ok = false;
+    r.message = saveErrorMessage(path, error);
+    return r;
+}
+
+SaveResult saveRefused(const QString &message)
 {
     SaveResult r;
     r.ok = false;
@@ -106,6 +116,39 @@ QString refusedTargetMessage(const QString &path, TargetRefusal refusal)
 QString saveErrorMessage()
 {
     return QCoreApplication::translate("TableFile", "不明なエラーが発生したため、ファイルを保存できませんでした。");
+}
+
+QString saveErrorMessage(const QString &path, int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QCoreApplication::translate("TableFile", "\"%1\"に書き込む権限がないため、ファイルを保存できませんでした。")
+                .arg(path);
+    case EISDIR:
+        return QCoreApplication::translate("TableFile", "\"%1\"はフォルダーのため、ファイルを保存できませんでした。")
+                .arg(path);
+    case ENOSPC:
+    case EDQUOT:
+        return QCoreApplication::translate("TableFile", "ディスクの空き容量が足りないため、\"%1\"を保存できませんでした。")
+                .arg(path);
+    case EROFS:
+        return QCoreApplication::translate("TableFile", "\"%1\"は読み取り専用の場所にあるため、ファイルを保存できませんでした。")
+                .arg(path);
+    case EFBIG:
+        return QCoreApplication::translate("TableFile", "ファイルの大きさの上限を超えるため、\"%1\"を保存できませんでした。")
+                .arg(path);
+    default:
+        return saveErrorMessage();
+    }
+}
+
+QString tableTooLargeMessage(const QString &path, qint64 textBytes)
+{
+    const auto mib = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
+    return QCoreApplication::translate("TableFile", "表のテキストが%1 MBあり、開ける上限の%2 MBを超えるため、"
+                                       "\"%3\"を保存できませんでした。セルのテキストを減らしてください。")
+            .arg(mib(textBytes), mib(MaxTableTextBytes), path);
 }
 
 bool isTableFileName(const QString &path)
@@ -162,19 +205,28 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path)
 {
     // Refused before any work: the message says why.
     if (const TargetRefusal refusal = resolveSaveTarget(path).refusal; refusal != TargetRefusal::None)
-        return saveFailure(refusedTargetMessage(path, refusal));
+        return saveRefused(refusedTargetMessage(path, refusal));
     WorkFile work;
     if (work.path().isEmpty())
-        return saveFailure();
+        return saveFailure(path, 0);
+    // A table Open would refuse is not written: it is said before anything is replaced.
+    const QByteArray text = tableText(model);
+    if (text.size() > MaxTableTextBytes) {
+        SaveResult r;
+        r.ok = false;
+        r.message = tableTooLargeMessage(path, text.size());
+        return r;
+    }
     {
         QFile file(work.path());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !writeTableText(file, model)
+        errno = 0;
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()
             || !file.flush())
-            return saveFailure();
+            return saveFailure(work.path(), errno);
     }
     // Compression writes beside the target and renames only a complete file.
     if (Compression(work.path(), path, 1) == -1)
-        return saveFailure();
+        return saveFailure(path, lastSaveTargetError());
     return SaveResult();
 }
 
@@ -240,8 +292,8 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
 {
     SaveTarget file(path);
     if (!file.open())
-        return file.refusal() == TargetRefusal::None ? saveFailure()
-                                                     : saveFailure(refusedTargetMessage(path, file.refusal()));
+        return file.refusal() == TargetRefusal::None ? saveFailure(path, file.error())
+                                                     : saveRefused(refusedTargetMessage(path, file.refusal()));
     bool written = true;
     if (profile == MarkupProfile::Html4) {
         // Encoded a buffer at a time straight into the file: the text may be
@@ -254,6 +306,6 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
         written = file.write(bytes.constData(), bytes.size());
     }
     if (!written || !file.commit())
-        return saveFailure();
+        return saveFailure(path, file.error());
     return SaveResult();
 }

@@ -38,7 +38,8 @@ struct SaveResult {
 // True for the names Save writes a table file to (the last three characters are "qvn").
 bool isTableFileName(const QString &path);
 
-// Writes model as a .qvn table file. The text goes to a temporary work file,
+// Writes model as a .qvn table file; a table whose text passes what Open
+// reads (MaxTableTextBytes) is refused with tableTooLargeMessage. The text goes to a temporary work file,
 // is compressed into a file beside path, and that file replaces path only when
 // complete: a failure leaves an existing file as it was. The work file is
 // removed either way.
@@ -60,3 +61,7 @@ QString openErrorMessage();
 QString saveErrorMessage();
 // A save that would follow a link planted by another user (see SaveTarget).
 QString refusedTargetMessage(const QString &path, TargetRefusal refusal);
+// The cause of a failed save by its errno (permission, a folder, no space, a
+// read-only place, the size limit); saveErrorMessage() for any other.
+QString saveErrorMessage(const QString &path, int error);
+QString tableTooLargeMessage(const QString &path, qint64 textBytes);

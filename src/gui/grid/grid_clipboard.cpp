@@ -105,7 +105,7 @@ void GridClipboard::paste()
     // What the pane shows of the current cell may have come with the paste.
     if (!result.cells.isEmpty())
         m_editor.Grid_Click();
-    if (!result.clipped)
+    if (result.message.isEmpty())
         return;
     QWidget *window = m_editor.grid()->window();
     if (messageHook()) {

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include <cstdio>
+
 static FileMessageHook &messageHook()
 {
     static FileMessageHook hook;
@@ -28,6 +30,8 @@ void showFileMessage(QWidget *parent, const QString &text)
         messageHook()(parent, text);
         return;
     }
+    // Also where a terminal or a log sees it, as --export says it.
+    std::fprintf(stderr, "%s\n", qPrintable(text));
     // A window that is being opened is not on screen yet; the box stands alone then.
     QWidget *owner = parent && parent->isVisible() ? parent : nullptr;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvan"), text, QMessageBox::Ok, owner);

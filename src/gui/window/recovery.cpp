@@ -5,12 +5,15 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -22,8 +25,10 @@
 #include "gui/window/document_manager.h"
 #include "gui/window/main_window.h"
 #include "core/io/compression.h"
+#include "core/io/save_target.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_file.h"
+#include "gui/widgets/file_commands.h"
 #include "gui/widgets/twips.h"
 #include "document/table_document.h"
 
@@ -89,12 +94,39 @@ bool holdOwnLock()
     return false;
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes)
+// Written as Save writes: flushed and checked before it replaces the old
+// file, so a full disk leaves the previous copy as it was.
+bool writeAtomically(const QString &path, const QByteArray &bytes, int &error)
 {
-    QSaveFile file(path);
-    // Private before the first byte goes in, not after the rename.
-    return file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
-            && file.write(bytes) == bytes.size() && file.commit();
+    SaveTarget file(path);
+    if (file.open() && file.write(bytes.constData(), bytes.size()) && file.commit()) {
+        // Private whatever the umask; the folder (0700) keeps it so until then.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return true;
+    }
+    error = file.error();
+    return false;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("RecoveryFile", text);
+}
+
+// A copy that cannot be opened is never removed: it goes under the table's
+// own name (no longer offered at the next start) for the user to look at.
+// Returns where it is now.
+QString setAside(const QString &file, const QString &tableName)
+{
+    const QFileInfo from(file);
+    QString base = QFileInfo(GetFileNamePart(tableName)).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("table");
+    const QString to = from.dir().filePath(base + QLatin1Char('-') + from.completeBaseName() + QStringLiteral(".qvn"));
+    if (!QFile::rename(file, to))
+        return file;
+    QFile::rename(file.chopped(4) + QStringLiteral(".name"), to.chopped(4) + QStringLiteral(".name"));
+    return to;
 }
 
 bool processRuns(qint64 pid)
@@ -239,8 +271,18 @@ void RecoveryFile::writeNow()
 {
     m_timer.stop();
     m_pendingSince = -1;
-    if (m_doc.undoStack()->isClean() || !holdOwnLock())
+    if (m_doc.undoStack()->isClean())
         return;
+    if (!holdOwnLock()) {
+        // Said once a session: every later write finds the same folder.
+        static bool said = false;
+        if (!said) {
+            said = true;
+            report(tr("回復用のフォルダー\"%1\"を作成できないため、回復用のコピーを書き込めません。")
+                           .arg(QDir::toNativeSeparators(recoveryFolder())));
+        }
+        return;
+    }
     static int serial = 0;
     if (m_base.isEmpty()) {
         // Never a name still on disk: files of an ended process with this
@@ -250,10 +292,60 @@ void RecoveryFile::writeNow()
         } while (QFile::exists(m_base + QStringLiteral(".qvn")));
     }
     // The table file as a save writes it; the name first, so a table file
-    // never lies there without it.
-    if (!writeAtomically(m_base + QStringLiteral(".name"), m_doc.model().FileName.toUtf8())
-        || !writeAtomically(m_base + QStringLiteral(".qvn"), gzipBytes(tableText(m_doc.model()), 1)))
-        qWarning("recovery file %s not written", qPrintable(m_base));
+    // never lies there without it. The name is written only when it changed.
+    int error = 0;
+    qint64 tooLarge = 0;
+    const QString name = m_doc.model().FileName;
+    const QString table = m_base + QStringLiteral(".qvn");
+    const bool hadCopy = QFile::exists(table);
+    bool written = (m_nameWritten && name == m_writtenName)
+            || writeAtomically(m_base + QStringLiteral(".name"), name.toUtf8(), error);
+    if (written) {
+        m_writtenName = name;
+        m_nameWritten = true;
+        const QByteArray text = tableText(m_doc.model());
+        // A copy too large to open again would only replace a good one.
+        if (text.size() > MaxTableTextBytes) {
+            tooLarge = text.size();
+            written = false;
+        } else {
+            written = writeAtomically(table, gzipBytes(text, 1), error);
+        }
+    }
+    if (written) {
+        if (m_failureSaid)
+            clearReport();
+        m_failureSaid = false;
+        return;
+    }
+    // Tried again a while later (space may be freed); said once until a
+    // write succeeds again.
+    if (!tooLarge)
+        m_timer.start(std::max(g_delayMs, 1000) * LongestWaitDelays);
+    if (m_failureSaid)
+        return;
+    m_failureSaid = true;
+    QString text = tr("回復用のコピーを書き込めませんでした。");
+    if (hadCopy)
+        text += tr("前回のコピーは残っています。");
+    const QString shown = QDir::toNativeSeparators(table);
+    report(text + QLatin1Char(' ')
+           + (tooLarge ? tableTooLargeMessage(shown, tooLarge) : saveErrorMessage(shown, error)));
+}
+
+void RecoveryFile::report(const QString &text)
+{
+    qWarning("%s", qPrintable(text));
+    if (auto *window = qobject_cast<QMainWindow *>(parent())) {
+        window->statusBar()->setObjectName(QStringLiteral("RecoveryStatus"));
+        window->statusBar()->showMessage(text);
+    }
+}
+
+void RecoveryFile::clearReport()
+{
+    if (auto *window = qobject_cast<QMainWindow *>(parent()))
+        window->setStatusBar(nullptr);
 }
 
 void RecoveryFile::discard()
@@ -264,6 +356,7 @@ void RecoveryFile::discard()
         return;
     QFile::remove(m_base + QStringLiteral(".qvn"));
     QFile::remove(m_base + QStringLiteral(".name"));
+    m_nameWritten = false;
 }
 
 void DocumentManager::openRecovered(const TableModel &table)
@@ -300,7 +393,14 @@ int offerRecoveredTables()
     for (Claim &c : claims) {
         for (const LeftTable &t : std::as_const(c.tables)) {
             TableModel table;
-            if (restore && openTableDocument(t.file, table).ok()) {
+            if (restore && !openTableDocument(t.file, table).ok()) {
+                const QString kept = setAside(t.file, t.name);
+                showFileMessage(nullptr, tr("\"%1\"の回復用のコピーを開けないため、復元できませんでした。"
+                                            "コピーは\"%2\"に残してあります。")
+                                                 .arg(GetFileNamePart(t.name), QDir::toNativeSeparators(kept)));
+                continue;
+            }
+            if (restore) {
                 table.FileName = t.name;
                 frmMain *w = DocumentManager::newWindowBeside(previous);
                 w->documents().openRecovered(table); // writes it again, under this process

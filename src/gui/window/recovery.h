@@ -33,11 +33,17 @@ public:
 
 private:
     void schedule();
+    // In the window's status bar and on standard error.
+    void report(const QString &text);
+    void clearReport();
 
     TableDocument &m_doc;
     QTimer m_timer;
     qint64 m_pendingSince = -1;  // ms since the epoch of the first change not yet written
     QString m_base;              // the files without their extension
+    QString m_writtenName;       // what the .name file holds
+    bool m_nameWritten = false;
+    bool m_failureSaid = false;  // a failed write was reported and none has succeeded since
 };
 
 // Where the recovery files are: "recovery" in the user's data folder for the program.
@@ -46,5 +52,6 @@ QString recoveryFolder();
 // At start, before the first window: tables left by processes that are no
 // longer running are offered ("restore?" with their names). Each restored
 // table opens in a window of its own, modified, under its old name; the files
-// are removed either way. Returns how many windows opened.
+// are removed either way, except a copy that does not open: that one is kept,
+// renamed after its table, and said. Returns how many windows opened.
 int offerRecoveredTables();

@@ -5,9 +5,13 @@
 
 #include <QMessageBox>
 #include <QProcess>
+#include <QStatusBar>
 #include <QUndoStack>
 
 #include <sys/stat.h>
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
 
 #include "gui/window/main_window.h"
 #include "gui/window/recovery.h"
@@ -25,6 +29,12 @@ namespace {
 QStringList recoveryTables()
 {
     return QDir(recoveryFolder()).entryList({QStringLiteral("*.qvn")}, QDir::Files, QDir::Name);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QByteArray unpacked(const QString &path)
@@ -48,6 +58,9 @@ private slots:
     void unsavedWorkIsPrivate();
     void modifiedTableIsKeptUntilSavedOrClosed();
     void killedProgramLeavesItsTableToTheNextStart();
+    void fullDiskKeepsTheLastCopy();
+    void rewriteAgainstFileSizeLimit(); // the program side of the one above
+    void copyThatDoesNotOpenIsKept();
 
 private:
     // Outlives the program's own lock in it, released when the process ends.
@@ -62,10 +75,13 @@ private:
 
 void TestRecovery::initTestCase()
 {
-    // The program's own folder under a data folder of our own.
-    qputenv("XDG_DATA_HOME", dir().filePath(QStringLiteral("data")).toLocal8Bit());
+    // The program's own folder under a data folder of our own (a child run
+    // shares its parent's).
     QCoreApplication::setApplicationName(QStringLiteral("Quorvan"));
-    QVERIFY(recoveryFolder().startsWith(dir().path()));
+    if (qEnvironmentVariableIsEmpty("QUORVAN_RECOVERY_CHILD")) {
+        qputenv("XDG_DATA_HOME", dir().filePath(QStringLiteral("data")).toLocal8Bit());
+        QVERIFY(recoveryFolder().startsWith(dir().path()));
+    }
     setFileMessageHook([](QWidget *, const QString &text) { QFAIL(qPrintable(text)); });
     CommonDialog::setTestHook([](const CommonDialog::Request &) { return CommonDialog::Reply(); });
     TableModel t;
@@ -201,6 +217,108 @@ void TestRecovery::killedProgramLeavesItsTableToTheNextStart()
     QVERIFY(recoveryTables().constFirst().startsWith(QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')));
     QCOMPARE(QDir(recoveryFolder()).entryList({QStringLiteral("*.lock")}, QDir::Files),
              QStringList(QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".lock")));
+}
+
+// A rewrite that hits the file size limit (a full disk to the program) leaves
+// the last good copy as it was, and a kill -9 then loses only the last change.
+void TestRecovery::fullDiskKeepsTheLastCopy()
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), qEnvironmentVariable("XDG_DATA_HOME"));
+    env.insert(QStringLiteral("QUORVAN_RECOVERY_CHILD"), m_table);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("rewriteAgainstFileSizeLimit")});
+    QVERIFY(child.waitForStarted());
+    QByteArray said;
+    QDeadlineTimer deadline(60000);
+    while (!said.contains("copy kept") && !said.contains("Totals:") && !deadline.hasExpired()) {
+        child.waitForReadyRead(100);
+        said += child.readAll();
+    }
+    QVERIFY2(said.contains("copy kept"), said.constData());
+    child.kill();
+    QVERIFY(child.waitForFinished());
+
+    m_offers.clear();
+    QTimer::singleShot(0, this, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    QCOMPARE(offerRecoveredTables(), 1);
+    TableModel expected;
+    QVERIFY(openTableDocument(m_table, expected).ok());
+    expected.Cells(1, 1).Text = QStringLiteral("kept");
+    QCOMPARE(tableText(model(*frmMain::loadedWindows().constFirst())), tableText(expected));
+}
+
+void TestRecovery::rewriteAgainstFileSizeLimit()
+{
+    const QString table = qEnvironmentVariable("QUORVAN_RECOVERY_CHILD");
+    if (table.isEmpty())
+        QSKIP("run by fullDiskKeepsTheLastCopy in a process of its own");
+    RecoveryFile::setDelay(0);
+    auto *w = new frmMain;
+    w->OpenFile(table);
+    doc(*w).setCellText(1, 1, QStringLiteral("kept"));
+    QTRY_COMPARE(recoveryTables().size(), 1);
+    const QString copy = QDir(recoveryFolder()).filePath(recoveryTables().constFirst());
+    const QByteArray before = bytesOf(copy);
+    QVERIFY(!before.isEmpty());
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    limit.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    // Text gzip cannot shrink below the limit, small enough to stay in the
+    // file's buffer until the commit.
+    QString noise;
+    quint32 seed = 1;
+    for (int i = 0; i < 12000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        noise += QChar(u'a' + (seed >> 16) % 26);
+    }
+    doc(*w).setCellText(2, 1, noise);
+    QTRY_VERIFY(w->findChild<QStatusBar *>(QStringLiteral("RecoveryStatus")));
+    QVERIFY(w->findChild<QStatusBar *>(QStringLiteral("RecoveryStatus"))->currentMessage().contains(
+            QStringLiteral("前回のコピーは残っています。")));
+    QCOMPARE(bytesOf(copy), before);
+    std::printf("copy kept\n");
+    std::fflush(stdout);
+    QTest::qWait(60000); // until killed
+}
+
+void TestRecovery::copyThatDoesNotOpenIsKept()
+{
+    // Left by a process that no longer runs, cut short by a full disk.
+    const QString left = QDir(recoveryFolder()).filePath(QStringLiteral("4194302-1.qvn"));
+    QVERIFY(QDir().mkpath(recoveryFolder()));
+    {
+        QFile f(left);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(gzipBytes(QByteArray(100000, 'x'), 1).left(2000));
+        QFile name(left.chopped(4) + QStringLiteral(".name"));
+        QVERIFY(name.open(QIODevice::WriteOnly));
+        name.write(QStringLiteral("/tmp/見積.qvn").toUtf8());
+    }
+    QStringList messages;
+    setFileMessageHook([&messages](QWidget *, const QString &text) { messages << text; });
+    QTimer::singleShot(0, this, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
+    QCOMPARE(offerRecoveredTables(), 0);
+    setFileMessageHook([](QWidget *, const QString &text) { QFAIL(qPrintable(text)); });
+    const QString kept = QDir(recoveryFolder()).filePath(QStringLiteral("見積-4194302-1.qvn"));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.constFirst().contains(kept));
+    QVERIFY(!QFile::exists(left));
+    QCOMPARE(bytesOf(kept), gzipBytes(QByteArray(100000, 'x'), 1).left(2000));
+    // Not offered again.
+    QCOMPARE(offerRecoveredTables(), 0);
 }
 
 QTEST_MAIN(TestRecovery)
