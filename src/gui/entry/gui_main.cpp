@@ -10,7 +10,7 @@
 #include "gui/entry/gui_entry.h"
 #include "gui/window/main_window.h"
 #include "gui/window/document_manager.h"
-#include "gui/window/recovery.h"
+#include "document/recovery_file.h"
 #include "core/app/ui_language.h"
 #include "gui/widgets/file_commands.h"
 #include "gui/widgets/ui_font.h"
@@ -55,7 +55,7 @@ extern "C" Q_DECL_EXPORT int quorvanGuiMain(int &argc, char **argv, const Comman
     setUiLanguage(chooseUiLanguage(cl.language));
 
     // Tables a crash left behind come first; with some restored, no empty table is added.
-    if (offerRecoveredTables() == 0 || !cl.files.isEmpty())
+    if (DocumentManager::offerRecoveredTables() == 0 || !cl.files.isEmpty())
         DocumentManager::openStartWindows(cl.files);
     bool anyShown = false;
     for (frmMain *w : frmMain::loadedWindows())

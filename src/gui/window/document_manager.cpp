@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QDir>
 #include <QInputDialog>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -25,7 +29,7 @@
 #include "gui/widgets/file_commands.h"
 #include "gui/widgets/twips.h"
 #include "gui/window/main_window.h"
-#include "gui/window/recovery.h"
+#include "document/recovery_file.h"
 
 namespace {
 
@@ -81,11 +85,31 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     return true;
 }
 
+// Tests of the crash path run the program itself: this makes its one change.
+void applyTestEdit()
+{
+    const QString text = qEnvironmentVariable("QUORVAN_TEST_EDIT");
+    if (text.isEmpty())
+        return;
+    QTimer::singleShot(0, [text] {
+        const QList<frmMain *> windows = frmMain::loadedWindows();
+        if (!windows.isEmpty())
+            windows.first()->document().setCellText(1, 1, text);
+    });
+}
+
 } // namespace
 
 DocumentManager::DocumentManager(frmMain &window, TableDocument &doc)
     : QObject(&window), m_window(window), m_doc(doc), m_recovery(new RecoveryFile(doc, this))
 {
+    // A recovery copy that cannot be written is said in the status bar until
+    // one is written again.
+    connect(m_recovery, &RecoveryFile::failed, this, [this](const QString &text) {
+        m_window.statusBar()->setObjectName(QStringLiteral("RecoveryStatus"));
+        m_window.statusBar()->showMessage(text);
+    });
+    connect(m_recovery, &RecoveryFile::writtenAgain, this, [this] { m_window.setStatusBar(nullptr); });
 }
 
 frmMain *DocumentManager::newWindowBeside(const QWidget *from)
@@ -303,4 +327,56 @@ void DocumentManager::openStartWindows(const QStringList &args)
         w->show();
     }
     openMoreFiles(args.mid(1));
+}
+
+void DocumentManager::openRecovered(const TableModel &table)
+{
+    m_window.load();
+    m_doc.replaceModel(table);
+    // Modified from the start: it was never saved as it is.
+    m_doc.undoStack()->resetClean();
+    m_recovery->writeNow();
+    m_window.show();
+}
+
+int DocumentManager::offerRecoveredTables()
+{
+    applyTestEdit();
+    LeftTables left;
+    QStringList names;
+    for (const LeftTable &t : left.tables())
+        names << GetFileNamePart(t.name);
+    if (names.isEmpty())
+        return 0;
+
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvan"),
+                    QCoreApplication::translate("frmMain", "前回終了しなかったテーブルがあります。復元しますか？"),
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setObjectName(QStringLiteral("msgRecover"));
+    box.setInformativeText(names.join(QLatin1Char('\n')));
+    box.setDefaultButton(QMessageBox::Yes);
+    const bool restore = box.exec() == QMessageBox::Yes;
+
+    int opened = 0;
+    const QWidget *previous = nullptr;
+    for (const LeftTable &t : left.tables()) {
+        TableModel table;
+        if (restore && !openTableDocument(t.file, table).ok()) {
+            const QString kept = LeftTables::setAside(t);
+            showFileMessage(nullptr, QCoreApplication::translate("RecoveryFile",
+                                     "\"%1\"の回復用のコピーを開けないため、復元できませんでした。"
+                                     "コピーは\"%2\"に残してあります。")
+                                             .arg(GetFileNamePart(t.name), QDir::toNativeSeparators(kept)));
+            continue;
+        }
+        if (restore) {
+            table.FileName = t.name;
+            frmMain *w = newWindowBeside(previous);
+            w->documents().openRecovered(table); // writes it again, under this process
+            previous = w;
+            ++opened;
+        }
+        LeftTables::remove(t);
+    }
+    return opened;
 }

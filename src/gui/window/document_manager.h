@@ -47,6 +47,12 @@ public:
     static void openStartWindows(const QStringList &args);
     // Logging out asks each window with changes, as closing does.
     static void guardSessionEnd();
+    // At start, before the first window: tables left by processes that are no
+    // longer running are offered ("restore?" with their names). Each restored
+    // table opens in a window of its own, modified, under its old name; the
+    // files are removed either way, except a copy that does not open: that one
+    // is kept, renamed after its table, and said. Returns how many windows opened.
+    static int offerRecoveredTables();
 
 private:
     void markSaved();

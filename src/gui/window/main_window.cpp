@@ -13,7 +13,7 @@
 
 #include "core/app/app_paths.h"
 #include "gui/window/document_manager.h"
-#include "gui/window/recovery.h"
+#include "document/recovery_file.h"
 #include "gui/output/output_views.h"
 #include "core/markup/table_markup.h"
 #include "gui/widgets/common_dialog.h"

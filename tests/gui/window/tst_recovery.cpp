@@ -14,7 +14,8 @@
 #include <sys/resource.h>
 
 #include "gui/window/main_window.h"
-#include "gui/window/recovery.h"
+#include "document/recovery_file.h"
+#include "gui/window/document_manager.h"
 #include "core/io/compression.h"
 #include "gui/widgets/file_commands.h"
 #include "core/io/table_document_io.h"
@@ -193,7 +194,7 @@ void TestRecovery::killedProgramLeavesItsTableToTheNextStart()
         });
     };
     answer();
-    QCOMPARE(offerRecoveredTables(), 0);
+    QCOMPARE(DocumentManager::offerRecoveredTables(), 0);
     QVERIFY(QFile::exists(left));
     QCoreApplication::processEvents();
 
@@ -203,7 +204,7 @@ void TestRecovery::killedProgramLeavesItsTableToTheNextStart()
 
     m_offers.clear();
     answer();
-    QCOMPARE(offerRecoveredTables(), 1);
+    QCOMPARE(DocumentManager::offerRecoveredTables(), 1);
     QCOMPARE(m_offers, QStringList(QStringLiteral("前回終了しなかったテーブルがあります。復元しますか？|表.qvn")));
     QVERIFY(!QFile::exists(left));
     QCOMPARE(frmMain::loadedWindows().size(), 1);
@@ -247,7 +248,7 @@ void TestRecovery::fullDiskKeepsTheLastCopy()
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();
     });
-    QCOMPARE(offerRecoveredTables(), 1);
+    QCOMPARE(DocumentManager::offerRecoveredTables(), 1);
     TableModel expected;
     QVERIFY(openTableDocument(m_table, expected).ok());
     expected.Cells(1, 1).Text = QStringLiteral("kept");
@@ -310,7 +311,7 @@ void TestRecovery::copyThatDoesNotOpenIsKept()
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();
     });
-    QCOMPARE(offerRecoveredTables(), 0);
+    QCOMPARE(DocumentManager::offerRecoveredTables(), 0);
     setFileMessageHook([](QWidget *, const QString &text) { QFAIL(qPrintable(text)); });
     const QString kept = QDir(recoveryFolder()).filePath(QStringLiteral("見積-4194302-1.qvn"));
     QCOMPARE(messages.size(), 1);
@@ -318,7 +319,7 @@ void TestRecovery::copyThatDoesNotOpenIsKept()
     QVERIFY(!QFile::exists(left));
     QCOMPARE(bytesOf(kept), gzipBytes(QByteArray(100000, 'x'), 1).left(2000));
     // Not offered again.
-    QCOMPARE(offerRecoveredTables(), 0);
+    QCOMPARE(DocumentManager::offerRecoveredTables(), 0);
 }
 
 QTEST_MAIN(TestRecovery)

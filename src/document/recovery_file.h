@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QLockFile>
 #include <QObject>
 #include <QTimer>
+
+#include <memory>
+#include <vector>
 
 class TableDocument;
 
@@ -31,11 +36,14 @@ public:
     // How long after the last change the table is written (tests shorten it).
     static void setDelay(int ms);
 
+signals:
+    // A write failed (said once until one succeeds again), or succeeded after that.
+    void failed(const QString &text);
+    void writtenAgain();
+
 private:
     void schedule();
-    // In the window's status bar and on standard error.
-    void report(const QString &text);
-    void clearReport();
+    void report(const QString &text);     // on standard error and by failed()
 
     TableDocument &m_doc;
     QTimer m_timer;
@@ -49,9 +57,28 @@ private:
 // Where the recovery files are: "recovery" in the user's data folder for the program.
 QString recoveryFolder();
 
-// At start, before the first window: tables left by processes that are no
-// longer running are offered ("restore?" with their names). Each restored
-// table opens in a window of its own, modified, under its old name; the files
-// are removed either way, except a copy that does not open: that one is kept,
-// renamed after its table, and said. Returns how many windows opened.
-int offerRecoveredTables();
+struct LeftTable {
+    QString file;   // the table file
+    QString name;   // the table's own name
+};
+
+// The tables of processes that ended without closing them, claimed by this
+// one while the object lives: no other process takes them meanwhile.
+class LeftTables
+{
+public:
+    LeftTables();
+    ~LeftTables();
+    LeftTables(const LeftTables &) = delete;
+    LeftTables &operator=(const LeftTables &) = delete;
+
+    const QList<LeftTable> &tables() const { return m_tables; }
+    static void remove(const LeftTable &t);
+    // A copy that does not open is never removed: it goes under its table's
+    // own name, no longer offered. Returns where it is now.
+    static QString setAside(const LeftTable &t);
+
+private:
+    std::vector<std::unique_ptr<QLockFile>> m_locks;
+    QList<LeftTable> m_tables;
+};

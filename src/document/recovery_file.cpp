@@ -1,16 +1,13 @@
-#include "gui/window/recovery.h"
+#include "document/recovery_file.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QMainWindow>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QStatusBar>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -22,14 +19,10 @@
 #include <unistd.h>
 
 #include "core/app/app_paths.h"
-#include "gui/window/document_manager.h"
-#include "gui/window/main_window.h"
 #include "core/io/compression.h"
 #include "core/io/save_target.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_file.h"
-#include "gui/widgets/file_commands.h"
-#include "gui/widgets/twips.h"
 #include "document/table_document.h"
 
 namespace {
@@ -113,31 +106,11 @@ QString tr(const char *text)
     return QCoreApplication::translate("RecoveryFile", text);
 }
 
-// A copy that cannot be opened is never removed: it goes under the table's
-// own name (no longer offered at the next start) for the user to look at.
-// Returns where it is now.
-QString setAside(const QString &file, const QString &tableName)
-{
-    const QFileInfo from(file);
-    QString base = QFileInfo(GetFileNamePart(tableName)).completeBaseName();
-    if (base.isEmpty())
-        base = QStringLiteral("table");
-    const QString to = from.dir().filePath(base + QLatin1Char('-') + from.completeBaseName() + QStringLiteral(".qvn"));
-    if (!QFile::rename(file, to))
-        return file;
-    QFile::rename(file.chopped(4) + QStringLiteral(".name"), to.chopped(4) + QStringLiteral(".name"));
-    return to;
-}
 
 bool processRuns(qint64 pid)
 {
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
-
-struct LeftTable {
-    QString file;   // the table file
-    QString name;   // the table's own name
-};
 
 // The table's own name kept beside a recovery file.
 QString leftName(const QString &file)
@@ -146,16 +119,10 @@ QString leftName(const QString &file)
     return nameFile.open(QIODevice::ReadOnly) ? QString::fromUtf8(nameFile.readAll()) : newTableName();
 }
 
-// The files of one ended process, claimed by this one: no other process takes
-// them while the lock is held.
-struct Claim {
-    std::unique_ptr<QLockFile> lock;
-    QList<LeftTable> tables;
-};
+} // namespace
 
-std::vector<Claim> claimLeftTables()
+LeftTables::LeftTables()
 {
-    std::vector<Claim> claims;
     const QDir dir(recoveryFolder());
     static const QRegularExpression pattern(QStringLiteral("^(\\d+)-\\d+\\.qvn$"));
     std::map<qint64, QStringList> byProcess;
@@ -172,10 +139,8 @@ std::vector<Claim> claimLeftTables()
         if (pid == QCoreApplication::applicationPid()) {
             if (!holdOwnLock())
                 continue;
-            Claim claim;
             for (const QString &file : files)
-                claim.tables.append({dir.filePath(file), leftName(dir.filePath(file))});
-            claims.push_back(std::move(claim));
+                m_tables.append({dir.filePath(file), leftName(dir.filePath(file))});
             continue;
         }
         const QString lockPath = dir.filePath(QString::number(pid) + QStringLiteral(".lock"));
@@ -186,35 +151,41 @@ std::vector<Claim> claimLeftTables()
         lock->setStaleLockTime(0); // only a process that has ended leaves its lock behind
         if (!lockPrivately(*lock, lockPath))
             continue; // its process runs, or another instance has just claimed them
-        Claim claim;
-        claim.lock = std::move(lock);
+        m_locks.push_back(std::move(lock));
         for (const QString &file : files)
-            claim.tables.append({dir.filePath(file), leftName(dir.filePath(file))});
-        claims.push_back(std::move(claim));
+            m_tables.append({dir.filePath(file), leftName(dir.filePath(file))});
     }
-    return claims;
 }
 
-void removeLeftTable(const LeftTable &t)
+LeftTables::~LeftTables()
+{
+    for (const std::unique_ptr<QLockFile> &lock : m_locks)
+        lock->unlock();
+}
+
+void LeftTables::remove(const LeftTable &t)
 {
     QFile::remove(t.file);
     QFile::remove(t.file.chopped(4) + QStringLiteral(".name"));
 }
 
-// Tests of the crash path run the program itself: this makes its one change.
-void applyTestEdit()
+// A copy that cannot be opened is never removed: it goes under the table's
+// own name (no longer offered at the next start) for the user to look at.
+// Returns where it is now.
+QString LeftTables::setAside(const LeftTable &t)
 {
-    const QString text = qEnvironmentVariable("QUORVAN_TEST_EDIT");
-    if (text.isEmpty())
-        return;
-    QTimer::singleShot(0, [text] {
-        const QList<frmMain *> windows = frmMain::loadedWindows();
-        if (!windows.isEmpty())
-            windows.first()->document().setCellText(1, 1, text);
-    });
+    const QString &file = t.file;
+    const QString &tableName = t.name;
+    const QFileInfo from(file);
+    QString base = QFileInfo(GetFileNamePart(tableName)).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("table");
+    const QString to = from.dir().filePath(base + QLatin1Char('-') + from.completeBaseName() + QStringLiteral(".qvn"));
+    if (!QFile::rename(file, to))
+        return file;
+    QFile::rename(file.chopped(4) + QStringLiteral(".name"), to.chopped(4) + QStringLiteral(".name"));
+    return to;
 }
-
-} // namespace
 
 QString recoveryFolder()
 {
@@ -314,7 +285,7 @@ void RecoveryFile::writeNow()
     }
     if (written) {
         if (m_failureSaid)
-            clearReport();
+            emit writtenAgain();
         m_failureSaid = false;
         return;
     }
@@ -336,16 +307,7 @@ void RecoveryFile::writeNow()
 void RecoveryFile::report(const QString &text)
 {
     qWarning("%s", qPrintable(text));
-    if (auto *window = qobject_cast<QMainWindow *>(parent())) {
-        window->statusBar()->setObjectName(QStringLiteral("RecoveryStatus"));
-        window->statusBar()->showMessage(text);
-    }
-}
-
-void RecoveryFile::clearReport()
-{
-    if (auto *window = qobject_cast<QMainWindow *>(parent()))
-        window->setStatusBar(nullptr);
+    emit failed(text);
 }
 
 void RecoveryFile::discard()
@@ -359,58 +321,3 @@ void RecoveryFile::discard()
     m_nameWritten = false;
 }
 
-void DocumentManager::openRecovered(const TableModel &table)
-{
-    m_window.load();
-    m_doc.replaceModel(table);
-    // Modified from the start: it was never saved as it is.
-    m_doc.undoStack()->resetClean();
-    m_recovery->writeNow();
-    m_window.show();
-}
-
-int offerRecoveredTables()
-{
-    applyTestEdit();
-    std::vector<Claim> claims = claimLeftTables();
-    QStringList names;
-    for (const Claim &c : claims)
-        for (const LeftTable &t : c.tables)
-            names << GetFileNamePart(t.name);
-    if (names.isEmpty())
-        return 0;
-
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvan"),
-                    QCoreApplication::translate("frmMain", "前回終了しなかったテーブルがあります。復元しますか？"),
-                    QMessageBox::Yes | QMessageBox::No);
-    box.setObjectName(QStringLiteral("msgRecover"));
-    box.setInformativeText(names.join(QLatin1Char('\n')));
-    box.setDefaultButton(QMessageBox::Yes);
-    const bool restore = box.exec() == QMessageBox::Yes;
-
-    int opened = 0;
-    const QWidget *previous = nullptr;
-    for (Claim &c : claims) {
-        for (const LeftTable &t : std::as_const(c.tables)) {
-            TableModel table;
-            if (restore && !openTableDocument(t.file, table).ok()) {
-                const QString kept = setAside(t.file, t.name);
-                showFileMessage(nullptr, tr("\"%1\"の回復用のコピーを開けないため、復元できませんでした。"
-                                            "コピーは\"%2\"に残してあります。")
-                                                 .arg(GetFileNamePart(t.name), QDir::toNativeSeparators(kept)));
-                continue;
-            }
-            if (restore) {
-                table.FileName = t.name;
-                frmMain *w = DocumentManager::newWindowBeside(previous);
-                w->documents().openRecovered(table); // writes it again, under this process
-                previous = w;
-                ++opened;
-            }
-            removeLeftTable(t);
-        }
-        if (c.lock)
-            c.lock->unlock();
-    }
-    return opened;
-}
