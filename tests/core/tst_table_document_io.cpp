@@ -189,7 +189,7 @@ void TestTableDocumentIo::newerVersionMessage()
     const OpenResult r = openTableDocument(file, m);
     QCOMPARE(r.status, OpenStatus::NewerVersion);
     QCOMPARE(r.message, QLatin1Char('"') + file + QStringLiteral("\"はVer.3.1.12で作られたファイルです。\r\n"
-             "ソフトのバージョンは3.1.0です。\r\n"
+             "ソフトのバージョンは3.2.0です。\r\n"
              "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。"));
 }
 

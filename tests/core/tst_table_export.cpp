@@ -53,7 +53,7 @@ void TestTableExport::versionAndHelp()
 {
     const Run version = run({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QByteArray("3.1.0\n"));
+    QCOMPARE(version.out, QByteArray("3.2.0\n"));
     const Run help = run({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--export SOURCE TARGET"));
