@@ -551,3 +551,12 @@ std::optional<MarkupProfile> markupProfileFromName(const QString &name)
         return MarkupProfile::Html5;
     return std::nullopt;
 }
+
+std::optional<PresentationStyle> presentationStyleFromName(const QString &name)
+{
+    if (name.compare(QLatin1String("inline"), Qt::CaseInsensitive) == 0)
+        return PresentationStyle::Inline;
+    if (name.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        return PresentationStyle::None;
+    return std::nullopt;
+}

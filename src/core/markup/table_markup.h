@@ -66,5 +66,8 @@ QString previewPageText(const QString &tableText, MarkupProfile profile = Markup
 // references for what it cannot hold (HTML 4), UTF-8 (HTML5).
 QByteArray markupFileBytes(const QString &text, MarkupProfile profile);
 
+// "inline" / "none" (any case), as the command line names them.
+std::optional<PresentationStyle> presentationStyleFromName(const QString &name);
+
 // "html4" / "html5" (any case), as the command line names them.
 std::optional<MarkupProfile> markupProfileFromName(const QString &name);
