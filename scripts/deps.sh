@@ -8,7 +8,7 @@ packages=(
     zlib1g-dev libchm-dev libgumbo-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
-    default-jre-headless npm
+    default-jre-headless npm python3 pandoc
 )
 
 # The Nu HTML checker is not packaged by Debian; it comes from the npm

@@ -98,17 +98,17 @@ ExportResult exportTable(const QString &source, const QString &target,
                          std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style)
 {
     ExportResult result;
-    const std::optional<TextTableFormat> textTarget = textTableFormatOf(target);
-    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget) {
-        result.ok = false;
-        result.message = unknownTargetMessage(target);
-        return result;
-    }
     // Re-saving a table file in place is safe (it is read whole first); any
     // other conversion onto its own source would destroy the table.
     if (!(isTableFileName(source) && isTableFileName(target)) && sameFile(source, target)) {
         result.ok = false;
         result.message = sameFileMessage(source, target);
+        return result;
+    }
+    const std::optional<TextTableFormat> textTarget = textTableFormatOf(target);
+    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget) {
+        result.ok = false;
+        result.message = unknownTargetMessage(target);
         return result;
     }
     TableModel model;
@@ -132,8 +132,6 @@ ExportResult exportTable(const QString &source, const QString &target,
         if (text.flattened)
             result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
                                            "with empty cells where it spanned.").arg(target);
-        if (text.joinedLines)
-            result.notes << QStringLiteral("%1: tabs and line breaks inside cells were written as spaces.").arg(target);
         saved = saveTextDocument(text.bytes, target);
     } else {
         saved = isTableFileName(target) ? saveTableDocument(model, target)

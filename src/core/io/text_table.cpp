@@ -46,9 +46,10 @@ std::vector<QStringList> shownTexts(const TableModel &model, bool &flattened)
     return out;
 }
 
-QString csvField(const QString &text)
+// Quoted where needed, as spreadsheets write both CSV and TSV.
+QString quotedField(const QString &text, QChar sep)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"'))
+    if (!text.contains(sep) && !text.contains(QLatin1Char('"'))
         && !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
         return text;
     QString quoted = text;
@@ -162,7 +163,7 @@ TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format)
         for (const QStringList &row : rows) {
             QStringList fields;
             for (const QString &t : row)
-                fields << csvField(t);
+                fields << quotedField(t, QLatin1Char(','));
             out += fields.join(QLatin1Char(','));
             out += QLatin1String("\r\n");
         }
@@ -170,15 +171,8 @@ TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format)
     } else if (format == TextTableFormat::Tsv) {
         for (const QStringList &row : rows) {
             QStringList fields;
-            for (QString t : row) {
-                if (t.contains(QLatin1Char('\t')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')))
-                    result.joinedLines = true;
-                t.replace(QLatin1String("\r\n"), QLatin1String(" "));
-                for (QChar &ch : t)
-                    if (ch == u'\t' || ch == u'\n' || ch == u'\r')
-                        ch = QLatin1Char(' ');
-                fields << t;
-            }
+            for (const QString &t : row)
+                fields << quotedField(t, QLatin1Char('\t'));
             out += fields.join(QLatin1Char('\t'));
             out += QLatin1Char('\n');
         }

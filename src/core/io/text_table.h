@@ -20,12 +20,12 @@ std::optional<TextTableFormat> textTableFormatOf(const QString &path);
 struct TextTableOutput {
     QByteArray bytes;
     bool flattened = false;  // a span was written as its text and empty cells
-    bool joinedLines = false; // a TSV cell's tab or line break became a space
 };
 
 // CSV: RFC 4180 (quoted where needed, CR LF), UTF-8 with a byte order mark so
 // that spreadsheets do not read it in the locale's code page. TSV: one line
-// per row, LF, tabs and line breaks inside a cell become spaces. Markdown: the
+// per row, LF, UTF-8, a value holding a tab, a line break or a quote quoted as
+// spreadsheets quote it. Markdown: the
 // first row is the header row, punctuation that Markdown would read is
 // escaped, a line break is "<br>". A cell under another's span is empty.
 TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format);

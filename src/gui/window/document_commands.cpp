@@ -9,6 +9,8 @@
 
 #include "gui/widgets/file_commands.h"
 #include "core/io/table_document_io.h"
+#include "core/io/table_export.h"
+#include "core/io/text_table.h"
 #include "core/import/html_tables.h"
 #include "gui/output/output_views.h"
 #include "gui/widgets/common_dialog.h"
@@ -124,7 +126,8 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
         request.kind = CommonDialog::Open;
         request.title = tr("表ファイルを開く");
         request.filter = tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
-                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
+                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
+                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
         const CommonDialog::Reply reply = Dlg->show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty()) {
@@ -144,7 +147,9 @@ void frmMain::OpenFile(const QString &ShowOpenFileName)
             return;
         }
     } else {
-        const OpenResult result = openTableDocument(path, opened);
+        const auto text = textTableFormatOf(path);
+        const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+                                                                            : openTableDocument(path, opened);
         if (!result.ok()) {
             showFileMessage(this, result.message);
             hide();
@@ -214,6 +219,8 @@ bool frmMain::saveAs()
             m_doc->setFileName(path);
             markSaved();
         }
+    } else if (const auto text = textTableFormatOf(path)) {
+        saved = saveTextDocument(writeTextTable(m_doc->model(), *text).bytes, path);
     } else {
         const QString html = BuildTableHtml();
         m_output->setTagText(html);
