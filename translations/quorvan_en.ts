@@ -346,6 +346,10 @@
         <source>%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。</source>
         <translation>%1 could not be read: it is too large or its elements are nested too deeply.</translation>
     </message>
+    <message>
+        <source>次の要素と属性は取り込まれませんでした: %1</source>
+        <translation>These elements and attributes were not brought in: %1</translation>
+    </message>
 </context>
 <context>
     <name>OutputViews</name>

@@ -38,10 +38,12 @@ QString sameFileMessage(const QString &source, const QString &target)
             .arg(source, target);
 }
 
-// A page's first table, reported the way a failed open is.
-OpenResult importFirstTable(const QString &path, TableModel &model)
+// A page's first table, reported the way a failed open is; what the table
+// could not hold goes into leftOut.
+OpenResult importFirstTable(const QString &path, TableModel &model, QStringList &leftOut)
 {
     const ImportResult imported = importHtmlFile(path, 0, model);
+    leftOut = imported.leftOut;
     OpenResult r;
     if (!imported.ok()) {
         r.status = OpenStatus::Damaged;
@@ -113,7 +115,8 @@ ExportResult exportTable(const QString &source, const QString &target,
     }
     TableModel model;
     const auto textSource = textTableFormatOf(source);
-    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model)
+    QStringList leftOut;
+    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model, leftOut)
             : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
                                                                     : openTableDocument(source, model);
     if (!opened.ok()) {
@@ -122,6 +125,8 @@ ExportResult exportTable(const QString &source, const QString &target,
         return result;
     }
     model.FileName = source;
+    if (!leftOut.isEmpty())
+        result.notes << source + QStringLiteral(": ") + leftOutMessage(leftOut);
     if (profile)
         model.OutputProfile = *profile;
     if (style)

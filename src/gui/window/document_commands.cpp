@@ -82,6 +82,9 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     }
     // Not a table file yet: Save asks for a name.
     opened.FileName = newTableName();
+    // Nothing is dropped silently: the user hears what stayed behind.
+    if (!result.leftOut.isEmpty())
+        showFileMessage(parent, leftOutMessage(result.leftOut));
     return true;
 }
 
