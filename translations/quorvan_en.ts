@@ -149,6 +149,10 @@
         <source>貼り付け</source>
         <translation>Paste</translation>
     </message>
+    <message>
+        <source>テキストとして貼り付け(&amp;X)</source>
+        <translation>Paste as Te&amp;xt</translation>
+    </message>
 </context>
 <context>
     <name>GridEditor</name>

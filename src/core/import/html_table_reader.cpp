@@ -192,6 +192,9 @@ InlineStyle parseStyle(const std::optional<QString> &attr)
             style.height = value;
         else if (property == QLatin1String("border-width"))
             style.borderWidth = value;
+        else if (property == QLatin1String("border") && !style.borderWidth)
+            // The shorthand the HTML5 output writes: "1px outset gray"; its width comes first.
+            style.borderWidth = value.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
         else if (property == QLatin1String("background-color"))
             style.backgroundColor = value;
         else if (property == QLatin1String("background") && parseColour(value, false))
@@ -350,7 +353,7 @@ void noteAttributes(const GumboElement &e, const char *tag, std::initializer_lis
 }
 
 CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, int rowsLeft,
-                    bool *aligned)
+                    bool *aligned, bool *hAligned)
 {
     CellRecord r;
     r.Class = attribute(e, "class").value_or(QString()).simplified();
@@ -373,6 +376,7 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
     r.HAlign = hAlign.value_or(header ? 1 : 0);
     r.VAlign = vAlign.value_or(1);
     *aligned = hAlign || vAlign;
+    *hAligned = hAlign.has_value();
 
     if (const auto h = pixelsOf(e, style.height, "height"); h && *h >= 1 && *h <= MaxCellSize) {
         r.HeightOn = 1;
@@ -493,9 +497,9 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
                 continue;
             while (taken.taken(x, y))
                 ++x;
-            bool aligned = false;
+            bool aligned = false, hAligned = false;
             CellRecord record = readCell(page, td ? *td : *th, th != nullptr,
-                                         rows[size_t(y)].groupEnd - y, &aligned);
+                                         rows[size_t(y)].groupEnd - y, &aligned, &hAligned);
             noteAttributes(td ? *td : *th, td ? "td" : "th",
                            {"class", "style", "align", "valign", "colspan", "rowspan", "width", "height",
                             "bgcolor", "scope"},
@@ -511,7 +515,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             t.cols = std::max(t.cols, x + 1);
             reach = std::max(reach, std::min(x + width, TrackedSlots));
             if (x < TrackedSlots && y < TrackedSlots)
-                t.cells.push_back({x + 1, y + 1, std::move(record)});
+                t.cells.push_back({x + 1, y + 1, std::move(record), hAligned});
             x += width;
         }
     }

@@ -18,6 +18,7 @@ struct HtmlTableCell {
     int col = 0;
     int row = 0;
     CellRecord record;
+    bool hAlignStated = false; // align or text-align given, not the browser's default
 };
 
 // One TABLE element as found on a page.
