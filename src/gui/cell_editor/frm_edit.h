@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/table_model.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -47,6 +49,7 @@ public:
     static constexpr int ButtonCount = int(EditorButton::Help);
 
     QObject *objForm = nullptr;          // receives the text on store-and-close
+    MarkupProfile profile = MarkupProfile::Html4; // the table's: what the insertions write
     Q_INVOKABLE void SettingText(const QString &text);
 
     QPlainTextEdit *txtEdit = nullptr;

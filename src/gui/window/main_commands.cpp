@@ -317,6 +317,7 @@ void frmMain::mnuSelEditMax_Click()
     const GridWidget *grid = m_grid->grid();
     frmEdit ed(this);
     ed.objForm = this;
+    ed.profile = m_doc->model().OutputProfile;
     ed.SettingText(m_doc->cell(grid->Col(), grid->Row()).Text);
     ed.exec();
 }
