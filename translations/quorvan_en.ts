@@ -120,7 +120,7 @@
     </message>
     <message>
         <source>クラス(&amp;L)：</source>
-        <translation>C&amp;lass:</translation>
+        <translation>Cell cla&amp;ss:</translation>
     </message>
     <message>
         <source>セルの class 属性を入力します。空白で区切って複数書けます。</source>
@@ -590,7 +590,7 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
     <message>
         <source>ID(&amp;E)：</source>
-        <translation>ID(&amp;E):</translation>
+        <translation>Table &amp;ID:</translation>
     </message>
     <message>
         <source>表の id 属性を入力します。</source>
@@ -598,7 +598,7 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
     <message>
         <source>クラス(&amp;L)：</source>
-        <translation>C&amp;lass:</translation>
+        <translation>Cl&amp;ass:</translation>
     </message>
     <message>
         <source>表の class 属性を入力します。空白で区切って複数書けます。</source>

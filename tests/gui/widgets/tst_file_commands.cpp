@@ -136,7 +136,8 @@ void TestFileCommands::openFailuresLeaveNoWindow()
         QCOMPARE(m_requests.first().title, QStringLiteral("表ファイルを開く"));
         // The table files first; HTML pages beside them.
         QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
-                                                           "|HTMLファイル(*.html;*.htm)|*.html;*.htm"));
+                                                           "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
+                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"));
         QCOMPARE(m_requests.first().fileName, QString());
     }
 }
