@@ -572,8 +572,7 @@ void TestHtmlImport::keptWholeOrSaid_data()
             << QStringList();
 }
 
-// A page's table comes back whole after an edit, or the import names what
-// it could not keep.
+// Back whole after an edit, in the HTML and the table file, or named.
 void TestHtmlImport::keptWholeOrSaid()
 {
     QFETCH(QByteArray, page);

@@ -852,16 +852,6 @@ void TstTablePanes::structureOnlyWithIdAndClasses()
                                   "<tr><td></td><td></td></tr>\r\n<tr><td></td><td class=\"num\"></td></tr>\r\n"
                                   "</tbody>\r\n</table>"));
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("plans.qvn"));
-    CommonDialog::setTestHook([&](const CommonDialog::Request &) { return CommonDialog::Reply{true, path, 0}; });
-    w->SaveFile();
-    auto again = openWindow();
-    again->OpenFile(path);
-    QCOMPARE(part<QLineEdit>(*again, "txtTableId")->text(), QStringLiteral("plans"));
-    QCOMPARE(part<QComboBox>(*again, "cmbStyle")->currentIndex(), int(PresentationStyle::None));
-    QCOMPARE(again->BuildTableHtml(), html);
-
     // The class typed is one step: one undo takes it away.
     doc(*w).undoStack()->undo();
     QCOMPARE(model(*w).Cells(2, 2).Class, QString());
