@@ -538,6 +538,12 @@ int main(int argc, char *argv[])
                     {QStringLiteral("--profile"), QStringLiteral("html5"), QStringLiteral("--export"), g_savedPath, html5});
         // The page just written, read back as a web page into a table file.
         timeProcess(QStringLiteral("import_html_page_process"), program, {QStringLiteral("--export"), html, imported});
+        // The cells' text in the other formats, and a CSV read back.
+        for (const char *kind : {"csv", "tsv", "md"})
+            timeProcess(QStringLiteral("export_%1_process").arg(QLatin1String(kind)), program,
+                        {QStringLiteral("--export"), g_savedPath, dir.filePath(QStringLiteral("exported.") + QLatin1String(kind))});
+        timeProcess(QStringLiteral("import_csv_process"), program,
+                    {QStringLiteral("--export"), dir.filePath(QStringLiteral("exported.csv")), dir.filePath(QStringLiteral("from-csv.qvn"))});
         // A cell of 2 MiB alternating bytes that are no character and "a": every
         // U+FFFD it opens with must be written back as a reference.
         timeProcess(QStringLiteral("export_invalid_bytes_process"), program,
@@ -626,6 +632,7 @@ int main(int argc, char *argv[])
                         qPrintable(over), qPrintable(under));
     };
     ratio("pandoc_over_export", QStringLiteral("pandoc_csv_to_html_process"), QStringLiteral("export_html_process"));
+    ratio("pandoc_over_csv_export", QStringLiteral("pandoc_csv_to_html_process"), QStringLiteral("export_csv_process"));
     ratio("pandoc_over_export_cpu", QStringLiteral("pandoc_csv_to_html_process_cpu"), QStringLiteral("export_html_process_cpu"));
     ratio("version_over_qtpaths6", QStringLiteral("version_process"), QStringLiteral("version_floor_qtpaths6"));
     ratio("version_over_qtpaths6_cpu", QStringLiteral("version_process_cpu"), QStringLiteral("version_floor_qtpaths6_cpu"));

@@ -8,7 +8,19 @@ packages=(
     zlib1g-dev libchm-dev libgumbo-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
+    default-jre-headless npm python3 pandoc
 )
+
+# The Nu HTML checker is not packaged by Debian; it comes from the npm
+# registry into a folder of our own (tests/support/nu_checker.h looks there,
+# or at $QUORVAN_VNU_JAR).
+tools="${QUORVAN_TOOLS:-$HOME/.cache/quorvan-tools}"
+install_nu_checker() {
+    if [ ! -f "$tools/node_modules/vnu-jar/build/dist/vnu.jar" ]; then
+        echo "Installing the Nu HTML checker into $tools"
+        npm install --no-audit --no-fund --ignore-scripts --prefix "$tools" vnu-jar
+    fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -18,6 +30,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+    install_nu_checker
     exit 0
 fi
 
@@ -29,3 +42,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+install_nu_checker

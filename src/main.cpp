@@ -112,11 +112,14 @@ int main(int argc, char *argv[])
         QCoreApplication tool(argc, argv);
         setUiLanguage(chooseUiLanguage(cl.language));
         const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
-                                           cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile));
+                                           cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile),
+                                           cl.style.isEmpty() ? std::nullopt : presentationStyleFromName(cl.style));
         if (!r.ok) {
             print(stderr, r.message);
             return 1;
         }
+        for (const QString &note : r.notes)
+            print(stderr, note);
         return 0;
     }
     case CommandLine::Edit:

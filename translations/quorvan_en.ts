@@ -122,6 +122,14 @@
         <source>あ</source>
         <translation>A</translation>
     </message>
+    <message>
+        <source>クラス(&amp;L)：</source>
+        <translation>Cell cla&amp;ss:</translation>
+    </message>
+    <message>
+        <source>セルの class 属性を入力します。空白で区切って複数書けます。</source>
+        <translation>Enter the cell&apos;s class attribute; separate several classes with spaces.</translation>
+    </message>
 </context>
 <context>
     <name>GridClipboard</name>
@@ -144,6 +152,10 @@
     <message>
         <source>貼り付け</source>
         <translation>Paste</translation>
+    </message>
+    <message>
+        <source>テキストとして貼り付け(&amp;X)</source>
+        <translation>Paste as Te&amp;xt</translation>
     </message>
 </context>
 <context>
@@ -342,6 +354,10 @@
         <source>%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。</source>
         <translation>%1 could not be read: it is too large or its elements are nested too deeply.</translation>
     </message>
+    <message>
+        <source>次の要素と属性は取り込まれませんでした: %1</source>
+        <translation>These elements and attributes were not brought in: %1</translation>
+    </message>
 </context>
 <context>
     <name>OutputViews</name>
@@ -442,6 +458,22 @@
     <message>
         <source>表の幅</source>
         <translation>Table Width</translation>
+    </message>
+    <message>
+        <source>セルのクラス</source>
+        <translation>Cell Class</translation>
+    </message>
+    <message>
+        <source>スタイルの出力</source>
+        <translation>Style Output</translation>
+    </message>
+    <message>
+        <source>表の ID</source>
+        <translation>Table ID</translation>
+    </message>
+    <message>
+        <source>表のクラス</source>
+        <translation>Table Class</translation>
     </message>
 </context>
 <context>
@@ -594,6 +626,42 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>表の幅を入力します。</source>
         <translation>Enter the table&apos;s width.</translation>
+    </message>
+    <message>
+        <source>スタイル(&amp;Y)：</source>
+        <translation>St&amp;yle:</translation>
+    </message>
+    <message>
+        <source>HTML5 で、見た目を style 属性で書くか、構造だけを書いてサイトの CSS に任せるかを選びます。</source>
+        <translation>For HTML5: write the look as style attributes, or write the structure only and leave the look to the site&apos;s CSS.</translation>
+    </message>
+    <message>
+        <source>インライン CSS</source>
+        <translation>Inline CSS</translation>
+    </message>
+    <message>
+        <source>なし（構造のみ）</source>
+        <translation>None (structure only)</translation>
+    </message>
+    <message>
+        <source>ID(&amp;E)：</source>
+        <translation>Table &amp;ID:</translation>
+    </message>
+    <message>
+        <source>表の id 属性を入力します。</source>
+        <translation>Enter the table&apos;s id attribute.</translation>
+    </message>
+    <message>
+        <source>クラス(&amp;L)：</source>
+        <translation>Cl&amp;ass:</translation>
+    </message>
+    <message>
+        <source>表の class 属性を入力します。空白で区切って複数書けます。</source>
+        <translation>Enter the table&apos;s class attribute; separate several classes with spaces.</translation>
+    </message>
+    <message>
+        <source>Netscape対応は HTML 4 の設定です。HTML5 では配置を省きません。</source>
+        <translation>Netscape compatibility is an HTML 4 setting. HTML5 output always keeps the alignment.</translation>
     </message>
 </context>
 <context>
@@ -863,8 +931,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Open a Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm</source>
-        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm</translation>
+        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv</source>
+        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm|CSV and TSV Files(*.csv;*.tsv)|*.csv;*.tsv</translation>
     </message>
     <message>
         <source>表ファイルの保存</source>
@@ -1120,6 +1188,13 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>画像ファイルの選択</source>
         <translation>Choose the Picture File</translation>
+    </message>
+</context>
+<context>
+    <name>TextTable</name>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
     </message>
 </context>
 </TS>

@@ -26,9 +26,9 @@ auto withField(CellRecord &r, CellField f, Fn fn)
     case CellField::HAlign: return fn(r.HAlign);
     case CellField::BackColor: return fn(r.BackColor);
     case CellField::BackColorNothing: return fn(r.BackColorNothing);
-    case CellField::Text: break;
+    case CellField::Text: case CellField::Class: break;
     }
-    throw std::invalid_argument("CellField::Text is not a number");
+    throw std::invalid_argument("not a numeric cell field");
 }
 
 template<typename Fn>
@@ -44,7 +44,8 @@ auto withField(TableModel &m, TableField f, Fn fn)
     case TableField::OutputProfile: return fn(m.OutputProfile);
     case TableField::WidthUnit: return fn(m.TableWidthUnit);
     case TableField::Width: return fn(m.TableWidth);
-    case TableField::Title: case TableField::FileName: break;
+    case TableField::Style: return fn(m.OutputStyle);
+    case TableField::Title: case TableField::FileName: case TableField::Id: case TableField::Class: break;
     }
     throw std::invalid_argument("not a numeric table field");
 }
@@ -80,6 +81,7 @@ CellFields differingFields(const CellRecord &a, const CellRecord &b)
     if (a.HAlign != b.HAlign) f |= CellField::HAlign;
     if (a.BackColor != b.BackColor) f |= CellField::BackColor;
     if (a.BackColorNothing != b.BackColorNothing) f |= CellField::BackColorNothing;
+    if (a.Class != b.Class) f |= CellField::Class;
     return f;
 }
 
@@ -104,12 +106,14 @@ struct TableSettings {
     MarkupProfile profile = MarkupProfile::Html4;
     WidthUnit unit = WidthUnit::None;
     qint32 width = 0;
+    PresentationStyle style = PresentationStyle::Inline;
+    QString id, cls;
 
     static TableSettings of(const TableModel &m)
     {
         return {m.TableRows, m.TableCols, m.TableTitle, m.TableBorder, m.TableBackColor,
                 m.TableBackColorNothing, m.NetscapeMode, m.OutputProfile, m.TableWidthUnit,
-                m.TableWidth};
+                m.TableWidth, m.OutputStyle, m.TableId, m.TableClass};
     }
     void into(TableModel &m) const
     {
@@ -123,6 +127,9 @@ struct TableSettings {
         m.OutputProfile = profile;
         m.TableWidthUnit = unit;
         m.TableWidth = width;
+        m.OutputStyle = style;
+        m.TableId = id;
+        m.TableClass = cls;
     }
     TableFields differing(const TableSettings &o) const
     {
@@ -137,6 +144,9 @@ struct TableSettings {
         if (profile != o.profile) f |= TableField::OutputProfile;
         if (unit != o.unit) f |= TableField::WidthUnit;
         if (width != o.width) f |= TableField::Width;
+        if (style != o.style) f |= TableField::Style;
+        if (id != o.id) f |= TableField::Id;
+        if (cls != o.cls) f |= TableField::Class;
         return f;
     }
 };
@@ -246,6 +256,7 @@ QString TableDocument::stepName(CellField field)
     case CellField::VAlign: return tr("縦の配置");
     case CellField::HAlign: return tr("横の配置");
     case CellField::BackColor: case CellField::BackColorNothing: return tr("セルの背景色");
+    case CellField::Class: return tr("セルのクラス");
     }
     return QString();
 }
@@ -260,6 +271,9 @@ QString TableDocument::stepName(TableField field)
     case TableField::NetscapeMode: return tr("Netscape 互換");
     case TableField::OutputProfile: return tr("出力の形式");
     case TableField::WidthUnit: case TableField::Width: return tr("表の幅");
+    case TableField::Style: return tr("スタイルの出力");
+    case TableField::Id: return tr("表の ID");
+    case TableField::Class: return tr("表のクラス");
     case TableField::FileName: break;
     }
     return QString();
@@ -477,6 +491,39 @@ void TableDocument::setTitle(const QString &title)
     const TableSettings before = TableSettings::of(m_model);
     m_model.TableTitle = title;
     recordTableChange(before, TableField::Title);
+}
+
+void TableDocument::setTableText(TableField field, const QString &text)
+{
+    QString &target = field == TableField::Id ? m_model.TableId : m_model.TableClass;
+    if (target == text)
+        return;
+    const TableSettings before = TableSettings::of(m_model);
+    target = text;
+    recordTableChange(before, field);
+}
+
+void TableDocument::setCellsClass(QRect cells, const QString &cls)
+{
+    cells = cells.normalized() & QRect(0, 0, CellTable::Size, CellTable::Size);
+    QRect changed;
+    for (int r = cells.top(); r <= cells.bottom(); ++r)
+        for (int c = cells.left(); c <= cells.right(); ++c) {
+            CellRecord &rec = m_model.Cells(c, r);
+            if (rec.Class == cls)
+                continue;
+            // Typing into the box is one step, as for a number.
+            if (changed.isEmpty())
+                beginFieldStep(stepName(CellField::Class),
+                               (cellKey(cells.left(), cells.top()) << 4) | bitIndex(uint(CellField::Class)));
+            touchCell(c, r);
+            rec.Class = cls;
+            changed |= QRect(c, r, 1, 1);
+        }
+    if (changed.isEmpty())
+        return;
+    emit cellsChanged(changed, CellField::Class);
+    endStep();
 }
 
 void TableDocument::recordTableChange(const TableSettings &before, TableField field)

@@ -28,6 +28,7 @@ enum class CellField {
     HAlign = 0x800,
     BackColor = 0x1000,
     BackColorNothing = 0x2000,
+    Class = 0x4000,
 };
 Q_DECLARE_FLAGS(CellFields, CellField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(CellFields)
@@ -45,6 +46,9 @@ enum class TableField {
     OutputProfile = 0x100,  // a MarkupProfile
     WidthUnit = 0x200,      // a WidthUnit
     Width = 0x400,
+    Style = 0x800,          // a PresentationStyle
+    Id = 0x1000,
+    Class = 0x2000,
 };
 Q_DECLARE_FLAGS(TableFields, TableField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TableFields)
@@ -93,6 +97,10 @@ public:
     void setTableField(TableField field, qint32 value);
     qint32 tableField(TableField field) const;
     void setTitle(const QString &title);
+    // The table's id or class (TableField::Id, TableField::Class).
+    void setTableText(TableField field, const QString &text);
+    // The class of every cell in cells, as one step.
+    void setCellsClass(QRect cells, const QString &cls);
     void setSize(int rows, int cols);
     void setFileName(const QString &name);
 

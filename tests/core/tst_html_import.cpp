@@ -7,6 +7,7 @@
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/markup/table_markup.h"
+#include "core/io/table_file.h"
 #include "core/import/html_tables.h"
 #include "core/text/text_codec.h"
 #include "core/model/table_model.h"
@@ -14,6 +15,12 @@
 Q_DECLARE_METATYPE(CellRecord)
 
 namespace {
+
+QByteArray readData(const char *name)
+{
+    QFile f(QStringLiteral(QUORVAN_TEST_DATA "/") + QLatin1String(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // The bytes Quorvan saves for a table as HTML: CR LF, Shift_JIS for HTML 4,
 // UTF-8 for HTML5.
@@ -109,6 +116,8 @@ private slots:
     void failuresChangeNothing_data();
     void failuresChangeNothing();
     void commandLine();
+    void keptWholeOrSaid_data();
+    void keptWholeOrSaid();
 };
 
 void TestHtmlImport::roundTrip_data()
@@ -541,6 +550,50 @@ void TestHtmlImport::failuresChangeNothing()
 }
 
 // "quorvan --export page.html table.qvn" from the shell, both ways round.
+void TestHtmlImport::keptWholeOrSaid_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QStringList>("kept");      // pieces of the HTML written back after an edit
+    QTest::addColumn<QStringList>("leftOut");
+    QTest::newRow("id, classes, colgroup, tfoot, scope=colgroup")
+            << QByteArray("<table id=\"plans\" class=\"compare  striped\"><colgroup><col><col span=\"2\"></colgroup>"
+                          "<thead><tr><th scope=\"col\">Plan</th><th scope=\"colgroup\" colspan=\"2\">Price</th></tr></thead>"
+                          "<tbody><tr><th scope=\"row\">Basic</th><td class=\"num\">10</td><td class=\"num\">100</td></tr></tbody>"
+                          "<tfoot><tr><td>Total</td><td class=\"num\">10</td><td class=\"num\">100</td></tr></tfoot></table>")
+            << QStringList{"<table id=\"plans\" class=\"compare striped\">\r\n<thead>", "<td class=\"num\">edited</td>",
+                           "<th scope=\"row\">Basic</th>", "<td>Total</td>"}
+            << QStringList{"colgroup", "tfoot", "th scope=\"colgroup\""};
+    QTest::newRow("LibreOffice Calc page: its own attributes named")
+            << readData("calc_sheet.html")
+            << QStringList{"<table style=\"border-spacing: 0px\">"}
+            << QStringList{"colgroup", "td sdval", "td sdnum"};
+    QTest::newRow("a plain table: nothing left out, nothing added")
+            << QByteArray("<table><tr><th>a</th><th>b</th></tr><tr><td>1</td><td>2</td></tr></table>")
+            << QStringList{"<table>\r\n<thead>\r\n<tr><th scope=\"col\">a</th><th scope=\"col\">b</th></tr>"}
+            << QStringList();
+}
+
+// Back whole after an edit, in the HTML and the table file, or named.
+void TestHtmlImport::keptWholeOrSaid()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QStringList, kept);
+    QFETCH(QStringList, leftOut);
+    TableModel m;
+    const ImportResult r = importHtmlTable(page, 0, m);
+    QVERIFY(r.ok());
+    QCOMPARE(r.leftOut, leftOut);
+    if (m.Cells(2, 2).Class == QLatin1String("num"))
+        m.Cells(2, 2).Text = QStringLiteral("edited");
+    const QString html = QString::fromUtf8(savedHtml(m));
+    for (const QString &piece : kept)
+        QVERIFY2(html.contains(piece), qPrintable(piece + QStringLiteral("\n") + html));
+    // The table file keeps what the model took.
+    TableModel back;
+    QVERIFY(readTableText(tableText(m), back).ok());
+    QCOMPARE(QString::fromUtf8(savedHtml(back)), html);
+}
+
 void TestHtmlImport::commandLine()
 {
     QTemporaryDir dir;

@@ -8,6 +8,7 @@
 
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
+#include "support/nu_checker.h"
 
 #include <functional>
 #include <vector>
@@ -123,6 +124,25 @@ const std::vector<Sample> &samples()
              t.model.TableTitle = QStringLiteral("  ");
              return t;
          }},
+        {"one row, the last cell spanning past every column begun", [] {
+             Table t(6, 1);
+             t.fill();
+             t.cell(1, 1).Header = -1;
+             t.span(3, 1, 4, 1);
+             return t;
+         }},
+        {"id and classes, border 2", [] {
+             Table t(3, 3);
+             t.fill();
+             t.model.TableBorder = 2;
+             t.model.TableId = QStringLiteral(" plans ");
+             t.model.TableClass = QStringLiteral("compare  striped");
+             t.cell(2, 2).Class = QStringLiteral("num");
+             t.cell(3, 3).Class = QStringLiteral("a&b \"c\"");
+             for (int c = 1; c <= 3; ++c)
+                 t.cell(c, 1).Header = -1;
+             return t;
+         }},
         {"600 px wide, border 5, all header cells", [] {
              Table t(2, 2);
              t.fill();
@@ -153,6 +173,7 @@ private slots:
     void html5PassesTidy_data();
     void html5PassesTidy();
     void randomTablesAreValid();
+    void html5PassesNuChecker();
     void pageAndFileEncoding();
     void profileNames();
 };
@@ -169,13 +190,14 @@ void tst_MarkupProfiles::html5WorkedExample()
     t.cell(2, 2).BackColorNothing = 0;
     t.cell(2, 2).BackColor = 0x00FFFF;
     QCOMPARE(t.markup(MarkupProfile::Html5),
-             lines({"<table border=\"1\" style=\"border-spacing: 1px\">",
+             lines({"<table style=\"border: 1px outset gray; border-spacing: 1px\">",
                     "<thead>",
-                    "<tr><th scope=\"col\">Name</th><th scope=\"col\">Age</th></tr>",
+                    "<tr><th scope=\"col\" style=\"border: 1px inset gray\">Name</th>"
+                    "<th scope=\"col\" style=\"border: 1px inset gray\">Age</th></tr>",
                     "</thead>",
                     "<tbody>",
-                    "<tr><td style=\"text-align: center\">Taro</td>"
-                    "<td style=\"text-align: right; background-color: #FFFF00\">20</td></tr>",
+                    "<tr><td style=\"border: 1px inset gray; text-align: center\">Taro</td>"
+                    "<td style=\"border: 1px inset gray; text-align: right; background-color: #FFFF00\">20</td></tr>",
                     "</tbody>",
                     "</table>"}));
 }
@@ -184,25 +206,28 @@ void tst_MarkupProfiles::html5MergesAndRowGroups()
 {
     Table t = samples()[2].make();
     QCOMPARE(t.markup(MarkupProfile::Html5),
-             lines({"<table border=\"1\" style=\"border-spacing: 1px\">",
+             lines({"<table style=\"border: 1px outset gray; border-spacing: 1px\">",
                     "<tbody>",
-                    "<tr><td colspan=\"2\" rowspan=\"2\" style=\"text-align: center\">1-1</td>"
-                    "<td colspan=\"2\" style=\"text-align: center\">3-1</td></tr>",
-                    "<tr><td style=\"text-align: center\">3-2</td><td style=\"text-align: center\">4-2</td></tr>",
-                    "<tr><td colspan=\"4\" style=\"text-align: center\">1-3</td></tr>",
+                    "<tr><td rowspan=\"2\" style=\"border: 1px inset gray; text-align: center\">1-1</td>"
+                    "<td colspan=\"2\" style=\"border: 1px inset gray; text-align: center\">3-1</td></tr>",
+                    "<tr><td style=\"border: 1px inset gray; text-align: center\">3-2</td>"
+                    "<td style=\"border: 1px inset gray; text-align: center\">4-2</td></tr>",
+                    "<tr><td colspan=\"3\" style=\"border: 1px inset gray; text-align: center\">1-3</td></tr>",
                     "</tbody>",
                     "</table>"}));
+    // Column 2 is wholly covered too: left out, and the spans across it shortened.
     // The model is normalised as HTML 4 does it.
     QCOMPARE(t.cell(3, 1).RowSpan, 1);
 
     // A wholly covered row is left out and the span across it shortened.
     Table c(2, 3);
     c.span(1, 1, 2, 2);
+    c.model.OutputStyle = PresentationStyle::None;
     QCOMPARE(c.markup(MarkupProfile::Html5),
-             lines({"<table border=\"1\" style=\"border-spacing: 1px\">",
+             lines({"<table>",
                     "<tbody>",
-                    "<tr><td colspan=\"2\" style=\"text-align: center\"></td></tr>",
-                    "<tr><td style=\"text-align: center\"></td><td style=\"text-align: center\"></td></tr>",
+                    "<tr><td colspan=\"2\"></td></tr>",
+                    "<tr><td></td><td></td></tr>",
                     "</tbody>",
                     "</table>"}));
 
@@ -210,6 +235,7 @@ void tst_MarkupProfiles::html5MergesAndRowGroups()
     Table h(2, 3);
     h.cell(1, 1).Header = h.cell(2, 1).Header = -1;
     h.span(1, 1, 1, 2);
+    h.model.OutputStyle = PresentationStyle::None;
     QVERIFY(!h.markup(MarkupProfile::Html5).contains(QLatin1String("<thead>")));
     QVERIFY(h.markup(MarkupProfile::Html5).contains(QLatin1String("<th scope=\"row\" rowspan=\"2\"></th><th></th>")));
 }
@@ -224,10 +250,10 @@ void tst_MarkupProfiles::html5TableAttributes_data()
     QTest::newRow("border 0") << "0" << 0 << 0 << 1 << "<table style=\"border-spacing: 0px\">";
     QTest::newRow("border 3, per cent, colour")
             << "3" << 2 << 80 << 0
-            << "<table border=\"1\" style=\"border-spacing: 3px; border-width: 3px; width: 80%; "
+            << "<table style=\"border: 3px outset gray; border-spacing: 3px; width: 80%; "
                "background-color: #FF8000\">";
     QTest::newRow("pixels") << "1" << 1 << 640 << 1
-                            << "<table border=\"1\" style=\"border-spacing: 1px; width: 640px\">";
+                            << "<table style=\"border: 1px outset gray; border-spacing: 1px; width: 640px\">";
 }
 
 void tst_MarkupProfiles::html5TableAttributes()
@@ -360,6 +386,23 @@ QString tableModelFault(const QString &html)
     return QString();
 }
 
+Table randomTable(QRandomGenerator &rng)
+{
+    Table t(1 + rng.bounded(6), 1 + rng.bounded(6));
+    t.fill();
+    for (int i = 0; i < 8; ++i) {
+        const int c = 1 + rng.bounded(t.model.TableCols);
+        const int r = 1 + rng.bounded(t.model.TableRows);
+        t.span(c, r, 1 + rng.bounded(4), 1 + rng.bounded(4));
+    }
+    for (int i = 0; i < 12; ++i)
+        t.cell(1 + rng.bounded(t.model.TableCols), 1 + rng.bounded(t.model.TableRows)).Header = -1;
+    if (rng.bounded(2))
+        for (int c = 1; c <= t.model.TableCols; ++c)
+            t.cell(c, 1).Header = -1;
+    return t;
+}
+
 } // namespace
 
 // Random merges and header cells: the table model stays a filled rectangle,
@@ -369,18 +412,7 @@ void tst_MarkupProfiles::randomTablesAreValid()
     QRandomGenerator rng(20261207);
     QString body;
     for (int round = 0; round < 60; ++round) {
-        Table t(1 + rng.bounded(6), 1 + rng.bounded(6));
-        t.fill();
-        for (int i = 0; i < 8; ++i) {
-            const int c = 1 + rng.bounded(t.model.TableCols);
-            const int r = 1 + rng.bounded(t.model.TableRows);
-            t.span(c, r, 1 + rng.bounded(4), 1 + rng.bounded(4));
-        }
-        for (int i = 0; i < 12; ++i)
-            t.cell(1 + rng.bounded(t.model.TableCols), 1 + rng.bounded(t.model.TableRows)).Header = -1;
-        if (rng.bounded(2))
-            for (int c = 1; c <= t.model.TableCols; ++c)
-                t.cell(c, 1).Header = -1;
+        Table t = randomTable(rng);
         const QString html = t.markup(MarkupProfile::Html5);
         const QString fault = tableModelFault(html);
         QVERIFY2(fault.isEmpty(), qPrintable(fault + QLatin1Char('\n') + html));
@@ -396,6 +428,29 @@ void tst_MarkupProfiles::randomTablesAreValid()
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(QString::fromUtf8(p.readAllStandardError() + p.readAllStandardOutput()), QString());
     QCOMPARE(p.exitCode(), 0);
+}
+
+// The sample tables and random ones, in both presentations, each in its own
+// preview page: the Nu checker reports nothing at all.
+void tst_MarkupProfiles::html5PassesNuChecker()
+{
+    QList<QByteArray> pages; // page<2n> inline, page<2n+1> structure only
+    auto add = [&](Table t) {
+        for (PresentationStyle style : {PresentationStyle::Inline, PresentationStyle::None}) {
+            t.model.OutputStyle = style;
+            pages << previewPageText(t.markup(MarkupProfile::Html5), MarkupProfile::Html5).toUtf8();
+        }
+    };
+    for (const Sample &s : samples())
+        add(s.make());
+    QRandomGenerator rng(7122026);
+    for (int round = 0; round < 40; ++round)
+        add(randomTable(rng));
+    const NuRun run = runNuChecker(pages);
+    if (!run.java)
+        QSKIP("Java is not installed: the Nu checker cannot run");
+    QVERIFY2(run.missing.isEmpty(), qPrintable(run.missing));
+    QVERIFY2(run.report.isEmpty(), qPrintable(run.report));
 }
 
 void tst_MarkupProfiles::pageAndFileEncoding()

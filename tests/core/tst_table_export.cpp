@@ -1,5 +1,7 @@
 #include <QtTest>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -29,6 +31,8 @@ private slots:
     void profileIsKeptInTableFile();
     void badProfileOption_data();
     void badProfileOption();
+    void textFormats_data();
+    void textFormats();
 
 private:
     using Run = HeadlessRun;
@@ -53,7 +57,7 @@ void TestTableExport::versionAndHelp()
 {
     const Run version = run({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QByteArray("3.1.0\n"));
+    QCOMPARE(version.out, QByteArray("3.2.0\n"));
     const Run help = run({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--export SOURCE TARGET"));
@@ -100,6 +104,10 @@ void TestTableExport::failures_data()
     QTest::newRow("target folder missing") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf")
             << m_dir.filePath(QStringLiteral("no/such/out.qvn"))
             << QStringLiteral("不明なエラーが発生したため、ファイルを保存できませんでした。");
+    const QString txt = m_dir.filePath(QStringLiteral("out.txt"));
+    QTest::newRow("unknown target extension") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf") << txt
+            << QLatin1Char('"') + txt + QStringLiteral("\": unknown kind of TARGET. Name it .qvn (a table file), "
+                                                       ".html or .htm (the HTML text), .csv, .tsv or .md (the cells' text).");
 }
 
 void TestTableExport::failures()
@@ -172,6 +180,8 @@ void TestTableExport::profileOption_data()
             << QStringList{"--profile", "html5", "--export", "%1", "%2"} << QByteArray("<table ") << utf8;
     QTest::newRow("html4 after the file names")
             << QStringList{"--export", "%1", "%2", "--profile", "html4"} << QByteArray("<TABLE ") << sjis;
+    QTest::newRow("html5, structure only")
+            << QStringList{"--profile", "html5", "--style", "none", "--export", "%1", "%2"} << QByteArray("<table>\r\n") << utf8;
 }
 
 void TestTableExport::profileOption()
@@ -211,6 +221,7 @@ void TestTableExport::badProfileOption_data()
     QTest::newRow("unknown profile") << QStringList{"--profile", "xhtml", "--export", "%1", "%2"};
     QTest::newRow("no profile name") << QStringList{"--export", "%1", "%2", "--profile"};
     QTest::newRow("without --export") << QStringList{"--profile", "html5", "%1"};
+    QTest::newRow("unknown style") << QStringList{"--style", "css", "--export", "%1", "%2"};
 }
 
 void TestTableExport::badProfileOption()
@@ -223,6 +234,57 @@ void TestTableExport::badProfileOption()
     QCOMPARE(r.exitCode, 2);
     QVERIFY(r.err.contains("--export SOURCE TARGET"));
     QVERIFY(!QFileInfo::exists(target));
+}
+
+void TestTableExport::textFormats_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("CSV, read by Python's csv") << "csv";
+    QTest::newRow("TSV, read by Python's csv") << "tsv";
+    QTest::newRow("GitHub Markdown, read by pandoc") << "md";
+}
+
+// A page with a joined cell and texts that each format must quote or escape
+// goes to a table file and out as CSV, TSV or Markdown; other programs read
+// the cells the grid shows. CSV and TSV come back in as the same table.
+void TestTableExport::textFormats()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("page.html"));
+    QFile f(page);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<!DOCTYPE html><meta charset=\"utf-8\"><table>"
+            "<tr><th>名前</th><th>記号</th><th>値</th></tr>"
+            "<tr><td colspan=\"2\">a|b *c* _d_ `e` [f](g) \\h</td><td>\"1,5\" &amp; &lt;i&gt;</td></tr>"
+            "<tr><td>表</td><td>#1</td><td>~x~ !y $z$</td></tr></table>");
+    f.close();
+    const QString table = dir.filePath(QStringLiteral("t.qvn"));
+    const QString out = dir.filePath(QStringLiteral("t.") + kind);
+    QCOMPARE(run({QStringLiteral("--export"), page, table}).exitCode, 0);
+    const Run written = run({QStringLiteral("--export"), table, out});
+    QCOMPARE(written.exitCode, 0);
+    QVERIFY2(written.err.contains("flattened"), written.err.constData());
+
+    // python3 and pandoc come with scripts/deps.sh.
+    QProcess reader;
+    reader.start(QStringLiteral("python3"), {QStringLiteral(QUORVAN_TEST_DATA "/../support/text_table_cells.py"), out, kind});
+    QVERIFY(reader.waitForFinished(60000) && reader.exitCode() == 0);
+    const QJsonArray expected{QJsonArray{"名前", "記号", "値"},
+                              QJsonArray{"a|b *c* _d_ `e` [f](g) \\h", "", "\"1,5\" & <i>"},
+                              QJsonArray{"表", "#1", "~x~ !y $z$"}};
+    QCOMPARE(QJsonDocument::fromJson(reader.readAllStandardOutput()).array(), expected);
+
+    if (kind == QLatin1String("md"))
+        return;
+    const QString back = dir.filePath(QStringLiteral("back.qvn")), again = dir.filePath(QStringLiteral("again.") + kind);
+    QCOMPARE(run({QStringLiteral("--export"), out, back}).exitCode, 0);
+    const Run rewritten = run({QStringLiteral("--export"), back, again});
+    QCOMPARE(rewritten.exitCode, 0);
+    QCOMPARE(rewritten.err, QByteArray()); // nothing joined any more
+    QFile first(out), second(again);
+    QVERIFY(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
+    QCOMPARE(second.readAll(), first.readAll());
 }
 
 QTEST_GUILESS_MAIN(TestTableExport)

@@ -20,7 +20,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style",
+    // -style is also ours: with --export it names the HTML5 presentation.
+    const QCommandLineOption styleOption(QStringLiteral("style"), QString(), QStringLiteral("value"));
+    parser.addOption(styleOption);
+    for (const char *name : {"platform", "platformpluginpath", "platformtheme", "plugin",
                              "stylesheet", "qwindowgeometry", "qwindowtitle", "qwindowicon", "display",
                              "geometry", "session", "qmljsdebugger"})
         parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("value")));
@@ -47,12 +50,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(exportOption)) {
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
+        cl.style = parser.value(styleOption);
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--export needs a SOURCE and a TARGET");
         } else if (parser.isSet(profileOption) && !markupProfileFromName(cl.profile)) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--profile is html4 or html5");
+        } else if (parser.isSet(styleOption) && !presentationStyleFromName(cl.style)) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--style is inline or none");
         }
     } else if (parser.isSet(profileOption)) {
         cl.mode = CommandLine::Wrong;
@@ -65,7 +72,7 @@ QString usageText(const QString &program)
 {
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
-                   "       %1 [--profile html4|html5] --export SOURCE TARGET\n"
+                   "       %1 [--profile html4|html5] [--style inline|none] --export SOURCE TARGET\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -75,14 +82,20 @@ QString usageText(const QString &program)
                    "  --export SOURCE TARGET   open SOURCE as the Open command does and save it\n"
                    "                           as TARGET as the Save command does, without a\n"
                    "                           window: a TARGET ending in .qvn gets a table\n"
-                   "                           file, any other name the table's HTML text\n"
-                   "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5);\n"
-                   "                           TARGET may be SOURCE itself only when both\n"
-                   "                           are .qvn; a SOURCE ending in .html or .htm\n"
-                   "                           brings in the page's first table\n"
+                   "                           file, .html or .htm the table's HTML text\n"
+                   "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5),\n"
+                   "                           .csv, .tsv or .md the cells' text (joined\n"
+                   "                           cells flattened, said on standard error); any\n"
+                   "                           other name is refused. TARGET may be SOURCE\n"
+                   "                           itself only when both are .qvn; a SOURCE\n"
+                   "                           ending in .html or .htm brings in the page's\n"
+                   "                           first table, .csv or .tsv one value per cell\n"
                    "  --profile html4|html5    with --export: write the HTML in this profile\n"
                    "                           instead of the table's own (a table file\n"
                    "                           keeps it as the table's profile)\n"
+                   "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
+                   "                           border, alignment, sizes and colours, or none\n"
+                   "                           (structure only, no style attribute)\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

@@ -16,6 +16,7 @@ struct CommandLine {
     Mode mode = Edit;
     QStringList files;        // the positional arguments, in order
     QString profile;          // --profile NAME, with --export only; empty: the table's own
+    QString style;            // --style inline|none with --export; empty: the table's own
     QString language;         // --lang ja|en; empty: the locale's
     QString error;            // for Wrong
 };

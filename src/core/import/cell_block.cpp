@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QIODevice>
 #include <QMimeData>
+#include <QRegularExpression>
 
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
@@ -128,6 +129,9 @@ void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source s
     case CellBlock::Source::Html:
         target.Text = from.Text;
         target.Header = from.Header;
+        // An alignment the source states comes across; -1 is none stated.
+        if (from.HAlign >= 0)
+            target.HAlign = from.HAlign;
         target.RowSpanOn = from.RowSpanOn;
         target.RowSpan = from.RowSpan;
         target.ColSpanOn = from.ColSpanOn;
@@ -141,6 +145,25 @@ void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source s
         target.Text = from.Text;
         return;
     }
+}
+
+// A spreadsheet's presentation inside a cell (its font, its classes and
+// styles) belongs to its own sheet, not to the page the cell goes into.
+QString withoutPresentation(const QString &text)
+{
+    static const QRegularExpression font(QStringLiteral("</?font\\b[^>]*>"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression attr(
+            QStringLiteral("(<[A-Za-z][^>]*?)\\s+(?:style|class)\\s*=\\s*(?:\"[^\"]*\"|'[^']*'|[^\\s>]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+    if (!text.contains(QLatin1Char('<')))
+        return text;
+    QString out = text;
+    out.remove(font);
+    // Each pass drops one such attribute per tag.
+    for (int i = 0; i < 8 && out.contains(attr); ++i)
+        out.replace(attr, QStringLiteral("\\1"));
+    return out;
 }
 
 // The blanks a browser drops at either end of a cell; an ideographic space
@@ -346,7 +369,9 @@ std::optional<CellBlock> cellBlockFromHtml(const QString &html)
         CellRecord &record = block.at(cell.col - 1, cell.row - 1);
         record = cell.record;
         // Pages lay out their source freely; the blanks around a cell's text are layout.
-        record.Text = withoutHtmlBlanks(record.Text);
+        record.Text = withoutHtmlBlanks(withoutPresentation(record.Text));
+        if (!cell.hAlignStated)
+            record.HAlign = -1;
         if (isBreakOnly(record.Text))
             record.Text.clear();
     }

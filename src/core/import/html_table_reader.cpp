@@ -202,6 +202,9 @@ InlineStyle parseStyle(const std::optional<QString> &attr)
             style.height = value;
         else if (property == QLatin1String("border-width"))
             style.borderWidth = value;
+        else if (property == QLatin1String("border") && !style.borderWidth)
+            // The shorthand the HTML5 output writes: "1px outset gray"; its width comes first.
+            style.borderWidth = value.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
         else if (property == QLatin1String("background-color"))
             style.backgroundColor = value;
         else if (property == QLatin1String("background") && parseColour(value, false))
@@ -321,10 +324,49 @@ QString captionText(QString s)
     return s;
 }
 
+void noteLeftOut(QStringList &leftOut, const QString &what)
+{
+    if (!leftOut.contains(what))
+        leftOut << what;
+}
+
+bool isPresentational(const char *name)
+{
+    for (const char *p : {"style", "align", "valign", "bgcolor", "width", "height", "border"})
+        if (qstricmp(name, p) == 0)
+            return true;
+    return false;
+}
+
+// Every attribute of e that the model does not hold goes into leftOut as
+// "tag name", or "tag name="value"" for a value the output would not write.
+void noteAttributes(const GumboElement &e, const char *tag, std::initializer_list<const char *> held,
+                    QStringList &leftOut, bool &presentational)
+{
+    for (unsigned i = 0; i < e.attributes.length; ++i) {
+        const auto *a = static_cast<const GumboAttribute *>(e.attributes.data[i]);
+        presentational = presentational || isPresentational(a->name);
+        bool known = false;
+        for (const char *h : held)
+            known = known || qstricmp(a->name, h) == 0;
+        if (qstricmp(a->name, "scope") == 0) {
+            const QString v = QString::fromUtf8(a->value).trimmed().toLower();
+            known = v == QLatin1String("col") || v == QLatin1String("row");
+            if (!known) {
+                noteLeftOut(leftOut, QStringLiteral("%1 scope=\"%2\"").arg(QLatin1String(tag), v));
+                continue;
+            }
+        }
+        if (!known)
+            noteLeftOut(leftOut, QLatin1String(tag) + QLatin1Char(' ') + QString::fromUtf8(a->name));
+    }
+}
+
 CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, int rowsLeft,
-                    bool *aligned)
+                    bool *aligned, bool *hAligned)
 {
     CellRecord r;
+    r.Class = attribute(e, "class").value_or(QString()).simplified();
     r.Header = header ? -1 : 0;
     r.Text = page.innerSource(e);
     const InlineStyle style = parseStyle(attribute(e, "style"));
@@ -344,6 +386,7 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
     r.HAlign = hAlign.value_or(header ? 1 : 0);
     r.VAlign = vAlign.value_or(1);
     *aligned = hAlign || vAlign;
+    *hAligned = hAlign.has_value();
 
     if (const auto h = pixelsOf(e, style.height, "height"); h && *h >= 1 && *h <= MaxCellSize) {
         r.HeightOn = 1;
@@ -383,6 +426,36 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             && QByteArray(table.original_tag.data + 1, 5) == "TABLE";
 
     t.profile = t.upperCaseTag ? MarkupProfile::Html4 : MarkupProfile::Html5;
+    t.id = attribute(table, "id").value_or(QString()).trimmed();
+    t.cls = attribute(table, "class").value_or(QString()).simplified();
+    noteAttributes(table, "table", {"id", "class", "border", "cellspacing", "width", "bgcolor", "style"},
+                   t.leftOut, t.presentational);
+    // What lies in the table besides its rows and caption.
+    int bodies = 0;
+    for (unsigned i = 0; i < table.children.length; ++i) {
+        const GumboNode *node = child(table, i);
+        if (node->type != GUMBO_NODE_ELEMENT)
+            continue;
+        const GumboElement &g = node->v.element;
+        switch (g.tag) {
+        case GUMBO_TAG_COLGROUP: case GUMBO_TAG_COL:
+            noteLeftOut(t.leftOut, QString::fromUtf8(gumbo_normalized_tagname(g.tag)));
+            break;
+        case GUMBO_TAG_TFOOT:
+            noteLeftOut(t.leftOut, QStringLiteral("tfoot"));
+            break;
+        case GUMBO_TAG_TBODY:
+            // One body holds every row; a second one's border between them is lost.
+            if (++bodies == 2)
+                noteLeftOut(t.leftOut, QStringLiteral("tbody (2)"));
+            [[fallthrough]];
+        case GUMBO_TAG_THEAD:
+            noteAttributes(g, gumbo_normalized_tagname(g.tag), {}, t.leftOut, t.presentational);
+            break;
+        default:
+            break;
+        }
+    }
 
     const InlineStyle style = parseStyle(attribute(table, "style"));
     std::optional<Number> cssBorder;
@@ -424,6 +497,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
     int reach = 0; // the furthest column a span reaches
     for (int y = 0; y < t.rows; ++y) {
         const GumboElement &tr = *rows[size_t(y)].tr;
+        noteAttributes(tr, "tr", {}, t.leftOut, t.presentational);
         int x = 0;
         for (unsigned i = 0; i < tr.children.length; ++i) {
             const GumboNode *node = child(tr, i);
@@ -433,9 +507,13 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
                 continue;
             while (taken.taken(x, y))
                 ++x;
-            bool aligned = false;
+            bool aligned = false, hAligned = false;
             CellRecord record = readCell(page, td ? *td : *th, th != nullptr,
-                                         rows[size_t(y)].groupEnd - y, &aligned);
+                                         rows[size_t(y)].groupEnd - y, &aligned, &hAligned);
+            noteAttributes(td ? *td : *th, td ? "td" : "th",
+                           {"class", "style", "align", "valign", "colspan", "rowspan", "width", "height",
+                            "bgcolor", "scope"},
+                           t.leftOut, t.presentational);
             if (td) {
                 t.hasDataCells = true;
                 t.dataCellAligned = t.dataCellAligned || aligned;
@@ -447,7 +525,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             t.cols = std::max(t.cols, x + 1);
             reach = std::max(reach, std::min(x + width, TrackedSlots));
             if (x < TrackedSlots && y < TrackedSlots)
-                t.cells.push_back({x + 1, y + 1, std::move(record)});
+                t.cells.push_back({x + 1, y + 1, std::move(record), hAligned});
             x += width;
         }
     }

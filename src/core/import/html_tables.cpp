@@ -236,6 +236,12 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     // differs from the browser's, which a cell without one has already.
     table.NetscapeMode = t.profile == MarkupProfile::Html4 && t.hasDataCells && !t.dataCellAligned
             ? 1 : 0;
+    table.TableId = t.id;
+    table.TableClass = t.cls;
+    // Nothing the page did not have: a table styled by the site's CSS alone
+    // comes back out without style attributes.
+    if (t.profile == MarkupProfile::Html5 && !t.presentational)
+        table.OutputStyle = PresentationStyle::None;
     for (const HtmlTableCell &c : t.cells)
         table.Cells(c.col, c.row) = c.record;
 
@@ -249,13 +255,27 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     model.OutputProfile = table.OutputProfile;
     model.TableWidthUnit = table.TableWidthUnit;
     model.TableWidth = table.TableWidth;
+    model.OutputStyle = table.OutputStyle;
+    model.TableId = table.TableId;
+    model.TableClass = table.TableClass;
     model.Cells = std::move(table.Cells);
 
     ImportResult r;
     r.rows = t.rows;
     r.cols = t.cols;
+    r.leftOut = t.leftOut;
     return r;
 }
+
+} // namespace
+
+QString leftOutMessage(const QStringList &leftOut)
+{
+    return QCoreApplication::translate("HtmlImport", "次の要素と属性は取り込まれませんでした: %1")
+            .arg(leftOut.join(QStringLiteral(", ")));
+}
+
+namespace {
 
 QString excerpt(const QString &html)
 {

@@ -18,6 +18,7 @@ struct HtmlTableCell {
     int col = 0;
     int row = 0;
     CellRecord record;
+    bool hAlignStated = false; // align or text-align given, not the browser's default
 };
 
 // One TABLE element as found on a page.
@@ -37,6 +38,10 @@ struct HtmlTable {
     bool dataCellAligned = false; // some TD has an alignment of its own
     bool upperCaseTag = false;   // written "<TABLE", as the HTML 4 output is
     MarkupProfile profile = MarkupProfile::Html5; // HTML 4 for an upper-case table
+    QString id;               // the table's id and class attributes
+    QString cls;
+    bool presentational = false; // a style or a presentational attribute somewhere
+    QStringList leftOut;      // what the model cannot hold, once each: "colgroup", "td sdval", ...
     QVector<HtmlTableCell> cells; // row by row, left to right
 };
 
@@ -76,14 +81,22 @@ struct ImportResult {
     QString message;  // the text to show for a failure
     int rows = 0;     // the table's size, also when too large
     int cols = 0;
+    QStringList leftOut; // elements and attributes of the table the model could not hold
     bool ok() const { return status == ImportStatus::Ok; }
 };
+
+// The message for what an import left out: "次の要素と属性は取り込まれませんでした: …".
+QString leftOutMessage(const QStringList &leftOut);
 
 // Table tableIndex (in listHtmlTables' order) of the page into model: the
 // table settings and the records of the table's cells, everything else at its
 // defaults. model is only changed on success; FileName is left to the caller.
 // An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
-// other an HTML5 one, so that either comes back out as it came in.
+// other an HTML5 one, so that either comes back out as it came in; an HTML5
+// table without any style or presentational attribute is written back
+// without style attributes too. The table's id and class and the cells'
+// classes are kept; everything else the model cannot hold is listed in
+// ImportResult::leftOut.
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model);
 // The same on a list parseHtmlTables made (the window parses once for its
 // chooser); a non-empty path is named in the messages.

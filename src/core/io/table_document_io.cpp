@@ -309,3 +309,11 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
         return saveFailure(path, file.error());
     return SaveResult();
 }
+
+SaveResult saveTextDocument(const QByteArray &bytes, const QString &path)
+{
+    SaveTarget file(path);
+    if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
+        return saveFailure();
+    return SaveResult();
+}

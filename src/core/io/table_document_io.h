@@ -51,6 +51,9 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path);
 SaveResult saveHtmlDocument(const QString &html, const QString &path,
                             MarkupProfile profile = MarkupProfile::Html4);
 
+// Writes bytes as they are (CSV, TSV, Markdown), replacing path only when complete.
+SaveResult saveTextDocument(const QByteArray &bytes, const QString &path);
+
 // The exact bytes saveHtmlDocument writes for html.
 QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile = MarkupProfile::Html4);
 

@@ -1,9 +1,13 @@
 #include "core/io/table_export.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
 #include "core/io/table_document_io.h"
+#include "core/io/compression.h"
+#include "core/io/save_target.h"
+#include "core/io/text_table.h"
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
@@ -34,10 +38,12 @@ QString sameFileMessage(const QString &source, const QString &target)
             .arg(source, target);
 }
 
-// A page's first table, reported the way a failed open is.
-OpenResult importFirstTable(const QString &path, TableModel &model)
+// A page's first table, reported the way a failed open is; what the table
+// could not hold goes into leftOut.
+OpenResult importFirstTable(const QString &path, TableModel &model, QStringList &leftOut)
 {
     const ImportResult imported = importHtmlFile(path, 0, model);
+    leftOut = imported.leftOut;
     OpenResult r;
     if (!imported.ok()) {
         r.status = OpenStatus::Damaged;
@@ -46,10 +52,40 @@ OpenResult importFirstTable(const QString &path, TableModel &model)
     return r;
 }
 
+QString unknownTargetMessage(const QString &target)
+{
+    return QStringLiteral("\"%1\": unknown kind of TARGET. Name it .qvn (a table file), .html or .htm "
+                          "(the HTML text), .csv, .tsv or .md (the cells' text).")
+            .arg(target);
+}
+
 } // namespace
 
+OpenResult openTextTable(const QString &path, TableModel &model)
+{
+    OpenResult r;
+    QFile file(path);
+    // Only a regular file: a device or a pipe could be endless.
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > MaxTableTextBytes
+        || !file.open(QIODevice::ReadOnly)) {
+        r.status = OpenStatus::Damaged;
+        r.message = damagedFileMessage(path);
+        return r;
+    }
+    const auto format = textTableFormatOf(path);
+    const TextTableRead read = readTextTable(file.readAll(), format.value_or(TextTableFormat::Csv), model);
+    if (!read.ok) {
+        r.status = OpenStatus::Damaged;
+        r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
+                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。")
+                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxLines)
+                : damagedFileMessage(path);
+    }
+    return r;
+}
+
 ExportResult exportTable(const QString &source, const QString &target,
-                         std::optional<MarkupProfile> profile)
+                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style)
 {
     ExportResult result;
     // Re-saving a table file in place is safe (it is read whole first); any
@@ -59,20 +95,41 @@ ExportResult exportTable(const QString &source, const QString &target,
         result.message = sameFileMessage(source, target);
         return result;
     }
+    const std::optional<TextTableFormat> textTarget = textTableFormatOf(target);
+    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget) {
+        result.ok = false;
+        result.message = unknownTargetMessage(target);
+        return result;
+    }
     TableModel model;
-    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model)
-                                                     : openTableDocument(source, model);
+    const auto textSource = textTableFormatOf(source);
+    QStringList leftOut;
+    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model, leftOut)
+            : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
+                                                                    : openTableDocument(source, model);
     if (!opened.ok()) {
         result.ok = false;
         result.message = opened.message;
         return result;
     }
     model.FileName = source;
+    if (!leftOut.isEmpty())
+        result.notes << source + QStringLiteral(": ") + leftOutMessage(leftOut);
     if (profile)
         model.OutputProfile = *profile;
-    const SaveResult saved = isTableFileName(target)
-            ? saveTableDocument(model, target)
-            : saveHtmlDocument(buildTableMarkup(model), target, model.OutputProfile);
+    if (style)
+        model.OutputStyle = *style;
+    SaveResult saved;
+    if (textTarget) {
+        const TextTableOutput text = writeTextTable(model, *textTarget);
+        if (text.flattened)
+            result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
+                                           "with empty cells where it spanned.").arg(target);
+        saved = saveTextDocument(text.bytes, target);
+    } else {
+        saved = isTableFileName(target) ? saveTableDocument(model, target)
+                                        : saveHtmlDocument(buildTableMarkup(model), target, model.OutputProfile);
+    }
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

@@ -331,7 +331,7 @@ FileVersion fileVersionFor(const TableModel &model)
 {
     FileVersion v;
     v.major = 3;
-    v.minor = model.usesNewSettings() ? 1 : 0;
+    v.minor = model.usesClassSettings() ? 2 : model.usesNewSettings() ? 1 : 0;
     return v;
 }
 
@@ -384,6 +384,14 @@ QByteArray tableText(const TableModel &m)
         out += Comma;
         appendNumber(out, m.TableWidth);
     }
+    if (version.minor >= 2) {
+        out += Comma;
+        appendNumber(out, int(m.OutputStyle));
+        out += Comma;
+        appendString(out, m.TableId);
+        out += Comma;
+        appendString(out, m.TableClass);
+    }
     out += LineEnd;
 
     for (int c = 0; c <= lastCol; ++c) {
@@ -402,6 +410,10 @@ QByteArray tableText(const TableModel &m)
                              qint64(R.BackColor), qint64(R.BackColorNothing)}) {
                 out += Comma;
                 appendNumber(out, v);
+            }
+            if (version.minor >= 2) {
+                out += Comma;
+                appendString(out, R.Class);
             }
             out += LineEnd;
         }
@@ -453,6 +465,15 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
         widthUnit = WidthUnit(p.number(0, 2));
         width = p.int32();
     }
+    // From 3.2 on: the presentation, the table's id and class, and a class per cell.
+    const bool classes = version.major > 3 || (version.major == 3 && version.minor >= 2);
+    PresentationStyle style = PresentationStyle::Inline;
+    QString tableId, tableClass;
+    if (classes) {
+        style = PresentationStyle(p.number(0, 1));
+        tableId = p.string();
+        tableClass = p.string();
+    }
     if (!p.ok())
         return damaged(version);
 
@@ -477,6 +498,8 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
         R.HAlign = p.int16();
         R.BackColor = p.int32();
         R.BackColorNothing = p.int16();
+        if (classes)
+            R.Class = p.string();
         if (!p.ok())
             return damaged(version);
         lines.push_back(std::move(L));
@@ -492,6 +515,9 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
     model.OutputProfile = profile;
     model.TableWidthUnit = widthUnit;
     model.TableWidth = width;
+    model.OutputStyle = style;
+    model.TableId = tableId;
+    model.TableClass = tableClass;
     for (CellLine &L : lines)
         model.Cells(L.col, L.row) = std::move(L.record);
 

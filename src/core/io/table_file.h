@@ -43,7 +43,10 @@ struct ReadResult {
 // usesNewSettings() false) is written as version 3.0.0, byte for byte the
 // original layout; any other as 3.1.0, whose settings line carries three more
 // fields: OutputProfile (0 HTML 4, 1 HTML5), TableWidthUnit (0 none,
-// 1 pixels, 2 per cent) and TableWidth.
+// 1 pixels, 2 per cent) and TableWidth. A table whose presentation, id or
+// classes are set (TableModel::usesClassSettings()) is written as 3.2.0: the
+// settings line goes on with OutputStyle (0 inline, 1 none), TableId and
+// TableClass, and every cell line ends with the cell's Class.
 QByteArray tableText(const TableModel &model);
 bool writeTableText(QIODevice &out, const TableModel &model);
 ReadResult readTableText(QIODevice &in, TableModel &model);

@@ -70,6 +70,30 @@ void appendHexField(QString &out, qint32 part)
     out += QStringView(hex).left(2);
 }
 
+// An id or class as an attribute value: whitespace inside an id would make it
+// no id at all, so it goes; a class list is written with single spaces.
+QString attributeText(const QString &value, bool isId)
+{
+    QString v = value.simplified();
+    if (isId)
+        v.remove(QLatin1Char(' '));
+    v.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    v.replace(QLatin1Char('"'), QLatin1String("&quot;"));
+    return v;
+}
+
+void appendAttribute(QString &out, QLatin1String name, const QString &value, bool isId = false)
+{
+    const QString text = attributeText(value, isId);
+    if (text.isEmpty())
+        return;
+    out += QLatin1Char(' ');
+    out += name;
+    out += QLatin1String("=\"");
+    out += text;
+    out += QLatin1Char('"');
+}
+
 } // namespace
 
 QString ColorToHtml(qint32 colour)
@@ -142,7 +166,10 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
         out += QLatin1String("\" BGCOLOR=\"");
         out += ColorToHtml(in.backColorShown);
     }
-    out += QLatin1String("\">");
+    out += QLatin1Char('"');
+    appendAttribute(out, QLatin1String("ID"), model.TableId, true);
+    appendAttribute(out, QLatin1String("CLASS"), model.TableClass);
+    out += QLatin1Char('>');
 
     if (!model.TableTitle.isEmpty()) {
         out += crlf;
@@ -208,6 +235,7 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
                 out += ColorToHtml(R.BackColor);
                 out += QLatin1Char('"');
             }
+            appendAttribute(out, QLatin1String("CLASS"), R.Class);
             out += QLatin1Char('>');
             out += R.Text;
             out += QLatin1String("</");
@@ -229,6 +257,7 @@ struct Html5Cell {
     qint32 rowSpan = 1;   // in table rows, clipped to the table
     qint32 colSpan = 1;   // clipped to the table
     QString style;        // inline CSS, empty for none
+    QString cls;          // the class attribute's value, empty for none
     QString text;
 };
 
@@ -276,6 +305,16 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     const int lastRow = lastTableRow(model);
     const int lastCol = lastTableCol(model);
 
+    // The border doubles as the cell spacing, as in HTML 4. HTML5 has no border
+    // attribute: what a browser draws for one is written as CSS, an outset
+    // frame round the table and a 1px inset line round each cell.
+    bool numberOk = false;
+    qint32 border = in.borderText.trimmed().toInt(&numberOk);
+    if (!numberOk)
+        border = model.TableBorder;
+    border = std::max<qint32>(0, border);
+    const bool inlineStyle = model.OutputStyle == PresentationStyle::Inline;
+
     // Pass 1, in the generator's cell order: what each cell writes.
     std::vector<std::vector<Html5Cell>> rows(std::size_t(std::max(lastRow, 0) + 1));
     CoveredMap covered;
@@ -311,20 +350,24 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
             covered.mark(c, r, colSpan, cell.rowSpan);
 
             cell.colSpan = colSpan;
+            // Netscape mode is an HTML 4 matter: HTML5 always keeps the alignment.
             QString &style = cell.style;
-            if (model.NetscapeMode == 0) {
+            if (inlineStyle) {
+                if (border > 0)
+                    addCss(style, QLatin1String("border"), QStringLiteral("1px inset gray"));
                 const CellAlignment browser = browserAlignment(cell.header);
                 if (R.HAlign != browser.hAlign && !cssHAlign(R.HAlign).isEmpty())
                     addCss(style, QLatin1String("text-align"), cssHAlign(R.HAlign));
                 if (R.VAlign != browser.vAlign && !cssVAlign(R.VAlign).isEmpty())
                     addCss(style, QLatin1String("vertical-align"), cssVAlign(R.VAlign));
+                if (R.WidthOn != 0)
+                    addCss(style, QLatin1String("width"), pixels(R.Width));
+                if (R.HeightOn != 0)
+                    addCss(style, QLatin1String("height"), pixels(R.Height));
+                if (R.BackColorNothing == 0)
+                    addCss(style, QLatin1String("background-color"), ColorToHtml(R.BackColor));
             }
-            if (R.WidthOn != 0)
-                addCss(style, QLatin1String("width"), pixels(R.Width));
-            if (R.HeightOn != 0)
-                addCss(style, QLatin1String("height"), pixels(R.Height));
-            if (R.BackColorNothing == 0)
-                addCss(style, QLatin1String("background-color"), ColorToHtml(R.BackColor));
+            cell.cls = attributeText(R.Class, false);
             cell.text = R.Text;
             estimate += 64 + cell.style.size() + cell.text.size();
             rows[std::size_t(r)].push_back(std::move(cell));
@@ -359,20 +402,26 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     if (headRows == lastRow)
         headRows = 0;
 
+    // Likewise columns in which no cell begins: a span counts the columns kept.
+    std::vector<bool> colBegins(std::size_t(std::max(lastCol, 0) + 1), false);
+    for (const auto &cells : rows)
+        for (const Html5Cell &x : cells)
+            colBegins[std::size_t(x.col)] = true;
+    auto colsWritten = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x <= to; ++x)
+            n += colBegins[std::size_t(x)] ? 1 : 0;
+        return n;
+    };
+
     QString out;
     out.reserve(estimate);
 
-    // The border doubles as the cell spacing, as in HTML 4; "1" is the only
-    // border value HTML5 keeps, wider ones are CSS on top of it.
-    bool numberOk = false;
-    qint32 border = in.borderText.trimmed().toInt(&numberOk);
-    if (!numberOk)
-        border = model.TableBorder;
-    border = std::max<qint32>(0, border);
     QString style;
+    if (border > 0) {
+        addCss(style, QLatin1String("border"), pixels(border) + QLatin1String(" outset gray"));
+    }
     addCss(style, QLatin1String("border-spacing"), pixels(border));
-    if (border > 1)
-        addCss(style, QLatin1String("border-width"), pixels(border));
     if (model.TableWidthUnit == WidthUnit::Pixels)
         addCss(style, QLatin1String("width"), pixels(model.TableWidth));
     else if (model.TableWidthUnit == WidthUnit::Percent)
@@ -380,11 +429,14 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     if (model.TableBackColorNothing == 0)
         addCss(style, QLatin1String("background-color"), ColorToHtml(in.backColorShown));
     out += QLatin1String("<table");
-    if (border > 0)
-        out += QLatin1String(" border=\"1\"");
-    out += QLatin1String(" style=\"");
-    out += style;
-    out += QLatin1String("\">");
+    appendAttribute(out, QLatin1String("id"), model.TableId, true);
+    appendAttribute(out, QLatin1String("class"), model.TableClass);
+    if (inlineStyle) {
+        out += QLatin1String(" style=\"");
+        out += style;
+        out += QLatin1Char('"');
+    }
+    out += QLatin1Char('>');
 
     if (!model.TableTitle.trimmed().isEmpty()) {
         out += crlf;
@@ -408,15 +460,21 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
                     out += QLatin1String(" scope=\"col\"");
                 else if (x.header && x.col == 1)
                     out += QLatin1String(" scope=\"row\"");
-                if (x.colSpan > 1) {
+                const int colSpan = colsWritten(x.col, x.col + x.colSpan - 1);
+                if (colSpan > 1) {
                     out += QLatin1String(" colspan=\"");
-                    out += QString::number(x.colSpan);
+                    out += QString::number(colSpan);
                     out += QLatin1Char('"');
                 }
                 const int rowSpan = rowsWritten(r, r + x.rowSpan - 1);
                 if (rowSpan > 1) {
                     out += QLatin1String(" rowspan=\"");
                     out += QString::number(rowSpan);
+                    out += QLatin1Char('"');
+                }
+                if (!x.cls.isEmpty()) {
+                    out += QLatin1String(" class=\"");
+                    out += x.cls;
                     out += QLatin1Char('"');
                 }
                 if (!x.style.isEmpty()) {
@@ -499,5 +557,14 @@ std::optional<MarkupProfile> markupProfileFromName(const QString &name)
         return MarkupProfile::Html4;
     if (name.compare(QLatin1String("html5"), Qt::CaseInsensitive) == 0)
         return MarkupProfile::Html5;
+    return std::nullopt;
+}
+
+std::optional<PresentationStyle> presentationStyleFromName(const QString &name)
+{
+    if (name.compare(QLatin1String("inline"), Qt::CaseInsensitive) == 0)
+        return PresentationStyle::Inline;
+    if (name.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0)
+        return PresentationStyle::None;
     return std::nullopt;
 }

@@ -13,21 +13,27 @@ QString ColorToHtml(qint32 colour);
 // every output (tag view, previews, Save, --export, the clipboard) is this.
 //
 // HTML 4 is the original text: upper-case names, ALIGN/VALIGN on every data
-// cell, spans as stored. HTML5 is lower-case, with <caption>, <thead> for the
-// leading all-header rows (scope="col"), <tbody> for the rest (a header cell in
-// column 1 there gets scope="row"), and inline CSS only where a cell differs
+// cell, spans as stored; ID and CLASS only when set. HTML5 is lower-case, with
+// <caption>, <thead> for the leading all-header rows (scope="col"), <tbody>
+// for the rest (a header cell in column 1 there gets scope="row"), id/class
+// when set, and, in the inline presentation, CSS only where a cell differs
 // from what a browser does anyway:
+//   - the border as CSS (HTML5 has no border attribute): an outset frame of
+//     the border's width round the table, 1px inset round each cell, and the
+//     border as the cell spacing;
 //   - text-align when HAlign differs from the browser's default for the cell
 //     kind (left for <td>, center for <th>), so the page looks as the grid
 //     does: a default data cell (centred in the grid) gets "text-align:
 //     center", a default header cell nothing;
 //   - vertical-align when VAlign is not centre (browsers centre: "middle");
 //   - width/height in px when switched on, background-color when set.
-// Netscape mode leaves out the alignment, as in HTML 4. Spans are clipped to
-// the table and short of the slots earlier spans hold (no overlaps), and rows in which no cell begins (wholly covered by spans from
-// above) are left out with the spans across them shortened, so the table model
-// stays valid; what the browser shows is the same. A caption of only blanks is
-// left out. Cell texts and the title are written as stored.
+// The presentation "none" writes no style attribute at all. Netscape mode
+// leaves out the alignment in HTML 4 only. Spans are clipped to the table and
+// short of the slots earlier spans hold (no overlaps), and rows and columns in
+// which no cell begins (wholly covered by spans) are left out with the spans
+// across them shortened, so the table model stays valid; what the browser
+// shows is the same. A caption of only blanks is left out. Cell texts and the
+// title are written as stored.
 QString buildTableMarkup(const TableModel &model);
 
 // The alignment a browser gives a cell of its own accord, as HAlign/VAlign
@@ -47,6 +53,9 @@ QString previewPageText(const QString &tableText, MarkupProfile profile = Markup
 // A text of the given profile as it goes into a file: Shift_JIS with numeric
 // references for what it cannot hold (HTML 4), UTF-8 (HTML5).
 QByteArray markupFileBytes(const QString &text, MarkupProfile profile);
+
+// "inline" / "none" (any case), as the command line names them.
+std::optional<PresentationStyle> presentationStyleFromName(const QString &name);
 
 // "html4" / "html5" (any case), as the command line names them.
 std::optional<MarkupProfile> markupProfileFromName(const QString &name);

@@ -25,7 +25,7 @@ bool CellRecord::operator==(const CellRecord &o) const
             && WidthOn == o.WidthOn && Width == o.Width && RowSpanOn == o.RowSpanOn
             && RowSpan == o.RowSpan && ColSpanOn == o.ColSpanOn && ColSpan == o.ColSpan
             && VAlign == o.VAlign && HAlign == o.HAlign && BackColor == o.BackColor
-            && BackColorNothing == o.BackColorNothing;
+            && BackColorNothing == o.BackColorNothing && Class == o.Class;
 }
 
 namespace {
@@ -103,10 +103,24 @@ void TableModel::resetToDefaults()
     OutputProfile = MarkupProfile::Html4;
     TableWidthUnit = WidthUnit::None;
     TableWidth = 100;
+    OutputStyle = PresentationStyle::Inline;
+    TableId.clear();
+    TableClass.clear();
 }
 
 bool TableModel::usesNewSettings() const
 {
     return OutputProfile != MarkupProfile::Html4 || TableWidthUnit != WidthUnit::None
             || TableWidth != 100;
+}
+
+bool TableModel::usesClassSettings() const
+{
+    if (OutputStyle != PresentationStyle::Inline || !TableId.isEmpty() || !TableClass.isEmpty())
+        return true;
+    for (int c = 0; c < CellTable::Size; ++c)
+        for (int r = 0; r < CellTable::Size; ++r)
+            if (!Cells(c, r).Class.isEmpty())
+                return true;
+    return false;
 }

@@ -10,7 +10,7 @@
 
 // The program's own version, shown by the About box and --version. Files are
 // refused when written by a later version; this one reads table files up to
-// 3.1.0 and writes 3.0.0 or 3.1.0 (see table_file.h).
+// 3.2.0 and writes 3.0.0, 3.1.0 or 3.2.0 (see table_file.h).
 struct AppVersion {
     static constexpr int Major = QUORVAN_VERSION_MAJOR;
     static constexpr int Minor = QUORVAN_VERSION_MINOR;
@@ -20,6 +20,10 @@ struct AppVersion {
 // What the generator writes: the original upper-case HTML 4 text (Shift_JIS
 // when saved), or lower-case HTML5 with CSS (UTF-8 when saved).
 enum class MarkupProfile { Html4, Html5 };
+
+// How HTML5 output presents the table: inline CSS for what the settings say,
+// or structure only, no style attribute, for a site whose own CSS does the rest.
+enum class PresentationStyle { Inline, None };
 
 // The table's own width: none (the browser decides), pixels or per cent.
 enum class WidthUnit { None, Pixels, Percent };
@@ -43,6 +47,7 @@ struct CellRecord {
     qint16 HAlign = 1;             // 0 left, 1 center, 2 right
     qint32 BackColor = 0xFFFFFF;   // 0x00BBGGRR
     qint16 BackColorNothing = 1;
+    QString Class;                 // class attribute, 3.2 files only
 
     static CellRecord zero();      // the all-zero record kept at index 100
     bool operator==(const CellRecord &o) const;
@@ -106,6 +111,10 @@ public:
     MarkupProfile OutputProfile = MarkupProfile::Html4;
     WidthUnit TableWidthUnit = WidthUnit::None;
     qint32 TableWidth = 100;  // pixels or per cent, per TableWidthUnit
+    // Added in 3.2; at these defaults (and no cell class) a file stays 3.0/3.1.
+    PresentationStyle OutputStyle = PresentationStyle::Inline;
+    QString TableId;
+    QString TableClass;
     CellTable Cells;
     QString FileName;
 
@@ -114,4 +123,6 @@ public:
     void resetToDefaults();
     // True when a setting beyond the original seven differs from its default.
     bool usesNewSettings() const;
+    // True when the presentation, the table's id or class or a cell's class is set.
+    bool usesClassSettings() const;
 };

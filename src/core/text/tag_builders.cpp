@@ -1,5 +1,7 @@
 #include "core/text/tag_builders.h"
 
+#include <QStringList>
+
 #include "core/markup/table_markup.h"
 
 #include <QtMath>
@@ -60,6 +62,24 @@ QString fontTag(const FontTagInputs &in, const QString &selected)
     if (in.heading)
         return QLatin1String("<H") + n + QLatin1Char('>') + selected + QLatin1String("</H") + n
                + QLatin1Char('>');
+
+    const bool face = in.faceOn && !in.face.trimmed().isEmpty();
+    if (in.html5) {
+        // The legacy sizes 1..7 as the keywords browsers map them to.
+        static const char *const sizes[] = {"x-small", "small", "medium", "large", "x-large",
+                                            "xx-large", "xxx-large"};
+        QStringList css;
+        if (face)
+            css << QLatin1String("font-family: ") + in.face.trimmed().replace(QLatin1Char('"'), QLatin1Char('\''));
+        if (in.sizeOn && in.size >= 1 && in.size <= 7)
+            css << QLatin1String("font-size: ") + QLatin1String(sizes[in.size - 1]);
+        if (in.colorOn)
+            css << QLatin1String("color: ") + ColorToHtml(in.color);
+        if (css.isEmpty())
+            return selected;
+        return QLatin1String("<span style=\"") + css.join(QLatin1String("; ")) + QLatin1String("\">") + selected
+               + QLatin1String("</span>");
+    }
 
     QString open = QStringLiteral("<FONT");
     if (in.faceOn)

@@ -37,8 +37,11 @@ struct FontTagInputs {
     int size = 0;           // 1..7 from the list, 0 when nothing is selected
     bool colorOn = false;
     qint32 color = 0;       // 0x00BBGGRR
+    bool html5 = false;     // the table is HTML5: CSS on a <span>, no <FONT>
 };
-// <FONT FACE="" SIZE="" COLOR="">selected</FONT> or <Hn>selected</Hn>.
+// <FONT FACE="" SIZE="" COLOR="">selected</FONT> (HTML5: <span style="font-family:
+// …; font-size: …; color: …">selected</span>, an empty face left out, and
+// with nothing left selected as it is) or <Hn>selected</Hn>.
 QString fontTag(const FontTagInputs &in, const QString &selected);
 
 // True when a border text reads as a number other than 0. Empty text and text

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/table_model.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -46,6 +48,7 @@ public:
     static constexpr int ButtonCount = int(EditorButton::Help);
 
     QObject *objForm = nullptr;          // the window whose cell is edited
+    MarkupProfile profile = MarkupProfile::Html4; // the table's: what the insertions write
     void SettingText(const QString &text);
 
     QPlainTextEdit *txtEdit = nullptr;

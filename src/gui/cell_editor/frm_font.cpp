@@ -224,6 +224,7 @@ void frmFont::cmdOK_Click()
     in.size = sizeNumber();
     in.colorOn = chkColor->isChecked();
     in.color = picBackColor->color();
+    in.html5 = m_editor && m_editor->profile == MarkupProfile::Html5;
     if (m_editor)
         m_editor->setSelText(fontTag(in, m_editor->selText()));
     accept();

@@ -41,6 +41,9 @@ GridClipboard::GridClipboard(GridEditor &editor, TableDocument &doc)
     m_cut = make("mnuCut", tr("切り取り(&T)"), QKeySequence::Cut, &GridClipboard::cut);
     m_copy = make("mnuCopy", tr("コピー(&C)"), QKeySequence::Copy, &GridClipboard::copy);
     m_paste = make("mnuPaste", tr("貼り付け(&P)"), QKeySequence::Paste, &GridClipboard::paste);
+    m_pasteText = make("mnuPasteText", tr("テキストとして貼り付け(&X)"), QKeySequence::UnknownKey,
+                       &GridClipboard::pasteText);
+    m_pasteText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     m_editor.grid()->addActions(actions());
 }
 
@@ -93,7 +96,22 @@ void GridClipboard::paste()
     if (handledByTextBox("paste") || !gridInUse())
         return;
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    const std::optional<CellBlock> block = data ? cellBlockFromMimeData(*data) : std::nullopt;
+    pasteBlock(data ? cellBlockFromMimeData(*data) : std::nullopt);
+}
+
+void GridClipboard::pasteText()
+{
+    if (handledByTextBox("paste") || !gridInUse())
+        return;
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    CellBlock block = cellBlockFromText(data->text());
+    pasteBlock(block.isEmpty() ? std::nullopt : std::optional<CellBlock>(std::move(block)));
+}
+
+void GridClipboard::pasteBlock(const std::optional<CellBlock> &block)
+{
     if (!block)
         return;
     m_editor.commitOpenBox();

@@ -4,6 +4,9 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
+
+#include "core/import/cell_block.h"
 
 class QAction;
 class QWidget;
@@ -20,12 +23,14 @@ class GridClipboard : public QObject
 public:
     GridClipboard(GridEditor &editor, TableDocument &doc);
 
-    // 切り取り, コピー, 貼り付け, in that order, for the menus.
-    QList<QAction *> actions() const { return {m_cut, m_copy, m_paste}; }
+    // 切り取り, コピー, 貼り付け, テキストとして貼り付け, in that order, for the menus.
+    QList<QAction *> actions() const { return {m_cut, m_copy, m_paste, m_pasteText}; }
 
     void cut();
     void copy();
     void paste();
+    // The clipboard's plain text only, whatever else it holds.
+    void pasteText();
 
     // Where the message of a clipped paste goes; tests answer it here. An
     // empty hook shows a message box again.
@@ -40,5 +45,8 @@ private:
     TableDocument &m_doc;
     QAction *m_cut;
     QAction *m_copy;
+    void pasteBlock(const std::optional<CellBlock> &block);
+
     QAction *m_paste;
+    QAction *m_pasteText;
 };

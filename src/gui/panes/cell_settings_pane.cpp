@@ -105,11 +105,16 @@ void CellSettingsPane::layOut()
     // Alignment: the horizontal slider over the preview, the vertical one beside it.
     const int sliderHeight = 21;
     const int previewHeight = 40;
-    frameAt(w->Frame3, 8, y, 169, sliderHeight + 2 + previewHeight);
+    y = frameAt(w->Frame3, 8, y, 169, sliderHeight + 2 + previewHeight) + Gap;
     w->SliW->setGeometry(8, 0, 97, sliderHeight);
     w->picText->setGeometry(16, sliderHeight + 2, 81, previewHeight);
     w->SliH->setGeometry(104, 0, 37, sliderHeight + 2 + previewHeight);
     w->lblTextMove->resize(w->lblTextMove->sizeHint().expandedTo(QSize(11, 12)));
+
+    // The class row, below the alignment.
+    const int classLeft = qMax(72, w->lblCellClass->sizeHint().width() + 12);
+    w->lblCellClass->setGeometry(8, y, classLeft - 9, BoxHeight);
+    w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - 8, BoxHeight);
 }
 
 CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
@@ -140,6 +145,8 @@ CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
     connect(SliW, &QSlider::valueChanged, this, &CellSettingsPane::SliW_Click);
     connect(SliH, &QSlider::valueChanged, this, &CellSettingsPane::SliH_Click);
     connect(chkBackColorNothing2, &QCheckBox::toggled, this, &CellSettingsPane::chkBackColorNothing2_Click);
+    connect(txtCellClass, &QLineEdit::textChanged, this, &CellSettingsPane::txtCellClass_Change);
+    pane::onFocusLost(txtCellClass, [this] { m_doc.closeGesture(); });
     connect(cmdBackColorSet2, &QAbstractButton::clicked, this, &CellSettingsPane::cmdBackColorSet2_Click);
     connect(&m_doc, &TableDocument::cellsChanged, this, &CellSettingsPane::onCellsChanged);
 
@@ -262,6 +269,12 @@ void CellSettingsPane::createControls()
     named(picText, "picText", tr("セルの文字列の配置のプレビューです。"));
     lblTextMove = new QLabel(tr("あ"), picText);
     named(lblTextMove, "lblTextMove");
+
+    lblCellClass = new QLabel(tr("クラス(&L)："), picBar);
+    named(lblCellClass, "lblCellClass");
+    txtCellClass = new QLineEdit(picBar);
+    named(txtCellClass, "txtCellClass", tr("セルの class 属性を入力します。空白で区切って複数書けます。"));
+    lblCellClass->setBuddy(txtCellClass);
 }
 
 void CellSettingsPane::load(int col, int row, const CellRecord &rec)
@@ -271,7 +284,7 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
     {
         const QSignalBlocker b1(chkSHeight), b2(chkSWidth), b3(txtSHeight), b4(txtSWidth),
                 b5(chkHeight), b6(chkWidth), b7(txtMHeight), b8(txtMWidth), b9(SliH), b10(SliW),
-                b11(chkBackColorNothing2);
+                b11(chkBackColorNothing2), b12(txtCellClass);
         chkSHeight->setChecked(rec.HeightOn != 0);
         chkSWidth->setChecked(rec.WidthOn != 0);
         txtSHeight->setText(QString::number(rec.Height));
@@ -284,13 +297,15 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         SliW->setValue(rec.HAlign);
         picBackColor2->setColor(rec.BackColor);
         chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
+        txtCellClass->setText(rec.Class);
     }
     showEnabledStates();
     const bool header = rec.Header == -1;
     SliH->setEnabled(!header);
     SliW->setEnabled(!header);
     moveLetter();
-    Frame3->setVisible(m_doc.model().NetscapeMode != 1);
+    // Netscape mode drops the alignment in HTML 4 only.
+    Frame3->setVisible(m_doc.model().NetscapeMode != 1 || m_doc.model().OutputProfile == MarkupProfile::Html5);
 }
 
 void CellSettingsPane::showEnabledStates()
@@ -442,4 +457,13 @@ void CellSettingsPane::cmdBackColorSet2_Click()
     StepScope step(m_doc, TableDocument::stepName(CellField::BackColor));
     store(CellField::BackColor, color);
     store(CellField::BackColorNothing, chkBackColorNothing2->isChecked() ? 1 : 0);
+}
+
+// --- class: every selected cell takes it, as for the other fields
+
+void CellSettingsPane::txtCellClass_Change()
+{
+    const QRect range = m_selection ? m_selection() : QRect();
+    m_doc.setCellsClass(range.contains(m_col, m_row) ? range : QRect(m_col, m_row, 1, 1),
+                        txtCellClass->text());
 }

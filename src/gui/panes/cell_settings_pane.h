@@ -50,6 +50,7 @@ private slots:
     void SliH_Click();
     void chkBackColorNothing2_Click();
     void cmdBackColorSet2_Click();
+    void txtCellClass_Change();
 
 private:
     void createControls();
@@ -80,4 +81,6 @@ private:
     QSlider *SliW = nullptr, *SliH = nullptr;
     QWidget *picText = nullptr;
     QLabel *lblTextMove = nullptr;
+    QLabel *lblCellClass = nullptr;
+    QLineEdit *txtCellClass = nullptr;
 };

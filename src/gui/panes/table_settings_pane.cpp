@@ -106,6 +106,16 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // In WidthUnit's order.
     cmbWidthUnit->addItems({tr("なし"), tr("ピクセル"), tr("％")});
     box(txtTableWidth, "txtTableWidth", tr("表の幅を入力します。"));
+    label(lblStyle, "lblStyle", tr("スタイル(&Y)："));
+    cmbStyle = new QComboBox(this);
+    cmbStyle->setObjectName(QStringLiteral("cmbStyle"));
+    cmbStyle->setToolTip(tr("HTML5 で、見た目を style 属性で書くか、構造だけを書いてサイトの CSS に任せるかを選びます。"));
+    // In PresentationStyle's order.
+    cmbStyle->addItems({tr("インライン CSS"), tr("なし（構造のみ）")});
+    label(lblTableId, "lblTableId", tr("ID(&E)："));
+    box(txtTableId, "txtTableId", tr("表の id 属性を入力します。"));
+    label(lblTableClass, "lblTableClass", tr("クラス(&L)："));
+    box(txtTableClass, "txtTableClass", tr("表の class 属性を入力します。空白で区切って複数書けます。"));
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
@@ -114,6 +124,9 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     Label2->setBuddy(cmdBackColorSet);
     lblProfile->setBuddy(cmbProfile);
     lblTableWidth->setBuddy(cmbWidthUnit);
+    lblStyle->setBuddy(cmbStyle);
+    lblTableId->setBuddy(txtTableId);
+    lblTableClass->setBuddy(txtTableClass);
     SetNumberOnly(txtTableWidth, 4);
     SetNumberOnly(txtBorder, 2);
     SetNumberOnly(txtHeight, 2);
@@ -135,6 +148,11 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     connect(cmbWidthUnit, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbWidthUnit_Click);
     connect(txtTableWidth, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableWidth_Change);
     pane::onFocusLost(txtTableWidth, [this] { txtTableWidth_LostFocus(); });
+    connect(cmbStyle, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbStyle_Click);
+    connect(txtTableId, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableId_Change);
+    connect(txtTableClass, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableClass_Change);
+    pane::onFocusLost(txtTableId, [this] { m_doc.closeGesture(); });
+    pane::onFocusLost(txtTableClass, [this] { m_doc.closeGesture(); });
     // A paste in the grid (or its undo) resizes the table: the size boxes follow,
     // so the next view switch sizes the grid from them right.
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
@@ -161,7 +179,7 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
         }
     for (QCheckBox *c : {chkBackColorNothing, chkNet})
         connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
-    for (QComboBox *c : {cmbProfile, cmbWidthUnit})
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle})
         connect(c, &QComboBox::currentIndexChanged, &m_doc, &TableDocument::closeGesture);
     connect(cmdBackColorSet, &QAbstractButton::clicked, &m_doc, &TableDocument::closeGesture);
 }
@@ -176,7 +194,8 @@ void TableSettingsPane::layOut()
     int labelsRight = 0;
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
                            {Label801, 120}, {Label2, 120},
-                           {lblProfile, 120}, {lblTableWidth, 120}})
+                           {lblProfile, 120}, {lblTableWidth, 120}, {lblStyle, 120},
+                           {lblTableId, 120}, {lblTableClass, 120}})
         labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
     const int shift = qMax(0, labelsRight + 3 - twips(1080));
     auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
@@ -218,7 +237,13 @@ void TableSettingsPane::layOut()
     row(lblTableWidth, 120, 2700 + 105, 900, 180, false);
     row(cmbWidthUnit, 1080, 2700 + 60, 1095, 270, true);
     row(txtTableWidth, 2220, 2700 + 60, 555, 270, true);
-    for (QComboBox *c : {cmbProfile, cmbWidthUnit}) {
+    row(lblStyle, 120, 3060 + 105, 900, 180, false);
+    row(cmbStyle, 1080, 3060 + 60, 1455, 270, true);
+    row(lblTableId, 120, 3420 + 105, 900, 180, false);
+    row(txtTableId, 1080, 3420 + 60, 2655, 270, true);
+    row(lblTableClass, 120, 3780 + 105, 900, 180, false);
+    row(txtTableClass, 1080, 3780 + 60, 2655, 270, true);
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle}) {
         // A combo's face needs its own height and its longest item's width.
         const QRect g = c->geometry();
         const int h = qMax(g.height(), c->sizeHint().height());
@@ -234,7 +259,8 @@ void TableSettingsPane::load(bool withNet)
     const TableModel &m = m_doc.model();
     {
         const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
-                b5(chkBackColorNothing), b6(chkNet), b7(cmbProfile), b8(cmbWidthUnit), b9(txtTableWidth);
+                b5(chkBackColorNothing), b6(chkNet), b7(cmbProfile), b8(cmbWidthUnit), b9(txtTableWidth),
+                b10(cmbStyle), b11(txtTableId), b12(txtTableClass);
         txtHeight->setText(QString::number(m.TableRows));
         txtWidth->setText(QString::number(m.TableCols));
         txtTitle->setText(m.TableTitle);
@@ -246,9 +272,13 @@ void TableSettingsPane::load(bool withNet)
         cmbProfile->setCurrentIndex(m.OutputProfile == MarkupProfile::Html5 ? 1 : 0);
         cmbWidthUnit->setCurrentIndex(int(m.TableWidthUnit));
         txtTableWidth->setText(QString::number(m.TableWidth));
+        cmbStyle->setCurrentIndex(int(m.OutputStyle));
+        txtTableId->setText(m.TableId);
+        txtTableClass->setText(m.TableClass);
     }
     showColourEnabled();
     showWidthEnabled();
+    showProfileEnabled();
 }
 
 int TableSettingsPane::columnsInBox() const
@@ -331,6 +361,34 @@ void TableSettingsPane::cmbProfile_Click()
 {
     m_doc.setTableField(TableField::OutputProfile,
                         qint32(cmbProfile->currentIndex() == 1 ? MarkupProfile::Html5 : MarkupProfile::Html4));
+    showProfileEnabled();
+}
+
+// Netscape mode is an HTML 4 matter and the presentation an HTML5 one; each
+// is greyed out under the other profile, with a tip saying why.
+void TableSettingsPane::showProfileEnabled()
+{
+    const bool html5 = cmbProfile->currentIndex() == 1;
+    chkNet->setEnabled(!html5);
+    chkNet->setToolTip(html5 ? tr("Netscape対応は HTML 4 の設定です。HTML5 では配置を省きません。")
+                             : tr("表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
+    lblStyle->setEnabled(html5);
+    cmbStyle->setEnabled(html5);
+}
+
+void TableSettingsPane::cmbStyle_Click()
+{
+    m_doc.setTableField(TableField::Style, qint32(qBound(0, cmbStyle->currentIndex(), 1)));
+}
+
+void TableSettingsPane::txtTableId_Change()
+{
+    m_doc.setTableText(TableField::Id, txtTableId->text());
+}
+
+void TableSettingsPane::txtTableClass_Change()
+{
+    m_doc.setTableText(TableField::Class, txtTableClass->text());
 }
 
 void TableSettingsPane::showWidthEnabled()

@@ -44,19 +44,24 @@ private slots:
     void cmbWidthUnit_Click();
     void txtTableWidth_Change();
     void txtTableWidth_LostFocus();
+    void cmbStyle_Click();
+    void txtTableId_Change();
+    void txtTableClass_Change();
 
 private:
     void layOut();
     void showColourEnabled();
     void showWidthEnabled();
+    void showProfileEnabled();
 
     TableDocument &m_doc;
     CommonDialog *Dlg;
-    QLabel *Label101, *Label201, *Label601, *Label801, *Label2, *lblProfile, *lblTableWidth;
-    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth;
+    QLabel *Label101, *Label201, *Label601, *Label801, *Label2, *lblProfile, *lblTableWidth,
+            *lblStyle, *lblTableId, *lblTableClass;
+    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth, *txtTableId, *txtTableClass;
     UpDown *UpDownWidth, *UpDownHeight, *UpDown1;
     ColorSwatch *picBackColor;
     QAbstractButton *cmdBackColorSet;
     QCheckBox *chkBackColorNothing, *chkNet;
-    QComboBox *cmbProfile, *cmbWidthUnit;
+    QComboBox *cmbProfile, *cmbWidthUnit, *cmbStyle;
 };

@@ -22,6 +22,8 @@
 #include "core/app/command_line.h"
 #include "core/import/html_tables.h"
 #include "core/io/table_document_io.h"
+#include "core/io/table_export.h"
+#include "core/io/text_table.h"
 #include "document/table_document.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/output/output_views.h"
@@ -82,6 +84,9 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     }
     // Not a table file yet: Save asks for a name.
     opened.FileName = newTableName();
+    // Nothing is dropped silently: the user hears what stayed behind.
+    if (!result.leftOut.isEmpty())
+        showFileMessage(parent, leftOutMessage(result.leftOut));
     return true;
 }
 
@@ -133,7 +138,8 @@ void DocumentManager::open(const QString &ShowOpenFileName)
         request.kind = CommonDialog::Open;
         request.title = frmMain::tr("表ファイルを開く");
         request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
-                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm");
+                                        "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
+                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
         const CommonDialog::Reply reply = m_window.Dlg->show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty()) {
@@ -153,7 +159,9 @@ void DocumentManager::open(const QString &ShowOpenFileName)
             return;
         }
     } else {
-        const OpenResult result = openTableDocument(path, opened);
+        const auto text = textTableFormatOf(path);
+        const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+                                                                            : openTableDocument(path, opened);
         if (!result.ok()) {
             showFileMessage(&m_window, result.message);
             m_window.hide();
@@ -204,6 +212,8 @@ bool DocumentManager::saveAs()
             m_doc.setFileName(path);
             markSaved();
         }
+    } else if (const auto text = textTableFormatOf(path)) {
+        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
     } else {
         const QString html = m_window.BuildTableHtml();
         m_window.m_output->setTagText(html);

@@ -346,6 +346,7 @@ void frmMain::mnuSelEditMax_Click()
     frmEdit ed(this);
     ed.objForm = this;
     connect(&ed, &frmEdit::textStored, this, &frmMain::SettingText);
+    ed.profile = m_doc->model().OutputProfile;
     ed.SettingText(m_doc->cell(grid->Col(), grid->Row()).Text);
     ed.exec();
 }

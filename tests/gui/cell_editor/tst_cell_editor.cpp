@@ -692,27 +692,38 @@ void TestCellEditor::fontTag_data()
     QTest::addColumn<bool>("colorOn");
     QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("expected5"); // in an HTML5 table: CSS on a span, never FACE=""
 
     const QString none;
     QTest::newRow("nothing checked") << false << none << 0 << false << false << 3
-                                     << "x<FONT>abc</FONT>y";
+                                     << "x<FONT>abc</FONT>y"
+        << QStringLiteral(R"(xabcy)");
     QTest::newRow("face and size") << false << "ＭＳ Ｐゴシック" << 2 << true << false << 3
-                                   << R"(x<FONT FACE="ＭＳ Ｐゴシック" SIZE="3">abc</FONT>y)";
+                                   << R"(x<FONT FACE="ＭＳ Ｐゴシック" SIZE="3">abc</FONT>y)"
+        << QStringLiteral(R"(x<span style="font-family: ＭＳ Ｐゴシック; font-size: medium">abc</span>y)");
     QTest::newRow("colour without chooser is black") << false << none << 0 << false << true << 3
-                                                     << R"(x<FONT COLOR="#000000">abc</FONT>y)";
+                                                     << R"(x<FONT COLOR="#000000">abc</FONT>y)"
+        << QStringLiteral(R"(x<span style="color: #000000">abc</span>y)");
     QTest::newRow("face, size and colour in order") << false << "Serif" << 6 << true << true << 3
-        << R"(x<FONT FACE="Serif" SIZE="7" COLOR="#000000">abc</FONT>y)";
+        << R"(x<FONT FACE="Serif" SIZE="7" COLOR="#000000">abc</FONT>y)"
+        << QStringLiteral(R"(x<span style="font-family: Serif; font-size: xxx-large; color: #000000">abc</span>y)");
     QTest::newRow("heading 4 ignores the other switches") << true << "Serif" << 3 << true << true
-                                                          << 3 << "x<H4>abc</H4>y";
-    QTest::newRow("heading level 7") << true << none << 6 << false << false << 3 << "x<H7>abc</H7>y";
+                                                          << 3 << "x<H4>abc</H4>y"
+        << QStringLiteral(R"(x<H4>abc</H4>y)");
+    QTest::newRow("heading level 7") << true << none << 6 << false << false << 3 << "x<H7>abc</H7>y"
+        << QStringLiteral(R"(x<H7>abc</H7>y)");
     QTest::newRow("empty caret: tags side by side") << false << none << 0 << true << false << 0
-                                                    << R"(xabc<FONT SIZE="1"></FONT>y)";
+                                                    << R"(xabc<FONT SIZE="1"></FONT>y)"
+        << QStringLiteral(R"(xabc<span style="font-size: x-small"></span>y)");
     QTest::newRow("size 0 with no entry selected") << false << none << -1 << true << false << 0
-                                                   << R"(xabc<FONT SIZE="0"></FONT>y)";
+                                                   << R"(xabc<FONT SIZE="0"></FONT>y)"
+        << QStringLiteral(R"(xabcy)");
     QTest::newRow("heading 0 with no entry selected") << true << none << -1 << false << false << 3
-                                                      << "x<H0>abc</H0>y";
+                                                      << "x<H0>abc</H0>y"
+        << QStringLiteral(R"(x<H0>abc</H0>y)");
     QTest::newRow("face checked with empty field") << false << "" << 0 << false << false << 3
-                                                   << R"(x<FONT FACE="">abc</FONT>y)";
+                                                   << R"(x<FONT FACE="">abc</FONT>y)"
+        << QStringLiteral(R"(xabcy)");
 }
 
 void TestCellEditor::fontTag()
@@ -724,7 +735,11 @@ void TestCellEditor::fontTag()
     QFETCH(bool, colorOn);
     QFETCH(int, selected);
     QFETCH(QString, expected);
+    QFETCH(QString, expected5);
 
+    for (MarkupProfile profile : {MarkupProfile::Html4, MarkupProfile::Html5}) {
+    ed->profile = profile;
+    ed->SettingText(QString());
     typeAndSelect(*ed, QStringLiteral("xabcy"), 1, selected);
     withDialog<frmFont>(*ed, 8, [&](frmFont *d) {
         if (!face.isNull()) {
@@ -756,7 +771,8 @@ void TestCellEditor::fontTag()
         }
         click(d->cmdOK);
     });
-    QCOMPARE(ed->paneText(), expected);
+    QCOMPARE(ed->paneText(), profile == MarkupProfile::Html5 ? expected5 : expected);
+    }
 }
 
 void TestCellEditor::fontColourChooser()

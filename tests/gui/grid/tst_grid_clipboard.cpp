@@ -144,12 +144,21 @@ void TstGridClipboard::pastedBlockGrowsTheTableAndUndoes()
     QCOMPARE(model(*w).Cells(4, 4).RowSpan, 2);
     QVERIFY(grid(*w)->rowHeight(4) > grid(*w)->rowHeight(2)); // the two-line row fitted
     QVERIFY(w->BuildTableHtml().contains(QStringLiteral("体育")));
+    // The sheet's fonts stay behind; its right-aligned numbers and left-aligned texts come across.
+    QVERIFY(!w->BuildTableHtml().contains(QStringLiteral("<font"), Qt::CaseInsensitive));
+    QCOMPARE(model(*w).Cells(2, 3).HAlign, qint16(2));
+    QCOMPARE(model(*w).Cells(3, 3).HAlign, qint16(0));
 
     doc(*w).undoStack()->undo();
     QVERIFY(sameTable(model(*w), before));
     QCOMPARE(grid(*w)->Rows(), 3);
     QCOMPARE(box(*w, "txtHeight")->text(), QStringLiteral("2"));
     QVERIFY(m_messages.isEmpty());
+
+    // Ctrl+Shift+V takes the clipboard's plain text only.
+    key(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(model(*w).Cells(2, 2).Text, QStringLiteral("ignored"));
+    QCOMPARE(model(*w).TableRows, 2);
 }
 
 void TstGridClipboard::clippedPasteSaysSo()

@@ -148,6 +148,7 @@ private slots:
     void tallRowIsCappedNotFailed();
     void shiftDoubleClickOpensTheEditor();
     void profileWidthAndNoBorder();
+    void structureOnlyWithIdAndClasses();
 };
 
 void TstTablePanes::newWindowDefaults()
@@ -821,6 +822,39 @@ void TstTablePanes::profileWidthAndNoBorder()
     QCOMPARE(part<QLineEdit>(*again, "txtTableWidth")->text(), QStringLiteral("80"));
     QCOMPARE(part<QLineEdit>(*again, "txtBorder")->text(), QStringLiteral("0"));
     QCOMPARE(again->BuildTableHtml(), html);
+}
+
+void TstTablePanes::structureOnlyWithIdAndClasses()
+{
+    // An HTML5 table for a site's own CSS: no style attribute, an id, classes
+    // on the table and on a cell; Netscape mode is HTML 4's alone.
+    auto w = openWindow();
+    auto *net = part<QCheckBox>(*w, "chkNet");
+    auto *style = part<QComboBox>(*w, "cmbStyle");
+    QVERIFY(net->isEnabled());
+    QVERIFY(!style->isEnabled());
+    part<QComboBox>(*w, "cmbProfile")->setFocus();
+    QTest::keyClick(part<QComboBox>(*w, "cmbProfile"), Qt::Key_Down);
+    QVERIFY(!net->isEnabled());
+    QVERIFY(style->isEnabled());
+    style->setFocus();
+    QTest::keyClick(style, Qt::Key_Down);
+    QCOMPARE(model(*w).OutputStyle, PresentationStyle::None);
+    replaceText(part<QLineEdit>(*w, "txtTableId"), QStringLiteral("plans"));
+    replaceText(part<QLineEdit>(*w, "txtTableClass"), QStringLiteral("compare striped"));
+
+    showCellView(*w);
+    clickCell(*w, 2, 2);
+    replaceText(part<QLineEdit>(*w, "txtCellClass"), QStringLiteral("num"));
+    QCOMPARE(model(*w).Cells(2, 2).Class, QStringLiteral("num"));
+    const QString html = w->BuildTableHtml();
+    QCOMPARE(html, QStringLiteral("<table id=\"plans\" class=\"compare striped\">\r\n<tbody>\r\n"
+                                  "<tr><td></td><td></td></tr>\r\n<tr><td></td><td class=\"num\"></td></tr>\r\n"
+                                  "</tbody>\r\n</table>"));
+
+    // The class typed is one step: one undo takes it away.
+    doc(*w).undoStack()->undo();
+    QCOMPARE(model(*w).Cells(2, 2).Class, QString());
 }
 
 QTEST_MAIN(TstTablePanes)

@@ -105,7 +105,7 @@ void TestFileCommands::openFailuresLeaveNoWindow_data()
     QTest::newRow("not compressed") << "plain.qvn" << tableText(TableModel())
                                     << QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
     QTest::newRow("newer program") << "new.qvn" << gzipBytes(newer, 1)
-            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.1.0です。\r\n"
+            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.2.0です。\r\n"
                               "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
     QTest::newRow("damaged older file") << "old.qvf" << QByteArray("2,2,\"t\",1") << damaged;
     QTest::newRow("dialog cancelled") << QString() << QByteArray("-") << QString();
@@ -136,7 +136,8 @@ void TestFileCommands::openFailuresLeaveNoWindow()
         QCOMPARE(m_requests.first().title, QStringLiteral("表ファイルを開く"));
         // The table files first; HTML pages beside them.
         QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
-                                                           "|HTMLファイル(*.html;*.htm)|*.html;*.htm"));
+                                                           "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
+                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"));
         QCOMPARE(m_requests.first().fileName, QString());
     }
 }
