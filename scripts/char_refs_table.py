@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # Prints the table of HTML5 named character references for
-# src/core/text/char_refs.cpp, from the list Python carries (html.entities.html5).
+# src/core/text/char_refs_table.inc, from the list Python carries (html.entities.html5).
 # Names are sorted byte-wise so the decoder can search them with std::lower_bound.
 import html.entities
 

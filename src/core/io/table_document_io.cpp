@@ -313,7 +313,10 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
 SaveResult saveTextDocument(const QByteArray &bytes, const QString &path)
 {
     SaveTarget file(path);
-    if (!file.open() || !file.write(bytes.constData(), bytes.size()) || !file.commit())
-        return saveFailure();
+    if (!file.open())
+        return file.refusal() == TargetRefusal::None ? saveFailure(path, file.error())
+                                                     : saveRefused(refusedTargetMessage(path, file.refusal()));
+    if (!file.write(bytes.constData(), bytes.size()) || !file.commit())
+        return saveFailure(path, file.error());
     return SaveResult();
 }

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -13,16 +12,7 @@
 #include "gui/grid/grid_editor.h"
 #include "gui/grid/grid_widget.h"
 #include "document/table_document.h"
-
-namespace {
-
-GridClipboard::MessageHook &messageHook()
-{
-    static GridClipboard::MessageHook hook;
-    return hook;
-}
-
-} // namespace
+#include "gui/widgets/file_commands.h"
 
 GridClipboard::GridClipboard(GridEditor &editor, TableDocument &doc)
     : QObject(&editor), m_editor(editor), m_doc(doc)
@@ -45,11 +35,6 @@ GridClipboard::GridClipboard(GridEditor &editor, TableDocument &doc)
                        &GridClipboard::pasteText);
     m_pasteText->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     m_editor.grid()->addActions(actions());
-}
-
-void GridClipboard::setMessageHook(MessageHook hook)
-{
-    messageHook() = std::move(hook);
 }
 
 bool GridClipboard::handledByTextBox(const char *slot) const
@@ -125,12 +110,5 @@ void GridClipboard::pasteBlock(const std::optional<CellBlock> &block)
         m_editor.Grid_Click();
     if (result.message.isEmpty())
         return;
-    QWidget *window = m_editor.grid()->window();
-    if (messageHook()) {
-        messageHook()(window, result.message);
-        return;
-    }
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Quorvan"), result.message,
-                    QMessageBox::Ok, window);
-    box.exec();
+    showFileMessage(m_editor.grid()->window(), result.message, MessageKind::Notice);
 }

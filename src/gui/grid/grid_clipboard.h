@@ -32,10 +32,6 @@ public:
     // The clipboard's plain text only, whatever else it holds.
     void pasteText();
 
-    // Where the message of a clipped paste goes; tests answer it here. An
-    // empty hook shows a message box again.
-    using MessageHook = std::function<void(QWidget *parent, const QString &text)>;
-    static void setMessageHook(MessageHook hook);
 
 private:
     bool handledByTextBox(const char *slot) const;

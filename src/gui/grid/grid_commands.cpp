@@ -4,9 +4,9 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMessageBox>
 
 #include "gui/grid/grid_widget.h"
+#include "gui/widgets/file_commands.h"
 #include "core/model/table_edits.h"
 
 QRect GridEditor::selectedCells() const
@@ -58,7 +58,7 @@ void GridEditor::addCommandsTo(QMenu *menu)
 
 void GridEditor::tell(const QString &text)
 {
-    QMessageBox::information(Grid->window(), QStringLiteral("Quorvan"), text);
+    showFileMessage(Grid->window(), text, MessageKind::Notice);
 }
 
 void GridEditor::clearSelectedText()

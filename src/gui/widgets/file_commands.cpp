@@ -23,17 +23,21 @@ int fileMessagesShown()
     return s_messagesShown;
 }
 
-void showFileMessage(QWidget *parent, const QString &text)
+void showFileMessage(QWidget *parent, const QString &text, MessageKind kind)
 {
-    ++s_messagesShown;
+    const bool failure = kind == MessageKind::Failure;
+    if (failure)
+        ++s_messagesShown;
     if (messageHook()) {
         messageHook()(parent, text);
         return;
     }
     // Also where a terminal or a log sees it, as --export says it.
-    std::fprintf(stderr, "%s\n", qPrintable(text));
+    if (failure)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
     // A window that is being opened is not on screen yet; the box stands alone then.
     QWidget *owner = parent && parent->isVisible() ? parent : nullptr;
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvan"), text, QMessageBox::Ok, owner);
+    QMessageBox box(failure ? QMessageBox::Critical : QMessageBox::Information, QStringLiteral("Quorvan"), text,
+                    QMessageBox::Ok, owner);
     box.exec();
 }

@@ -12,6 +12,7 @@
 
 #include "gui/window/main_window.h"
 #include "core/import/cell_block.h"
+#include "gui/widgets/file_commands.h"
 #include "support/window_parts.h"
 #include "gui/grid/grid_clipboard.h"
 
@@ -76,12 +77,12 @@ private:
 void TstGridClipboard::init()
 {
     m_messages.clear();
-    GridClipboard::setMessageHook([this](QWidget *, const QString &text) { m_messages << text; });
+    setFileMessageHook([this](QWidget *, const QString &text) { m_messages << text; });
 }
 
 void TstGridClipboard::cleanup()
 {
-    GridClipboard::setMessageHook({});
+    setFileMessageHook({});
 }
 
 // A user fills a cell, makes it a header, copies it to another cell and cuts

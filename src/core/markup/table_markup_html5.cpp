@@ -1,0 +1,274 @@
+// The HTML5 text of a table: structure first, presentation as CSS or none.
+#include "core/markup/table_markup.h"
+#include "core/markup/table_markup_p.h"
+
+#include <vector>
+
+namespace markup {
+
+namespace {
+
+// One emitted HTML5 cell, kept until the row groups are known.
+struct Html5Cell {
+    int col = 0;
+    int row = 0;
+    bool header = false;
+    qint32 rowSpan = 1;   // in table rows, clipped to the table
+    qint32 colSpan = 1;   // clipped to the table
+    QString style;        // inline CSS, empty for none
+    QString cls;          // the class attribute's value, empty for none
+    QString text;
+};
+
+QLatin1String cssHAlign(qint16 v)
+{
+    switch (v) {
+    case 0: return QLatin1String("left");
+    case 1: return QLatin1String("center");
+    case 2: return QLatin1String("right");
+    default: return QLatin1String();
+    }
+}
+
+QLatin1String cssVAlign(qint16 v)
+{
+    switch (v) {
+    case 0: return QLatin1String("top");
+    case 1: return QLatin1String("middle");
+    case 2: return QLatin1String("bottom");
+    default: return QLatin1String();
+    }
+}
+
+void addCss(QString &style, QLatin1String property, const QString &value)
+{
+    if (!style.isEmpty())
+        style += QLatin1String("; ");
+    style += property;
+    style += QLatin1String(": ");
+    style += value;
+}
+
+QString pixels(qint32 v)
+{
+    return QString::number(std::max<qint32>(0, v)) + QLatin1String("px");
+}
+
+qint32 clampSpan(qint32 count, qint32 room)
+{
+    return std::max<qint32>(1, std::min<qint32>(count, room));
+}
+
+} // namespace
+
+QString buildHtml5(const TableModel &model, const MarkupInputs &in)
+{
+    const int lastRow = lastTableRow(model);
+    const int lastCol = lastTableCol(model);
+
+    // The border doubles as the cell spacing, as in HTML 4. HTML5 has no border
+    // attribute: what a browser draws for one is written as CSS, an outset
+    // frame round the table and a 1px inset line round each cell.
+    bool numberOk = false;
+    qint32 border = in.borderText.trimmed().toInt(&numberOk);
+    if (!numberOk)
+        border = model.TableBorder;
+    border = std::max<qint32>(0, border);
+    const bool inlineStyle = model.OutputStyle == PresentationStyle::Inline;
+
+    // Pass 1, in the generator's cell order: what each cell writes.
+    std::vector<std::vector<Html5Cell>> rows(std::size_t(std::max(lastRow, 0) + 1));
+    CoveredMap covered;
+    qsizetype estimate = 512 + in.titleText.size();
+    for (int r = 1; r <= lastRow; ++r) {
+        for (int c = 1; c <= lastCol; ++c) {
+            if (covered.at(c, r))
+                continue;
+            const CellRecord &R = model.Cells(c, r);
+            Html5Cell cell;
+            cell.col = c;
+            cell.row = r;
+            cell.header = R.Header == -1;
+            qint32 colSpan = R.ColSpanOn != 0 ? clampSpan(R.ColSpan, lastCol - c + 1) : 1;
+            cell.rowSpan = R.RowSpanOn != 0 ? clampSpan(R.RowSpan, lastRow - r + 1) : 1;
+            // A span also stops short of a slot an earlier span holds: HTML5 has
+            // no overlapping cells.
+            for (int x = 1; x < colSpan; ++x) {
+                if (covered.at(c + x, r)) {
+                    colSpan = x;
+                    break;
+                }
+            }
+            for (int y = 1; y < cell.rowSpan; ++y) {
+                bool free = true;
+                for (int x = 0; x < colSpan && free; ++x)
+                    free = !covered.at(c + x, r + y);
+                if (!free) {
+                    cell.rowSpan = y;
+                    break;
+                }
+            }
+            covered.mark(c, r, colSpan, cell.rowSpan);
+
+            cell.colSpan = colSpan;
+            // Netscape mode is an HTML 4 matter: HTML5 always keeps the alignment.
+            QString &style = cell.style;
+            if (inlineStyle) {
+                if (border > 0)
+                    addCss(style, QLatin1String("border"), QStringLiteral("1px inset gray"));
+                const CellAlignment browser = browserAlignment(cell.header);
+                if (R.HAlign != browser.hAlign && !cssHAlign(R.HAlign).isEmpty())
+                    addCss(style, QLatin1String("text-align"), cssHAlign(R.HAlign));
+                if (R.VAlign != browser.vAlign && !cssVAlign(R.VAlign).isEmpty())
+                    addCss(style, QLatin1String("vertical-align"), cssVAlign(R.VAlign));
+                if (R.WidthOn != 0)
+                    addCss(style, QLatin1String("width"), pixels(R.Width));
+                if (R.HeightOn != 0)
+                    addCss(style, QLatin1String("height"), pixels(R.Height));
+                if (R.BackColorNothing == 0)
+                    addCss(style, QLatin1String("background-color"), ColorToHtml(R.BackColor));
+            }
+            cell.cls = attributeText(R.Class, false);
+            cell.text = R.Text;
+            estimate += 64 + cell.style.size() + cell.text.size();
+            rows[std::size_t(r)].push_back(std::move(cell));
+        }
+    }
+
+    // Rows where no cell begins are left out; a span counts the rows written.
+    auto rowsWritten = [&](int from, int to) {
+        int n = 0;
+        for (int y = from; y <= to; ++y)
+            n += rows[std::size_t(y)].empty() ? 0 : 1;
+        return n;
+    };
+
+    // The head: the leading rows of header cells only, ending where no span
+    // of theirs reaches further down; never the whole table.
+    int headRows = 0;
+    while (headRows < lastRow) {
+        const auto &cells = rows[std::size_t(headRows + 1)];
+        if (!std::all_of(cells.begin(), cells.end(), [](const Html5Cell &x) { return x.header; }))
+            break;
+        ++headRows;
+    }
+    for (; headRows > 0; --headRows) {
+        bool closed = true;
+        for (int r = 1; r <= headRows && closed; ++r)
+            for (const Html5Cell &x : rows[std::size_t(r)])
+                closed = closed && r + x.rowSpan - 1 <= headRows;
+        if (closed)
+            break;
+    }
+    if (headRows == lastRow)
+        headRows = 0;
+
+    // Likewise columns in which no cell begins: a span counts the columns kept.
+    std::vector<bool> colBegins(std::size_t(std::max(lastCol, 0) + 1), false);
+    for (const auto &cells : rows)
+        for (const Html5Cell &x : cells)
+            colBegins[std::size_t(x.col)] = true;
+    auto colsWritten = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x <= to; ++x)
+            n += colBegins[std::size_t(x)] ? 1 : 0;
+        return n;
+    };
+
+    QString out;
+    out.reserve(estimate);
+
+    QString style;
+    if (border > 0) {
+        addCss(style, QLatin1String("border"), pixels(border) + QLatin1String(" outset gray"));
+    }
+    addCss(style, QLatin1String("border-spacing"), pixels(border));
+    if (model.TableWidthUnit == WidthUnit::Pixels)
+        addCss(style, QLatin1String("width"), pixels(model.TableWidth));
+    else if (model.TableWidthUnit == WidthUnit::Percent)
+        addCss(style, QLatin1String("width"), QString::number(std::max<qint32>(0, model.TableWidth)) + QLatin1Char('%'));
+    if (model.TableBackColorNothing == 0)
+        addCss(style, QLatin1String("background-color"), ColorToHtml(in.backColorShown));
+    out += QLatin1String("<table");
+    appendAttribute(out, QLatin1String("id"), model.TableId, true);
+    appendAttribute(out, QLatin1String("class"), model.TableClass);
+    if (inlineStyle) {
+        out += QLatin1String(" style=\"");
+        out += style;
+        out += QLatin1Char('"');
+    }
+    out += QLatin1Char('>');
+
+    if (!model.TableTitle.trimmed().isEmpty()) {
+        out += crlf;
+        out += QLatin1String("<caption>");
+        out += in.titleText;
+        out += QLatin1String("</caption>");
+    }
+
+    auto writeRows = [&](int from, int to, bool head) {
+        for (int r = from; r <= to; ++r) {
+            const auto &cells = rows[std::size_t(r)];
+            if (cells.empty())
+                continue;
+            out += crlf;
+            out += QLatin1String("<tr>");
+            for (const Html5Cell &x : cells) {
+                const QLatin1String tag = x.header ? QLatin1String("th") : QLatin1String("td");
+                out += QLatin1Char('<');
+                out += tag;
+                if (x.header && head)
+                    out += QLatin1String(" scope=\"col\"");
+                else if (x.header && x.col == 1)
+                    out += QLatin1String(" scope=\"row\"");
+                const int colSpan = colsWritten(x.col, x.col + x.colSpan - 1);
+                if (colSpan > 1) {
+                    out += QLatin1String(" colspan=\"");
+                    out += QString::number(colSpan);
+                    out += QLatin1Char('"');
+                }
+                const int rowSpan = rowsWritten(r, r + x.rowSpan - 1);
+                if (rowSpan > 1) {
+                    out += QLatin1String(" rowspan=\"");
+                    out += QString::number(rowSpan);
+                    out += QLatin1Char('"');
+                }
+                if (!x.cls.isEmpty()) {
+                    out += QLatin1String(" class=\"");
+                    out += x.cls;
+                    out += QLatin1Char('"');
+                }
+                if (!x.style.isEmpty()) {
+                    out += QLatin1String(" style=\"");
+                    out += x.style;
+                    out += QLatin1Char('"');
+                }
+                out += QLatin1Char('>');
+                out += x.text;
+                out += QLatin1String("</");
+                out += tag;
+                out += QLatin1Char('>');
+            }
+            out += QLatin1String("</tr>");
+        }
+    };
+    if (headRows > 0) {
+        out += crlf;
+        out += QLatin1String("<thead>");
+        writeRows(1, headRows, true);
+        out += crlf;
+        out += QLatin1String("</thead>");
+    }
+    if (headRows < lastRow) {
+        out += crlf;
+        out += QLatin1String("<tbody>");
+        writeRows(headRows + 1, lastRow, false);
+        out += crlf;
+        out += QLatin1String("</tbody>");
+    }
+    out += crlf;
+    out += QLatin1String("</table>");
+    return out;
+}
+
+} // namespace markup
