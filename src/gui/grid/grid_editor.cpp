@@ -46,8 +46,13 @@ public:
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Enter commits and goes on down the column, Shift+Enter up, as in
+            // a spreadsheet: one key per cell fills a column.
             keyAscii = KeyEnter;
-            break;
+            m_form->txtInsert_KeyPress(keyAscii);
+            if (keyAscii == 0)
+                m_form->grid()->moveByStep(0, (key->modifiers() & Qt::ShiftModifier) ? -1 : 1);
+            return true;
         case Qt::Key_Escape:
             keyAscii = KeyEscape;
             break;
@@ -159,6 +164,10 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
             followTableSize(QPoint(Grid->Col(), Grid->Row()));
     });
     m_clipboard = new GridClipboard(*this, m_doc);
+
+    connect(Grid, &GridWidget::colWidthDragged, this, &GridEditor::setColumnWidth);
+    connect(Grid, &GridWidget::rowHeightDragged, this, &GridEditor::setRowHeight);
+    connect(Grid, &GridWidget::colFitRequested, this, &GridEditor::fitColumn);
 }
 
 void GridEditor::resetRowHeightCol(int upper)
@@ -191,6 +200,7 @@ void GridEditor::numberFixedCells()
 void GridEditor::refreshAll()
 {
     updateSpans();
+    showLineSizes();
     // Column by column: a row is fitted to its cells from left to right, and
     // the rightmost of its tallest wins.
     {
@@ -226,6 +236,9 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
     if (fields & spans)
         updateSpans();
+    const CellFields sizes = CellField::Width | CellField::WidthOn | CellField::Height | CellField::HeightOn;
+    if ((fields & (sizes | spans)) && !m_refreshFollows)
+        showLineSizes();
     if (!(fields & shown) || m_refreshFollows)
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);

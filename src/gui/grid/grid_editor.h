@@ -5,8 +5,10 @@
 #include <QRect>
 #include <QVector>
 
+#include "core/model/table_edits.h"
 #include "document/table_document.h"
 
+class CellFinder;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -56,6 +58,16 @@ public:
     // Merging and the rows and columns, as items at the end of menu.
     void addCommandsTo(QMenu *menu);
 
+    // Find and Replace (grid_tools.cpp). The cell found becomes current and
+    // shows; false when no cell matches.
+    bool findNext(const CellFinder &finder, bool backward);
+    // The current cell's matches replaced, as one step; the count replaced.
+    int replaceInCurrent(const CellFinder &finder, const QString &with);
+    // Every written cell's matches, as one step; the count replaced.
+    int replaceAll(const CellFinder &finder, const QString &with);
+    // Column widths and row heights as the output gives them.
+    void showLineSizes();
+
 public slots:
     void Grid_Click();
     void Grid_DblClick();
@@ -73,6 +85,13 @@ public slots:
     void insertCols(bool after);
     void deleteRows();
     void deleteCols();
+    // The selected rows (or every row below the header rows) by the current
+    // column (grid_tools.cpp).
+    void sortRows(bool descending, tableedits::SortKey key);
+    // A dragged border: the column's or row's cells take the size.
+    void setColumnWidth(int col, int px);
+    void setRowHeight(int row, int px);
+    void fitColumn(int col);
 
 signals:
     // Grid_Click ended on this cell: the cell settings pane shows it.

@@ -145,7 +145,8 @@ GridWidget::GridWidget(QWidget *parent)
     for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
         h->setSectionsClickable(true);
         h->setHighlightSections(false);
-        h->setSectionResizeMode(QHeaderView::Fixed);
+        // Borders are dragged as in a spreadsheet (grid_borders.cpp).
+        h->setSectionResizeMode(QHeaderView::Interactive);
         h->setMinimumSectionSize(1);
         h->setMaximumSectionSize(MaxRowHeight / 15);
     }
@@ -167,6 +168,8 @@ GridWidget::GridWidget(QWidget *parent)
         for (int c = 1; c < Cols(); ++c)
             horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / 15);
     });
+    m_rowFloors.fill(0, MaxRows + 1);
+    setUpBorderDrags();
     applyFont();
     m_model->resize(2, 2);
 }
@@ -336,7 +339,7 @@ void GridWidget::setRowHeight(int row, int twips)
 {
     if (row < 0 || row >= Rows())
         return;
-    twips = std::clamp(twips, 15, MaxRowHeight);
+    twips = std::clamp(std::max(twips, m_rowFloors.value(row)), 15, MaxRowHeight);
     if (row == 0) {
         m_row0Height = twips;
         horizontalHeader()->setFixedHeight(twips / 15);

@@ -284,6 +284,25 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         SliW->setValue(rec.HAlign);
         picBackColor2->setColor(rec.BackColor);
         chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
+        // Over a range a box is ticked only when every cell has it, so that a
+        // click sets a mixed range whole, as bold does in an editor.
+        const QRect range = m_selection ? m_selection() : QRect();
+        if (range.contains(col, row) && range.size() != QSize(1, 1)) {
+            for (int c = range.left(); c <= range.right(); ++c)
+                for (int r = range.top(); r <= range.bottom(); ++r) {
+                    const CellRecord &other = m_doc.cell(c, r);
+                    if (!other.HeightOn)
+                        chkSHeight->setChecked(false);
+                    if (!other.WidthOn)
+                        chkSWidth->setChecked(false);
+                    if (!other.RowSpanOn)
+                        chkHeight->setChecked(false);
+                    if (!other.ColSpanOn)
+                        chkWidth->setChecked(false);
+                    if (!other.BackColorNothing)
+                        chkBackColorNothing2->setChecked(false);
+                }
+        }
     }
     showEnabledStates();
     const bool header = rec.Header == -1;
@@ -291,6 +310,18 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
     SliW->setEnabled(!header);
     moveLetter();
     Frame3->setVisible(m_doc.model().NetscapeMode != 1);
+}
+
+void CellSettingsPane::commitFocusedBox()
+{
+    if (txtSWidth->hasFocus())
+        txtSWidth_LostFocus();
+    else if (txtSHeight->hasFocus())
+        txtSHeight_LostFocus();
+    else if (txtMHeight->hasFocus())
+        txtMHeight_LostFocus();
+    else if (txtMWidth->hasFocus())
+        txtMWidth_LostFocus();
 }
 
 void CellSettingsPane::showEnabledStates()

@@ -32,6 +32,8 @@ public:
     // The cells a change goes to besides the shown one (the grid's range);
     // used while it holds the shown cell.
     void setSelectionSource(std::function<QRect()> source) { m_selection = std::move(source); }
+    // A number box being typed in is checked now, as leaving it would.
+    void commitFocusedBox();
 
 private slots:
     void chkSWidth_Click();

@@ -30,6 +30,8 @@ public:
     int rowsInBox() const;
     // What the generator reads from the controls rather than the document.
     void fillMarkupInputs(MarkupInputs &in) const;
+    // A number box being typed in is checked now, as leaving it would.
+    void commitFocusedBox();
 
 private slots:
     void txtWidth_Change();

@@ -187,24 +187,30 @@ void frmMain::SaveFile()
 
 bool frmMain::saveAs()
 {
-    // The file dialog takes the focus without committing the box.
-    m_grid->commitOpenBox();
+    // The file dialog takes the focus without committing the boxes.
+    commitPendingEdits();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = tr("表ファイルの保存");
-    request.filter = tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.filter = tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                        "|すべてのファイル(*.*)|*.*");
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
     if (FileName() != newTableName())
         request.fileName = FileName();
     const CommonDialog::Reply reply = Dlg->show(request);
     if (!reply.accepted || reply.fileName.isEmpty())
         return false;
     QString path = reply.fileName;
-    // A name without an extension under the table-file filter is a table file,
-    // never HTML text under a name that hides it.
-    if (reply.filterIndex == 0 && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".qvn");
+    // A name without an extension takes the chosen filter's: a table file
+    // under the first, never HTML text under a name that hides it.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        if (reply.filterIndex == 0)
+            path += QStringLiteral(".qvn");
+        else if (reply.filterIndex == 1)
+            path += QStringLiteral(".html");
+    }
 
     SaveResult saved;
     const bool table = isTableFileName(path);

@@ -64,6 +64,12 @@ frmMain::frmMain(QWidget *parent)
             [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
     connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
     picBar->setSelectionSource([this] { return m_grid->selectedCells(); });
+    // A range made or changed shows in the pane and the header button.
+    connect(m_grid->grid(), &GridWidget::selectionChanged, this, [this] {
+        const GridWidget *grid = m_grid->grid();
+        if (grid->Col() >= 1 && grid->Row() >= 1)
+            showCell(grid->Col(), grid->Row(), m_doc->cell(grid->Col(), grid->Row()));
+    });
     // Rows or columns put in or taken out on the grid: the size boxes follow.
     connect(m_grid, &GridEditor::tableResized, this, [this] {
         if (picAllSet->rowsInBox() != m_doc->model().TableRows || picAllSet->columnsInBox() != m_doc->model().TableCols)
@@ -189,12 +195,40 @@ void frmMain::sizeGridFromBoxes()
 void frmMain::showCell(int col, int row, const CellRecord &rec)
 {
     picBar->load(col, row, rec);
-    command(ToolbarButton::Header)->setChecked(rec.Header == -1);
+    command(ToolbarButton::Header)->setChecked(rec.Header == -1 && selectionAllHeaders());
+}
+
+bool frmMain::selectionAllHeaders() const
+{
+    const QRect cells = m_grid->selectedCells();
+    for (int c = cells.left(); c <= cells.right(); ++c)
+        for (int r = cells.top(); r <= cells.bottom(); ++r)
+            if (m_doc->cell(c, r).Header != -1)
+                return false;
+    return true;
+}
+
+void frmMain::commitPendingEdits()
+{
+    m_grid->commitOpenBox();
+    picAllSet->commitFocusedBox();
+    picBar->commitFocusedBox();
+    // The grid takes a new size from the boxes only on the switch to it; the
+    // generator walks the grid, so a hidden grid follows the table here.
+    GridWidget *grid = m_grid->grid();
+    const TableModel &m = m_doc->model();
+    if (grid->isHidden()
+        && (grid->Rows() - 1 != qBound(1, int(m.TableRows), 99) || grid->Cols() - 1 != qBound(1, int(m.TableCols), 99))) {
+        sizeGridFromBoxes();
+        m_grid->resetRowHeightCol(grid->Rows());
+        m_grid->numberFixedCells();
+        m_grid->updateSpans();
+    }
 }
 
 QString frmMain::BuildTableHtml()
 {
-    m_grid->commitOpenBox();
+    commitPendingEdits();
     GridWidget *grid = m_grid->grid();
     int lastCol = 0;
     int lastRow = 0;

@@ -11,6 +11,7 @@ class QToolBar;
 class CellSettingsPane;
 struct CellRecord;
 class CommonDialog;
+class FindReplaceDialog;
 class GridEditor;
 class OutputViews;
 class RecoveryFile;
@@ -88,6 +89,7 @@ private:
     void createActions();                   // app/main_commands.cpp, with the menus and toolbar
     void createEditMenu();                  // app/edit_history.cpp
     void undoOrRedo(bool redo);
+    void showFind(bool replace);            // Ctrl+F, Ctrl+H
     void showStepApplied(QRect cells);
     bool saveAs();                          // SaveFile; true when saved as a table file
     void markSaved();
@@ -99,7 +101,11 @@ private:
     void sizeGridFromBoxes();
     void switchToCellView();
     void setHeader(bool header);
+    bool selectionAllHeaders() const;       // every selected cell is a header cell
     void showTableOpened();
+    // What the boxes show becomes the table before anything reads it: the
+    // in-place box, a number box being typed in, and the grid's size.
+    void commitPendingEdits();
 
     TableDocument *m_doc;
     QWidget *client;                        // the area below the menu bar
@@ -115,6 +121,7 @@ private:
     CommonDialog *Dlg;
     QMenu *mnuEdit = nullptr;
     QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
+    FindReplaceDialog *m_find = nullptr;     // made on first use
     bool m_fromEditMenu = false;            // the Edit menu chose the item being run
     TableFields m_appliedFields;            // table fields the undo or redo being run changed
     RecoveryFile *m_recovery;

@@ -18,7 +18,7 @@
 
 bool frmMain::saveInPlace()
 {
-    m_grid->commitOpenBox();
+    commitPendingEdits();
     const QString path = FileName();
     if (!isTableFileName(path))
         return saveAs();
