@@ -69,13 +69,6 @@ void GridWidget::setUpBorderDrags()
     });
 }
 
-void GridWidget::setRowFloor(int row, int twips)
-{
-    if (row < 1 || row > MaxRows)
-        return;
-    m_rowFloors[row] = std::max(0, twips);
-}
-
 int GridWidget::naturalColWidthPx(int col) const
 {
     int widest = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBitArray>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
@@ -121,4 +122,5 @@ private:
     GridClipboard *m_clipboard;
     bool m_closingBox = false;
     bool m_refreshFollows = false;          // a whole-table edit shows every cell afterwards
+    QBitArray m_widthFromCells{101}; // columns sized by their cells' widths
 };

@@ -127,8 +127,8 @@ void GridEditor::fitColumn(int col)
         setColumnWidth(col, Grid->naturalColWidthPx(col));
 }
 
-// A column is as wide as the widest width its cells carry, a row at least as
-// tall as the tallest height; lines without sizes keep the grid's own.
+// A column is as wide as the widest width its cells carry; one that lost its
+// widths goes back to the grid's own. Rows keep fitting their text.
 void GridEditor::showLineSizes()
 {
     const TableModel &m = m_doc.model();
@@ -141,17 +141,11 @@ void GridEditor::showLineSizes()
             if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
                 px = qMax(px, int(rec.Width));
         }
-        const int twips = px > 0 ? px * 15 : GridWidget::DefaultColWidth;
-        if (Grid->colWidth(c) != twips)
-            Grid->setColWidth(c, twips);
-    }
-    for (int r = 1; r <= rows; ++r) {
-        int px = 0;
-        for (int c = 1; c <= cols; ++c) {
-            const CellRecord &rec = m.Cells(c, r);
-            if (rec.HeightOn && spans.isWritten(c, r) && spans.area(c, r).height() == 1)
-                px = qMax(px, int(rec.Height));
-        }
-        Grid->setRowFloor(r, px * 15);
+        const bool fromCells = px > 0;
+        if (fromCells && Grid->colWidth(c) != px * 15)
+            Grid->setColWidth(c, px * 15);
+        else if (!fromCells && m_widthFromCells.testBit(c))
+            Grid->setColWidth(c, GridWidget::DefaultColWidth);
+        m_widthFromCells.setBit(c, fromCells);
     }
 }

@@ -168,7 +168,6 @@ GridWidget::GridWidget(QWidget *parent)
         for (int c = 1; c < Cols(); ++c)
             horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / 15);
     });
-    m_rowFloors.fill(0, MaxRows + 1);
     setUpBorderDrags();
     applyFont();
     m_model->resize(2, 2);
@@ -339,7 +338,7 @@ void GridWidget::setRowHeight(int row, int twips)
 {
     if (row < 0 || row >= Rows())
         return;
-    twips = std::clamp(std::max(twips, m_rowFloors.value(row)), 15, MaxRowHeight);
+    twips = std::clamp(twips, 15, MaxRowHeight);
     if (row == 0) {
         m_row0Height = twips;
         horizontalHeader()->setFixedHeight(twips / 15);

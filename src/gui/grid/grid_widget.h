@@ -56,9 +56,6 @@ public:
     int colWidth(int col) const;                  // twips
     void setColWidth(int col, int twips);
 
-    // The least height of a row (twips), whatever its text needs: the height
-    // its cells are given in the output. 0 for none.
-    void setRowFloor(int row, int twips);
     // The widest line of a column's shown texts, in pixels, with the cell's
     // padding: the width a double-click on its border fits it to.
     int naturalColWidthPx(int col) const;
@@ -246,7 +243,6 @@ private:
     QPoint m_extent;                               // the range's far end, moved by Shift
     int m_lineAnchor = 1;                          // the first row/column number pressed
 
-    QVector<int> m_rowFloors;                      // twips per row, index = grid row
     bool m_headerPressed = false;                  // a button held on a row or column number
     Qt::Orientation m_dragOrientation = Qt::Horizontal;
     int m_dragSection = -1;                        // the border being dragged, until released

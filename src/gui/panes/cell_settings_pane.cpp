@@ -287,7 +287,8 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         // Over a range a box is ticked only when every cell has it, so that a
         // click sets a mixed range whole, as bold does in an editor.
         const QRect range = m_selection ? m_selection() : QRect();
-        if (range.contains(col, row) && range.size() != QSize(1, 1)) {
+        const QRect own(col, row, rec.ColSpanOn ? qMax(1, rec.ColSpan) : 1, rec.RowSpanOn ? qMax(1, rec.RowSpan) : 1);
+        if (range.contains(col, row) && !own.contains(range)) {
             for (int c = range.left(); c <= range.right(); ++c)
                 for (int r = range.top(); r <= range.bottom(); ++r) {
                     const CellRecord &other = m_doc.cell(c, r);

@@ -200,10 +200,12 @@ void frmMain::showCell(int col, int row, const CellRecord &rec)
 
 bool frmMain::selectionAllHeaders() const
 {
+    // The cells a span covers are not shown, and do not count.
     const QRect cells = m_grid->selectedCells();
+    const SpanLayout &spans = m_grid->grid()->spanLayout();
     for (int c = cells.left(); c <= cells.right(); ++c)
         for (int r = cells.top(); r <= cells.bottom(); ++r)
-            if (m_doc->cell(c, r).Header != -1)
+            if (spans.isWritten(c, r) && m_doc->cell(c, r).Header != -1)
                 return false;
     return true;
 }
