@@ -37,21 +37,19 @@ int GridEditor::replaceAll(const CellFinder &finder, const QString &with)
     commitOpenBox();
     const SpanLayout &cells = Grid->spanLayout();
     int total = 0;
-    {
-        GridWidget::BulkUpdate bulk(Grid);
-        StepScope step(m_doc, tr("すべて置換"));
+    // One edit of the whole table: a step per cell would cost a record and a
+    // grid update each.
+    editWhole(tr("すべて置換"), [&](TableModel &m) {
         for (int r = 1; r <= cells.rows(); ++r)
             for (int c = 1; c <= cells.cols(); ++c) {
                 if (!cells.isWritten(c, r))
                     continue;
                 int count = 0;
-                const QString text = finder.replaced(m_doc.cell(c, r).Text, with, &count);
-                if (count) {
-                    m_doc.setCellText(c, r, text);
-                    total += count;
-                }
+                QString &text = m.Cells(c, r).Text;
+                text = finder.replaced(text, with, &count);
+                total += count;
             }
-    }
+    });
     if (total)
         refitRows(1, Grid->Rows() - 1);
     return total;
@@ -88,7 +86,8 @@ void GridEditor::sortRows(bool descending, tableedits::SortKey key)
         return;
     }
     editWhole(tr("並べ替え"), [&](TableModel &t) { tableedits::sortRows(t, first, last, col, descending, key); });
-    followTableSize(QPoint(col, Grid->Row()));
+    // The same size: only the sorted rows are shown afresh.
+    refitRows(first, last);
 }
 
 void GridEditor::setColumnWidth(int col, int px)
