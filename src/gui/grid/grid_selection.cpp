@@ -33,6 +33,12 @@ QRect GridWidget::selectedCells() const
     return m_spans.expanded(QRect(m_col, m_row, 1, 1)) & table;
 }
 
+bool GridWidget::hasRange() const
+{
+    return m_col >= 1 && m_row >= 1
+            && selectedCells() != (m_spans.expanded(QRect(m_col, m_row, 1, 1)) & QRect(1, 1, Cols() - 1, Rows() - 1));
+}
+
 void GridWidget::selectCells(QRect cells)
 {
     setRange(cells, cells.normalized().bottomRight());

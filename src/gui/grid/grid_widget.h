@@ -104,6 +104,8 @@ public:
     QRect selectedCells() const;
     // A range made from the current cell, which stays; no signals.
     void selectCells(QRect cells);
+    // The user's range holds more than the current cell (and its span).
+    bool hasRange() const;
     // Every table cell (the corner button); the current cell stays.
     void selectAll() override;
     // Tab and Shift+Tab: the next or previous written cell, row by row.

@@ -284,26 +284,6 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         SliW->setValue(rec.HAlign);
         picBackColor2->setColor(rec.BackColor);
         chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
-        // Over a range a box is ticked only when every cell has it, so that a
-        // click sets a mixed range whole, as bold does in an editor.
-        const QRect range = m_selection ? m_selection() : QRect();
-        const QRect own(col, row, rec.ColSpanOn ? qMax(1, rec.ColSpan) : 1, rec.RowSpanOn ? qMax(1, rec.RowSpan) : 1);
-        if (range.contains(col, row) && !own.contains(range)) {
-            for (int c = range.left(); c <= range.right(); ++c)
-                for (int r = range.top(); r <= range.bottom(); ++r) {
-                    const CellRecord &other = m_doc.cell(c, r);
-                    if (!other.HeightOn)
-                        chkSHeight->setChecked(false);
-                    if (!other.WidthOn)
-                        chkSWidth->setChecked(false);
-                    if (!other.RowSpanOn)
-                        chkHeight->setChecked(false);
-                    if (!other.ColSpanOn)
-                        chkWidth->setChecked(false);
-                    if (!other.BackColorNothing)
-                        chkBackColorNothing2->setChecked(false);
-                }
-        }
     }
     showEnabledStates();
     const bool header = rec.Header == -1;
@@ -311,6 +291,19 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
     SliW->setEnabled(!header);
     moveLetter();
     Frame3->setVisible(m_doc.model().NetscapeMode != 1);
+}
+
+void CellSettingsPane::showRangeSwitches(const CellRecord &all)
+{
+    {
+        const QSignalBlocker b1(chkSHeight), b2(chkSWidth), b3(chkHeight), b4(chkWidth), b5(chkBackColorNothing2);
+        chkSHeight->setChecked(all.HeightOn != 0);
+        chkSWidth->setChecked(all.WidthOn != 0);
+        chkHeight->setChecked(all.RowSpanOn != 0);
+        chkWidth->setChecked(all.ColSpanOn != 0);
+        chkBackColorNothing2->setChecked(all.BackColorNothing != 0);
+    }
+    showEnabledStates();
 }
 
 void CellSettingsPane::commitFocusedBox()

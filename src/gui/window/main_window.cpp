@@ -195,19 +195,41 @@ void frmMain::sizeGridFromBoxes()
 void frmMain::showCell(int col, int row, const CellRecord &rec)
 {
     picBar->load(col, row, rec);
-    command(ToolbarButton::Header)->setChecked(rec.Header == -1 && selectionAllHeaders());
+    command(ToolbarButton::Header)->setChecked(m_grid->grid()->hasRange() ? selectionAllHeaders() : rec.Header == -1);
+    if (m_grid->grid()->hasRange())
+        picBar->showRangeSwitches(selectionAllOf());
 }
 
 bool frmMain::selectionAllHeaders() const
 {
-    // The cells a span covers are not shown, and do not count.
+    const GridWidget *grid = m_grid->grid();
+    if (!grid->hasRange())
+        return m_doc->cell(grid->Col(), grid->Row()).Header == -1;
+    return selectionAllOf().Header == -1;
+}
+
+// The switches every shown cell of the range has: 1 (-1 for Header) where all
+// have it. The cells a span covers are not shown, and do not count.
+CellRecord frmMain::selectionAllOf() const
+{
+    CellRecord all;
+    all.Header = -1;
+    all.HeightOn = all.WidthOn = all.RowSpanOn = all.ColSpanOn = all.BackColorNothing = 1;
     const QRect cells = m_grid->selectedCells();
     const SpanLayout &spans = m_grid->grid()->spanLayout();
     for (int c = cells.left(); c <= cells.right(); ++c)
-        for (int r = cells.top(); r <= cells.bottom(); ++r)
-            if (spans.isWritten(c, r) && m_doc->cell(c, r).Header != -1)
-                return false;
-    return true;
+        for (int r = cells.top(); r <= cells.bottom(); ++r) {
+            if (!spans.isWritten(c, r))
+                continue;
+            const CellRecord &rec = m_doc->cell(c, r);
+            all.Header = rec.Header == -1 ? all.Header : 0;
+            all.HeightOn = rec.HeightOn ? all.HeightOn : 0;
+            all.WidthOn = rec.WidthOn ? all.WidthOn : 0;
+            all.RowSpanOn = rec.RowSpanOn ? all.RowSpanOn : 0;
+            all.ColSpanOn = rec.ColSpanOn ? all.ColSpanOn : 0;
+            all.BackColorNothing = rec.BackColorNothing ? all.BackColorNothing : 0;
+        }
+    return all;
 }
 
 void frmMain::commitPendingEdits()

@@ -102,6 +102,7 @@ private:
     void switchToCellView();
     void setHeader(bool header);
     bool selectionAllHeaders() const;       // every selected cell is a header cell
+    CellRecord selectionAllOf() const;
     void showTableOpened();
     // What the boxes show becomes the table before anything reads it: the
     // in-place box, a number box being typed in, and the grid's size.
