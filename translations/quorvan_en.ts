@@ -1110,7 +1110,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     </message>
     <message>
         <source>置換(&amp;H)...</source>
-        <translation>Re&amp;place...</translation>
+        <translation>R&amp;eplace...</translation>
     </message>
 </context>
 <context>
