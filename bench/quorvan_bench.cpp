@@ -43,6 +43,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "core/model/cell_finder.h"
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
 #include "gui/widgets/file_commands.h"
@@ -184,6 +185,20 @@ void timeRangeCommands(frmMain &w)
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(1, 1).center());
     gridEditor(w)->deleteCols();
     record(QStringLiteral("insert_column_at_1"), timeIt([&] { gridEditor(w)->insertCols(false); }));
+
+    // Find through every cell without a match, replace a letter in every
+    // cell (one step), and sort all rows by column 2 once the merges are
+    // undone (a row span refuses a sort).
+    FindOptions absent;
+    absent.pattern = QStringLiteral("not in any cell");
+    record(QStringLiteral("find_no_match"), timeIt([&] { gridEditor(w)->findNext(CellFinder(absent), false); }));
+    FindOptions letter;
+    letter.pattern = QStringLiteral("a");
+    record(QStringLiteral("replace_all"), timeIt([&] { gridEditor(w)->replaceAll(CellFinder(letter), QStringLiteral("A")); }));
+    g->selectAll();
+    gridEditor(w)->unmergeSelection();
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(2, 1).center());
+    record(QStringLiteral("sort_rows"), timeIt([&] { gridEditor(w)->sortRows(false, tableedits::SortKey::Text); }));
 }
 
 void writeInvalidBytesTable(const QString &path)

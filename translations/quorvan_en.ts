@@ -132,6 +132,73 @@
     </message>
 </context>
 <context>
+    <name>FindReplaceDialog</name>
+    <message>
+        <source>検索と置換</source>
+        <translation>Find and Replace</translation>
+    </message>
+    <message>
+        <source>検索する文字列(&amp;N)：</source>
+        <translation>Fi&amp;nd what:</translation>
+    </message>
+    <message>
+        <source>置換後の文字列(&amp;P)：</source>
+        <translation>Re&amp;place with:</translation>
+    </message>
+    <message>
+        <source>大文字と小文字を区別する(&amp;C)</source>
+        <translation>Match &amp;case</translation>
+    </message>
+    <message>
+        <source>セル全体が一致するものだけ(&amp;O)</source>
+        <translation>Match the wh&amp;ole cell only</translation>
+    </message>
+    <message>
+        <source>正規表現を使う(&amp;E)</source>
+        <translation>Use regular &amp;expressions</translation>
+    </message>
+    <message>
+        <source>次を検索(&amp;F)</source>
+        <translation>&amp;Find Next</translation>
+    </message>
+    <message>
+        <source>前を検索(&amp;B)</source>
+        <translation>Find &amp;Back</translation>
+    </message>
+    <message>
+        <source>置換(&amp;R)</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>すべて置換(&amp;A)</source>
+        <translation>Replace &amp;All</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>置換</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>正規表現が正しくありません：%1</source>
+        <translation>The regular expression is not valid: %1</translation>
+    </message>
+    <message>
+        <source>「%1」は見つかりません。</source>
+        <translation>“%1” was not found.</translation>
+    </message>
+    <message>
+        <source>%1 個所を置換しました。</source>
+        <translation>Replaced %1 occurrence(s).</translation>
+    </message>
+</context>
+<context>
     <name>GridClipboard</name>
     <message>
         <source>切り取り(&amp;T)</source>
@@ -247,6 +314,62 @@
     <message>
         <source>すべての列を削除することはできません。表には 1 列以上が必要です。</source>
         <translation>Cannot delete every column: a table needs at least one column.</translation>
+    </message>
+    <message>
+        <source>結合すると、先頭以外のセルの文字列は表示されなくなります。それらの文字列を先頭のセルに移しますか？</source>
+        <translation>Merging hides the text of every cell but the first. Move that text into the first cell?</translation>
+    </message>
+    <message>
+        <source>先頭のセルに移す(&amp;M)</source>
+        <translation>&amp;Move into the First Cell</translation>
+    </message>
+    <message>
+        <source>隠したままにする(&amp;K)</source>
+        <translation>&amp;Keep It Hidden</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>並べ替え(&amp;O)</source>
+        <translation>S&amp;ort</translation>
+    </message>
+    <message>
+        <source>昇順 - 文字列(&amp;A)</source>
+        <translation>&amp;Ascending by Text</translation>
+    </message>
+    <message>
+        <source>降順 - 文字列(&amp;D)</source>
+        <translation>&amp;Descending by Text</translation>
+    </message>
+    <message>
+        <source>昇順 - 数値(&amp;N)</source>
+        <translation>Ascending by &amp;Number</translation>
+    </message>
+    <message>
+        <source>降順 - 数値(&amp;U)</source>
+        <translation>Descending by N&amp;umber</translation>
+    </message>
+    <message>
+        <source>すべて置換</source>
+        <translation>Replace All</translation>
+    </message>
+    <message>
+        <source>%1 行目のセルが縦に結合しているため、並べ替えられません。結合を解除してから並べ替えてください。</source>
+        <translation>A cell in row %1 is merged downwards, so the rows cannot be sorted. Unmerge it first, then sort.</translation>
+    </message>
+    <message>
+        <source>並べ替え</source>
+        <translation>Sort</translation>
+    </message>
+    <message>
+        <source>列の幅</source>
+        <translation>Column Width</translation>
+    </message>
+    <message>
+        <source>行の高さ</source>
+        <translation>Row Height</translation>
     </message>
 </context>
 <context>
@@ -939,8 +1062,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Save the Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|All Files(*.*)|*.*</translation>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -1097,6 +1220,20 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ページを開くブラウザーが見つかりません。次のファイルをブラウザーで開いてください。
+%1</source>
+        <translation>No browser was found to open the page. Open this file in a browser:
+%1</translation>
+    </message>
+    <message>
+        <source>検索(&amp;F)...</source>
+        <translation>&amp;Find...</translation>
+    </message>
+    <message>
+        <source>置換(&amp;H)...</source>
+        <translation>R&amp;eplace...</translation>
     </message>
 </context>
 <context>

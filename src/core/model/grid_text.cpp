@@ -2,37 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "core/text/char_refs.h"
 
-// Looked up lower-cased; anything not listed (numeric references included)
-// shows as nothing.
-QString entityReplacement(const QString &name)
-{
-    struct Entry {
-        const char *name;
-        const char16_t *text;
-    };
-    static const Entry table[] = {
-        {"amp", u"&"},
-        {"quot", u"\""},
-        {"apos", u"'"},
-        {"lt", u"<"},
-        {"gt", u">"},
-        {"yen", u"\\"},          // U+005C: Japanese fonts draw it as the yen sign
-        {"cent", u"\uFFE0"},
-        {"pound", u"\uFFE1"},
-        {"copy", u" (C) "},
-        {"reg", u" (R) "},
-        {"trade", u" TM "},
-        {"laquo", u"\u226A"},
-    };
-    const QString key = name.toLower();
-    for (const Entry &e : table) {
-        if (key == QLatin1String(e.name))
-            return QString::fromUtf16(e.text);
-    }
-    return QString();
-}
+namespace {
 
 // True when s holds none of "<", ">", "&" and ";". Four units at a time: a
 // huge cell text is looked through on every click.
@@ -65,49 +37,34 @@ bool isPlain(const QString &s)
 
 QString HtmlToGridText(const QString &s)
 {
-    // Most cells are plain text: nothing for the scan to change. A lone ">"
-    // is dropped by the scan, so it is not plain either.
+    // Most cells are plain text: nothing for the scan to change.
     if (isPlain(s))
         return s;
 
-    QString out, tag, entity;
+    // Tags go ("<BR>" leaves a line break); each run of text between them
+    // shows its character references as the characters they stand for.
+    QString out;
     out.reserve(s.size());
-    bool inTag = false;
-    bool inEntity = false;
+    const QStringView all(s);
     const qsizetype n = s.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar ch = s.at(i);
-        if (ch == QLatin1Char('<')) {
-            // The tag buffer is deliberately kept: only ">" clears it.
-            inTag = true;
-            if (QStringView(s).mid(i + 1, 2).compare(QLatin1String("br"), Qt::CaseInsensitive) == 0)
-                out += QLatin1String("\r\n");
-        } else if (ch == QLatin1Char('>')) {
-            inTag = false;
-            tag.clear();
-        } else if (ch == QLatin1Char('&')) {
-            inEntity = true;
-        } else if (ch == QLatin1Char(';')) {
-            // Closes an entity whether or not one is open, so ";" never shows.
-            inEntity = false;
-            out += entityReplacement(entity);
-            entity.clear();
-        } else if (!inTag && !inEntity) {
-            out += ch;
-        } else if (inEntity) {
-            entity += ch;
-        } else {
-            tag += ch;
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype lt = s.indexOf(QLatin1Char('<'), i);
+        const qsizetype textEnd = lt < 0 ? n : lt;
+        out += decodeCharacterReferences(all.mid(i, textEnd - i));
+        if (lt < 0)
+            break;
+        const qsizetype gt = s.indexOf(QLatin1Char('>'), lt + 1);
+        if (gt < 0) {
+            // An unfinished tag is shown as typed.
+            out += all.mid(lt);
+            break;
         }
-    }
-    // An unfinished tag or entity is shown as typed.
-    if (inTag) {
-        out += QLatin1Char('<');
-        out += tag;
-    }
-    if (inEntity) {
-        out += QLatin1Char('&');
-        out += entity;
+        const QStringView name = all.mid(lt + 1, 2);
+        if (name.compare(QLatin1String("br"), Qt::CaseInsensitive) == 0
+            && (gt == lt + 3 || !all.at(lt + 3).isLetterOrNumber()))
+            out += QLatin1String("\r\n");
+        i = gt + 1;
     }
     return out;
 }

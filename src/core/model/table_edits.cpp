@@ -1,6 +1,11 @@
 #include "core/model/table_edits.h"
 
+#include <QCollator>
+
 #include <algorithm>
+#include <numeric>
+
+#include "core/model/grid_text.h"
 
 namespace {
 
@@ -27,6 +32,20 @@ void setSpan(const Axis &a, CellRecord &r, qint32 n)
         a.spanOn(r) = 0;
 }
 
+// The look of a cell without its content or spans: header, size, alignment, colour.
+void dressLike(CellRecord &r, const CellRecord &from)
+{
+    r.Header = from.Header;
+    r.HeightOn = from.HeightOn;
+    r.Height = from.Height;
+    r.WidthOn = from.WidthOn;
+    r.Width = from.Width;
+    r.VAlign = from.VAlign;
+    r.HAlign = from.HAlign;
+    r.BackColor = from.BackColor;
+    r.BackColorNothing = from.BackColorNothing;
+}
+
 bool insertLines(TableModel &m, const Axis &a, int before, int count)
 {
     const int n = a.count(m);
@@ -43,9 +62,16 @@ bool insertLines(TableModel &m, const Axis &a, int before, int count)
     for (int line = Last; line >= before + count; --line)
         for (int x = 1; x <= Last; ++x)
             a.cell(m, line, x) = a.cell(m, line - count, x);
+    // A new line is dressed as the one it was put beside: the one before it,
+    // or at the top or left edge the one after it. Text and spans stay its own.
+    const int model = before > 1 ? before - 1 : before + count;
     for (int line = before; line < before + count; ++line)
-        for (int x = 1; x <= Last; ++x)
-            a.cell(m, line, x) = CellRecord();
+        for (int x = 1; x <= Last; ++x) {
+            CellRecord fresh;
+            if (model <= n + count && x <= across)
+                dressLike(fresh, a.cell(m, model, x));
+            a.cell(m, line, x) = fresh;
+        }
     a.count(m) = n + count;
     return true;
 }
@@ -123,6 +149,110 @@ void unmergeCells(TableModel &m, QRect cells)
             rec.ColSpanOn = rec.RowSpanOn = 0;
             rec.ColSpan = rec.RowSpan = 1;
         }
+}
+
+bool readSortNumber(const QString &shown, double &value)
+{
+    QString t;
+    t.reserve(shown.size());
+    for (QChar ch : shown) {
+        const char16_t u = ch.unicode();
+        // Full-width forms of ASCII (digits, signs, the comma and the point) read as ASCII.
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            ch = QChar(char16_t(u - 0xFEE0));
+        else if (u == 0x3000 || u == 0x00A0)
+            ch = QLatin1Char(' ');
+        else if (u == 0x2212)
+            ch = QLatin1Char('-');
+        t += ch;
+    }
+    t = t.trimmed();
+    static const QString leading = QStringLiteral("\\$¥￥£€");
+    while (!t.isEmpty() && leading.contains(t.front()))
+        t.remove(0, 1);
+    if (t.endsWith(QLatin1Char('%')) || t.endsWith(QChar(0x5186)))
+        t.chop(1);
+    t = t.trimmed();
+    t.remove(QLatin1Char(','));
+    if (t.isEmpty())
+        return false;
+    int i = 0;
+    if (t.at(0) == QLatin1Char('+') || t.at(0) == QLatin1Char('-'))
+        ++i;
+    bool digits = false, point = false;
+    for (; i < t.size(); ++i) {
+        const QChar c = t.at(i);
+        if (c.isDigit() && c.unicode() < 0x80)
+            digits = true;
+        else if (c == QLatin1Char('.') && !point)
+            point = true;
+        else
+            return false;
+    }
+    if (!digits)
+        return false;
+    bool ok = false;
+    value = t.toDouble(&ok);
+    return ok;
+}
+
+int sortRows(TableModel &m, int first, int last, int col, bool descending, SortKey key)
+{
+    const int rows = std::clamp<int>(m.TableRows, 0, Last);
+    const int cols = std::clamp<int>(m.TableCols, 0, Last);
+    first = std::max(first, 1);
+    last = std::min(last, rows);
+    if (first >= last || col < 1 || col > cols)
+        return 0;
+    // A row span starting in the rows, or from above reaching into them.
+    for (int r = 1; r <= last; ++r)
+        for (int c = 1; c <= cols; ++c) {
+            const CellRecord &rec = m.Cells(c, r);
+            if (rec.RowSpanOn && rec.RowSpan > 1 && r + qint64(rec.RowSpan) - 1 >= first)
+                return r;
+        }
+
+    struct Entry {
+        int row;
+        QString shown;
+        bool number;
+        double value;
+    };
+    QVector<Entry> entries;
+    for (int r = first; r <= last; ++r) {
+        Entry e{r, HtmlToGridText(m.Cells(col, r).Text).trimmed(), false, 0};
+        if (key == SortKey::Number)
+            e.number = readSortNumber(e.shown, e.value);
+        entries.append(e);
+    }
+    QCollator collator;
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // 0 sorts first, 1 after, 2 last.
+    auto rank = [](const Entry &e) { return e.shown.isEmpty() ? 2 : (e.number ? 0 : 1); };
+    auto order = [&](const Entry &a, const Entry &b) {
+        const int ra = rank(a), rb = rank(b);
+        if (ra != rb)
+            return ra < rb;
+        int cmp = 0;
+        if (ra == 0)
+            cmp = a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
+        else if (ra == 1)
+            cmp = collator.compare(a.shown, b.shown);
+        return descending ? cmp > 0 : cmp < 0;
+    };
+    std::stable_sort(entries.begin(), entries.end(), order);
+
+    QVector<CellRecord> moved;
+    moved.reserve(entries.size() * Last);
+    for (const Entry &e : std::as_const(entries))
+        for (int x = 1; x <= Last; ++x)
+            moved.append(m.Cells(x, e.row));
+    int i = 0;
+    for (int r = first; r <= last; ++r)
+        for (int x = 1; x <= Last; ++x)
+            m.Cells(x, r) = moved.at(i++);
+    return 0;
 }
 
 } // namespace tableedits

@@ -27,6 +27,19 @@ void mergeCells(TableModel &m, QRect cells);
 // Every cell in the rectangle spans itself only.
 void unmergeCells(TableModel &m, QRect cells);
 
+// How a sort reads a column: as the text the grid shows, or as numbers
+// ("1,280", full-width digits, a leading currency sign or a trailing % or 円
+// read as the number they write). Cells that are no number follow the
+// numbers; empty cells come last either way.
+enum class SortKey { Text, Number };
+// Reorders rows first..last, whole, by the cells of column col; rows that
+// compare equal keep their order. A row span inside the rows, or reaching
+// into them, would be torn apart: nothing changes and the row of that
+// spanning cell is returned. 0 when sorted.
+int sortRows(TableModel &m, int first, int last, int col, bool descending, SortKey key);
+// The number a cell's shown text writes, as a number sort reads it.
+bool readSortNumber(const QString &shown, double &value);
+
 } // namespace tableedits
 
 // Which cells of a table of rows x cols the generator writes, and what each

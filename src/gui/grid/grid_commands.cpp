@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include "gui/grid/grid_widget.h"
 #include "gui/widgets/file_commands.h"
@@ -12,6 +14,37 @@
 QRect GridEditor::selectedCells() const
 {
     return Grid->selectedCells();
+}
+
+bool GridEditor::selectionAllHeaders() const
+{
+    if (!Grid->hasRange())
+        return m_doc.cell(Grid->Col(), Grid->Row()).Header == -1;
+    return selectionAllOf().Header == -1;
+}
+
+// The switches every shown cell of the range has: 1 (-1 for Header) where all
+// have it. The cells a span covers are not shown, and do not count.
+CellRecord GridEditor::selectionAllOf() const
+{
+    CellRecord all;
+    all.Header = -1;
+    all.HeightOn = all.WidthOn = all.RowSpanOn = all.ColSpanOn = all.BackColorNothing = 1;
+    const QRect cells = Grid->selectedCells();
+    const SpanLayout &spans = Grid->spanLayout();
+    for (int c = cells.left(); c <= cells.right(); ++c)
+        for (int r = cells.top(); r <= cells.bottom(); ++r) {
+            if (!spans.isWritten(c, r))
+                continue;
+            const CellRecord &rec = m_doc.cell(c, r);
+            all.Header = rec.Header == -1 ? all.Header : 0;
+            all.HeightOn = rec.HeightOn ? all.HeightOn : 0;
+            all.WidthOn = rec.WidthOn ? all.WidthOn : 0;
+            all.RowSpanOn = rec.RowSpanOn ? all.RowSpanOn : 0;
+            all.ColSpanOn = rec.ColSpanOn ? all.ColSpanOn : 0;
+            all.BackColorNothing = rec.BackColorNothing ? all.BackColorNothing : 0;
+        }
+    return all;
 }
 
 void GridEditor::updateSpans()
@@ -46,6 +79,13 @@ void GridEditor::addCommandsTo(QMenu *menu)
     item(cols, "mnuInsertColRight", tr("右に挿入(&R)"), [this] { insertCols(true); });
     item(menu, "mnuDeleteRow", tr("行を削除"), &GridEditor::deleteRows);
     item(menu, "mnuDeleteCol", tr("列を削除"), &GridEditor::deleteCols);
+    menu->addSeparator()->setObjectName(QStringLiteral("SepSort"));
+    QMenu *sort = submenu("mnuSort", tr("並べ替え(&O)"));
+    using tableedits::SortKey;
+    item(sort, "mnuSortAscending", tr("昇順 - 文字列(&A)"), [this] { sortRows(false, SortKey::Text); });
+    item(sort, "mnuSortDescending", tr("降順 - 文字列(&D)"), [this] { sortRows(true, SortKey::Text); });
+    item(sort, "mnuSortAscendingNumber", tr("昇順 - 数値(&N)"), [this] { sortRows(false, SortKey::Number); });
+    item(sort, "mnuSortDescendingNumber", tr("降順 - 数値(&U)"), [this] { sortRows(true, SortKey::Number); });
     connect(menu, &QMenu::aboutToShow, this, [this, merge, unmerge] {
         const QRect cells = Grid->selectedCells();
         merge->setEnabled(cells.width() * cells.height() > 1);
@@ -85,7 +125,49 @@ void GridEditor::mergeSelection()
     const QRect cells = Grid->selectedCells();
     if (cells.left() < 1 || cells.top() < 1 || cells.size() == QSize(1, 1))
         return;
-    m_doc.editModel(tr("セルの結合"), [cells](TableModel &m) { tableedits::mergeCells(m, cells); });
+    // Text in the cells the merge hides would silently leave the output: ask
+    // whether it joins the first cell's.
+    const SpanLayout &spans = Grid->spanLayout();
+    QStringList texts;
+    bool hides = false;
+    for (int r = cells.top(); r <= cells.bottom(); ++r)
+        for (int c = cells.left(); c <= cells.right(); ++c) {
+            const QString &text = m_doc.cell(c, r).Text;
+            if (!spans.isWritten(c, r) || text.isEmpty())
+                continue;
+            texts.append(text);
+            hides = hides || QPoint(c, r) != cells.topLeft();
+        }
+    bool join = false;
+    if (hides) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvan"),
+                        tr("結合すると、先頭以外のセルの文字列は表示されなくなります。"
+                           "それらの文字列を先頭のセルに移しますか？"),
+                        QMessageBox::NoButton, Grid->window());
+        box.setObjectName(QStringLiteral("msgMergeText"));
+        QPushButton *move = box.addButton(tr("先頭のセルに移す(&M)"), QMessageBox::YesRole);
+        QPushButton *keep = box.addButton(tr("隠したままにする(&K)"), QMessageBox::NoRole);
+        QPushButton *cancel = box.addButton(tr("キャンセル"), QMessageBox::RejectRole);
+        move->setObjectName(QStringLiteral("move"));
+        keep->setObjectName(QStringLiteral("keep"));
+        cancel->setObjectName(QStringLiteral("cancel"));
+        box.setDefaultButton(move);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() != move && box.clickedButton() != keep)
+            return;
+        join = box.clickedButton() == move;
+    }
+    m_doc.editModel(tr("セルの結合"), [&](TableModel &m) {
+        if (join) {
+            for (int r = cells.top(); r <= cells.bottom(); ++r)
+                for (int c = cells.left(); c <= cells.right(); ++c)
+                    if (spans.isWritten(c, r))
+                        m.Cells(c, r).Text.clear();
+            m.Cells(cells.left(), cells.top()).Text = texts.join(QStringLiteral("<BR>"));
+        }
+        tableedits::mergeCells(m, cells);
+    });
     showCurrent(cells.topLeft());
 }
 
@@ -182,6 +264,7 @@ void GridEditor::followTableSize()
     numberFixedCells();
     resetRowHeightCol(Grid->Rows());
     updateSpans();
+    showLineSizes();
     refreshRows(1, Grid->Rows() - 1);
     showCurrent(QPoint(Grid->Col(), Grid->Row()));
 }

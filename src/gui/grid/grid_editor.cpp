@@ -45,8 +45,13 @@ public:
         switch (key->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // Enter commits and goes on down the column, Shift+Enter up, as in
+            // a spreadsheet: one key per cell fills a column.
             keyAscii = KeyEnter;
-            break;
+            m_form->txtInsert_KeyPress(keyAscii);
+            if (keyAscii == 0)
+                m_form->grid()->moveByStep(0, (key->modifiers() & Qt::ShiftModifier) ? -1 : 1);
+            return true;
         case Qt::Key_Escape:
             keyAscii = KeyEscape;
             break;
@@ -148,6 +153,10 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
             followTableSize();
     });
     m_clipboard = new GridClipboard(*this, m_doc);
+
+    connect(Grid, &GridWidget::colWidthDragged, this, &GridEditor::setColumnWidth);
+    connect(Grid, &GridWidget::rowHeightDragged, this, &GridEditor::setRowHeight);
+    connect(Grid, &GridWidget::colFitRequested, this, &GridEditor::fitColumn);
 }
 
 void GridEditor::resetRowHeightCol(int upper)
@@ -180,6 +189,7 @@ void GridEditor::numberFixedCells()
 void GridEditor::refreshAll()
 {
     updateSpans();
+    showLineSizes();
     refreshRows(1, Grid->Rows() - 1);
     Grid->setCol(1);
     Grid->setRow(1);
@@ -222,7 +232,10 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
         return;
     if (fields & spans)
         updateSpans();
-    if (!(fields & (shown | spans)))
+    const CellFields sizes = CellField::Width | CellField::WidthOn | CellField::Height | CellField::HeightOn;
+    if (fields & (sizes | spans))
+        showLineSizes();
+    if (!(fields & (shown | spans | sizes)))
         return;
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
     if (inGrid.isEmpty())
@@ -234,8 +247,11 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
             for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
                 applyRecord(c, r);
     }
-    // The text, its weight and the spans change how tall a cell's text is.
-    if (fields & (CellField::Text | CellField::Header | spans))
+    // A column's width changes how every row wraps; the text, its weight and
+    // the spans how tall the cells' own rows are.
+    if (fields & (CellField::Width | CellField::WidthOn))
+        fitRows(1, Grid->Rows() - 1);
+    else if (fields & (CellField::Text | CellField::Header | spans))
         fitRows(inGrid.top(), inGrid.bottom());
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QBitArray>
 #include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QVector>
 
+#include "core/model/table_edits.h"
 #include "document/table_document.h"
 
+class CellFinder;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -50,10 +53,23 @@ public:
     // The selected table cells (x = column, y = row), whole spans included;
     // at least the current cell.
     QRect selectedCells() const;
+    bool selectionAllHeaders() const;       // every selected cell is a header cell
+    // The switches every shown cell of the range has: 1 (-1 for Header) where all have it.
+    CellRecord selectionAllOf() const;
     // The spans the grid draws, from the document as it is now.
     void updateSpans();
     // Merging and the rows and columns, as items at the end of menu.
     void addCommandsTo(QMenu *menu);
+
+    // Find and Replace (grid_tools.cpp). The cell found becomes current and
+    // shows; false when no cell matches.
+    bool findNext(const CellFinder &finder, bool backward);
+    // The current cell's matches replaced, as one step; the count replaced.
+    int replaceInCurrent(const CellFinder &finder, const QString &with);
+    // Every written cell's matches, as one step; the count replaced.
+    int replaceAll(const CellFinder &finder, const QString &with);
+    // Column widths and row heights as the output gives them.
+    void showLineSizes();
 
 public slots:
     void Grid_Click();
@@ -72,6 +88,13 @@ public slots:
     void insertCols(bool after);
     void deleteRows();
     void deleteCols();
+    // The selected rows (or every row below the header rows) by the current
+    // column (grid_tools.cpp).
+    void sortRows(bool descending, tableedits::SortKey key);
+    // A dragged border: the column's or row's cells take the size.
+    void setColumnWidth(int col, int px);
+    void setRowHeight(int row, int px);
+    void fitColumn(int col);
 
 signals:
     // Grid_Click ended on this cell: the cell settings pane shows it.
@@ -99,4 +122,5 @@ private:
     QLineEdit *txtInsert;
     GridClipboard *m_clipboard;
     bool m_closingBox = false;
+    QBitArray m_widthFromCells{CellTable::Size}; // columns sized by their cells' widths
 };

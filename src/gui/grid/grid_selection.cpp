@@ -33,6 +33,12 @@ QRect GridWidget::selectedCells() const
     return m_spans.expanded(QRect(m_col, m_row, 1, 1)) & table;
 }
 
+bool GridWidget::hasRange() const
+{
+    return m_col >= 1 && m_row >= 1
+            && selectedCells() != (m_spans.expanded(QRect(m_col, m_row, 1, 1)) & QRect(1, 1, Cols() - 1, Rows() - 1));
+}
+
 void GridWidget::selectCells(QRect cells)
 {
     setRange(cells, cells.normalized().bottomRight());
@@ -59,7 +65,10 @@ void GridWidget::setRange(QRect cells, QPoint extent)
 
 void GridWidget::collapseSelection()
 {
-    const bool wasRange = selectedCells().size() != QSize(1, 1);
+    // The range made from the cell the user just left counts too: the current
+    // cell has moved already, and its tint must go.
+    const bool wasRange = selectedCells().size() != QSize(1, 1)
+            || (!m_selRect.isEmpty() && m_selRect.size() != QSize(1, 1));
     m_selFor = QPoint(m_col, m_row);
     m_extent = m_selFor;
     m_selRect = m_spans.expanded(QRect(m_selFor, QSize(1, 1)));
@@ -95,6 +104,19 @@ QPoint GridWidget::stepFrom(QPoint from, int dc, int dr) const
             return from;
         if (m_spans.owner(p.x(), p.y()) != own)
             return p;
+    }
+}
+
+void GridWidget::moveByStep(int dc, int dr)
+{
+    if (m_col < 1 || m_row < 1)
+        return;
+    const QPoint was(m_col, m_row);
+    const QPoint to = stepFrom(was, dc, dr);
+    moveCurrentByUser(to.x(), to.y());
+    if (QPoint(m_col, m_row) != was) {
+        scrollTo(model()->index(m_row - 1, m_col - 1));
+        emit currentMovedByKey();
     }
 }
 

@@ -145,7 +145,8 @@ GridWidget::GridWidget(QWidget *parent)
     for (QHeaderView *h : {horizontalHeader(), verticalHeader()}) {
         h->setSectionsClickable(true);
         h->setHighlightSections(false);
-        h->setSectionResizeMode(QHeaderView::Fixed);
+        // Borders are dragged as in a spreadsheet (grid_borders.cpp).
+        h->setSectionResizeMode(QHeaderView::Interactive);
         h->setMinimumSectionSize(1);
         h->setMaximumSectionSize(MaxRowHeight / TwipsPerPixel);
     }
@@ -167,6 +168,7 @@ GridWidget::GridWidget(QWidget *parent)
         for (int c = 1; c < Cols(); ++c)
             horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / TwipsPerPixel);
     });
+    setUpBorderDrags();
     applyFont();
     m_model->resize(2, 2);
 }

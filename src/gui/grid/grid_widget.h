@@ -70,6 +70,12 @@ public:
     int colWidth(int col) const;                  // twips
     void setColWidth(int col, int twips);
 
+    // The widest line of a column's shown texts, in pixels, with the cell's
+    // padding: the width a double-click on its border fits it to.
+    int naturalColWidthPx(int col) const;
+    // Moves the current cell as a click on it would.
+    void moveCurrentTo(int col, int row);
+
     // Paints the fixed row and column in the system's button-face colour.
     void setFixedCellsButtonFace();
 
@@ -112,10 +118,15 @@ public:
     QRect selectedCells() const;
     // A range made from the current cell, which stays; no signals.
     void selectCells(QRect cells);
+    // The user's range holds more than the current cell (and its span).
+    bool hasRange() const;
     // Every table cell (the corner button); the current cell stays.
     void selectAll() override;
     // Tab and Shift+Tab: the next or previous written cell, row by row.
     void moveByTab(bool backward);
+    // One written cell down, up, left or right, as the arrow keys move; at
+    // the edge the current cell stays.
+    void moveByStep(int dc, int dr);
 
     // Bulk work (a refresh of every cell): cell changes, current-cell moves and
     // row heights are kept silently and reach the view once, at the end.
@@ -161,6 +172,11 @@ signals:
     void clearRequested();                         // Delete or Backspace on the grid
     void editRequested();                          // F2
     void selectionChanged();                       // the range changed, the current cell did not
+    // The user dragged a column's or row's border to px pixels (once, on release),
+    // or double-clicked a column's border.
+    void colWidthDragged(int col, int px);
+    void rowHeightDragged(int row, int px);
+    void colFitRequested(int col);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -242,6 +258,11 @@ private:
     QRect m_selRect;                               // the range, valid while m_selFor is current
     QPoint m_extent;                               // the range's far end, moved by Shift
     int m_lineAnchor = 1;                          // the first row/column number pressed
+
+    bool m_headerPressed = false;                  // a button held on a row or column number
+    Qt::Orientation m_dragOrientation = Qt::Horizontal;
+    int m_dragSection = -1;                        // the border being dragged, until released
+    void setUpBorderDrags();                       // grid_borders.cpp
 
     int m_bulkDepth = 0;
     bool m_bulkCellsChanged = false;

@@ -133,11 +133,10 @@ void OutputViews::showPreview()
     PageFileFlag = true;
 }
 
-void OutputViews::showBrowserPreview()
+bool OutputViews::showBrowserPreview()
 {
     const QString path = writePageFile();
     PageFileFlag = true;
     PageFilePath = path;
-    if (!path.isEmpty())
-        openUrlExternally(QUrl::fromLocalFile(path));
+    return path.isEmpty() || openUrlExternally(QUrl::fromLocalFile(path));
 }

@@ -43,7 +43,8 @@ public:
     void showTagView();                     // the view itself is shown by the window
     void setTagText(const QString &text);
     void showPreview();
-    void showBrowserPreview();
+    // False when no browser took the page (PageFilePath names it).
+    bool showBrowserPreview();
 
 private:
     QString writePageFile();

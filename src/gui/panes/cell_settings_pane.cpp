@@ -308,6 +308,31 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
     Frame3->setVisible(m_doc.model().NetscapeMode != 1 || m_doc.model().OutputProfile == MarkupProfile::Html5);
 }
 
+void CellSettingsPane::showRangeSwitches(const CellRecord &all)
+{
+    {
+        const QSignalBlocker b1(chkSHeight), b2(chkSWidth), b3(chkHeight), b4(chkWidth), b5(chkBackColorNothing2);
+        chkSHeight->setChecked(all.HeightOn != 0);
+        chkSWidth->setChecked(all.WidthOn != 0);
+        chkHeight->setChecked(all.RowSpanOn != 0);
+        chkWidth->setChecked(all.ColSpanOn != 0);
+        chkBackColorNothing2->setChecked(all.BackColorNothing != 0);
+    }
+    showEnabledStates();
+}
+
+void CellSettingsPane::commitFocusedBox()
+{
+    if (txtSWidth->hasFocus())
+        txtSWidth_LostFocus();
+    else if (txtSHeight->hasFocus())
+        txtSHeight_LostFocus();
+    else if (txtMHeight->hasFocus())
+        txtMHeight_LostFocus();
+    else if (txtMWidth->hasFocus())
+        txtMWidth_LostFocus();
+}
+
 void CellSettingsPane::showEnabledStates()
 {
     const bool widthOn = chkSWidth->isChecked();

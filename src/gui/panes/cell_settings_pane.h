@@ -32,6 +32,11 @@ public:
     // The cells a change goes to besides the shown one (the grid's range);
     // used while it holds the shown cell.
     void setSelectionSource(std::function<QRect()> source) { m_selection = std::move(source); }
+    // A number box being typed in is checked now, as leaving it would.
+    void commitFocusedBox();
+    // Over a range the switches show what every cell has (1 in all's fields),
+    // so that a click sets a mixed range whole, as bold does in an editor.
+    void showRangeSwitches(const CellRecord &all);
 
 private slots:
     void chkSWidth_Click();

@@ -281,6 +281,18 @@ void TableSettingsPane::load(bool withNet)
     showProfileEnabled();
 }
 
+void TableSettingsPane::commitFocusedBox()
+{
+    if (txtWidth->hasFocus())
+        txtWidth_LostFocus();
+    else if (txtHeight->hasFocus())
+        txtHeight_LostFocus();
+    else if (txtBorder->hasFocus())
+        txtBorder_LostFocus();
+    else if (txtTableWidth->hasFocus())
+        txtTableWidth_LostFocus();
+}
+
 int TableSettingsPane::columnsInBox() const
 {
     return pane::valNumber(txtWidth->text());

@@ -28,6 +28,8 @@ public:
     int columnsInBox() const;
     int rowsInBox() const;
     // What the generator reads from the controls rather than the document.
+    // A number box being typed in is checked now, as leaving it would.
+    void commitFocusedBox();
 
 private slots:
     void txtWidth_Change();

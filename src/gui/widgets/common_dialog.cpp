@@ -72,7 +72,9 @@ CommonDialog::Reply CommonDialog::show(const Request &request)
         // The suffix goes on before the overwrite question, so the question names the real file.
         const QStringList filters = qtFilter(request.filter).split(QLatin1String(";;"));
         auto suffixFor = [&](const QString &filter) {
-            dialog.setDefaultSuffix(filters.indexOf(filter) == 0 ? request.defaultSuffix : QString());
+            const qsizetype index = filters.indexOf(filter);
+            dialog.setDefaultSuffix(!request.filterSuffixes.isEmpty() ? request.filterSuffixes.value(index)
+                                    : index == 0 ? request.defaultSuffix : QString());
         };
         suffixFor(dialog.selectedNameFilter());
         connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixFor);

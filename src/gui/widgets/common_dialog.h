@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -24,6 +25,7 @@ public:
         bool overwritePrompt = false;
         qint32 color = 0;        // start colour, 0x00BBGGRR
         QString defaultSuffix;   // Save: given to a name without one while the first filter is chosen
+        QStringList filterSuffixes; // Save: the suffix each filter gives such a name, when set
     };
     struct Reply {
         bool accepted = false;   // false: cancelled

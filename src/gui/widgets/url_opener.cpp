@@ -4,23 +4,34 @@
 
 namespace {
 
-UrlOpener &currentOpener()
+CheckedUrlOpener &currentOpener()
 {
-    static UrlOpener opener;
+    static CheckedUrlOpener opener;
     return opener;
 }
 
 } // namespace
 
-void openUrlExternally(const QUrl &url)
+bool openUrlExternally(const QUrl &url)
 {
-    if (const UrlOpener &opener = currentOpener())
-        opener(url);
-    else
-        QDesktopServices::openUrl(url); // starts the browser detached; never waits for it
+    if (const CheckedUrlOpener &opener = currentOpener())
+        return opener(url);
+    return QDesktopServices::openUrl(url); // starts the browser detached; never waits for it
 }
 
 void setUrlOpener(UrlOpener opener)
+{
+    if (!opener) {
+        currentOpener() = {};
+        return;
+    }
+    currentOpener() = [opener = std::move(opener)](const QUrl &url) {
+        opener(url);
+        return true;
+    };
+}
+
+void setCheckedUrlOpener(CheckedUrlOpener opener)
 {
     currentOpener() = std::move(opener);
 }

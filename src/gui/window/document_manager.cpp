@@ -185,12 +185,14 @@ void DocumentManager::open(const QString &ShowOpenFileName)
 
 bool DocumentManager::saveAs()
 {
-    // The file dialog takes the focus without committing the box.
-    m_window.m_grid->commitOpenBox();
+    // The file dialog takes the focus without committing the boxes.
+    m_window.commitPendingEdits();
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
-    request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|すべてのファイル(*.*)|*.*");
+    request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                                 "|すべてのファイル(*.*)|*.*");
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -199,10 +201,14 @@ bool DocumentManager::saveAs()
     if (!reply.accepted || reply.fileName.isEmpty())
         return false;
     QString path = reply.fileName;
-    // A name without an extension under the table-file filter is a table file,
-    // never HTML text under a name that hides it.
-    if (reply.filterIndex == 0 && QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".qvn");
+    // A name without an extension takes the chosen filter's: a table file
+    // under the first, never HTML text under a name that hides it.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        if (reply.filterIndex == 0)
+            path += QStringLiteral(".qvn");
+        else if (reply.filterIndex == 1)
+            path += QStringLiteral(".html");
+    }
 
     SaveResult saved;
     const bool table = isTableFileName(path);
@@ -231,7 +237,7 @@ bool DocumentManager::saveAs()
 
 bool DocumentManager::saveInPlace()
 {
-    m_window.m_grid->commitOpenBox();
+    m_window.commitPendingEdits();
     const QString path = m_doc.model().FileName;
     if (!isTableFileName(path))
         return saveAs();

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "gui/output/output_views.h"
+#include "gui/grid/find_replace_dialog.h"
 #include "gui/grid/grid_clipboard.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/grid/grid_widget.h"
@@ -46,6 +47,15 @@ EditHistory::EditHistory(frmMain &window)
     // The grid's cut, copy and paste, where editors keep them (also on the Cell menu).
     mnuEdit->addSeparator();
     mnuEdit->addActions(m_grid.clipboard()->actions());
+    mnuEdit->addSeparator();
+    QAction *find = mnuEdit->addAction(frmMain::tr("検索(&F)..."));
+    find->setObjectName(QStringLiteral("mnuFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, [this] { showFind(false); });
+    QAction *replace = mnuEdit->addAction(frmMain::tr("置換(&H)..."));
+    replace->setObjectName(QStringLiteral("mnuReplace"));
+    replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(replace, &QAction::triggered, this, [this] { showFind(true); });
 
     // Each item names the step it takes back or makes again.
     QUndoStack *stack = m_doc.undoStack();
@@ -77,6 +87,16 @@ EditHistory::EditHistory(frmMain &window)
     connect(mnuRedo, &QAction::triggered, this, [this] { undoOrRedo(true); });
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) { m_appliedFields |= fields; });
     connect(&m_doc, &TableDocument::stepApplied, this, &EditHistory::showStepApplied);
+}
+
+// The cells found are shown in the grid, so the grid's view comes first.
+void EditHistory::showFind(bool replace)
+{
+    if (m_grid.grid()->isHidden())
+        m_window.Bar_ButtonClick(ToolbarButton::CellView);
+    if (!m_find)
+        m_find = new FindReplaceDialog(m_grid, &m_window);
+    m_find->open(replace);
 }
 
 void EditHistory::undoOrRedo(bool redo)

@@ -8,6 +8,7 @@
 class QAction;
 class QMenu;
 class frmMain;
+class FindReplaceDialog;
 class GridEditor;
 
 // The window's Edit menu: undo and redo of the table's steps, each item naming
@@ -21,6 +22,7 @@ public:
 
 private:
     void undoOrRedo(bool redo);
+    void showFind(bool replace);            // Ctrl+F, Ctrl+H
     void showStepApplied(QRect cells);
 
     frmMain &m_window;
@@ -28,6 +30,7 @@ private:
     GridEditor &m_grid;
     QMenu *mnuEdit = nullptr;
     QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
+    FindReplaceDialog *m_find = nullptr;     // made on first use
     bool m_fromEditMenu = false;            // the Edit menu chose the item being run
     TableFields m_appliedFields;            // table fields the undo or redo being run changed
 };

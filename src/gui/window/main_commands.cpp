@@ -7,7 +7,9 @@
 #include <QActionEvent>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -201,7 +203,8 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
             showHelpFile(this);
             break;
         case ToolbarButton::Header:
-            setHeader(command(ToolbarButton::Header)->isChecked());
+            // A mixed range becomes headers whole; only an all-header one is cleared.
+            setHeader(!m_grid->selectionAllHeaders());
             m_output->PageFileFlag = false;
             break;
         case ToolbarButton::TableView:
@@ -222,7 +225,16 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
             m_output->showPreview();
             break;
         case ToolbarButton::BrowserPreview:
-            m_output->showBrowserPreview();
+            if (!m_output->showBrowserPreview()) {
+                m_output->PageFileFlag = false; // the page stays for the user to open
+                QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvan"),
+                                tr("ページを開くブラウザーが見つかりません。次のファイルをブラウザーで開いてください。\n%1")
+                                        .arg(QDir::toNativeSeparators(m_output->PageFilePath)),
+                                QMessageBox::Ok, this);
+                box.setObjectName(QStringLiteral("msgNoBrowser"));
+                box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+                box.exec();
+            }
             break;
         case ToolbarButton::FileSeparator:
         case ToolbarButton::HelpSeparator:
@@ -313,14 +325,12 @@ void frmMain::mnuShowHelp_Click()
 
 void frmMain::mnuSel_Click()
 {
-    const GridWidget *grid = m_grid->grid();
-    command(ToolbarButton::Header)->setChecked(m_doc->cell(grid->Col(), grid->Row()).Header != 0);
+    command(ToolbarButton::Header)->setChecked(m_grid->selectionAllHeaders());
 }
 
 void frmMain::mnuBold_Click()
 {
-    const GridWidget *grid = m_grid->grid();
-    setHeader(m_doc->cell(grid->Col(), grid->Row()).Header == 0);
+    setHeader(!m_grid->selectionAllHeaders());
 }
 
 // The grid shows the header bold and the pane greys its sliders, both from the

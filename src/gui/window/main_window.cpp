@@ -71,6 +71,12 @@ frmMain::frmMain(QWidget *parent)
             [this](int col, int row) { showCell(col, row, m_doc->cell(col, row)); });
     connect(m_grid, &GridEditor::multiLineEditRequested, this, &frmMain::mnuSelEditMax_Click);
     picBar->setSelectionSource([this] { return m_grid->selectedCells(); });
+    // A range made or changed shows in the pane and the header button.
+    connect(m_grid->grid(), &GridWidget::selectionChanged, this, [this] {
+        const GridWidget *grid = m_grid->grid();
+        if (grid->Col() >= 1 && grid->Row() >= 1)
+            showCell(grid->Col(), grid->Row(), m_doc->cell(grid->Col(), grid->Row()));
+    });
     // Rows or columns put in or taken out on the grid: the size boxes follow.
     connect(m_grid, &GridEditor::tableResized, this, [this] {
         if (picAllSet->rowsInBox() != m_doc->model().TableRows || picAllSet->columnsInBox() != m_doc->model().TableCols)
@@ -211,12 +217,22 @@ void frmMain::sizeGridFromBoxes()
 void frmMain::showCell(int col, int row, const CellRecord &rec)
 {
     picBar->load(col, row, rec);
-    command(ToolbarButton::Header)->setChecked(rec.Header == -1);
+    command(ToolbarButton::Header)->setChecked(m_grid->grid()->hasRange() ? m_grid->selectionAllHeaders() : rec.Header == -1);
+    if (m_grid->grid()->hasRange())
+        picBar->showRangeSwitches(m_grid->selectionAllOf());
+}
+
+// What the boxes show becomes the table before anything reads it.
+void frmMain::commitPendingEdits()
+{
+    m_grid->commitOpenBox();
+    picAllSet->commitFocusedBox();
+    picBar->commitFocusedBox();
 }
 
 QString frmMain::BuildTableHtml()
 {
-    m_grid->commitOpenBox();
+    commitPendingEdits();
     const TableModel &m = m_doc->model();
     QString text;
     try {

@@ -11,7 +11,6 @@ class QToolBar;
 class CellSettingsPane;
 class CommonDialog;
 class DocumentManager;
-class EditHistory;
 class GridEditor;
 class OutputViews;
 class TableSettingsPane;
@@ -67,8 +66,7 @@ protected:
 
 private:
     friend class DocumentManager;           // they work on the window's views
-    friend class EditHistory;
-    void Form_Load();
+    friend     void Form_Load();
     void Form_Resize();
     void layOutViews();
     void createActions();                   // with the menus and the toolbar
@@ -80,6 +78,7 @@ private:
     void switchToCellView();
     void setHeader(bool header);
     void showTableOpened();
+    void commitPendingEdits();              // the boxes' text into the table
 
     TableDocument *m_doc;
     QWidget *client;                        // the area below the menu bar

@@ -93,6 +93,7 @@ void TstGridClipboard::copyPasteCutWithKeys()
     clickCell(*w, 1, 1);
     type("abc");
     key(Qt::Key_Return);
+    clickCell(*w, 1, 1); // Enter moved down
     clickBar(*w, ToolbarButton::Header);
     QCOMPARE(model(*w).Cells(1, 1).Header, qint16(-1));
 

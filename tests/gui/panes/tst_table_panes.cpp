@@ -525,6 +525,7 @@ void TstTablePanes::longAndMultiLineTextSurvivesTheBox()
     const QString multi = QStringLiteral("line one\r\nline two<BR>three");
     const QString longText = QString(40000, QLatin1Char('x'));
     for (const QString &text : {multi, longText}) {
+        clickCell(*w, 1, 1); // Enter moved on down the column
         w->SettingText(text);
         QTest::mouseDClick(grid(*w)->viewport(), Qt::LeftButton, {}, grid(*w)->cellRect(1, 1).center());
         QVERIFY(part<QLineEdit>(*w, "txtInsert")->isVisible());
@@ -532,6 +533,7 @@ void TstTablePanes::longAndMultiLineTextSurvivesTheBox()
         QCOMPARE(model(*w).Cells(1, 1).Text, text);
     }
     // Line breaks stored by the multi-line editor survive an edit in the box.
+    clickCell(*w, 1, 1);
     w->SettingText(multi);
     part<QAction>(*w, "mnuSelEdit")->trigger();
     QTest::keyClick(part<QLineEdit>(*w, "txtInsert"), Qt::Key_End);

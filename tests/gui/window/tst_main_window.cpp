@@ -125,12 +125,13 @@ void TestMainWindow::menusAsDesigned()
                                                "上書き保存(&S)", "名前を付けて保存(&A)...", "-", "終了(&X)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuEdit")), (QStringList{"元に戻す(&U)", "やり直し(&R)", "-",
                                                                "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
-                                                               "テキストとして貼り付け(&X)"}));
+                                                               "テキストとして貼り付け(&X)", "-",
+                                                               "検索(&F)...", "置換(&H)..."}));
     QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                               "テキストとして貼り付け(&X)", "-",
                                                               "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
-                                                              "列を挿入(&L)", "行を削除", "列を削除"}));
+                                                              "列を挿入(&L)", "行を削除", "列を削除", "-", "並べ替え(&O)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuHelp")), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
     QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));

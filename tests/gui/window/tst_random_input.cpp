@@ -834,11 +834,30 @@ void TestRandomInput::checkWindow(QMainWindow *w)
         expect(!ok || shown == field, QLatin1String(name) + QStringLiteral(" shows ") + box->text()
                                               + QStringLiteral(", record has ") + QString::number(field) + where);
     };
-    expect(checked("chkSWidth") == (rec.WidthOn != 0 ? 1 : 0), QStringLiteral("chkSWidth") + where);
-    expect(checked("chkSHeight") == (rec.HeightOn != 0 ? 1 : 0), QStringLiteral("chkSHeight") + where);
-    expect(checked("chkWidth") == (rec.ColSpanOn != 0 ? 1 : 0), QStringLiteral("chkWidth") + where);
-    expect(checked("chkHeight") == (rec.RowSpanOn != 0 ? 1 : 0), QStringLiteral("chkHeight") + where);
-    expect(checked("chkBackColorNothing2") == (rec.BackColorNothing != 0 ? 1 : 0),
+    // Over a range the switches and button 7 show what every shown cell has.
+    CellRecord all = rec;
+    if (grid->hasRange()) {
+        const QRect cells = grid->selectedCells();
+        all.Header = -1;
+        all.WidthOn = all.HeightOn = all.ColSpanOn = all.RowSpanOn = all.BackColorNothing = 1;
+        for (int c = cells.left(); c <= cells.right(); ++c)
+            for (int r = cells.top(); r <= cells.bottom(); ++r) {
+                const CellRecord &o = model->Cells(c, r);
+                if (!grid->spanLayout().isWritten(c, r))
+                    continue;
+                all.Header = o.Header == -1 ? all.Header : 0;
+                all.WidthOn = o.WidthOn ? all.WidthOn : 0;
+                all.HeightOn = o.HeightOn ? all.HeightOn : 0;
+                all.ColSpanOn = o.ColSpanOn ? all.ColSpanOn : 0;
+                all.RowSpanOn = o.RowSpanOn ? all.RowSpanOn : 0;
+                all.BackColorNothing = o.BackColorNothing ? all.BackColorNothing : 0;
+            }
+    }
+    expect(checked("chkSWidth") == (all.WidthOn != 0 ? 1 : 0), QStringLiteral("chkSWidth") + where);
+    expect(checked("chkSHeight") == (all.HeightOn != 0 ? 1 : 0), QStringLiteral("chkSHeight") + where);
+    expect(checked("chkWidth") == (all.ColSpanOn != 0 ? 1 : 0), QStringLiteral("chkWidth") + where);
+    expect(checked("chkHeight") == (all.RowSpanOn != 0 ? 1 : 0), QStringLiteral("chkHeight") + where);
+    expect(checked("chkBackColorNothing2") == (all.BackColorNothing != 0 ? 1 : 0),
            QStringLiteral("chkBackColorNothing2") + where);
     sameNumber("txtSWidth", rec.Width);
     sameNumber("txtSHeight", rec.Height);
@@ -854,7 +873,7 @@ void TestRandomInput::checkWindow(QMainWindow *w)
                    .arg(sliW ? sliW->value() : -1).arg(sliH ? sliH->value() : -1)
                    .arg(rec.HAlign).arg(rec.VAlign) + where);
     QAction *header = barAction(*w, ToolbarButton::Header);
-    expect(header && header->isChecked() == (rec.Header == -1),
+    expect(header && header->isChecked() == (all.Header == -1),
            QStringLiteral("button 7 against Header %1").arg(rec.Header) + where);
     auto *insert = w->findChild<QLineEdit *>(QStringLiteral("txtInsert"));
     if (insert && !insert->isVisible()) {

@@ -1,0 +1,141 @@
+// Find and replace, sorting, and the sizes of columns and rows: edits over
+// many cells at once, each one undo step.
+#include "gui/grid/grid_editor.h"
+
+#include "core/model/cell_finder.h"
+#include "gui/grid/grid_widget.h"
+
+bool GridEditor::findNext(const CellFinder &finder, bool backward)
+{
+    commitOpenBox();
+    const QPoint at = finder.findCell(m_doc.model(), Grid->spanLayout(), QPoint(Grid->Col(), Grid->Row()), backward);
+    if (at.isNull())
+        return false;
+    Grid->moveCurrentTo(at.x(), at.y());
+    return true;
+}
+
+int GridEditor::replaceInCurrent(const CellFinder &finder, const QString &with)
+{
+    commitOpenBox();
+    const int col = Grid->Col(), row = Grid->Row();
+    if (col < 1 || row < 1)
+        return 0;
+    int count = 0;
+    const QString text = finder.replaced(m_doc.cell(col, row).Text, with, &count);
+    if (count == 0)
+        return 0;
+    m_doc.setCellText(col, row, text);
+    return count;
+}
+
+int GridEditor::replaceAll(const CellFinder &finder, const QString &with)
+{
+    commitOpenBox();
+    const SpanLayout &cells = Grid->spanLayout();
+    int total = 0;
+    // One edit of the whole table: a step per cell would cost a record and a
+    // grid update each.
+    m_doc.editModel(tr("すべて置換"), [&](TableModel &m) {
+        for (int r = 1; r <= cells.rows(); ++r)
+            for (int c = 1; c <= cells.cols(); ++c) {
+                if (!cells.isWritten(c, r))
+                    continue;
+                int count = 0;
+                QString &text = m.Cells(c, r).Text;
+                text = finder.replaced(text, with, &count);
+                total += count;
+            }
+    });
+    return total;
+}
+
+void GridEditor::sortRows(bool descending, tableedits::SortKey key)
+{
+    commitOpenBox();
+    const TableModel &m = m_doc.model();
+    const QRect cells = Grid->selectedCells();
+    const int col = Grid->Col();
+    if (col < 1 || cells.top() < 1)
+        return;
+    int first = cells.top(), last = cells.bottom();
+    if (first == last) {
+        // One row chosen: every row below the rows of header cells.
+        const int rows = qBound(1, int(m.TableRows), TableLimits::MaxRows);
+        const int cols = qBound(1, int(m.TableCols), TableLimits::MaxCols);
+        first = 1;
+        for (bool headers = true; headers && first <= rows; ) {
+            for (int c = 1; c <= cols && headers; ++c)
+                headers = m.Cells(c, first).Header == -1;
+            if (headers)
+                ++first;
+        }
+        last = rows;
+    }
+    if (first >= last)
+        return;
+    TableModel trial = m;
+    if (const int spanRow = tableedits::sortRows(trial, first, last, col, descending, key)) {
+        tell(tr("%1 行目のセルが縦に結合しているため、並べ替えられません。結合を解除してから並べ替えてください。")
+                     .arg(spanRow));
+        return;
+    }
+    m_doc.editModel(tr("並べ替え"), [&](TableModel &t) { tableedits::sortRows(t, first, last, col, descending, key); });
+    // The current cell may now hold another row's settings.
+    Grid_Click();
+}
+
+void GridEditor::setColumnWidth(int col, int px)
+{
+    const QRect column(col, 1, 1, Grid->Rows() - 1);
+    if (col < 1 || col >= Grid->Cols() || px < 1)
+        return;
+    {
+        StepScope step(m_doc, tr("列の幅"));
+        m_doc.setCellsField(column, CellField::Width, qBound(1, px, 9999));
+        m_doc.setCellsField(column, CellField::WidthOn, 1);
+    }
+    m_doc.closeGesture();
+}
+
+void GridEditor::setRowHeight(int row, int px)
+{
+    const QRect line(1, row, Grid->Cols() - 1, 1);
+    if (row < 1 || row >= Grid->Rows() || px < 1)
+        return;
+    {
+        StepScope step(m_doc, tr("行の高さ"));
+        m_doc.setCellsField(line, CellField::Height, qBound(1, px, 9999));
+        m_doc.setCellsField(line, CellField::HeightOn, 1);
+    }
+    m_doc.closeGesture();
+}
+
+void GridEditor::fitColumn(int col)
+{
+    if (col >= 1 && col < Grid->Cols())
+        setColumnWidth(col, Grid->naturalColWidthPx(col));
+}
+
+// A column is as wide as the widest width its cells carry; one that lost its
+// widths goes back to the grid's own. Rows keep fitting their text.
+void GridEditor::showLineSizes()
+{
+    const TableModel &m = m_doc.model();
+    const int rows = Grid->Rows() - 1, cols = Grid->Cols() - 1;
+    const SpanLayout &spans = Grid->spanLayout();
+    for (int c = 1; c <= cols; ++c) {
+        int px = 0;
+        for (int r = 1; r <= rows; ++r) {
+            const CellRecord &rec = m.Cells(c, r);
+            if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
+                px = qMax(px, int(rec.Width));
+        }
+        const bool fromCells = px > 0;
+        if (fromCells && Grid->colWidth(c) != px * TwipsPerPixel)
+            Grid->setColWidth(c, px * TwipsPerPixel);
+        else if (!fromCells && m_widthFromCells.testBit(c))
+            Grid->setColWidth(c, GridWidget::DefaultColWidth);
+        m_widthFromCells.setBit(c, fromCells);
+    }
+}
