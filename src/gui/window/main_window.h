@@ -66,7 +66,8 @@ protected:
 
 private:
     friend class DocumentManager;           // they work on the window's views
-    friend     void Form_Load();
+    friend class EditHistory;
+    void Form_Load();
     void Form_Resize();
     void layOutViews();
     void createActions();                   // with the menus and the toolbar
