@@ -57,6 +57,8 @@ public:
     void openRecovered(const TableModel &table);
     Q_INVOKABLE void SettingText(const QString &GridSelText);
     QString BuildTableHtml();
+    // A file name as the window shows it: a new table's name in the interface's language.
+    static QString shownName(const QString &fileName);
 
 public slots:
     void Bar_ButtonClick(ToolbarButton button);
@@ -87,6 +89,8 @@ private:
     void layOutViews();
     void createActions();                   // app/main_commands.cpp, with the menus and toolbar
     void createEditMenu();                  // app/edit_history.cpp
+    void createViewMenu();
+    void focusPane(bool forward);           // Ctrl+Tab, F6: the next pane of the view on show
     void undoOrRedo(bool redo);
     void showStepApplied(QRect cells);
     bool saveAs();                          // SaveFile; true when saved as a table file
@@ -113,7 +117,7 @@ private:
     GridEditor *m_grid;
     OutputViews *m_output;
     CommonDialog *Dlg;
-    QMenu *mnuEdit = nullptr;
+    QMenu *mnuEdit = nullptr, *mnuView = nullptr;
     QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
     bool m_fromEditMenu = false;            // the Edit menu chose the item being run
     TableFields m_appliedFields;            // table fields the undo or redo being run changed
