@@ -6,6 +6,7 @@
 #include <memory>
 
 class QAction;
+class QMenuBar;
 class QPlainTextEdit;
 class QToolBar;
 class WebPreview;
@@ -52,6 +53,7 @@ public:
     QPlainTextEdit *txtEdit = nullptr;
     QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
     QToolBar *Bar = nullptr;
+    QMenuBar *menuBar = nullptr;         // the toolbar's commands again, with keys
     QAction *BarButton[ButtonCount + 1] = {}; // by position, 1..17; separators included
     QAction *button(EditorButton b) const { return BarButton[int(b)]; }
 
@@ -78,6 +80,7 @@ protected:
 
 private:
     void createToolBar();
+    void createMenus();
     void Form_Load();
     void Form_Resize();
     void InsertTag(int kind);
