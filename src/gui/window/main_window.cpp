@@ -15,6 +15,7 @@
 #include "gui/window/recovery.h"
 #include "gui/output/output_views.h"
 #include "core/markup/table_markup.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/twips.h"
@@ -79,6 +80,8 @@ frmMain::frmMain(QWidget *parent)
     });
 
     setWindowIcon(appIcon());
+    m_output->tagView()->setAccessibleName(tr("タグ表示"));
+    nameControls(this);
     // Designed client area 7470 x 5985 twips below the menu bar.
     resize(twipsToPixels(DesignClientWidth), menuBar()->sizeHint().height() + twipsToPixels(DesignClientHeight));
     // The views follow the client area itself: it gets its final size from the
@@ -159,9 +162,14 @@ void frmMain::updateCaption()
 {
     // A new table's name is the interface's; FileName keeps the name the files know.
     // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
-    QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
+    QString name = shownName(FileName());
     name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
+}
+
+QString frmMain::shownName(const QString &fileName)
+{
+    return fileName == newTableName() ? tr("新規テーブル") : GetFileNamePart(fileName);
 }
 
 void frmMain::showView(ToolbarButton view)
@@ -257,7 +265,7 @@ void frmMain::layOutViews()
     const int width = client->width();
     const int toolbarHeight = Bar->sizeHint().height();
     Bar->setGeometry(0, 0, width, toolbarHeight);
-    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    picBar->setGeometry(QRect(QPoint(0, toolbarHeight), CellSettingsPane::paneSize()));
     const int top = picBar->y();
     const int height = qMax(0, client->height() - top);
     m_grid->grid()->setGeometry(picBar->width(), top, qMax(0, width - picBar->width()), height);
@@ -283,7 +291,7 @@ void frmMain::Form_Resize()
     const int toolbarHeight = Bar->sizeHint().height();
 
     // 1. The cell settings pane keeps its designed size at the left edge.
-    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    picBar->setGeometry(QRect(QPoint(0, toolbarHeight), CellSettingsPane::paneSize()));
     if (!isMinimized()) {
         // 3.-4. Minimum size: compared on the client area, set on the outer size.
         bool snapped = false;
