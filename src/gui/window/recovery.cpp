@@ -257,7 +257,7 @@ int offerRecoveredTables()
     QStringList names;
     for (const Claim &c : claims)
         for (const LeftTable &t : c.tables)
-            names << GetFileNamePart(t.name);
+            names << frmMain::shownName(t.name);
     if (names.isEmpty())
         return 0;
 

@@ -49,7 +49,7 @@ bool frmMain::maybeSave()
     raise();
     activateWindow();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvan"),
-                    tr("「%1」への変更を保存しますか？").arg(GetFileNamePart(FileName())),
+                    tr("「%1」への変更を保存しますか？").arg(shownName(FileName())),
                     QMessageBox::NoButton, isVisible() ? this : nullptr);
     box.setObjectName(QStringLiteral("msgSaveChanges"));
     QPushButton *save = box.addButton(tr("保存(&S)"), QMessageBox::AcceptRole);
