@@ -8,6 +8,7 @@ packages=(
     zlib1g-dev libchm-dev libgumbo-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool
 )
 
 missing=()

@@ -1,0 +1,214 @@
+// A table built by everyone: with keys only, followed by a screen reader, and
+// readable in a dark theme.
+#include <QtTest>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QPalette>
+#include <QTimer>
+
+#include "core/io/table_document_io.h"
+#include "gui/cell_editor/frm_edit.h"
+#include "gui/cell_editor/frm_font.h"
+#include "gui/cell_editor/frm_link.h"
+#include "gui/cell_editor/frm_picture.h"
+#include "gui/widgets/common_dialog.h"
+#include "support/window_parts.h"
+
+using namespace parts;
+
+namespace {
+
+QAccessible::Event lastFocus = QAccessible::InvalidEvent;
+int focusedChild = -1;
+
+void recordFocus(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::Focus && qobject_cast<GridWidget *>(event->object())) {
+        lastFocus = event->type();
+        focusedChild = event->child();
+    }
+}
+
+void keys(QKeyCombination key)
+{
+    QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+}
+
+// The focusable controls of a window that a screen reader cannot name.
+QStringList unnamed(QWidget *window)
+{
+    QStringList missing;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(window) || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+        if (a && a->text(QAccessible::Name).trimmed().isEmpty())
+            missing << w->objectName() + QLatin1Char('/') + QLatin1String(w->metaObject()->className());
+    }
+    return missing;
+}
+
+} // namespace
+
+class TestEveryone : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keysAloneBuildAndSaveATable();
+    void aScreenReaderHearsEveryControlAndMove();
+    void cellTextReadsInADarkTheme_data();
+    void cellTextReadsInADarkTheme();
+};
+
+void TestEveryone::keysAloneBuildAndSaveATable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("keys.qvn"));
+    CommonDialog::setTestHook([&](const CommonDialog::Request &) { return CommonDialog::Reply{true, path, 0, 0}; });
+    auto w = shownWindow();
+
+    keys(Qt::CTRL | Qt::Key_2);
+    QCOMPARE(QApplication::focusWidget(), grid(*w));
+    for (const char *text : {"one", "two", "three"}) {
+        QTest::keyClicks(QApplication::focusWidget(), QLatin1String(text));
+        keys(QKeyCombination(Qt::Key_Tab));
+    }
+    // Out of the grid to the cell pane and back, the same keys both ways.
+    keys(Qt::CTRL | Qt::Key_Tab);
+    QVERIFY(part<QWidget>(*w, "picBar")->isAncestorOf(QApplication::focusWidget()));
+    keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), grid(*w));
+    keys(QKeyCombination(Qt::Key_F6));
+    QVERIFY(part<QWidget>(*w, "picBar")->isAncestorOf(QApplication::focusWidget()));
+    keys(QKeyCombination(Qt::Key_F6));
+    QCOMPARE(QApplication::focusWidget(), grid(*w));
+
+    // The fourth cell in the editor, stored with Ctrl+Enter.
+    bool stored = false;
+    QTimer::singleShot(0, [&stored] {
+        auto *ed = qobject_cast<frmEdit *>(QApplication::activeModalWidget());
+        if (!ed || !QTest::qWaitForWindowActive(ed))
+            return;
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("four"));
+        keys(Qt::CTRL | Qt::Key_B);
+        keys(Qt::CTRL | Qt::Key_Return);
+        stored = !ed->isVisible();
+        ed->reject(); // never left hanging
+    });
+    keys(Qt::SHIFT | Qt::Key_F2);
+    QVERIFY(stored);
+
+    keys(Qt::CTRL | Qt::Key_S);
+    TableModel saved;
+    QVERIFY(openTableDocument(path, saved).ok());
+    QCOMPARE(saved.Cells(1, 1).Text, QStringLiteral("one"));
+    QCOMPARE(saved.Cells(2, 1).Text, QStringLiteral("two"));
+    QCOMPARE(saved.Cells(1, 2).Text, QStringLiteral("three"));
+    QCOMPARE(saved.Cells(2, 2).Text, QStringLiteral("four<B></B>"));
+
+    // The keyboard's own menu opens over the cell.
+    QTimer::singleShot(0, [] {
+        QWidget *popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        popup->close();
+    });
+    keys(Qt::SHIFT | Qt::Key_F10);
+    CommonDialog::setTestHook(nullptr);
+}
+
+void TestEveryone::aScreenReaderHearsEveryControlAndMove()
+{
+    QAccessible::setActive(true);
+    QAccessible::installUpdateHandler(recordFocus);
+    auto w = shownWindow();
+    keys(Qt::CTRL | Qt::Key_2);
+    for (const char *view : {"mnuViewTable", "mnuViewCells"}) {
+        item(*w, view)->trigger();
+        QVERIFY2(unnamed(w.get()).isEmpty(), qPrintable(unnamed(w.get()).join(QLatin1Char(' '))));
+    }
+    frmEdit ed(w.get());
+    ed.show();
+    QVERIFY2(unnamed(&ed).isEmpty(), qPrintable(unnamed(&ed).join(QLatin1Char(' '))));
+    frmLink link(&ed);
+    frmPicture picture(&ed);
+    frmFont font(&ed);
+    for (QDialog *d : std::initializer_list<QDialog *>{&link, &picture, &font})
+        QVERIFY2(unnamed(d).isEmpty(), qPrintable(d->objectName() + QLatin1Char(' ') + unnamed(d).join(QLatin1Char(' '))));
+    ed.close();
+
+    // Each move names the cell it reaches; a covered cell says nothing.
+    GridWidget *g = grid(*w);
+    g->setFocus();
+    QAccessibleInterface *table = QAccessible::queryAccessibleInterface(g);
+    QVERIFY(!table->text(QAccessible::Name).isEmpty());
+    for (QKeyCombination key : {QKeyCombination(Qt::Key_Right), QKeyCombination(Qt::Key_Down), QKeyCombination(Qt::Key_Left)}) {
+        focusedChild = -1;
+        keys(key);
+        QAccessibleInterface *cell = table->child(focusedChild);
+        QVERIFY(cell && cell->tableCellInterface());
+        QCOMPARE(cell->tableCellInterface()->columnIndex(), g->Col() - 1);
+        QCOMPARE(cell->tableCellInterface()->rowIndex(), g->Row() - 1);
+        QVERIFY(cell->state().focused);
+    }
+    keys(Qt::SHIFT | Qt::Key_Right);
+    QCOMPARE(table->tableInterface()->selectedCellCount(), 2);
+    doc(*w).setCellText(2, 1, QStringLiteral("hidden"));
+    doc(*w).setCellField(1, 1, CellField::ColSpanOn, 1);
+    doc(*w).setCellField(1, 1, CellField::ColSpan, 2);
+    QCOMPARE(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), QString());
+    QCOMPARE(table->tableInterface()->cellAt(0, 0)->tableCellInterface()->columnExtent(), 2);
+    QAccessible::installUpdateHandler(nullptr);
+}
+
+void TestEveryone::cellTextReadsInADarkTheme_data()
+{
+    QTest::addColumn<int>("colour"); // -1: none of its own
+    QTest::newRow("no colour of its own") << -1;
+    QTest::newRow("a dark colour") << 0x401010;
+    QTest::newRow("a light colour") << 0xC0F0FF;
+}
+
+void TestEveryone::cellTextReadsInADarkTheme()
+{
+    QFETCH(int, colour);
+    const QPalette saved = QApplication::palette();
+    QPalette dark = saved;
+    dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        dark.setColor(role, Qt::white);
+    QApplication::setPalette(dark);
+    auto w = shownWindow();
+    keys(Qt::CTRL | Qt::Key_2);
+    doc(*w).setCellText(1, 1, QStringLiteral("WWWWWWWW"));
+    if (colour >= 0) {
+        doc(*w).setCellField(1, 1, CellField::BackColorNothing, 0);
+        doc(*w).setCellField(1, 1, CellField::BackColor, colour);
+    }
+    keys(QKeyCombination(Qt::Key_Down)); // the frame of the current cell elsewhere
+    GridWidget *g = grid(*w);
+    const QRect cell = g->cellRect(1, 1).adjusted(3, 3, -3, -3);
+    const QImage image = g->viewport()->grab().toImage();
+    const QColor fill = image.pixelColor(cell.bottomRight());
+    auto luminance = [](QColor c) {
+        auto ch = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
+    };
+    qreal best = 1;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const qreal a = luminance(image.pixelColor(x, y)), b = luminance(fill);
+            best = std::max(best, (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05));
+        }
+    QApplication::setPalette(saved);
+    if (colour < 0)
+        QCOMPARE(fill, dark.color(QPalette::Base));
+    QVERIFY2(best >= 4.5, qPrintable(QString::number(best)));
+}
+
+QTEST_MAIN(TestEveryone)
+#include "tst_everyone.moc"
