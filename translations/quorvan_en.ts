@@ -270,6 +270,13 @@
     </message>
 </context>
 <context>
+    <name>GridWidget</name>
+    <message>
+        <source>%1 列 × %2 行に結合</source>
+        <translation>Merged across %1 columns × %2 rows</translation>
+    </message>
+</context>
+<context>
     <name>HelpWindow</name>
     <message>
         <source>ページが見つかりません</source>

@@ -3,6 +3,7 @@
 // The grid's cell store and the measures painting and row fitting share. Only
 // the grid's own source files include this.
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -166,6 +167,13 @@ public:
         // A cell under a span is not in the HTML: a screen reader hears nothing there.
         if (role == Qt::DisplayRole && !m_grid->spanLayout().isWritten(col, row))
             return QString();
+        // A merged cell tells how far it reaches.
+        if (role == Qt::AccessibleDescriptionRole) {
+            const QRect area = m_grid->spanLayout().area(col, row);
+            if (!m_grid->spanLayout().isWritten(col, row) || area.width() * area.height() <= 1)
+                return QVariant();
+            return QCoreApplication::translate("GridWidget", "%1 列 × %2 行に結合").arg(area.width()).arg(area.height());
+        }
         return roleData(cell(col, row), role);
     }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QHash>
 #include <QLabel>
 #include <QRegularExpression>
@@ -55,9 +56,11 @@ void nameControls(QWidget *root)
             continue;
         if (button && !plainCaption(button->text()).isEmpty())
             continue;
-        QString name = labelled.value(w);
+        // An editable combo's text box speaks for the combo.
+        QWidget *named = qobject_cast<QComboBox *>(w->parentWidget()) ? w->parentWidget() : w;
+        QString name = labelled.value(named);
         if (name.isEmpty())
-            name = firstSentence(w->toolTip());
+            name = firstSentence(named->toolTip());
         if (!name.isEmpty())
             w->setAccessibleName(name);
     }
