@@ -9,6 +9,7 @@ moves the focused cell. Keys go in through xdotool, as a user types them.
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
@@ -17,6 +18,9 @@ program = sys.argv[1]
 env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
            LANGUAGE=os.environ.get("LANGUAGE", "ja"))
 env.pop("QT_ACCESSIBILITY", None)
+# A home of its own: no recovery offer from other runs comes first.
+home = tempfile.mkdtemp()
+env.update(XDG_DATA_HOME=home, XDG_CONFIG_HOME=home, XDG_CACHE_HOME=home)
 app_process = subprocess.Popen([program], env=env)
 failures = []
 
@@ -43,6 +47,15 @@ def application():
 def key(*names):
     subprocess.run(["xdotool", "key", "--delay", "60", *names], check=True)
     time.sleep(0.6)
+
+
+def focus_newest_window():
+    # There is no window manager: the keyboard goes where it is sent.
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(app_process.pid)],
+                           capture_output=True, text=True).stdout.split()
+    if found:
+        subprocess.run(["xdotool", "windowfocus", "--sync", found[-1]])
+        time.sleep(0.4)
 
 
 def walk(node, depth=0):
@@ -88,6 +101,7 @@ try:
         failures.append("the program never appeared on the accessibility bus")
     else:
         time.sleep(1.5)
+        focus_newest_window()
         check_names("table settings view")
         key("ctrl+2")
         check_names("cell settings view")
