@@ -19,6 +19,7 @@
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/twips.h"
+#include "gui/widgets/ui_font.h"
 #include "gui/panes/cell_settings_pane.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/grid/grid_widget.h"
@@ -83,7 +84,13 @@ frmMain::frmMain(QWidget *parent)
     m_output->tagView()->setAccessibleName(tr("タグ表示"));
     nameControls(this);
     // Designed client area 7470 x 5985 twips below the menu bar.
-    resize(twipsToPixels(DesignClientWidth), menuBar()->sizeHint().height() + twipsToPixels(DesignClientHeight));
+    // A larger desktop font makes the panes, and so the window, larger alike.
+    const qreal k = desktopFontScale();
+    resize(qRound(twipsToPixels(DesignClientWidth) * k),
+           menuBar()->sizeHint().height() + qRound(twipsToPixels(DesignClientHeight) * k));
+    // Never larger than the screen, with room for the frame.
+    if (QScreen *s = screen(); s && k > 1)
+        resize(size().boundedTo(s->availableGeometry().size() - QSize(16, 48)));
     // The views follow the client area itself: it gets its final size from the
     // window's layout, which may come after the window's own resize.
     client->installEventFilter(this);
