@@ -11,7 +11,7 @@ install(TARGETS quorvan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # bin/../lib/quorvan (relative, so a relocated tree still finds them).
 install(TARGETS quorvan_gui quorvan_webpreview LIBRARY DESTINATION ${QUORVAN_INSTALL_PKGLIBDIR})
 
-install(FILES ${QUORVAN_DATA_SOURCE_DIR}/quorvan.desktop
+install(FILES ${QUORVAN_DATA_SOURCE_DIR}/io.github.quorvan.Quorvan.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUORVAN_DATA_SOURCE_DIR}/quorvan-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

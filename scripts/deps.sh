@@ -9,6 +9,7 @@ packages=(
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
     default-jre-headless npm python3 pandoc
+    dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool
 )
 
 # The Nu HTML checker is not packaged by Debian; it comes from the npm

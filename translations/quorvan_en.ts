@@ -197,6 +197,34 @@
         <source>%1 個所を置換しました。</source>
         <translation>Replaced %1 occurrence(s).</translation>
     </message>
+    <message>
+        <source>左</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>中央</source>
+        <translation>centre</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>top</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>bottom</translation>
+    </message>
+    <message>
+        <source>横の配置: %1</source>
+        <translation>Horizontal alignment: %1</translation>
+    </message>
+    <message>
+        <source>縦の配置: %1</source>
+        <translation>Vertical alignment: %1</translation>
+    </message>
 </context>
 <context>
     <name>GridClipboard</name>
@@ -371,6 +399,21 @@
         <source>行の高さ</source>
         <translation>Row Height</translation>
     </message>
+    <message>
+        <source>表のセル</source>
+        <translation>Table cells</translation>
+    </message>
+    <message>
+        <source>セル（%1 列、%2 行）</source>
+        <translation>Cell in column %1, row %2</translation>
+    </message>
+</context>
+<context>
+    <name>GridWidget</name>
+    <message>
+        <source>%1 列 × %2 行に結合</source>
+        <translation>Merged across %1 columns × %2 rows</translation>
+    </message>
 </context>
 <context>
     <name>HelpWindow</name>
@@ -466,10 +509,6 @@
         <translation>, inside table %1</translation>
     </message>
     <message>
-        <source>表 %1（%2 行 × %3 列%4）</source>
-        <translation>Table %1 (%2 rows × %3 columns%4)</translation>
-    </message>
-    <message>
         <source>%1を読み込めませんでした。</source>
         <translation>%1 could not be read.</translation>
     </message>
@@ -480,6 +519,24 @@
     <message>
         <source>次の要素と属性は取り込まれませんでした: %1</source>
         <translation>These elements and attributes were not brought in: %1</translation>
+    </message>
+    <message>
+        <source>表 %1（%2 × %3%4）</source>
+        <translation>Table %1 (%2 × %3%4)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 行</source>
+        <translation>
+            <numerusform>%n row</numerusform>
+            <numerusform>%n rows</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 列</source>
+        <translation>
+            <numerusform>%n column</numerusform>
+            <numerusform>%n columns</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -788,6 +845,17 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
 </context>
 <context>
+    <name>UpDown</name>
+    <message>
+        <source>1 増やす</source>
+        <translation>Up by 1</translation>
+    </message>
+    <message>
+        <source>1 減らす</source>
+        <translation>Down by 1</translation>
+    </message>
+</context>
+<context>
     <name>WebPreview</name>
     <message>
         <source>プレビューを表示できません。
@@ -879,6 +947,82 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>複数行編集</source>
         <translation>Multi-line Edit</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>セルに代入して閉じる(&amp;S)</source>
+        <translation>&amp;Store in the Cell and Close</translation>
+    </message>
+    <message>
+        <source>代入せずに閉じる(&amp;C)</source>
+        <translation>&amp;Close Without Storing</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>タグ(&amp;T)</source>
+        <translation>&amp;Tags</translation>
+    </message>
+    <message>
+        <source>プレビュー(&amp;P)</source>
+        <translation>&amp;Preview</translation>
+    </message>
+    <message>
+        <source>挿入(&amp;I)</source>
+        <translation>&amp;Insert</translation>
+    </message>
+    <message>
+        <source>改行(&amp;B)</source>
+        <translation>Line &amp;Break</translation>
+    </message>
+    <message>
+        <source>フォント(&amp;F)...</source>
+        <translation>&amp;Font...</translation>
+    </message>
+    <message>
+        <source>リンク(&amp;L)...</source>
+        <translation>&amp;Link...</translation>
+    </message>
+    <message>
+        <source>画像(&amp;P)...</source>
+        <translation>&amp;Picture...</translation>
+    </message>
+    <message>
+        <source>書式(&amp;O)</source>
+        <translation>F&amp;ormat</translation>
+    </message>
+    <message>
+        <source>太字(&amp;B)</source>
+        <translation>&amp;Bold</translation>
+    </message>
+    <message>
+        <source>斜体(&amp;I)</source>
+        <translation>&amp;Italic</translation>
+    </message>
+    <message>
+        <source>下線(&amp;U)</source>
+        <translation>&amp;Underline</translation>
+    </message>
+    <message>
+        <source>取り消し線(&amp;S)</source>
+        <translation>&amp;Strikethrough</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)...</source>
+        <translation>&amp;Help...</translation>
+    </message>
+    <message>
+        <source>セルの内容</source>
+        <translation>Cell content</translation>
     </message>
 </context>
 <context>
@@ -1235,6 +1379,42 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <source>置換(&amp;H)...</source>
         <translation>R&amp;eplace...</translation>
     </message>
+    <message>
+        <source>全体設定(&amp;T)</source>
+        <translation>&amp;Table Settings</translation>
+    </message>
+    <message>
+        <source>セル設定(&amp;C)</source>
+        <translation>&amp;Cell Settings</translation>
+    </message>
+    <message>
+        <source>タグ表示(&amp;G)</source>
+        <translation>Ta&amp;gs</translation>
+    </message>
+    <message>
+        <source>プレビュー(&amp;P)</source>
+        <translation>&amp;Preview</translation>
+    </message>
+    <message>
+        <source>ブラウザでプレビュー(&amp;B)</source>
+        <translation>Preview in &amp;Browser</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>次のペイン(&amp;N)</source>
+        <translation>&amp;Next Pane</translation>
+    </message>
+    <message>
+        <source>前のペイン(&amp;R)</source>
+        <translation>P&amp;revious Pane</translation>
+    </message>
+    <message>
+        <source>タグ表示</source>
+        <translation>Tag view</translation>
+    </message>
 </context>
 <context>
     <name>frmPicture</name>
@@ -1325,6 +1505,14 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>画像ファイルの選択</source>
         <translation>Choose the Picture File</translation>
+    </message>
+    <message>
+        <source>縦の大きさをピクセルで指定</source>
+        <translation>Height in pixels</translation>
+    </message>
+    <message>
+        <source>横の大きさをピクセルで指定</source>
+        <translation>Width in pixels</translation>
     </message>
 </context>
 <context>

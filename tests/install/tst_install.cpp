@@ -146,7 +146,7 @@ void tst_install::installedFile_data()
     const QString lib = QStringLiteral(QUORVAN_INSTALL_PKGLIBDIR "/");
     QTest::newRow("the editor library") << lib + QStringLiteral("libquorvan_gui.so") << false;
     QTest::newRow("the web preview plugin") << lib + QStringLiteral("libquorvan_webpreview.so") << false;
-    QTest::newRow("menu entry") << share + QStringLiteral("applications/quorvan.desktop") << false;
+    QTest::newRow("menu entry") << share + QStringLiteral("applications/io.github.quorvan.Quorvan.desktop") << false;
     QTest::newRow("MIME definition") << share + QStringLiteral("mime/packages/quorvan.xml") << false;
     QTest::newRow("metainfo") << share + QStringLiteral("metainfo/io.github.quorvan.Quorvan.metainfo.xml")
                               << false;
@@ -191,7 +191,7 @@ void tst_install::validator_data()
     QTest::addColumn<QStringList>("args");
     QTest::newRow("desktop entry")
         << QStringLiteral("desktop-file-validate")
-        << QStringList{data(QStringLiteral("applications/quorvan.desktop"))};
+        << QStringList{data(QStringLiteral("applications/io.github.quorvan.Quorvan.desktop"))};
     QTest::newRow("metainfo")
         << QStringLiteral("appstreamcli")
         << QStringList{QStringLiteral("validate"), QStringLiteral("--no-net"),
@@ -217,7 +217,7 @@ void tst_install::validator()
 
 void tst_install::desktopEntryMatchesInstalledTree()
 {
-    const QHash<QString, QString> entry = desktopEntry(data(QStringLiteral("applications/quorvan.desktop")));
+    const QHash<QString, QString> entry = desktopEntry(data(QStringLiteral("applications/io.github.quorvan.Quorvan.desktop")));
 
     // Exec: the installed program, taking any number of files.
     const QString exec = entry.value(QStringLiteral("Exec"));

@@ -25,8 +25,19 @@ UiLanguage localeUiLanguage()
 {
     for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
         const QString value = qEnvironmentVariable(name);
-        if (!value.isEmpty())
-            return value.startsWith(QLatin1String("en")) ? UiLanguage::English : UiLanguage::Japanese;
+        if (value.isEmpty())
+            continue;
+        // LANGUAGE is a list in order of preference: the first of ours wins.
+        if (qstrcmp(name, "LANGUAGE") == 0) {
+            for (const QString &entry : value.split(QLatin1Char(':'))) {
+                if (entry.startsWith(QLatin1String("en")))
+                    return UiLanguage::English;
+                if (entry.startsWith(QLatin1String("ja")))
+                    return UiLanguage::Japanese;
+            }
+            return UiLanguage::Japanese;
+        }
+        return value.startsWith(QLatin1String("en")) ? UiLanguage::English : UiLanguage::Japanese;
     }
     return UiLanguage::Japanese;
 }

@@ -331,10 +331,11 @@ QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)
         text = excerpt(t.cells.at(i).record.Text);
     const QString where = t.parent < 0 ? QString()
                                        : QCoreApplication::translate("HtmlImport", "、表 %1 の中").arg(t.parent + 1);
-    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 行 × %3 列%4）")
+    // Each count in its own words, so that English says "1 row" and "2 rows".
+    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 × %3%4）")
                            .arg(index + 1)
-                           .arg(t.rows)
-                           .arg(t.cols)
+                           .arg(QCoreApplication::translate("HtmlImport", "%n 行", nullptr, t.rows),
+                                QCoreApplication::translate("HtmlImport", "%n 列", nullptr, t.cols))
                            .arg(where);
     if (!text.isEmpty())
         line += QLatin1Char(' ') + text;

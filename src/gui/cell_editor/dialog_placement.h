@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <Qt>
 
@@ -9,6 +10,9 @@ class QWidget;
 // title and a close button, no minimise or maximise, not in the task bar.
 constexpr Qt::WindowFlags toolWindowFlags = Qt::Tool | Qt::CustomizeWindowHint
                                             | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// The designed size, or more where the layout needs it (a larger desktop font).
+void fitDesignedSize(QWidget *dialog, QSize designed);
 
 // Centres a window's frame on its owner's window.
 void centreOnOwner(QWidget *window);

@@ -4,6 +4,8 @@
 #include <QActionGroup>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -21,6 +23,7 @@
 #include "gui/cell_editor/frm_picture.h"
 #include "core/text/tag_builders.h"
 #include "core/io/temp_paths.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/clickable_separator.h"
 #include "gui/help/help.h"
 #include "gui/widgets/icons.h"
@@ -122,11 +125,13 @@ frmEdit::frmEdit(QWidget *owner)
     setSizeGripEnabled(false);
 
     createToolBar();
+    createMenus();
 
     txtEdit = new PasteSafeTextEdit(this);
     txtEdit->setObjectName(QStringLiteral("txtEdit"));
     txtEdit->setFont(japaneseUiFont(9));
     txtEdit->installEventFilter(new PlainEnterFilter(txtEdit));
+    txtEdit->setAccessibleName(tr("セルの内容"));
 
     Web = new QWidget(this);
     Web->setObjectName(QStringLiteral("Web"));
@@ -136,6 +141,7 @@ frmEdit::frmEdit(QWidget *owner)
     m_web = std::make_unique<WebPreview>(Web, QStringLiteral("Shift_JIS"), false);
 
     resize(InitialWidth, InitialHeight);
+    nameControls(this);
     Form_Load();
 }
 
@@ -175,6 +181,65 @@ void frmEdit::createToolBar()
         // Compact buttons, so that all seventeen positions fit the first width.
         if (b.tip)
             Bar->widgetForAction(action)->setFixedSize(22, 22);
+    }
+}
+
+namespace {
+
+struct MenuItem {
+    EditorButton position;  // -1: a separator
+    const char *text;
+    QKeyCombination keys[2];
+};
+
+struct MenuDef {
+    const char *name;
+    const char *title;
+    std::initializer_list<MenuItem> items;
+};
+
+} // namespace
+
+// The toolbar's commands in menus, with their keys: the editor is used
+// without a mouse as well. The menus share the toolbar's actions.
+void frmEdit::createMenus()
+{
+    const MenuDef menus[] = {
+        {"mnuEditCell", QT_TR_NOOP("編集(&E)"),
+         {{EditorButton::StoreAndClose, QT_TR_NOOP("セルに代入して閉じる(&S)"),
+           {Qt::CTRL | Qt::Key_Return, Qt::CTRL | Qt::Key_Enter}},
+          {EditorButton::Cancel, QT_TR_NOOP("代入せずに閉じる(&C)"), {}}}},
+        {"mnuEditView", QT_TR_NOOP("表示(&V)"),
+         {{EditorButton::TagView, QT_TR_NOOP("タグ(&T)"), {}},
+          {EditorButton::Preview, QT_TR_NOOP("プレビュー(&P)"), {}}}},
+        {"mnuEditInsert", QT_TR_NOOP("挿入(&I)"),
+         {{EditorButton::LineBreak, QT_TR_NOOP("改行(&B)"), {Qt::CTRL | Qt::SHIFT | Qt::Key_Return}},
+          {EditorButton::Font, QT_TR_NOOP("フォント(&F)..."), {Qt::CTRL | Qt::SHIFT | Qt::Key_F}},
+          {EditorButton::Link, QT_TR_NOOP("リンク(&L)..."), {Qt::CTRL | Qt::SHIFT | Qt::Key_L}},
+          {EditorButton::Picture, QT_TR_NOOP("画像(&P)..."), {Qt::CTRL | Qt::SHIFT | Qt::Key_P}}}},
+        {"mnuEditFormat", QT_TR_NOOP("書式(&O)"),
+         {{EditorButton::Bold, QT_TR_NOOP("太字(&B)"), {Qt::CTRL | Qt::Key_B}},
+          {EditorButton::Italic, QT_TR_NOOP("斜体(&I)"), {Qt::CTRL | Qt::Key_I}},
+          {EditorButton::Underline, QT_TR_NOOP("下線(&U)"), {Qt::CTRL | Qt::Key_U}},
+          {EditorButton::Strike, QT_TR_NOOP("取り消し線(&S)"), {Qt::CTRL | Qt::SHIFT | Qt::Key_X}}}},
+        {"mnuEditHelp", QT_TR_NOOP("ヘルプ(&H)"),
+         {{EditorButton::Help, QT_TR_NOOP("ヘルプ(&H)..."), {QKeyCombination(Qt::Key_F1)}}}},
+    };
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    for (const MenuDef &def : menus) {
+        QMenu *menu = menuBar->addMenu(tr(def.title));
+        menu->setObjectName(QLatin1String(def.name));
+        for (const MenuItem &item : def.items) {
+            QAction *action = button(item.position);
+            action->setText(tr(item.text));
+            QList<QKeySequence> keys;
+            for (QKeyCombination k : item.keys)
+                if (k.key() != Qt::Key_unknown && k.toCombined() != 0)
+                    keys << QKeySequence(k);
+            action->setShortcuts(keys);
+            menu->addAction(action);
+        }
     }
 }
 
@@ -327,10 +392,12 @@ QWidget *frmEdit::webView() const
 
 void frmEdit::Form_Resize()
 {
-    const int toolbarHeight = Bar->sizeHint().height();
+    const int menuHeight = menuBar->sizeHint().height();
     const int w = width();
     const int s = height();
-    Bar->setGeometry(0, 0, w, toolbarHeight);
+    menuBar->setGeometry(0, 0, w, menuHeight);
+    Bar->setGeometry(0, menuHeight, w, Bar->sizeHint().height());
+    const int toolbarHeight = menuHeight + Bar->sizeHint().height();
     // The preview pane takes the whole inner height, so its lowest strip (as
     // high as the toolbar) lies below the window's edge; kept as it has always been.
     Web->setGeometry(0, toolbarHeight, w, s);
@@ -350,6 +417,8 @@ void frmEdit::showEvent(QShowEvent *event)
     if (!m_placed) {
         m_placed = true;
         centreOnOwner(this);
+        // Typing starts in the text at once, without a click.
+        txtEdit->setFocus(Qt::ActiveWindowFocusReason);
     }
     QDialog::showEvent(event);
 }

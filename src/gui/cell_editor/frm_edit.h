@@ -8,6 +8,7 @@
 #include <memory>
 
 class QAction;
+class QMenuBar;
 class QPlainTextEdit;
 class QToolBar;
 class WebPreview;
@@ -54,6 +55,7 @@ public:
     QPlainTextEdit *txtEdit = nullptr;
     QWidget *Web = nullptr;              // host; the web view inside is made on the first preview
     QToolBar *Bar = nullptr;
+    QMenuBar *menuBar = nullptr;         // the toolbar's commands again, with keys
     QAction *BarButton[ButtonCount + 1] = {}; // by position, 1..17; separators included
     QAction *button(EditorButton b) const { return BarButton[int(b)]; }
 
@@ -84,6 +86,7 @@ protected:
 
 private:
     void createToolBar();
+    void createMenus();
     void Form_Load();
     void Form_Resize();
     void InsertTag(int kind);

@@ -17,6 +17,7 @@
 #include "gui/cell_editor/frm_edit.h"
 #include "core/text/tag_builders.h"
 #include "gui/widgets/color_swatch.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 
 namespace {
@@ -125,7 +126,8 @@ frmFont::frmFont(frmEdit *owner)
     connect(cmdOK, &QPushButton::clicked, this, &frmFont::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFont::cmdCancel_Click);
 
-    setFixedSize(297, 169);
+    fitDesignedSize(this, QSize(297, 169));
+    nameControls(this);
     Form_Load();
 }
 

@@ -13,6 +13,7 @@
 #include "gui/cell_editor/frm_edit.h"
 #include "gui/cell_editor/work_file_chooser.h"
 #include "core/text/tag_builders.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 
 frmLink::frmLink(frmEdit *owner)
@@ -89,7 +90,7 @@ frmLink::frmLink(frmEdit *owner)
     bottom->addLayout(buttons);
 
     auto *main = new QVBoxLayout(this);
-    main->setContentsMargins(8, 6, 8, 6);
+    main->setContentsMargins(8, 4, 8, 4);
     main->setSpacing(4);
     main->addLayout(top);
     main->addStretch();
@@ -103,7 +104,8 @@ frmLink::frmLink(frmEdit *owner)
     connect(cmdOK, &QPushButton::clicked, this, &frmLink::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLink::cmdCancel_Click);
 
-    setFixedSize(429, 145);
+    fitDesignedSize(this, QSize(429, 145));
+    nameControls(this);
     Form_Load();
 }
 

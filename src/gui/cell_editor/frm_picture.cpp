@@ -12,6 +12,7 @@
 #include "gui/cell_editor/frm_edit.h"
 #include "gui/cell_editor/work_file_chooser.h"
 #include "core/text/tag_builders.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/number_box.h"
 #include "gui/widgets/up_down.h"
@@ -83,6 +84,9 @@ frmPicture::frmPicture(frmEdit *owner)
     UpDown2->setRange(0, 200);
     UpDown3->setBuddy(txtWidth);
     UpDown3->setRange(0, 200);
+    // The check boxes have no caption; their label is the unit beside them.
+    chkSize[0]->setAccessibleName(tr("縦の大きさをピクセルで指定"));
+    chkSize[1]->setAccessibleName(tr("横の大きさをピクセルで指定"));
     Label1->setBuddy(txtAdress);
     Label2->setBuddy(txtAlt);
     Label3->setBuddy(txtBorder);
@@ -151,7 +155,8 @@ frmPicture::frmPicture(frmEdit *owner)
     connect(cmdOK, &QPushButton::clicked, this, &frmPicture::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmPicture::cmdCancel_Click);
 
-    setFixedSize(313, 201);
+    fitDesignedSize(this, QSize(313, 201));
+    nameControls(this);
     Form_Load();
 }
 

@@ -13,6 +13,7 @@
 #include "document/recovery_file.h"
 #include "core/app/ui_language.h"
 #include "gui/widgets/file_commands.h"
+#include "gui/widgets/icons.h"
 #include "gui/widgets/ui_font.h"
 #include "version.h"
 
@@ -50,7 +51,10 @@ extern "C" Q_DECL_EXPORT int quorvanGuiMain(int &argc, char **argv, const Comman
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvan"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVAN_VERSION_TEXT));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quorvan")); // ties windows to quorvan.desktop
+    // Ties windows to the desktop file, named after the AppStream component.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.quorvan.Quorvan"));
+    // Every window has the program's icon, also those before the first main window.
+    QApplication::setWindowIcon(appIcon());
     setUpFonts();
     setUiLanguage(chooseUiLanguage(cl.language));
 

@@ -3,6 +3,7 @@
 // The grid's cell store and the measures painting and row fitting share. Only
 // the grid's own source files include this.
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -23,6 +24,7 @@ constexpr int PadY = 2;
 struct GridCell {
     QString text;
     qint32 back = 0xFFFFFF;
+    bool ownBack = false;      // painted in back; else in the theme's base colour
     TextPlacement align = TextPlacement::LeftMiddle;
     bool bold = false;
 };
@@ -161,8 +163,18 @@ public:
     {
         if (!index.isValid())
             return {};
-        const GridCell &c = cell(index.column() + 1, index.row() + 1);
-        return roleData(c, role);
+        const int col = index.column() + 1, row = index.row() + 1;
+        // A cell under a span is not in the HTML: a screen reader hears nothing there.
+        if (role == Qt::DisplayRole && !m_grid->spanLayout().isWritten(col, row))
+            return QString();
+        // A merged cell tells how far it reaches.
+        if (role == Qt::AccessibleDescriptionRole) {
+            const QRect area = m_grid->spanLayout().area(col, row);
+            if (!m_grid->spanLayout().isWritten(col, row) || area.width() * area.height() <= 1)
+                return QVariant();
+            return QCoreApplication::translate("GridWidget", "%1 列 × %2 行に結合").arg(area.width()).arg(area.height());
+        }
+        return roleData(cell(col, row), role);
     }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -179,8 +191,9 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {
-        // Enabled but not selectable: the current cell is the grid's own, not the view's.
-        return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
+        // The current cell is the grid's own; the view's selection only follows
+        // it (the user never selects through the view), for assistive tools.
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
 
 private:
@@ -190,7 +203,7 @@ private:
         case Qt::DisplayRole:
             return c.text;
         case Qt::BackgroundRole:
-            return GridWidget::toQColor(c.back);
+            return c.ownBack ? QVariant(GridWidget::toQColor(c.back)) : QVariant();
         case Qt::TextAlignmentRole:
             return int(GridWidget::alignmentOf(c.align));
         case Qt::FontRole: {

@@ -85,6 +85,7 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     Grid->setFont(japaneseUiFont(9));
     Grid->setToolTip(tr("設定するセルを選択します。"));
     Grid->viewport()->setToolTip(Grid->toolTip());
+    Grid->setAccessibleName(tr("表のセル"));
 
     // The box lives over the grid's cells, so it scrolls and clips with them.
     txtInsert = new QLineEdit(Grid->viewport());
@@ -142,6 +143,11 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
 
     connect(Grid, &GridWidget::clearRequested, this, &GridEditor::clearSelectedText);
     connect(Grid, &GridWidget::editRequested, this, [this] { openInsertBox(true); });
+    // The keyboard's menu opens over the current cell.
+    connect(Grid, &GridWidget::menuKeyPressed, this, [this] {
+        const QRect cell = Grid->cellRect(Grid->Col(), Grid->Row());
+        emit cellMenuRequested(Grid->viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint()));
+    });
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
         if (fields & TableField::OutputProfile)
             updateSpans();
@@ -217,8 +223,8 @@ void GridEditor::applyRecord(int col, int row)
     const CellRecord &rec = m_doc.cell(col, row);
     Grid->setText(col, row, HtmlToGridText(rec.Text));
     Grid->setCellAlignment(col, row, placementOf(rec.HAlign, rec.VAlign));
-    // A cell without its own colour shows white, not the table's colour.
-    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor);
+    // A cell without its own colour shows the theme's (white), not the table's colour.
+    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor, rec.BackColorNothing == 0);
     Grid->setCellBold(col, row, rec.Header == -1);
 }
 
@@ -315,6 +321,7 @@ void GridEditor::openInsertBox(bool withExistingText)
     QRect box = Grid->cellRect(col, row);
     box.setHeight(qMax(box.height(), txtInsert->sizeHint().height()));
     txtInsert->setGeometry(box);
+    txtInsert->setAccessibleName(tr("セル（%1 列、%2 行）").arg(col).arg(row));
     txtInsert->setProperty(BoxCol, col);
     txtInsert->setProperty(BoxRow, row);
     txtInsert->setProperty(BoxRaw, raw);

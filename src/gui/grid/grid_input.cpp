@@ -128,6 +128,17 @@ void GridWidget::keyPressEvent(QKeyEvent *event)
             emit clearRequested();
         event->accept();
         return;
+    case Qt::Key_Menu:
+        emit menuKeyPressed();
+        event->accept();
+        return;
+    case Qt::Key_F10:
+        if (shift && !ctrl) {
+            emit menuKeyPressed();
+            event->accept();
+            return;
+        }
+        break;
     case Qt::Key_F2:
         emit editRequested();
         event->accept();
@@ -192,6 +203,7 @@ void GridWidget::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     updateCell(m_col, m_row);
+    followInView();
 }
 
 void GridWidget::changeEvent(QEvent *event)

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 
 #include "gui/grid/grid_cells_p.h"
 
@@ -61,6 +62,7 @@ void GridWidget::setRange(QRect cells, QPoint extent)
             & QRect(1, 1, Cols() - 1, Rows() - 1);
     if (m_selRect != before)
         viewport()->update();
+    followInView();
 }
 
 void GridWidget::collapseSelection()
@@ -74,6 +76,31 @@ void GridWidget::collapseSelection()
     m_selRect = m_spans.expanded(QRect(m_selFor, QSize(1, 1)));
     if (wasRange)
         viewport()->update();
+    followInView();
+}
+
+void GridWidget::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    // The view turns the input method off on cells it cannot edit itself;
+    // typing Japanese into the grid still starts an edit.
+    setAttribute(Qt::WA_InputMethodEnabled);
+}
+
+// The view's current index and selection follow the grid's, so that a screen
+// reader hears every move and every range; nothing else reads them.
+void GridWidget::followInView()
+{
+    if (m_col < 1 || m_row < 1 || !m_model->valid(m_col, m_row) || !selectionModel())
+        return;
+    const QRect range = selectedCells();
+    const QItemSelection selection(m_model->index(range.top() - 1, range.left() - 1),
+                                   m_model->index(range.bottom() - 1, range.right() - 1));
+    if (selectionModel()->selection() != selection)
+        selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    const QModelIndex current = m_model->index(m_row - 1, m_col - 1);
+    if (selectionModel()->currentIndex() != current)
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
 }
 
 QPoint GridWidget::extentPoint() const

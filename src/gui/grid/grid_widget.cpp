@@ -14,8 +14,36 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "gui/grid/grid_cells_p.h"
+
+namespace {
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines
+// define them.
+qreal luminance(const QColor &c)
+{
+    auto channel = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+qreal contrast(const QColor &a, const QColor &b)
+{
+    const qreal la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The theme's text colour where it is readable on fill (4.5 : 1), else black
+// or white, whichever reads better; one of them always reaches 4.5 : 1.
+QColor readableOn(const QColor &fill, const QColor &text)
+{
+    if (contrast(fill, text) >= 4.5)
+        return text;
+    return contrast(fill, Qt::black) >= contrast(fill, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+} // namespace
 
 // Paints a data cell: its colour, its wrapped text laid out exactly as the
 // row fitting measured it, and a frame on the current cell.
@@ -47,7 +75,10 @@ public:
             painter->restore();
             return;
         }
-        painter->fillRect(rect, GridWidget::toQColor(c.back));
+        // A cell without a colour of its own is the theme's; its text always
+        // stands out from the fill, whatever colour either has.
+        const QColor fill = c.ownBack ? GridWidget::toQColor(c.back) : option.palette.color(QPalette::Base);
+        painter->fillRect(rect, fill);
 
         const QFont &font = m_grid->measureFont(c.bold);
         const QFontMetrics fm(font);
@@ -77,7 +108,7 @@ public:
         }
 
         painter->setFont(font);
-        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setPen(readableOn(fill, option.palette.color(QPalette::Text)));
         for (const GridWidget::CellLine &line : *lines) {
             if (y >= rect.bottom())
                 break;
@@ -124,6 +155,9 @@ GridWidget::GridWidget(QWidget *parent)
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(false);
+    // The view's current index only follows ours (for assistive tools); the
+    // grid scrolls where it means to, not to wherever that index goes.
+    setAutoScroll(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -284,14 +318,15 @@ qint32 GridWidget::cellBackColor(int col, int row) const
     return m_model->valid(col, row) ? m_model->cell(col, row).back : 0xFFFFFF;
 }
 
-void GridWidget::setCellBackColor(int col, int row, qint32 color)
+void GridWidget::setCellBackColor(int col, int row, qint32 color, bool own)
 {
     if (!m_model->valid(col, row))
         return;
     GridCell &c = m_model->cell(col, row);
-    if (c.back == color)
+    if (c.back == color && c.ownBack == own)
         return;
     c.back = color;
+    c.ownBack = own;
     cellChanged(col, row);
 }
 

@@ -59,7 +59,8 @@ public:
     QString text(int col, int row) const;
     void setText(int col, int row, const QString &text);
     qint32 cellBackColor(int col, int row) const; // 0x00BBGGRR
-    void setCellBackColor(int col, int row, qint32 color);
+    // own: the cell's own colour; otherwise it is painted in the theme's base colour.
+    void setCellBackColor(int col, int row, qint32 color, bool own = true);
     bool cellBold(int col, int row) const;
     void setCellBold(int col, int row, bool bold);
     TextPlacement cellAlignment(int col, int row) const;
@@ -171,6 +172,7 @@ signals:
     void imeStarted(QInputMethodEvent *event);     // input method text begins on the grid
     void clearRequested();                         // Delete or Backspace on the grid
     void editRequested();                          // F2
+    void menuKeyPressed();                         // the Menu key or Shift+F10
     void selectionChanged();                       // the range changed, the current cell did not
     // The user dragged a column's or row's border to px pixels (once, on release),
     // or double-clicked a column's border.
@@ -189,6 +191,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool event(QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
     friend class GridDelegate;
@@ -199,6 +202,7 @@ private:
     QPoint extentPoint() const;
     void extendTo(QPoint cell);
     void collapseSelection();
+    void followInView();
     void setRange(QRect cells, QPoint extent);
     void headerPressed(Qt::Orientation orientation, int section, bool dragged);
     int spanTextWidthPx(int col, int row) const;

@@ -154,7 +154,8 @@ HelpWindow *HelpWindow::forOwner(QWidget *owner, bool create)
         screen = w->screen();
     if (screen) {
         const QRect avail = screen->availableGeometry();
-        QRect r(QPoint(0, 0), w->size().boundedTo(avail.size()));
+        // The frame is not known yet: room is kept for a title bar and borders.
+        QRect r(QPoint(0, 0), w->size().boundedTo(avail.size() - QSize(16, 48)));
         r.moveCenter(top ? top->frameGeometry().center() : avail.center());
         r.translate(top ? 40 : 0, top ? 40 : 0);
         if (r.right() > avail.right())

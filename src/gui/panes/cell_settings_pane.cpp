@@ -11,6 +11,7 @@
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/color_swatch.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/number_box.h"
@@ -47,18 +48,21 @@ int letterOffset(int position, int inner, int letter)
 void CellSettingsPane::layOut()
 {
     CellSettingsPane *w = this;
-    constexpr int CheckHeight = 19;
-    constexpr int BoxHeight = 22;
-    constexpr int Gap = 4;
-    const int paneWidth = twipsToPixels(2775); // picBar never changes size
+    // Designed at 9 points; a larger desktop font makes everything larger alike.
+    const qreal k = desktopFontScale();
+    auto px = [k](int designed) { return qRound(designed * k); };
+    const int CheckHeight = px(19);
+    const int BoxHeight = px(22);
+    const int Gap = px(4);
+    const int paneWidth = paneSize().width(); // picBar never changes size
 
     // Colour row.
-    int y = 4;
-    const int rowHeight = 20;
-    w->Label333->setGeometry(8, y, qMin(w->Label333->sizeHint().width(), 63), rowHeight);
-    w->picBackColor2->setGeometry(72, y + (rowHeight - 17) / 2, 33, 17);
-    w->cmdBackColorSet2->setGeometry(104, y + (rowHeight - 17) / 2, 17, 17);
-    w->chkBackColorNothing2->setGeometry(128, y, paneWidth - 128, rowHeight);
+    int y = px(4);
+    const int rowHeight = px(20);
+    w->Label333->setGeometry(px(8), y, qMin(w->Label333->sizeHint().width(), px(63)), rowHeight);
+    w->picBackColor2->setGeometry(px(72), y + (rowHeight - px(17)) / 2, px(33), px(17));
+    w->cmdBackColorSet2->setGeometry(px(104), y + (rowHeight - px(17)) / 2, px(17), px(17));
+    w->chkBackColorNothing2->setGeometry(px(128), y, paneWidth - px(128), rowHeight);
     y += rowHeight + Gap;
 
     // A frame's picture box fills it below the title; the frame is as tall as its rows.
@@ -83,38 +87,43 @@ void CellSettingsPane::layOut()
     for (auto [frame, chk, lbl, box] :
          {std::tuple<QGroupBox *, QCheckBox *, QLabel *, QLineEdit *>{w->Frame4, w->chkSWidth, w->Label1[0], w->txtSWidth},
           {w->Frame5, w->chkSHeight, w->Label1[1], w->txtSHeight}}) {
-        y = frameAt(frame, 8, y, 137, sizeRows) + Gap;
-        chk->setGeometry(0, 0, 110, CheckHeight);
-        const int boxLeft = qMax(72, lbl->sizeHint().width() + 1);
+        y = frameAt(frame, px(8), y, px(137), sizeRows) + Gap;
+        chk->setGeometry(0, 0, px(110), CheckHeight);
+        const int boxLeft = qMax(px(72), lbl->sizeHint().width() + 1);
         lbl->setGeometry(0, CheckHeight + 1, boxLeft - 1, BoxHeight);
-        box->setGeometry(boxLeft, CheckHeight + 1, 41, BoxHeight);
+        box->setGeometry(boxLeft, CheckHeight + 1, px(41), BoxHeight);
     }
     // Merges, side by side: narrow frames, so the count box follows its label.
     int mergeBottom = y;
     for (auto [frame, left, chk, lbl, box] :
-         {std::tuple<QGroupBox *, int, QCheckBox *, QLabel *, QLineEdit *>{w->Frame1, 8, w->chkHeight, w->Label10, w->txtMHeight},
-          {w->Frame2, 96, w->chkWidth, w->Label11, w->txtMWidth}}) {
-        mergeBottom = frameAt(frame, left, y, 81, sizeRows) + Gap;
-        chk->setGeometry(0, 0, 73, CheckHeight);
+         {std::tuple<QGroupBox *, int, QCheckBox *, QLabel *, QLineEdit *>{w->Frame1, px(8), w->chkHeight, w->Label10, w->txtMHeight},
+          {w->Frame2, px(96), w->chkWidth, w->Label11, w->txtMWidth}}) {
+        mergeBottom = frameAt(frame, left, y, px(81), sizeRows) + Gap;
+        chk->setGeometry(0, 0, px(73), CheckHeight);
         const int labelWidth = lbl->sizeHint().width();
         lbl->setGeometry(0, CheckHeight + 1, labelWidth, BoxHeight);
-        box->setGeometry(labelWidth + 1, CheckHeight + 1, 28, BoxHeight);
+        box->setGeometry(labelWidth + 1, CheckHeight + 1, px(28), BoxHeight);
     }
     y = mergeBottom;
 
     // Alignment: the horizontal slider over the preview, the vertical one beside it.
-    const int sliderHeight = 21;
-    const int previewHeight = 40;
-    y = frameAt(w->Frame3, 8, y, 169, sliderHeight + 2 + previewHeight) + Gap;
-    w->SliW->setGeometry(8, 0, 97, sliderHeight);
-    w->picText->setGeometry(16, sliderHeight + 2, 81, previewHeight);
-    w->SliH->setGeometry(104, 0, 37, sliderHeight + 2 + previewHeight);
+    const int sliderHeight = px(21);
+    const int previewHeight = px(40);
+    y = frameAt(w->Frame3, px(8), y, px(169), sliderHeight + 2 + previewHeight) + Gap;
+    w->SliW->setGeometry(px(8), 0, px(97), sliderHeight);
+    w->picText->setGeometry(px(16), sliderHeight + 2, px(81), previewHeight);
+    w->SliH->setGeometry(px(104), 0, px(37), sliderHeight + 2 + previewHeight);
     w->lblTextMove->resize(w->lblTextMove->sizeHint().expandedTo(QSize(11, 12)));
 
     // The class row, below the alignment.
-    const int classLeft = qMax(72, w->lblCellClass->sizeHint().width() + 12);
-    w->lblCellClass->setGeometry(8, y, classLeft - 9, BoxHeight);
-    w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - 8, BoxHeight);
+    const int classLeft = qMax(px(72), w->lblCellClass->sizeHint().width() + px(12));
+    w->lblCellClass->setGeometry(px(8), y, classLeft - px(9), BoxHeight);
+    w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
+}
+
+QSize CellSettingsPane::paneSize()
+{
+    return QSize(twipsToPixels(2775), twipsToPixels(5295)) * desktopFontScale();
 }
 
 CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
@@ -198,6 +207,7 @@ void CellSettingsPane::createControls()
     named(chkBackColorNothing2, "chkBackColorNothing2", tr(
         "セルの背景色の有無を設定します。チェックすると、全体設定で設定した表の背景が表示されます。"));
     Label333->setBuddy(cmdBackColorSet2);
+    cmdBackColorSet2->setAccessibleName(plainCaption(Label333->text()));
 
     // Width.
     frame(Frame4, "Frame4", tr("幅の変更"));
@@ -208,6 +218,7 @@ void CellSettingsPane::createControls()
     Label1[0] = new QLabel(tr("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture1);
     named(Label1[0], "Label1_0");
     txtSWidth = new QLineEdit(Picture1);
+    Label1[0]->setBuddy(txtSWidth);
     named(txtSWidth, "txtSWidth", tr("セルの幅のサイズを設定します。"));
 
     // Height.
@@ -219,6 +230,7 @@ void CellSettingsPane::createControls()
     Label1[1] = new QLabel(tr("ｻｲｽﾞ(ﾋﾟｸｾﾙ)："), Picture5);
     named(Label1[1], "Label1_1");
     txtSHeight = new QLineEdit(Picture5);
+    Label1[1]->setBuddy(txtSHeight);
     named(txtSHeight, "txtSHeight", tr("セルの高さのサイズを設定します。"));
 
     // Vertical merge.
@@ -230,6 +242,7 @@ void CellSettingsPane::createControls()
     Label10 = new QLabel(tr("個数："), Picture2);
     named(Label10, "Label10");
     txtMHeight = new QLineEdit(Picture2);
+    Label10->setBuddy(txtMHeight);
     named(txtMHeight, "txtMHeight", tr("セルを縦に結合する個数を設定します。"));
 
     // Horizontal merge.
@@ -241,6 +254,7 @@ void CellSettingsPane::createControls()
     Label11 = new QLabel(tr("個数："), Picture3);
     named(Label11, "Label11");
     txtMWidth = new QLineEdit(Picture3);
+    Label11->setBuddy(txtMWidth);
     named(txtMWidth, "txtMWidth", tr("セルを横に結合する個数を設定します。"));
 
     // Alignment.
@@ -353,6 +367,11 @@ void CellSettingsPane::showEnabledStates()
 
 void CellSettingsPane::moveLetter()
 {
+    // A screen reader names the place, not the slider's number.
+    static const char *const across[] = {QT_TR_NOOP("左"), QT_TR_NOOP("中央"), QT_TR_NOOP("右")};
+    static const char *const down[] = {QT_TR_NOOP("上"), QT_TR_NOOP("中央"), QT_TR_NOOP("下")};
+    SliW->setAccessibleName(tr("横の配置: %1").arg(tr(across[qBound(0, SliW->value(), 2)])));
+    SliH->setAccessibleName(tr("縦の配置: %1").arg(tr(down[qBound(0, SliH->value(), 2)])));
     const QRect inner = picText->contentsRect();
     lblTextMove->move(inner.left() + letterOffset(SliW->value(), inner.width(), lblTextMove->width()),
                       inner.top() + letterOffset(SliH->value(), inner.height(), lblTextMove->height()));

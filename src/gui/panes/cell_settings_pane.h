@@ -25,6 +25,9 @@ class CellSettingsPane : public QWidget
 public:
     CellSettingsPane(TableDocument &doc, QWidget *parent);
 
+    // The designed 2775 x 5295 twips, larger with a larger desktop font.
+    static QSize paneSize();
+
     // Shows rec as the record of cell (col, row) and edits that cell from now
     // on. Loading never writes back. rec is usually the document's own record;
     // the generator's walk shows a cell as it was before the walk changed it.

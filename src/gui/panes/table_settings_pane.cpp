@@ -189,8 +189,10 @@ void TableSettingsPane::layOut()
     // Designed rows, each centred where it was designed. The Japanese faces
     // that stand in for the designed one run wider, so the column of boxes moves
     // right as far as the widest label needs; nothing is clipped.
-    constexpr int BoxHeight = 22;
-    auto twips = [](int t) { return twipsToPixels(t); };
+    // Designed at 9 points; a larger desktop font makes everything larger alike.
+    const qreal k = desktopFontScale();
+    const int BoxHeight = qRound(22 * k);
+    auto twips = [k](int t) { return qRound(twipsToPixels(t) * k); };
     int labelsRight = 0;
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
                            {Label801, 120}, {Label2, 120},

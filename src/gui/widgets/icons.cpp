@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QImage>
 #include <QLinearGradient>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
@@ -327,10 +329,19 @@ void drawLineBreak(const Canvas &c)
     c.p.drawPolygon(head);
 }
 
+// The letters of the editor's style buttons are text on the button: they take
+// the theme's button text colour, so a dark theme shows them light.
+QColor letterInk()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+            ? QGuiApplication::palette().color(QPalette::ButtonText)
+            : Ink::Outline;
+}
+
 void drawFont(const Canvas &c)
 {
     c.letter(QStringLiteral("A"), QRectF(0, -0.5, 16, 13), QStringLiteral("DejaVu Serif"), 13, true,
-             false, Ink::Outline);
+             false, letterInk());
     c.p.fillRect(c.box(2, 12.5, 12, 3), Ink::Coral);
 }
 
@@ -367,26 +378,26 @@ void drawPicture(const Canvas &c)
 void drawBold(const Canvas &c)
 {
     c.letter(QStringLiteral("B"), QRectF(0, 0, 16, 16), QStringLiteral("DejaVu Sans"), 15.5, true, false,
-             Ink::Outline);
+             letterInk());
 }
 
 void drawItalic(const Canvas &c)
 {
     c.letter(QStringLiteral("I"), QRectF(0, 0, 16, 16), QStringLiteral("DejaVu Serif"), 15.5, true, true,
-             Ink::Outline);
+             letterInk());
 }
 
 void drawUnderline(const Canvas &c)
 {
     c.letter(QStringLiteral("U"), QRectF(0, -1.5, 16, 15), QStringLiteral("DejaVu Sans"), 14, true,
-             false, Ink::Outline);
+             false, letterInk());
     c.p.fillRect(c.box(3, 13.5, 10, 1.5), Ink::Blue);
 }
 
 void drawStrike(const Canvas &c)
 {
     c.letter(QStringLiteral("S"), QRectF(0, 0, 16, 16), QStringLiteral("DejaVu Sans"), 15.5, true, false,
-             Ink::Outline);
+             letterInk());
     c.p.fillRect(c.box(1.5, 7.6, 13, 1.4), Ink::Coral);
 }
 

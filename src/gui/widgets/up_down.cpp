@@ -18,6 +18,9 @@ UpDown::UpDown(QWidget *parent)
     }
     m_up->setArrowType(Qt::UpArrow);
     m_down->setArrowType(Qt::DownArrow);
+    // The arrows take no focus, but a screen reader lists them.
+    m_up->setAccessibleName(tr("1 増やす"));
+    m_down->setAccessibleName(tr("1 減らす"));
     m_up->setObjectName(QStringLiteral("up"));
     m_down->setObjectName(QStringLiteral("down"));
     connect(m_up, &QToolButton::clicked, this, &UpDown::stepUp);

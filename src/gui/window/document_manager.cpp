@@ -268,7 +268,7 @@ bool DocumentManager::maybeSave()
     m_window.raise();
     m_window.activateWindow();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvan"),
-                    frmMain::tr("「%1」への変更を保存しますか？").arg(GetFileNamePart(m_doc.model().FileName)),
+                    frmMain::tr("「%1」への変更を保存しますか？").arg(frmMain::shownName(m_doc.model().FileName)),
                     QMessageBox::NoButton, m_window.isVisible() ? &m_window : nullptr);
     box.setObjectName(QStringLiteral("msgSaveChanges"));
     QPushButton *save = box.addButton(frmMain::tr("保存(&S)"), QMessageBox::AcceptRole);
@@ -361,7 +361,7 @@ int DocumentManager::offerRecoveredTables()
     LeftTables left;
     QStringList names;
     for (const LeftTable &t : left.tables())
-        names << GetFileNamePart(t.name);
+        names << frmMain::shownName(t.name);
     if (names.isEmpty())
         return 0;
 

@@ -6,12 +6,14 @@
 #include <QAction>
 #include <QActionEvent>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QToolBar>
 #include <QWidgetAction>
@@ -148,8 +150,11 @@ void frmMain::createActions()
     item(mnuFile, "mnuSaveAs", tr("名前を付けて保存(&A)..."), &frmMain::mnuSaveAs_Click)
             ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     separator(mnuFile, "Sep2");
-    item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click);
+    item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
+    // Greyed while the menu shows one window; Ctrl+W closes even the last one.
+    mnuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(mnuFile, &QMenu::aboutToHide, mnuClose, [this] { mnuClose->setEnabled(true); });
 
     new EditHistory(*this); // the Edit menu, between File and Cell
 
@@ -159,6 +164,7 @@ void frmMain::createActions()
     separator(mnuSel, "SepAhaha");
     mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
     mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
+    mnuSelEditMax->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F2)); // F2 edits in place
     separator(mnuSel, "SepClipboard");
     mnuSel->addActions(m_grid->clipboard()->actions());
     m_grid->addCommandsTo(mnuSel);
@@ -175,11 +181,97 @@ void frmMain::createActions()
         mnuSel->popup(at);
     });
 
+    createViewMenu(); // after the designed Cell menu, which keeps its place
+
     mnuHelp = menuBar()->addMenu(tr("ヘルプ(&H)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->addAction(command(ToolbarButton::Help));
     separator(mnuHelp, "Sep3");
     item(mnuHelp, "mnuAbout", tr("バージョン情報(&A)..."), &frmMain::mnuAbout_Click);
+}
+
+namespace {
+
+struct ViewCommand {
+    ToolbarButton position;
+    const char *name;
+    const char *text;
+    Qt::Key key;
+};
+
+const ViewCommand viewCommands[] = {
+    {ToolbarButton::TableView, "mnuViewTable", QT_TRANSLATE_NOOP("frmMain", "全体設定(&T)"), Qt::Key_1},
+    {ToolbarButton::CellView, "mnuViewCells", QT_TRANSLATE_NOOP("frmMain", "セル設定(&C)"), Qt::Key_2},
+    {ToolbarButton::TagView, "mnuViewTags", QT_TRANSLATE_NOOP("frmMain", "タグ表示(&G)"), Qt::Key_3},
+    {ToolbarButton::Preview, "mnuViewPreview", QT_TRANSLATE_NOOP("frmMain", "プレビュー(&P)"), Qt::Key_4},
+    {ToolbarButton::BrowserPreview, "mnuViewBrowser", QT_TRANSLATE_NOOP("frmMain", "ブラウザでプレビュー(&B)"), Qt::Key_5},
+};
+
+} // namespace
+
+// The views without the mouse: each item runs its toolbar button, and the
+// panes of the view on show take the focus in turn.
+void frmMain::createViewMenu()
+{
+    QMenu *mnuView = menuBar()->addMenu(tr("表示(&V)"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    auto *group = new QActionGroup(this);
+    for (const ViewCommand &entry : viewCommands) {
+        if (entry.position == ToolbarButton::BrowserPreview)
+            mnuView->addSeparator();
+        QAction *action = mnuView->addAction(tr(entry.text));
+        action->setObjectName(QLatin1String(entry.name));
+        action->setShortcut(QKeySequence(Qt::CTRL | entry.key));
+        const ToolbarButton position = entry.position;
+        if (position != ToolbarButton::BrowserPreview) {
+            action->setCheckable(true);
+            group->addAction(action);
+            // The item shows the view the toolbar shows.
+            connect(command(position), &QAction::toggled, action, &QAction::setChecked);
+        }
+        connect(action, &QAction::triggered, this, [this, position] { Bar_ButtonClick(position); });
+    }
+    mnuView->addSeparator();
+    QAction *next = mnuView->addAction(tr("次のペイン(&N)"));
+    next->setObjectName(QStringLiteral("mnuNextPane"));
+    next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::Key_F6)});
+    connect(next, &QAction::triggered, this, [this] { focusPane(true); });
+    QAction *previous = mnuView->addAction(tr("前のペイン(&R)"));
+    previous->setObjectName(QStringLiteral("mnuPreviousPane"));
+    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                            QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    connect(previous, &QAction::triggered, this, [this] { focusPane(false); });
+}
+
+void frmMain::focusPane(bool forward)
+{
+    QList<QWidget *> panes;
+    const QList<QWidget *> all{picAllSet, picBar, m_grid->grid(), m_output->tagView(), m_output->webHost()};
+    for (QWidget *pane : all)
+        if (pane->isVisible())
+            panes.append(pane);
+    if (panes.isEmpty())
+        return;
+    int at = -1;
+    for (int i = 0; i < panes.size(); ++i)
+        if (panes.at(i)->isAncestorOf(QApplication::focusWidget()) || panes.at(i) == QApplication::focusWidget())
+            at = i;
+    const int count = int(panes.size());
+    QWidget *pane = panes.at(at < 0 ? 0 : (at + (forward ? 1 : count - 1)) % count);
+    // A pane takes the focus itself or gives it to its first control.
+    QWidget *target = pane;
+    if (pane->focusPolicy() == Qt::NoFocus || !pane->isEnabled()) {
+        target = nullptr;
+        for (QWidget *w = pane->nextInFocusChain(); w && w != pane; w = w->nextInFocusChain()) {
+            if (pane->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                target = w;
+                break;
+            }
+        }
+    }
+    if (target)
+        target->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
 void frmMain::Bar_ButtonClick(ToolbarButton button)

@@ -16,9 +16,11 @@
 #include "document/recovery_file.h"
 #include "gui/output/output_views.h"
 #include "core/markup/table_markup.h"
+#include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/twips.h"
+#include "gui/widgets/ui_font.h"
 #include "gui/panes/cell_settings_pane.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/grid/grid_widget.h"
@@ -92,8 +94,16 @@ frmMain::frmMain(QWidget *parent)
     });
 
     setWindowIcon(appIcon());
+    m_output->tagView()->setAccessibleName(tr("タグ表示"));
+    nameControls(this);
     // Designed client area 7470 x 5985 twips below the menu bar.
-    resize(twipsToPixels(DesignClientWidth), menuBar()->sizeHint().height() + twipsToPixels(DesignClientHeight));
+    // A larger desktop font makes the panes, and so the window, larger alike.
+    const qreal k = desktopFontScale();
+    resize(qRound(twipsToPixels(DesignClientWidth) * k),
+           menuBar()->sizeHint().height() + qRound(twipsToPixels(DesignClientHeight) * k));
+    // Never larger than the screen, with room for the frame.
+    if (QScreen *s = screen(); s && k > 1)
+        resize(size().boundedTo(s->availableGeometry().size() - QSize(16, 48)));
     // The views follow the client area itself: it gets its final size from the
     // window's layout, which may come after the window's own resize.
     client->installEventFilter(this);
@@ -187,9 +197,14 @@ void frmMain::updateCaption()
 {
     // A new table's name is the interface's; FileName keeps the name the files know.
     // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
-    QString name = FileName() == newTableName() ? tr("新規テーブル") : GetFileNamePart(FileName());
+    QString name = shownName(FileName());
     name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
+}
+
+QString frmMain::shownName(const QString &fileName)
+{
+    return fileName == newTableName() ? tr("新規テーブル") : GetFileNamePart(fileName);
 }
 
 void frmMain::showView(ToolbarButton view)
@@ -285,7 +300,7 @@ void frmMain::layOutViews()
     const int width = client->width();
     const int toolbarHeight = Bar->sizeHint().height();
     Bar->setGeometry(0, 0, width, toolbarHeight);
-    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    picBar->setGeometry(QRect(QPoint(0, toolbarHeight), CellSettingsPane::paneSize()));
     const int top = picBar->y();
     const int height = qMax(0, client->height() - top);
     m_grid->grid()->setGeometry(picBar->width(), top, qMax(0, width - picBar->width()), height);
@@ -311,7 +326,7 @@ void frmMain::Form_Resize()
     const int toolbarHeight = Bar->sizeHint().height();
 
     // The cell settings pane keeps its designed size at the left edge.
-    picBar->setGeometry(0, toolbarHeight, twipsToPixels(2775), twipsToPixels(5295));
+    picBar->setGeometry(QRect(QPoint(0, toolbarHeight), CellSettingsPane::paneSize()));
     if (!isMinimized()) {
         // The smallest size: compared on the client area, set on the outer size.
         bool snapped = false;

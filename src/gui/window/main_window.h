@@ -28,11 +28,8 @@ public:
 
     TableDocument &document() const { return *m_doc; }
     DocumentManager &documents() const { return *m_documents; }
-
     void load();                            // Form_Load, once
-    // Main windows that are loaded and not being unloaded, in creation order.
-    static QList<frmMain *> loadedWindows();
-
+    static QList<frmMain *> loadedWindows(); // not being unloaded, in creation order
     QString FileName() const;
     void setFileName(const QString &name);
     bool ShiftKeyPush() const;
@@ -40,6 +37,7 @@ public:
     void SaveFile();
     void SettingText(const QString &GridSelText);
     QString BuildTableHtml();
+    static QString shownName(const QString &fileName); // a new table's name in the UI's language
 
 public slots:
     void Bar_ButtonClick(ToolbarButton button);
@@ -71,6 +69,8 @@ private:
     void Form_Resize();
     void layOutViews();
     void createActions();                   // with the menus and the toolbar
+    void createViewMenu();
+    void focusPane(bool forward);           // Ctrl+Tab, F6: the next pane of the view on show
     QAction *command(ToolbarButton button) const { return m_bar[int(button)]; }
     void updateCaption();
     void showView(ToolbarButton view);      // visibility, button 7 and mnuSel
