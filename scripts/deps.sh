@@ -8,7 +8,7 @@ packages=(
     zlib1g-dev libchm-dev libgumbo-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
-    default-jre-headless npm python3 pandoc
+    python3 pandoc
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool
 )
 
@@ -22,6 +22,11 @@ install_nu_checker() {
         npm install --no-audit --no-fund --ignore-scripts --prefix "$tools" vnu-jar
     fi
 }
+
+# Java and npm from Debian only where the machine has none: a Node.js installed
+# from elsewhere brings its own npm, which Debian's package conflicts with.
+command -v java >/dev/null 2>&1 || packages+=(default-jre-headless)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

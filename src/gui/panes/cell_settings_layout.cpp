@@ -96,7 +96,11 @@ void CellSettingsPane::layOut()
     w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
 }
 
+// The designed 2775 x 5295 twips, and below them the class row that the
+// designed controls leave no room for (the window's smallest client area
+// still holds it).
 QSize CellSettingsPane::paneSize()
 {
-    return QSize(twipsToPixels(2775), twipsToPixels(5295)) * desktopFontScale();
+    constexpr int ClassRow = 22 + 4 + 4; // the box, the gap above it, a margin below
+    return QSize(twipsToPixels(2775), twipsToPixels(5295) + ClassRow) * desktopFontScale();
 }
