@@ -285,8 +285,6 @@ void TestHostileExport::longTextSurvivesATableFile()
     QCOMPARE(m.Cells(1, 1).Text, QString(OneMiB / 2, QChar(0x6F22)));
 }
 
-QTEST_GUILESS_MAIN(TestHostileExport)
-#include "tst_hostile_export.moc"
 
 void TestHostileExport::linksInASharedFolder_data()
 {
@@ -308,16 +306,13 @@ void TestHostileExport::linksInASharedFolder()
     QFETCH(QString, linkOwner);
     QFETCH(bool, dangling);
     QFETCH(QString, error);
-    const QMap<QString, QString> uid{{QStringLiteral("stranger"), QStringLiteral("4242")},
-                                     {QStringLiteral("victim"), QStringLiteral("4343")}};
-    const auto as = [&uid](const QString &who, const QString &program, const QStringList &args) {
-        return runHeadless(QStringLiteral("setpriv"),
-                           QStringList{QStringLiteral("--reuid=") + uid[who], QStringLiteral("--regid=") + uid[who],
-                                       QStringLiteral("--clear-groups"), program} + args,
-                           60000);
+    const auto as = [](const QString &who, const QString &program, const QStringList &args) {
+        const QString id = who == QLatin1String("stranger") ? QStringLiteral("4242") : QStringLiteral("4343");
+        return runHeadless(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=") + id,
+                           QStringLiteral("--regid=") + id, QStringLiteral("--clear-groups"), program} + args, 60000);
     };
-    QFile::setPermissions(m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ExeOther | QFile::ReadOther);
-    QFile::setPermissions(m_work, QFile::permissions(m_work) | QFile::ExeOther | QFile::ReadOther);
+    for (const QString &folder : {m_dir.path(), m_work})
+        QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ExeOther | QFile::ReadOther);
     const QString shared = m_work + QStringLiteral("/shared");
     const QString home = m_work + QStringLiteral("/home");
     QVERIFY(QDir().mkpath(shared) && QDir().mkpath(home));
@@ -398,3 +393,6 @@ void TestHostileExport::pagesThatSlippedPastTheScan()
     const QByteArray html = out.readAll();
     QVERIFY2(html.contains(expected), html.right(300).constData());
 }
+
+QTEST_GUILESS_MAIN(TestHostileExport)
+#include "tst_hostile_export.moc"

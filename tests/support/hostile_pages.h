@@ -3,11 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Pages made to slip past the import's scan, each small: a formatting bomb
-// ("<p><b id=N>x</p>" 3 000 times, 18 s and 1.7 GB for gumbo unbounded)
-// hidden behind a place where a scan that only imitates the parser went
-// wrong, and two pages that must be read right. "@" is the text of the table
-// at the end.
+// Small pages made to slip past the import's scan: a formatting bomb (18 s and
+// 1.7 GB for gumbo unbounded) behind a place where a scan imitating the parser
+// went wrong, and two pages that must be read right. "@": the table at the end.
 namespace hostile {
 
 inline QByteArray formattingBomb()

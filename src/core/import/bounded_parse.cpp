@@ -17,10 +17,12 @@ namespace htmltables {
 
 namespace {
 
+constexpr size_t MallocOverhead = 16;
+
 struct Block {
     Block *prev;
     Block *next;
-    size_t size;
+    size_t size;   // as counted
     size_t unused; // keeps what follows aligned as malloc's blocks are
 };
 
@@ -57,16 +59,19 @@ struct ParseBudget::Arena {
         auto *a = static_cast<Arena *>(arena);
         // The clock is read now and then: a call costs more than most allocations.
         const bool late = (++a->calls & 63) == 0 && threadCpuNs() > a->deadline;
-        auto *b = size > a->limit - a->used || late
+        // Counted with the block's header and malloc's own: gumbo makes
+        // millions of small blocks, where those come to as much as the data.
+        const size_t cost = size + sizeof(Block) + MallocOverhead;
+        auto *b = cost > a->limit - a->used || late
                 ? nullptr : static_cast<Block *>(std::malloc(sizeof(Block) + size));
         if (!b)
             std::longjmp(*a->escape, 1);
-        b->size = size;
+        b->size = cost;
         b->prev = &a->blocks;
         b->next = a->blocks.next;
         a->blocks.next->prev = b;
         a->blocks.next = b;
-        a->used += size;
+        a->used += cost;
         return b + 1;
     }
 

@@ -38,10 +38,11 @@ PageScan scanPage(const QByteArray &utf8);
 class ParseBudget
 {
 public:
-    // What one page's parse may take. Real pages the scan lets through hold
-    // 15 MB for 1 MB of page and take up to half a second (5 000 list items
-    // with unclosed formatting), so the limits leave room for them and keep
-    // the whole import under 1 s and 256 MB.
+    // What one page's parse may take, gumbo's blocks counted with their
+    // overhead. Real pages the scan lets through hold some 30 MB for 1 MB of
+    // page and take up to half a second (5 000 list items with unclosed
+    // formatting), so the limits leave room for them and keep the whole
+    // import under 1 s of processor time and 256 MB.
     static constexpr size_t MaxBytes = 128 * 1024 * 1024;
     static constexpr qint64 MaxCpuNs = 1000 * 1000 * 1000;
 
