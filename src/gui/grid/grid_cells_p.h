@@ -58,9 +58,30 @@ inline qsizetype paragraphEnd(QStringView text, qsizetype from, qsizetype to)
     return -1;
 }
 
+inline bool isAsciiWordStart(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9');
+}
+
 inline bool hasLongWord(const QString &para)
 {
     if (para.size() <= LongWord)
+        return false;
+    // A space before a letter or digit is always a place to break: text with
+    // one at least every LongWord characters (most prose) needs no search for
+    // boundaries, which costs as much as laying the text out.
+    qsizetype lastBreak = 0;
+    bool searched = true;
+    for (qsizetype i = 1; i < para.size(); ++i) {
+        if (para.at(i - 1) == QLatin1Char(' ') && isAsciiWordStart(para.at(i)))
+            lastBreak = i;
+        else if (i - lastBreak > LongWord) {
+            searched = false;
+            break;
+        }
+    }
+    if (searched && para.size() - lastBreak <= LongWord)
         return false;
     QTextBoundaryFinder finder(QTextBoundaryFinder::Line, para);
     qsizetype last = 0;

@@ -11,6 +11,7 @@
 #include "gui/grid/grid_clipboard.h"
 #include "core/model/grid_text.h"
 #include "gui/grid/grid_widget.h"
+#include "gui/grid/row_fitter.h"
 #include "gui/panes/pane_helpers.h"
 
 namespace {
@@ -159,6 +160,7 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
             followTableSize();
     });
     m_clipboard = new GridClipboard(*this, m_doc);
+    m_rowFitter = new RowFitter(Grid, RowHeightCol, this);
 
     connect(Grid, &GridWidget::colWidthDragged, this, &GridEditor::setColumnWidth);
     connect(Grid, &GridWidget::rowHeightDragged, this, &GridEditor::setRowHeight);
@@ -168,6 +170,7 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
 void GridEditor::resetRowHeightCol(int upper)
 {
     RowHeightCol = QVector<qint32>(qMax(0, upper + 1), 0);
+    m_rowFitter->forgetAll();
 }
 
 bool GridEditor::boxOpen() const
@@ -277,36 +280,9 @@ void GridEditor::Grid_Click()
     emit cellShown(col, row);
 }
 
-// Each row as tall as its tallest cell; RowHeightCol names the rightmost of
-// the tallest. A cell over several rows needs from its first row only what the
-// rows below lack: rows go from the bottom up, and a span reaching into them
-// from above is fitted again with them.
 void GridEditor::fitRows(int top, int bottom)
 {
-    if (RowHeightCol.size() <= bottom)
-        resetRowHeightCol(Grid->Rows());
-    for (bool grown = true; grown;) {
-        grown = false;
-        for (const QRect &a : Grid->spanLayout().spans()) {
-            if (a.top() < top && a.bottom() >= top) {
-                top = a.top();
-                grown = true;
-            }
-        }
-    }
-    for (int y = bottom; y >= top; --y) {
-        int tallest = 0;
-        int holder = 0;
-        for (int x = 1; x < Grid->Cols(); ++x) {
-            const int need = Grid->neededHeight(x, y);
-            if (need >= tallest) {
-                tallest = need;
-                holder = x;
-            }
-        }
-        RowHeightCol[y] = holder;
-        Grid->setRowHeight(y, tallest);
-    }
+    m_rowFitter->fit(top, bottom);
 }
 
 void GridEditor::openInsertBox(bool withExistingText)

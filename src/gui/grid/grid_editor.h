@@ -15,6 +15,7 @@ class QMenu;
 class QWidget;
 class GridClipboard;
 class GridWidget;
+class RowFitter;
 
 // The grid Grid with its in-place box txtInsert: shows the document's cells,
 // keeps each row as tall as its tallest cell, and stores what is typed into a
@@ -108,7 +109,7 @@ signals:
 private:
     void applyRecord(int col, int row);     // record -> its grid cell
     void onCellsChanged(QRect cells, CellFields fields);
-    void fitRows(int top, int bottom);
+    void fitRows(int top, int bottom);      // now, or when they come into view
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
     void closeInsertBox();
@@ -121,6 +122,7 @@ private:
     GridWidget *Grid;
     QLineEdit *txtInsert;
     GridClipboard *m_clipboard;
+    RowFitter *m_rowFitter;
     bool m_closingBox = false;
     QBitArray m_widthFromCells{CellTable::Size}; // columns sized by their cells' widths
 };

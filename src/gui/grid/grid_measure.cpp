@@ -21,7 +21,9 @@ const QFont &GridWidget::measureFont(bool bold) const
         for (int b = 0; b < 2; ++b) {
             m_measureFont[b] = font();
             m_measureFont[b].setBold(b == 1);
-            m_lineSpacing[b] = QFontMetrics(m_measureFont[b]).lineSpacing();
+            const QFontMetrics metrics(m_measureFont[b]);
+            m_lineSpacing[b] = metrics.lineSpacing();
+            m_averageCharPx[b] = std::max(1, metrics.averageCharWidth());
         }
         m_measureFontsValid = true;
     }
@@ -46,6 +48,97 @@ int GridWidget::maxLines(bool bold) const
     return MaxRowHeight / TwipsPerPixel / std::max(1, lineSpacingPx(bold)) + 1;
 }
 
+namespace {
+
+// Each printable ASCII character's advance in one font; the last font asked
+// for is kept, as a table's long texts come in one or two fonts.
+const qreal *asciiAdvances(const QFont &f)
+{
+    static QFont known;
+    static qreal advances[0x7F - 0x20];
+    static bool valid = false;
+    if (!valid || !(known == f)) {
+        const QFontMetricsF metrics(f);
+        for (int c = 0x20; c < 0x7F; ++c)
+            advances[c - 0x20] = metrics.horizontalAdvance(QChar(c));
+        known = f;
+        valid = true;
+    }
+    return advances;
+}
+
+// Where the paragraph at pos ends (its break or the text's end) when it is
+// all printable ASCII; -1 when it is not.
+qsizetype asciiParagraphEnd(QStringView text, qsizetype pos)
+{
+    for (qsizetype i = pos; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u == u'\r' || u == u'\n')
+            return i;
+        if (u < 0x20 || u >= 0x7F)
+            return -1;
+    }
+    return text.size();
+}
+
+// A paragraph of printable ASCII laid out from the characters' advances:
+// broken after spaces, which hang past the line's end, or anywhere within a
+// word longer than the line. The lines of long texts, which a shaping layout
+// takes many times as long to find; painting uses the same lines.
+int layoutAscii(QStringView text, qsizetype from, qsizetype to, int widthPx, const QFont &f, int limit,
+                QVector<GridWidget::CellLine> *lines)
+{
+    const qreal *advance = asciiAdvances(f);
+    int made = 0;
+    qsizetype pos = from;
+    while (pos < to && made <= limit) {
+        qreal width = 0;
+        qsizetype breakAt = -1;      // after the last run of spaces
+        qreal widthAtBreak = 0;
+        qsizetype i = pos;
+        qsizetype end = to;
+        qreal shown = 0;
+        while (i < to) {
+            const char16_t u = text[i].unicode();
+            if (u == u' ') {
+                const qreal before = width;
+                while (i < to && text[i].unicode() == u' ') {
+                    width += advance[0];
+                    ++i;
+                }
+                breakAt = i;
+                widthAtBreak = before;
+                continue;
+            }
+            const qreal w = advance[u - 0x20];
+            if (width + w > widthPx && i > pos) {
+                if (breakAt > pos) {
+                    end = breakAt;
+                    shown = widthAtBreak;
+                } else {
+                    end = i;
+                    shown = width;
+                }
+                break;
+            }
+            width += w;
+            ++i;
+        }
+        if (i >= to) {
+            end = to;
+            // Spaces at the end of the paragraph take no room either.
+            shown = (breakAt == to) ? widthAtBreak : width;
+        }
+        if (lines && made < limit)
+            lines->append({pos, end - pos, shown});
+        ++made;
+        pos = end;
+    }
+    return made;
+}
+
+} // namespace
+
 int GridWidget::layoutCellText(const QString &text, int widthPx, const QFont &f, int limit,
                                QVector<CellLine> *lines)
 {
@@ -54,6 +147,17 @@ int GridWidget::layoutCellText(const QString &text, int widthPx, const QFont &f,
     int count = 0;
     qsizetype pos = 0;
     while (count < limit) {
+        const qsizetype asciiEnd = n > LongText ? asciiParagraphEnd(text, pos) : -1;
+        if (asciiEnd > pos) {
+            const int wanted = limit - count;
+            count += std::min(layoutAscii(text, pos, asciiEnd, widthPx, f, wanted, lines), wanted);
+            if (asciiEnd >= n)
+                break;
+            pos = asciiEnd + 1;
+            if (text.at(asciiEnd) == QLatin1Char('\r') && pos < n && text.at(pos) == QLatin1Char('\n'))
+                ++pos;
+            continue;
+        }
         // The paragraph at pos is taken in growing pieces until it is whole or
         // its piece makes more lines than are wanted: those first lines are
         // then the paragraph's own, whatever text follows the piece.
@@ -210,4 +314,18 @@ int GridWidget::neededHeight(int col, int row) const
         need = std::max<qint64>(need, lineSpacingPx(c.bold) * TwipsPerPixel + padding);
     }
     return int(std::min<qint64>(need, MaxRowHeight));
+}
+
+int GridWidget::guessedHeight(int col, int row) const
+{
+    if (!m_model->valid(col, row))
+        return 0;
+    const GridCell &c = m_model->cell(col, row);
+    const int padding = 2 * PadY * TwipsPerPixel;
+    if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
+        return lineSpacingPx(false) * TwipsPerPixel + padding;
+    measureFont(c.bold);
+    const qint64 perLine = std::max(1, spanTextWidthPx(col, row) / m_averageCharPx[c.bold ? 1 : 0]);
+    const qint64 lines = std::clamp<qint64>((c.text.size() + perLine - 1) / perLine, 1, maxLines(c.bold));
+    return int(std::min<qint64>(lines * lineSpacingPx(c.bold) * TwipsPerPixel + padding, MaxRowHeight));
 }

@@ -87,6 +87,15 @@ void GridWidget::currentChanged(const QModelIndex &current, const QModelIndex &p
     setAttribute(Qt::WA_InputMethodEnabled);
 }
 
+void GridWidget::scrollTo(const QModelIndex &index, ScrollHint hint)
+{
+    // A row that waits for its height gets it before the view works out
+    // where the row is.
+    if (index.isValid())
+        emit rowAboutToShow(index.row() + 1);
+    QTableView::scrollTo(index, hint);
+}
+
 // The view's current index and selection follow the grid's, so that a screen
 // reader hears every move and every range; nothing else reads them.
 void GridWidget::followInView()

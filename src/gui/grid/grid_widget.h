@@ -83,6 +83,8 @@ public:
     // Row fitting: height in twips the text needs at the width of column col,
     // in the cell's own font, capped at MaxRowHeight. An empty text is one line.
     int neededHeight(int col, int row) const;
+    // A quick guess at it from the text's length alone, for rows not in view.
+    int guessedHeight(int col, int row) const;
     int lineHeightTwips() const;                  // h: height of one line of "A"
     // Lines of a display text wrapped as a cell paints it, counted up to
     // maxLines(bold): more than the tallest row can show.
@@ -123,6 +125,7 @@ public:
     bool hasRange() const;
     // Every table cell (the corner button); the current cell stays.
     void selectAll() override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
     // Tab and Shift+Tab: the next or previous written cell, row by row.
     void moveByTab(bool backward);
     // One written cell down, up, left or right, as the arrow keys move; at
@@ -179,6 +182,7 @@ signals:
     void colWidthDragged(int col, int px);
     void rowHeightDragged(int row, int px);
     void colFitRequested(int col);
+    void rowAboutToShow(int row);                  // scrolled to: it must have its height
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -278,5 +282,6 @@ private:
     mutable qsizetype m_lineCacheCharacters = 0;
     mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change
     mutable int m_lineSpacing[2] = {-1, -1};
+    mutable int m_averageCharPx[2] = {1, 1};
     mutable bool m_measureFontsValid = false;
 };
