@@ -1,10 +1,12 @@
 // Times the actions a user feels on a 99 x 99 table with text in every cell.
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs [warm-up runs]] [--huge-kib=N] [--huge-only]
-//       [--program=PATH]
+//       [--big-kib=N] [--big-only] [--program=PATH]
 //
 // --huge-kib sets the size of the one cell of the huge-cell tables (default
 // 30 MiB of text; 0 leaves those cases out); --huge-only runs only those.
+// --big-kib sets the size of every cell of the big 99 x 99 table (default
+// 5 KiB: some 48 MB of text); --big-only runs only its cases.
 // --program times another build's quorvan in the whole-process figures (the
 // "before" column); the default is the one beside this benchmark.
 // --keep-files=DIR writes the files (largest.qvn, largest.html, largest.csv,
@@ -51,6 +53,8 @@
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/url_opener.h"
 #include "gui/grid/grid_widget.h"
+#include "core/io/table_document_io.h"
+#include <QScrollBar>
 
 using namespace parts;
 
@@ -287,6 +291,81 @@ void timeHugeCell(const QString &path, const QString &kind)
     delete opened;
 }
 
+// The largest table that reopens: 99 x 99 cells of kib KiB of English words
+// each, written straight from a model.
+void saveBigTable(const QString &path, int kib)
+{
+    static const char *const words[] = {"alpha", "table", "cell", "width", "header", "merge",
+                                        "colour", "row", "column", "text", "value", "line"};
+    TableModel m;
+    m.TableRows = 99;
+    m.TableCols = 99;
+    quint32 seed = 1;
+    for (int r = 1; r <= 99; ++r) {
+        for (int c = 1; c <= 99; ++c) {
+            QString text;
+            text.reserve(qsizetype(kib) * 1024 + 8);
+            while (text.size() < qsizetype(kib) * 1024) {
+                seed = seed * 1103515245u + 12345u;
+                text += QLatin1String(words[(seed >> 16) % 12]);
+                text += QLatin1Char(' ');
+            }
+            text.truncate(qsizetype(kib) * 1024);
+            m.Cells(c, r).Text = text;
+        }
+    }
+    if (!saveTableDocument(m, path).ok)
+        std::fprintf(stderr, "the big table was not saved\n");
+}
+
+// Opening the big table in the process, the first switch to the cells view,
+// scrolling down a screen at a time, and typing in a cell.
+void timeBigTable(const QString &path)
+{
+    frmMain *opened = nullptr;
+    record(QStringLiteral("open_big_to_shown_window"), timeIt([&] {
+               opened = new frmMain;
+               opened->OpenFile(path);
+               opened->show();
+               if (!QTest::qWaitForWindowExposed(opened))
+                   std::fprintf(stderr, "window not exposed\n");
+           }));
+    record(QStringLiteral("first_switch_big_cells_view"), timeIt([&] {
+               opened->Bar_ButtonClick(ToolbarButton::CellView);
+               QCoreApplication::processEvents();
+           }));
+    GridWidget *grid = parts::grid(*opened);
+    // A page down the table, as the scroll bar's page step gives it: the rows
+    // that come into view are measured then, unless the idle pass got there.
+    QScrollBar *bar = grid->verticalScrollBar();
+    double slowest = 0;
+    for (int step = 0; step < 10; ++step) {
+        const double ms = timeIt([&] {
+            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        slowest = qMax(slowest, ms);
+    }
+    record(QStringLiteral("scroll_big_page_slowest_of_10"), slowest);
+    // The thumb dragged to ten places down the table, right after the switch:
+    // the rows there were not measured yet.
+    slowest = 0;
+    for (int step = 1; step <= 10; ++step) {
+        const double ms = timeIt([&] {
+            bar->setValue(bar->maximum() * step / 11);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        slowest = qMax(slowest, ms);
+    }
+    record(QStringLiteral("scroll_big_jump_slowest_of_10"), slowest);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, grid->Row()).center());
+    record(QStringLiteral("type_in_big_cell"), timeIt([&] {
+               QTest::keyClick(grid, Qt::Key_X);
+               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+           }));
+    delete opened;
+}
+
 double monotonicMs()
 {
     timespec now {};
@@ -442,11 +521,17 @@ int main(int argc, char *argv[])
     QStringList positional;
     int hugeKib = 30 * 1024;
     bool hugeOnly = false;
+    int bigKib = 5;
+    bool bigOnly = false;
     QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan"));
     QString keepIn;
     for (const QString &arg : app.arguments().mid(1)) {
         if (arg == QLatin1String("--huge-only"))
             hugeOnly = true;
+        else if (arg == QLatin1String("--big-only"))
+            bigOnly = true;
+        else if (arg.startsWith(QLatin1String("--big-kib=")))
+            bigKib = qMax(0, arg.mid(10).toInt());
         else if (arg.startsWith(QLatin1String("--huge-kib=")))
             hugeKib = qMax(0, arg.mid(11).toInt());
         else if (arg.startsWith(QLatin1String("--program=")))
@@ -481,7 +566,7 @@ int main(int argc, char *argv[])
 
     const QString hugeUnbroken = dir.filePath(QStringLiteral("huge-unbroken.qvn"));
     const QString hugeSpaced = dir.filePath(QStringLiteral("huge-spaced.qvn"));
-    for (int run = -warmUps; run < (hugeOnly ? -warmUps : runs); ++run) {
+    for (int run = -warmUps; run < (hugeOnly || bigOnly ? -warmUps : runs); ++run) {
         g_recording = run >= 0;
         // Start-up as a whole process, to the first shown window with a new
         // table, and the same for a window of a bare Qt Widgets program.
@@ -593,7 +678,7 @@ int main(int argc, char *argv[])
                     {QStringLiteral("--export"), longTextPage, fromPage});
     }
     // The first preview of a process: the plugin, the engine's start and the page.
-    if (!hugeOnly && haveDisplay) {
+    if (!hugeOnly && !bigOnly && haveDisplay) {
         for (int run = 0; run < 2 * qMin(runs, 3); ++run) {
             const bool small = run % 2;
             QProcess child;
@@ -613,7 +698,18 @@ int main(int argc, char *argv[])
     // Taken before the huge-cell cases, whose texts alone are tens of MB.
     const double peakMb = peakMemoryKiB() / 1024.0;
 
-    if (hugeKib > 0) {
+    double bigPeakMb = 0;
+    if (bigKib > 0 && !hugeOnly) {
+        const QString big = dir.filePath(QStringLiteral("big.qvn"));
+        saveBigTable(big, bigKib);
+        for (int run = -warmUps; run < runs; ++run) {
+            g_recording = run >= 0;
+            timeStartup(QStringLiteral("open_big_process_to_shown_window"), program, {big}, &bigPeakMb);
+            timeBigTable(big);
+        }
+    }
+
+    if (hugeKib > 0 && !bigOnly) {
         saveHugeCellTable(hugeUnbroken, hugeKib, false);
         saveHugeCellTable(hugeSpaced, hugeKib, true);
         for (int run = -warmUps; run < runs; ++run) {
@@ -629,6 +725,8 @@ int main(int argc, char *argv[])
                     *std::min_element(f.ms.cbegin(), f.ms.cend()), *std::max_element(f.ms.cbegin(), f.ms.cend()));
     std::printf("%-34s %10.1f MB (no preview shown)\n", "peak_memory", peakMb);
     std::printf("%-34s %10.1f MB (the largest table on show, no preview)\n", "peak_memory_program", programPeakMb);
+    if (bigKib > 0)
+        std::printf("%-34s %10.1f MB (99 x 99 cells of %d KiB on show)\n", "peak_memory_program_big", bigPeakMb, bigKib);
     if (pandoc.isEmpty())
         std::printf("pandoc not found: no pandoc figure\n");
     if (!haveDisplay && !hugeOnly)
@@ -651,6 +749,7 @@ int main(int argc, char *argv[])
     ratio("pandoc_over_export_cpu", QStringLiteral("pandoc_csv_to_html_process_cpu"), QStringLiteral("export_html_process_cpu"));
     ratio("version_over_qtpaths6", QStringLiteral("version_process"), QStringLiteral("version_floor_qtpaths6"));
     ratio("version_over_qtpaths6_cpu", QStringLiteral("version_process_cpu"), QStringLiteral("version_floor_qtpaths6_cpu"));
+    ratio("open_largest_over_startup", QStringLiteral("open_qvn_process_to_shown_window"), QStringLiteral("startup_to_shown_window"));
     ratio("startup_over_bare_window", QStringLiteral("startup_to_shown_window"), QStringLiteral("bare_widgets_window_floor"));
     ratio("startup_over_bare_window_cpu", QStringLiteral("startup_to_shown_window_cpu"), QStringLiteral("bare_widgets_window_floor_cpu"));
     for (const Figure &f : std::as_const(g_figures))
