@@ -13,8 +13,10 @@ namespace {
 // Up to this many characters changing at once are measured at once, whatever
 // is in view: a few milliseconds, and every row exact straight away.
 constexpr qsizetype CheapCharacters = 64 * 1024;
-// The idle pass gives the event loop back this often.
+// The idle pass gives the event loop back this often, and starts this long
+// after the change, once the window has shown it.
 constexpr qint64 SliceMs = 8;
+constexpr int IdleStartMs = 250;
 
 } // namespace
 
@@ -22,7 +24,6 @@ RowFitter::RowFitter(GridWidget *grid, QVector<qint32> &holders, QObject *parent
     : QObject(parent), m_grid(grid), m_holders(holders)
 {
     m_idle.setSingleShot(true);
-    m_idle.setInterval(0);
     connect(&m_idle, &QTimer::timeout, this, &RowFitter::idleSlice);
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &RowFitter::fitInView);
     connect(m_grid, &GridWidget::rowAboutToShow, this, &RowFitter::fitRow);
@@ -73,7 +74,7 @@ void RowFitter::fit(int top, int bottom)
     m_warmCol = 1;
     fitInView();
     if (m_waiting.count(true) > 0)
-        m_idle.start();
+        m_idle.start(IdleStartMs);
 }
 
 void RowFitter::fitRow(int row)
@@ -147,9 +148,10 @@ void RowFitter::measure(int top, int bottom)
 }
 
 // The rows in view, from the top: each one measured moves the ones below it.
+// A hidden grid waits until it is shown.
 void RowFitter::fitInView()
 {
-    if (m_busy || m_grid->inBulkUpdate() || m_waiting.count(true) == 0)
+    if (m_busy || m_grid->inBulkUpdate() || !m_grid->isVisible() || m_waiting.count(true) == 0)
         return;
     QScopedValueRollback<bool> busy(m_busy, true);
     const QHeaderView *header = m_grid->verticalHeader();
@@ -200,7 +202,7 @@ void RowFitter::idleSlice()
         m_warmCol = 1;
     }
     if (m_waiting.count(true) > 0)
-        m_idle.start();
+        m_idle.start(0);
 }
 
 bool RowFitter::eventFilter(QObject *watched, QEvent *event)
