@@ -102,6 +102,20 @@ void TestTableFile::specialTextsSurvive_data()
                                                    << QByteArray("\"a&#128512;b\"")
                                                    << QStringLiteral("a&#128512;b");
     QTest::newRow("spaces kept") << "  x  " << QByteArray("\"  x  \"") << "  x  ";
+    // Read a megabyte at a time: a field runs over many pieces, and a run of
+    // one-byte kana gives a piece no ASCII byte to end after.
+    QTest::newRow("half-width kana over pieces") << QString(1500000, QChar(0xFF76))
+                                                 << "\"" + QByteArray(1500000, '\xb6') + "\""
+                                                 << QString(1500000, QChar(0xFF76));
+    QTest::newRow("quotes and breaks over pieces") << QStringLiteral("x\",\r\n\u30ab").repeated(300000)
+                                                   << "\"" + QByteArray("x\"\",\r\n\x83\x4a").repeated(300000) + "\""
+                                                   << QStringLiteral("x\",\r\n\u30ab").repeated(300000);
+    for (const char *before : {"", "x"}) {
+        QTest::newRow(qPrintable(QStringLiteral("double-byte over pieces after '%1'").arg(QLatin1String(before))))
+            << QLatin1String(before) + QStringLiteral("\u30ab").repeated(700000)
+            << "\"" + QByteArray(before) + QByteArray("\x83\x4a").repeated(700000) + "\""
+            << QLatin1String(before) + QStringLiteral("\u30ab").repeated(700000);
+    }
 }
 
 void TestTableFile::specialTextsSurvive()

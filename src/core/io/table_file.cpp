@@ -1,5 +1,6 @@
 #include "core/io/table_file.h"
 
+#include <QBuffer>
 #include <QIODevice>
 
 #include "core/io/compression.h"
@@ -23,9 +24,12 @@ class FieldReader
 {
 public:
     explicit FieldReader(QStringView text)
-        : m_p(text.data()), m_end(text.data() + text.size())
+        : m_begin(text.data()), m_p(text.data()), m_end(text.data() + text.size())
     {
     }
+
+    qsizetype consumed() const { return m_p - m_begin; }
+    bool reachedEnd() const { return m_p == m_end; }
 
     // Skips blank space and empty lines between records; true at the end.
     bool atEnd()
@@ -110,6 +114,7 @@ private:
         }
     }
 
+    const QChar *m_begin;
     const QChar *m_p;
     const QChar *m_end;
 };
@@ -148,6 +153,8 @@ public:
 
     bool ok() const { return m_ok; }
     bool atEnd() { return m_fields.atEnd(); }
+    qsizetype consumed() const { return m_fields.consumed(); }
+    bool reachedEnd() const { return m_fields.reachedEnd(); }
 
     qint64 number(qint64 low, qint64 high, bool quotedAllowed = false)
     {
@@ -252,6 +259,127 @@ bool readCapped(QIODevice &in, QByteArray &data)
     }
 }
 
+// The table text read and decoded a piece at a time, so that neither its
+// bytes nor the whole decoded text are held beside the cells read from it.
+// A piece ends after a byte below 0x80, where the decoder starts afresh
+// (a lead byte of a double-byte character is 0x81 or more), so the pieces
+// decode to exactly what the whole text would.
+class PieceReader
+{
+public:
+    explicit PieceReader(QIODevice &in) : m_in(in) {}
+
+    bool more() const { return !m_done; }
+    bool failed() const { return m_failed; }
+
+    // At least `wanted` more bytes (or the rest) decoded onto the end of text.
+    void appendTo(QString &text, qsizetype wanted)
+    {
+        QByteArray bytes = std::exchange(m_carry, QByteArray());
+        qsizetype target = bytes.size() + qMax<qsizetype>(wanted, Piece);
+        for (;;) {
+            while (!m_done && bytes.size() < target) {
+                const qsizetype had = bytes.size();
+                bytes.resize(target);
+                const qint64 n = m_in.read(bytes.data() + had, target - had);
+                bytes.resize(had + qMax<qint64>(n, 0));
+                if (n < 0) {
+                    fail();
+                } else if (n == 0) {
+                    if (!(m_in.isSequential() && !m_in.atEnd() && m_in.waitForReadyRead(30000)))
+                        m_done = true;
+                } else if ((m_total += n) > MaxTableTextBytes) {
+                    fail();
+                }
+            }
+            if (m_done)
+                break;
+            qsizetype cut = bytes.size();
+            while (cut > 0 && quint8(bytes.at(cut - 1)) >= 0x80)
+                --cut;
+            if (cut > 0) {
+                m_carry = bytes.mid(cut);
+                bytes.truncate(cut);
+                break;
+            }
+            target += Piece; // no place to cut yet
+        }
+        if (!bytes.isEmpty())
+            text += decodeCp932(bytes);
+    }
+
+private:
+    static constexpr qsizetype Piece = 1024 * 1024;
+
+    void fail()
+    {
+        m_failed = true;
+        m_done = true;
+    }
+
+    QIODevice &m_in;
+    QByteArray m_carry;
+    qint64 m_total = 0;
+    bool m_done = false;
+    bool m_failed = false;
+};
+
+// The decoded text of a PieceReader, read from the front: what has been read
+// is let go from time to time.
+class PieceText
+{
+public:
+    explicit PieceText(PieceReader &source) : m_source(source) { m_source.appendTo(m_text, 0); }
+
+    // Runs read(parser) on the text ahead and moves past what it read; when
+    // the parse failed or ran to the end of what is decoded so far, the rest
+    // may have been cut off: it is run again with more text. False when it
+    // failed on the whole text.
+    template<typename Read>
+    bool next(Read read)
+    {
+        for (;;) {
+            TableTextParser p(QStringView(m_text).mid(m_pos));
+            read(p);
+            if (!p.reachedEnd() || !m_source.more()) {
+                m_pos += p.consumed();
+                letGoOfRead();
+                return p.ok() && !m_source.failed();
+            }
+            // Twice the text ahead each time: a long record costs linear time.
+            m_source.appendTo(m_text, m_text.size() - m_pos);
+        }
+    }
+
+    // Blank space and empty lines skipped; true when no record follows.
+    bool atEnd()
+    {
+        for (;;) {
+            TableTextParser p(QStringView(m_text).mid(m_pos));
+            const bool end = p.atEnd();
+            m_pos += p.consumed();
+            if (!end || !m_source.more())
+                return end;
+            m_source.appendTo(m_text, 0);
+        }
+    }
+
+    bool failed() const { return m_source.failed(); }
+
+private:
+    void letGoOfRead()
+    {
+        if (m_pos > 1024 * 1024 && m_pos > m_text.size() / 2) {
+            m_text.remove(0, m_pos);
+            m_pos = 0;
+        }
+    }
+
+    PieceReader &m_source;
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
 struct CellLine {
     int col;
     int row;
@@ -284,82 +412,92 @@ bool isNewerThanProgram(const FileVersion &v)
     return v.revision > AppVersion::Revision;
 }
 
-ReadResult readTableText(const QByteArray &bytes, TableModel &model)
+namespace {
+
+ReadResult readTableText(PieceReader &source, TableModel &model)
 {
-    if (bytes.size() > MaxTableTextBytes)
-        return damaged();
-    const QString text = decodeCp932(bytes);
-    TableTextParser p(text);
+    PieceText text(source);
 
     FileVersion version;
-    version.major = p.int16();
-    version.minor = p.int16();
-    version.revision = p.int16();
-    if (!p.ok())
-        return damaged();
-    if (isNewerThanProgram(version)) {
+    qint32 rows = 0, cols = 0, backColor = 0;
+    QString title, tableId, tableClass;
+    qint16 border = 0, backColorNothing = 0, netscape = 0;
+    MarkupProfile profile = MarkupProfile::Html4;
+    WidthUnit widthUnit = WidthUnit::None;
+    qint32 width = 100;
+    PresentationStyle style = PresentationStyle::Inline;
+    bool classes = false;
+    bool newer = false;
+    bool versionRead = false;
+    const bool headerRead = text.next([&](TableTextParser &p) {
+        version.major = p.int16();
+        version.minor = p.int16();
+        version.revision = p.int16();
+        versionRead = p.ok();
+        newer = p.ok() && isNewerThanProgram(version);
+        if (!p.ok() || newer)
+            return;
+        rows = qint32(p.number(1, MaxTableSize));
+        cols = qint32(p.number(1, MaxTableSize));
+        title = p.string();
+        border = p.int16();
+        backColor = p.int32();
+        backColorNothing = p.int16();
+        netscape = p.int16();
+        // From 3.1 on the settings line goes on; older files mean the defaults.
+        if (version.major > 3 || (version.major == 3 && version.minor >= 1)) {
+            profile = MarkupProfile(p.number(0, 1));
+            widthUnit = WidthUnit(p.number(0, 2));
+            width = p.int32();
+        }
+        // From 3.2 on: the presentation, the table's id and class, and a class per cell.
+        classes = version.major > 3 || (version.major == 3 && version.minor >= 2);
+        if (classes) {
+            style = PresentationStyle(p.number(0, 1));
+            tableId = p.string();
+            tableClass = p.string();
+        }
+    });
+    if (newer) {
         ReadResult r;
         r.status = ReadStatus::NewerVersion;
         r.version = version;
         return r;
     }
-
-    const qint32 rows = qint32(p.number(1, MaxTableSize));
-    const qint32 cols = qint32(p.number(1, MaxTableSize));
-    const QString title = p.string();
-    const qint16 border = p.int16();
-    const qint32 backColor = p.int32();
-    const qint16 backColorNothing = p.int16();
-    const qint16 netscape = p.int16();
-    // From 3.1 on the settings line goes on; older files mean the defaults.
-    const bool extended = version.major > 3 || (version.major == 3 && version.minor >= 1);
-    MarkupProfile profile = MarkupProfile::Html4;
-    WidthUnit widthUnit = WidthUnit::None;
-    qint32 width = 100;
-    if (extended) {
-        profile = MarkupProfile(p.number(0, 1));
-        widthUnit = WidthUnit(p.number(0, 2));
-        width = p.int32();
-    }
-    // From 3.2 on: the presentation, the table's id and class, and a class per cell.
-    const bool classes = version.major > 3 || (version.major == 3 && version.minor >= 2);
-    PresentationStyle style = PresentationStyle::Inline;
-    QString tableId, tableClass;
-    if (classes) {
-        style = PresentationStyle(p.number(0, 1));
-        tableId = p.string();
-        tableClass = p.string();
-    }
-    if (!p.ok())
-        return damaged(version);
+    if (!headerRead)
+        return text.failed() || !versionRead ? damaged() : damaged(version);
 
     std::vector<CellLine> lines;
     lines.reserve(std::size_t(cols + 3) * std::size_t(rows + 1));
-    while (!p.atEnd()) {
+    while (!text.atEnd()) {
         CellLine L;
-        L.col = int(p.number(0, CellTable::MaxIndex));
-        L.row = int(p.number(0, CellTable::MaxIndex));
-        CellRecord &R = L.record;
-        R.Text = p.string();
-        R.Header = p.boolean();
-        R.HeightOn = p.int16();
-        R.Height = p.int32();
-        R.WidthOn = p.int16();
-        R.Width = p.int32();
-        R.RowSpanOn = p.int16();
-        R.RowSpan = p.int32();
-        R.ColSpanOn = p.int16();
-        R.ColSpan = p.int32();
-        R.VAlign = p.int16();
-        R.HAlign = p.int16();
-        R.BackColor = p.int32();
-        R.BackColorNothing = p.int16();
-        if (classes)
-            R.Class = p.string();
-        if (!p.ok())
-            return damaged(version);
+        const bool read = text.next([&](TableTextParser &p) {
+            L.col = int(p.number(0, CellTable::MaxIndex));
+            L.row = int(p.number(0, CellTable::MaxIndex));
+            CellRecord &R = L.record;
+            R.Text = p.string();
+            R.Header = p.boolean();
+            R.HeightOn = p.int16();
+            R.Height = p.int32();
+            R.WidthOn = p.int16();
+            R.Width = p.int32();
+            R.RowSpanOn = p.int16();
+            R.RowSpan = p.int32();
+            R.ColSpanOn = p.int16();
+            R.ColSpan = p.int32();
+            R.VAlign = p.int16();
+            R.HAlign = p.int16();
+            R.BackColor = p.int32();
+            R.BackColorNothing = p.int16();
+            if (classes)
+                R.Class = p.string();
+        });
+        if (!read)
+            return text.failed() ? damaged() : damaged(version);
         lines.push_back(std::move(L));
     }
+    if (text.failed())
+        return damaged();
 
     model.TableRows = rows;
     model.TableCols = cols;
@@ -383,12 +521,27 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
     return r;
 }
 
+} // namespace
+
+ReadResult readTableText(const QByteArray &bytes, TableModel &model)
+{
+    if (bytes.size() > MaxTableTextBytes)
+        return damaged();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    PieceReader source(buffer);
+    return readTableText(source, model);
+}
+
 ReadResult readTableText(QIODevice &in, TableModel &model)
 {
-    QByteArray bytes;
-    if (!readCapped(in, bytes))
+    if (!in.isOpen() || !in.isReadable())
         return damaged();
-    return readTableText(bytes, model);
+    if (!in.isSequential() && in.size() - in.pos() > MaxTableTextBytes)
+        return damaged();
+    PieceReader source(in);
+    return readTableText(source, model);
 }
 
 ReadResult readOldTableText(const QByteArray &bytes, TableModel &model)
