@@ -330,6 +330,11 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
         tableId = p.string();
         tableClass = p.string();
     }
+    // From 3.3 on: the footer rows, and a scope per cell.
+    const bool footers = version.major > 3 || (version.major == 3 && version.minor >= 3);
+    qint32 footerRows = 0;
+    if (footers)
+        footerRows = qint32(p.number(0, MaxTableSize));
     if (!p.ok())
         return damaged(version);
 
@@ -356,6 +361,8 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
         R.BackColorNothing = p.int16();
         if (classes)
             R.Class = p.string();
+        if (footers)
+            R.Scope = qint16(p.number(0, CellScopeCount - 1));
         if (!p.ok())
             return damaged(version);
         lines.push_back(std::move(L));
@@ -374,6 +381,7 @@ ReadResult readTableText(const QByteArray &bytes, TableModel &model)
     model.OutputStyle = style;
     model.TableId = tableId;
     model.TableClass = tableClass;
+    model.FooterRows = footerRows;
     for (CellLine &L : lines)
         model.Cells(L.col, L.row) = std::move(L.record);
 
