@@ -853,7 +853,7 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
     <message>
         <source>フッター行(&amp;O)：</source>
-        <translation>Footer row&amp;s:</translation>
+        <translation>Footer row cou&amp;nt:</translation>
     </message>
     <message>
         <source>表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。</source>
