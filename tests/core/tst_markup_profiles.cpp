@@ -146,14 +146,10 @@ const std::vector<Sample> &samples()
         {"footer rows, one shortened by a span from above; scopes set", [] {
              Table t(3, 5);
              t.fill();
-             for (int c = 1; c <= 3; ++c)
-                 t.cell(c, 1).Header = -1;
-             t.span(2, 1, 2, 1);
+             t.cell(1, 1).Header = t.cell(2, 1).Header = t.cell(1, 2).Header = t.cell(1, 5).Header = -1;
              t.cell(2, 1).Scope = qint16(CellScope::ColGroup);
-             t.cell(1, 2).Header = -1;
              t.cell(1, 2).Scope = qint16(CellScope::RowGroup);
-             t.span(3, 2, 1, 2);      // into row 3, so of three footer rows two are written
-             t.cell(1, 5).Header = -1;
+             t.span(3, 2, 1, 2);      // into row 3: of three footer rows two are written
              t.model.FooterRows = 3;
              return t;
          }},
