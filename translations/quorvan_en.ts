@@ -655,6 +655,14 @@
         <source>表のクラス</source>
         <translation>Table Class</translation>
     </message>
+    <message>
+        <source>フッター行</source>
+        <translation>Footer Rows</translation>
+    </message>
+    <message>
+        <source>見出しの範囲</source>
+        <translation>Header Scope</translation>
+    </message>
 </context>
 <context>
     <name>TableFile</name>
@@ -842,6 +850,14 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>Netscape対応は HTML 4 の設定です。HTML5 では配置を省きません。</source>
         <translation>Netscape compatibility is an HTML 4 setting. HTML5 output always keeps the alignment.</translation>
+    </message>
+    <message>
+        <source>フッター行(&amp;O)：</source>
+        <translation>Footer row cou&amp;nt:</translation>
+    </message>
+    <message>
+        <source>表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。</source>
+        <translation>Enter how many of the table&apos;s last rows are its footer (tfoot in HTML5); 0 for no footer.</translation>
     </message>
 </context>
 <context>

@@ -29,6 +29,7 @@ enum class CellField {
     BackColor = 0x1000,
     BackColorNothing = 0x2000,
     Class = 0x4000,
+    Scope = 0x8000,         // a CellScope
 };
 Q_DECLARE_FLAGS(CellFields, CellField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(CellFields)
@@ -49,6 +50,7 @@ enum class TableField {
     Style = 0x800,          // a PresentationStyle
     Id = 0x1000,
     Class = 0x2000,
+    FooterRows = 0x4000,
 };
 Q_DECLARE_FLAGS(TableFields, TableField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TableFields)

@@ -33,6 +33,7 @@ auto withField(CellRecord &r, CellField f, Fn fn)
     case CellField::HAlign: return fn(r.HAlign);
     case CellField::BackColor: return fn(r.BackColor);
     case CellField::BackColorNothing: return fn(r.BackColorNothing);
+    case CellField::Scope: return fn(r.Scope);
     case CellField::Text: case CellField::Class: break;
     }
     throw std::invalid_argument("not a numeric cell field");
@@ -52,6 +53,7 @@ auto withField(TableModel &m, TableField f, Fn fn)
     case TableField::WidthUnit: return fn(m.TableWidthUnit);
     case TableField::Width: return fn(m.TableWidth);
     case TableField::Style: return fn(m.OutputStyle);
+    case TableField::FooterRows: return fn(m.FooterRows);
     case TableField::Title: case TableField::FileName: case TableField::Id: case TableField::Class: break;
     }
     throw std::invalid_argument("not a numeric table field");
@@ -89,6 +91,7 @@ inline CellFields differingFields(const CellRecord &a, const CellRecord &b)
     if (a.BackColor != b.BackColor) f |= CellField::BackColor;
     if (a.BackColorNothing != b.BackColorNothing) f |= CellField::BackColorNothing;
     if (a.Class != b.Class) f |= CellField::Class;
+    if (a.Scope != b.Scope) f |= CellField::Scope;
     return f;
 }
 
@@ -117,12 +120,13 @@ struct TableSettings {
     qint32 width = 0;
     PresentationStyle style = PresentationStyle::Inline;
     QString id, cls;
+    qint32 footerRows = 0;
 
     static TableSettings of(const TableModel &m)
     {
         return {m.TableRows, m.TableCols, m.TableTitle, m.TableBorder, m.TableBackColor,
                 m.TableBackColorNothing, m.NetscapeMode, m.OutputProfile, m.TableWidthUnit,
-                m.TableWidth, m.OutputStyle, m.TableId, m.TableClass};
+                m.TableWidth, m.OutputStyle, m.TableId, m.TableClass, m.FooterRows};
     }
     void into(TableModel &m) const
     {
@@ -139,6 +143,7 @@ struct TableSettings {
         m.OutputStyle = style;
         m.TableId = id;
         m.TableClass = cls;
+        m.FooterRows = footerRows;
     }
     TableFields differing(const TableSettings &o) const
     {
@@ -156,6 +161,7 @@ struct TableSettings {
         if (style != o.style) f |= TableField::Style;
         if (id != o.id) f |= TableField::Id;
         if (cls != o.cls) f |= TableField::Class;
+        if (footerRows != o.footerRows) f |= TableField::FooterRows;
         return f;
     }
 };

@@ -15,6 +15,7 @@ QString TableDocument::stepName(CellField field)
     case CellField::HAlign: return tr("横の配置");
     case CellField::BackColor: case CellField::BackColorNothing: return tr("セルの背景色");
     case CellField::Class: return tr("セルのクラス");
+    case CellField::Scope: return tr("見出しの範囲");
     }
     return QString();
 }
@@ -32,6 +33,7 @@ QString TableDocument::stepName(TableField field)
     case TableField::Style: return tr("スタイルの出力");
     case TableField::Id: return tr("表の ID");
     case TableField::Class: return tr("表のクラス");
+    case TableField::FooterRows: return tr("フッター行");
     case TableField::FileName: break;
     }
     return QString();

@@ -184,7 +184,8 @@ void TstCellBlock::ownFormRoundTrip()
     CellBlock b;
     b.resize(2, 1);
     // Every field away from its default.
-    b.at(0, 0) = {QStringLiteral("一<BR>\t\"二\"&amp;"), -1, 1, 41, 1, 121, 1, 3, 1, 2, 2, 0, 0x123457, 0};
+    b.at(0, 0) = {QStringLiteral("一<BR>\t\"二\"&amp;"), -1, 1, 41, 1, 121, 1, 3, 1, 2, 2, 0, 0x123457, 0,
+                  QStringLiteral("num total"), qint16(CellScope::ColGroup)};
     b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1};
     const std::optional<CellBlock> back = decodeCellBlock(encodeCellBlock(b));
     QVERIFY(back);
@@ -202,7 +203,7 @@ void TstCellBlock::ownFormRejectsDamage_data()
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("cut short") << good.left(good.size() - 1);
     QByteArray later = good;
-    later[5] = 2; // version 2
+    later[5] = 3; // version 3
     QTest::newRow("a later version") << later;
     QByteArray huge = good;
     huge[9] = 100; // 100 columns

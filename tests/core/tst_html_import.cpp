@@ -29,6 +29,20 @@ QByteArray savedHtml(TableModel model)
     return htmlDocumentBytes(buildTableMarkup(model), model.OutputProfile);
 }
 
+// The program itself, as the shell runs it; its exit code, -1 when it did not end.
+int runQuorvan(const QStringList &args, QByteArray *err)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quorvan"), args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return -1;
+    *err = p.readAllStandardError();
+    return p.exitCode();
+}
+
 TableModel table(int cols, int rows)
 {
     TableModel m;
@@ -561,8 +575,12 @@ void TestHtmlImport::keptWholeOrSaid_data()
                           "<tbody><tr><th scope=\"row\">Basic</th><td class=\"num\">10</td><td class=\"num\">100</td></tr></tbody>"
                           "<tfoot><tr><td>Total</td><td class=\"num\">10</td><td class=\"num\">100</td></tr></tfoot></table>")
             << QStringList{"<table id=\"plans\" class=\"compare striped\">\r\n<thead>", "<td class=\"num\">edited</td>",
-                           "<th scope=\"row\">Basic</th>", "<td>Total</td>"}
-            << QStringList{"colgroup", "tfoot", "th scope=\"colgroup\""};
+                           "<th scope=\"row\">Basic</th>", "<th scope=\"colgroup\" colspan=\"2\">Price</th>",
+                           "</tbody>\r\n<tfoot>\r\n<tr><td>Total</td>"}
+            << QStringList{"colgroup"};
+    QTest::newRow("HTML 4 page: footer rows in order, SCOPE kept")
+            << QByteArray("<TABLE><TFOOT><TR><TD>Sum</TD></TR></TFOOT><TR><TH SCOPE=\"rowgroup\">A</TH><TH>B</TH></TR></TABLE>")
+            << QStringList{"<TR><TH SCOPE=\"rowgroup\">A</TH><TH>B</TH></TR>\r\n<TR><TD>Sum</TD><TD"} << QStringList();
     QTest::newRow("LibreOffice Calc page: its own attributes named")
             << readData("calc_sheet.html")
             << QStringList{"<table style=\"border-spacing: 0px\">"}
@@ -592,23 +610,25 @@ void TestHtmlImport::keptWholeOrSaid()
     TableModel back;
     QVERIFY(readTableText(tableText(m), back).ok());
     QCOMPARE(QString::fromUtf8(savedHtml(back)), html);
+
+    // --export names the same on standard error, and nothing else.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("page.html"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(page) == page.size());
+    f.close();
+    QByteArray err;
+    QCOMPARE(runQuorvan({QStringLiteral("--export"), file, dir.filePath(QStringLiteral("out.html"))}, &err), 0);
+    const QString said = QString::fromUtf8(err).trimmed();
+    QCOMPARE(said.isEmpty() ? QStringList() : said.mid(said.lastIndexOf(QLatin1String(": ")) + 2).split(QStringLiteral(", ")),
+             leftOut);
 }
 
 void TestHtmlImport::commandLine()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    auto run = [](const QStringList &args, QByteArray *err) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        p.setProcessEnvironment(env);
-        p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/quorvan"), args);
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-            return -1;
-        *err = p.readAllStandardError();
-        return p.exitCode();
-    };
+    const auto run = runQuorvan;
     QRandomGenerator rng(7);
     TableModel model = randomTable(rng, 6);
     model.OutputProfile = MarkupProfile::Html5;

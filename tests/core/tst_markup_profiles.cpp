@@ -143,6 +143,16 @@ const std::vector<Sample> &samples()
                  t.cell(c, 1).Header = -1;
              return t;
          }},
+        {"footer rows, one shortened by a span from above; scopes set", [] {
+             Table t(3, 5);
+             t.fill();
+             t.cell(1, 1).Header = t.cell(2, 1).Header = t.cell(1, 2).Header = t.cell(1, 5).Header = -1;
+             t.cell(2, 1).Scope = qint16(CellScope::ColGroup);
+             t.cell(1, 2).Scope = qint16(CellScope::RowGroup);
+             t.span(3, 2, 1, 2);      // into row 3: of three footer rows two are written
+             t.model.FooterRows = 3;
+             return t;
+         }},
         {"600 px wide, border 5, all header cells", [] {
              Table t(2, 2);
              t.fill();

@@ -156,8 +156,8 @@ void TestTableFile::versionCheck_data()
     QTest::newRow("older revision line") << QByteArray("2,9,9") << true;
     QTest::newRow("older major, big minor") << QByteArray("2,99,99") << true;
     QTest::newRow("older revision, original layout") << QByteArray("3,0,1") << true;
-    QTest::newRow("newer revision") << QByteArray("3,2,1") << false;
-    QTest::newRow("newer minor") << QByteArray("3,3,0") << false;
+    QTest::newRow("newer revision") << QByteArray("3,3,1") << false;
+    QTest::newRow("newer minor") << QByteArray("3,4,0") << false;
     QTest::newRow("newer major") << QByteArray("4,0,0") << false;
 }
 

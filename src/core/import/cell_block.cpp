@@ -19,7 +19,7 @@ const char *const CellBlockMimeType = "application/x-quorvan-cells";
 namespace {
 
 constexpr quint32 BlockMagic = 0x51564342; // "QVCB"
-constexpr quint16 BlockVersion = 1;
+constexpr quint16 BlockVersion = 2; // 2 added the class and the scope
 
 // Which cells of the block lie under an earlier cell's span, clipped to the block.
 std::vector<char> coveredCells(const CellBlock &block)
@@ -110,14 +110,16 @@ void writeRecord(QDataStream &out, const CellRecord &r)
 {
     out << r.Text << r.Header << r.HeightOn << r.Height << r.WidthOn << r.Width << r.RowSpanOn
         << r.RowSpan << r.ColSpanOn << r.ColSpan << r.VAlign << r.HAlign << r.BackColor
-        << r.BackColorNothing;
+        << r.BackColorNothing << r.Class << r.Scope;
 }
 
-void readRecord(QDataStream &in, CellRecord &r)
+void readRecord(QDataStream &in, CellRecord &r, quint16 version)
 {
     in >> r.Text >> r.Header >> r.HeightOn >> r.Height >> r.WidthOn >> r.Width >> r.RowSpanOn
         >> r.RowSpan >> r.ColSpanOn >> r.ColSpan >> r.VAlign >> r.HAlign >> r.BackColor
         >> r.BackColorNothing;
+    if (version >= 2)
+        in >> r.Class >> r.Scope;
 }
 
 void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source source)
@@ -231,7 +233,7 @@ std::optional<CellBlock> decodeCellBlock(const QByteArray &data)
     quint16 version = 0;
     qint32 cols = 0, rows = 0;
     in >> magic >> version >> cols >> rows;
-    if (in.status() != QDataStream::Ok || magic != BlockMagic || version != BlockVersion
+    if (in.status() != QDataStream::Ok || magic != BlockMagic || version < 1 || version > BlockVersion
         || cols < 1 || rows < 1 || cols > CellBlock::MaxSize || rows > CellBlock::MaxSize)
         return std::nullopt;
     CellBlock block;
@@ -239,7 +241,7 @@ std::optional<CellBlock> decodeCellBlock(const QByteArray &data)
     block.sourceCols = cols;
     block.sourceRows = rows;
     for (CellRecord &r : block.cells) {
-        readRecord(in, r);
+        readRecord(in, r, version);
         if (in.status() != QDataStream::Ok)
             return std::nullopt;
         normalise(r);

@@ -27,8 +27,9 @@ struct Row {
 };
 
 // Rows in the order a table shows them: header and body groups in page
-// order, footers last. Spans run on across groups, as in the grid.
-std::vector<Row> tableRows(const GumboElement &table, const GumboElement **caption)
+// order, footers last (footerRows of them). Spans run on across groups, as in
+// the grid.
+std::vector<Row> tableRows(const GumboElement &table, const GumboElement **caption, int *footerRows)
 {
     std::vector<Row> rows;
     std::vector<const GumboElement *> footers;
@@ -55,8 +56,10 @@ std::vector<Row> tableRows(const GumboElement &table, const GumboElement **capti
             rows.push_back({tr, int(rows.size()) + 1});
         }
     }
+    const size_t bodyRows = rows.size();
     for (const GumboElement *g : footers)
         addGroup(*g);
+    *footerRows = int(rows.size() - bodyRows);
     return rows;
 }
 
@@ -110,6 +113,15 @@ void noteLeftOut(QStringList &leftOut, const QString &what)
         leftOut << what;
 }
 
+CellScope scopeOf(const QString &value)
+{
+    static const char *const names[] = {"", "row", "col", "rowgroup", "colgroup"};
+    for (int i = 1; i < CellScopeCount; ++i)
+        if (value == QLatin1String(names[i]))
+            return CellScope(i);
+    return CellScope::Auto;
+}
+
 bool isPresentational(const char *name)
 {
     for (const char *p : {"style", "align", "valign", "bgcolor", "width", "height", "border"})
@@ -131,7 +143,8 @@ void noteAttributes(const GumboElement &e, const char *tag, std::initializer_lis
             known = known || qstricmp(a->name, h) == 0;
         if (qstricmp(a->name, "scope") == 0) {
             const QString v = QString::fromUtf8(a->value).trimmed().toLower();
-            known = v == QLatin1String("col") || v == QLatin1String("row");
+            // A header cell keeps its scope; a data cell's is not written back.
+            known = qstricmp(tag, "th") == 0 && scopeOf(v) != CellScope::Auto;
             if (!known) {
                 noteLeftOut(leftOut, QStringLiteral("%1 scope=\"%2\"").arg(QLatin1String(tag), v));
                 continue;
@@ -148,6 +161,8 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
     CellRecord r;
     r.Class = attribute(e, "class").value_or(QString()).simplified();
     r.Header = header ? -1 : 0;
+    if (header)
+        r.Scope = qint16(scopeOf(attribute(e, "scope").value_or(QString()).trimmed().toLower()));
     r.Text = page.innerSource(e);
     const InlineStyle style = parseStyle(attribute(e, "style"));
 
@@ -212,6 +227,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
                    t.leftOut, t.presentational);
     // What lies in the table besides its rows and caption.
     int bodies = 0;
+    int feet = 0;
     for (unsigned i = 0; i < table.children.length; ++i) {
         const GumboNode *node = child(table, i);
         if (node->type != GUMBO_NODE_ELEMENT)
@@ -222,7 +238,10 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             noteLeftOut(t.leftOut, QString::fromUtf8(gumbo_normalized_tagname(g.tag)));
             break;
         case GUMBO_TAG_TFOOT:
-            noteLeftOut(t.leftOut, QStringLiteral("tfoot"));
+            // Every foot's rows are footer rows; a second one's border is lost.
+            if (++feet == 2)
+                noteLeftOut(t.leftOut, QStringLiteral("tfoot (2)"));
+            noteAttributes(g, "tfoot", {}, t.leftOut, t.presentational);
             break;
         case GUMBO_TAG_TBODY:
             // One body holds every row; a second one's border between them is lost.
@@ -264,7 +283,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
     }
 
     const GumboElement *caption = nullptr;
-    const std::vector<Row> rows = tableRows(table, &caption);
+    const std::vector<Row> rows = tableRows(table, &caption, &t.footerRows);
     if (caption) {
         t.hasCaption = true;
         t.caption = page.innerSource(*caption);

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include "core/import/html_tables_p.h"
+#include "core/markup/table_markup.h"
 #include "core/text/text_codec.h"
 #include "core/model/grid_text.h"
 
@@ -244,6 +245,10 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
         table.OutputStyle = PresentationStyle::None;
     for (const HtmlTableCell &c : t.cells)
         table.Cells(c.col, c.row) = c.record;
+    table.FooterRows = t.footerRows;
+    // HTML5 writes a scope of its own accord; only the others are settings.
+    if (t.profile == MarkupProfile::Html5)
+        clearAutomaticScopes(table);
 
     model.TableRows = table.TableRows;
     model.TableCols = table.TableCols;
@@ -258,6 +263,7 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     model.OutputStyle = table.OutputStyle;
     model.TableId = table.TableId;
     model.TableClass = table.TableClass;
+    model.FooterRows = table.FooterRows;
     model.Cells = std::move(table.Cells);
 
     ImportResult r;

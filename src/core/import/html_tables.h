@@ -27,6 +27,7 @@ struct HtmlTable {
     int parent = -1;          // list index of the table it sits in, -1 for none
     int rows = 0;             // TR elements
     int cols = 0;             // last column a cell starts in
+    int footerRows = 0;       // the last rows, from TFOOT elements
     bool hasCaption = false;
     QString caption;          // the caption's source (HTML 4: one line break trimmed at each end)
     int border = -1;          // CSS border-width or BORDER, -1 when neither is given
@@ -94,8 +95,9 @@ QString leftOutMessage(const QStringList &leftOut);
 // An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
 // other an HTML5 one, so that either comes back out as it came in; an HTML5
 // table without any style or presentational attribute is written back
-// without style attributes too. The table's id and class and the cells'
-// classes are kept; everything else the model cannot hold is listed in
+// without style attributes too. The table's id and class, the cells'
+// classes, the footer rows and the header cells' scopes (where they say more
+// than the automatic one) are kept; everything else the model cannot hold is listed in
 // ImportResult::leftOut.
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model);
 // The same on a list parseHtmlTables made (the window parses once for its

@@ -427,6 +427,8 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
     qint32 width = 100;
     PresentationStyle style = PresentationStyle::Inline;
     bool classes = false;
+    bool footers = false;
+    qint32 footerRows = 0;
     bool newer = false;
     bool versionRead = false;
     const bool headerRead = text.next([&](TableTextParser &p) {
@@ -457,6 +459,10 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
             tableId = p.string();
             tableClass = p.string();
         }
+        // From 3.3 on: the footer rows, and a scope per cell.
+        footers = version.major > 3 || (version.major == 3 && version.minor >= 3);
+        if (footers)
+            footerRows = qint32(p.number(0, MaxTableSize));
     });
     if (newer) {
         ReadResult r;
@@ -491,6 +497,8 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
             R.BackColorNothing = p.int16();
             if (classes)
                 R.Class = p.string();
+            if (footers)
+                R.Scope = qint16(p.number(0, CellScopeCount - 1));
         });
         if (!read)
             return text.failed() ? damaged() : damaged(version);
@@ -512,6 +520,7 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
     model.OutputStyle = style;
     model.TableId = tableId;
     model.TableClass = tableClass;
+    model.FooterRows = footerRows;
     for (CellLine &L : lines)
         model.Cells(L.col, L.row) = std::move(L.record);
 

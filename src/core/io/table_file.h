@@ -46,7 +46,10 @@ struct ReadResult {
 // 1 pixels, 2 per cent) and TableWidth. A table whose presentation, id or
 // classes are set (TableModel::usesClassSettings()) is written as 3.2.0: the
 // settings line goes on with OutputStyle (0 inline, 1 none), TableId and
-// TableClass, and every cell line ends with the cell's Class.
+// TableClass, and every cell line ends with the cell's Class. A table with
+// footer rows or a scope that is not automatic (TableModel::
+// usesFooterSettings()) is written as 3.3.0: the settings line goes on with
+// FooterRows, and every cell line ends with the cell's Scope (a CellScope).
 QByteArray tableText(const TableModel &model);
 bool writeTableText(QIODevice &out, const TableModel &model);
 ReadResult readTableText(QIODevice &in, TableModel &model);

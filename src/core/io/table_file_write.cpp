@@ -53,7 +53,9 @@ FileVersion fileVersionFor(const TableModel &model)
 {
     FileVersion v;
     v.major = 3;
-    v.minor = model.usesClassSettings() ? 2 : model.usesNewSettings() ? 1 : 0;
+    v.minor = model.usesFooterSettings() ? 3
+            : model.usesClassSettings() ? 2
+            : model.usesNewSettings() ? 1 : 0;
     return v;
 }
 
@@ -114,6 +116,10 @@ QByteArray tableText(const TableModel &m)
         out += Comma;
         appendString(out, m.TableClass);
     }
+    if (version.minor >= 3) {
+        out += Comma;
+        appendNumber(out, qBound(0, int(m.FooterRows), MaxTableSize));
+    }
     out += LineEnd;
 
     for (int c = 0; c <= lastCol; ++c) {
@@ -136,6 +142,10 @@ QByteArray tableText(const TableModel &m)
             if (version.minor >= 2) {
                 out += Comma;
                 appendString(out, R.Class);
+            }
+            if (version.minor >= 3) {
+                out += Comma;
+                appendNumber(out, R.Scope >= 0 && R.Scope < CellScopeCount ? R.Scope : 0);
             }
             out += LineEnd;
         }

@@ -117,6 +117,12 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
             const QLatin1String tag = R.Header == -1 ? QLatin1String("TH") : QLatin1String("TD");
             out += QLatin1Char('<');
             out += tag;
+            if (R.Header == -1 && R.Scope > 0 && R.Scope < CellScopeCount) {
+                static const char *const names[] = {"", "row", "col", "rowgroup", "colgroup"};
+                out += QLatin1String(" SCOPE=\"");
+                out += QLatin1String(names[R.Scope]);
+                out += QLatin1Char('"');
+            }
 
             if (R.HeightOn != 0) {
                 out += QLatin1String(" HEIGHT=\"");

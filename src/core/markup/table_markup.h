@@ -13,11 +13,14 @@ QString ColorToHtml(qint32 colour);
 // every output (tag view, previews, Save, --export, the clipboard) is this.
 //
 // HTML 4 is the original text: upper-case names, ALIGN/VALIGN on every data
-// cell, spans as stored; ID and CLASS only when set. HTML5 is lower-case, with
-// <caption>, <thead> for the leading all-header rows (scope="col"), <tbody>
-// for the rest (a header cell in column 1 there gets scope="row"), id/class
-// when set, and, in the inline presentation, CSS only where a cell differs
-// from what a browser does anyway:
+// cell, spans as stored; ID, CLASS and a header cell's SCOPE only when set;
+// footer rows stay where they are, in order (TFOOT would have to come before
+// the body). HTML5 is lower-case, with <caption>, <thead> for the leading
+// all-header rows (scope="col"), <tbody> for the rest (a header cell in column
+// 1 there gets scope="row"), <tfoot> for the last FooterRows rows (fewer when
+// a span from above reaches into them), a header cell's own scope in place of
+// those when set, id/class when set, and, in the inline presentation, CSS
+// only where a cell differs from what a browser does anyway:
 //   - the border as CSS (HTML5 has no border attribute): an outset frame of
 //     the border's width round the table, 1px inset round each cell, and the
 //     border as the cell spacing;
@@ -35,6 +38,10 @@ QString ColorToHtml(qint32 colour);
 // shows is the same. A caption of only blanks is left out. Cell texts and the
 // title are written as stored.
 QString buildTableMarkup(const TableModel &model);
+
+// Every cell's scope that says what the automatic one would (see above) back
+// to automatic: a table read from a page keeps only the scopes of its own.
+void clearAutomaticScopes(TableModel &model);
 
 // The alignment a browser gives a cell of its own accord, as HAlign/VAlign
 // values: what HTML5 output leaves unwritten (and what a cell without

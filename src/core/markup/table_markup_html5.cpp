@@ -15,6 +15,7 @@ struct Html5Cell {
     bool header = false;
     qint32 rowSpan = 1;   // in table rows, clipped to the table
     qint32 colSpan = 1;   // clipped to the table
+    CellScope scope = CellScope::Auto;
     QString style;        // inline CSS, empty for none
     QString cls;          // the class attribute's value, empty for none
     QString text;
@@ -59,27 +60,45 @@ qint32 clampSpan(qint32 count, qint32 room)
     return std::max<qint32>(1, std::min<qint32>(count, room));
 }
 
-} // namespace
+// The cells each row writes and the row groups they fall into.
+struct Html5Rows {
+    std::vector<std::vector<Html5Cell>> rows; // by table row, from 1
+    int headRows = 0;
+    int footRows = 0;
+    qsizetype estimate = 512;
+};
 
-QString buildHtml5(const TableModel &model, const MarkupInputs &in)
+// The scope a header cell gets when its own is automatic.
+CellScope automaticScope(const Html5Cell &x, bool head)
+{
+    if (head)
+        return CellScope::Col;
+    return x.col == 1 ? CellScope::Row : CellScope::Auto;
+}
+
+QLatin1String scopeName(CellScope scope)
+{
+    switch (scope) {
+    case CellScope::Row: return QLatin1String("row");
+    case CellScope::Col: return QLatin1String("col");
+    case CellScope::RowGroup: return QLatin1String("rowgroup");
+    case CellScope::ColGroup: return QLatin1String("colgroup");
+    case CellScope::Auto: break;
+    }
+    return QLatin1String();
+}
+
+// Pass 1, in the generator's cell order: what each cell writes (its style
+// only with inlineStyle), then the head and the foot.
+Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle)
 {
     const int lastRow = lastTableRow(model);
     const int lastCol = lastTableCol(model);
-
-    // The border doubles as the cell spacing, as in HTML 4. HTML5 has no border
-    // attribute: what a browser draws for one is written as CSS, an outset
-    // frame round the table and a 1px inset line round each cell.
-    bool numberOk = false;
-    qint32 border = in.borderText.trimmed().toInt(&numberOk);
-    if (!numberOk)
-        border = model.TableBorder;
-    border = std::max<qint32>(0, border);
-    const bool inlineStyle = model.OutputStyle == PresentationStyle::Inline;
-
-    // Pass 1, in the generator's cell order: what each cell writes.
-    std::vector<std::vector<Html5Cell>> rows(std::size_t(std::max(lastRow, 0) + 1));
+    Html5Rows layout;
+    auto &rows = layout.rows;
+    rows.resize(std::size_t(std::max(lastRow, 0) + 1));
     CoveredMap covered;
-    qsizetype estimate = 512 + in.titleText.size();
+    qsizetype &estimate = layout.estimate;
     for (int r = 1; r <= lastRow; ++r) {
         for (int c = 1; c <= lastCol; ++c) {
             if (covered.at(c, r))
@@ -128,12 +147,68 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
                 if (R.BackColorNothing == 0)
                     addCss(style, QLatin1String("background-color"), ColorToHtml(R.BackColor));
             }
+            if (R.Scope > 0 && R.Scope < CellScopeCount)
+                cell.scope = CellScope(R.Scope);
             cell.cls = attributeText(R.Class, false);
             cell.text = R.Text;
             estimate += 64 + cell.style.size() + cell.text.size();
             rows[std::size_t(r)].push_back(std::move(cell));
         }
     }
+
+    // A span crossing from above into row first would leave its row group.
+    auto closedAbove = [&](int first) {
+        for (int r = 1; r < first; ++r)
+            for (const Html5Cell &x : rows[std::size_t(r)])
+                if (r + x.rowSpan > first)
+                    return false;
+        return true;
+    };
+    // The foot: the last FooterRows rows, fewer where a span from above
+    // reaches into them.
+    int footRows = std::clamp<int>(model.FooterRows, 0, lastRow);
+    while (footRows > 0 && !closedAbove(lastRow - footRows + 1))
+        --footRows;
+    const int bodyEnd = lastRow - footRows;
+
+    // The head: the leading rows of header cells only, ending where no span
+    // of theirs reaches further down; never all the rows above the foot.
+    int headRows = 0;
+    while (headRows < bodyEnd) {
+        const auto &cells = rows[std::size_t(headRows + 1)];
+        if (!std::all_of(cells.begin(), cells.end(), [](const Html5Cell &x) { return x.header; }))
+            break;
+        ++headRows;
+    }
+    while (headRows > 0 && !closedAbove(headRows + 1))
+        --headRows;
+    if (headRows == bodyEnd)
+        headRows = 0;
+    layout.headRows = headRows;
+    layout.footRows = footRows;
+    return layout;
+}
+
+} // namespace
+
+QString buildHtml5(const TableModel &model, const MarkupInputs &in)
+{
+    const int lastRow = lastTableRow(model);
+    const int lastCol = lastTableCol(model);
+
+    // The border doubles as the cell spacing, as in HTML 4. HTML5 has no border
+    // attribute: what a browser draws for one is written as CSS, an outset
+    // frame round the table and a 1px inset line round each cell.
+    bool numberOk = false;
+    qint32 border = in.borderText.trimmed().toInt(&numberOk);
+    if (!numberOk)
+        border = model.TableBorder;
+    border = std::max<qint32>(0, border);
+    const bool inlineStyle = model.OutputStyle == PresentationStyle::Inline;
+    const Html5Rows layout = html5Rows(model, border, inlineStyle);
+    const auto &rows = layout.rows;
+    const int headRows = layout.headRows;
+    const int bodyEnd = lastRow - layout.footRows;
 
     // Rows where no cell begins are left out; a span counts the rows written.
     auto rowsWritten = [&](int from, int to) {
@@ -142,26 +217,6 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
             n += rows[std::size_t(y)].empty() ? 0 : 1;
         return n;
     };
-
-    // The head: the leading rows of header cells only, ending where no span
-    // of theirs reaches further down; never the whole table.
-    int headRows = 0;
-    while (headRows < lastRow) {
-        const auto &cells = rows[std::size_t(headRows + 1)];
-        if (!std::all_of(cells.begin(), cells.end(), [](const Html5Cell &x) { return x.header; }))
-            break;
-        ++headRows;
-    }
-    for (; headRows > 0; --headRows) {
-        bool closed = true;
-        for (int r = 1; r <= headRows && closed; ++r)
-            for (const Html5Cell &x : rows[std::size_t(r)])
-                closed = closed && r + x.rowSpan - 1 <= headRows;
-        if (closed)
-            break;
-    }
-    if (headRows == lastRow)
-        headRows = 0;
 
     // Likewise columns in which no cell begins: a span counts the columns kept.
     std::vector<bool> colBegins(std::size_t(std::max(lastCol, 0) + 1), false);
@@ -176,7 +231,7 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     };
 
     QString out;
-    out.reserve(estimate);
+    out.reserve(layout.estimate + in.titleText.size());
 
     QString style;
     if (border > 0) {
@@ -217,10 +272,12 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
                 const QLatin1String tag = x.header ? QLatin1String("th") : QLatin1String("td");
                 out += QLatin1Char('<');
                 out += tag;
-                if (x.header && head)
-                    out += QLatin1String(" scope=\"col\"");
-                else if (x.header && x.col == 1)
-                    out += QLatin1String(" scope=\"row\"");
+                const QLatin1String scope = scopeName(x.scope != CellScope::Auto ? x.scope : automaticScope(x, head));
+                if (x.header && scope.size() > 0) {
+                    out += QLatin1String(" scope=\"");
+                    out += scope;
+                    out += QLatin1Char('"');
+                }
                 const int colSpan = colsWritten(x.col, x.col + x.colSpan - 1);
                 if (colSpan > 1) {
                     out += QLatin1String(" colspan=\"");
@@ -259,12 +316,19 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
         out += crlf;
         out += QLatin1String("</thead>");
     }
-    if (headRows < lastRow) {
+    if (headRows < bodyEnd) {
         out += crlf;
         out += QLatin1String("<tbody>");
-        writeRows(headRows + 1, lastRow, false);
+        writeRows(headRows + 1, bodyEnd, false);
         out += crlf;
         out += QLatin1String("</tbody>");
+    }
+    if (bodyEnd < lastRow) {
+        out += crlf;
+        out += QLatin1String("<tfoot>");
+        writeRows(bodyEnd + 1, lastRow, false);
+        out += crlf;
+        out += QLatin1String("</tfoot>");
     }
     out += crlf;
     out += QLatin1String("</table>");
@@ -272,3 +336,16 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
 }
 
 } // namespace markup
+
+void clearAutomaticScopes(TableModel &model)
+{
+    using namespace markup;
+    const Html5Rows layout = html5Rows(model, 0, false);
+    const int lastRow = lastTableRow(model);
+    for (int r = 1; r <= lastRow; ++r)
+        for (const Html5Cell &x : layout.rows[std::size_t(r)]) {
+            CellRecord &R = model.Cells(x.col, r);
+            if (x.header && x.scope != CellScope::Auto && x.scope == automaticScope(x, r <= layout.headRows))
+                R.Scope = 0;
+        }
+}

@@ -25,7 +25,7 @@ bool CellRecord::operator==(const CellRecord &o) const
             && WidthOn == o.WidthOn && Width == o.Width && RowSpanOn == o.RowSpanOn
             && RowSpan == o.RowSpan && ColSpanOn == o.ColSpanOn && ColSpan == o.ColSpan
             && VAlign == o.VAlign && HAlign == o.HAlign && BackColor == o.BackColor
-            && BackColorNothing == o.BackColorNothing && Class == o.Class;
+            && BackColorNothing == o.BackColorNothing && Class == o.Class && Scope == o.Scope;
 }
 
 namespace {
@@ -47,6 +47,8 @@ void normalise(CellRecord &rec)
     rec.HAlign = qint16(qBound(0, int(rec.HAlign), 2));
     rec.BackColorNothing = checkValue(rec.BackColorNothing);
     rec.Header = rec.Header == -1 ? -1 : 0;
+    if (rec.Scope < 0 || rec.Scope >= CellScopeCount)
+        rec.Scope = 0;
 }
 
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode)
@@ -106,6 +108,7 @@ void TableModel::resetToDefaults()
     OutputStyle = PresentationStyle::Inline;
     TableId.clear();
     TableClass.clear();
+    FooterRows = 0;
 }
 
 bool TableModel::usesNewSettings() const
@@ -121,6 +124,17 @@ bool TableModel::usesClassSettings() const
     for (int c = 0; c < CellTable::Size; ++c)
         for (int r = 0; r < CellTable::Size; ++r)
             if (!Cells(c, r).Class.isEmpty())
+                return true;
+    return false;
+}
+
+bool TableModel::usesFooterSettings() const
+{
+    if (FooterRows != 0)
+        return true;
+    for (int c = 0; c < CellTable::Size; ++c)
+        for (int r = 0; r < CellTable::Size; ++r)
+            if (Cells(c, r).Scope != 0)
                 return true;
     return false;
 }

@@ -10,7 +10,7 @@
 
 // The program's own version, shown by the About box and --version. Files are
 // refused when written by a later version; this one reads table files up to
-// 3.2.0 and writes 3.0.0, 3.1.0 or 3.2.0 (see table_file.h).
+// 3.3.0 and writes 3.0.0, 3.1.0, 3.2.0 or 3.3.0 (see table_file.h).
 struct AppVersion {
     static constexpr int Major = QUORVAN_VERSION_MAJOR;
     static constexpr int Minor = QUORVAN_VERSION_MINOR;
@@ -27,6 +27,11 @@ enum class PresentationStyle { Inline, None };
 
 // The table's own width: none (the browser decides), pixels or per cent.
 enum class WidthUnit { None, Pixels, Percent };
+
+// A header cell's scope attribute. Automatic is what the generator has always
+// written: "col" in the head, "row" in the first column, none elsewhere.
+enum class CellScope { Auto, Row, Col, RowGroup, ColGroup };
+constexpr int CellScopeCount = 5;
 
 // FileName of a table that was never saved; also the marker for "no file yet".
 QString newTableName();
@@ -48,6 +53,7 @@ struct CellRecord {
     qint32 BackColor = 0xFFFFFF;   // 0x00BBGGRR
     qint16 BackColorNothing = 1;
     QString Class;                 // class attribute, 3.2 files only
+    qint16 Scope = 0;              // a CellScope, 3.3 files only
 
     static CellRecord zero();      // the all-zero record kept at index 100
     bool operator==(const CellRecord &o) const;
@@ -115,6 +121,8 @@ public:
     PresentationStyle OutputStyle = PresentationStyle::Inline;
     QString TableId;
     QString TableClass;
+    // Added in 3.3: the last FooterRows rows are the table's foot (<tfoot>).
+    qint32 FooterRows = 0;
     CellTable Cells;
     QString FileName;
 
@@ -125,4 +133,6 @@ public:
     bool usesNewSettings() const;
     // True when the presentation, the table's id or class or a cell's class is set.
     bool usesClassSettings() const;
+    // True when there are footer rows or a cell's scope is not automatic.
+    bool usesFooterSettings() const;
 };

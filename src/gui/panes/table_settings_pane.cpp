@@ -29,6 +29,7 @@ constexpr pane::Fallbacks HeightBox{"1", "1", 1, TableLimits::MaxLines};
 constexpr pane::Fallbacks BorderBox{"1", "1", 0, 10};
 constexpr pane::Fallbacks PixelWidthBox{"100", "100", 1, 9999};
 constexpr pane::Fallbacks PercentWidthBox{"100", "100", 1, 100};
+constexpr pane::Fallbacks FooterRowsBox{"0", "0", 0, TableLimits::MaxLines};
 
 // The unit combo's rows, in WidthUnit's order.
 const pane::Fallbacks &widthBox(WidthUnit unit)
@@ -116,6 +117,8 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     box(txtTableId, "txtTableId", tr("表の id 属性を入力します。"));
     label(lblTableClass, "lblTableClass", tr("クラス(&L)："));
     box(txtTableClass, "txtTableClass", tr("表の class 属性を入力します。空白で区切って複数書けます。"));
+    label(lblFooterRows, "lblFooterRows", tr("フッター行(&O)："));
+    box(txtFooterRows, "txtFooterRows", tr("表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。"));
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
@@ -127,6 +130,8 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     lblStyle->setBuddy(cmbStyle);
     lblTableId->setBuddy(txtTableId);
     lblTableClass->setBuddy(txtTableClass);
+    lblFooterRows->setBuddy(txtFooterRows);
+    SetNumberOnly(txtFooterRows, 2);
     SetNumberOnly(txtTableWidth, 4);
     SetNumberOnly(txtBorder, 2);
     SetNumberOnly(txtHeight, 2);
@@ -153,6 +158,8 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     connect(txtTableClass, &QLineEdit::textChanged, this, &TableSettingsPane::txtTableClass_Change);
     pane::onFocusLost(txtTableId, [this] { m_doc.closeGesture(); });
     pane::onFocusLost(txtTableClass, [this] { m_doc.closeGesture(); });
+    connect(txtFooterRows, &QLineEdit::textChanged, this, &TableSettingsPane::txtFooterRows_Change);
+    pane::onFocusLost(txtFooterRows, [this] { txtFooterRows_LostFocus(); });
     // A paste in the grid (or its undo) resizes the table: the size boxes follow,
     // so the next view switch sizes the grid from them right.
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
@@ -197,7 +204,7 @@ void TableSettingsPane::layOut()
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
                            {Label801, 120}, {Label2, 120},
                            {lblProfile, 120}, {lblTableWidth, 120}, {lblStyle, 120},
-                           {lblTableId, 120}, {lblTableClass, 120}})
+                           {lblTableId, 120}, {lblTableClass, 120}, {lblFooterRows, 120}})
         labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
     const int shift = qMax(0, labelsRight + 3 - twips(1080));
     auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
@@ -245,6 +252,8 @@ void TableSettingsPane::layOut()
     row(txtTableId, 1080, 3420 + 60, 2655, 270, true);
     row(lblTableClass, 120, 3780 + 105, 900, 180, false);
     row(txtTableClass, 1080, 3780 + 60, 2655, 270, true);
+    row(lblFooterRows, 120, 4140 + 105, 900, 180, false);
+    row(txtFooterRows, 1080, 4140 + 60, 375, 270, true);
     for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle}) {
         // A combo's face needs its own height and its longest item's width.
         const QRect g = c->geometry();
@@ -262,7 +271,7 @@ void TableSettingsPane::load(bool withNet)
     {
         const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
                 b5(chkBackColorNothing), b6(chkNet), b7(cmbProfile), b8(cmbWidthUnit), b9(txtTableWidth),
-                b10(cmbStyle), b11(txtTableId), b12(txtTableClass);
+                b10(cmbStyle), b11(txtTableId), b12(txtTableClass), b13(txtFooterRows);
         txtHeight->setText(QString::number(m.TableRows));
         txtWidth->setText(QString::number(m.TableCols));
         txtTitle->setText(m.TableTitle);
@@ -277,6 +286,7 @@ void TableSettingsPane::load(bool withNet)
         cmbStyle->setCurrentIndex(int(m.OutputStyle));
         txtTableId->setText(m.TableId);
         txtTableClass->setText(m.TableClass);
+        txtFooterRows->setText(QString::number(m.FooterRows));
     }
     showColourEnabled();
     showWidthEnabled();
@@ -293,6 +303,8 @@ void TableSettingsPane::commitFocusedBox()
         txtBorder_LostFocus();
     else if (txtTableWidth->hasFocus())
         txtTableWidth_LostFocus();
+    else if (txtFooterRows->hasFocus())
+        txtFooterRows_LostFocus();
 }
 
 int TableSettingsPane::columnsInBox() const
@@ -403,6 +415,19 @@ void TableSettingsPane::txtTableId_Change()
 void TableSettingsPane::txtTableClass_Change()
 {
     m_doc.setTableText(TableField::Class, txtTableClass->text());
+}
+
+void TableSettingsPane::txtFooterRows_Change()
+{
+    pane::numberChanged<qint32>(txtFooterRows, [this](qint32 v) { m_doc.setTableField(TableField::FooterRows, v); },
+                                FooterRowsBox);
+}
+
+void TableSettingsPane::txtFooterRows_LostFocus()
+{
+    pane::numberLeft<qint32>(txtFooterRows, [this](qint32 v) { m_doc.setTableField(TableField::FooterRows, v); },
+                             FooterRowsBox);
+    m_doc.closeGesture();
 }
 
 void TableSettingsPane::showWidthEnabled()

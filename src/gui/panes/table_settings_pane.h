@@ -49,6 +49,8 @@ private slots:
     void cmbStyle_Click();
     void txtTableId_Change();
     void txtTableClass_Change();
+    void txtFooterRows_Change();
+    void txtFooterRows_LostFocus();
 
 private:
     void layOut();
@@ -59,8 +61,9 @@ private:
     TableDocument &m_doc;
     CommonDialog *Dlg;
     QLabel *Label101, *Label201, *Label601, *Label801, *Label2, *lblProfile, *lblTableWidth,
-            *lblStyle, *lblTableId, *lblTableClass;
-    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth, *txtTableId, *txtTableClass;
+            *lblStyle, *lblTableId, *lblTableClass, *lblFooterRows;
+    QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth, *txtTableId, *txtTableClass,
+            *txtFooterRows;
     UpDown *UpDownWidth, *UpDownHeight, *UpDown1;
     ColorSwatch *picBackColor;
     QAbstractButton *cmdBackColorSet;

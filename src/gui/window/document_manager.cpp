@@ -131,7 +131,48 @@ void DocumentManager::open(const QString &ShowOpenFileName)
 {
     // Like the first use of a form: the window and its default table exist first.
     m_window.load();
+    if (!openHere(ShowOpenFileName)) {
+        m_window.hide();
+        m_window.close();
+        return;
+    }
+    m_window.show();
+}
 
+bool DocumentManager::isUntouchedOnlyWindow() const
+{
+    const QList<frmMain *> windows = frmMain::loadedWindows();
+    QUndoStack *history = m_doc.undoStack();
+    return windows.size() == 1 && windows.first() == &m_window && m_doc.model().FileName == newTableName()
+            && m_suggestedPath.isEmpty() && history->count() == 0 && history->isClean();
+}
+
+QString DocumentManager::shownName() const
+{
+    if (m_doc.model().FileName == newTableName() && !m_suggestedPath.isEmpty())
+        return QFileInfo(m_suggestedPath).completeBaseName();
+    return frmMain::shownName(m_doc.model().FileName);
+}
+
+// The file at path into opened; false when it cannot be, its message shown.
+bool DocumentManager::readInto(const QString &path, TableModel &opened)
+{
+    if (isHtmlFileName(path))
+        return importHtmlPage(&m_window, path, opened);
+    const auto text = textTableFormatOf(path);
+    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+                                                                        : openTableDocument(path, opened);
+    if (!result.ok()) {
+        showFileMessage(&m_window, result.message);
+        return false;
+    }
+    // A CSV file is not the table's file either: Save asks for a name.
+    opened.FileName = text ? newTableName() : path;
+    return true;
+}
+
+bool DocumentManager::openHere(const QString &ShowOpenFileName)
+{
     QString path = ShowOpenFileName;
     if (path.isEmpty()) {
         CommonDialog::Request request;
@@ -142,45 +183,34 @@ void DocumentManager::open(const QString &ShowOpenFileName)
                                         "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
         const CommonDialog::Reply reply = m_window.Dlg->show(request);
         // No name is a cancel too.
-        if (!reply.accepted || reply.fileName.isEmpty()) {
-            m_window.close();
-            return;
-        }
+        if (!reply.accepted || reply.fileName.isEmpty())
+            return false;
         path = reply.fileName;
     }
 
     // The reader fills a table of its own; the window takes it only on success.
     TableModel opened;
-    const bool page = isHtmlFileName(path);
-    if (page) {
-        if (!importHtmlPage(&m_window, path, opened)) {
-            m_window.hide();
-            m_window.close();
-            return;
-        }
-    } else {
-        const auto text = textTableFormatOf(path);
-        const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
-                                                                            : openTableDocument(path, opened);
-        if (!result.ok()) {
-            showFileMessage(&m_window, result.message);
-            m_window.hide();
-            m_window.close();
-            return;
-        }
-        opened.FileName = path;
-    }
+    if (!readInto(path, opened))
+        return false;
 
+    // A page's table takes the page's name: page.html is saved as page.qvn
+    // beside it, once the user says so.
+    const QString suggested = m_suggestedPath;
+    if (opened.FileName == newTableName()) {
+        const QFileInfo info(path);
+        m_suggestedPath = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".qvn"));
+    } else {
+        m_suggestedPath.clear();
+    }
     try {
         m_doc.replaceModel(opened);
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
+        m_suggestedPath = suggested;
         showFileMessage(&m_window, damagedFileMessage(path));
-        m_window.hide();
-        m_window.close();
-        return;
+        return false;
     }
-    m_window.show();
+    return true;
 }
 
 bool DocumentManager::saveAs()
@@ -197,6 +227,8 @@ bool DocumentManager::saveAs()
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
         request.fileName = m_doc.model().FileName;
+    else
+        request.fileName = m_suggestedPath;
     const CommonDialog::Reply reply = m_window.Dlg->show(request);
     if (!reply.accepted || reply.fileName.isEmpty())
         return false;
@@ -215,6 +247,7 @@ bool DocumentManager::saveAs()
     if (table) {
         saved = saveTableDocument(m_doc.model(), path);
         if (saved.ok) {
+            m_suggestedPath.clear();
             m_doc.setFileName(path);
             markSaved();
         }
@@ -268,7 +301,7 @@ bool DocumentManager::maybeSave()
     m_window.raise();
     m_window.activateWindow();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvan"),
-                    frmMain::tr("「%1」への変更を保存しますか？").arg(frmMain::shownName(m_doc.model().FileName)),
+                    frmMain::tr("「%1」への変更を保存しますか？").arg(shownName()),
                     QMessageBox::NoButton, m_window.isVisible() ? &m_window : nullptr);
     box.setObjectName(QStringLiteral("msgSaveChanges"));
     QPushButton *save = box.addButton(frmMain::tr("保存(&S)"), QMessageBox::AcceptRole);

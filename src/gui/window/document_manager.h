@@ -23,6 +23,15 @@ public:
     // OpenFile: a table file or a page into this window, or the file dialog
     // when path is empty. On failure or cancel the window is discarded.
     void open(const QString &path);
+    // The same into a window on show, which stays as it was on failure or
+    // cancel. True when a table was opened.
+    bool openHere(const QString &path);
+    // The only window, new, never saved and never changed: Open puts the
+    // table into it rather than beside it.
+    bool isUntouchedOnlyWindow() const;
+    // The table's name for the caption and the questions: the file's, or for
+    // a table read from a page or a CSV file that page's name, or "新規テーブル".
+    QString shownName() const;
     // Save As: the name from the file dialog. True when saved as a table file.
     bool saveAs();
     // Ctrl+S: a table with a .qvn name straight into that file, any other
@@ -56,6 +65,11 @@ public:
 
 private:
     void markSaved();
+    bool readInto(const QString &path, TableModel &opened);
+
+    // Where Save As proposes to put a table read from a page or a text
+    // file: its folder and name, as a table file. Empty for any other.
+    QString m_suggestedPath;
 
     frmMain &m_window;
     TableDocument &m_doc;

@@ -363,6 +363,12 @@ void frmMain::mnuNew_Click()
 
 void frmMain::mnuOpen_Click()
 {
+    // The untouched start window takes the table itself, as office suites do.
+    commitPendingEdits();
+    if (m_documents->isUntouchedOnlyWindow()) {
+        m_documents->openHere(QString());
+        return;
+    }
     // OpenFile shows the window on success and discards it on failure or cancel.
     DocumentManager::newWindowBeside(this)->OpenFile(QString());
 }

@@ -197,7 +197,7 @@ void frmMain::updateCaption()
 {
     // A new table's name is the interface's; FileName keeps the name the files know.
     // "[*]" is where Qt shows the modified mark; one in the name itself stays as it is.
-    QString name = shownName(FileName());
+    QString name = m_documents ? m_documents->shownName() : shownName(FileName());
     name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(QStringLiteral("Quorvan - ") + name + QStringLiteral("[*]"));
 }

@@ -93,7 +93,7 @@ private:
     GridEditor *m_grid;
     OutputViews *m_output;
     CommonDialog *Dlg;
-    DocumentManager *m_documents;
+    DocumentManager *m_documents = nullptr;
     bool m_loaded = false, m_inResize = false, m_unloading = false;
     static QList<frmMain *> s_windows;
 };

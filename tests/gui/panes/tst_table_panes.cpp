@@ -149,6 +149,7 @@ private slots:
     void shiftDoubleClickOpensTheEditor();
     void profileWidthAndNoBorder();
     void structureOnlyWithIdAndClasses();
+    void footerRows();
 };
 
 void TstTablePanes::newWindowDefaults()
@@ -857,6 +858,25 @@ void TstTablePanes::structureOnlyWithIdAndClasses()
     // The class typed is one step: one undo takes it away.
     doc(*w).undoStack()->undo();
     QCOMPARE(model(*w).Cells(2, 2).Class, QString());
+}
+
+void TstTablePanes::footerRows()
+{
+    // A price list whose last row is its total: the foot of the table.
+    auto w = openWindow();
+    part<QComboBox>(*w, "cmbProfile")->setFocus();
+    QTest::keyClick(part<QComboBox>(*w, "cmbProfile"), Qt::Key_Down);
+    auto *footer = part<QLineEdit>(*w, "txtFooterRows");
+    QVERIFY(part<QWidget>(*w, "picAllSet")->rect().contains(footer->geometry()));
+    replaceText(footer, QStringLiteral("1"));
+    QVERIFY(w->BuildTableHtml().endsWith(QStringLiteral("</tbody>\r\n<tfoot>\r\n<tr><td style=\"border: 1px inset gray; "
+                                                        "text-align: center\"></td><td style=\"border: 1px inset gray; "
+                                                        "text-align: center\"></td></tr>\r\n</tfoot>\r\n</table>")));
+    // An emptied box means no foot; one undo brings it back.
+    replaceText(footer, QString());
+    QVERIFY(!w->BuildTableHtml().contains(QStringLiteral("tfoot")));
+    doc(*w).undoStack()->undo();
+    QCOMPARE(model(*w).FooterRows, 1);
 }
 
 QTEST_MAIN(TstTablePanes)

@@ -197,21 +197,26 @@ void TestMainCommands::openHtmlPage_data()
     QTest::addColumn<int>("pick");        // chooser: -1 none shown, -2 cancelled, else presses of Down
     QTest::addColumn<QString>("opened");  // cell (1, 1) of the opened table, "" for none opened
     QTest::addColumn<bool>("message");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("edited");     // the start window changed before Open
     const QByteArray three = "<html><body><table><tr><td>outer<table><tr><td>nested</td></tr></table>"
                              "</td></tr></table><p><table><tr><td>second</td><td>x</td></tr></table>";
     QByteArray wide = "<table><tr>";
     for (int c = 0; c < 100; ++c)
         wide += "<td>w</td>";
     wide += "</tr></table>";
-    QTest::newRow("one table") << QByteArray("<TABLE><TR><TD>only</TD></TR></TABLE>") << -1
-                               << QStringLiteral("only") << false;
-    QTest::newRow("three, one nested: the second") << three << 1 << QStringLiteral("second") << false;
-    QTest::newRow("chooser cancelled") << three << -2 << QString() << false;
-    QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true;
-    QTest::newRow("over 99 columns") << wide << -1 << QString() << true;
+    const QString page = QStringLiteral("page.htm");
+    const QByteArray one = "<TABLE><TR><TD>only</TD></TR></TABLE>";
+    QTest::newRow("one table, into the untouched start window") << one << -1 << "only" << false << page << false;
+    QTest::newRow("one table, beside the edited start window") << one << -1 << "only" << false << page << true;
+    QTest::newRow("three, one nested: the second") << three << 1 << QStringLiteral("second") << false << page << true;
+    QTest::newRow("a CSV file takes its name too") << QByteArray("a,b\r\n") << -1 << "a" << false << "list.csv" << false;
+    QTest::newRow("chooser cancelled: the start window stays") << three << -2 << QString() << false << page << false;
+    QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true << page << false;
+    QTest::newRow("over 99 columns") << wide << -1 << QString() << true << page << true;
     QTest::newRow("nested 20 000 deep: refused")
             << QByteArray("<div>").repeated(20000) + "<table><tr><td>x</td></tr></table>" << -1
-            << QString() << true;
+            << QString() << true << page << false;
 }
 
 void TestMainCommands::openHtmlPage()
@@ -220,8 +225,10 @@ void TestMainCommands::openHtmlPage()
     QFETCH(int, pick);
     QFETCH(QString, opened);
     QFETCH(bool, message);
+    QFETCH(QString, name);
+    QFETCH(bool, edited);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    const QString path = dir.filePath(name);
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(page);
@@ -256,6 +263,8 @@ void TestMainCommands::openHtmlPage()
     });
 
     frmMain *w = newShownWindow();
+    if (edited)
+        doc(*w).setCellText(1, 1, QStringLiteral("mine"));
     answer.start();
     w->mnuOpen_Click();
     answer.stop();
@@ -266,13 +275,28 @@ void TestMainCommands::openHtmlPage()
     QCOMPARE(offered.size(), pick == -1 ? 0 : 3);
     if (opened.isEmpty()) {
         QTRY_COMPARE(frmMain::loadedWindows().size(), 1);
+        QCOMPARE(frmMain::loadedWindows().first(), w);
+        QCOMPARE(caption(*w), edited ? QStringLiteral("Quorvan - 新規テーブル*") : QStringLiteral("Quorvan - 新規テーブル"));
         return;
     }
-    QCOMPARE(frmMain::loadedWindows().size(), 2);
+    // Only an edited start window stays beside the opened table.
+    QCOMPARE(frmMain::loadedWindows().size(), edited ? 2 : 1);
     frmMain *o = frmMain::loadedWindows().last();
+    QCOMPARE(o == w, !edited);
     QVERIFY(o->isVisible());
     QCOMPARE(model(*o).Cells(1, 1).Text, opened);
-    QCOMPARE(o->FileName(), newTableName()); // Save asks for a name
+    QCOMPARE(o->FileName(), newTableName());
+    const QString base = QFileInfo(name).completeBaseName();
+    QCOMPARE(caption(*o), QStringLiteral("Quorvan - ") + base);
+
+    // Ctrl+S asks for a name, offering the page's beside it, and asks before writing over a file.
+    CommonDialog::Request asked;
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) { asked = r; return CommonDialog::Reply(); });
+    QApplication::setActiveWindow(o);
+    QVERIFY(QTest::qWaitForWindowActive(o));
+    QTest::keyClick(o, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(asked.kind == CommonDialog::Save && asked.overwritePrompt);
+    QCOMPARE(asked.fileName, dir.filePath(base + QStringLiteral(".qvn")));
 }
 
 void TestMainCommands::previewPageHasTheTableFolder_data()

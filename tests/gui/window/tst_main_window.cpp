@@ -219,6 +219,9 @@ void TestMainWindow::everyWindowOpensAtTheDesignedSize()
     frmMain *first = frmMain::loadedWindows().first();
     QVERIFY(QTest::qWaitForWindowExposed(first));
     if (how == QLatin1String("new") || how == QLatin1String("open")) {
+        // An untouched start window would take the opened table itself.
+        if (how == QLatin1String("open"))
+            first->document().setCellText(1, 1, QStringLiteral("mine"));
         first->move(60, 40);
         QTRY_COMPARE(first->pos(), QPoint(60, 40));
         clickBar(*first, ToolbarButton(how == QLatin1String("new") ? 1 : 2));
