@@ -101,11 +101,6 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, int &error)
     return false;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RecoveryFile", text);
-}
-
 
 bool processRuns(qint64 pid)
 {
