@@ -54,6 +54,22 @@ void answerNextBox(const QString &button, QString *text = nullptr)
     });
 }
 
+// What a widget repaints, gathered from its paint events.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget *widget) : QObject(widget) { widget->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
+
 int countOf(const QString &text, const char *what) { return int(text.count(QLatin1String(what), Qt::CaseInsensitive)); }
 
 } // namespace
@@ -129,6 +145,15 @@ void TstEverydayEditing::rangesActAsOne()
     click();
     for (int row = 1; row <= 3; ++row)
         QCOMPARE(isSet(row), setsNothing);
+
+    // Clicking elsewhere repaints the range it leaves: no tint stays behind.
+    QCoreApplication::processEvents();
+    auto *recorder = new PaintRecorder(grid(*w)->viewport());
+    clickCell(*w, 3, 2);
+    QTRY_VERIFY(!recorder->painted.isEmpty());
+    QCoreApplication::processEvents();
+    for (int row = 1; row <= 3; ++row)
+        QVERIFY2((QRegion(grid(*w)->cellRect(1, row)) - recorder->painted).isEmpty(), qPrintable(QString::number(row)));
 }
 
 void TstEverydayEditing::insertedLinesTakeTheirNeighboursFormat()
