@@ -252,6 +252,10 @@
         <source>テキストとして貼り付け(&amp;X)</source>
         <translation>Paste as Te&amp;xt</translation>
     </message>
+    <message>
+        <source>クリップボードの内容が大きすぎるため、貼り付けできませんでした。</source>
+        <translation>The clipboard holds too much to be pasted.</translation>
+    </message>
 </context>
 <context>
     <name>GridEditor</name>
