@@ -252,6 +252,10 @@
         <source>テキストとして貼り付け(&amp;X)</source>
         <translation>Paste as Te&amp;xt</translation>
     </message>
+    <message>
+        <source>クリップボードの内容が大きすぎるため、貼り付けできませんでした。</source>
+        <translation>The clipboard holds too much to be pasted.</translation>
+    </message>
 </context>
 <context>
     <name>GridEditor</name>
@@ -719,6 +723,10 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>表のテキストが%1 MBあり、開ける上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
         <translation>&quot;%3&quot; was not saved: the table holds %1 MB of text, more than the %2 MB a table file can have to open again. Shorten some cell texts.</translation>
+    </message>
+    <message>
+        <source>HTMLが%1 MBになり、読み込める上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
+        <translation>&quot;%3&quot; was not saved: its HTML would be %1 MB, more than the %2 MB a page can have to be read again. Shorten some cell texts.</translation>
     </message>
 </context>
 <context>

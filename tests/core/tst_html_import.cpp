@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "core/io/compression.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/markup/table_markup.h"
@@ -125,6 +126,8 @@ private slots:
     void ownHtml4ReadAsCp932();
     void longTextsComeBackWhole_data();
     void longTextsComeBackWhole();
+    void largestTableReadsBack_data();
+    void largestTableReadsBack();
     void sloppyPagesAreRead_data();
     void sloppyPagesAreRead();
     void failuresChangeNothing_data();
@@ -482,6 +485,49 @@ void TestHtmlImport::longTextsComeBackWhole()
     QCOMPARE(t.cells.at(1).record.Text, b);
     QCOMPARE(t.cells.at(2).record.Text, b);
     QCOMPARE(t.cells.at(3).record.Text, a);
+}
+
+// The program's HTML of a table just under what a table file may hold, saved
+// and opened as a page, gives every cell back.
+void TestHtmlImport::largestTableReadsBack_data()
+{
+    QTest::addColumn<QString>("unit"); // what every cell is made of, over and over
+    QTest::addColumn<int>("profile");
+    QTest::newRow("words, HTML 4") << QStringLiteral("lorem ipsum dolor sit amet ") << int(MarkupProfile::Html4);
+    // Japanese grows by half in UTF-8.
+    QTest::newRow("markup and Japanese, HTML5")
+            << fromUtf8("<B>表</B>x<BR>&amp;<I>い</I>&#233;<FONT COLOR=\"#F00\">a</FONT>") << int(MarkupProfile::Html5);
+}
+
+void TestHtmlImport::largestTableReadsBack()
+{
+    QFETCH(QString, unit);
+    QFETCH(int, profile);
+    TableModel m = table(TableLimits::MaxCols, TableLimits::MaxRows);
+    m.OutputProfile = MarkupProfile(profile);
+    const qint64 cells = qint64(m.TableCols) * m.TableRows;
+    const qint64 perCell = (MaxTableTextBytes - tableText(m).size()) / cells;
+    const qint64 unitBytes = encodeCp932(unit).size() + unit.count(u'"'); // quotes are doubled
+    const QString text = unit.repeated(perCell / unitBytes);
+    for (int c = 1; c <= m.TableCols; ++c)
+        for (int r = 1; r <= m.TableRows; ++r)
+            m.Cells(c, r).Text = text;
+    const qint64 size = tableText(m).size();
+    QVERIFY(size <= MaxTableTextBytes && size > MaxTableTextBytes - cells * unitBytes);
+
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("largest.html"));
+    const SaveResult saved = saveHtmlDocument(buildTableMarkup(m), page, m.OutputProfile);
+    QVERIFY2(saved.ok, qPrintable(saved.message));
+    TableModel back;
+    const ImportResult r = importHtmlFile(page, 0, back);
+    QVERIFY2(r.ok(), qPrintable(r.message));
+    QCOMPARE(back.TableCols, m.TableCols);
+    QCOMPARE(back.TableRows, m.TableRows);
+    for (int c = 1; c <= m.TableCols; ++c)
+        for (int r = 1; r <= m.TableRows; ++r)
+            if (back.Cells(c, r).Text != text)
+                QFAIL(qPrintable(QStringLiteral("cell %1, %2 differs").arg(c).arg(r)));
 }
 
 // The scan in front of the parser refuses pages that would stall it; old

@@ -389,17 +389,35 @@ QMimeData *cellBlockMimeData(const CellBlock &block)
     return data;
 }
 
-std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data)
+std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data, bool *tooLarge)
 {
+    // A form is refused whole, not read in part: a part would paste as if it were all.
+    auto refused = [tooLarge](qsizetype size) {
+        const bool over = size > MaxHtmlPageBytes;
+        if (over && tooLarge)
+            *tooLarge = true;
+        return over;
+    };
     const QString own = QLatin1String(CellBlockMimeType);
-    if (data.hasFormat(own))
-        if (auto block = decodeCellBlock(data.data(own)))
+    if (data.hasFormat(own)) {
+        const QByteArray bytes = data.data(own);
+        if (refused(bytes.size()))
+            return std::nullopt;
+        if (auto block = decodeCellBlock(bytes))
             return block;
-    if (data.hasHtml())
-        if (auto block = cellBlockFromHtml(data.html()))
+    }
+    if (data.hasHtml()) {
+        const QString html = data.html();
+        if (refused(html.size()))
+            return std::nullopt;
+        if (auto block = cellBlockFromHtml(html))
             return block;
+    }
     if (data.hasText()) {
-        CellBlock block = cellBlockFromText(data.text());
+        const QString text = data.text();
+        if (refused(text.size()))
+            return std::nullopt;
+        CellBlock block = cellBlockFromText(text);
         if (!block.isEmpty())
             return block;
     }

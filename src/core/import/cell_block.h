@@ -66,8 +66,9 @@ std::optional<CellBlock> cellBlockFromHtml(const QString &html);
 // All three forms, for the clipboard.
 QMimeData *cellBlockMimeData(const CellBlock &block);
 // The best form there is: our own, then an HTML table, then text. Nothing
-// when none of them gives any cell.
-std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data);
+// when none of them gives any cell, or when the form it would read is larger
+// than a page the import reads (MaxHtmlPageBytes): tooLarge says so then.
+std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data, bool *tooLarge = nullptr);
 
 struct PasteResult {
     QRect cells;        // what changed (x = column, y = row); empty if nothing

@@ -18,6 +18,11 @@ void Scanner::text(qsizetype a, qsizetype b)
     const bool headHasText = std::any_of(m_s + a, m_s + from, [](char c) { return !isSpace(c); });
     if (!headHasText && std::any_of(m_s + from, m_s + to, [](char c) { return !isSpace(c); }))
         return;
+    cut(from, to);
+}
+
+void Scanner::cut(qsizetype from, qsizetype to)
+{
     m_result.parsed.append(m_s + m_copied, from - m_copied);
     m_removed += to - from;
     m_result.cuts.push_back({m_result.parsed.size(), m_removed});
@@ -41,47 +46,81 @@ qsizetype Scanner::seam(qsizetype start, qsizetype limit, int step) const
     return -1;
 }
 
-qsizetype Scanner::markup(qsizetype pos)
+qsizetype Scanner::cellSeam(qsizetype start, qsizetype limit, int step) const
 {
-    if (pos + 1 >= m_n)
-        return m_n;
+    for (int k = 0; k < 8; ++k) {
+        const qsizetype i = start + step * k;
+        if (step > 0 ? i >= limit : i <= limit)
+            return -1;
+        const uchar c = uchar(m_s[i]);
+        if ((c & 0xC0) != 0x80 && c != '\n')
+            return i;
+    }
+    return -1;
+}
+
+Token Scanner::read(qsizetype pos, bool lookOnly)
+{
+    Token t;
+    if (pos + 1 >= m_n) {
+        t.end = m_n;
+        return t;
+    }
     const char c = m_s[pos + 1];
     if (c == '!') {
         if (startsWith(pos, "<!--")) {
             if (startsWith(pos, "<!-->"))
-                return pos + 5;
-            if (startsWith(pos, "<!--->"))
-                return pos + 6;
-            return commentEnd(pos + 4);
+                t.end = pos + 5;
+            else if (startsWith(pos, "<!--->"))
+                t.end = pos + 6;
+            else
+                t.end = commentEnd(pos + 4);
+            return t;
         }
         // In SVG or MathML a CDATA section runs to its own "]]>", '>' and
         // '<' included; its text is never shortened, or the end could go.
         if (inForeign() && startsWith(pos, "<![CDATA[")) {
             const char *end = find(pos + 9, "]]>");
-            return end ? end - m_s + 3 : m_n;
+            t.end = end ? end - m_s + 3 : m_n;
+            return t;
         }
-        return afterNext(pos, '>');
+        t.end = afterNext(pos, '>');
+        return t;
     }
-    if (c == '?')
-        return afterNext(pos, '>');
+    if (c == '?') {
+        t.end = afterNext(pos, '>');
+        return t;
+    }
     const bool endTag = c == '/';
     const qsizetype nameStart = pos + (endTag ? 2 : 1);
-    if (nameStart >= m_n)
-        return m_n;
-    if (!isAlpha(m_s[nameStart]))
-        return endTag ? afterNext(pos, '>') : pos + 1; // a bogus comment, or "<" as text
+    if (nameStart >= m_n) {
+        t.end = m_n;
+        return t;
+    }
+    if (!isAlpha(m_s[nameStart])) {
+        t.end = endTag ? afterNext(pos, '>') : pos + 1; // a bogus comment, or "<" as text
+        return t;
+    }
     qsizetype p = nameStart;
     while (p < m_n && !isSpace(m_s[p]) && m_s[p] != '/' && m_s[p] != '>')
         ++p;
-    const Name id = intern(lowerName(m_s + nameStart, p - nameStart));
-    const qsizetype attributesStart = p;
-    int attributes = 0;
+    Name id = NoName;
+    if (lookOnly) {
+        const auto known = m_names.find(lowerName(m_s + nameStart, p - nameStart));
+        if (known != m_names.end())
+            id = known->second;
+    } else {
+        id = intern(lowerName(m_s + nameStart, p - nameStart));
+    }
+    t.type = endTag ? Token::End : Token::Start;
+    t.id = id;
+    t.nameStart = nameStart;
+    t.attributesStart = p;
     // <font> leaves SVG and MathML only with one of these; annotation-xml
     // holds HTML only when its encoding says so.
     const bool fontOrAnnotation = id == Font || id == AnnotationXml;
     bool fontLeaves = false;
     bool htmlAnnotation = false;
-    bool selfClosing = false;
     while (p < m_n) {
         const char ch = m_s[p];
         if (ch == '>') {
@@ -93,11 +132,11 @@ qsizetype Scanner::markup(qsizetype pos)
             continue;
         }
         if (ch == '/') {
-            selfClosing = p + 1 < m_n && m_s[p + 1] == '>';
+            t.selfClosing = p + 1 < m_n && m_s[p + 1] == '>';
             ++p;
             continue;
         }
-        ++attributes;
+        ++t.attributes;
         const qsizetype attributeStart = p;
         ++p; // a name may begin with '='
         while (p < m_n && !isSpace(m_s[p]) && m_s[p] != '/' && m_s[p] != '>' && m_s[p] != '=')
@@ -131,7 +170,18 @@ qsizetype Scanner::markup(qsizetype pos)
             htmlAnnotation = value == "text/html" || value == "application/xhtml+xml";
         }
     }
-    if (endTag) {
+    t.end = p;
+    t.special = (id != Font || fontLeaves) && (id != AnnotationXml || htmlAnnotation);
+    return t;
+}
+
+qsizetype Scanner::apply(const Token &t)
+{
+    const qsizetype p = t.end;
+    if (t.type == Token::Other)
+        return p;
+    const Name id = t.id;
+    if (t.type == Token::End) {
         if (m_selects > 0 && !inForeign())
             endInSelect(id);
         else
@@ -142,11 +192,10 @@ qsizetype Scanner::markup(qsizetype pos)
     if (m_selects > 0 && !inForeign() && !startInSelect(id))
         return p;
     const unsigned kind = kindOf(id);
-    const quint32 identity = kind & Formatting ? identityOf(id, attributesStart, p) : 0;
-    startElement(id, identity, attributes, selfClosing,
-                 (id != Font || fontLeaves) && (id != AnnotationXml || htmlAnnotation));
+    const quint32 identity = kind & Formatting ? identityOf(id, t.attributesStart, p) : 0;
+    startElement(id, identity, t.attributes, t.selfClosing, t.special);
     if (!m_result.tooComplex && (kind & RawText) && !inForeign())
-        return rawTextEnd(p, m_s + nameStart, attributesStart - nameStart);
+        return rawTextEnd(p, m_s + t.nameStart, t.attributesStart - t.nameStart);
     if (id == Plaintext && !inForeign())
         return m_n;
     return p;

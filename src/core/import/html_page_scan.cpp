@@ -31,22 +31,14 @@ Scanner::Scanner(const QByteArray &page)
 {
     for (const char *known : knownNames)
         intern(known);
+    // Every name with a kind has a number before a stretch looks names up.
+    for (const auto &known : knownKinds())
+        intern(known.first);
 }
 
 PageScan Scanner::run()
 {
-    qsizetype pos = 0;
-    while (pos < m_n && !m_result.tooComplex) {
-        const char *lt = static_cast<const char *>(memchr(m_s + pos, '<', size_t(m_n - pos)));
-        const qsizetype textEnd = lt ? lt - m_s : m_n;
-        if (textEnd > pos) {
-            text(pos, textEnd);
-            reconstruct();
-        }
-        if (!lt)
-            break;
-        pos = markup(textEnd);
-    }
+    scan(0, m_n, true);
     if (!m_result.cuts.empty())
         m_result.parsed.append(m_s + m_copied, m_n - m_copied);
     if ((m_result.cuts.empty() ? m_n : m_result.parsed.size()) > MaxParsedBytes)
@@ -56,6 +48,110 @@ PageScan Scanner::run()
         m_result.cuts.clear();
     }
     return std::move(m_result);
+}
+
+void Scanner::scan(qsizetype pos, qsizetype end, bool cells)
+{
+    while (pos < end && !m_result.tooComplex) {
+        if (cells && inCell()) {
+            pos = stretch(pos);
+            if (pos < end && !m_result.tooComplex)
+                pos = markup(pos);
+            continue;
+        }
+        const char *lt = static_cast<const char *>(memchr(m_s + pos, '<', size_t(end - pos)));
+        const qsizetype textEnd = lt ? lt - m_s : end;
+        if (textEnd > pos) {
+            text(pos, textEnd);
+            reconstruct();
+        }
+        if (!lt)
+            break;
+        pos = markup(textEnd);
+    }
+}
+
+qsizetype Scanner::stretch(qsizetype start)
+{
+    // Where the tokenizer is between tokens, or between characters of a
+    // text: the cut begins at the first such place CellKept in and ends at
+    // the last one CellKept short of the end. Only the ones that can still
+    // be that last one are kept.
+    qsizetype from = -1;
+    std::deque<qsizetype> ends;
+    auto seamAt = [&](qsizetype b) {
+        if (from < 0 && b >= start + CellKept)
+            from = b;
+        ends.push_back(b);
+        while (ends.size() > 1 && ends[1] <= b - CellKept)
+            ends.pop_front();
+    };
+    qsizetype pos = start;
+    qsizetype end = m_n;
+    while (pos < m_n) {
+        const char *lt = static_cast<const char *>(memchr(m_s + pos, '<', size_t(m_n - pos)));
+        const qsizetype textEnd = lt ? lt - m_s : m_n;
+        if (textEnd > pos) {
+            seamAt(pos);
+            if (textEnd - pos > 2 * CellKept) {
+                const qsizetype a = cellSeam(pos + CellKept, textEnd, 1);
+                const qsizetype b = cellSeam(textEnd - CellKept, pos, -1);
+                if (a > pos)
+                    seamAt(a);
+                if (b > std::max(a, pos))
+                    seamAt(b);
+            }
+        }
+        if (!lt)
+            break;
+        seamAt(textEnd);
+        const Token t = read(textEnd, true);
+        if (!harmless(t)) {
+            end = textEnd;
+            break;
+        }
+        pos = t.end;
+    }
+    qsizetype to = -1;
+    for (size_t k = ends.size(); k-- > 0;) {
+        if (ends[k] <= end - CellKept) {
+            to = ends[k];
+            break;
+        }
+    }
+    if (end - start > CellLong && from > start && to - from >= CellKept) {
+        scan(start, from, false);
+        if (!m_result.tooComplex) {
+            cut(from, to);
+            scan(to, end, false);
+        }
+    } else {
+        scan(start, end, false);
+    }
+    return end;
+}
+
+bool Scanner::inCell() const
+{
+    if (m_selects > 0)
+        return false;
+    const int reach = std::min<int>(SearchReach, int(m_open.size()));
+    for (int k = 1; k <= reach; ++k) {
+        const Open &o = m_open[m_open.size() - size_t(k)];
+        if (o.foreignInside)
+            return false;
+        if (o.name == Td || o.name == Th || o.name == Caption)
+            return true;
+        if (o.kind & (Marker | TableScope | Structural | RawText))
+            return false;
+    }
+    return false;
+}
+
+bool Scanner::harmless(const Token &t) const
+{
+    return t.type == Token::Other || t.id == NoName
+            || !(kindOf(t.id) & (Marker | RawText | Structural));
 }
 
 bool Scanner::startInSelect(Name id)

@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <cstring>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -22,6 +23,8 @@ inline constexpr qint64 MaxWork = 30000000;    // stack walks and attribute comp
 inline constexpr qsizetype LongRun = 4096;     // text runs longer than this are shortened,
 inline constexpr qsizetype RunKept = 1024;     // keeping this much at either end
 inline constexpr int SearchReach = 64;         // how far down an end tag looks for its element
+inline constexpr qsizetype CellLong = 256;     // a cell's text and inline markup longer than this
+inline constexpr qsizetype CellKept = 64;      // keeps about this much at either end
 
 // Tag names are compared exactly, as the parser compares them: each distinct
 // name (in lower case) gets a number of its own. A hash would let a made-up
@@ -50,6 +53,7 @@ enum Kind : unsigned {
                         // with an HTML encoding)
     TableScope = 128,   // stops the search for an open cell, row or section
     ButtonScope = 256,  // stops the search for an open <p>
+    Structural = 512,   // shapes the table, the tokenizer or the insertion mode: never left out
 };
 
 // The names the scan knows, with what it knows of them.
@@ -86,6 +90,11 @@ inline const std::unordered_map<std::string, unsigned> &knownKinds()
         add({"html", "table", "td", "th", "caption", "applet", "marquee", "object", "template",
              "button"},
             ButtonScope);
+        add({"table", "caption", "colgroup", "col", "tbody", "thead", "tfoot", "tr", "td", "th",
+             "select", "option", "optgroup", "input", "keygen", "textarea", "svg", "math",
+             "template", "html", "head", "body", "frameset", "frame", "form", "isindex", "image",
+             "plaintext", "noscript", "menuitem"},
+            Structural);
         return k;
     }();
     return table;
@@ -100,6 +109,8 @@ inline bool isAlpha(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+
+inline constexpr Name NoName = ~Name(0);
 
 // The names the code below asks for, numbered first in this order.
 enum Known : Name {
@@ -125,6 +136,19 @@ struct Open {
     qsizetype floor;     // pending formatting below this index belongs outside
 };
 
+// One piece of markup as the tokenizer reads it.
+struct Token {
+    enum Type { Other, Start, End } type = Other; // Other: a comment, a doctype, "<" as text
+    qsizetype end = 0;        // where the text after it begins
+    Name id = 0;
+    qsizetype nameStart = 0;
+    qsizetype attributesStart = 0;
+    int attributes = 0;
+    bool selfClosing = false;
+    bool special = true;      // false for a <font> that stays in SVG or MathML, or an
+                              // annotation-xml that holds no HTML
+};
+
 class Scanner
 {
 public:
@@ -133,6 +157,23 @@ public:
     PageScan run();
 
 private:
+    // The page from pos to end; with cells, the inside of cells is read by stretch().
+    void scan(qsizetype pos, qsizetype end, bool cells);
+
+    // Inside a cell or a caption, the text and inline markup from start on
+    // up to the next markup that could end the cell or change how the rest
+    // is read: only the cell's source is taken from the page, so gumbo is
+    // given its two ends and none of its middle. Returns where it ends.
+    qsizetype stretch(qsizetype start);
+
+    // True when text and markup here go into a cell or a caption, in HTML.
+    bool inCell() const;
+
+    bool harmless(const Token &t) const;
+
+    // Leaves the page from from to to out of what gumbo parses.
+    void cut(qsizetype from, qsizetype to);
+
     // Text from a to b loses its middle, from one place where the tokenizer is
     // between characters to another, unless that would leave only blanks in
     // place of text (a table treats those differently).
@@ -145,7 +186,18 @@ private:
     qsizetype seam(qsizetype start, qsizetype limit, int step) const;
 
     // The markup at pos (a '<'); returns where the text after it begins.
-    qsizetype markup(qsizetype pos);
+    qsizetype markup(qsizetype pos) { return apply(read(pos)); }
+
+    // The markup at pos, read but not yet taken into the stack. lookOnly
+    // leaves a name the scan has not seen unnumbered (NoName): a stretch
+    // gumbo never sees may hold millions of them.
+    Token read(qsizetype pos, bool lookOnly = false);
+
+    // A place in a cell's text from start on (step 1) or back (step -1),
+    // short of limit, that splits no character and no line end.
+    qsizetype cellSeam(qsizetype start, qsizetype limit, int step) const;
+
+    qsizetype apply(const Token &t);
 
     // The end of a comment begun at from: "-->", or "--!>" as the parser takes it too.
     qsizetype commentEnd(qsizetype from) const;

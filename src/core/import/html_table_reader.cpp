@@ -18,7 +18,9 @@ constexpr int MaxSpan = TableLimits::MaxLines; // what the span boxes hold
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
 constexpr int MaxTableWidth = 9999;
 constexpr int MaxTablePercent = 100;
-constexpr size_t MaxTablesSource = 64 * 1024 * 1024; // bytes of page in all tables together
+// Bytes of page in all tables together: twice the page (a table in a cell's
+// text), at least this much.
+constexpr size_t MaxTablesSource = 64 * 1024 * 1024;
 
 
 struct Row {
@@ -386,7 +388,7 @@ QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
     size_t copied = 0;
     for (const Found &f : found)
         copied += page.sourceLength(*f.table);
-    if (copied > MaxTablesSource) {
+    if (copied > std::max(MaxTablesSource, 2 * size_t(page.source().size()))) {
         if (tooComplex)
             *tooComplex = true;
         return {};

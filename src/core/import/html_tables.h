@@ -108,8 +108,10 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 // True for names ending in ".html" or ".htm", in any case.
 bool isHtmlFileName(const QString &path);
 
-// Pages over this size are not read.
-constexpr qint64 MaxHtmlPageBytes = 64 * 1024 * 1024;
+// Pages over this size are not read: twice the table text a table file may
+// hold, so that the program's own HTML of any table it opens reads back
+// (Japanese takes three bytes in UTF-8 where it takes two in a table file).
+constexpr qint64 MaxHtmlPageBytes = 128 * 1024 * 1024;
 
 // importHtmlTable on the file at path; the messages name the file. Only a
 // regular file is read (a device or a pipe could be endless).

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "core/import/html_tables.h"
 #include "core/io/compression.h"
 #include "core/io/save_target.h"
 #include "core/io/temp_paths.h"
@@ -151,6 +152,14 @@ QString tableTooLargeMessage(const QString &path, qint64 textBytes)
             .arg(mib(textBytes), mib(MaxTableTextBytes), path);
 }
 
+QString htmlTooLargeMessage(const QString &path, qint64 pageBytes)
+{
+    const auto mib = [](qint64 bytes) { return QString::number(double(bytes) / (1024 * 1024), 'f', 1); };
+    return QCoreApplication::translate("TableFile", "HTMLが%1 MBになり、読み込める上限の%2 MBを超えるため、"
+                                       "\"%3\"を保存できませんでした。セルのテキストを減らしてください。")
+            .arg(mib(pageBytes), mib(MaxHtmlPageBytes), path);
+}
+
 bool isTableFileName(const QString &path)
 {
     return fileKindOf(path) == QLatin1String("qvn");
@@ -288,8 +297,39 @@ QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile)
     return markupFileBytes(text, profile);
 }
 
+namespace {
+
+// The bytes saveHtmlDocument writes for an HTML 4 text, counted without keeping them.
+qint64 html4DocumentSize(const QString &html)
+{
+    qint64 size = 0;
+    Cp932Writer out([&size](const char *, qsizetype n) {
+        size += n;
+        return true;
+    });
+    forEachCrLfPiece(html, [&out](QStringView piece) { out.write(piece); });
+    out.finish();
+    return size;
+}
+
+} // namespace
+
 SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProfile profile)
 {
+    // A page the import would refuse is not written: it is said before
+    // anything is. Japanese grows by half in UTF-8, half-width kana threefold,
+    // a character Shift_JIS lacks becomes a reference of up to 8 bytes.
+    QByteArray bytes;
+    qint64 size = 0;
+    if (profile != MarkupProfile::Html4) {
+        bytes = htmlDocumentBytes(html, profile);
+        size = bytes.size();
+    } else if (html.size() > MaxHtmlPageBytes / 8) {
+        size = html4DocumentSize(html);
+    }
+    if (size > MaxHtmlPageBytes)
+        return saveRefused(htmlTooLargeMessage(path, size));
+
     SaveTarget file(path);
     if (!file.open())
         return file.refusal() == TargetRefusal::None ? saveFailure(path, file.error())
@@ -302,7 +342,6 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
         forEachCrLfPiece(html, [&out](QStringView piece) { out.write(piece); });
         written = out.finish();
     } else {
-        const QByteArray bytes = htmlDocumentBytes(html, profile);
         written = file.write(bytes.constData(), bytes.size());
     }
     if (!written || !file.commit())

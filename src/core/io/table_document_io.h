@@ -47,7 +47,8 @@ SaveResult saveTableDocument(const TableModel &model, const QString &path);
 
 // Writes HTML text with CR LF line ends (CP932 for HTML 4, UTF-8 for HTML5),
 // replacing path only when complete (a device or a pipe is written into, see
-// SaveTarget).
+// SaveTarget). A page the HTML import would not read (MaxHtmlPageBytes) is
+// refused with htmlTooLargeMessage before anything is written.
 SaveResult saveHtmlDocument(const QString &html, const QString &path,
                             MarkupProfile profile = MarkupProfile::Html4);
 
@@ -68,3 +69,4 @@ QString refusedTargetMessage(const QString &path, TargetRefusal refusal);
 // read-only place, the size limit); saveErrorMessage() for any other.
 QString saveErrorMessage(const QString &path, int error);
 QString tableTooLargeMessage(const QString &path, qint64 textBytes);
+QString htmlTooLargeMessage(const QString &path, qint64 pageBytes);

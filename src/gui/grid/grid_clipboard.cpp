@@ -80,8 +80,7 @@ void GridClipboard::paste()
 {
     if (handledByTextBox("paste") || !gridInUse())
         return;
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    pasteBlock(data ? cellBlockFromMimeData(*data) : std::nullopt);
+    pasteFrom(QApplication::clipboard()->mimeData());
 }
 
 void GridClipboard::pasteText()
@@ -91,8 +90,20 @@ void GridClipboard::pasteText()
     const QMimeData *data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
         return;
-    CellBlock block = cellBlockFromText(data->text());
-    pasteBlock(block.isEmpty() ? std::nullopt : std::optional<CellBlock>(std::move(block)));
+    QMimeData text;
+    text.setText(data->text());
+    pasteFrom(&text);
+}
+
+void GridClipboard::pasteFrom(const QMimeData *data)
+{
+    bool tooLarge = false;
+    const std::optional<CellBlock> block = data ? cellBlockFromMimeData(*data, &tooLarge) : std::nullopt;
+    if (tooLarge)
+        showFileMessage(m_editor.grid()->window(), tr("クリップボードの内容が大きすぎるため、貼り付けできませんでした。"),
+                        MessageKind::Failure);
+    else
+        pasteBlock(block);
 }
 
 void GridClipboard::pasteBlock(const std::optional<CellBlock> &block)

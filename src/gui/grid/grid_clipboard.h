@@ -9,6 +9,7 @@
 #include "core/import/cell_block.h"
 
 class QAction;
+class QMimeData;
 class QWidget;
 class GridEditor;
 class TableDocument;
@@ -34,6 +35,8 @@ public:
 
 
 private:
+    // The clipboard's best form; one larger than a page the import reads is refused with a message.
+    void pasteFrom(const QMimeData *data);
     bool handledByTextBox(const char *slot) const;
     bool gridInUse() const;
 

@@ -12,6 +12,7 @@
 
 #include "gui/window/main_window.h"
 #include "core/import/cell_block.h"
+#include "core/import/html_tables.h"
 #include "gui/widgets/file_commands.h"
 #include "support/window_parts.h"
 #include "gui/grid/grid_clipboard.h"
@@ -68,6 +69,7 @@ private slots:
     void copyPasteCutWithKeys();
     void pastedBlockGrowsTheTableAndUndoes();
     void clippedPasteSaysSo();
+    void oversizedClipboardSaysSo();
     void keysInTheBoxAreTheBoxs();
 
 private:
@@ -177,6 +179,18 @@ void TstGridClipboard::clippedPasteSaysSo()
     QCOMPARE(model(*w).Cells(2, 99).Text, QStringLiteral("99"));
     QCOMPARE(m_messages.size(), 1);
     QVERIFY(m_messages.at(0).contains(QStringLiteral("120 行 × 2 列")));
+}
+
+// More text than a page may hold is not pasted, and that is said.
+void TstGridClipboard::oversizedClipboardSaysSo()
+{
+    auto w = openWindow();
+    clickCell(*w, 1, 1);
+    QApplication::clipboard()->setText(QString(MaxHtmlPageBytes + 1, u'x'));
+    key(Qt::Key_V, Qt::ControlModifier);
+    QApplication::clipboard()->clear();
+    QCOMPARE(model(*w).Cells(1, 1).Text, QString());
+    QCOMPARE(m_messages, QStringList(QStringLiteral("クリップボードの内容が大きすぎるため、貼り付けできませんでした。")));
 }
 
 // In the in-place box the keys cut, copy and paste its text; the grid's
