@@ -186,7 +186,7 @@ void TstCellBlock::ownFormRoundTrip()
     // Every field away from its default.
     b.at(0, 0) = {QStringLiteral("一<BR>\t\"二\"&amp;"), -1, 1, 41, 1, 121, 1, 3, 1, 2, 2, 0, 0x123457, 0,
                   QStringLiteral("num total"), qint16(CellScope::ColGroup)};
-    b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1};
+    b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1, QString(), 0};
     const std::optional<CellBlock> back = decodeCellBlock(encodeCellBlock(b));
     QVERIFY(back);
     QCOMPARE(back->source, CellBlock::Source::Quorvan);
@@ -362,7 +362,12 @@ void TstCellBlock::pasteNeverHidesText_data()
             << QPoint(2, 3) << false;
     CellBlock own;
     own.resize(1, 1);
-    own.at(0, 0) = {QStringLiteral("o"), 0, 0, 0, 0, 0, 1, 3, 1, 5};
+    CellRecord &o = own.at(0, 0);
+    o.Text = QStringLiteral("o");
+    o.Height = o.Width = 0;
+    o.RowSpanOn = o.ColSpanOn = 1;
+    o.RowSpan = 3;
+    o.ColSpan = 5;
     QTest::newRow("own copy of a span past the table's edge")
             << "own" << encodeCellBlock(own) << QPoint(4, 4) << false;
 }

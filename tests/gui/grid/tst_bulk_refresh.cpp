@@ -218,7 +218,7 @@ QString faults(frmMain &w, const CellRecord &shown)
         bar->setValue(0);
     }
     // Rows out of view follow when the program is idle.
-    QTest::qWaitFor([&] {
+    (void)QTest::qWaitFor([&] {
         for (int r = 1; r < g->Rows(); ++r) {
             if (!rowFault(r).isEmpty())
                 return false;
