@@ -86,7 +86,7 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     opened.FileName = newTableName();
     // Nothing is dropped silently: the user hears what stayed behind.
     if (!result.leftOut.isEmpty())
-        showFileMessage(parent, leftOutMessage(result.leftOut));
+        showFileMessage(parent, leftOutMessage(result.leftOut), MessageKind::Notice);
     return true;
 }
 
