@@ -295,6 +295,18 @@ void GridWidget::forgetLongText(int col, int row)
 
 int GridWidget::neededHeight(int col, int row) const
 {
+    return heightFor(col, row, false);
+}
+
+int GridWidget::guessedHeight(int col, int row) const
+{
+    return heightFor(col, row, true);
+}
+
+// A guess counts the lines the text's length would fill at the font's
+// average character width: no layout at all.
+int GridWidget::heightFor(int col, int row, bool guess) const
+{
     if (!m_model->valid(col, row))
         return 0;
     const GridCell &c = m_model->cell(col, row);
@@ -303,8 +315,15 @@ int GridWidget::neededHeight(int col, int row) const
     if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
         return lineSpacingPx(false) * TwipsPerPixel + padding;
     const int width = spanTextWidthPx(col, row);
-    const qint64 lines = c.text.size() > LongText ? longText(col, row, width, false).count
-                                                   : wrappedLines(c.text, width, c.bold);
+    qint64 lines = 0;
+    if (guess) {
+        measureFont(c.bold);
+        const qint64 perLine = std::max(1, width / m_averageCharPx[c.bold ? 1 : 0]);
+        lines = std::clamp<qint64>((c.text.size() + perLine - 1) / perLine, 1, maxLines(c.bold));
+    } else {
+        lines = c.text.size() > LongText ? longText(col, row, width, false).count
+                                         : wrappedLines(c.text, width, c.bold);
+    }
     qint64 need = lines * lineSpacingPx(c.bold) * TwipsPerPixel + padding;
     // A span over several rows needs from its first row only what the others lack.
     const QRect area = m_spans.area(col, row);
@@ -314,18 +333,4 @@ int GridWidget::neededHeight(int col, int row) const
         need = std::max<qint64>(need, lineSpacingPx(c.bold) * TwipsPerPixel + padding);
     }
     return int(std::min<qint64>(need, MaxRowHeight));
-}
-
-int GridWidget::guessedHeight(int col, int row) const
-{
-    if (!m_model->valid(col, row))
-        return 0;
-    const GridCell &c = m_model->cell(col, row);
-    const int padding = 2 * PadY * TwipsPerPixel;
-    if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
-        return lineSpacingPx(false) * TwipsPerPixel + padding;
-    measureFont(c.bold);
-    const qint64 perLine = std::max(1, spanTextWidthPx(col, row) / m_averageCharPx[c.bold ? 1 : 0]);
-    const qint64 lines = std::clamp<qint64>((c.text.size() + perLine - 1) / perLine, 1, maxLines(c.bold));
-    return int(std::min<qint64>(lines * lineSpacingPx(c.bold) * TwipsPerPixel + padding, MaxRowHeight));
 }

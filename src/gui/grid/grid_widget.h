@@ -248,6 +248,7 @@ private:
     };
     LongTextLines &longText(int col, int row, int widthPx, bool withLines) const;
     void forgetLongText(int col, int row);
+    int heightFor(int col, int row, bool guess) const;
     static int cellIndex(int col, int row) { return row * (MaxCols + 1) + col; }
 
     GridModel *m_model;
