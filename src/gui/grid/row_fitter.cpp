@@ -49,7 +49,8 @@ void RowFitter::fit(int top, int bottom)
     bottom = qMin(m_grid->Rows() - 1, bottom);
     if (top > bottom)
         return;
-    if (m_waiting.size() < m_grid->Rows()) {
+    // Rows taken away take their marks with them.
+    if (m_waiting.size() != m_grid->Rows()) {
         m_waiting.resize(m_grid->Rows());
         m_fitted.resize(m_grid->Rows());
     }
@@ -101,6 +102,13 @@ void RowFitter::measure(int top, int bottom)
 {
     if (m_holders.size() <= bottom)
         m_holders = QVector<qint32>(m_grid->Rows() + 1, 0);
+    auto anyWaiting = [this](int from, int to) {
+        for (int r = from; r <= to; ++r) {
+            if (waiting(r))
+                return true;
+        }
+        return false;
+    };
     for (bool grown = true; grown;) {
         grown = false;
         for (const QRect &a : m_grid->spanLayout().spans()) {
@@ -110,7 +118,7 @@ void RowFitter::measure(int top, int bottom)
                 top = a.top();
                 grown = true;
             }
-            if (a.bottom() > bottom && waiting(a.bottom())) {
+            if (a.bottom() > bottom && anyWaiting(bottom + 1, a.bottom())) {
                 bottom = a.bottom();
                 grown = true;
             }
