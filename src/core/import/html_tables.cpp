@@ -20,7 +20,6 @@ using namespace htmltables;
 
 namespace {
 
-constexpr int MaxTableSize = TableLimits::MaxLines;
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
@@ -202,13 +201,14 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
                        QCoreApplication::translate("HtmlImport", "%1には %2 番目の表がないため、読み込めませんでした。")
                                .arg(subject, QString::number(index + 1)));
     const HtmlTable &t = tables.at(index);
-    if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
+    if (t.rows > TableLimits::MaxRows || t.cols > TableLimits::MaxCols) {
         ImportResult r = failure(
                 ImportStatus::TooLarge,
-                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %5 "
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %6 "
                                                           "列）を超えるため、読み込めませんでした。")
                         .arg(subject, QString::number(index + 1), QString::number(t.rows),
-                             QString::number(t.cols), QString::number(MaxTableSize)));
+                             QString::number(t.cols), QString::number(TableLimits::MaxRows),
+                             QString::number(TableLimits::MaxCols)));
         r.rows = t.rows;
         r.cols = t.cols;
         return r;

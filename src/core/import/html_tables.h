@@ -53,7 +53,7 @@ struct HtmlTable {
 QString decodeHtmlPage(const QByteArray &page);
 
 // Every table of the page: the top-level ones in page order, then the ones
-// nested one level deep, and so on. Cells past column or row 255 are counted
+// nested one level deep, and so on. Cells past the table's limits are counted
 // but not kept.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page);
 // The same; tooComplex tells an empty list of a page that was refused, one
@@ -73,7 +73,7 @@ enum class ImportStatus {
     NoTable,      // the page holds no table
     NoSuchTable,  // fewer tables than the index asks for
     Empty,        // the table has no cells
-    TooLarge,     // more than 99 rows or columns
+    TooLarge,     // more rows or columns than a table can have
     TooComplex    // the page is too large or nests too deep to be read
 };
 

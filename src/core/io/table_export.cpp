@@ -77,8 +77,8 @@ OpenResult openTextTable(const QString &path, TableModel &model)
     if (!read.ok) {
         r.status = OpenStatus::Damaged;
         r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。")
-                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxLines)
+                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
                 : damagedFileMessage(path);
     }
     return r;

@@ -12,13 +12,13 @@
 
 namespace {
 
-constexpr int MaxSize = CellTable::MaxIndex - 1;
+
 
 // The grid's texts, row by row, a cell under another's span left empty.
 std::vector<QStringList> shownTexts(const TableModel &model, bool &flattened)
 {
-    const int rows = qBound(1, int(model.TableRows), MaxSize);
-    const int cols = qBound(1, int(model.TableCols), MaxSize);
+    const int rows = qBound(1, int(model.TableRows), TableLimits::MaxRows);
+    const int cols = qBound(1, int(model.TableCols), TableLimits::MaxCols);
     std::vector<std::vector<bool>> covered(std::size_t(rows + 1), std::vector<bool>(std::size_t(cols + 1)));
     std::vector<QStringList> out(static_cast<std::size_t>(rows));
     flattened = false;
@@ -215,7 +215,7 @@ TextTableRead readTextTable(const QByteArray &bytes, TextTableFormat format, Tab
     result.rows = int(rows.size());
     for (const QStringList &row : rows)
         result.cols = std::max(result.cols, int(row.size()));
-    if (result.rows == 0 || result.cols == 0 || result.rows > MaxSize || result.cols > MaxSize)
+    if (result.rows == 0 || result.cols == 0 || result.rows > TableLimits::MaxRows || result.cols > TableLimits::MaxCols)
         return result;
 
     TableModel fresh;
@@ -227,7 +227,7 @@ TextTableRead readTextTable(const QByteArray &bytes, TextTableFormat format, Tab
             fresh.Cells(c + 1, r + 1).Text = cellMarkup(row.at(c));
     }
     fresh.FileName = model.FileName;
-    model = fresh;
+    model = std::move(fresh);
     result.ok = true;
     return result;
 }

@@ -70,13 +70,11 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
 
     // One allocation up front: about 60 characters of markup per cell plus its text.
     qsizetype estimate = 256 + in.titleText.size() + 2 * in.borderText.size();
-    for (int r = 1; r <= lastRow; ++r) {
-        estimate += 11;
-        for (int c = 1; c <= lastCol; ++c)
-            estimate += 64 + model.Cells(c, r).Text.size();
-    }
+    estimate += qsizetype(11) * lastRow + qsizetype(64) * lastRow * lastCol;
+    model.Cells.forEachHeld(QRect(1, 1, lastCol, lastRow),
+                            [&](int, int, const CellRecord &R) { estimate += R.Text.size(); });
     QString out;
-    out.reserve(estimate);
+    out.reserve(std::min<qsizetype>(estimate, MaxMarkupChars));
 
     out += QLatin1String("<TABLE BORDER=\"");
     out += in.borderText;
@@ -106,7 +104,7 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
         out += QLatin1String("</CAPTION>");
     }
 
-    CoveredMap covered;
+    CoveredMap covered(lastCol);
     for (int r = 1; r <= lastRow; ++r) {
         out += crlf;
         out += QLatin1String("<TR>");
@@ -189,9 +187,26 @@ CellAlignment browserAlignment(bool header)
     return CellAlignment{qint16(header ? 1 : 0), 1};
 }
 
+bool markupTooLarge(const TableModel &model)
+{
+    using namespace markup;
+    const qint64 rows = lastTableRow(model), cols = lastTableCol(model);
+    // The least a cell writes: "<td></td>", or in HTML 4 with alignment
+    // '<TD ALIGN="left" VALIGN="top"></TD>'; a row "<TR></TR>" and a line break.
+    const qint64 perCell = model.OutputProfile == MarkupProfile::Html4 && model.NetscapeMode == 0 ? 35 : 9;
+    qint64 least = rows * 11 + rows * cols * perCell + model.TableTitle.size();
+    if (least > MaxMarkupChars)
+        return true;
+    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)),
+                            [&](int, int, const CellRecord &R) { least += R.Text.size(); });
+    return least > MaxMarkupChars;
+}
+
 QString buildTableMarkup(const TableModel &model)
 {
     using namespace markup;
+    if (markupTooLarge(model))
+        return QString();
     const MarkupInputs in = inputsOf(model);
     return model.OutputProfile == MarkupProfile::Html5 ? buildHtml5(model, in)
                                                        : buildHtml4(model, in);

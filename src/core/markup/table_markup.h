@@ -37,7 +37,12 @@ QString ColorToHtml(qint32 colour);
 // across them shortened, so the table model stays valid; what the browser
 // shows is the same. A caption of only blanks is left out. Cell texts and the
 // title are written as stored.
+// A table whose text could not be held (more than MaxMarkupChars, judged
+// before anything is built from the least its cells can write) gives a null
+// string: markupTooLarge() tells it beforehand.
 QString buildTableMarkup(const TableModel &model);
+constexpr qint64 MaxMarkupChars = 128 * 1024 * 1024;
+bool markupTooLarge(const TableModel &model);
 
 // Every cell's scope that says what the automatic one would (see above) back
 // to automatic: a table read from a page keeps only the scopes of its own.

@@ -43,6 +43,73 @@ void RowFitter::forgetAll()
     m_idle.stop();
 }
 
+namespace {
+
+// Bits at..at+count-1 new (clear), the rest moved along.
+QBitArray inserted(const QBitArray &bits, int at, int count)
+{
+    QBitArray out(bits.size() + count);
+    for (int i = 0; i < bits.size(); ++i)
+        if (bits.testBit(i))
+            out.setBit(i < at ? i : i + count);
+    return out;
+}
+
+QBitArray removed(const QBitArray &bits, int at, int count)
+{
+    QBitArray out(std::max<int>(0, bits.size() - count));
+    for (int i = 0; i < bits.size(); ++i)
+        if (bits.testBit(i) && (i < at || i >= at + count) && (i < at ? i : i - count) < out.size())
+            out.setBit(i < at ? i : i - count);
+    return out;
+}
+
+template<typename List>
+void reorder(List &list, int at, const QVector<int> &order)
+{
+    if (at + order.size() > list.size())
+        return;
+    const List old = list.mid(at, order.size());
+    for (int i = 0; i < order.size(); ++i)
+        list[at + i] = old[order[i]];
+}
+
+} // namespace
+
+void RowFitter::rowsInserted(int at, int count)
+{
+    if (at <= m_waiting.size()) {
+        m_waiting = inserted(m_waiting, at, count);
+        m_fitted = inserted(m_fitted, at, count);
+    }
+    if (at <= m_holders.size())
+        m_holders.insert(at, count, 0);
+}
+
+void RowFitter::rowsRemoved(int at, int count)
+{
+    if (at < m_waiting.size()) {
+        m_waiting = removed(m_waiting, at, count);
+        m_fitted = removed(m_fitted, at, count);
+    }
+    if (at < m_holders.size())
+        m_holders.remove(at, std::min<int>(count, m_holders.size() - at));
+}
+
+void RowFitter::rowsMoved(int at, const QVector<int> &order)
+{
+    auto moveBits = [&](QBitArray &bits) {
+        if (at + order.size() > bits.size())
+            return;
+        QBitArray old = bits;
+        for (int i = 0; i < order.size(); ++i)
+            bits.setBit(at + i, old.testBit(at + order[i]));
+    };
+    moveBits(m_waiting);
+    moveBits(m_fitted);
+    reorder(m_holders, at, order);
+}
+
 void RowFitter::fit(int top, int bottom)
 {
     top = qMax(1, top);
@@ -57,7 +124,7 @@ void RowFitter::fit(int top, int bottom)
     qsizetype characters = 0;
     for (int r = top; r <= bottom && characters <= CheapCharacters; ++r) {
         for (int c = 1; c < m_grid->Cols(); ++c)
-            characters += m_grid->text(c, r).size();
+            characters += m_grid->storedTextLength(c, r);
     }
     if (characters <= CheapCharacters) {
         measure(top, bottom);

@@ -27,6 +27,10 @@ public:
     bool waiting(int row) const;
     // A new table: nothing fitted yet.
     void forgetAll();
+    // The grid's rows moved: their marks (and holders) move with them.
+    void rowsInserted(int at, int count);
+    void rowsRemoved(int at, int count);
+    void rowsMoved(int at, const QVector<int> &order);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

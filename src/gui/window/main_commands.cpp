@@ -347,10 +347,11 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
 void frmMain::switchToCellView()
 {
     // The grid takes the size in the boxes only here (and on load and open).
+    const int hadRows = m_grid->grid()->Rows();
     sizeGridFromBoxes();
-    m_grid->resetRowHeightCol(m_grid->grid()->Rows());
-    m_grid->numberFixedCells();
-    m_grid->refreshAll();
+    // Rows the grid gained from the boxes are fitted; the rest was kept up to date.
+    m_grid->refreshRows(hadRows, m_grid->grid()->Rows() - 1);
+    m_grid->showAgain();
     showView(ToolbarButton::CellView);
     m_grid->grid()->setFixedCellsButtonFace();
     m_grid->grid()->setFocus();

@@ -262,8 +262,11 @@ QString frmMain::BuildTableHtml()
     spans.compute(m, grid->Rows() - 1, grid->Cols() - 1);
     for (int r = spans.rows(); r >= 1; --r) {
         for (int c = spans.cols(); c >= 1; --c) {
-            if (!spans.isWritten(c, r))
+            if (!spans.isWritten(c, r)) {
+                // Past the span that covers it at once.
+                c = std::min(c, spans.area(c, r).left());
                 continue;
+            }
             grid->setRow(r);
             grid->setCol(c);
             grid->setFixedCellsButtonFace();

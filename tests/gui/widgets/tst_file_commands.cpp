@@ -105,7 +105,7 @@ void TestFileCommands::openFailuresLeaveNoWindow_data()
     QTest::newRow("not compressed") << "plain.qvn" << tableText(TableModel())
                                     << QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
     QTest::newRow("newer program") << "new.qvn" << gzipBytes(newer, 1)
-            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.3.0です。\r\n"
+            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.4.0です。\r\n"
                               "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
     QTest::newRow("damaged older file") << "old.qvf" << QByteArray("2,2,\"t\",1") << damaged;
     QTest::newRow("dialog cancelled") << QString() << QByteArray("-") << QString();

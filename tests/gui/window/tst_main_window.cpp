@@ -290,7 +290,8 @@ void TestMainWindow::numberBoxesTakeDigitsOnly_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::newRow("border: letters refused") << "txtBorder" << "" << "a5b" << "5";
-    QTest::newRow("columns: two digits at most") << "txtWidth" << "" << "123" << "12";
+    QTest::newRow("columns: four digits at most") << "txtWidth" << "" << "12345" << "1234";
+    QTest::newRow("rows: six digits at most") << "txtHeight" << "" << "1234567" << "123456";
     QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
     QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
     QTest::newRow("cell height: full-width digits become ASCII")
