@@ -33,10 +33,9 @@ void TableDocument::normaliseEntered(int oldRows, int oldCols)
     const CellRecord zero = CellRecord::zero();
     for (const QRect &area : std::as_const(entered)) {
         QVector<QPoint> odd;
+        const int zeroLine = TableLimits::ClassicLines + 1;
         std::as_const(m_model.Cells).forEachHeld(area, [&](int c, int r, const CellRecord &rec) {
-            CellRecord n = rec;
-            normalise(n);
-            if (n != rec || rec == zero)
+            if (!isNormalised(rec) || ((c == zeroLine || r == zeroLine) && rec == zero))
                 odd.append(QPoint(c, r));
         });
         for (const QPoint p : std::as_const(odd)) {
@@ -73,10 +72,7 @@ void TableDocument::editModel(const QString &text, const std::function<void(Tabl
         if (table.contains(keyCol(it.key()), keyRow(it.key())))
             written.append(QPoint(keyCol(it.key()), keyRow(it.key())));
     for (const QPoint p : std::as_const(written)) {
-        const CellRecord &now = std::as_const(m_model).Cells(p.x(), p.y());
-        CellRecord n = now;
-        normalise(n);
-        if (n != now)
+        if (!isNormalised(std::as_const(m_model).Cells(p.x(), p.y())))
             normalise(m_model.Cells(p.x(), p.y()));
     }
     CellFields fields;
@@ -276,8 +272,13 @@ void TableDocument::setFileName(const QString &name)
 
 void TableDocument::replaceModel(const TableModel &model)
 {
+    replaceModel(TableModel(model));
+}
+
+void TableDocument::replaceModel(TableModel &&model)
+{
     m_model.Cells.setObserver(nullptr);
-    m_model = model;
+    m_model = std::move(model);
     ::normaliseTableSwitches(m_model.TableBackColorNothing, m_model.NetscapeMode);
     normaliseEntered(-1, -1);
     m_model.Cells.setObserver(m_journal);

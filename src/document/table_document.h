@@ -112,6 +112,7 @@ public:
     // Open and New: a whole new table with a fresh history. The file name goes
     // with it.
     void replaceModel(const TableModel &model);
+    void replaceModel(TableModel &&model);
 
     // What a step merges on: the same field of the same cell, range or table.
     struct MergeKey {

@@ -584,10 +584,12 @@ void TestHtmlImport::failuresChangeNothing_data()
                               << fromUtf8("このページの表 1 にはセルがないため、読み込めませんでした。");
     QTest::newRow("a row too many") << QByteArray("<table>") + QByteArray("<tr><td>x").repeated(TableLimits::MaxRows + 1) << 0
                                     << int(ImportStatus::TooLarge)
-                                    << fromUtf8("このページの表 1 は 100001 行 × 1 列あり、表の大きさの上限（100000 行 × 1000 列）を超えるため、読み込めませんでした。");
+                                    << fromUtf8("このページの表 1 は %1 行 × 1 列あり、表の大きさの上限（%2 行 × %3 列）を超えるため、読み込めませんでした。")
+                                               .arg(TableLimits::MaxRows + 1).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols);
     QTest::newRow("a column too many") << QByteArray("<table><tr><td colspan=500><td colspan=500><td>") << 0
                                        << int(ImportStatus::TooLarge)
-                                       << fromUtf8("このページの表 1 は 1 行 × 1001 列あり、表の大きさの上限（100000 行 × 1000 列）を超えるため、読み込めませんでした。");
+                                       << fromUtf8("このページの表 1 は 1 行 × %1 列あり、表の大きさの上限（%2 行 × %3 列）を超えるため、読み込めませんでした。")
+                                                  .arg(TableLimits::MaxCols + 1).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols);
     QTest::newRow("nested 5 000 deep") << QByteArray("<div>").repeated(5000) + "<table><tr><td>x"
                                        << 0 << int(ImportStatus::TooComplex)
                                        << fromUtf8("このページは大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。");

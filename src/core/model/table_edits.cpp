@@ -81,7 +81,7 @@ QVector<QPoint> spanningCells(const TableModel &m, const Axis &a, int first, int
     QVector<QPoint> found;
     if (first > last || across < 1)
         return found;
-    m.Cells.forEachHeld(a.lines(first, last, across), [&](int c, int r, const CellRecord &rec) {
+    m.Cells.forEachLaidOut(a.lines(first, last, across), [&](int c, int r, const CellRecord &rec) {
         if (a.spanOn(rec) && a.span(rec) > 1)
             found.append(QPoint(c, r));
     });
@@ -201,7 +201,7 @@ void unmergeCells(TableModel &m, QRect cells)
     const QRect r = inTable(m, cells);
     // Only held records can span: the others are at the defaults.
     QVector<QPoint> spanning;
-    m.Cells.forEachHeld(r, [&](int c, int row, const CellRecord &rec) {
+    m.Cells.forEachLaidOut(r, [&](int c, int row, const CellRecord &rec) {
         if (rec.ColSpanOn || rec.RowSpanOn || rec.ColSpan != 1 || rec.RowSpan != 1)
             spanning.append(QPoint(c, row));
     });
@@ -267,7 +267,7 @@ int sortRows(TableModel &m, int first, int last, int col, bool descending, SortK
         return 0;
     // A row span starting in the rows, or from above reaching into them.
     int torn = 0;
-    m.Cells.forEachHeld(QRect(1, 1, cols, last), [&](int, int r, const CellRecord &rec) {
+    m.Cells.forEachLaidOut(QRect(1, 1, cols, last), [&](int, int r, const CellRecord &rec) {
         if (!torn && rec.RowSpanOn && rec.RowSpan > 1 && r + qint64(rec.RowSpan) - 1 >= first)
             torn = r;
     });
@@ -340,7 +340,7 @@ void SpanLayout::compute(const TableModel &m, int rows, int cols)
         return QRect(c, r, std::min<qint32>(cs, m_cols - c + 1), std::min<qint32>(rs, m_rows - r + 1));
     };
     // Only held records can span; the cells are met in the generator's order.
-    m.Cells.forEachHeld(QRect(1, 1, m_cols, m_rows), [&](int c, int r, const CellRecord &R) {
+    m.Cells.forEachLaidOut(QRect(1, 1, m_cols, m_rows), [&](int c, int r, const CellRecord &R) {
         if (!R.ColSpanOn && !R.RowSpanOn)
             return;
         // What the generator marks as covered by this cell.

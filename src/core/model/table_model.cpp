@@ -63,6 +63,15 @@ void normalise(CellRecord &rec)
         rec.Scope = 0;
 }
 
+bool isNormalised(const CellRecord &rec)
+{
+    auto check = [](qint16 v) { return v == 0 || v == 1; };
+    return check(rec.HeightOn) && check(rec.WidthOn) && check(rec.RowSpanOn) && check(rec.ColSpanOn)
+            && check(rec.BackColorNothing) && rec.VAlign >= 0 && rec.VAlign <= 2 && rec.HAlign >= 0
+            && rec.HAlign <= 2 && (rec.Header == 0 || rec.Header == -1) && rec.Scope >= 0
+            && rec.Scope < CellScopeCount;
+}
+
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode)
 {
     backColorNothing = checkValue(backColorNothing);
@@ -130,6 +139,7 @@ CellRecord &CellTable::operator()(int col, int row)
     if (std::size_t(row) >= m_rows.size())
         m_rows.resize(std::size_t(row) + 1);
     Row &r = m_rows[std::size_t(row)];
+    r.unchecked = true;
     auto it = r.lower_bound(col);
     if (it == r.end() || it->first != col)
         it = r.emplace_hint(it, col, CellRecord());
@@ -295,9 +305,10 @@ void CellTable::restoreInserted(LineEdit &e)
         if (e.rows) {
             if (int(m_rows.size()) <= line)
                 m_rows.resize(std::size_t(line) + 1);
-            m_rows[std::size_t(line)] = std::move(held);
+            m_rows[std::size_t(line)].putBack(std::move(held));
         } else {
             m_rows[std::size_t(line)].merge(held);
+            m_rows[std::size_t(line)].unchecked = true;
         }
     }
 }
@@ -364,9 +375,10 @@ void CellTable::restoreRemoved(LineEdit &e)
         if (e.rows) {
             if (int(m_rows.size()) <= line)
                 m_rows.resize(std::size_t(line) + 1);
-            m_rows[std::size_t(line)] = std::move(held);
+            m_rows[std::size_t(line)].putBack(std::move(held));
         } else {
             m_rows[std::size_t(line)].merge(held);
+            m_rows[std::size_t(line)].unchecked = true;
         }
     }
 }
@@ -405,6 +417,7 @@ void CellTable::permute(LineEdit &e, bool forward)
             moved.insert(std::move(node));
         }
         row.merge(moved);
+        row.unchecked = true;
     }
 }
 

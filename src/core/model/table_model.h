@@ -73,13 +73,15 @@ struct CellRecord {
 // cell runs this, so whatever a file held, the record then reads as the
 // controls would have written it.
 void normalise(CellRecord &rec);
+// True when normalise would leave rec as it is.
+bool isNormalised(const CellRecord &rec);
 // The same for the two switches of the table settings pane.
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode);
 
 // The most rows and columns a table has: every box, reader, paste and edit
 // stops here.
 struct TableLimits {
-    static constexpr int MaxRows = 100000;
+    static constexpr int MaxRows = 1000000;
     static constexpr int MaxCols = 1000;
     // The largest table of the original program: a table within it in both
     // directions is saved in the original file layout, and its rows and
@@ -134,6 +136,16 @@ public:
     void forEachHeld(QRect cells, Fn fn) const;
     template<typename Fn>
     void forEachHeld(QRect cells, Fn fn);
+    // Every held record within cells that spans or carries a width (what
+    // the grid lays out from), row by row. Rows found to hold none are
+    // remembered so until written to again: a table's layout is found again
+    // in time that follows its written rows, not all of them.
+    template<typename Fn>
+    void forEachLaidOut(QRect cells, Fn fn) const;
+    static bool isLaidOut(const CellRecord &r)
+    {
+        return r.ColSpanOn || r.RowSpanOn || r.WidthOn || r.ColSpan != 1 || r.RowSpan != 1;
+    }
     // One past the last row and column that hold a record.
     int rowExtent() const;
     int colExtent() const;
@@ -152,7 +164,14 @@ public:
     CellTableObserver *observer() const { return m_observer; }
 
 private:
-    using Row = std::map<int, CellRecord>;
+    struct Row : std::map<int, CellRecord> {
+        mutable bool unchecked = false;  // may hold a record that is laid out
+        void putBack(std::map<int, CellRecord> &&held)
+        {
+            std::map<int, CellRecord>::operator=(std::move(held));
+            unchecked = true;
+        }
+    };
     friend struct LineEdit;
     void insertLines(LineEdit &e);
     void removeLines(LineEdit &e);
@@ -216,6 +235,28 @@ void CellTable::forEachHeld(QRect cells, Fn fn) const
 }
 
 template<typename Fn>
+void CellTable::forEachLaidOut(QRect cells, Fn fn) const
+{
+    cells = cells.normalized();
+    const int top = std::max(cells.top(), 0);
+    const int bottom = std::min<int>(cells.bottom(), int(m_rows.size()) - 1);
+    for (int r = top; r <= bottom; ++r) {
+        const Row &row = m_rows[std::size_t(r)];
+        if (!row.unchecked)
+            continue;
+        bool any = false;
+        for (const auto &[c, rec] : row) {
+            if (!isLaidOut(rec))
+                continue;
+            any = true;
+            if (c >= cells.left() && c <= cells.right())
+                fn(c, r, rec);
+        }
+        row.unchecked = any;
+    }
+}
+
+template<typename Fn>
 void CellTable::forEachHeld(QRect cells, Fn fn)
 {
     cells = cells.normalized();
@@ -225,6 +266,7 @@ void CellTable::forEachHeld(QRect cells, Fn fn)
         Row &row = m_rows[std::size_t(r)];
         if (row.empty())
             continue;
+        row.unchecked = true;
         for (auto it = row.lower_bound(cells.left()); it != row.end() && it->first <= cells.right(); ++it) {
             if (m_observer)
                 m_observer->cellTouched(it->first, r, it->second);

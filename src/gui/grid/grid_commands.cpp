@@ -57,6 +57,7 @@ void GridEditor::updateSpans()
     SpanLayout layout;
     layout.compute(m_doc.model(), Grid->Rows() - 1, Grid->Cols() - 1);
     Grid->setSpanLayout(layout);
+    m_laidOutFor = QSize(Grid->Cols(), Grid->Rows());
 }
 
 void GridEditor::addCommandsTo(QMenu *menu)

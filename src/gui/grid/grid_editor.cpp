@@ -223,8 +223,12 @@ void GridEditor::refreshAll()
 
 void GridEditor::showAgain()
 {
-    updateSpans();
-    showLineSizes();
+    // Spans and widths follow every change as it comes; only a grid of
+    // another size lays them out again.
+    if (m_laidOutFor != QSize(Grid->Cols(), Grid->Rows())) {
+        updateSpans();
+        showLineSizes();
+    }
     if (RowHeightCol.size() != Grid->Rows() + 1)
         RowHeightCol.resize(Grid->Rows() + 1);
     // The current cell and the range stay where the user left them.
@@ -248,11 +252,10 @@ void GridEditor::refreshRows(int top, int bottom)
     fitRows(top, bottom);
 }
 
-void GridEditor::onLinesChanged(bool rows)
+void GridEditor::onLinesChanged(bool)
 {
     updateSpans();
-    if (!rows)
-        showLineSizes();
+    showLineSizes();
 }
 
 void GridEditor::onCellsChanged(QRect cells, CellFields fields)

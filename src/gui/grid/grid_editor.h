@@ -127,4 +127,5 @@ private:
     RowFitter *m_rowFitter;
     bool m_closingBox = false;
     QVector<bool> m_widthFromCells;          // by column: sized by its cells' widths
+    QSize m_laidOutFor;                      // the grid's size the spans were laid out for
 };

@@ -187,22 +187,17 @@ void GridModel::onLinesMoved(bool rows, int at, const QVector<int> &order)
     const int size = rows ? m_rows : m_cols;
     if (at < 1 || at >= size || order.isEmpty())
         return;
-    emit layoutAboutToBeChanged({}, rows ? VerticalSortHint : HorizontalSortHint);
-    // Persistent indexes (the view's current one among them) move with their lines.
-    const QModelIndexList persistent = persistentIndexList();
-    QModelIndexList to;
-    to.reserve(persistent.size());
-    QVector<int> inverse(order.size());
-    for (int i = 0; i < order.size(); ++i)
-        inverse[order[i]] = i;
-    for (const QModelIndex &i : persistent) {
-        int line = (rows ? i.row() : i.column()) + 1;
-        if (line >= at && line < at + order.size())
-            line = at + inverse[line - at];
-        to.append(rows ? index(line - 1, i.column()) : index(i.row(), line - 1));
+    // The lines hold other cells now; the grid's own current cell and the
+    // sizes it keeps by line follow through tableLinesMoved. A layout change
+    // would make the header keep a persistent index for every section.
+    const int last = std::min<int>(at + order.size() - 1, size - 1);
+    if (rows) {
+        emit dataChanged(index(at - 1, 0), index(last - 1, m_cols - 2));
+        emit headerDataChanged(Qt::Vertical, at - 1, last - 1);
+    } else {
+        emit dataChanged(index(0, at - 1), index(m_rows - 2, last - 1));
+        emit headerDataChanged(Qt::Horizontal, at - 1, last - 1);
     }
-    changePersistentIndexList(persistent, to);
-    emit layoutChanged({}, rows ? VerticalSortHint : HorizontalSortHint);
     if (at + order.size() <= size)
         emit tableLinesMoved(rows, at, order);
 }

@@ -138,7 +138,7 @@ void GridEditor::showLineSizes()
     const SpanLayout &spans = Grid->spanLayout();
     // Only held records carry a width.
     QVector<int> widest(cols + 1, 0);
-    m.Cells.forEachHeld(QRect(1, 1, cols, rows), [&](int c, int r, const CellRecord &rec) {
+    m.Cells.forEachLaidOut(QRect(1, 1, cols, rows), [&](int c, int r, const CellRecord &rec) {
         if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
             widest[c] = qMax(widest[c], int(rec.Width));
     });

@@ -222,8 +222,7 @@ void GridWidget::setRows(int rows)
     for (int r = had; r < rows; ++r)
         m_rowHeights[r] = lineRow;
     m_model->resize(Cols(), rows);
-    for (int r = had; r < rows; ++r)
-        verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
+    resizeSections(verticalHeader(), m_rowHeights, had, rows - 1);
     setRow(m_row);
 }
 
@@ -233,9 +232,26 @@ void GridWidget::setCols(int cols)
     const int had = Cols();
     // Columns keep their widths through every resize.
     m_model->resize(cols, Rows());
-    for (int c = had; c < cols; ++c)
-        horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / TwipsPerPixel);
+    resizeSections(horizontalHeader(), m_colWidths, had, cols - 1);
     setCol(m_col);
+}
+
+void GridWidget::resizeSections(QHeaderView *h, const QVector<int> &sizes, int first, int last)
+{
+    if (first > last)
+        return;
+    // See endBulkUpdate: sections changed together are placed once.
+    const bool many = last > first;
+    if (many)
+        h->setUpdatesEnabled(false);
+    for (int line = first; line <= last; ++line)
+        if (h->sectionSize(line - 1) != sizes[line] / TwipsPerPixel)
+            h->resizeSection(line - 1, sizes[line] / TwipsPerPixel);
+    if (many) {
+        h->setUpdatesEnabled(true);
+        h->viewport()->update();
+        viewport()->update();
+    }
 }
 
 void GridWidget::linesInserted(bool rows, int at, int count)
@@ -247,9 +263,8 @@ void GridWidget::linesInserted(bool rows, int at, int count)
     const int keep = sizes.size();
     sizes.insert(at, count, fresh);
     sizes.resize(keep);
-    QHeaderView *h = rows ? verticalHeader() : horizontalHeader();
-    for (int line = at; line < at + count && line < (rows ? Rows() : Cols()); ++line)
-        h->resizeSection(line - 1, sizes[line] / TwipsPerPixel);
+    resizeSections(rows ? verticalHeader() : horizontalHeader(), sizes, at,
+                   std::min(at + count, rows ? Rows() : Cols()) - 1);
     int &current = rows ? m_row : m_col;
     if (current >= at)
         current = std::min(current + count, (rows ? Rows() : Cols()) - 1);
@@ -283,12 +298,9 @@ void GridWidget::linesMoved(bool rows, int at, const QVector<int> &order)
     // Lines take their sizes along.
     QVector<int> &sizes = rows ? m_rowHeights : m_colWidths;
     const QVector<int> old = sizes.mid(at, order.size());
-    QHeaderView *h = rows ? verticalHeader() : horizontalHeader();
-    for (int i = 0; i < order.size(); ++i) {
+    for (int i = 0; i < order.size(); ++i)
         sizes[at + i] = old[order[i]];
-        if (h->sectionSize(at + i - 1) != sizes[at + i] / TwipsPerPixel)
-            h->resizeSection(at + i - 1, sizes[at + i] / TwipsPerPixel);
-    }
+    resizeSections(rows ? verticalHeader() : horizontalHeader(), sizes, at, at + int(order.size()) - 1);
     viewport()->update();
 }
 
@@ -336,9 +348,22 @@ void GridWidget::endBulkUpdate()
 {
     if (m_bulkDepth <= 0 || --m_bulkDepth > 0)
         return;
-    for (int r : std::as_const(m_bulkRowsResized))
-        if (r > 0 && r < Rows())
-            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
+    {
+        // A header that repaints as each section changes works out every
+        // section's place each time: thousands of rows would take seconds.
+        QHeaderView *h = verticalHeader();
+        const bool many = m_bulkRowsResized.size() > 1;
+        if (many)
+            h->setUpdatesEnabled(false);
+        for (int r : std::as_const(m_bulkRowsResized))
+            if (r > 0 && r < Rows() && h->sectionSize(r - 1) != m_rowHeights[r] / TwipsPerPixel)
+                h->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
+        if (many) {
+            h->setUpdatesEnabled(true);
+            h->viewport()->update();
+            viewport()->update();
+        }
+    }
     m_bulkRowsResized.clear();
     if (m_bulkCellsChanged)
         viewport()->update();

@@ -12,6 +12,7 @@
 #include "gui/widgets/twips.h"
 
 class GridModel;
+class QHeaderView;
 class TableDocument;
 
 // Where a grid cell puts its text: the records' HAlign (left, centre, right)
@@ -218,6 +219,8 @@ private:
     int spanTextWidthPx(int col, int row) const;
     void updateCell(int col, int row);
     void applyFont();
+    // Sections first..last of h at sizes (twips by line).
+    void resizeSections(QHeaderView *h, const QVector<int> &sizes, int first, int last);
     // The table's lines moved under the grid: sizes and the current cell go with them.
     void linesInserted(bool rows, int at, int count);
     void linesRemoved(bool rows, int at, int count);

@@ -193,10 +193,11 @@ void RowFitter::measure(int top, int bottom)
     }
     // Rows measured above the first one in view would push what the user is
     // looking at down the screen; the view follows them instead.
+    // (In a bulk update the caller does the same once, for all the rows.)
     QHeaderView *header = m_grid->verticalHeader();
-    const int anchor = header->logicalIndexAt(0);
-    const bool keepView = !m_grid->inBulkUpdate() && anchor >= 0 && top <= anchor
-            && m_waiting.count(true) > 0;
+    const bool inBulk = m_grid->inBulkUpdate();
+    const int anchor = inBulk ? -1 : header->logicalIndexAt(0);
+    const bool keepView = !inBulk && anchor >= 0 && top <= anchor && m_waiting.count(true) > 0;
     const int before = keepView ? header->sectionViewportPosition(anchor) : 0;
     for (int y = bottom; y >= top; --y) {
         int tallest = 0;
@@ -255,6 +256,26 @@ void RowFitter::idleSlice()
     fitInView();
     QElapsedTimer clock;
     clock.start();
+    // The rows of a slice reach the header together, and the rows in view
+    // stay where they are on screen.
+    QHeaderView *header = m_grid->verticalHeader();
+    const int anchor = header->logicalIndexAt(0);
+    const int before = anchor >= 0 ? header->sectionViewportPosition(anchor) : 0;
+    {
+        GridWidget::BulkUpdate bulk(m_grid);
+        idleRows(clock);
+    }
+    if (anchor >= 0) {
+        QScopedValueRollback<bool> busy(m_busy, true);
+        QScrollBar *bar = m_grid->verticalScrollBar();
+        bar->setValue(bar->value() + header->sectionViewportPosition(anchor) - before);
+    }
+    if (m_waiting.count(true) > 0)
+        m_idle.start(0);
+}
+
+void RowFitter::idleRows(const QElapsedTimer &clock)
+{
     while (clock.elapsed() < SliceMs) {
         const int rows = m_grid->Rows();
         int row = -1;
@@ -276,8 +297,6 @@ void RowFitter::idleSlice()
         measure(row, row);
         m_warmCol = 1;
     }
-    if (m_waiting.count(true) > 0)
-        m_idle.start(0);
 }
 
 bool RowFitter::eventFilter(QObject *watched, QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QBitArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <QVector>
@@ -39,6 +40,7 @@ private:
     void measure(int top, int bottom);   // spans reaching in included; bottom-up
     void fitInView();
     void idleSlice();
+    void idleRows(const QElapsedTimer &clock);
     void guess(int row);
 
     GridWidget *m_grid;

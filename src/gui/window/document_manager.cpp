@@ -203,7 +203,7 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         m_suggestedPath.clear();
     }
     try {
-        m_doc.replaceModel(opened);
+        m_doc.replaceModel(std::move(opened));
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
         m_suggestedPath = suggested;

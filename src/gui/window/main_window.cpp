@@ -186,7 +186,7 @@ void frmMain::Form_Load()
     // The default table, shown as any replaced table is; the file name stays.
     TableModel fresh;
     fresh.FileName = m_doc->model().FileName;
-    m_doc->replaceModel(fresh);
+    m_doc->replaceModel(std::move(fresh));
     // Centring waits for the end, when the first layout has given the window
     // the size it opens at.
     Form_Resize();

@@ -291,7 +291,7 @@ void TestMainWindow::numberBoxesTakeDigitsOnly_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("border: letters refused") << "txtBorder" << "" << "a5b" << "5";
     QTest::newRow("columns: four digits at most") << "txtWidth" << "" << "12345" << "1234";
-    QTest::newRow("rows: six digits at most") << "txtHeight" << "" << "1234567" << "123456";
+    QTest::newRow("rows: seven digits at most") << "txtHeight" << "" << "12345678" << "1234567";
     QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
     QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
     QTest::newRow("cell height: full-width digits become ASCII")
