@@ -50,9 +50,10 @@ QString outsideLinks(QStringView html)
             break;
         rest += html.mid(pos, open - pos);
         const qsizetype close = html.indexOf(QLatin1String("</a"), open, Qt::CaseInsensitive);
-        if (close < 0)
+        const qsizetype end = close < 0 ? -1 : html.indexOf(u'>', close);
+        if (end < 0)
             return rest;
-        pos = close + 3;
+        pos = end + 1;
     }
     rest += html.mid(pos);
     return rest;
