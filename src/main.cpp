@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <dlfcn.h>
 #include <malloc.h>
 #include <sys/mman.h>
@@ -149,7 +150,15 @@ int main(int argc, char *argv[])
             options.to = tableFormatFromName(cl.to, true);
         options.table = cl.table;
         options.page = cl.page;
-        return finishExport(exportTable(cl.files.at(0), cl.files.at(1), options), program);
+        ExportResult r;
+        try {
+            r = exportTable(cl.files.at(0), cl.files.at(1), options);
+        } catch (const std::bad_alloc &) {
+            // The whole output is built in memory first: running out ends the command, said.
+            r.ok = false;
+            r.message = program + QStringLiteral(": not enough memory for ") + cl.files.at(0);
+        }
+        return finishExport(r, program);
     }
     case CommandLine::ListTables: {
         QCoreApplication tool(argc, argv);

@@ -70,6 +70,8 @@ QString standardInputName()
 
 enum class Input { Ok, Unreadable, TooLarge };
 
+Input readWhole(QFile &in, qint64 limit, QByteArray &bytes);
+
 // The whole of standard input or of a regular file, up to limit bytes. A
 // device or a pipe under a file's name could be endless, so only standard
 // input is read as a stream, and only up to the limit.
@@ -86,6 +88,16 @@ Input readInput(const QString &source, qint64 limit, QByteArray &bytes)
         if (in.size() > limit)
             return Input::TooLarge;
     }
+    try {
+        return readWhole(in, limit, bytes);
+    } catch (const std::bad_alloc &) {
+        bytes.clear();
+        return Input::TooLarge; // no room for it: as good as too large
+    }
+}
+
+Input readWhole(QFile &in, qint64 limit, QByteArray &bytes)
+{
     constexpr qint64 Chunk = 1 << 20;
     for (;;) {
         const qsizetype had = bytes.size();
@@ -101,7 +113,7 @@ Input readInput(const QString &source, qint64 limit, QByteArray &bytes)
             bytes.clear();
             return Input::TooLarge;
         }
-        if (got == 0 || (got < want && in.atEnd()))
+        if (got == 0) // a pipe may give less than asked long before its end
             return Input::Ok;
     }
 }
