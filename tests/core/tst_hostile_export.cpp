@@ -76,6 +76,8 @@ QString refused(const QString &path, const QString &limit)
         return subject + QStringLiteral("は要素の入れ子が深すぎるため、読み込めませんでした。");
     if (limit == QLatin1String("size"))
         return subject + QStringLiteral("は大きすぎる（128 MiB を超える）ため、読み込めませんでした。");
+    if (limit == QLatin1String("memory"))
+        return subject + QStringLiteral("は大きさの割に読み取りに必要なメモリーが多すぎるため、読み込めませんでした。");
     return subject + QStringLiteral("は大きさの割に読み取りに時間がかかりすぎるため、読み込めませんでした。");
 }
 
@@ -370,14 +372,17 @@ void TestHostileExport::pagesThatSlippedPastTheScan_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("expected"); // in the output; empty: refused
+    QTest::addColumn<QString>("limit");       // the limit a refusal names
     for (const char *kind : {"comment ended by --!>", "made-up name hashed like plaintext",
                              "font without attributes stays in SVG",
                              "annotation-xml without encoding holds MathML", "style inside select is dropped"})
-        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray();
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray() << "time";
+    QTest::newRow("formatting bomb behind 8 MiB of text")
+            << "formatting bomb behind 8 MiB of text" << QByteArray() << "memory";
     QTest::newRow("900 KB of comments in a style")
-            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>");
+            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>") << "";
     QTest::newRow("CDATA end inside long text")
-            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>");
+            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>") << "";
 }
 
 // Each once took from 6 s to minutes and gigabytes, and died under this limit.
@@ -385,6 +390,7 @@ void TestHostileExport::pagesThatSlippedPastTheScan()
 {
     QFETCH(QString, kind);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, limit);
     const QString source = make(QStringLiteral("page.html"), hostile::page(kind));
     const QString target = m_work + QStringLiteral("/out.html");
     const Run r = runHeadless(QStringLiteral("prlimit"),
@@ -392,7 +398,7 @@ void TestHostileExport::pagesThatSlippedPastTheScan()
                               120000);
     if (expected.isEmpty()) {
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(r.err), refused(source, QStringLiteral("time")) + QLatin1Char('\n'));
+        QCOMPARE(QString::fromUtf8(r.err), refused(source, limit) + QLatin1Char('\n'));
         QVERIFY(!QFileInfo::exists(target));
         return;
     }
