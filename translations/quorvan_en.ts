@@ -1607,5 +1607,9 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
         <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %5 at most).</translation>
+    </message>
 </context>
 </TS>

@@ -34,7 +34,9 @@ struct PageScan {
 };
 PageScan scanPage(const QByteArray &utf8);
 
-// What a page may cost, by the bytes gumbo is given. A well-formed page costs
+// What a page may cost, by its size: for the scan the page's, for gumbo what
+// the scan leaves of it (long texts lose their middles, so text cannot buy a
+// bomb room in gumbo). A well-formed page costs
 // in proportion to its size, so the budget grows with it and any such page up
 // to MaxHtmlPageBytes is read; the pages that cost by the square of their size
 // (deep nesting, formatting reopened, thousands of attributes on a tag) pass

@@ -133,8 +133,9 @@ OpenResult textTableResult(const TextTableRead &read, const QString &name)
         return OpenResult();
     return openFailure(OpenStatus::Damaged,
                        read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                               ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。")
-                                         .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxLines)
+                               ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                                         .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
+                                         .arg(TableLimits::MaxCols)
                                : damagedFileMessage(name));
 }
 
