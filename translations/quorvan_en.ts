@@ -542,6 +542,65 @@
             <numerusform>%n columns</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1は大きすぎる（%2 MiB を超える）ため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it is larger than %2 MiB.</translation>
+    </message>
+    <message>
+        <source>%1は要素の入れ子が深すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its elements nest too deep.</translation>
+    </message>
+    <message>
+        <source>%1は大きさの割に読み取りに時間がかかりすぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: reading it would take far longer than its size calls for.</translation>
+    </message>
+    <message>
+        <source>%1は大きさの割に読み取りに必要なメモリーが多すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: reading it would take far more memory than its size calls for.</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlTableChooser</name>
+    <message>
+        <source>開く表を選んでください（データの表と見られるものを選んであります）。</source>
+        <translation>Choose the table to open (the one that looks like a data table is chosen).</translation>
+    </message>
+    <message>
+        <source>表</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>大きさ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>見出し・id</source>
+        <translation>Caption or id</translation>
+    </message>
+    <message>
+        <source>最初のセル</source>
+        <translation>First cells</translation>
+    </message>
+    <message>
+        <source>ページの表</source>
+        <translation>Tables of the page</translation>
+    </message>
+    <message>
+        <source>表 %1</source>
+        <translation>Table %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>OutputViews</name>
@@ -666,6 +725,13 @@
     <message>
         <source>見出しの範囲</source>
         <translation>Header Scope</translation>
+    </message>
+</context>
+<context>
+    <name>TableExport</name>
+    <message>
+        <source>標準入力</source>
+        <translation>standard input</translation>
     </message>
 </context>
 <context>
@@ -1214,10 +1280,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
 <context>
     <name>frmMain</name>
     <message>
-        <source>開く表を選んでください。</source>
-        <translation>Choose the table to open.</translation>
-    </message>
-    <message>
         <source>表ファイルを開く</source>
         <translation>Open a Table File</translation>
     </message>
@@ -1230,8 +1292,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Save the Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|All Files(*.*)|*.*</translation>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -1544,6 +1606,10 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
         <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %5 at most).</translation>
     </message>
 </context>
 </TS>

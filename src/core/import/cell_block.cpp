@@ -361,9 +361,12 @@ QString cellBlockToHtml(const CellBlock &block)
 std::optional<CellBlock> cellBlockFromHtml(const QString &html)
 {
     const QVector<HtmlTable> tables = parseHtmlTables(html);
-    // Top-level tables come first: the outermost one with cells is the selection.
-    const auto found = std::find_if(tables.cbegin(), tables.cend(),
-                                    [](const HtmlTable &t) { return !t.cells.isEmpty(); });
+    // The outermost table with cells is the selection (the first of them).
+    auto found = tables.cend();
+    for (auto t = tables.cbegin(); t != tables.cend(); ++t) {
+        if (!t->cells.isEmpty() && (found == tables.cend() || t->depth < found->depth))
+            found = t;
+    }
     if (found == tables.cend())
         return std::nullopt;
     const HtmlTable &t = *found;

@@ -359,10 +359,10 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
 
 namespace htmltables {
 
-QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
+QVector<HtmlTable> readTables(const ParsedPage &page, PageLimit *refused)
 {
-    if (tooComplex)
-        *tooComplex = page.tooComplex();
+    if (refused)
+        *refused = page.tooComplex() ? page.limit() : PageLimit::None;
     struct Found {
         const GumboElement *table;
         int depth;
@@ -400,28 +400,18 @@ QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
     for (const Found &f : found)
         copied += page.sourceLength(*f.table);
     if (copied > std::max(MaxTablesSource, 2 * size_t(page.source().size()))) {
-        if (tooComplex)
-            *tooComplex = true;
+        if (refused)
+            *refused = PageLimit::Memory;
         return {};
     }
 
-    // Top-level tables first, then each deeper level, each in page order.
-    std::vector<int> order(found.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return found[size_t(a)].depth < found[size_t(b)].depth; });
-    std::vector<int> listIndex(found.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        listIndex[size_t(order[i])] = int(i);
-
+    // In the order they start in the page: the walk above meets them so.
     QVector<HtmlTable> tables;
     tables.reserve(qsizetype(found.size()));
-    for (int i : order) {
-        const Found &f = found[size_t(i)];
+    for (const Found &f : found) {
         HtmlTable t = readTable(page, *f.table);
         t.depth = f.depth;
-        t.parent = f.parent < 0 ? -1 : listIndex[size_t(f.parent)];
+        t.parent = f.parent;
         tables.push_back(std::move(t));
     }
     return tables;

@@ -1,5 +1,7 @@
 #include "core/markup/table_markup.h"
 
+#include "core/model/grid_text.h"
+
 #include "core/text/text_codec.h"
 #include "core/markup/table_markup_p.h"
 #include "core/model/table_model.h"
@@ -230,6 +232,28 @@ QString previewPageText(const QString &tableText, MarkupProfile profile)
     page += profile == MarkupProfile::Html5 ? QLatin1String("</body></html>")
                                             : QLatin1String("</BODY></HTML>");
     page += crlf;
+    return page;
+}
+
+QString wholePageText(const QString &tableText, MarkupProfile profile, const QString &caption,
+                      const QString &fallbackTitle)
+{
+    QString title = HtmlToGridText(caption).simplified();
+    if (title.isEmpty())
+        title = fallbackTitle.simplified();
+    title.replace(QLatin1Char('&'), QLatin1String("&amp;")).replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    const bool html5 = profile == MarkupProfile::Html5;
+    QString page;
+    page.reserve(tableText.size() + 200 + title.size());
+    if (html5)
+        page += QLatin1String("<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>");
+    else
+        page += QLatin1String("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<HTML LANG=\"ja\">\r\n"
+                              "<HEAD>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n<TITLE>");
+    page += title;
+    page += html5 ? QLatin1String("</title>\r\n</head>\r\n<body>\r\n") : QLatin1String("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n");
+    page += tableText;
+    page += html5 ? QLatin1String("\r\n</body>\r\n</html>\r\n") : QLatin1String("\r\n</BODY>\r\n</HTML>\r\n");
     return page;
 }
 

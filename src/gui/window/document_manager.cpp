@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QDir>
-#include <QInputDialog>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTimer>
@@ -24,12 +23,14 @@
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
+#include "core/markup/table_markup.h"
 #include "document/table_document.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/output/output_views.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/file_commands.h"
 #include "gui/widgets/twips.h"
+#include "gui/window/html_table_chooser.h"
 #include "gui/window/main_window.h"
 #include "document/recovery_file.h"
 
@@ -38,43 +39,25 @@ namespace {
 // New windows open 400 twips below and right of the one they come from.
 constexpr int StaircaseOffset = twipsToPixels(400);
 
-// The page's table to bring in: the only one directly, else the user's pick
-// from a list; -1 when the pick is cancelled.
-int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
-{
-    if (tables.size() <= 1)
-        return 0;
-    QStringList lines;
-    for (int i = 0; i < tables.size(); ++i)
-        lines << describeHtmlTable(tables, i);
-    // A window that is being opened is not on screen yet; the chooser stands alone then.
-    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
-    dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
-    dialog.setWindowTitle(QStringLiteral("Quorvan"));
-    dialog.setLabelText(frmMain::tr("開く表を選んでください。"));
-    dialog.setComboBoxItems(lines);
-    dialog.setComboBoxEditable(false);
-    dialog.setTextValue(lines.first());
-    if (dialog.exec() != QDialog::Accepted)
-        return -1;
-    return lines.indexOf(dialog.textValue());
-}
-
 // A table of an HTML page into opened, through the chooser when the page
 // holds several. False when nothing is to be opened; the message is shown.
 bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
 {
     QFile file(path);
-    bool refused = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+    const bool unread = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
             || file.size() > MaxHtmlPageBytes; // a device or a pipe could be endless
-    const QVector<HtmlTable> tables = refused ? QVector<HtmlTable>()
-                                              : parseHtmlTables(file.readAll(), &refused);
-    if (refused) {
-        // The importer words the failure, naming the file.
+    if (unread) {
+        // The importer words the failure, naming the file, before it reads a byte.
         showFileMessage(parent, importHtmlFile(path, 0, opened).message);
         return false;
     }
-    const int index = chooseHtmlTable(parent, tables);
+    PageLimit refused = PageLimit::None;
+    const QVector<HtmlTable> tables = parseHtmlTables(file.readAll(), &refused);
+    if (refused != PageLimit::None) {
+        showFileMessage(parent, pageRefusedMessage(path, refused));
+        return false;
+    }
+    const int index = HtmlTableChooser::choose(parent, tables);
     if (index < 0)
         return false;
     const ImportResult result = importHtmlTable(tables, index, opened, path);
@@ -221,8 +204,9 @@ bool DocumentManager::saveAs()
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                 "|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
+                                 "|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*");
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"), QString()};
+    constexpr int PageType = 2; // the table as a whole page, to open in a browser
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -238,7 +222,7 @@ bool DocumentManager::saveAs()
     if (QFileInfo(path).suffix().isEmpty()) {
         if (reply.filterIndex == 0)
             path += QStringLiteral(".qvn");
-        else if (reply.filterIndex == 1)
+        else if (reply.filterIndex == 1 || reply.filterIndex == PageType)
             path += QStringLiteral(".html");
     }
 
@@ -258,7 +242,10 @@ bool DocumentManager::saveAs()
         m_window.m_output->setTagText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
-        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, m_doc.model().OutputProfile);
+        const MarkupProfile profile = m_doc.model().OutputProfile;
+        const QString written = reply.filterIndex == PageType
+                ? wholePageText(html, profile, m_doc.model().TableTitle, shownName()) : html;
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(written, path, profile);
     }
     if (!saved.ok) {
         showFileMessage(&m_window, saved.message);

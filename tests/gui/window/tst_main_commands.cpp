@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QSlider>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
@@ -194,7 +195,7 @@ void TestMainCommands::exitClosesEveryWindow()
 void TestMainCommands::openHtmlPage_data()
 {
     QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<int>("pick");        // chooser: -1 none shown, -2 cancelled, else presses of Down
+    QTest::addColumn<int>("pick");        // chooser: -1 none shown, -2 cancelled, else presses of Up from its choice
     QTest::addColumn<QString>("opened");  // cell (1, 1) of the opened table, "" for none opened
     QTest::addColumn<bool>("message");
     QTest::addColumn<QString>("name");
@@ -209,7 +210,8 @@ void TestMainCommands::openHtmlPage_data()
     const QByteArray one = "<TABLE><TR><TD>only</TD></TR></TABLE>";
     QTest::newRow("one table, into the untouched start window") << one << -1 << "only" << false << page << false;
     QTest::newRow("one table, beside the edited start window") << one << -1 << "only" << false << page << true;
-    QTest::newRow("three, one nested: the second") << three << 1 << QStringLiteral("second") << false << page << true;
+    QTest::newRow("three, one nested: the chooser proposes the widest") << three << 0 << QStringLiteral("second") << false << page << true;
+    QTest::newRow("three, one nested: the nested one, above it") << three << 1 << QStringLiteral("nested") << false << page << false;
     QTest::newRow("a CSV file takes its name too") << QByteArray("a,b\r\n") << -1 << "a" << false << "list.csv" << false;
     QTest::newRow("chooser cancelled: the start window stays") << three << -2 << QString() << false << page << false;
     QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true << page << false;
@@ -246,20 +248,20 @@ void TestMainCommands::openHtmlPage()
     QTimer answer;
     answer.setInterval(10);
     connect(&answer, &QTimer::timeout, this, [&]() {
-        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog->objectName() != QLatin1String("dlgHtmlTable"))
             return;
         answer.stop();
-        auto *combo = dialog->findChild<QComboBox *>();
-        for (int i = 0; i < combo->count(); ++i)
-            offered << combo->itemText(i);
+        auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("lstTables"));
+        for (QTreeWidgetItemIterator it(list); *it; ++it)
+            offered << (*it)->text(0);
         if (pick == -2) {
             QTest::keyClick(dialog, Qt::Key_Escape);
             return;
         }
         for (int i = 0; i < pick; ++i)
-            QTest::keyClick(combo, Qt::Key_Down);
-        QTest::keyClick(dialog, Qt::Key_Return);
+            QTest::keyClick(list, Qt::Key_Up);
+        QTest::keyClick(list, Qt::Key_Return);
     });
 
     frmMain *w = newShownWindow();
