@@ -130,6 +130,34 @@
         <source>セルの class 属性を入力します。空白で区切って複数書けます。</source>
         <translation>Enter the cell&apos;s class attribute; separate several classes with spaces.</translation>
     </message>
+    <message>
+        <source>左</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>中央</source>
+        <translation>centre</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>top</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>bottom</translation>
+    </message>
+    <message>
+        <source>横の配置: %1</source>
+        <translation>Horizontal alignment: %1</translation>
+    </message>
+    <message>
+        <source>縦の配置: %1</source>
+        <translation>Vertical alignment: %1</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceDialog</name>
@@ -196,34 +224,6 @@
     <message>
         <source>%1 個所を置換しました。</source>
         <translation>Replaced %1 occurrence(s).</translation>
-    </message>
-    <message>
-        <source>左</source>
-        <translation>left</translation>
-    </message>
-    <message>
-        <source>中央</source>
-        <translation>centre</translation>
-    </message>
-    <message>
-        <source>右</source>
-        <translation>right</translation>
-    </message>
-    <message>
-        <source>上</source>
-        <translation>top</translation>
-    </message>
-    <message>
-        <source>下</source>
-        <translation>bottom</translation>
-    </message>
-    <message>
-        <source>横の配置: %1</source>
-        <translation>Horizontal alignment: %1</translation>
-    </message>
-    <message>
-        <source>縦の配置: %1</source>
-        <translation>Vertical alignment: %1</translation>
     </message>
 </context>
 <context>
@@ -1314,7 +1314,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>&amp;Multi-line Edit</translation>
     </message>
     <message>
-        <source>ヘルプ(&amp;H)</source>
+        <source>ヘルプ(&amp;P)</source>
         <translation>&amp;Help</translation>
     </message>
     <message>
@@ -1326,7 +1326,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>New Table</translation>
     </message>
     <message>
-        <source>編集(&amp;E)</source>
+        <source>編集(&amp;N)</source>
         <translation>E&amp;dit</translation>
     </message>
     <message>
@@ -1459,7 +1459,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Chooses a file when the picture is saved on a drive.</translation>
     </message>
     <message>
-        <source>代替テキスト(&amp;A)：</source>
+        <source>代替テキスト(&amp;T)：</source>
         <translation>Alternative &amp;text:</translation>
     </message>
     <message>
