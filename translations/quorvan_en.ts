@@ -485,6 +485,14 @@
         <source>&lt;p&gt;ヘルプ ファイル「%1」には最初に表示するページがありません。&lt;/p&gt;</source>
         <translation>&lt;p&gt;The help file “%1” has no first page to show.&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ヘルプのページ</source>
+        <translation>Help page</translation>
+    </message>
 </context>
 <context>
     <name>HtmlImport</name>
@@ -1438,6 +1446,10 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>タグ表示</source>
         <translation>Tag view</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;の表を開きました。%2</source>
+        <translation>Opened the table of &quot;%1&quot;. %2</translation>
     </message>
 </context>
 <context>

@@ -311,6 +311,8 @@ void TstTablePanes::spinnersKeepTheirBoxInStep()
     replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("99"));
     arrow(part<UpDown>(*w, "UpDownWidth"), "up");
     QCOMPARE(model(*w).TableCols, 99);
+    arrow(part<UpDown>(*w, "UpDownFooterRows"), "up");
+    QCOMPARE(model(*w).FooterRows, 1);
 }
 
 void TstTablePanes::sizeFromBoxesOnCellView()

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # The program as a screen reader meets it, over the AT-SPI bus (run under
 # dbus-run-session and xvfb-run): every focusable control of the main window,
-# the cell editor and its three dialogs has a name, and an arrow key in the grid
+# the help window, the cell editor and its three dialogs has a name, and an arrow key in the grid
 # moves the focused cell. Keys go in through xdotool, as a user types them.
 import os, subprocess, sys, tempfile, time
 import pyatspi
@@ -61,6 +61,21 @@ try:
         time.sleep(0.2)
     time.sleep(1.5)
     check_names("table settings view")
+    # The help window: a window with a name, its contents and page named too,
+    # and Escape closes it.
+    key("F1")
+    check_names("help window")
+    help = [w for w in windows() if w.getState().contains(pyatspi.STATE_SHOWING) and "ヘルプ" in w.name]
+    if not help or help[0].getRole() != pyatspi.ROLE_FRAME:
+        failures.append("help window: no named window (%s)" % [(w.name, w.getRoleName()) for w in windows()])
+    else:
+        parts = [n for n in walk(help[0]) if n.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LABEL)
+                 and n.getState().contains(pyatspi.STATE_FOCUSABLE)]
+        if len(parts) != 2 or not all(n.name.strip() for n in parts):
+            failures.append("help window: contents and page %s" % [(n.getRoleName(), n.name) for n in parts])
+    key("Escape")
+    if any(w.getState().contains(pyatspi.STATE_SHOWING) and "ヘルプ" in w.name for w in windows()):
+        failures.append("help window: Escape left it open")
     key("ctrl+2")
     check_names("cell settings view")
     first = focused_cell()

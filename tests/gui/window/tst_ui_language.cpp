@@ -120,12 +120,13 @@ QString sharedMnemonic(const QStringList &texts)
 }
 
 // Everything a user reads in a window and its menus: captions, labels, buttons,
-// group and column titles, list items, tips and the actions' texts and tips.
+// group and column titles, list items, tips, what a screen reader says, and
+// the actions' texts and tips.
 QStringList everyText(QWidget *top)
 {
     QStringList texts{top->windowTitle(), top->toolTip()};
     for (QWidget *w : top->findChildren<QWidget *>()) {
-        texts << w->toolTip();
+        texts << w->toolTip() << w->accessibleName() << w->accessibleDescription();
         if (auto *l = qobject_cast<QLabel *>(w))
             texts << l->text();
         else if (auto *b = qobject_cast<QAbstractButton *>(w))
