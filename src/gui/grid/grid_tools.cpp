@@ -108,6 +108,9 @@ void GridEditor::setColumnWidth(int col, int px)
         m_doc.setCellsField(column, CellField::WidthOn, 1);
     }
     m_doc.closeGesture();
+    // The cell pane shows the current cell's new width.
+    if (Grid->Col() == col)
+        Grid_Click();
 }
 
 void GridEditor::setRowHeight(int row, int px)
@@ -121,6 +124,8 @@ void GridEditor::setRowHeight(int row, int px)
         m_doc.setCellsField(line, CellField::HeightOn, 1);
     }
     m_doc.closeGesture();
+    if (Grid->Row() == row)
+        Grid_Click();
 }
 
 void GridEditor::fitColumn(int col)

@@ -190,14 +190,13 @@ void CellSettingsPane::createControls()
     SliH->setInvertedControls(true);
     auto *preview = new QFrame(Picture4);
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A cell as the grid shows it: the theme's base and text, light or dark.
     preview->setAutoFillBackground(true);
-    QPalette white = preview->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, Qt::black);
-    preview->setPalette(white);
+    preview->setBackgroundRole(QPalette::Base);
     picText = preview;
     named(picText, "picText", tr("セルの文字列の配置のプレビューです。"));
     lblTextMove = new QLabel(tr("あ"), picText);
+    lblTextMove->setForegroundRole(QPalette::Text);
     named(lblTextMove, "lblTextMove");
 
     lblCellClass = new QLabel(tr("クラス(&L)："), picBar);
@@ -278,6 +277,7 @@ void CellSettingsPane::showEnabledStates()
     const bool none = chkBackColorNothing2->isChecked();
     Label333->setEnabled(!none);
     picBackColor2->setEnabled(!none);
+    picBackColor2->setNone(none);
     cmdBackColorSet2->setEnabled(!none);
 }
 

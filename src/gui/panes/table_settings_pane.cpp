@@ -119,6 +119,7 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     box(txtTableClass, "txtTableClass", tr("表の class 属性を入力します。空白で区切って複数書けます。"));
     label(lblFooterRows, "lblFooterRows", tr("フッター行(&O)："));
     box(txtFooterRows, "txtFooterRows", tr("表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。"));
+    spinner(UpDownFooterRows, "UpDownFooterRows", txtFooterRows, FooterRowsBox.hi);
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
@@ -178,7 +179,7 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // One undo step per visit to a box, per click, per choice and per hold
     // of a spinner; the box handlers above end their own visits.
     pane::onFocusLost(txtTitle, [this] { m_doc.closeGesture(); });
-    for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1})
+    for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1, UpDownFooterRows})
         for (QAbstractButton *arrow : u->findChildren<QAbstractButton *>()) {
             // The release comes before the arrow's last step: the hold ends after it.
             connect(arrow, &QAbstractButton::pressed, &m_doc, &TableDocument::closeGesture);
@@ -254,6 +255,7 @@ void TableSettingsPane::layOut()
     row(txtTableClass, 1080, 3780 + 60, 2655, 270, true);
     row(lblFooterRows, 120, 4140 + 105, 900, 180, false);
     row(txtFooterRows, 1080, 4140 + 60, 375, 270, true);
+    row(UpDownFooterRows, 1440, 4140 + 60, 255, 270, true);
     for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle}) {
         // A combo's face needs its own height and its longest item's width.
         const QRect g = c->geometry();
@@ -360,6 +362,7 @@ void TableSettingsPane::showColourEnabled()
     const bool none = chkBackColorNothing->isChecked();
     Label2->setEnabled(!none);
     picBackColor->setEnabled(!none);
+    picBackColor->setNone(none);
     cmdBackColorSet->setEnabled(!none);
 }
 

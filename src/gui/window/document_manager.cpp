@@ -41,7 +41,8 @@ constexpr int StaircaseOffset = twipsToPixels(400);
 
 // A table of an HTML page into opened, through the chooser when the page
 // holds several. False when nothing is to be opened; the message is shown.
-bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
+// What the page's table left out comes back in notice, for the window to say.
+bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened, QString &notice)
 {
     QFile file(path);
     const bool unread = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
@@ -69,7 +70,7 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     opened.FileName = newTableName();
     // Nothing is dropped silently: the user hears what stayed behind.
     if (!result.leftOut.isEmpty())
-        showFileMessage(parent, leftOutMessage(result.leftOut), MessageKind::Notice);
+        notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, leftOutMessage(result.leftOut));
     return true;
 }
 
@@ -138,10 +139,10 @@ QString DocumentManager::shownName() const
 }
 
 // The file at path into opened; false when it cannot be, its message shown.
-bool DocumentManager::readInto(const QString &path, TableModel &opened)
+bool DocumentManager::readInto(const QString &path, TableModel &opened, QString &notice)
 {
     if (isHtmlFileName(path))
-        return importHtmlPage(&m_window, path, opened);
+        return importHtmlPage(&m_window, path, opened, notice);
     const auto text = textTableFormatOf(path);
     const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
                                                                         : openTableDocument(path, opened);
@@ -173,7 +174,8 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
 
     // The reader fills a table of its own; the window takes it only on success.
     TableModel opened;
-    if (!readInto(path, opened))
+    QString notice;
+    if (!readInto(path, opened, notice))
         return false;
 
     // A page's table takes the page's name: page.html is saved as page.qvn
@@ -193,6 +195,9 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         showFileMessage(&m_window, damagedFileMessage(path));
         return false;
     }
+    // Said over the window with the table, once it is on screen.
+    if (!notice.isEmpty())
+        QTimer::singleShot(0, &m_window, [this, notice] { showFileMessage(&m_window, notice, MessageKind::Notice); });
     return true;
 }
 

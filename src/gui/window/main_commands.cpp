@@ -183,7 +183,8 @@ void frmMain::createActions()
 
     createViewMenu(); // after the designed Cell menu, which keeps its place
 
-    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&H)"));
+    // Alt+H is the cell pane's vertical merge (結合(&H)); the menu takes the P of Help.
+    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&P)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->addAction(command(ToolbarButton::Help));
     separator(mnuHelp, "Sep3");

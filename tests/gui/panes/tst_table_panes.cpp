@@ -312,6 +312,8 @@ void TstTablePanes::spinnersKeepTheirBoxInStep()
     replaceText(part<QLineEdit>(*w, "txtWidth"), QString::number(TableLimits::MaxCols));
     arrow(part<UpDown>(*w, "UpDownWidth"), "up");
     QCOMPARE(model(*w).TableCols, TableLimits::MaxCols);
+    arrow(part<UpDown>(*w, "UpDownFooterRows"), "up");
+    QCOMPARE(model(*w).FooterRows, 1);
 }
 
 void TstTablePanes::sizeFromBoxesOnCellView()

@@ -290,6 +290,9 @@ void TstEverydayEditing::draggedBorderSetsTheWidth()
     const int px = h->sectionSize(0);
     QVERIFY(px > 80);
     QCOMPARE(model(*w).Cells(1, 2).Width, px);
+    // The current cell is in that column: its pane follows the border.
+    QCOMPARE(box(*w, "txtSWidth")->text(), QString::number(px));
+    QVERIFY(part<QCheckBox>(*w, "chkSWidth")->isChecked());
     QVERIFY(w->BuildTableHtml().contains(QStringLiteral("WIDTH=\"%1\"").arg(px)));
     QCOMPARE(doc(*w).undoStack()->count(), steps + 1);
     QTest::keyClick(grid(*w), Qt::Key_Z, Qt::ControlModifier);

@@ -111,10 +111,10 @@ void TestMainWindow::menusAsDesigned()
     const QList<QAction *> top = w.menuBar()->actions();
     QCOMPARE(top.size(), 5);
     QCOMPARE(top.at(0)->text(), QStringLiteral("ファイル(&F)"));
-    QCOMPARE(top.at(1)->text(), QStringLiteral("編集(&E)"));
+    QCOMPARE(top.at(1)->text(), QStringLiteral("編集(&N)"));
     QCOMPARE(top.at(2)->text(), QStringLiteral("セル(&S)"));
     QCOMPARE(top.at(3)->text(), QStringLiteral("表示(&V)"));
-    QCOMPARE(top.at(4)->text(), QStringLiteral("ヘルプ(&H)"));
+    QCOMPARE(top.at(4)->text(), QStringLiteral("ヘルプ(&P)"));
 
     auto captions = [](QMenu *menu) {
         QStringList list;
