@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -40,6 +41,7 @@ FindReplaceDialog::FindReplaceDialog(GridEditor &grid, QWidget *parent)
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setWordWrap(true);
+    lblStatus->setMinimumHeight(2 * lblStatus->fontMetrics().lineSpacing());
 
     auto button = [this](QPushButton *&b, const char *name, const QString &text) {
         b = new QPushButton(text, this);
@@ -123,6 +125,11 @@ FindOptions FindReplaceDialog::options() const
 void FindReplaceDialog::say(const QString &text)
 {
     lblStatus->setText(text);
+    // A long message wraps; the dialog grows to show it whole.
+    layout()->activate();
+    const int need = layout()->totalHeightForWidth(width());
+    if (need > height())
+        resize(width(), need);
     emit said(text);
 }
 
