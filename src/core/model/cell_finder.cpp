@@ -228,31 +228,34 @@ FoundCell CellFinder::findCell(const TableModel &m, const SpanLayout &cells, QPo
     return found;
 }
 
-ReplaceSummary CellFinder::replaceIn(QString &markup, const QString &with, qsizetype maxLength) const
-{
-    ReplaceSummary s;
-    if (!isValid())
-        return s;
-    const QString shown = m_options.inSource ? markup : HtmlToGridText(markup);
-    QString searched = shown;
-    QRegularExpression::MatchOptions checked = QRegularExpression::NoMatchOption;
+// The matches of one cell, and the length of the text it would show after.
+struct CellFinder::Gathered {
+    QString shown;
     QVector<ShownMatch> matches;
+    qsizetype length = 0;
+};
+
+ReplaceSummary::Stop CellFinder::gather(const QString &markup, const QString &with, qsizetype maxLength,
+                                        Gathered &out) const
+{
+    out.matches.clear();
+    out.shown = m_options.inSource ? markup : HtmlToGridText(markup);
+    QString searched = out.shown;
+    QRegularExpression::MatchOptions checked = QRegularExpression::NoMatchOption;
     // What the text grows to, kept within maxLength while the matches are
     // gathered: a replacement a thousand times longer than its match must not
     // be built to find out.
-    qsizetype length = shown.size();
+    out.length = out.shown.size();
     for (qsizetype from = 0; from <= searched.size(); ) {
         QRegularExpressionMatch m = timedMatch(searched, from, checked);
         if (!m.isValid() && from == 0 && hasUnpairedSurrogate(searched)) {
-            searched = pairedSurrogates(shown);
+            searched = pairedSurrogates(out.shown);
             m = timedMatch(searched, 0, checked);
         }
         // The subject is checked once; the later calls need not again.
         checked = QRegularExpression::DontCheckSubjectStringMatchOption;
-        if (!m.isValid() || outOfTime()) {
-            s.stop = ReplaceSummary::Stop::GaveUp;
-            return s;
-        }
+        if (!m.isValid() || outOfTime())
+            return ReplaceSummary::Stop::GaveUp;
         if (!m.hasMatch())
             break;
         const qsizetype start = m.capturedStart(), end = m.capturedEnd();
@@ -265,20 +268,25 @@ ReplaceSummary CellFinder::replaceIn(QString &markup, const QString &with, qsize
             from = end;
         }
         ShownMatch hit{start, end, expand(with, m)};
-        length += hit.with.size() - (end - start);
-        if (length > maxLength) {
-            s.stop = ReplaceSummary::Stop::TooLarge;
-            return s;
-        }
-        matches.append(std::move(hit));
+        out.length += hit.with.size() - (end - start);
+        if (out.length > maxLength)
+            return ReplaceSummary::Stop::TooLarge;
+        out.matches.append(std::move(hit));
         if (m_options.wholeCell)
             break;
     }
+    return ReplaceSummary::Stop::None;
+}
+
+ReplaceSummary CellFinder::build(QString &markup, const Gathered &found, qsizetype maxLength) const
+{
+    ReplaceSummary s;
+    const QVector<ShownMatch> &matches = found.matches;
     if (matches.isEmpty())
         return s;
     if (m_options.inSource) {
         QString out;
-        out.reserve(length);
+        out.reserve(found.length);
         qsizetype done = 0;
         for (const ShownMatch &hit : matches) {
             out += QStringView(markup).mid(done, hit.from - done);
@@ -292,15 +300,10 @@ ReplaceSummary CellFinder::replaceIn(QString &markup, const QString &with, qsize
     }
     // An empty cell matched whole (a pattern like "^$") has no text run to
     // take the replacement; it gets one.
-    if (markup.isEmpty()) {
-        ShownReplacement r = replaceShownText(QStringLiteral(" "), QStringLiteral(" "),
-                                              {ShownMatch{0, 1, matches.first().with}}, maxLength);
-        if (r.replaced)
-            markup = r.markup;
-        s.replaced = r.replaced;
-        return s;
-    }
-    ShownReplacement r = replaceShownText(markup, shown, matches, maxLength);
+    const bool empty = markup.isEmpty();
+    const ShownReplacement r = empty ? replaceShownText(QStringLiteral(" "), QStringLiteral(" "),
+                                                        {ShownMatch{0, 1, matches.first().with}}, maxLength)
+                                     : replaceShownText(markup, found.shown, matches, maxLength);
     if (r.tooLong) {
         s.stop = ReplaceSummary::Stop::TooLarge;
         return s;
@@ -310,6 +313,16 @@ ReplaceSummary CellFinder::replaceIn(QString &markup, const QString &with, qsize
     if (r.replaced)
         markup = r.markup;
     return s;
+}
+
+ReplaceSummary CellFinder::replaceIn(QString &markup, const QString &with, qsizetype maxLength) const
+{
+    ReplaceSummary s;
+    if (!isValid())
+        return s;
+    Gathered found;
+    s.stop = gather(markup, with, maxLength, found);
+    return s.stop == ReplaceSummary::Stop::None ? build(markup, found, maxLength) : s;
 }
 
 qint64 CellFinder::tableTextBytes(const TableModel &m)
@@ -351,33 +364,70 @@ ReplaceSummary CellFinder::replaceAll(const TableModel &m, const SpanLayout &cel
 {
     ReplaceSummary all;
     changes.clear();
+    if (!isValid())
+        return all;
+    // Matches kept from the first pass up to this many; past it the second
+    // pass looks for them again rather than hold them all.
+    constexpr qsizetype MaxKeptMatches = 1024 * 1024;
     try {
+        // First every match, with the length each cell would then show, which
+        // its markup can only pass: a result that would pass the file's limit
+        // is refused before any text is built.
         const qint64 before = tableTextBytes(m);
-        qint64 bytes = before;
+        qint64 atLeast = before;
+        QVector<std::pair<QPoint, Gathered>> found;
+        qsizetype kept = 0;
+        bool keeping = true;
         for (int r = 1; r <= cells.rows() && all.stop == ReplaceSummary::Stop::None; ++r)
             for (int c = 1; c <= cells.cols(); ++c) {
                 if (!cells.isWritten(c, r))
                     continue;
                 const QString &old = m.Cells(c, r).Text;
-                const qint64 oldBytes = fileBytesAtLeast(old);
-                QString text = old;
-                const ReplaceSummary s = replaceIn(text, with, qMax<qint64>(0, MaxTableTextBytes - (bytes - oldBytes)));
-                if (s.stop != ReplaceSummary::Stop::None) {
-                    all.stop = s.stop;
+                Gathered g;
+                all.stop = gather(old, with, MaxTableTextBytes, g);
+                if (all.stop != ReplaceSummary::Stop::None)
                     break;
-                }
-                all.replaced += s.replaced;
-                all.skipped += s.skipped;
-                if (!s.replaced)
+                if (g.matches.isEmpty())
                     continue;
-                bytes += fileBytesAtLeast(text) - oldBytes;
-                // A table already past the limit may still shrink.
-                if (bytes > MaxTableTextBytes && bytes > before) {
+                atLeast += g.length - fileBytesAtLeast(old);
+                if (atLeast > MaxTableTextBytes && atLeast > before) {
                     all.stop = ReplaceSummary::Stop::TooLarge;
                     break;
                 }
-                changes.append({QPoint(c, r), std::move(text)});
+                kept += g.matches.size();
+                keeping = keeping && kept <= MaxKeptMatches;
+                if (!keeping)
+                    g = Gathered();
+                found.append({QPoint(c, r), std::move(g)});
             }
+        if (!keeping) {
+            for (auto &f : found)
+                f.second = Gathered();
+        }
+        // Then the new texts, measured as they are made.
+        qint64 bytes = before;
+        for (qsizetype i = 0; i < found.size() && all.stop == ReplaceSummary::Stop::None; ++i) {
+            const QPoint at = found[i].first;
+            const QString &old = m.Cells(at.x(), at.y()).Text;
+            const qint64 oldBytes = fileBytesAtLeast(old);
+            const qsizetype room = qMax<qint64>(0, MaxTableTextBytes - (bytes - oldBytes));
+            Gathered g = std::move(found[i].second);
+            if (!keeping && (all.stop = gather(old, with, MaxTableTextBytes, g)) != ReplaceSummary::Stop::None)
+                break;
+            QString text = old;
+            const ReplaceSummary s = build(text, g, room);
+            all.stop = s.stop;
+            all.replaced += s.replaced;
+            all.skipped += s.skipped;
+            if (s.stop != ReplaceSummary::Stop::None || !s.replaced)
+                continue;
+            bytes += fileBytesAtLeast(text) - oldBytes;
+            // A table already past the limit may still shrink.
+            if (bytes > MaxTableTextBytes && bytes > before)
+                all.stop = ReplaceSummary::Stop::TooLarge;
+            else
+                changes.append({at, std::move(text)});
+        }
     } catch (const std::bad_alloc &) {
         all.stop = ReplaceSummary::Stop::NoMemory;
     }

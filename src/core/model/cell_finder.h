@@ -81,6 +81,9 @@ public:
 
 private:
     enum class Match { Yes, No, GaveUp };
+    struct Gathered;
+    ReplaceSummary::Stop gather(const QString &markup, const QString &with, qsizetype maxLength, Gathered &out) const;
+    ReplaceSummary build(QString &markup, const Gathered &found, qsizetype maxLength) const;
     Match matchIn(const QString &markup) const;
     QString expand(const QString &with, const QRegularExpressionMatch &match) const;
     bool outOfTime() const;

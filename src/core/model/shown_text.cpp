@@ -118,6 +118,10 @@ constexpr int MaxSpellings = 32;
 // "&" wherever it could start a reference (strict: every one).
 void appendEncoded(QString &out, QStringView text, const Spellings &spell, bool strict)
 {
+    if (spell.isEmpty() && !text.contains(u'<') && !text.contains(u'>') && !text.contains(u'&')) {
+        out += text;
+        return;
+    }
     for (qsizetype i = 0; i < text.size(); ) {
         const qsizetype len = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
         const QStringView ch = text.mid(i, len);
