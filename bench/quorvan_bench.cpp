@@ -204,6 +204,27 @@ void timeRangeCommands(frmMain &w)
     FindOptions letter;
     letter.pattern = QStringLiteral("a");
     record(QStringLiteral("replace_all"), timeIt([&] { gridEditor(w)->replaceAll(CellFinder(letter), QStringLiteral("A")); }));
+    // A regular expression that backtracks without end where runs of one
+    // letter end in another: on these cells, and on cells made for it (which
+    // it gives up on); each "." by 1,000 letters, refused at the file's limit.
+    FindOptions backtracking;
+    backtracking.pattern = QStringLiteral("(a+)+$");
+    backtracking.regex = true;
+    record(QStringLiteral("find_backtracking_regex"), timeIt([&] { gridEditor(w)->findNext(CellFinder(backtracking), false); }));
+    FindOptions each;
+    each.pattern = QStringLiteral(".");
+    each.regex = true;
+    record(QStringLiteral("replace_all_explosive"), timeIt([&] {
+               gridEditor(w)->replaceAll(CellFinder(each), QString(1000, u'y'));
+           }));
+    doc(w).editModel(QStringLiteral("letters"), [](TableModel &m) {
+        for (int r = 1; r <= m.TableRows; ++r)
+            for (int c = 1; c <= m.TableCols; ++c)
+                m.Cells(c, r).Text = QString(29, u'a') + u'!';
+    });
+    record(QStringLiteral("find_backtracking_regex_worst"),
+           timeIt([&] { gridEditor(w)->findNext(CellFinder(backtracking), false); }));
+    doc(w).undoStack()->undo();
     g->selectAll();
     gridEditor(w)->unmergeSelection();
     QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->cellRect(2, 1).center());

@@ -13,6 +13,61 @@
     </message>
 </context>
 <context>
+    <name>CellFinder</name>
+    <message>
+        <source>閉じ括弧 ) がありません</source>
+        <translation>missing closing parenthesis</translation>
+    </message>
+    <message>
+        <source>対応する開き括弧 ( のない ) があります</source>
+        <translation>unmatched closing parenthesis</translation>
+    </message>
+    <message>
+        <source>繰り返しの指定（*、+、?、{}）の前に繰り返せるものがありません</source>
+        <translation>quantifier does not follow a repeatable item</translation>
+    </message>
+    <message>
+        <source>(* で始まる指定が正しくありません</source>
+        <translation>(*VERB) not recognized or malformed</translation>
+    </message>
+    <message>
+        <source>同じ名前のグループが二つあります</source>
+        <translation>two named groups have the same name</translation>
+    </message>
+    <message>
+        <source>グループの名前が数字で始まっています</source>
+        <translation>group name must start with a non-digit</translation>
+    </message>
+    <message>
+        <source>\x{} または \o{} の文字コードが大きすぎます</source>
+        <translation>character code point value in \x{} or \o{} is too large</translation>
+    </message>
+    <message>
+        <source>(?# で始まるコメントの閉じ括弧 ) がありません</source>
+        <translation>missing ) after (?# comment</translation>
+    </message>
+    <message>
+        <source>\F、\L、\l、\N{名前}、\U、\u は使えません</source>
+        <translation>\F, \L, \l, \N{name}, \U and \u are not supported</translation>
+    </message>
+    <message>
+        <source>\p または \P の後の文字の性質の名前が正しくありません</source>
+        <translation>unknown property after \P or \p</translation>
+    </message>
+    <message>
+        <source>条件の閉じ括弧 ) がありません</source>
+        <translation>missing closing parenthesis for condition</translation>
+    </message>
+    <message>
+        <source>正規表現が正しくありません（%1 文字目）。</source>
+        <translation>The regular expression is not valid (at character %1).</translation>
+    </message>
+    <message>
+        <source>正規表現が正しくありません（%1 文字目）：%2</source>
+        <translation>The regular expression is not valid (at character %1): %2</translation>
+    </message>
+</context>
+<context>
     <name>CellSettingsPane</name>
     <message>
         <source>背景色(&amp;C)：</source>
@@ -214,16 +269,44 @@
         <translation>Find</translation>
     </message>
     <message>
-        <source>正規表現が正しくありません：%1</source>
-        <translation>The regular expression is not valid: %1</translation>
-    </message>
-    <message>
         <source>「%1」は見つかりません。</source>
         <translation>“%1” was not found.</translation>
     </message>
     <message>
         <source>%1 個所を置換しました。</source>
         <translation>Replaced %1 occurrence(s).</translation>
+    </message>
+    <message>
+        <source>HTML のソースで検索(&amp;H)</source>
+        <translation>In the &amp;HTML source</translation>
+    </message>
+    <message>
+        <source>検索を打ち切りました。時間がかかりすぎるか、正規表現の繰り返しが多すぎます。</source>
+        <translation>The search was stopped: it took too long, or the regular expression repeats too much.</translation>
+    </message>
+    <message>
+        <source>表の先頭まで検索したので、末尾から続けて検索しました。</source>
+        <translation>Passed the start of the table; continued from the end.</translation>
+    </message>
+    <message>
+        <source>表の末尾まで検索したので、先頭から続けて検索しました。</source>
+        <translation>Passed the end of the table; continued from the start.</translation>
+    </message>
+    <message>
+        <source>検索を打ち切りました。時間がかかりすぎるか、正規表現の繰り返しが多すぎます。何も置換していません。</source>
+        <translation>The search was stopped: it took too long, or the regular expression repeats too much. Nothing was replaced.</translation>
+    </message>
+    <message>
+        <source>置換すると表のテキストが表ファイルの上限の %1 MB を超えるため、何も置換していません。</source>
+        <translation>Nothing was replaced: the table&apos;s text would pass the %1 MB a table file may hold.</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため、置換を中止しました。</source>
+        <translation>The replacement was stopped: there is not enough memory.</translation>
+    </message>
+    <message>
+        <source>%1 個所はタグ（改行など）だけにかかるため、置換していません。</source>
+        <translation> %1 occurrence(s) on tags only (such as line breaks) were left as they were.</translation>
     </message>
 </context>
 <context>
@@ -946,7 +1029,7 @@ This file needs the latest version to open. Please download the latest version.<
     <name>TextTable</name>
     <message>
         <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
-        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %5 at most).</translation>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 rows × %5 columns at most).</translation>
     </message>
 </context>
 <context>
@@ -1515,6 +1598,14 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>タグ表示</source>
         <translation>Tag view</translation>
+    </message>
+    <message>
+        <source>次を検索(&amp;N)</source>
+        <translation>Find &amp;Next</translation>
+    </message>
+    <message>
+        <source>前を検索(&amp;V)</source>
+        <translation>Find Pre&amp;vious</translation>
     </message>
     <message>
         <source>&quot;%1&quot;の表を開きました。%2</source>

@@ -165,6 +165,36 @@ const CellRecord *CellTable::find(int col, int row) const
     return it == r.end() ? nullptr : &it->second;
 }
 
+bool CellTable::nextHeld(QPoint &at, QRect cells, bool backward) const
+{
+    cells = cells.normalized();
+    const int top = std::max(cells.top(), 0);
+    const int bottom = std::min<int>(cells.bottom(), int(m_rows.size()) - 1);
+    if (!backward) {
+        for (int r = std::max(at.y(), top); r <= bottom; ++r) {
+            const Row &row = m_rows[std::size_t(r)];
+            auto it = row.lower_bound(r == at.y() ? std::max(at.x() + 1, cells.left()) : cells.left());
+            if (it != row.end() && it->first <= cells.right()) {
+                at = QPoint(it->first, r);
+                return true;
+            }
+        }
+        return false;
+    }
+    for (int r = std::min(at.y(), bottom); r >= top; --r) {
+        const Row &row = m_rows[std::size_t(r)];
+        auto it = row.lower_bound(r == at.y() ? std::min(at.x(), cells.right() + 1) : cells.right() + 1);
+        while (it != row.begin()) {
+            --it;
+            if (it->first < cells.left())
+                break;
+            at = QPoint(it->first, r);
+            return true;
+        }
+    }
+    return false;
+}
+
 int CellTable::rowExtent() const
 {
     int n = int(m_rows.size());

@@ -146,6 +146,9 @@ public:
     {
         return r.ColSpanOn || r.RowSpanOn || r.WidthOn || r.ColSpan != 1 || r.RowSpan != 1;
     }
+    // The held record after (backward: before) at within cells, in row
+    // order, into at; false when there is none. at need not be held.
+    bool nextHeld(QPoint &at, QRect cells, bool backward) const;
     // One past the last row and column that hold a record.
     int rowExtent() const;
     int colExtent() const;

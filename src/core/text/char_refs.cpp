@@ -224,3 +224,10 @@ QString decodeCharacterReferences(QStringView text)
     out += text.mid(plainFrom);
     return out;
 }
+
+qsizetype decodeCharacterReferenceAt(QStringView text, qsizetype at, QString &out)
+{
+    if (at < 0 || at >= text.size() || text[at] != u'&')
+        return at;
+    return decodeOne(text, at, out);
+}

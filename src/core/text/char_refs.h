@@ -9,3 +9,8 @@
 // them in text. Everything else is kept as typed: tags (references inside them
 // included), a lone "&", ";" or ">", and unknown names such as "&foo;".
 QString decodeCharacterReferences(QStringView text);
+
+// The one reference starting at text[at] (an "&"), decoded as the function
+// above decodes it: its characters are appended to out and the index after it
+// returned; at itself when there is no reference there.
+qsizetype decodeCharacterReferenceAt(QStringView text, qsizetype at, QString &out);

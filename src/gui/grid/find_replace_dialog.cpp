@@ -3,12 +3,16 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
+#include "core/io/compression.h"
 #include "core/model/cell_finder.h"
 #include "gui/grid/grid_editor.h"
+#include "gui/grid/grid_widget.h"
 
 FindReplaceDialog::FindReplaceDialog(GridEditor &grid, QWidget *parent)
     : QDialog(parent), m_grid(grid)
@@ -31,8 +35,13 @@ FindReplaceDialog::FindReplaceDialog(GridEditor &grid, QWidget *parent)
     chkWholeCell->setObjectName(QStringLiteral("chkWholeCell"));
     chkRegex = new QCheckBox(tr("正規表現を使う(&E)"), this);
     chkRegex->setObjectName(QStringLiteral("chkRegex"));
+    // The text the grid shows is searched unless the user asks for the markup.
+    chkSource = new QCheckBox(tr("HTML のソースで検索(&H)"), this);
+    chkSource->setObjectName(QStringLiteral("chkSource"));
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setWordWrap(true);
+    lblStatus->setMinimumHeight(2 * lblStatus->fontMetrics().lineSpacing());
 
     auto button = [this](QPushButton *&b, const char *name, const QString &text) {
         b = new QPushButton(text, this);
@@ -60,7 +69,8 @@ FindReplaceDialog::FindReplaceDialog(GridEditor &grid, QWidget *parent)
     auto *left = new QVBoxLayout;
     left->addLayout(boxes);
     for (QWidget *w : {static_cast<QWidget *>(chkMatchCase), static_cast<QWidget *>(chkWholeCell),
-                       static_cast<QWidget *>(chkRegex), static_cast<QWidget *>(lblStatus)})
+                       static_cast<QWidget *>(chkRegex), static_cast<QWidget *>(chkSource),
+                       static_cast<QWidget *>(lblStatus)})
         left->addWidget(w);
     left->addStretch();
     auto *all = new QHBoxLayout(this);
@@ -91,6 +101,16 @@ void FindReplaceDialog::open(bool replace)
     txtFind->selectAll();
 }
 
+bool FindReplaceDialog::hasSearch() const
+{
+    return !txtFind->text().isEmpty();
+}
+
+void FindReplaceDialog::findAgain(bool backward)
+{
+    say(find(backward));
+}
+
 FindOptions FindReplaceDialog::options() const
 {
     FindOptions o;
@@ -98,39 +118,106 @@ FindOptions FindReplaceDialog::options() const
     o.matchCase = chkMatchCase->isChecked();
     o.wholeCell = chkWholeCell->isChecked();
     o.regex = chkRegex->isChecked();
+    o.inSource = chkSource->isChecked();
     return o;
 }
 
 void FindReplaceDialog::say(const QString &text)
 {
     lblStatus->setText(text);
+    // A long message wraps; the dialog grows to show it whole.
+    layout()->activate();
+    const int need = layout()->totalHeightForWidth(width());
+    if (need > height())
+        resize(width(), need);
+    emit said(text);
 }
 
-bool FindReplaceDialog::find(bool backward)
+QString FindReplaceDialog::find(bool backward, bool *found)
 {
+    if (found)
+        *found = false;
     const CellFinder finder(options());
     if (txtFind->text().isEmpty())
-        return false;
-    if (!finder.isValid()) {
-        say(tr("正規表現が正しくありません：%1").arg(finder.errorString()));
-        return false;
+        return QString();
+    if (!finder.isValid())
+        return finder.errorString();
+    const FoundCell at = m_grid.findNext(finder, backward);
+    switch (at.status) {
+    case FindStatus::NotFound:
+        return tr("「%1」は見つかりません。").arg(txtFind->text());
+    case FindStatus::GaveUp:
+        return tr("検索を打ち切りました。時間がかかりすぎるか、正規表現の繰り返しが多すぎます。");
+    case FindStatus::Found:
+        break;
     }
-    if (!m_grid.findNext(finder, backward)) {
-        say(tr("「%1」は見つかりません。").arg(txtFind->text()));
-        return false;
+    if (found)
+        *found = true;
+    keepClearOf(at.cell);
+    if (!at.wrapped)
+        return QString();
+    return backward ? tr("表の先頭まで検索したので、末尾から続けて検索しました。")
+                    : tr("表の末尾まで検索したので、先頭から続けて検索しました。");
+}
+
+// The found cell is already scrolled into view; the dialog gets out of its way.
+void FindReplaceDialog::keepClearOf(QPoint cell)
+{
+    GridWidget *grid = m_grid.grid();
+    const QRect inView = grid->cellRect(cell.x(), cell.y());
+    if (!isVisible() || inView.isEmpty())
+        return;
+    const QRect target(grid->viewport()->mapToGlobal(inView.topLeft()), inView.size());
+    const QRect mine = frameGeometry();
+    if (!mine.intersects(target))
+        return;
+    constexpr int gap = 12;
+    const QRect room = screen() ? screen()->availableGeometry() : QRect();
+    const QPoint places[] = {
+        QPoint(mine.left(), target.bottom() + gap),
+        QPoint(mine.left(), target.top() - gap - mine.height()),
+        QPoint(target.right() + gap, mine.top()),
+        QPoint(target.left() - gap - mine.width(), mine.top()),
+    };
+    for (const QPoint &p : places) {
+        if (room.isEmpty() || room.contains(QRect(p, mine.size()))) {
+            move(p);
+            return;
+        }
     }
-    say(QString());
-    return true;
+    move(places[0]);
+}
+
+QString FindReplaceDialog::summary(const ReplaceSummary &s) const
+{
+    using Stop = ReplaceSummary::Stop;
+    switch (s.stop) {
+    case Stop::GaveUp:
+        return tr("検索を打ち切りました。時間がかかりすぎるか、正規表現の繰り返しが多すぎます。何も置換していません。");
+    case Stop::TooLarge:
+        return tr("置換すると表のテキストが表ファイルの上限の %1 MB を超えるため、何も置換していません。")
+                .arg(MaxTableTextBytes / (1024 * 1024));
+    case Stop::NoMemory:
+        return tr("メモリが足りないため、置換を中止しました。");
+    case Stop::None:
+        break;
+    }
+    QString text;
+    if (s.replaced)
+        text = tr("%1 個所を置換しました。").arg(s.replaced);
+    if (s.skipped)
+        text += tr("%1 個所はタグ（改行など）だけにかかるため、置換していません。").arg(s.skipped);
+    return text;
 }
 
 void FindReplaceDialog::cmdFindNext_Click()
 {
-    find(false);
+    say(find(false));
 }
 
 void FindReplaceDialog::cmdFindPrev_Click()
 {
-    find(true);
+    say(find(true));
 }
 
 // The cell found last is replaced, then the next one is found.
@@ -138,12 +225,19 @@ void FindReplaceDialog::cmdReplace_Click()
 {
     const CellFinder finder(options());
     if (!finder.isValid()) {
-        find(false);
+        say(find(false));
         return;
     }
-    const int count = m_grid.replaceInCurrent(finder, txtReplace->text());
-    if (find(false) || count)
-        say(count ? tr("%1 個所を置換しました。").arg(count) : QString());
+    const ReplaceSummary s = m_grid.replaceInCurrent(finder, txtReplace->text());
+    if (s.stop != ReplaceSummary::Stop::None) {
+        say(summary(s));
+        return;
+    }
+    bool found = false;
+    const QString next = find(false, &found);
+    const QString done = summary(s);
+    // What was replaced comes first; a search that found nothing more says so.
+    say(done.isEmpty() ? next : found ? done : done + next);
 }
 
 void FindReplaceDialog::cmdReplaceAll_Click()
@@ -152,9 +246,10 @@ void FindReplaceDialog::cmdReplaceAll_Click()
     if (txtFind->text().isEmpty())
         return;
     if (!finder.isValid()) {
-        say(tr("正規表現が正しくありません：%1").arg(finder.errorString()));
+        say(finder.errorString());
         return;
     }
-    const int count = m_grid.replaceAll(finder, txtReplace->text());
-    say(count ? tr("%1 個所を置換しました。").arg(count) : tr("「%1」は見つかりません。").arg(txtFind->text()));
+    const ReplaceSummary s = m_grid.replaceAll(finder, txtReplace->text());
+    const QString text = summary(s);
+    say(text.isEmpty() ? tr("「%1」は見つかりません。").arg(txtFind->text()) : text);
 }

@@ -6,10 +6,10 @@
 #include <QRect>
 #include <QVector>
 
+#include "core/model/cell_finder.h"
 #include "core/model/table_edits.h"
 #include "document/table_document.h"
 
-class CellFinder;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -64,13 +64,13 @@ public:
     // Merging and the rows and columns, as items at the end of menu.
     void addCommandsTo(QMenu *menu);
 
-    // Find and Replace (grid_tools.cpp). The cell found becomes current and
-    // shows; false when no cell matches.
-    bool findNext(const CellFinder &finder, bool backward);
-    // The current cell's matches replaced, as one step; the count replaced.
-    int replaceInCurrent(const CellFinder &finder, const QString &with);
-    // Every written cell's matches, as one step; the count replaced.
-    int replaceAll(const CellFinder &finder, const QString &with);
+    // Find and Replace (grid_tools.cpp), through the document. The cell found
+    // becomes current and shows.
+    FoundCell findNext(const CellFinder &finder, bool backward);
+    // The current cell's matches replaced, as one step.
+    ReplaceSummary replaceInCurrent(const CellFinder &finder, const QString &with);
+    // Every written cell's matches, as one step; a summary that stops changed nothing.
+    ReplaceSummary replaceAll(const CellFinder &finder, const QString &with);
     // Column widths and row heights as the output gives them.
     void showLineSizes();
 

@@ -2,61 +2,64 @@
 // many cells at once, each one undo step.
 #include "gui/grid/grid_editor.h"
 
+#include <new>
+
 #include "core/model/cell_finder.h"
 #include "gui/grid/grid_widget.h"
 
-bool GridEditor::findNext(const CellFinder &finder, bool backward)
+FoundCell GridEditor::findNext(const CellFinder &finder, bool backward)
 {
     commitOpenBox();
-    const QPoint at = finder.findCell(m_doc.model(), Grid->spanLayout(), QPoint(Grid->Col(), Grid->Row()), backward);
-    if (at.isNull())
-        return false;
-    Grid->moveCurrentTo(at.x(), at.y());
-    return true;
+    FoundCell found;
+    try {
+        found = finder.findCell(m_doc.model(), Grid->spanLayout(), QPoint(Grid->Col(), Grid->Row()), backward);
+    } catch (const std::bad_alloc &) {
+        found.status = FindStatus::GaveUp;
+    }
+    if (found.status == FindStatus::Found)
+        Grid->moveCurrentTo(found.cell.x(), found.cell.y());
+    return found;
 }
 
-int GridEditor::replaceInCurrent(const CellFinder &finder, const QString &with)
+ReplaceSummary GridEditor::replaceInCurrent(const CellFinder &finder, const QString &with)
 {
     commitOpenBox();
     const int col = Grid->Col(), row = Grid->Row();
     if (col < 1 || row < 1)
-        return 0;
-    int count = 0;
-    const QString text = finder.replaced(m_doc.cell(col, row).Text, with, &count);
-    if (count == 0)
-        return 0;
-    m_doc.setCellText(col, row, text);
-    return count;
+        return {};
+    QString text;
+    ReplaceSummary s = finder.replaceInCell(m_doc.model(), QPoint(col, row), with, text);
+    try {
+        if (s.replaced)
+            m_doc.setCellText(col, row, text);
+    } catch (const std::bad_alloc &) {
+        s = ReplaceSummary();
+        s.stop = ReplaceSummary::Stop::NoMemory;
+    }
+    return s;
 }
 
-int GridEditor::replaceAll(const CellFinder &finder, const QString &with)
+ReplaceSummary GridEditor::replaceAll(const CellFinder &finder, const QString &with)
 {
     commitOpenBox();
-    const SpanLayout &cells = Grid->spanLayout();
-    int total = 0;
-    // One edit of the whole table: a step per cell would cost a record and a
-    // grid update each.
-    // Only held records can hold text to replace; only the cells that change are written.
-    struct Replaced {
-        QPoint cell;
-        QString text;
-    };
-    QVector<Replaced> replaced;
-    m_doc.model().Cells.forEachHeld(QRect(1, 1, cells.cols(), cells.rows()), [&](int c, int r, const CellRecord &rec) {
-        if (rec.Text.isEmpty() || !cells.isWritten(c, r))
-            return;
-        int count = 0;
-        QString text = finder.replaced(rec.Text, with, &count);
-        if (count == 0)
-            return;
-        total += count;
-        replaced.append({QPoint(c, r), std::move(text)});
-    });
-    m_doc.editModel(tr("すべて置換"), [&](TableModel &m) {
-        for (Replaced &x : replaced)
-            m.Cells(x.cell.x(), x.cell.y()).Text = std::move(x.text);
-    });
-    return total;
+    // The new texts are made and measured first: a replacement that cannot be
+    // made whole changes nothing.
+    QVector<CellText> changes;
+    ReplaceSummary s = finder.replaceAll(m_doc.model(), Grid->spanLayout(), with, changes);
+    if (changes.isEmpty())
+        return s;
+    try {
+        // One edit of the whole table: a step per cell would cost a record and
+        // a grid update each.
+        m_doc.editModel(tr("すべて置換"), [&](TableModel &m) {
+            for (CellText &change : changes)
+                m.Cells(change.cell.x(), change.cell.y()).Text = std::move(change.text);
+        });
+    } catch (const std::bad_alloc &) {
+        s = ReplaceSummary();
+        s.stop = ReplaceSummary::Stop::NoMemory;
+    }
+    return s;
 }
 
 void GridEditor::sortRows(bool descending, tableedits::SortKey key)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -21,6 +22,7 @@
 #include "gui/grid/grid_widget.h"
 #include "document/table_document.h"
 #include "gui/panes/table_settings_pane.h"
+#include "gui/widgets/status_announcer.h"
 
 namespace {
 
@@ -58,6 +60,15 @@ EditHistory::EditHistory(frmMain &window)
     replace->setObjectName(QStringLiteral("mnuReplace"));
     replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(replace, &QAction::triggered, this, [this] { showFind(true); });
+    // The last search again, from the window or from the dialog.
+    mnuFindNext = mnuEdit->addAction(frmMain::tr("次を検索(&N)"));
+    mnuFindNext->setObjectName(QStringLiteral("mnuFindNext"));
+    mnuFindNext->setShortcuts({QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_G)});
+    connect(mnuFindNext, &QAction::triggered, this, [this] { findAgain(false); });
+    mnuFindPrev = mnuEdit->addAction(frmMain::tr("前を検索(&V)"));
+    mnuFindPrev->setObjectName(QStringLiteral("mnuFindPrev"));
+    mnuFindPrev->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)});
+    connect(mnuFindPrev, &QAction::triggered, this, [this] { findAgain(true); });
 
     // Each item names the step it takes back or makes again.
     QUndoStack *stack = m_doc.undoStack();
@@ -96,9 +107,31 @@ void EditHistory::showFind(bool replace)
 {
     if (m_grid.grid()->isHidden())
         m_window.Bar_ButtonClick(ToolbarButton::CellView);
-    if (!m_find)
-        m_find = new FindReplaceDialog(m_grid, &m_window);
-    m_find->open(replace);
+    findDialog()->open(replace);
+}
+
+FindReplaceDialog *EditHistory::findDialog()
+{
+    if (m_find)
+        return m_find;
+    m_find = new FindReplaceDialog(m_grid, &m_window);
+    m_find->addActions({mnuFindNext, mnuFindPrev});
+    // Results go to the status bar, where a screen reader hears them too.
+    auto *line = new StatusAnnouncer(m_window.statusBar());
+    m_window.statusBar()->addWidget(line, 1);
+    connect(m_find, &FindReplaceDialog::said, line, &StatusAnnouncer::announce);
+    return m_find;
+}
+
+void EditHistory::findAgain(bool backward)
+{
+    if (!m_find || !m_find->hasSearch()) {
+        showFind(false);
+        return;
+    }
+    if (m_grid.grid()->isHidden())
+        m_window.Bar_ButtonClick(ToolbarButton::CellView);
+    m_find->findAgain(backward);
 }
 
 void EditHistory::undoOrRedo(bool redo)

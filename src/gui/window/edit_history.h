@@ -23,6 +23,8 @@ public:
 private:
     void undoOrRedo(bool redo);
     void showFind(bool replace);            // Ctrl+F, Ctrl+H
+    void findAgain(bool backward);          // F3, Shift+F3: the dialog's search, shown or not
+    FindReplaceDialog *findDialog();        // made on first use
     void showStepApplied(QRect cells);
 
     frmMain &m_window;
@@ -30,7 +32,8 @@ private:
     GridEditor &m_grid;
     QMenu *mnuEdit = nullptr;
     QAction *mnuUndo = nullptr, *mnuRedo = nullptr;
-    FindReplaceDialog *m_find = nullptr;     // made on first use
+    QAction *mnuFindNext = nullptr, *mnuFindPrev = nullptr;
+    FindReplaceDialog *m_find = nullptr;
     bool m_fromEditMenu = false;            // the Edit menu chose the item being run
     TableFields m_appliedFields;            // table fields the undo or redo being run changed
 };

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 # The program as a screen reader meets it, over the AT-SPI bus (run under
 # dbus-run-session and xvfb-run): every focusable control of the main window,
-# the help window, the cell editor and its three dialogs has a name, and an arrow key in the grid
-# moves the focused cell. Keys go in through xdotool, as a user types them.
+# the help window, the cell editor and its three dialogs has a name, an arrow key in the grid
+# moves the focused cell, and a search that finds nothing is announced. Keys go in through xdotool, as a user types them.
 import os, subprocess, sys, tempfile, time
 import pyatspi
 
@@ -78,6 +78,15 @@ try:
         if first is None or now != (first[0] + step[0], first[1] + step[1]):
             failures.append("%s: the focused cell went from %s to %s" % (arrow, first, now))
         first = now
+    # A search that finds nothing is said in the status bar, as an alert.
+    key("ctrl+f")
+    for letter in "zqz":
+        key(letter)
+    key("Return")
+    key("Escape")
+    alerts = [n.name for w in windows() for n in walk(w) if n.getRole() == pyatspi.ROLE_ALERT]
+    if not any("zqz" in name for name in alerts):
+        failures.append("find: no alert says the text was not found (alerts: %s)" % alerts)
     key("shift+F2")
     check_names("cell editor")
     for dialog in ("ctrl+shift+l", "ctrl+shift+p", "ctrl+shift+f"):

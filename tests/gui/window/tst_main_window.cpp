@@ -127,7 +127,8 @@ void TestMainWindow::menusAsDesigned()
     QCOMPARE(captions(part<QMenu>(w, "mnuEdit")), (QStringList{"元に戻す(&U)", "やり直し(&R)", "-",
                                                                "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                                "テキストとして貼り付け(&X)", "-",
-                                                               "検索(&F)...", "置換(&H)..."}));
+                                                               "検索(&F)...", "置換(&H)...", "次を検索(&N)",
+                                                               "前を検索(&V)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                               "テキストとして貼り付け(&X)", "-",
