@@ -885,6 +885,10 @@ This file needs the latest version to open. Please download the latest version.<
         <source>HTMLが%1 MBになり、読み込める上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
         <translation>&quot;%3&quot; was not saved: its HTML would be %1 MB, more than the %2 MB a page can have to be read again. Shorten some cell texts.</translation>
     </message>
+    <message>
+        <source>%1 行 × %2 列の表は HTML にすると %3 MB を超えるため、HTML にできません。行か列を減らしてください。</source>
+        <translation>A table of %1 rows × %2 columns would make more than %3 MB of HTML, so it cannot be made into HTML. Take out rows or columns.</translation>
+    </message>
 </context>
 <context>
     <name>TableSettingsPane</name>
@@ -1610,6 +1614,14 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>&quot;%1&quot;の表を開きました。%2</source>
         <translation>Opened the table of &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>メモリーが足りないため、この操作を最後まで行えませんでした。</source>
+        <translation>There was not enough memory to finish this command.</translation>
+    </message>
+    <message>
+        <source>メモリーが足りないため、HTML を作れませんでした。</source>
+        <translation>There was not enough memory to make the HTML.</translation>
     </message>
 </context>
 <context>

@@ -331,6 +331,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         model.OutputStyle = *options.style;
     QString html;
     if (*to == TableFormat::Html) {
+        if (markupTooLarge(model))
+            return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
         html = buildTableMarkup(model);
         if (options.page)
             html = wholePageText(html, model.OutputProfile, model.TableTitle,

@@ -165,7 +165,7 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
                                         "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
-        const CommonDialog::Reply reply = m_window.Dlg->show(request);
+        const CommonDialog::Reply reply = m_window.fileDialog().show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty())
             return false;
@@ -189,8 +189,7 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
     }
     try {
         m_doc.replaceModel(std::move(opened));
-    } catch (const std::exception &e) {
-        qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
+    } catch (const std::bad_alloc &) {
         m_suggestedPath = suggested;
         showFileMessage(&m_window, damagedFileMessage(path));
         return false;
@@ -218,7 +217,7 @@ bool DocumentManager::saveAs()
         request.fileName = m_doc.model().FileName;
     else
         request.fileName = m_suggestedPath;
-    const CommonDialog::Reply reply = m_window.Dlg->show(request);
+    const CommonDialog::Reply reply = m_window.fileDialog().show(request);
     if (!reply.accepted || reply.fileName.isEmpty())
         return false;
     QString path = reply.fileName;
@@ -242,9 +241,12 @@ bool DocumentManager::saveAs()
         }
     } else if (const auto text = textTableFormatOf(path)) {
         saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+    } else if (markupTooLarge(m_doc.model())) {
+        const QRect cells = m_doc.model().tableCells();
+        saved = SaveResult{false, markupTooLargeMessage(cells.height(), cells.width())};
     } else {
         const QString html = m_window.BuildTableHtml();
-        m_window.m_output->setTagText(html);
+        m_window.showTagText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
         const MarkupProfile profile = m_doc.model().OutputProfile;
@@ -285,7 +287,7 @@ void DocumentManager::markSaved()
 bool DocumentManager::maybeSave()
 {
     // Text still in the in-place box is a change too.
-    m_window.m_grid->commitOpenBox();
+    m_window.commitGridBox();
     if (m_doc.undoStack()->isClean())
         return true;
     if (m_window.isMinimized())
