@@ -15,7 +15,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption exportOption(QStringLiteral("export"));
     const QCommandLineOption profileOption(QStringLiteral("profile"), QString(), QStringLiteral("name"));
     const QCommandLineOption langOption(QStringLiteral("lang"), QString(), QStringLiteral("name"));
-    parser.addOptions({help, version, exportOption, profileOption, langOption});
+    const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
+    parser.addOptions({help, version, exportOption, profileOption, langOption, csvFormulasOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -51,6 +52,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.csvFormulas = parser.isSet(csvFormulasOption);
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--export needs a SOURCE and a TARGET");
@@ -64,6 +66,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     } else if (parser.isSet(profileOption)) {
         cl.mode = CommandLine::Wrong;
         cl.error = QStringLiteral("--profile goes with --export");
+    } else if (parser.isSet(csvFormulasOption)) {
+        cl.mode = CommandLine::Wrong;
+        cl.error = QStringLiteral("--csv-formulas goes with --export");
     }
     return cl;
 }
@@ -96,6 +101,10 @@ QString usageText(const QString &program)
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --csv-formulas           with --export to .csv or .tsv: keep cells that\n"
+                   "                           start with = + - @ as formulas; by default they\n"
+                   "                           are written after a ' so that a spreadsheet\n"
+                   "                           shows them as text and never runs them\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

@@ -18,6 +18,7 @@ struct CommandLine {
     QString profile;          // --profile NAME, with --export only; empty: the table's own
     QString style;            // --style inline|none with --export; empty: the table's own
     QString language;         // --lang ja|en; empty: the locale's
+    bool csvFormulas = false; // --csv-formulas with --export: CSV and TSV cells keep = + - @ live
     QString error;            // for Wrong
 };
 

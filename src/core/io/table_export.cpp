@@ -12,6 +12,8 @@
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 
+#include <new>
+
 #include <sys/stat.h>
 
 namespace {
@@ -61,31 +63,68 @@ QString unknownTargetMessage(const QString &target)
 
 } // namespace
 
-OpenResult openTextTable(const QString &path, TableModel &model)
+QString textTableTooLargeMessage(const QString &path)
+{
+    return QCoreApplication::translate("TextTable", "\"%1\"は大きすぎるため、開くことができませんでした"
+                                                    "（%2 行 × %3 列、%4 MB まで）。")
+            .arg(path).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
+            .arg(MaxTableTextBytes / (1024 * 1024));
+}
+
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes)
 {
     OpenResult r;
+    r.status = OpenStatus::Damaged;
     QFile file(path);
     // Only a regular file: a device or a pipe could be endless.
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > MaxTableTextBytes
-        || !file.open(QIODevice::ReadOnly)) {
-        r.status = OpenStatus::Damaged;
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         r.message = damagedFileMessage(path);
         return r;
     }
+    if (file.size() > MaxTableTextBytes) {
+        r.message = textTableTooLargeMessage(path);
+        return r;
+    }
     const auto format = textTableFormatOf(path);
-    const TextTableRead read = readTextTable(file.readAll(), format.value_or(TextTableFormat::Csv), model);
-    if (!read.ok) {
-        r.status = OpenStatus::Damaged;
+    TextTableRead read;
+    try {
+        const QByteArray bytes = file.readAll();
+        read = readTextTable(bytes, format.value_or(TextTableFormat::Csv), model);
+    } catch (const std::bad_alloc &) {
+        read.failure = TextTableRead::OutOfMemory;
+    }
+    switch (read.failure) {
+    case TextTableRead::None:
+        break;
+    case TextTableRead::Empty:
+        r.message = damagedFileMessage(path);
+        return r;
+    case TextTableRead::TooLarge:
         r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。")
-                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxLines)
-                : damagedFileMessage(path);
+                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
+                : textTableTooLargeMessage(path);
+        return r;
+    case TextTableRead::OutOfMemory:
+        r.message = textTableTooLargeMessage(path);
+        return r;
+    }
+    r.status = OpenStatus::Ok;
+    if (notes) {
+        if (read.replaced > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"の %2 か所は %3 として読めず、�に置き換えました。")
+                              .arg(path).arg(read.replaced)
+                              .arg(read.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
+        if (read.nulsDropped > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"にあった NUL 文字 %2 個を取り除きました。")
+                              .arg(path).arg(read.nulsDropped);
     }
     return r;
 }
 
 ExportResult exportTable(const QString &source, const QString &target,
-                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style)
+                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style,
+                         TextTableOptions textOptions)
 {
     ExportResult result;
     // Re-saving a table file in place is safe (it is read whole first); any
@@ -103,9 +142,9 @@ ExportResult exportTable(const QString &source, const QString &target,
     }
     TableModel model;
     const auto textSource = textTableFormatOf(source);
-    QStringList leftOut;
+    QStringList leftOut, readNotes;
     const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model, leftOut)
-            : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
+            : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
                                                                     : openTableDocument(source, model);
     if (!opened.ok()) {
         result.ok = false;
@@ -113,6 +152,7 @@ ExportResult exportTable(const QString &source, const QString &target,
         return result;
     }
     model.FileName = source;
+    result.notes << readNotes;
     if (!leftOut.isEmpty())
         result.notes << source + QStringLiteral(": ") + leftOutMessage(leftOut);
     if (profile)
@@ -121,7 +161,7 @@ ExportResult exportTable(const QString &source, const QString &target,
         model.OutputStyle = *style;
     SaveResult saved;
     if (textTarget) {
-        const TextTableOutput text = writeTextTable(model, *textTarget);
+        const TextTableOutput text = writeTextTable(model, *textTarget, textOptions);
         if (text.flattened)
             result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
                                            "with empty cells where it spanned.").arg(target);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/io/table_document_io.h"
+#include "core/io/text_table.h"
 #include "core/model/table_model.h"
 
 
@@ -28,9 +29,14 @@ struct ExportResult {
 // that is the source file itself is refused unless both are .qvn names.
 ExportResult exportTable(const QString &source, const QString &target,
                          std::optional<MarkupProfile> profile = std::nullopt,
-                         std::optional<PresentationStyle> style = std::nullopt);
+                         std::optional<PresentationStyle> style = std::nullopt,
+                         TextTableOptions textOptions = {});
 
-// Reads a .csv or .tsv file into model as Open does; the message names the file.
-OpenResult openTextTable(const QString &path, TableModel &model);
+// Reads a .csv or .tsv file into model as Open does; the message names the
+// file. What the reading changed (bytes that did not decode, NUL characters
+// left out) goes into notes, one text each.
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes = nullptr);
+// A text file past what a table holds (rows, columns, bytes) or past the memory left.
+QString textTableTooLargeMessage(const QString &path);
 
 

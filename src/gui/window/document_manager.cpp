@@ -17,6 +17,7 @@
 #include <QUndoStack>
 
 #include <exception>
+#include <new>
 
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
@@ -160,7 +161,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened)
     if (isHtmlFileName(path))
         return importHtmlPage(&m_window, path, opened);
     const auto text = textTableFormatOf(path);
-    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+    QStringList notes;
+    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened, &notes)
                                                                         : openTableDocument(path, opened);
     if (!result.ok()) {
         showFileMessage(&m_window, result.message);
@@ -168,6 +170,9 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened)
     }
     // A CSV file is not the table's file either: Save asks for a name.
     opened.FileName = text ? newTableName() : path;
+    // What the reading changed is said, never done silently.
+    if (!notes.isEmpty())
+        showFileMessage(&m_window, notes.join(QLatin1Char('\n')), MessageKind::Notice);
     return true;
 }
 
@@ -204,6 +209,11 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
     }
     try {
         m_doc.replaceModel(opened);
+    } catch (const std::bad_alloc &) {
+        m_suggestedPath = suggested;
+        const auto text = textTableFormatOf(path);
+        showFileMessage(&m_window, text ? textTableTooLargeMessage(path) : damagedFileMessage(path));
+        return false;
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
         m_suggestedPath = suggested;
@@ -220,9 +230,13 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // CSV comes twice: guarded for spreadsheets, or with its formulas live.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                                 "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
                                  "|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("csv"),
+                              QStringLiteral("csv"), QString()};
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -240,6 +254,8 @@ bool DocumentManager::saveAs()
             path += QStringLiteral(".qvn");
         else if (reply.filterIndex == 1)
             path += QStringLiteral(".html");
+        else if (reply.filterIndex == 2 || reply.filterIndex == 3)
+            path += QStringLiteral(".csv");
     }
 
     SaveResult saved;
@@ -252,7 +268,9 @@ bool DocumentManager::saveAs()
             markSaved();
         }
     } else if (const auto text = textTableFormatOf(path)) {
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+        TextTableOptions options;
+        options.keepFormulas = reply.filterIndex == 3;
+        saved = saveTextDocument(writeTextTable(m_doc.model(), *text, options).bytes, path);
     } else {
         const QString html = m_window.BuildTableHtml();
         m_window.m_output->setTagText(html);
