@@ -127,8 +127,27 @@ public:
 
     void feed(QStringView piece)
     {
-        for (const QChar qc : piece) {
-            const char16_t ch = qc.unicode();
+        const char16_t *p = piece.utf16();
+        const char16_t *const end = p + piece.size();
+        while (p < end) {
+            // Most of a text is runs of plain value characters: handed on whole.
+            if (!m_quoteSeen && !m_afterCr) {
+                const char16_t *q = p;
+                if (m_quoted) {
+                    while (q < end && *q != u'"' && *q != 0)
+                        ++q;
+                } else if (m_hasChars || m_wasQuoted) {
+                    while (q < end && *q != m_sep && *q != u'\r' && *q != u'\n' && *q != 0)
+                        ++q;
+                }
+                if (q > p) {
+                    m_hasChars = true;
+                    m_sink.addRun(QStringView(p, q - p));
+                    p = q;
+                    continue;
+                }
+            }
+            const char16_t ch = *p++;
             if (ch == 0)
                 ++nuls;
             else
@@ -207,6 +226,7 @@ private:
 struct ShapeCounter {
     qint64 rows = 0, cols = 0, inRow = 0;
     void add(char16_t) {}
+    void addRun(QStringView) {}
     void endValue() { ++inRow; }
     void endRow()
     {
@@ -245,6 +265,29 @@ struct CellFiller {
         default: text += QChar(ch);
         }
         afterCr = false;
+    }
+    void addRun(QStringView run)
+    {
+        const char16_t *from = run.utf16();
+        const char16_t *const end = from + run.size();
+        for (const char16_t *p = from; p < end; ++p) {
+            switch (*p) {
+            case u'<': case u'>': case u'&': case u'"': case u'\r': case u'\n':
+                if (p > from) {
+                    text.append(QStringView(from, p - from));
+                    afterCr = false;
+                }
+                add(*p);
+                from = p + 1;
+                break;
+            default:
+                break;
+            }
+        }
+        if (from < end) {
+            text.append(QStringView(from, end - from));
+            afterCr = false;
+        }
     }
     void endValue()
     {

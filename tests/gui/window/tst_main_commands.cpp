@@ -211,6 +211,10 @@ void TestMainCommands::openHtmlPage_data()
     QTest::newRow("one table, beside the edited start window") << one << -1 << "only" << false << page << true;
     QTest::newRow("three, one nested: the second") << three << 1 << QStringLiteral("second") << false << page << true;
     QTest::newRow("a CSV file takes its name too") << QByteArray("a,b\r\n") << -1 << "a" << false << "list.csv" << false;
+    QTest::newRow("a CSV with a NUL opens, and says so")
+            << QByteArray("a\0b,c\r\n", 7) << -1 << "ab" << true << "nul.csv" << false;
+    QTest::newRow("a CSV past the rows a table holds: refused")
+            << QByteArray("x\n").repeated(TableLimits::MaxRows + 1) << -1 << QString() << true << "rows.csv" << true;
     QTest::newRow("chooser cancelled: the start window stays") << three << -2 << QString() << false << page << false;
     QTest::newRow("no table") << QByteArray("<p>text</p>") << -1 << QString() << true << page << false;
     QTest::newRow("over 99 columns") << wide << -1 << QString() << true << page << true;
