@@ -1230,8 +1230,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Save the Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|All Files(*.*)|*.*</translation>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|CSV or TSV File (*.csv;*.tsv)|*.csv;*.tsv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -1542,8 +1542,20 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
 <context>
     <name>TextTable</name>
     <message>
-        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
-        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
+        <source>&quot;%1&quot;は大きすぎるため、開くことができませんでした（%2 行 × %3 列、%4 MB まで）。</source>
+        <translation>&quot;%1&quot; is too large to open (a table holds %2 rows × %3 columns, a file %4 MB at most).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %5 at most).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;の %2 か所は %3 として読めず、�に置き換えました。</source>
+        <translation>&quot;%1&quot;: bytes that are not %3 were replaced with � (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;にあった NUL 文字 %2 個を取り除きました。</source>
+        <translation>&quot;%1&quot;: NUL characters were left out (%2 in all).</translation>
     </message>
 </context>
 </TS>

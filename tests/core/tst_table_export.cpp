@@ -230,6 +230,7 @@ void TestTableExport::badProfileOption_data()
     QTest::newRow("no profile name") << QStringList{"--export", "%1", "%2", "--profile"};
     QTest::newRow("without --export") << QStringList{"--profile", "html5", "%1"};
     QTest::newRow("unknown style") << QStringList{"--style", "css", "--export", "%1", "%2"};
+    QTest::newRow("--csv-formulas without --export") << QStringList{"--csv-formulas", "%1"};
 }
 
 void TestTableExport::badProfileOption()
