@@ -65,7 +65,7 @@ void TestTableExport::versionAndHelp()
 {
     const Run version = run({QStringLiteral("--version")});
     QCOMPARE(version.exitCode, 0);
-    QCOMPARE(version.out, QByteArray("3.3.0\n"));
+    QCOMPARE(version.out, QByteArray("3.4.0\n"));
     const Run help = run({QStringLiteral("--help")});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.contains("--export SOURCE TARGET"));

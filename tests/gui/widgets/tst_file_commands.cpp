@@ -107,7 +107,7 @@ void TestFileCommands::openFailuresLeaveNoWindow_data()
     QTest::newRow("not compressed") << "plain.qvn" << tableText(TableModel())
                                     << QStringLiteral("不明なエラーが発生したため、ファイルを開けませんでした。");
     QTest::newRow("newer program") << "new.qvn" << gzipBytes(newer, 1)
-            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.3.0です。\r\n"
+            << QStringLiteral("\"%1\"はVer.4.0.0で作られたファイルです。\r\nソフトのバージョンは3.4.0です。\r\n"
                               "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。");
     QTest::newRow("damaged older file") << "old.qvf" << QByteArray("2,2,\"t\",1") << damaged;
     QTest::newRow("dialog cancelled") << QString() << QByteArray("-") << QString();
@@ -197,6 +197,7 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     QCOMPARE(m_requests.at(0).kind, CommonDialog::Save);
     QCOMPARE(m_requests.at(0).title, QStringLiteral("表ファイルの保存"));
     QCOMPARE(m_requests.at(0).filter, QStringLiteral("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                                                     "|HTMLページ (*.html)|*.html"
                                                      "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
                                                      "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
                                                      "|すべてのファイル(*.*)|*.*"));
@@ -262,9 +263,9 @@ void TestFileCommands::saveAsCsvForSpreadsheets_data()
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QByteArray>("bytes");
     QTest::newRow("CSV: a formula is written as text, a name gets .csv")
-            << 2 << "t" << "t.csv" << QByteArray("\xEF\xBB\xBF'=1+1,\"x\ny\"\r\n");
-    QTest::newRow("CSV with its formulas kept") << 3 << "t.csv" << "t.csv" << QByteArray("\xEF\xBB\xBF=1+1,\"x\ny\"\r\n");
-    QTest::newRow("TSV guarded the same") << 2 << "t.tsv" << "t.tsv" << QByteArray("'=1+1\t\"x\ny\"\n");
+            << 3 << "t" << "t.csv" << QByteArray("\xEF\xBB\xBF'=1+1,\"x\ny\"\r\n");
+    QTest::newRow("CSV with its formulas kept") << 4 << "t.csv" << "t.csv" << QByteArray("\xEF\xBB\xBF=1+1,\"x\ny\"\r\n");
+    QTest::newRow("TSV guarded the same") << 3 << "t.tsv" << "t.tsv" << QByteArray("'=1+1\t\"x\ny\"\n");
 }
 
 // A table of a formula and two lines, saved for a spreadsheet.
