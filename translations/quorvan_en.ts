@@ -1035,6 +1035,18 @@ This file needs the latest version to open. Please download the latest version.<
         <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
         <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 rows × %5 columns at most).</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;の %2 か所は %3 として読めず、�に置き換えました。</source>
+        <translation>&quot;%1&quot;: bytes that are not %3 were replaced with � (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;にあった NUL 文字 %2 個を取り除きました。</source>
+        <translation>&quot;%1&quot;: NUL characters were left out (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は大きすぎるため、開くことができませんでした（%2 行 × %3 列、%4 MB まで）。</source>
+        <translation>&quot;%1&quot; is too large to open (a table holds %2 rows × %3 columns, a file %4 MB at most).</translation>
+    </message>
 </context>
 <context>
     <name>UpDown</name>
@@ -1394,10 +1406,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Save the Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|All Files(*.*)|*.*</translation>
-    </message>
-    <message>
         <source>新規作成(&amp;N)</source>
         <translation>&amp;New</translation>
     </message>
@@ -1618,6 +1626,10 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>メモリーが足りないため、この操作を最後まで行えませんでした。</source>
         <translation>There was not enough memory to finish this command.</translation>
+    </message>
+    <message>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|CSV or TSV File (*.csv;*.tsv)|*.csv;*.tsv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>メモリーが足りないため、HTML を作れませんでした。</source>

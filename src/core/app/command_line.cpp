@@ -21,8 +21,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption tableOption(QStringLiteral("table"), QString(), QStringLiteral("n"));
     const QCommandLineOption listOption(QStringLiteral("list-tables"));
     const QCommandLineOption pageOption(QStringLiteral("page"));
+    const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
     parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
-                       tableOption, listOption, pageOption});
+                       tableOption, listOption, pageOption, csvFormulasOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -76,6 +77,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.csvFormulas = parser.isSet(csvFormulasOption);
         bool number = true;
         cl.table = parser.isSet(tableOption) ? parser.value(tableOption).toInt(&number) : 0;
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
@@ -97,6 +99,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         wrong("--profile goes with --export");
     } else if (parser.isSet(tableOption) || parser.isSet(pageOption)) {
         wrong("--table and --page go with --export");
+    } else if (parser.isSet(csvFormulasOption)) {
+        wrong("--csv-formulas goes with --export");
     }
     return cl;
 }
@@ -106,7 +110,7 @@ QString usageText(const QString &program)
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
                    "       %1 [--profile html4|html5] [--style inline|none] [--page] [--table N]\n"
-                   "          [--from FORMAT] [--to FORMAT] --export SOURCE TARGET\n"
+                   "          [--from FORMAT] [--to FORMAT] [--csv-formulas] --export SOURCE TARGET\n"
                    "       %1 --list-tables [--from html] SOURCE\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
@@ -151,6 +155,10 @@ QString usageText(const QString &program)
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --csv-formulas           with --export to CSV or TSV: keep cells that\n"
+                   "                           start with = + - @ as formulas; by default they\n"
+                   "                           are written after a ' so that a spreadsheet\n"
+                   "                           shows them as text and never runs them\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

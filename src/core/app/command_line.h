@@ -23,6 +23,7 @@ struct CommandLine {
     QString to;
     int table = 0;            // --table N, from 1; 0: the page's preferred table
     bool page = false;        // --page: HTML as a whole page
+    bool csvFormulas = false; // --csv-formulas with --export: CSV and TSV cells keep = + - @ live
     QString error;            // for Wrong
 };
 

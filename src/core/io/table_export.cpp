@@ -13,6 +13,8 @@
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 
+#include <new>
+
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -127,22 +129,41 @@ OpenResult tableTextResult(const ReadResult &read, const QString &name)
     return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
 }
 
-OpenResult textTableResult(const TextTableRead &read, const QString &name)
+// A CSV or TSV reading as Open reports it; what the reading changed (bytes
+// that did not decode, NUL characters left out) goes into notes.
+OpenResult textTableResult(const TextTableRead &read, const QString &name, QStringList *notes)
 {
-    if (read.ok)
-        return OpenResult();
-    return openFailure(OpenStatus::Damaged,
-                       read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                               ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
-                                         .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
-                                         .arg(TableLimits::MaxCols)
-                               : damagedFileMessage(name));
+    switch (read.failure) {
+    case TextTableRead::None:
+        break;
+    case TextTableRead::Empty:
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+    case TextTableRead::TooLarge:
+        return openFailure(OpenStatus::Damaged,
+                           read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
+                                   ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                                             .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
+                                             .arg(TableLimits::MaxCols)
+                                   : textTableTooLargeMessage(name));
+    case TextTableRead::OutOfMemory:
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
+    }
+    if (notes) {
+        if (read.replaced > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"の %2 か所は %3 として読めず、�に置き換えました。")
+                              .arg(name).arg(read.replaced)
+                              .arg(read.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
+        if (read.nulsDropped > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"にあった NUL 文字 %2 個を取り除きました。")
+                              .arg(name).arg(read.nulsDropped);
+    }
+    return OpenResult();
 }
 
 // SOURCE in a format it was named for (--from) or from standard input: its
 // bytes first, then the format's reader on them.
 OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, TableModel &model,
-                        QStringList &leftOut)
+                        QStringList &leftOut, QStringList &notes)
 {
     const QString name = source == standardStreamName() ? standardInputName() : source;
     const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes : MaxTableTextBytes;
@@ -155,8 +176,10 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
                                    ? pageRefusedMessage(name, PageLimit::Size)
                                    : QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subject));
     }
+    const bool text = format == TableFormat::Csv || format == TableFormat::Tsv;
     if (input != Input::Ok)
-        return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+        return openFailure(OpenStatus::Damaged, text && input == Input::TooLarge ? textTableTooLargeMessage(name)
+                                                                                 : damagedFileMessage(name));
     try {
         switch (format) {
         case TableFormat::Html: {
@@ -171,7 +194,7 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
         case TableFormat::Tsv:
             return textTableResult(readTextTable(bytes, format == TableFormat::Csv ? TextTableFormat::Csv
                                                                                    : TextTableFormat::Tsv, model),
-                                   name);
+                                   name, &notes);
         case TableFormat::TableFile: {
             // A .qvn is a gzip stream; the older .qvf is its text as it is.
             if (!bytes.startsWith("\x1f\x8b"))
@@ -194,6 +217,8 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
         }
     } catch (const std::bad_alloc &) {
         // Out of memory for this input: its own failure, not the program's end.
+        if (text)
+            return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
     }
     return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
 }
@@ -207,8 +232,8 @@ QString needsFormatMessage(bool writing)
 }
 
 // The whole output for TARGET "-", checked as a file of it would be.
-SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html, QByteArray &bytes,
-                       QStringList &notes)
+SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html,
+                       const TextTableOptions &textOptions, QByteArray &bytes, QStringList &notes)
 {
     const QString name = standardStreamName();
     SaveResult r;
@@ -232,7 +257,8 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
     case TableFormat::Markdown: {
         const TextTableOutput text = writeTextTable(model, format == TableFormat::Csv ? TextTableFormat::Csv
                                                            : format == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                        : TextTableFormat::Markdown);
+                                                                                        : TextTableFormat::Markdown,
+                                                    textOptions);
         if (text.flattened)
             notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
                                     "with empty cells where it spanned.").arg(name);
@@ -252,27 +278,31 @@ QString unknownTargetMessage(const QString &target)
 
 } // namespace
 
-OpenResult openTextTable(const QString &path, TableModel &model)
+QString textTableTooLargeMessage(const QString &path)
 {
-    OpenResult r;
+    return QCoreApplication::translate("TextTable", "\"%1\"は大きすぎるため、開くことができませんでした"
+                                                    "（%2 行 × %3 列、%4 MB まで）。")
+            .arg(path).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
+            .arg(MaxTableTextBytes / (1024 * 1024));
+}
+
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes)
+{
     QFile file(path);
     // Only a regular file: a device or a pipe could be endless.
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > MaxTableTextBytes
-        || !file.open(QIODevice::ReadOnly)) {
-        r.status = OpenStatus::Damaged;
-        r.message = damagedFileMessage(path);
-        return r;
-    }
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    if (file.size() > MaxTableTextBytes)
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(path));
     const auto format = textTableFormatOf(path);
-    const TextTableRead read = readTextTable(file.readAll(), format.value_or(TextTableFormat::Csv), model);
-    if (!read.ok) {
-        r.status = OpenStatus::Damaged;
-        r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
-                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
-                : damagedFileMessage(path);
+    TextTableRead read;
+    try {
+        const QByteArray bytes = file.readAll();
+        read = readTextTable(bytes, format.value_or(TextTableFormat::Csv), model);
+    } catch (const std::bad_alloc &) {
+        read.failure = TextTableRead::OutOfMemory;
     }
-    return r;
+    return textTableResult(read, path, notes);
 }
 
 ExportResult exportTable(const QString &source, const QString &target,
@@ -308,21 +338,22 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     if (!to)
         return fail(unknownTargetMessage(target));
     TableModel model;
-    QStringList leftOut;
+    QStringList leftOut, readNotes;
     const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
     OpenResult opened;
     if (options.from || fromStream) {
-        opened = openSourceAs(source, *options.from, tableIndex, model, leftOut);
+        opened = openSourceAs(source, *options.from, tableIndex, model, leftOut, readNotes);
     } else {
         const auto textSource = textTableFormatOf(source);
         opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
-                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
+                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
                                                                         : openTableDocument(source, model);
     }
     if (!opened.ok())
         return fail(opened.message);
     model.FileName = fromStream ? QString() : source;
     const QString shownSource = fromStream ? standardInputName() : source;
+    result.notes << readNotes;
     if (!leftOut.isEmpty())
         result.notes << shownSource + QStringLiteral(": ") + leftOutMessage(leftOut);
     if (options.profile)
@@ -339,7 +370,7 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
                                  fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());
     }
     if (toStream) {
-        const SaveResult built = outputBytes(model, *to, html, result.output, result.notes);
+        const SaveResult built = outputBytes(model, *to, html, options.text, result.output, result.notes);
         if (!built.ok)
             return fail(built.message);
         return result;
@@ -357,7 +388,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     case TableFormat::Markdown: {
         const TextTableOutput text = writeTextTable(model, *to == TableFormat::Csv ? TextTableFormat::Csv
                                                            : *to == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                     : TextTableFormat::Markdown);
+                                                                                     : TextTableFormat::Markdown,
+                                                    options.text);
         if (text.flattened)
             result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
                                            "with empty cells where it spanned.").arg(target);

@@ -7,6 +7,7 @@
 
 #include "core/io/table_document_io.h"
 #include "core/io/table_formats.h"
+#include "core/io/text_table.h"
 #include "core/model/table_model.h"
 
 
@@ -35,6 +36,7 @@ struct ExportOptions {
     std::optional<TableFormat> to;   // TARGET's
     int table = 0;                   // a page's table, from 1 in document order; 0 the preferred one
     bool page = false;               // HTML as a whole page rather than the table alone
+    TextTableOptions text;           // CSV and TSV: formulas guarded (the default) or kept live
 };
 
 // Opens source as the Open command does (a .csv or .tsv name read as
@@ -59,7 +61,11 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
 // (htmlTableListLine), in document order, into ExportResult::output.
 ExportResult listTables(const QString &source, std::optional<TableFormat> from = std::nullopt);
 
-// Reads a .csv or .tsv file into model as Open does; the message names the file.
-OpenResult openTextTable(const QString &path, TableModel &model);
+// Reads a .csv or .tsv file into model as Open does; the message names the
+// file. What the reading changed (bytes that did not decode, NUL characters
+// left out) goes into notes, one text each.
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes = nullptr);
+// A text file past what a table holds (rows, columns, bytes) or past the memory left.
+QString textTableTooLargeMessage(const QString &path);
 
 

@@ -16,6 +16,7 @@
 #include <QUndoStack>
 
 #include <exception>
+#include <new>
 
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
@@ -144,7 +145,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened, QString 
     if (isHtmlFileName(path))
         return importHtmlPage(&m_window, path, opened, notice);
     const auto text = textTableFormatOf(path);
-    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+    QStringList notes;
+    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened, &notes)
                                                                         : openTableDocument(path, opened);
     if (!result.ok()) {
         showFileMessage(&m_window, result.message);
@@ -152,6 +154,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened, QString 
     }
     // A CSV file is not the table's file either: Save asks for a name.
     opened.FileName = text ? newTableName() : path;
+    // What the reading changed is said, never done silently.
+    notice = notes.join(QLatin1Char('\n'));
     return true;
 }
 
@@ -191,6 +195,12 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         m_doc.replaceModel(std::move(opened));
     } catch (const std::bad_alloc &) {
         m_suggestedPath = suggested;
+        const auto text = textTableFormatOf(path);
+        showFileMessage(&m_window, text ? textTableTooLargeMessage(path) : damagedFileMessage(path));
+        return false;
+    } catch (const std::exception &e) {
+        qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
+        m_suggestedPath = suggested;
         showFileMessage(&m_window, damagedFileMessage(path));
         return false;
     }
@@ -207,10 +217,16 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // CSV comes twice: guarded for spreadsheets, or with its formulas live.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                 "|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"), QString()};
+                                 "|HTMLページ (*.html)|*.html"
+                                 "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|すべてのファイル(*.*)|*.*");
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"),
+                              QStringLiteral("csv"), QStringLiteral("csv"), QString()};
     constexpr int PageType = 2; // the table as a whole page, to open in a browser
+    constexpr int CsvType = 3, CsvFormulasType = 4;
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -228,6 +244,8 @@ bool DocumentManager::saveAs()
             path += QStringLiteral(".qvn");
         else if (reply.filterIndex == 1 || reply.filterIndex == PageType)
             path += QStringLiteral(".html");
+        else if (reply.filterIndex == CsvType || reply.filterIndex == CsvFormulasType)
+            path += QStringLiteral(".csv");
     }
 
     SaveResult saved;
@@ -240,7 +258,9 @@ bool DocumentManager::saveAs()
             markSaved();
         }
     } else if (const auto text = textTableFormatOf(path)) {
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+        TextTableOptions options;
+        options.keepFormulas = reply.filterIndex == CsvFormulasType;
+        saved = saveTextDocument(writeTextTable(m_doc.model(), *text, options).bytes, path);
     } else if (markupTooLarge(m_doc.model())) {
         const QRect cells = m_doc.model().tableCells();
         saved = SaveResult{false, markupTooLargeMessage(cells.height(), cells.width())};
