@@ -113,7 +113,8 @@ int main(int argc, char *argv[])
         setUiLanguage(chooseUiLanguage(cl.language));
         const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
                                            cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile),
-                                           cl.style.isEmpty() ? std::nullopt : presentationStyleFromName(cl.style));
+                                           cl.style.isEmpty() ? std::nullopt : presentationStyleFromName(cl.style),
+                                           cl.sheet);
         if (!r.ok) {
             print(stderr, r.message);
             return 1;

@@ -15,7 +15,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption exportOption(QStringLiteral("export"));
     const QCommandLineOption profileOption(QStringLiteral("profile"), QString(), QStringLiteral("name"));
     const QCommandLineOption langOption(QStringLiteral("lang"), QString(), QStringLiteral("name"));
-    parser.addOptions({help, version, exportOption, profileOption, langOption});
+    const QCommandLineOption sheetOption(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
+    parser.addOptions({help, version, exportOption, profileOption, langOption, sheetOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -51,6 +52,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.sheet = parser.value(sheetOption);
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--export needs a SOURCE and a TARGET");
@@ -60,10 +62,16 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (parser.isSet(styleOption) && !presentationStyleFromName(cl.style)) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--style is inline or none");
+        } else if (parser.isSet(sheetOption) && cl.sheet.isEmpty()) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--sheet needs a sheet's number or name");
         }
     } else if (parser.isSet(profileOption)) {
         cl.mode = CommandLine::Wrong;
         cl.error = QStringLiteral("--profile goes with --export");
+    } else if (parser.isSet(sheetOption)) {
+        cl.mode = CommandLine::Wrong;
+        cl.error = QStringLiteral("--sheet goes with --export");
     }
     return cl;
 }
@@ -72,7 +80,8 @@ QString usageText(const QString &program)
 {
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
-                   "       %1 [--profile html4|html5] [--style inline|none] --export SOURCE TARGET\n"
+                   "       %1 [--profile html4|html5] [--style inline|none] [--sheet N|NAME]\n"
+                   "          --export SOURCE TARGET\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -89,13 +98,18 @@ QString usageText(const QString &program)
                    "                           other name is refused. TARGET may be SOURCE\n"
                    "                           itself only when both are .qvn; a SOURCE\n"
                    "                           ending in .html or .htm brings in the page's\n"
-                   "                           first table, .csv or .tsv one value per cell\n"
+                   "                           first table, .csv or .tsv one value per cell,\n"
+                   "                           .ods or .xlsx a sheet of the workbook (its\n"
+                   "                           first, or the one --sheet names), values as\n"
+                   "                           the spreadsheet shows them\n"
                    "  --profile html4|html5    with --export: write the HTML in this profile\n"
                    "                           instead of the table's own (a table file\n"
                    "                           keeps it as the table's profile)\n"
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --sheet N|NAME           with --export of an .ods or .xlsx SOURCE: the\n"
+                   "                           sheet of that name, else the Nth sheet (from 1)\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

@@ -9,6 +9,7 @@
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 
@@ -52,6 +53,19 @@ OpenResult importFirstTable(const QString &path, TableModel &model, QStringList 
     return r;
 }
 
+// A workbook's sheet, reported the same way.
+OpenResult importSheetOf(const QString &path, const QString &sheet, TableModel &model, QStringList &leftOut)
+{
+    const ImportResult imported = importSpreadsheetFile(path, sheet, model);
+    leftOut = imported.leftOut;
+    OpenResult r;
+    if (!imported.ok()) {
+        r.status = OpenStatus::Damaged;
+        r.message = imported.message;
+    }
+    return r;
+}
+
 QString unknownTargetMessage(const QString &target)
 {
     return QStringLiteral("\"%1\": unknown kind of TARGET. Name it .qvn (a table file), .html or .htm "
@@ -85,9 +99,15 @@ OpenResult openTextTable(const QString &path, TableModel &model)
 }
 
 ExportResult exportTable(const QString &source, const QString &target,
-                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style)
+                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style,
+                         const QString &sheet)
 {
     ExportResult result;
+    if (!sheet.isEmpty() && !isSpreadsheetFileName(source)) {
+        result.ok = false;
+        result.message = QStringLiteral("--sheet goes with a SOURCE ending in .ods or .xlsx");
+        return result;
+    }
     // Re-saving a table file in place is safe (it is read whole first); any
     // other conversion onto its own source would destroy the table.
     if (!(isTableFileName(source) && isTableFileName(target)) && sameFile(source, target)) {
@@ -104,7 +124,9 @@ ExportResult exportTable(const QString &source, const QString &target,
     TableModel model;
     const auto textSource = textTableFormatOf(source);
     QStringList leftOut;
+    const bool workbook = isSpreadsheetFileName(source);
     const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model, leftOut)
+            : workbook ? importSheetOf(source, sheet, model, leftOut)
             : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
                                                                     : openTableDocument(source, model);
     if (!opened.ok()) {
@@ -114,7 +136,7 @@ ExportResult exportTable(const QString &source, const QString &target,
     }
     model.FileName = source;
     if (!leftOut.isEmpty())
-        result.notes << source + QStringLiteral(": ") + leftOutMessage(leftOut);
+        result.notes << source + QStringLiteral(": ") + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
     if (profile)
         model.OutputProfile = *profile;
     if (style)

@@ -19,7 +19,8 @@ struct ExportResult {
 };
 
 // Opens source as the Open command does (a .csv or .tsv name read as
-// spreadsheet text), then writes target as the Save command does by its
+// spreadsheet text, an .ods or .xlsx workbook's sheet named by sheet, by
+// default its first), then writes target as the Save command does by its
 // extension: .qvn a table file, .html/.htm the HTML text, .csv/.tsv/.md the
 // cells' text; any other extension is refused. A profile or presentation
 // given overrides the table's own, as if chosen in the window: the HTML is
@@ -28,7 +29,8 @@ struct ExportResult {
 // that is the source file itself is refused unless both are .qvn names.
 ExportResult exportTable(const QString &source, const QString &target,
                          std::optional<MarkupProfile> profile = std::nullopt,
-                         std::optional<PresentationStyle> style = std::nullopt);
+                         std::optional<PresentationStyle> style = std::nullopt,
+                         const QString &sheet = QString());
 
 // Reads a .csv or .tsv file into model as Open does; the message names the file.
 OpenResult openTextTable(const QString &path, TableModel &model);
