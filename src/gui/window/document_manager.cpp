@@ -21,6 +21,7 @@
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
@@ -87,6 +88,50 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     // Nothing is dropped silently: the user hears what stayed behind.
     if (!result.leftOut.isEmpty())
         showFileMessage(parent, leftOutMessage(result.leftOut), MessageKind::Notice);
+    return true;
+}
+
+// The workbook's sheet to bring in: the only one directly, else the user's
+// pick from the sheets' names and sizes, the first preselected; -1 when the
+// pick is cancelled.
+int chooseSheet(QWidget *parent, const SpreadsheetBook &book)
+{
+    if (book.sheets.size() <= 1)
+        return 0;
+    QStringList lines;
+    for (int i = 0; i < book.sheets.size(); ++i)
+        lines << describeSheet(book, i);
+    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    dialog.setObjectName(QStringLiteral("dlgSheet"));
+    dialog.setWindowTitle(QStringLiteral("Quorvan"));
+    dialog.setLabelText(frmMain::tr("開くシートを選んでください。"));
+    dialog.setComboBoxItems(lines);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(lines.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return lines.indexOf(dialog.textValue());
+}
+
+// A sheet of an .ods or .xlsx workbook into opened, as a page's table is.
+bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened)
+{
+    const SpreadsheetBook book = readSpreadsheetFile(path);
+    if (!book.ok()) {
+        showFileMessage(parent, book.message);
+        return false;
+    }
+    const int index = chooseSheet(parent, book);
+    if (index < 0)
+        return false;
+    const ImportResult result = importSheet(book, index, opened, path);
+    if (!result.ok()) {
+        showFileMessage(parent, result.message);
+        return false;
+    }
+    opened.FileName = newTableName();
+    if (!result.leftOut.isEmpty())
+        showFileMessage(parent, sheetLeftOutMessage(result.leftOut), MessageKind::Notice);
     return true;
 }
 
@@ -159,6 +204,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened)
 {
     if (isHtmlFileName(path))
         return importHtmlPage(&m_window, path, opened);
+    if (isSpreadsheetFileName(path))
+        return importWorkbook(&m_window, path, opened);
     const auto text = textTableFormatOf(path);
     const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
                                                                         : openTableDocument(path, opened);
@@ -180,7 +227,8 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         request.title = frmMain::tr("表ファイルを開く");
         request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
-                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
+                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                        "|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx");
         const CommonDialog::Reply reply = m_window.Dlg->show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty())
