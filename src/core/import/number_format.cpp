@@ -91,8 +91,13 @@ Section parseSection(QStringView s)
             const qsizetype end = s.indexOf(u']', i + 1);
             const QStringView inner = s.mid(i + 1, (end < 0 ? s.size() : end) - i - 1);
             i = end < 0 ? s.size() : end + 1;
-            if (!inner.isEmpty() && run(0, inner.at(0).toLower()) == inner.size()
-                && QStringView(u"hms").contains(inner.at(0).toLower())) {
+            const auto same = [](QStringView v) {
+                for (const QChar ch : v)
+                    if (ch.toLower() != v.at(0).toLower())
+                        return false;
+                return true;
+            };
+            if (!inner.isEmpty() && same(inner) && QStringView(u"hms").contains(inner.at(0).toLower())) {
                 const QChar u = inner.at(0).toLower();
                 out.push_back({u == u'h' ? Tok::ElapsedH : u == u'm' ? Tok::ElapsedM : Tok::ElapsedS, QString(),
                                int(inner.size())});

@@ -127,6 +127,8 @@ XmlPart::XmlPart(const ZipPackage &package, const QString &name, bool anyCase) :
         m_state.tooComplex(SheetLimit::Bytes);
         return;
     }
+    if (st.valid & ZIP_STAT_SIZE)
+        m_declared = qint64(st.size);
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
         m_state.damaged();
         return;
@@ -174,6 +176,11 @@ bool XmlPart::refill()
         return true;
     }
     m_read += n;
+    // More than the entry said it holds: a lie, whatever follows.
+    if (m_declared >= 0 && m_read > m_declared) {
+        m_state.damaged();
+        return false;
+    }
     if (m_read > SheetLimits::MaxPartBytes) {
         m_state.tooComplex(SheetLimit::Bytes);
         return false;

@@ -127,6 +127,7 @@ private:
     bool m_found = false;
     bool m_atEnd = false;     // everything is in the reader
     qint64 m_read = 0;
+    qint64 m_declared = -1;   // the size the package's directory gives, -1 unknown
     int m_depth = 0;
     QByteArray m_chunk;
 };
