@@ -298,7 +298,6 @@ QString pictures() { return QCoreApplication::translate("Spreadsheet", "画像�
 QString comments() { return QCoreApplication::translate("Spreadsheet", "コメント"); }
 QString links() { return QCoreApplication::translate("Spreadsheet", "リンク（文字だけ取り込み）"); }
 QString richText() { return QCoreApplication::translate("Spreadsheet", "セルの一部の文字の書式"); }
-QString hiddenContent() { return QCoreApplication::translate("Spreadsheet", "結合で隠れたセルの値"); }
 QString hiddenRows() { return QCoreApplication::translate("Spreadsheet", "行と列の非表示（表示して取り込み）"); }
 QString conditional() { return QCoreApplication::translate("Spreadsheet", "条件付き書式"); }
 QString validation() { return QCoreApplication::translate("Spreadsheet", "入力規則"); }

@@ -170,7 +170,6 @@ QString pictures();
 QString comments();
 QString links();
 QString richText();
-QString hiddenContent();
 QString hiddenRows();
 QString conditional();
 QString validation();
