@@ -231,12 +231,20 @@ bool XmlPart::next()
 
 QStringView XmlPart::attr(QStringView nsUri, QStringView localName) const
 {
-    return m_xml.attributes().value(nsUri.toString(), localName.toString());
+    // Compared as views: a cell asks for several attributes, and each lookup
+    // through QString arguments would allocate two.
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    for (const QXmlStreamAttribute &a : attributes)
+        if (a.name() == localName && a.namespaceUri() == nsUri)
+            return a.value();
+    return {};
 }
 
 QStringView XmlPart::attr(QStringView localName) const
 {
-    for (const QXmlStreamAttribute &a : m_xml.attributes())
+    // A const copy: walking the reader's own list would detach it, a copy per call.
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    for (const QXmlStreamAttribute &a : attributes)
         if (a.namespaceUri().isEmpty() && a.name() == localName)
             return a.value();
     return {};

@@ -18,7 +18,7 @@ struct zip_file;
 namespace SheetLimits {
 constexpr qint64 MaxFileBytes = 128 * 1024 * 1024;  // the package itself
 constexpr qint64 MaxPartBytes = 256 * 1024 * 1024;  // one XML part, inflated
-constexpr qint64 MaxBookBytes = 512 * 1024 * 1024;  // every part read, inflated
+constexpr qint64 MaxBookBytes = 256 * 1024 * 1024;  // every part read, inflated: about 8 s of parsing
 constexpr int MaxEntries = 10000;                    // files in the package
 constexpr int MaxDepth = 128;                        // XML elements inside one another
 constexpr qint64 MaxCells = 5000000;                 // cells kept, every sheet together

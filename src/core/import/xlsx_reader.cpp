@@ -600,7 +600,8 @@ void readXlsxPackage(const ZipPackage &package, SpreadsheetBook &book, BookState
                     return;
                 }
                 QString id;
-                for (const QXmlStreamAttribute &a : workbook.xml().attributes())
+                const QXmlStreamAttributes attributes = workbook.xml().attributes();
+                for (const QXmlStreamAttribute &a : attributes)
                     if (a.name() == u"id" && !a.namespaceUri().isEmpty())
                         id = a.value().toString();
                 QString target;
