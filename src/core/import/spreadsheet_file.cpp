@@ -94,14 +94,6 @@ qint64 ZipPackage::find(const QString &name, bool anyCase) const
     return -1;
 }
 
-bool ZipPackage::hasUnder(const QString &prefix) const
-{
-    for (const QString &n : m_names)
-        if (n.startsWith(prefix, Qt::CaseInsensitive) && n.size() > prefix.size())
-            return true;
-    return false;
-}
-
 // ---- one XML part ----
 
 namespace {
@@ -140,19 +132,6 @@ XmlPart::XmlPart(const ZipPackage &package, const QString &name, bool anyCase) :
     m_file = zip_fopen_index(package.handle(), zip_uint64_t(index), 0);
     if (!m_file)
         m_state.damaged();
-}
-
-XmlPart::XmlPart(const QByteArray &text, BookState &state) : m_state(state)
-{
-    m_xml.setNamespaceProcessing(true);
-    m_found = true;
-    m_atEnd = true;
-    if (text.size() > SheetLimits::MaxPartBytes) {
-        state.tooComplex(SheetLimit::Bytes);
-        return;
-    }
-    if (state.chargeBytes(text.size()))
-        m_xml.addData(text);
 }
 
 XmlPart::~XmlPart()

@@ -74,9 +74,6 @@ public:
     bool isOpen() const { return m_zip != nullptr; }
     // OOXML part names are case-insensitive; ODF's are not.
     qint64 find(const QString &name, bool anyCase = false) const;
-    bool has(const QString &name, bool anyCase = false) const { return find(name, anyCase) >= 0; }
-    // True when some entry's name starts with prefix (pictures, comments...).
-    bool hasUnder(const QString &prefix) const;
     zip *handle() const { return m_zip; }
     BookState &state() const { return m_state; }
 
@@ -94,8 +91,6 @@ class XmlPart
 {
 public:
     XmlPart(const ZipPackage &package, const QString &name, bool anyCase = false);
-    // The same over bytes already in memory.
-    XmlPart(const QByteArray &text, BookState &state);
     ~XmlPart();
     XmlPart(const XmlPart &) = delete;
     XmlPart &operator=(const XmlPart &) = delete;
