@@ -1,12 +1,15 @@
 // Times the actions a user feels on a 99 x 99 table with text in every cell.
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/quorvan_bench [runs [warm-up runs]] [--huge-kib=N] [--huge-only]
-//       [--big-kib=N] [--big-only] [--program=PATH]
+//       [--big-kib=N] [--big-only] [--long-rows=N,...] [--long-only] [--program=PATH]
 //
 // --huge-kib sets the size of the one cell of the huge-cell tables (default
 // 30 MiB of text; 0 leaves those cases out); --huge-only runs only those.
 // --big-kib sets the size of every cell of the big 99 x 99 table (default
 // 5 KiB: some 48 MB of text); --big-only runs only its cases.
+// --long-rows sets the long tables of short values (10 columns; default
+// 10000,100000 rows), each a CSV timed on the command line beside pandoc and
+// in the window; --long-only runs only those.
 // --program times another build's quorvan in the whole-process figures (the
 // "before" column); the default is the one beside this benchmark.
 // --keep-files=DIR writes the files (largest.qvn, largest.html, largest.csv,
@@ -46,6 +49,8 @@
 #include <unistd.h>
 
 #include "core/model/cell_finder.h"
+#include "core/model/table_edits.h"
+#include <QLocale>
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
 #include "gui/widgets/file_commands.h"
@@ -366,6 +371,125 @@ void timeBigTable(const QString &path)
     delete opened;
 }
 
+// A long table of short values as a CSV file: rows x 10, an item name, a
+// price with a thousands separator, a number, words and dates.
+void writeLongCsv(const QString &path, int rows)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return;
+    QByteArray out;
+    out.reserve(qsizetype(rows) * 80);
+    out += "item,price,qty,code,colour,size,date,town,note,flag\r\n";
+    quint32 seed = 7;
+    static const char *const colours[] = {"red", "green", "blue", "black", "white"};
+    static const char *const towns[] = {"Tokyo", "Osaka", "Kyoto", "Nara", "Kobe", "Sapporo"};
+    for (int r = 1; r < rows; ++r) {
+        seed = seed * 1103515245u + 12345u;
+        const int price = int((seed >> 8) % 100000);
+        out += "item " + QByteArray::number(r) + ",\"" + QLocale(QLocale::English).toString(price).toLatin1() + "\","
+                + QByteArray::number((seed >> 4) % 500) + ",C" + QByteArray::number(seed % 9973) + ','
+                + colours[(seed >> 3) % 5] + ',' + QByteArray::number((seed >> 5) % 50) + ",2026-"
+                + QByteArray::number(1 + (seed >> 6) % 12) + '-' + QByteArray::number(1 + (seed >> 7) % 28) + ','
+                + towns[(seed >> 9) % 6] + ",ok," + ((seed >> 10) % 2 ? "yes" : "no") + "\r\n";
+    }
+    f.write(out);
+}
+
+// A process under /usr/bin/time: its peak memory in MB, 0 when that is not there.
+double peakOfProcessMb(const QString &program, const QStringList &args)
+{
+    if (!QFileInfo::exists(QStringLiteral("/usr/bin/time")))
+        return 0;
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/time"), QStringList{QStringLiteral("-f"), QStringLiteral("%M")} + QStringList{program} + args);
+    p.waitForFinished(300000);
+    const QList<QByteArray> lines = p.readAllStandardError().trimmed().split('\n');
+    return lines.isEmpty() ? 0 : lines.last().toDouble() / 1024.0;
+}
+
+// The long table in the window, as a user works through it: open, the cells
+// view, scrolling, moving the current cell, typing, a row put in at the top
+// and taken back, a view switch and back, a sort by numbers, save and open again.
+void timeLongTable(const QString &csv, const QString &saved, int rows)
+{
+    const QString n = QString::number(rows);
+    frmMain *w = nullptr;
+    record(QStringLiteral("long_%1_open_csv_to_shown_window").arg(n), timeIt([&] {
+               w = new frmMain;
+               w->OpenFile(csv);
+               w->show();
+               if (!QTest::qWaitForWindowExposed(w))
+                   std::fprintf(stderr, "window not exposed\n");
+           }));
+    if (model(*w).TableRows != rows)
+        std::fprintf(stderr, "long table: %d rows opened, not %d\n", int(model(*w).TableRows), rows);
+    record(QStringLiteral("long_%1_first_switch_cells_view").arg(n), timeIt([&] {
+               w->Bar_ButtonClick(ToolbarButton::CellView);
+           }));
+    GridWidget *g = grid(*w);
+    QScrollBar *bar = g->verticalScrollBar();
+    double slowest = 0;
+    for (int step = 0; step < 10; ++step)
+        slowest = qMax(slowest, timeIt([&] {
+            bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }));
+    record(QStringLiteral("long_%1_scroll_page_slowest_of_10").arg(n), slowest);
+    slowest = 0;
+    for (int step = 1; step <= 10; ++step)
+        slowest = qMax(slowest, timeIt([&] {
+            bar->setValue(bar->maximum() * step / 11);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }));
+    record(QStringLiteral("long_%1_scroll_jump_slowest_of_10").arg(n), slowest);
+    g->moveCurrentTo(2, rows / 2);
+    g->setFocus();
+    slowest = 0;
+    for (int step = 0; step < 10; ++step)
+        slowest = qMax(slowest, timeIt([&] { QTest::keyClick(g, Qt::Key_Down); }));
+    record(QStringLiteral("long_%1_move_down_slowest_of_10").arg(n), slowest);
+    record(QStringLiteral("long_%1_type_in_cell").arg(n), timeIt([&] {
+               QTest::keyClick(g, Qt::Key_X);
+               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+           }));
+    g->moveCurrentTo(2, 1);
+    record(QStringLiteral("long_%1_insert_row_at_top").arg(n), timeIt([&] { item(*w, "mnuInsertRowAbove")->trigger(); }));
+    record(QStringLiteral("long_%1_undo_insert_row").arg(n), timeIt([&] { item(*w, "mnuUndo")->trigger(); }));
+    record(QStringLiteral("long_%1_redo_insert_row").arg(n), timeIt([&] { item(*w, "mnuRedo")->trigger(); }));
+    item(*w, "mnuUndo")->trigger();
+    g->moveCurrentTo(3, rows / 3);
+    const QPoint before(g->Col(), g->Row());
+    record(QStringLiteral("long_%1_view_switch_and_back").arg(n), timeIt([&] {
+               w->Bar_ButtonClick(ToolbarButton::TableView);
+               w->Bar_ButtonClick(ToolbarButton::CellView);
+           }));
+    if (QPoint(g->Col(), g->Row()) != before)
+        std::fprintf(stderr, "long table: the view switch moved the current cell\n");
+    g->moveCurrentTo(3, 1);
+    g->selectCells(QRect(3, 2, 1, rows - 1));
+    record(QStringLiteral("long_%1_sort_by_number").arg(n), timeIt([&] {
+               gridEditor(*w)->sortRows(false, tableedits::SortKey::Number);
+           }));
+    const TableModel sorted = model(*w);
+    const QString keep = g_savedPath;
+    g_savedPath = saved;
+    QFile::remove(saved);
+    record(QStringLiteral("long_%1_save_qvn").arg(n), timeIt([&] { w->SaveFile(); }));
+    g_savedPath = keep;
+    delete w;
+    record(QStringLiteral("long_%1_open_qvn_to_shown_window").arg(n), timeIt([&] {
+               w = new frmMain;
+               w->OpenFile(saved);
+               w->show();
+               if (!QTest::qWaitForWindowExposed(w))
+                   std::fprintf(stderr, "window not exposed\n");
+           }));
+    if (model(*w).Cells != sorted.Cells || model(*w).TableRows != sorted.TableRows)
+        std::fprintf(stderr, "long table: the saved table reads back otherwise\n");
+    delete w;
+}
+
 double monotonicMs()
 {
     timespec now {};
@@ -523,6 +647,8 @@ int main(int argc, char *argv[])
     bool hugeOnly = false;
     int bigKib = 5;
     bool bigOnly = false;
+    QList<int> longRows{10000, 100000};
+    bool longOnly = false;
     QString program = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvan"));
     QString keepIn;
     for (const QString &arg : app.arguments().mid(1)) {
@@ -530,7 +656,13 @@ int main(int argc, char *argv[])
             hugeOnly = true;
         else if (arg == QLatin1String("--big-only"))
             bigOnly = true;
-        else if (arg.startsWith(QLatin1String("--big-kib=")))
+        else if (arg == QLatin1String("--long-only"))
+            longOnly = true;
+        else if (arg.startsWith(QLatin1String("--long-rows="))) {
+            longRows.clear();
+            for (const QString &v : arg.mid(12).split(QLatin1Char(','), Qt::SkipEmptyParts))
+                longRows << v.toInt();
+        } else if (arg.startsWith(QLatin1String("--big-kib=")))
             bigKib = qMax(0, arg.mid(10).toInt());
         else if (arg.startsWith(QLatin1String("--huge-kib=")))
             hugeKib = qMax(0, arg.mid(11).toInt());
@@ -566,7 +698,7 @@ int main(int argc, char *argv[])
 
     const QString hugeUnbroken = dir.filePath(QStringLiteral("huge-unbroken.qvn"));
     const QString hugeSpaced = dir.filePath(QStringLiteral("huge-spaced.qvn"));
-    for (int run = -warmUps; run < (hugeOnly || bigOnly ? -warmUps : runs); ++run) {
+    for (int run = -warmUps; run < (hugeOnly || bigOnly || longOnly ? -warmUps : runs); ++run) {
         g_recording = run >= 0;
         // Start-up as a whole process, to the first shown window with a new
         // table, and the same for a window of a bare Qt Widgets program.
@@ -698,8 +830,53 @@ int main(int argc, char *argv[])
     // Taken before the huge-cell cases, whose texts alone are tens of MB.
     const double peakMb = peakMemoryKiB() / 1024.0;
 
+    // Long tables of short values: the command line beside pandoc on the same
+    // CSV, then the window.
+    QStringList longPeaks;
+    if (!hugeOnly && !bigOnly) {
+        for (int rows : std::as_const(longRows)) {
+            const QString n = QString::number(rows);
+            const QString csvPath = dir.filePath(QStringLiteral("long-%1.csv").arg(n));
+            const QString htmlPath = dir.filePath(QStringLiteral("long-%1.html").arg(n));
+            const QString qvnPath = dir.filePath(QStringLiteral("long-%1.qvn").arg(n));
+            writeLongCsv(csvPath, rows);
+            for (int run = -warmUps; run < runs; ++run) {
+                g_recording = run >= 0;
+                timeProcess(QStringLiteral("long_%1_export_csv_to_html_process").arg(n), program,
+                            {QStringLiteral("--export"), csvPath, htmlPath});
+                if (!pandoc.isEmpty())
+                    timeProcess(QStringLiteral("long_%1_pandoc_csv_to_html_process").arg(n), pandoc,
+                                {QStringLiteral("-f"), QStringLiteral("csv"), QStringLiteral("-t"), QStringLiteral("html"),
+                                 csvPath, QStringLiteral("-o"), htmlPath + QStringLiteral(".pandoc")});
+                double openPeak = 0;
+                timeStartup(QStringLiteral("long_%1_open_csv_process_to_shown_window").arg(n), program, {csvPath}, &openPeak);
+                timeLongTable(csvPath, qvnPath, rows);
+                if (run == runs - 1) {
+                    longPeaks << QStringLiteral("long_%1_export_peak_mb %2").arg(n).arg(peakOfProcessMb(program, {QStringLiteral("--export"), csvPath, htmlPath}), 0, 'f', 1);
+                    if (!pandoc.isEmpty())
+                        longPeaks << QStringLiteral("long_%1_pandoc_peak_mb %2").arg(n).arg(
+                                peakOfProcessMb(pandoc, {QStringLiteral("-f"), QStringLiteral("csv"), QStringLiteral("-t"),
+                                                         QStringLiteral("html"), csvPath, QStringLiteral("-o"),
+                                                         htmlPath + QStringLiteral(".pandoc")}), 0, 'f', 1);
+                    longPeaks << QStringLiteral("long_%1_open_csv_process_peak_mb %2").arg(n).arg(openPeak, 0, 'f', 1);
+                }
+            }
+            const auto ratioOf = [&](const QString &a, const QString &b) {
+                const Figure *x = nullptr, *y = nullptr;
+                for (const Figure &f : std::as_const(g_figures)) {
+                    if (f.name == a) x = &f;
+                    if (f.name == b) y = &f;
+                }
+                return x && y && median(y->ms) > 0 ? median(x->ms) / median(y->ms) : 0.0;
+            };
+            longPeaks << QStringLiteral("long_%1_pandoc_over_export %2").arg(n).arg(
+                    ratioOf(QStringLiteral("long_%1_pandoc_csv_to_html_process").arg(n),
+                            QStringLiteral("long_%1_export_csv_to_html_process").arg(n)), 0, 'f', 1);
+        }
+    }
+
     double bigPeakMb = 0;
-    if (bigKib > 0 && !hugeOnly) {
+    if (bigKib > 0 && !hugeOnly && !longOnly) {
         const QString big = dir.filePath(QStringLiteral("big.qvn"));
         saveBigTable(big, bigKib);
         for (int run = -warmUps; run < runs; ++run) {
@@ -709,7 +886,7 @@ int main(int argc, char *argv[])
         }
     }
 
-    if (hugeKib > 0 && !bigOnly) {
+    if (hugeKib > 0 && !bigOnly && !longOnly) {
         saveHugeCellTable(hugeUnbroken, hugeKib, false);
         saveHugeCellTable(hugeSpaced, hugeKib, true);
         for (int run = -warmUps; run < runs; ++run) {
@@ -756,6 +933,8 @@ int main(int argc, char *argv[])
         std::printf("BENCH name=%s median_ms=%.2f min_ms=%.2f max_ms=%.2f runs=%d\n", qPrintable(f.name),
                     median(f.ms), *std::min_element(f.ms.cbegin(), f.ms.cend()),
                     *std::max_element(f.ms.cbegin(), f.ms.cend()), int(f.ms.size()));
+    for (const QString &line : std::as_const(longPeaks))
+        std::printf("LONG %s\n", qPrintable(line));
     std::printf("BENCH name=peak_memory_mb value=%.1f\n", peakMb);
     std::printf("BENCH name=peak_memory_program_mb value=%.1f\n", programPeakMb);
     return 0;

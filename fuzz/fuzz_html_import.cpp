@@ -25,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (r.ok() && (model.TableRows < 1 || model.TableRows > 99 || model.TableCols < 1 || model.TableCols > 99))
             std::abort();
         describeHtmlTable(tables, i);
+        htmlTableListLine(tables, i);
     }
+    if (preferredHtmlTable(tables) >= qMax<qsizetype>(tables.size(), 1))
+        std::abort();
     return 0;
 }

@@ -9,8 +9,12 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <new>
 #include <dlfcn.h>
 #include <malloc.h>
 #include <sys/mman.h>
@@ -32,6 +36,30 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
+}
+
+// The whole output, built before: a failure found before writing leaves
+// standard output empty. A reader that went away is a failure, not a signal.
+bool writeStandardOutput(const QByteArray &bytes)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+    return std::fflush(stdout) == 0 && written;
+}
+
+int finishExport(const ExportResult &r, const QString &program)
+{
+    if (!r.ok) {
+        print(stderr, r.message);
+        return 1;
+    }
+    if (!r.output.isEmpty() && !writeStandardOutput(r.output)) {
+        print(stderr, program + QStringLiteral(": standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        return 1;
+    }
+    for (const QString &note : r.notes)
+        print(stderr, note);
+    return 0;
 }
 
 // Every first touch of a 4 KiB page is a fault, and on a virtual machine a
@@ -111,17 +139,35 @@ int main(int argc, char *argv[])
         prepareHeap(32 << 20, 256 << 20);
         QCoreApplication tool(argc, argv);
         setUiLanguage(chooseUiLanguage(cl.language));
-        const ExportResult r = exportTable(cl.files.at(0), cl.files.at(1),
-                                           cl.profile.isEmpty() ? std::nullopt : markupProfileFromName(cl.profile),
-                                           cl.style.isEmpty() ? std::nullopt : presentationStyleFromName(cl.style),
-                                           cl.sheet);
-        if (!r.ok) {
-            print(stderr, r.message);
-            return 1;
+        ExportOptions options;
+        if (!cl.profile.isEmpty())
+            options.profile = markupProfileFromName(cl.profile);
+        if (!cl.style.isEmpty())
+            options.style = presentationStyleFromName(cl.style);
+        if (!cl.from.isEmpty())
+            options.from = tableFormatFromName(cl.from, false);
+        if (!cl.to.isEmpty())
+            options.to = tableFormatFromName(cl.to, true);
+        options.table = cl.table;
+        options.page = cl.page;
+        options.text.keepFormulas = cl.csvFormulas;
+        options.sheet = cl.sheet;
+        ExportResult r;
+        try {
+            r = exportTable(cl.files.at(0), cl.files.at(1), options);
+        } catch (const std::bad_alloc &) {
+            // The whole output is built in memory first: running out ends the command, said.
+            r.ok = false;
+            r.message = program + QStringLiteral(": not enough memory for ") + cl.files.at(0);
         }
-        for (const QString &note : r.notes)
-            print(stderr, note);
-        return 0;
+        return finishExport(r, program);
+    }
+    case CommandLine::ListTables: {
+        QCoreApplication tool(argc, argv);
+        setUiLanguage(chooseUiLanguage(cl.language));
+        return finishExport(listTables(cl.files.at(0), cl.from.isEmpty() ? std::nullopt
+                                                                         : tableFormatFromName(cl.from, false)),
+                            program);
     }
     case CommandLine::Edit:
         break;

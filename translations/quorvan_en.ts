@@ -4,12 +4,12 @@
 <context>
     <name>CellBlock</name>
     <message>
-        <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
-        <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (%5 rows × %5 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
-    </message>
-    <message>
         <source>貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。</source>
         <translation>A merged cell would have hidden pasted cells, so it was split.</translation>
+    </message>
+    <message>
+        <source>貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限（%5 行 × %6 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。</source>
+        <translation>The pasted cells (%1 rows × %2 columns) do not fit within the largest table (%5 rows × %6 columns) from this cell, so only %3 rows × %4 columns were pasted.</translation>
     </message>
 </context>
 <context>
@@ -130,6 +130,34 @@
         <source>セルの class 属性を入力します。空白で区切って複数書けます。</source>
         <translation>Enter the cell&apos;s class attribute; separate several classes with spaces.</translation>
     </message>
+    <message>
+        <source>左</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>中央</source>
+        <translation>centre</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>top</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>bottom</translation>
+    </message>
+    <message>
+        <source>横の配置: %1</source>
+        <translation>Horizontal alignment: %1</translation>
+    </message>
+    <message>
+        <source>縦の配置: %1</source>
+        <translation>Vertical alignment: %1</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceDialog</name>
@@ -196,34 +224,6 @@
     <message>
         <source>%1 個所を置換しました。</source>
         <translation>Replaced %1 occurrence(s).</translation>
-    </message>
-    <message>
-        <source>左</source>
-        <translation>left</translation>
-    </message>
-    <message>
-        <source>中央</source>
-        <translation>centre</translation>
-    </message>
-    <message>
-        <source>右</source>
-        <translation>right</translation>
-    </message>
-    <message>
-        <source>上</source>
-        <translation>top</translation>
-    </message>
-    <message>
-        <source>下</source>
-        <translation>bottom</translation>
-    </message>
-    <message>
-        <source>横の配置: %1</source>
-        <translation>Horizontal alignment: %1</translation>
-    </message>
-    <message>
-        <source>縦の配置: %1</source>
-        <translation>Vertical alignment: %1</translation>
     </message>
 </context>
 <context>
@@ -485,6 +485,14 @@
         <source>&lt;p&gt;ヘルプ ファイル「%1」には最初に表示するページがありません。&lt;/p&gt;</source>
         <translation>&lt;p&gt;The help file “%1” has no first page to show.&lt;/p&gt;</translation>
     </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ヘルプのページ</source>
+        <translation>Help page</translation>
+    </message>
 </context>
 <context>
     <name>HtmlImport</name>
@@ -499,10 +507,6 @@
     <message>
         <source>%1には %2 番目の表がないため、読み込めませんでした。</source>
         <translation>%1 could not be read: it has no table %2.</translation>
-    </message>
-    <message>
-        <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %5 列）を超えるため、読み込めませんでした。</source>
-        <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (%5 rows × %5 columns).</translation>
     </message>
     <message>
         <source>%1の表 %2 にはセルがないため、読み込めませんでした。</source>
@@ -541,6 +545,69 @@
             <numerusform>%n column</numerusform>
             <numerusform>%n columns</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1は大きすぎる（%2 MiB を超える）ため、読み込めませんでした。</source>
+        <translation>%1 could not be read: it is larger than %2 MiB.</translation>
+    </message>
+    <message>
+        <source>%1は要素の入れ子が深すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its elements nest too deep.</translation>
+    </message>
+    <message>
+        <source>%1は大きさの割に読み取りに時間がかかりすぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: reading it would take far longer than its size calls for.</translation>
+    </message>
+    <message>
+        <source>%1は大きさの割に読み取りに必要なメモリーが多すぎるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: reading it would take far more memory than its size calls for.</translation>
+    </message>
+    <message>
+        <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %6 列）を超えるため、読み込めませんでした。</source>
+        <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (%5 rows × %6 columns).</translation>
+    </message>
+</context>
+<context>
+    <name>HtmlTableChooser</name>
+    <message>
+        <source>開く表を選んでください（データの表と見られるものを選んであります）。</source>
+        <translation>Choose the table to open (the one that looks like a data table is chosen).</translation>
+    </message>
+    <message>
+        <source>表</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>大きさ</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>見出し・id</source>
+        <translation>Caption or id</translation>
+    </message>
+    <message>
+        <source>最初のセル</source>
+        <translation>First cells</translation>
+    </message>
+    <message>
+        <source>ページの表</source>
+        <translation>Tables of the page</translation>
+    </message>
+    <message>
+        <source>表 %1</source>
+        <translation>Table %1</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -818,6 +885,13 @@
     </message>
 </context>
 <context>
+    <name>TableExport</name>
+    <message>
+        <source>標準入力</source>
+        <translation>standard input</translation>
+    </message>
+</context>
+<context>
     <name>TableFile</name>
     <message>
         <source>%1は共有フォルダーの中の、存在しないファイルを指すリンクなので、保存しませんでした。別の名前で保存してください。</source>
@@ -1015,6 +1089,25 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。</source>
         <translation>Enter how many of the table&apos;s last rows are its footer (tfoot in HTML5); 0 for no footer.</translation>
+    </message>
+</context>
+<context>
+    <name>TextTable</name>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %5 at most).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;の %2 か所は %3 として読めず、�に置き換えました。</source>
+        <translation>&quot;%1&quot;: bytes that are not %3 were replaced with � (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;にあった NUL 文字 %2 個を取り除きました。</source>
+        <translation>&quot;%1&quot;: NUL characters were left out (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は大きすぎるため、開くことができませんでした（%2 行 × %3 列、%4 MB まで）。</source>
+        <translation>&quot;%1&quot; is too large to open (a table holds %2 rows × %3 columns, a file %4 MB at most).</translation>
     </message>
 </context>
 <context>
@@ -1363,10 +1456,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
 <context>
     <name>frmMain</name>
     <message>
-        <source>開く表を選んでください。</source>
-        <translation>Choose the table to open.</translation>
-    </message>
-    <message>
         <source>表ファイルを開く</source>
         <translation>Open a Table File</translation>
     </message>
@@ -1381,10 +1470,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>表ファイルの保存</source>
         <translation>Save the Table File</translation>
-    </message>
-    <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -1467,7 +1552,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>&amp;Multi-line Edit</translation>
     </message>
     <message>
-        <source>ヘルプ(&amp;H)</source>
+        <source>ヘルプ(&amp;P)</source>
         <translation>&amp;Help</translation>
     </message>
     <message>
@@ -1479,7 +1564,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>New Table</translation>
     </message>
     <message>
-        <source>編集(&amp;E)</source>
+        <source>編集(&amp;N)</source>
         <translation>E&amp;dit</translation>
     </message>
     <message>
@@ -1592,6 +1677,14 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <source>タグ表示</source>
         <translation>Tag view</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;の表を開きました。%2</source>
+        <translation>Opened the table of &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|CSV or TSV File (*.csv;*.tsv)|*.csv;*.tsv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|All Files(*.*)|*.*</translation>
+    </message>
 </context>
 <context>
     <name>frmPicture</name>
@@ -1612,7 +1705,7 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Chooses a file when the picture is saved on a drive.</translation>
     </message>
     <message>
-        <source>代替テキスト(&amp;A)：</source>
+        <source>代替テキスト(&amp;T)：</source>
         <translation>Alternative &amp;text:</translation>
     </message>
     <message>
@@ -1690,13 +1783,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>横の大きさをピクセルで指定</source>
         <translation>Width in pixels</translation>
-    </message>
-</context>
-<context>
-    <name>TextTable</name>
-    <message>
-        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
-        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
     </message>
 </context>
 </TS>

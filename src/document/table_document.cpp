@@ -2,56 +2,100 @@
 #include "document/table_document_p.h"
 
 TableDocument::TableDocument(QObject *parent)
-    : QObject(parent)
+    : QObject(parent), m_journal(new Journal(*this))
 {
+    m_model.Cells.setObserver(m_journal);
 }
 
 TableDocument::~TableDocument()
 {
+    m_model.Cells.setObserver(nullptr);
     delete m_rec;
+    delete m_journal;
 }
 
 // Records enter the document as the cell settings pane would leave them, so
-// no view has to write them back. Only the table's cells: the rest is kept
-// as the file had it, and taken in when the table grows (within, or all of
-// the table when within is empty).
-void TableDocument::normaliseCells(TableModel &m, QRect within)
+// no view has to write them back. Only the table's cells: the rest is kept as
+// the file had it, and taken in when the table grows. Only held records can
+// need it; the others are at the defaults.
+void TableDocument::normaliseEntered(int oldRows, int oldCols)
 {
-    const QRect table(1, 1, qBound(1, int(m.TableCols), TableLimits::MaxCols),
-                      qBound(1, int(m.TableRows), TableLimits::MaxRows));
-    const QRect area = within.isEmpty() ? table : (within & table);
-    for (int c = area.left(); c <= area.right(); ++c)
-        for (int r = area.top(); r <= area.bottom(); ++r)
-            normalise(m.Cells(c, r));
+    const QRect table = m_model.tableCells();
+    QVector<QRect> entered;
+    if (oldRows < 0)
+        entered.append(table);
+    else {
+        if (table.bottom() > oldRows)
+            entered.append(QRect(1, oldRows + 1, table.width(), table.bottom() - oldRows));
+        if (table.right() > oldCols)
+            entered.append(QRect(oldCols + 1, 1, table.right() - oldCols, std::min(oldRows, table.bottom())));
+    }
+    const CellRecord zero = CellRecord::zero();
+    for (const QRect &area : std::as_const(entered)) {
+        QVector<QPoint> odd;
+        const int zeroLine = TableLimits::ClassicLines + 1;
+        std::as_const(m_model.Cells).forEachHeld(area, [&](int c, int r, const CellRecord &rec) {
+            if (!isNormalised(rec) || ((c == zeroLine || r == zeroLine) && rec == zero))
+                odd.append(QPoint(c, r));
+        });
+        for (const QPoint p : std::as_const(odd)) {
+            CellRecord &rec = m_model.Cells(p.x(), p.y());
+            // Past the original largest table a file holds all-zero records.
+            if (rec == zero && (p.x() == TableLimits::ClassicLines + 1 || p.y() == TableLimits::ClassicLines + 1))
+                rec = CellRecord();
+            normalise(rec);
+        }
+    }
 }
 
 void TableDocument::editModel(const QString &text, const std::function<void(TableModel &)> &fn)
 {
-    TableModel copy = m_model;
-    fn(copy);
-    normaliseCells(copy, QRect());
     StepScope step(*this, text);
-    QRect area;
-    CellFields fields;
-    for (int c = 0; c < CellTable::Size; ++c)
-        for (int r = 0; r < CellTable::Size; ++r) {
-            const CellRecord &after = copy.Cells(c, r);
-            CellRecord &now = m_model.Cells(c, r);
-            if (after == now)
-                continue;
-            touchCell(c, r);
-            fields |= differingFields(now, after);
-            area |= QRect(c, r, 1, 1);
-            now = after;
+    const TableSettings start = TableSettings::of(m_model);
+    const std::size_t firstAction = m_rec->actions.size();
+    m_journal->touched = QRect();
+    fn(m_model);
+    // Lines the edit moved, and where the table's size went beyond them.
+    int rows = start.rows, cols = start.cols;
+    for (std::size_t i = firstAction; i < m_rec->actions.size(); ++i)
+        if (const LineEdit *e = m_rec->actions[i].lines.get()) {
+            if (e->kind == LineEdit::Insert)
+                (e->rows ? rows : cols) += e->count;
+            else if (e->kind == LineEdit::Remove)
+                (e->rows ? rows : cols) -= e->count;
         }
-    const TableSettings settings = TableSettings::of(copy);
-    const TableFields tableFields = TableSettings::of(m_model).differing(settings);
-    if (tableFields) {
-        touchTable();
-        settings.into(m_model);
+    normaliseEntered(rows, cols);
+    // The records fn wrote read as the panes write them too.
+    const QRect table = m_model.tableCells();
+    QVector<QPoint> written;
+    for (auto it = m_rec->cells.cbegin(); it != m_rec->cells.cend(); ++it)
+        if (table.contains(keyCol(it.key()), keyRow(it.key())))
+            written.append(QPoint(keyCol(it.key()), keyRow(it.key())));
+    for (const QPoint p : std::as_const(written)) {
+        if (!isNormalised(std::as_const(m_model).Cells(p.x(), p.y())))
+            normalise(m_model.Cells(p.x(), p.y()));
     }
-    // Cells first: a view that follows the table's size shows them all then.
-    if (fields)
+    CellFields fields;
+    for (auto it = m_rec->cells.cbegin(); it != m_rec->cells.cend(); ++it)
+        fields |= differingFields(it.value(), std::as_const(m_model).Cells(keyCol(it.key()), keyRow(it.key())));
+    for (std::size_t i = firstAction; i < m_rec->actions.size(); ++i)
+        for (const CellChange &c : std::as_const(m_rec->actions[i].cells))
+            fields |= differingFields(c.before, c.after);
+    const QRect area = m_journal->touched;
+    const TableSettings settings = TableSettings::of(m_model);
+    const TableFields tableFields = start.differing(settings);
+    if (tableFields && !m_rec->tableTouched) {
+        m_rec->tableTouched = true;
+        m_rec->table = start;
+    }
+    // What the views must know: the lines first, then the cells, then the size.
+    std::vector<std::shared_ptr<LineEdit>> edits;
+    for (std::size_t i = firstAction; i < m_rec->actions.size(); ++i)
+        if (m_rec->actions[i].lines)
+            edits.push_back(m_rec->actions[i].lines);
+    for (const auto &e : edits)
+        emitLineEdit(*e, true);
+    if (!area.isEmpty() && fields)
         emit cellsChanged(area, fields);
     if (tableFields)
         emit tableChanged(tableFields);
@@ -59,59 +103,64 @@ void TableDocument::editModel(const QString &text, const std::function<void(Tabl
 
 void TableDocument::setCellText(int col, int row, const QString &text)
 {
-    CellRecord &r = m_model.Cells(col, row);
-    if (r.Text == text)
+    if (std::as_const(m_model).Cells(col, row).Text == text)
         return;
     StepScope step(*this, stepName(CellField::Text));
-    touchCell(col, row);
-    r.Text = text;
+    m_model.Cells(col, row).Text = text;
     emit cellsChanged(QRect(col, row, 1, 1), CellField::Text);
 }
 
 void TableDocument::setCellField(int col, int row, CellField field, qint32 value)
 {
-    CellRecord &r = m_model.Cells(col, row);
-    const CellRecord before = r;
+    CellRecord probe = std::as_const(m_model).Cells(col, row);
     // Each field keeps its own width, as the boxes have always stored them.
-    const bool changed = assignField(r, field, value);
-    if (!changed)
+    if (!assignField(probe, field, value))
         return;
     // A drag over one field of one cell is one step.
-    beginFieldStep(stepName(field), (cellKey(col, row) << 4) | bitIndex(uint(field)));
-    if (m_rec && !m_rec->cells.contains(cellKey(col, row)))
-        m_rec->cells.insert(cellKey(col, row), before);
+    beginFieldStep(stepName(field), MergeKey{1, QRect(col, row, 1, 1), uint(field)});
+    assignField(m_model.Cells(col, row), field, value);
     emit cellsChanged(QRect(col, row, 1, 1), field);
     endStep();
 }
 
 void TableDocument::setCellsField(QRect cells, CellField field, qint32 value)
 {
-    cells = cells.normalized() & QRect(0, 0, CellTable::Size, CellTable::Size);
+    cells = cells.normalized() & QRect(0, 0, CellTable::MaxCol + 1, CellTable::MaxRow + 1);
     if (cells.width() <= 1 && cells.height() <= 1) {
         if (!cells.isEmpty())
             setCellField(cells.x(), cells.y(), field, value);
         return;
     }
-    // Range keys lie above the table's: the corners and the field.
-    const qint64 corners = ((qint64(cells.left()) * CellTable::Size + cells.top()) * CellTable::Size
-                            + cells.right()) * CellTable::Size + cells.bottom();
-    const int key = int(((CellTable::Size * CellTable::Size + 1 + corners) << 4) | bitIndex(uint(field)));
+    // Only the cells that change are written: a cell at the defaults that
+    // already holds the value stays unheld.
+    const bool defaultsChange = [&] {
+        CellRecord d;
+        return assignField(d, field, value);
+    }();
+    QVector<QPoint> changing;
     QRect changed;
-    for (int r = cells.top(); r <= cells.bottom(); ++r)
-        for (int c = cells.left(); c <= cells.right(); ++c) {
-            CellRecord &rec = m_model.Cells(c, r);
-            const CellRecord before = rec;
-            const bool differs = assignField(rec, field, value);
-            if (!differs)
-                continue;
-            if (changed.isEmpty())
-                beginFieldStep(stepName(field), key);
-            if (m_rec && !m_rec->cells.contains(cellKey(c, r)))
-                m_rec->cells.insert(cellKey(c, r), before);
-            changed |= QRect(c, r, 1, 1);
-        }
-    if (changed.isEmpty())
+    if (defaultsChange) {
+        // Every cell of the range not already holding the value.
+        for (int r = cells.top(); r <= cells.bottom(); ++r)
+            for (int c = cells.left(); c <= cells.right(); ++c) {
+                CellRecord probe = std::as_const(m_model).Cells(c, r);
+                if (assignField(probe, field, value))
+                    changing.append(QPoint(c, r));
+            }
+    } else {
+        std::as_const(m_model.Cells).forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
+            CellRecord probe = rec;
+            if (assignField(probe, field, value))
+                changing.append(QPoint(c, r));
+        });
+    }
+    if (changing.isEmpty())
         return;
+    beginFieldStep(stepName(field), MergeKey{2, cells, uint(field)});
+    for (const QPoint p : std::as_const(changing)) {
+        assignField(m_model.Cells(p.x(), p.y()), field, value);
+        changed |= QRect(p, QSize(1, 1));
+    }
     emit cellsChanged(changed, field);
     endStep();
 }
@@ -128,8 +177,17 @@ void TableDocument::setTableField(TableField field, qint32 value)
     const bool changed = assignField(m_model, field, value);
     if (!changed)
         return;
-    if (field == TableField::Rows || field == TableField::Cols)
-        normaliseCells(m_model, QRect());
+    if (field == TableField::Rows || field == TableField::Cols) {
+        beginFieldStep(stepName(field), MergeKey{3, QRect(), uint(field)});
+        if (!m_rec->tableTouched) {
+            m_rec->tableTouched = true;
+            m_rec->table = before;
+        }
+        normaliseEntered(before.rows, before.cols);
+        emit tableChanged(field);
+        endStep();
+        return;
+    }
     recordTableChange(before, field);
 }
 
@@ -160,31 +218,35 @@ void TableDocument::setTableText(TableField field, const QString &text)
 
 void TableDocument::setCellsClass(QRect cells, const QString &cls)
 {
-    cells = cells.normalized() & QRect(0, 0, CellTable::Size, CellTable::Size);
-    QRect changed;
-    for (int r = cells.top(); r <= cells.bottom(); ++r)
-        for (int c = cells.left(); c <= cells.right(); ++c) {
-            CellRecord &rec = m_model.Cells(c, r);
-            if (rec.Class == cls)
-                continue;
-            // Typing into the box is one step, as for a number.
-            if (changed.isEmpty())
-                beginFieldStep(stepName(CellField::Class),
-                               (cellKey(cells.left(), cells.top()) << 4) | bitIndex(uint(CellField::Class)));
-            touchCell(c, r);
-            rec.Class = cls;
-            changed |= QRect(c, r, 1, 1);
-        }
-    if (changed.isEmpty())
+    cells = cells.normalized() & QRect(0, 0, CellTable::MaxCol + 1, CellTable::MaxRow + 1);
+    QVector<QPoint> changing;
+    if (!cls.isEmpty()) {
+        for (int r = cells.top(); r <= cells.bottom(); ++r)
+            for (int c = cells.left(); c <= cells.right(); ++c)
+                if (std::as_const(m_model).Cells(c, r).Class != cls)
+                    changing.append(QPoint(c, r));
+    } else {
+        std::as_const(m_model.Cells).forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
+            if (rec.Class != cls)
+                changing.append(QPoint(c, r));
+        });
+    }
+    if (changing.isEmpty())
         return;
+    // Typing into the box is one step, as for a number.
+    beginFieldStep(stepName(CellField::Class), MergeKey{2, cells, uint(CellField::Class)});
+    QRect changed;
+    for (const QPoint p : std::as_const(changing)) {
+        m_model.Cells(p.x(), p.y()).Class = cls;
+        changed |= QRect(p, QSize(1, 1));
+    }
     emit cellsChanged(changed, CellField::Class);
     endStep();
 }
 
 void TableDocument::recordTableChange(const TableSettings &before, TableField field)
 {
-    // Table-wide keys lie above every cell's.
-    beginFieldStep(stepName(field), (CellTable::Size * CellTable::Size << 4) | bitIndex(uint(field)));
+    beginFieldStep(stepName(field), MergeKey{3, QRect(), uint(field)});
     if (m_rec && !m_rec->tableTouched) {
         m_rec->tableTouched = true;
         m_rec->table = before;
@@ -210,9 +272,16 @@ void TableDocument::setFileName(const QString &name)
 
 void TableDocument::replaceModel(const TableModel &model)
 {
-    m_model = model;
+    replaceModel(TableModel(model));
+}
+
+void TableDocument::replaceModel(TableModel &&model)
+{
+    m_model.Cells.setObserver(nullptr);
+    m_model = std::move(model);
     ::normaliseTableSwitches(m_model.TableBackColorNothing, m_model.NetscapeMode);
-    normaliseCells(m_model, QRect());
+    normaliseEntered(-1, -1);
+    m_model.Cells.setObserver(m_journal);
     m_undo.clear();
     closeGesture();
     emit modelReset();

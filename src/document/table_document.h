@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QString>
 #include <QUndoStack>
+#include <QVector>
 
 #include <functional>
 
@@ -81,9 +82,11 @@ public:
     // held spinner, typing in one box. Leaving or releasing the control, or
     // moving to another cell, closes the gesture.
     void closeGesture();
-    // A change of the whole table (rows or columns moved, a paste): fn edits a
-    // copy of the model, and the difference becomes one step. The file name
-    // is not the table's content and stays.
+    // A change of many cells, or of rows and columns (moved, sorted, a
+    // paste): fn edits the model, and what it wrote becomes one step. The
+    // step keeps only the records fn wrote to and the lines it moved (a
+    // table edit's LineEdit), so its cost follows the change, not the table.
+    // The file name is not the table's content and stays.
     void editModel(const QString &text, const std::function<void(TableModel &)> &fn);
 
     const TableModel &model() const { return m_model; }
@@ -109,12 +112,27 @@ public:
     // Open and New: a whole new table with a fresh history. The file name goes
     // with it.
     void replaceModel(const TableModel &model);
+    void replaceModel(TableModel &&model);
+
+    // What a step merges on: the same field of the same cell, range or table.
+    struct MergeKey {
+        int kind = 0;            // 0 none, 1 a cell, 2 a range, 3 the table
+        QRect cells;
+        uint field = 0;
+        bool operator==(const MergeKey &o) const { return kind == o.kind && cells == o.cells && field == o.field; }
+    };
 
     // Names of one-field steps, as the Edit menu shows them.
     static QString stepName(CellField field);
     static QString stepName(TableField field);
 
 signals:
+    // Lines inserted, removed or reordered, by a command or an undo; the
+    // table's size (tableChanged) and any cell changes follow. order: new
+    // line at + i is the old line at + order[i].
+    void linesInserted(bool rows, int at, int count);
+    void linesRemoved(bool rows, int at, int count);
+    void linesMoved(bool rows, int at, const QVector<int> &order);
     void cellsChanged(QRect cells, CellFields fields); // x = column, y = row
     void tableChanged(TableFields fields);
     void modelReset();
@@ -124,24 +142,28 @@ signals:
 
 private:
     friend class TableStep;
-    static void normaliseCells(TableModel &m, QRect within);
+    class Journal;
     struct Recording;
     struct StepData;
 
-    // Records a cell or the table settings before their first change in the
-    // open step.
-    void touchCell(int col, int row);
+    // Records entering the table (it grew into them) read as the panes write
+    // them; the all-zero records past the original largest table become
+    // ordinary cells.
+    void normaliseEntered(int oldRows, int oldCols);
+    // Records the table settings before their first change in the open step.
     void touchTable();
     // The step of one field change, mergeable with the last one.
-    void beginFieldStep(const QString &text, int mergeKey);
+    void beginFieldStep(const QString &text, const MergeKey &key);
     void recordTableChange(const TableSettings &before, TableField field);
     void apply(const StepData &step, bool forward);
+    void emitLineEdit(const LineEdit &edit, bool forward);
 
     TableModel m_model;
     QUndoStack m_undo;
+    Journal *m_journal;
     Recording *m_rec = nullptr;
     int m_depth = 0;
-    int m_pendingMergeKey = -1;  // the key the step being recorded may merge on
+    MergeKey m_pendingMergeKey;  // the key the step being recorded may merge on
     int m_gesture = 0;           // steps merge only within one gesture
 };
 

@@ -8,6 +8,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 #include <type_traits>
 
@@ -100,7 +101,9 @@ struct CellChange {
     CellRecord before, after;
 };
 
-inline int cellKey(int col, int row) { return col * CellTable::Size + row; }
+inline quint64 cellKey(int col, int row) { return (quint64(quint32(row)) << 32) | quint32(col); }
+inline int keyCol(quint64 key) { return int(quint32(key)); }
+inline int keyRow(quint64 key) { return int(key >> 32); }
 
 inline int bitIndex(uint flag) { return qCountTrailingZeroBits(flag); }
 
@@ -166,35 +169,172 @@ struct TableSettings {
     }
 };
 
-struct TableDocument::StepData {
+// One part of a step: the records written between two line edits (in the
+// table as it was then), or a line edit with what it took out of the table.
+struct StepAction {
     QVector<CellChange> cells;
-    QRect area;
+    std::shared_ptr<LineEdit> lines;  // null for records
+};
+
+struct TableDocument::StepData {
+    std::vector<StepAction> actions;
+    QRect area;        // the records written, in the table after the step
+    QRect areaBefore;  // the same in the table before it
     CellFields cellFields;
     TableSettings before, after;
     TableFields tableFields;
 
-    bool isEmpty() const { return cells.isEmpty() && !tableFields; }
+    bool hasLines() const
+    {
+        return std::any_of(actions.begin(), actions.end(), [](const StepAction &a) { return bool(a.lines); });
+    }
+    bool isEmpty() const { return actions.empty() && !tableFields; }
     // Drops what came back to where it was, and sums up what is left.
     void settle()
     {
-        cells.erase(std::remove_if(cells.begin(), cells.end(),
-                                   [](const CellChange &c) { return c.before == c.after; }),
-                    cells.end());
-        area = QRect();
+        for (StepAction &a : actions)
+            if (!a.lines)
+                a.cells.erase(std::remove_if(a.cells.begin(), a.cells.end(),
+                                             [](const CellChange &c) { return c.before == c.after; }),
+                              a.cells.end());
+        actions.erase(std::remove_if(actions.begin(), actions.end(),
+                                     [](const StepAction &a) { return !a.lines && a.cells.isEmpty(); }),
+                      actions.end());
+        area = areaBefore = QRect();
         cellFields = {};
-        for (const CellChange &c : std::as_const(cells)) {
-            area |= QRect(c.col, c.row, 1, 1);
-            cellFields |= differingFields(c.before, c.after);
+        for (std::size_t i = 0; i < actions.size(); ++i) {
+            for (const CellChange &c : std::as_const(actions[i].cells)) {
+                cellFields |= differingFields(c.before, c.after);
+                int col = c.col, row = c.row;
+                bool kept = true;
+                for (std::size_t j = i + 1; j < actions.size() && kept; ++j)
+                    if (actions[j].lines)
+                        kept = actions[j].lines->mapForward(col, row);
+                if (kept)
+                    area |= QRect(col, row, 1, 1);
+                col = c.col, row = c.row;
+                kept = true;
+                for (std::size_t j = i; j-- > 0 && kept;)
+                    if (actions[j].lines)
+                        kept = actions[j].lines->mapBack(col, row);
+                if (kept)
+                    areaBefore |= QRect(col, row, 1, 1);
+            }
         }
         tableFields = before.differing(after);
+        // Lines that moved changed what their cells are, as far as the table goes.
+        for (const StepAction &a : actions) {
+            if (!a.lines)
+                continue;
+            const LineEdit &e = *a.lines;
+            auto moved = [&](const TableSettings &t) {
+                const int end = e.kind == LineEdit::Permute ? e.at + e.count - 1 : (e.rows ? t.rows : t.cols);
+                return e.rows ? QRect(QPoint(1, e.at), QPoint(t.cols, end))
+                              : QRect(QPoint(e.at, 1), QPoint(end, t.rows));
+            };
+            area |= moved(after);
+            areaBefore |= moved(before);
+        }
     }
 };
 
 struct TableDocument::Recording {
     QString text;
-    QHash<int, CellRecord> cells;  // the records before the step, by cellKey
+    QHash<quint64, CellRecord> cells;  // the records before their first write since the last line edit
+    std::vector<StepAction> actions;   // what came before that
     bool tableTouched = false;
     TableSettings table;
+};
+
+// Hears the table's records being written and its lines moving while a step
+// is open.
+class TableDocument::Journal : public CellTableObserver
+{
+public:
+    explicit Journal(TableDocument &doc) : m_doc(doc) {}
+
+    void cellTouched(int col, int row, const CellRecord &rec) override
+    {
+        if (!m_doc.m_rec)
+            return;
+        QHash<quint64, CellRecord> &cells = m_doc.m_rec->cells;
+        const quint64 key = cellKey(col, row);
+        if (cells.constFind(key) == cells.cend())
+            cells.insert(key, rec);  // the first state is the one to undo to
+        touched |= QRect(col, row, 1, 1);
+    }
+    void linesAboutToBeEdited() override { flush(); }
+    void linesEdited(LineEdit &edit) override
+    {
+        if (!m_doc.m_rec)
+            return;
+        StepAction a;
+        a.lines = std::make_shared<LineEdit>(std::move(edit));
+        touched = moved(touched, *a.lines);
+        m_doc.m_rec->actions.push_back(std::move(a));
+    }
+
+    // The records written since the last line edit, with how they are now.
+    void flush()
+    {
+        Recording *rec = m_doc.m_rec;
+        if (!rec || rec->cells.isEmpty())
+            return;
+        StepAction a;
+        a.cells.reserve(rec->cells.size());
+        for (auto it = rec->cells.cbegin(); it != rec->cells.cend(); ++it) {
+            const int col = keyCol(it.key()), row = keyRow(it.key());
+            a.cells.append({col, row, it.value(), std::as_const(m_doc.m_model).Cells(col, row)});
+        }
+        std::sort(a.cells.begin(), a.cells.end(), [](const CellChange &x, const CellChange &y) {
+            return cellKey(x.col, x.row) < cellKey(y.col, y.row);
+        });
+        rec->cells.clear();
+        rec->actions.push_back(std::move(a));
+    }
+
+    // A rectangle of the table before the edit, in the table after it: what
+    // moves with the lines, grown by the lines put in its midst.
+    static QRect moved(QRect r, const LineEdit &e)
+    {
+        if (r.isEmpty())
+            return r;
+        int first = e.rows ? r.top() : r.left(), last = e.rows ? r.bottom() : r.right();
+        const int end = e.at + e.count - 1;
+        switch (e.kind) {
+        case LineEdit::Insert:
+            if (first >= e.at && first <= e.limit)
+                first += e.count;
+            if (last >= e.at && last <= e.limit)
+                last = std::min(last + e.count, e.limit);
+            break;
+        case LineEdit::Remove:
+            if (first > end && first <= e.limit)
+                first -= e.count;
+            else if (first >= e.at && first <= end)
+                first = e.at;
+            if (last > end && last <= e.limit)
+                last -= e.count;
+            else if (last >= e.at && last <= end)
+                last = e.at - 1;
+            break;
+        case LineEdit::Permute:
+            if (last >= e.at && first <= end) {
+                first = std::min(first, e.at);
+                last = std::max(last, end);
+            }
+            break;
+        }
+        if (last < first)
+            return QRect();
+        return e.rows ? QRect(r.left(), first, r.width(), last - first + 1)
+                      : QRect(first, r.top(), last - first + 1, r.height());
+    }
+
+    QRect touched;  // the records written (in the table as it is now), for the views
+
+private:
+    TableDocument &m_doc;
 };
 
 // One step on the undo stack. It is done when pushed; redo() runs it again
@@ -202,8 +342,8 @@ struct TableDocument::Recording {
 class TableStep : public QUndoCommand
 {
 public:
-    TableStep(TableDocument *doc, TableDocument::StepData data, int mergeKey, int gesture,
-              const QString &text)
+    TableStep(TableDocument *doc, TableDocument::StepData data, const TableDocument::MergeKey &mergeKey,
+              int gesture, const QString &text)
         : QUndoCommand(text), m_doc(doc), m_data(std::move(data)), m_mergeKey(mergeKey),
           m_gesture(gesture)
     {
@@ -216,20 +356,26 @@ public:
         m_done = true;
     }
     void undo() override { m_doc->apply(m_data, false); }
-    int id() const override { return m_mergeKey < 0 ? -1 : 1; }
+    int id() const override { return m_mergeKey.kind == 0 || m_data.hasLines() ? -1 : 1; }
     bool mergeWith(const QUndoCommand *other) override
     {
         const auto *o = static_cast<const TableStep *>(other);
-        if (o->m_mergeKey != m_mergeKey || o->m_gesture != m_gesture)
+        if (!(o->m_mergeKey == m_mergeKey) || o->m_gesture != m_gesture || o->m_data.hasLines())
             return false;
-        for (const CellChange &c : o->m_data.cells) {
-            auto it = std::find_if(m_data.cells.begin(), m_data.cells.end(), [&](const CellChange &m) {
-                return m.col == c.col && m.row == c.row;
-            });
-            if (it != m_data.cells.end())
-                it->after = c.after;
-            else
-                m_data.cells.append(c);
+        // Steps of one field: each holds at most one list of records.
+        if (!o->m_data.actions.empty()) {
+            if (m_data.actions.empty())
+                m_data.actions.push_back(StepAction());
+            QVector<CellChange> &mine = m_data.actions.front().cells;
+            for (const CellChange &c : o->m_data.actions.front().cells) {
+                auto it = std::find_if(mine.begin(), mine.end(), [&](const CellChange &m) {
+                    return m.col == c.col && m.row == c.row;
+                });
+                if (it != mine.end())
+                    it->after = c.after;
+                else
+                    mine.append(c);
+            }
         }
         if (o->m_data.tableFields) {
             if (!m_data.tableFields)
@@ -244,7 +390,7 @@ public:
 private:
     TableDocument *m_doc;
     TableDocument::StepData m_data;
-    int m_mergeKey;
+    TableDocument::MergeKey m_mergeKey;
     int m_gesture;
     bool m_done = false;
 };

@@ -42,17 +42,17 @@ QString TableDocument::stepName(TableField field)
 void TableDocument::beginStep(const QString &text)
 {
     if (m_depth++ == 0) {
-        m_rec = new Recording{text, {}, false, {}};
-        m_pendingMergeKey = -1;
+        m_rec = new Recording{text, {}, {}, false, {}};
+        m_pendingMergeKey = MergeKey();
     }
 }
 
-void TableDocument::beginFieldStep(const QString &text, int mergeKey)
+void TableDocument::beginFieldStep(const QString &text, const MergeKey &key)
 {
     const bool outermost = m_depth == 0;
     beginStep(text);
     if (outermost)
-        m_pendingMergeKey = mergeKey;
+        m_pendingMergeKey = key;
 }
 
 void TableDocument::endStep()
@@ -60,17 +60,11 @@ void TableDocument::endStep()
     Q_ASSERT(m_depth > 0);
     if (m_depth == 0 || --m_depth > 0)
         return;
+    m_journal->flush();
     Recording *rec = m_rec;
     m_rec = nullptr;
     StepData data;
-    data.cells.reserve(rec->cells.size());
-    for (auto it = rec->cells.cbegin(); it != rec->cells.cend(); ++it) {
-        const int col = it.key() / CellTable::Size, row = it.key() % CellTable::Size;
-        data.cells.append({col, row, it.value(), m_model.Cells(col, row)});
-    }
-    std::sort(data.cells.begin(), data.cells.end(), [](const CellChange &a, const CellChange &b) {
-        return cellKey(a.col, a.row) < cellKey(b.col, b.row);
-    });
+    data.actions = std::move(rec->actions);
     data.before = rec->tableTouched ? rec->table : TableSettings::of(m_model);
     data.after = TableSettings::of(m_model);
     const QString text = rec->text;
@@ -78,20 +72,15 @@ void TableDocument::endStep()
     data.settle();
     if (data.isEmpty())
         return;
-    m_undo.push(new TableStep(this, std::move(data), m_pendingMergeKey, m_gesture, text));
-    if (m_pendingMergeKey < 0)
+    const MergeKey key = m_pendingMergeKey;
+    m_undo.push(new TableStep(this, std::move(data), key, m_gesture, text));
+    if (key.kind == 0)
         closeGesture();
 }
 
 void TableDocument::closeGesture()
 {
     ++m_gesture;
-}
-
-void TableDocument::touchCell(int col, int row)
-{
-    if (m_rec && CellTable::inRange(col, row))
-        m_rec->cells.insert(cellKey(col, row), m_model.Cells(col, row));  // keeps the first
 }
 
 void TableDocument::touchTable()
@@ -102,16 +91,67 @@ void TableDocument::touchTable()
     }
 }
 
+void TableDocument::emitLineEdit(const LineEdit &e, bool forward)
+{
+    // Lines a table within the original size pushes past its line 99 were
+    // never in it.
+    switch (e.kind) {
+    case LineEdit::Insert:
+        if (forward)
+            emit linesInserted(e.rows, e.at, e.count);
+        else
+            emit linesRemoved(e.rows, e.at, e.count);
+        break;
+    case LineEdit::Remove:
+        if (forward)
+            emit linesRemoved(e.rows, e.at, e.count);
+        else
+            emit linesInserted(e.rows, e.at, e.count);
+        break;
+    case LineEdit::Permute:
+        emit linesMoved(e.rows, e.at, forward ? e.order : e.inverse);
+        break;
+    }
+}
+
 void TableDocument::apply(const StepData &step, bool forward)
 {
-    for (const CellChange &c : step.cells)
-        m_model.Cells(c.col, c.row) = forward ? c.after : c.before;
+    // The step is played straight into the table: nothing to record.
+    m_model.Cells.setObserver(nullptr);
+    if (forward) {
+        for (const StepAction &a : step.actions) {
+            if (a.lines)
+                m_model.Cells.apply(*a.lines);
+            else
+                for (const CellChange &c : a.cells)
+                    m_model.Cells(c.col, c.row) = c.after;
+        }
+    } else {
+        for (auto a = step.actions.rbegin(); a != step.actions.rend(); ++a) {
+            if (a->lines)
+                m_model.Cells.revert(*a->lines);
+            else
+                for (const CellChange &c : a->cells)
+                    m_model.Cells(c.col, c.row) = c.before;
+        }
+    }
+    m_model.Cells.setObserver(m_journal);
     if (step.tableFields)
         (forward ? step.after : step.before).into(m_model);
     closeGesture();
-    if (!step.cells.isEmpty())
-        emit cellsChanged(step.area, step.cellFields);
+    if (forward) {
+        for (const StepAction &a : step.actions)
+            if (a.lines)
+                emitLineEdit(*a.lines, true);
+    } else {
+        for (auto a = step.actions.rbegin(); a != step.actions.rend(); ++a)
+            if (a->lines)
+                emitLineEdit(*a->lines, false);
+    }
+    const QRect area = forward ? step.area : step.areaBefore;
+    if (step.cellFields && !area.isEmpty())
+        emit cellsChanged(area, step.cellFields);
     if (step.tableFields)
         emit tableChanged(step.tableFields);
-    emit stepApplied(step.area);
+    emit stepApplied(area);
 }

@@ -319,13 +319,17 @@ void TstCellBlock::pasteGrowsAndClips_data()
                                       << QRect(1, 1, 2, 2) << false;
     QTest::newRow("grows right and down") << QSize(2, 2) << "a\tb\tc\nd" << QPoint(2, 2) << QSize(4, 3)
                                           << QRect(2, 2, 3, 2) << false;
-    QTest::newRow("clips at 99") << QSize(99, 99) << "a\tb\tc\nd\te\tf" << QPoint(98, 99) << QSize(99, 99)
-                                 << QRect(98, 99, 2, 1) << true;
+    QTest::newRow("grows past 99") << QSize(99, 99) << "a\tb\tc\nd\te\tf" << QPoint(98, 99) << QSize(100, 100)
+                                   << QRect(98, 99, 3, 2) << false;
+    const int lastCol = TableLimits::MaxCols, lastRow = TableLimits::MaxRows;
+    QTest::newRow("clips at the last column and row") << QSize(lastCol, lastRow) << "a\tb\tc\nd\te\tf"
+                                                      << QPoint(lastCol - 1, lastRow) << QSize(lastCol, lastRow)
+                                                      << QRect(lastCol - 1, lastRow, 2, 1) << true;
     QString tall;
     for (int i = 0; i < 150; ++i)
         tall += QStringLiteral("%1\n").arg(i);
-    QTest::newRow("more lines than a table holds") << QSize(2, 2) << tall << QPoint(1, 1) << QSize(2, 99)
-                                                   << QRect(1, 1, 1, 99) << true;
+    QTest::newRow("150 lines") << QSize(2, 2) << tall << QPoint(1, 1) << QSize(2, 150)
+                               << QRect(1, 1, 1, 150) << false;
 }
 
 void TstCellBlock::pasteGrowsAndClips()
@@ -344,7 +348,8 @@ void TstCellBlock::pasteGrowsAndClips()
     QCOMPARE(QSize(m.TableCols, m.TableRows), grown);
     QCOMPARE(r.cells, pasted);
     QCOMPARE(r.clipped, clipped);
-    QCOMPARE(r.message.contains(QStringLiteral("99 行 × 99 列")), clipped);
+    QCOMPARE(r.message.contains(QStringLiteral("%1 行 × %2 列").arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)),
+             clipped);
     QCOMPARE(m.Cells(at.x(), at.y()).Text, text.left(1));
     QCOMPARE(m.Cells(at.x(), at.y()).HAlign, qint16(2));
 }

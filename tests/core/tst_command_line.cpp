@@ -110,6 +110,13 @@ void TestCommandLine::options_data()
     QTest::newRow("a language with files") << QStringList{"--lang", "en", "a.qvn"} << int(C::Edit) << QStringList{"a.qvn"};
     QTest::newRow("a language with export") << QStringList{"--export", "s.qvn", "t.html", "--lang=ja"} << int(C::Export) << QStringList{"s.qvn", "t.html"};
     QTest::newRow("only ja and en are languages") << QStringList{"--lang", "fr", "a.qvn"} << int(C::Wrong) << QStringList{"a.qvn"};
+    QTest::newRow("a pipe needs no --export") << QStringList{"--from", "csv", "--to", "html", "-", "-"} << int(C::Export) << QStringList{"-", "-"};
+    QTest::newRow("standard output as TARGET") << QStringList{"t.qvn", "-"} << int(C::Export) << QStringList{"t.qvn", "-"};
+    QTest::newRow("a page's table by number") << QStringList{"--table", "2", "--export", "p.html", "t.qvn"} << int(C::Export) << QStringList{"p.html", "t.qvn"};
+    QTest::newRow("tables count from 1") << QStringList{"--table", "0", "--export", "p.html", "t.qvn"} << int(C::Wrong) << QStringList{"p.html", "t.qvn"};
+    QTest::newRow("no Markdown reader") << QStringList{"--from", "md", "t.md", "t.qvn"} << int(C::Wrong) << QStringList{"t.md", "t.qvn"};
+    QTest::newRow("tables of a page listed") << QStringList{"--list-tables", "p.html"} << int(C::ListTables) << QStringList{"p.html"};
+    QTest::newRow("--table needs an export") << QStringList{"--table", "2", "p.html"} << int(C::Wrong) << QStringList{"p.html"};
 }
 
 void TestCommandLine::options()

@@ -68,6 +68,19 @@ QString damaged(const QString &path)
     return damagedFileMessage(path);
 }
 
+// A refused page's message names the limit it went past.
+QString refused(const QString &path, const QString &limit)
+{
+    const QString subject = QLatin1Char('"') + path + QLatin1Char('"');
+    if (limit == QLatin1String("depth"))
+        return subject + QStringLiteral("は要素の入れ子が深すぎるため、読み込めませんでした。");
+    if (limit == QLatin1String("size"))
+        return subject + QStringLiteral("は大きすぎる（128 MiB を超える）ため、読み込めませんでした。");
+    if (limit == QLatin1String("memory"))
+        return subject + QStringLiteral("は大きさの割に読み取りに必要なメモリーが多すぎるため、読み込めませんでした。");
+    return subject + QStringLiteral("は大きさの割に読み取りに時間がかかりすぎるため、読み込めませんでした。");
+}
+
 // Pages whose parse would take far too long: the scan in front of the parser
 // refuses them. The "@" in a text is the table the page ends with.
 QByteArray hostilePage(const QString &kind)
@@ -142,7 +155,7 @@ void TestHostileExport::sources_data()
     // How SOURCE is made, the text expected on stderr (empty: success) and,
     // on success, a piece the HTML output must hold ("" = a new table's HTML).
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("error");      // "damaged", "unexpected" or ""
+    QTest::addColumn<QString>("error");      // "damaged", "unexpected", "unreadable", a page limit or ""
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray longText(OneMiB, 'w');
@@ -170,12 +183,12 @@ void TestHostileExport::sources_data()
     QTest::newRow("/dev/null") << "/dev/null" << "" << QByteArray();
     QTest::newRow("a folder without extension") << "folder" << "" << QByteArray();
     // Pages: the importer's message for a page it refuses or cannot read.
-    QTest::newRow("20 000 nested div") << "nested-div.html" << "complex" << QByteArray();
-    QTest::newRow("5 000 nested tables") << "nested-tables.html" << "complex" << QByteArray();
-    QTest::newRow("formatting reopened in 3 000 paragraphs") << "reopened.html" << "complex" << QByteArray();
-    QTest::newRow("30 000 attributes on one tag") << "attributes.html" << "complex" << QByteArray();
-    QTest::newRow("50 000 self-closed sections in SVG") << "foreign.html" << "complex" << QByteArray();
-    QTest::newRow("page past the page limit") << "huge.html" << "complex" << QByteArray();
+    QTest::newRow("20 000 nested div") << "nested-div.html" << "depth" << QByteArray();
+    QTest::newRow("5 000 nested tables") << "nested-tables.html" << "depth" << QByteArray();
+    QTest::newRow("formatting reopened in 3 000 paragraphs") << "reopened.html" << "time" << QByteArray();
+    QTest::newRow("30 000 attributes on one tag") << "attributes.html" << "time" << QByteArray();
+    QTest::newRow("50 000 self-closed sections in SVG") << "foreign.html" << "depth" << QByteArray();
+    QTest::newRow("page past the page limit") << "huge.html" << "size" << QByteArray();
     QTest::newRow("link to /dev/zero named html") << "zero.html" << "unreadable" << QByteArray();
     QTest::newRow("fifo named html") << "fifo.html" << "unreadable" << QByteArray();
     QTest::newRow("3.5 MiB cell text in a page") << "long.html" << "" << longCellText();
@@ -244,8 +257,7 @@ void TestHostileExport::sources()
     if (!error.isEmpty()) {
         const QString subject = QLatin1Char('"') + source + QLatin1Char('"');
         const QString message = error == QLatin1String("damaged") ? damaged(source)
-                : error == QLatin1String("complex")
-                ? subject + QStringLiteral("は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+                : QStringList{"depth", "time", "size"}.contains(error) ? refused(source, error)
                 : error == QLatin1String("unreadable") ? subject + QStringLiteral("を読み込めませんでした。")
                                                        : openErrorMessage();
         QCOMPARE(r.exitCode, 1);
@@ -360,14 +372,17 @@ void TestHostileExport::pagesThatSlippedPastTheScan_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("expected"); // in the output; empty: refused
+    QTest::addColumn<QString>("limit");       // the limit a refusal names
     for (const char *kind : {"comment ended by --!>", "made-up name hashed like plaintext",
                              "font without attributes stays in SVG",
                              "annotation-xml without encoding holds MathML", "style inside select is dropped"})
-        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray();
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QByteArray() << "time";
+    QTest::newRow("formatting bomb behind 8 MiB of text")
+            << "formatting bomb behind 8 MiB of text" << QByteArray() << "memory";
     QTest::newRow("900 KB of comments in a style")
-            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>");
+            << "900 KB of comments in a style" << QByteArray("<td style=\"width: 40px\">@</td>") << "";
     QTest::newRow("CDATA end inside long text")
-            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>");
+            << "CDATA end inside long text" << QByteArray("</svg></td><td>second</td></tr>\r\n</tbody>") << "";
 }
 
 // Each once took from 6 s to minutes and gigabytes, and died under this limit.
@@ -375,6 +390,7 @@ void TestHostileExport::pagesThatSlippedPastTheScan()
 {
     QFETCH(QString, kind);
     QFETCH(QByteArray, expected);
+    QFETCH(QString, limit);
     const QString source = make(QStringLiteral("page.html"), hostile::page(kind));
     const QString target = m_work + QStringLiteral("/out.html");
     const Run r = runHeadless(QStringLiteral("prlimit"),
@@ -382,8 +398,7 @@ void TestHostileExport::pagesThatSlippedPastTheScan()
                               120000);
     if (expected.isEmpty()) {
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(r.err), QLatin1Char('"') + source
-                 + QStringLiteral("\"は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。\n"));
+        QCOMPARE(QString::fromUtf8(r.err), refused(source, limit) + QLatin1Char('\n'));
         QVERIFY(!QFileInfo::exists(target));
         return;
     }

@@ -260,9 +260,10 @@ void TestHtmlImport::threeTablesOneNested()
                                         "<table><tr><td>c1</td><td>c2</td><td>c3</td></tr></table>\n"
                                         "</body></html>"))
                                     .toUtf8();
+    // Numbered in the order they start in the page, as the user counts them.
     QCOMPARE(listHtmlTables(page),
-             QStringList({fromUtf8("表 1（2 行 × 1 列） 外側"), fromUtf8("表 2（1 行 × 3 列） c1"),
-                          fromUtf8("表 3（1 行 × 2 列、表 1 の中） 内側")}));
+             QStringList({fromUtf8("表 1（2 行 × 1 列） 外側"), fromUtf8("表 2（1 行 × 2 列、表 1 の中） 内側"),
+                          fromUtf8("表 3（1 行 × 3 列） c1")}));
 
     TableModel m;
     QVERIFY(importHtmlTable(page, 0, m).ok());
@@ -272,12 +273,12 @@ void TestHtmlImport::threeTablesOneNested()
     QCOMPARE(m.Cells(1, 1).Header, qint16(-1));
     QCOMPARE(m.Cells(1, 2).Text, nested);
 
-    QVERIFY(importHtmlTable(page, 1, m).ok());
+    QVERIFY(importHtmlTable(page, 2, m).ok());
     QCOMPARE(m.TableCols, 3);
     QCOMPARE(m.Cells(3, 1).Text, QStringLiteral("c3"));
     QCOMPARE(m.Cells(1, 2).Text, QString()); // nothing left of the table before
 
-    QVERIFY(importHtmlTable(page, 2, m).ok());
+    QVERIFY(importHtmlTable(page, 1, m).ok());
     QCOMPARE(m.TableTitle, fromUtf8("内側"));
     QCOMPARE(m.Cells(2, 1).Text, QStringLiteral("n2"));
 }
@@ -352,9 +353,9 @@ void TestHtmlImport::cellsOfOtherPages_data()
     r = rec("");
     QTest::newRow("unknown colour") << "<td bgcolor=\"chucknorris-ish\"></td>" << r;
     r.ColSpanOn = r.RowSpanOn = 1;
-    r.ColSpan = 99;
+    r.ColSpan = TableLimits::MaxCols;
     r.RowSpan = 1;
-    QTest::newRow("spans kept within the boxes") << "<td colspan=\"500\" rowspan=\"x\"></td>" << r;
+    QTest::newRow("spans kept within the boxes") << "<td colspan=\"5000\" rowspan=\"x\"></td>" << r;
     r.ColSpan = 1;
     r.RowSpan = 2;
     QTest::newRow("rowspan 0 runs to the end of its group")
@@ -503,7 +504,8 @@ void TestHtmlImport::largestTableReadsBack()
 {
     QFETCH(QString, unit);
     QFETCH(int, profile);
-    TableModel m = table(TableLimits::MaxCols, TableLimits::MaxRows);
+    // The most text a table file holds, in the largest table of the original size.
+    TableModel m = table(TableLimits::ClassicLines, TableLimits::ClassicLines);
     m.OutputProfile = MarkupProfile(profile);
     const qint64 cells = qint64(m.TableCols) * m.TableRows;
     const qint64 perCell = (MaxTableTextBytes - tableText(m).size()) / cells;
@@ -581,15 +583,18 @@ void TestHtmlImport::failuresChangeNothing_data()
                                    << fromUtf8("このページには 2 番目の表がないため、読み込めませんでした。");
     QTest::newRow("no cells") << QByteArray("<table><tr></tr></table>") << 0 << int(ImportStatus::Empty)
                               << fromUtf8("このページの表 1 にはセルがないため、読み込めませんでした。");
-    QTest::newRow("100 rows") << QByteArray("<table>") + QByteArray("<tr><td>x").repeated(100) << 0
-                              << int(ImportStatus::TooLarge)
-                              << fromUtf8("このページの表 1 は 100 行 × 1 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。");
-    QTest::newRow("100 columns") << QByteArray("<table><tr><td colspan=50><td colspan=49><td>") << 0
-                                 << int(ImportStatus::TooLarge)
-                                 << fromUtf8("このページの表 1 は 1 行 × 100 列あり、表の大きさの上限（99 行 × 99 列）を超えるため、読み込めませんでした。");
+    // A page with more rows than a table holds needs more memory for its
+    // size than a page is given: it is refused before its rows are counted.
+    QTest::newRow("a row too many") << QByteArray("<table>") + QByteArray("<tr><td>x").repeated(TableLimits::MaxRows + 1) << 0
+                                    << int(ImportStatus::TooComplex)
+                                    << fromUtf8("このページは大きさの割に読み取りに必要なメモリーが多すぎるため、読み込めませんでした。");
+    QTest::newRow("a column too many") << QByteArray("<table><tr><td colspan=500><td colspan=500><td>") << 0
+                                       << int(ImportStatus::TooLarge)
+                                       << fromUtf8("このページの表 1 は 1 行 × %1 列あり、表の大きさの上限（%2 行 × %3 列）を超えるため、読み込めませんでした。")
+                                                  .arg(TableLimits::MaxCols + 1).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols);
     QTest::newRow("nested 5 000 deep") << QByteArray("<div>").repeated(5000) + "<table><tr><td>x"
                                        << 0 << int(ImportStatus::TooComplex)
-                                       << fromUtf8("このページは大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。");
+                                       << fromUtf8("このページは要素の入れ子が深すぎるため、読み込めませんでした。");
 }
 
 void TestHtmlImport::failuresChangeNothing()

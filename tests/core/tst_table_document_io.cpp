@@ -187,13 +187,13 @@ void TestTableDocumentIo::openFailures()
 void TestTableDocumentIo::newerVersionMessage()
 {
     QByteArray text = tableText(TableModel());
-    text.replace(0, 5, "3,3,12");
+    text.replace(0, 5, "3,4,12");
     const QString file = writeFile(QStringLiteral("new.qvn"), gzipBytes(text, 1));
     TableModel m;
     const OpenResult r = openTableDocument(file, m);
     QCOMPARE(r.status, OpenStatus::NewerVersion);
-    QCOMPARE(r.message, QLatin1Char('"') + file + QStringLiteral("\"はVer.3.3.12で作られたファイルです。\r\n"
-             "ソフトのバージョンは3.3.0です。\r\n"
+    QCOMPARE(r.message, QLatin1Char('"') + file + QStringLiteral("\"はVer.3.4.12で作られたファイルです。\r\n"
+             "ソフトのバージョンは3.4.0です。\r\n"
              "このファイルを開くには最新のバージョンが必要です。最新バージョンをダウンロードしてください。"));
 }
 

@@ -22,10 +22,8 @@ namespace {
 
 bool sameModel(const TableModel &a, const TableModel &b)
 {
-    for (int c = 0; c < CellTable::Size; ++c)
-        for (int r = 0; r < CellTable::Size; ++r)
-            if (a.Cells(c, r) != b.Cells(c, r))
-                return false;
+    if (a.Cells != b.Cells)
+        return false;
     return a.TableRows == b.TableRows && a.TableCols == b.TableCols && a.TableTitle == b.TableTitle
             && a.TableBorder == b.TableBorder && a.TableBackColor == b.TableBackColor
             && a.TableBackColorNothing == b.TableBackColorNothing && a.NetscapeMode == b.NetscapeMode

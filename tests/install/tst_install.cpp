@@ -288,7 +288,7 @@ void tst_install::installedProgramRuns_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("--version prints the version") << "--version" << "3.3.0";
+    QTest::newRow("--version prints the version") << "--version" << "3.4.0";
     QTest::newRow("--help names the options") << "--help" << "--version";
     QTest::newRow("--help says several files may be named") << "--help" << "FILE...";
 }

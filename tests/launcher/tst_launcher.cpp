@@ -64,7 +64,7 @@ void TestLauncher::runsAlone_data()
     QTest::addColumn<QByteArray>("out");   // expected start of standard output
     QTest::addColumn<QByteArray>("err");   // expected part of standard error
     QTest::addColumn<bool>("alsoBuilt");   // the build tree's program does the same
-    QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("3.3.0\n") << QByteArray() << true;
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << QByteArray("3.4.0\n") << QByteArray() << true;
     QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("Usage: quorvan [FILE...]") << QByteArray()
                             << true;
     QTest::newRow("unknown option") << QStringList{"--bogus"} << 2 << QByteArray() << QByteArray("Usage:") << true;

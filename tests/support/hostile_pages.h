@@ -32,6 +32,9 @@ inline QByteArray page(const QString &kind)
         return "<select><style><input>" + bomb + "</style>" + table;
     if (kind == QLatin1String("900 KB of comments in a style"))
         return "<table><tr><td style=\"" + QByteArray("x/**/").repeated(184000) + ";width:40px\">@</td></tr></table>";
+    // Text raises the scan's budget with the page; gumbo's counts only what the scan leaves of it.
+    if (kind == QLatin1String("formatting bomb behind 8 MiB of text"))
+        return bomb + table + "<p>" + QByteArray("lorem ipsum ").repeated(700000) + "</p>";
     if (kind == QLatin1String("CDATA end inside long text"))
         return "<table><tr><td><svg><![CDATA[>" + QByteArray(3000, 'a') + "]]>" + QByteArray(3000, 'b')
                 + "</svg></td><td>second</td></tr></table>";

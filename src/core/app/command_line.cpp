@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 
 #include "core/app/ui_language.h"
+#include "core/io/table_formats.h"
 #include "core/markup/table_markup.h"
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -15,8 +16,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption exportOption(QStringLiteral("export"));
     const QCommandLineOption profileOption(QStringLiteral("profile"), QString(), QStringLiteral("name"));
     const QCommandLineOption langOption(QStringLiteral("lang"), QString(), QStringLiteral("name"));
+    const QCommandLineOption fromOption(QStringLiteral("from"), QString(), QStringLiteral("format"));
+    const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("format"));
+    const QCommandLineOption tableOption(QStringLiteral("table"), QString(), QStringLiteral("n"));
+    const QCommandLineOption listOption(QStringLiteral("list-tables"));
+    const QCommandLineOption pageOption(QStringLiteral("page"));
+    const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
     const QCommandLineOption sheetOption(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
-    parser.addOptions({help, version, exportOption, profileOption, langOption, sheetOption});
+    parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
+                       tableOption, listOption, pageOption, csvFormulasOption, sheetOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -44,34 +52,61 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.error = QStringLiteral("--lang is ja or en");
         return cl;
     }
+    const auto wrong = [&cl](const char *error) {
+        cl.mode = CommandLine::Wrong;
+        cl.error = QLatin1String(error);
+    };
+    cl.from = parser.value(fromOption);
+    cl.to = parser.value(toOption);
+    cl.page = parser.isSet(pageOption);
+    const bool streams = cl.files.size() == 2 && cl.files.contains(QStringLiteral("-"));
+    const bool exporting = parser.isSet(exportOption) || parser.isSet(fromOption) || parser.isSet(toOption)
+            || streams;
     if (parser.isSet(help)) {
         cl.mode = CommandLine::Help;
     } else if (parser.isSet(version)) {
         cl.mode = CommandLine::Version;
-    } else if (parser.isSet(exportOption)) {
+    } else if (parser.isSet(listOption)) {
+        cl.mode = CommandLine::ListTables;
+        if (cl.files.size() != 1 || cl.files.at(0).isEmpty())
+            wrong("--list-tables needs one SOURCE");
+        else if (parser.isSet(fromOption) && !tableFormatFromName(cl.from, false))
+            wrong("--from names a format the program reads");
+        else if (parser.isSet(exportOption) || parser.isSet(toOption) || parser.isSet(tableOption))
+            wrong("--list-tables goes without --export, --to and --table");
+    } else if (exporting) {
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.csvFormulas = parser.isSet(csvFormulasOption);
         cl.sheet = parser.value(sheetOption);
+        bool number = true;
+        cl.table = parser.isSet(tableOption) ? parser.value(tableOption).toInt(&number) : 0;
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
-            cl.mode = CommandLine::Wrong;
-            cl.error = QStringLiteral("--export needs a SOURCE and a TARGET");
+            wrong("--export needs a SOURCE and a TARGET");
         } else if (parser.isSet(profileOption) && !markupProfileFromName(cl.profile)) {
-            cl.mode = CommandLine::Wrong;
-            cl.error = QStringLiteral("--profile is html4 or html5");
+            wrong("--profile is html4 or html5");
         } else if (parser.isSet(styleOption) && !presentationStyleFromName(cl.style)) {
+            wrong("--style is inline or none");
+        } else if (parser.isSet(fromOption) && !tableFormatFromName(cl.from, false)) {
             cl.mode = CommandLine::Wrong;
-            cl.error = QStringLiteral("--style is inline or none");
+            cl.error = QStringLiteral("--from is one of ") + tableFormatNames(false).join(QStringLiteral(", "));
+        } else if (parser.isSet(toOption) && !tableFormatFromName(cl.to, true)) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--to is one of ") + tableFormatNames(true).join(QStringLiteral(", "));
+        } else if (!number || (parser.isSet(tableOption) && cl.table < 1)) {
+            wrong("--table is a number from 1");
         } else if (parser.isSet(sheetOption) && cl.sheet.isEmpty()) {
-            cl.mode = CommandLine::Wrong;
-            cl.error = QStringLiteral("--sheet needs a sheet's number or name");
+            wrong("--sheet needs a sheet's number or name");
         }
     } else if (parser.isSet(profileOption)) {
-        cl.mode = CommandLine::Wrong;
-        cl.error = QStringLiteral("--profile goes with --export");
+        wrong("--profile goes with --export");
+    } else if (parser.isSet(tableOption) || parser.isSet(pageOption)) {
+        wrong("--table and --page go with --export");
+    } else if (parser.isSet(csvFormulasOption)) {
+        wrong("--csv-formulas goes with --export");
     } else if (parser.isSet(sheetOption)) {
-        cl.mode = CommandLine::Wrong;
-        cl.error = QStringLiteral("--sheet goes with --export");
+        wrong("--sheet goes with --export");
     }
     return cl;
 }
@@ -80,8 +115,10 @@ QString usageText(const QString &program)
 {
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
-                   "       %1 [--profile html4|html5] [--style inline|none] [--sheet N|NAME]\n"
+                   "       %1 [--profile html4|html5] [--style inline|none] [--page] [--table N]\n"
+                   "          [--sheet N|NAME] [--from FORMAT] [--to FORMAT] [--csv-formulas]\n"
                    "          --export SOURCE TARGET\n"
+                   "       %1 --list-tables [--from html] SOURCE\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -97,19 +134,43 @@ QString usageText(const QString &program)
                    "                           cells flattened, said on standard error); any\n"
                    "                           other name is refused. TARGET may be SOURCE\n"
                    "                           itself only when both are .qvn; a SOURCE\n"
-                   "                           ending in .html or .htm brings in the page's\n"
-                   "                           first table, .csv or .tsv one value per cell,\n"
-                   "                           .ods or .xlsx a sheet of the workbook (its\n"
-                   "                           first, or the one --sheet names), values as\n"
-                   "                           the spreadsheet shows them\n"
+                   "                           ending in .html or .htm brings in one table of\n"
+                   "                           the page (see --table), .csv or .tsv one value\n"
+                   "                           per cell, .ods or .xlsx a sheet of the workbook\n"
+                   "                           (see --sheet), values as the spreadsheet shows\n"
+                   "                           them. - as SOURCE reads standard input, as\n"
+                   "                           TARGET writes standard output; with --from,\n"
+                   "                           --to or a -, --export may be left out\n"
+                   "  --from FORMAT            read SOURCE as FORMAT whatever its name: qvn,\n"
+                   "                           qvf, html, csv, tsv, ods, xlsx (needed for -)\n"
+                   "  --to FORMAT              write TARGET as FORMAT whatever its name: qvn,\n"
+                   "                           html, csv, tsv, md (needed for -)\n"
+                   "  --table N                with --export, for a page: its table N, counted\n"
+                   "                           from 1 in the order the tables start in the page\n"
+                   "                           (see --list-tables); without it, the largest\n"
+                   "                           data table, as the window proposes (not one of\n"
+                   "                           links, one row, or one holding other tables),\n"
+                   "                           and the only table of a page with one\n"
+                   "  --list-tables SOURCE     print each table of a page, one line each:\n"
+                   "                           N, tab, rows\u00d7columns, tab, caption or id, tab,\n"
+                   "                           the text of its first cells\n"
+                   "  --page                   with --export to HTML: a whole page (document\n"
+                   "                           type, its encoding, a title from the caption)\n"
+                   "                           that a browser opens right as it is; without it,\n"
+                   "                           the table alone, for pasting into a page\n"
                    "  --profile html4|html5    with --export: write the HTML in this profile\n"
                    "                           instead of the table's own (a table file\n"
                    "                           keeps it as the table's profile)\n"
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
-                   "  --sheet N|NAME           with --export of an .ods or .xlsx SOURCE: the\n"
-                   "                           sheet of that name, else the Nth sheet (from 1)\n"
+                   "  --csv-formulas           with --export to CSV or TSV: keep cells that\n"
+                   "                           start with = + - @ as formulas; by default they\n"
+                   "                           are written after a ' so that a spreadsheet\n"
+                   "                           shows them as text and never runs them\n"
+                   "  --sheet N|NAME           with --export of a workbook (.ods, .xlsx): the\n"
+                   "                           sheet of that name, else the Nth sheet (from 1);\n"
+                   "                           without it, the first\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

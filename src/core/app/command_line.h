@@ -8,7 +8,8 @@
 struct CommandLine {
     enum Mode {
         Edit,     // open the editor on files (none: a new table)
-        Export,   // --export SOURCE TARGET, no window
+        Export,   // --export SOURCE TARGET, no window (also SOURCE TARGET with --from, --to or "-")
+        ListTables, // --list-tables SOURCE: the tables of a page, one line each
         Help,     // -h, --help
         Version,  // -v, --version
         Wrong     // an unknown option or a malformed --export: usage, exit 2
@@ -19,6 +20,11 @@ struct CommandLine {
     QString style;            // --style inline|none with --export; empty: the table's own
     QString sheet;            // --sheet N|NAME with --export: a workbook's sheet; empty: the first
     QString language;         // --lang ja|en; empty: the locale's
+    QString from;             // --from FORMAT, --to FORMAT: empty, the file names tell
+    QString to;
+    int table = 0;            // --table N, from 1; 0: the page's preferred table
+    bool page = false;        // --page: HTML as a whole page
+    bool csvFormulas = false; // --csv-formulas with --export: CSV and TSV cells keep = + - @ live
     QString error;            // for Wrong
 };
 

@@ -41,6 +41,7 @@ struct ParseBudget::Arena {
     size_t limit = 0;
     qint64 deadline = 0;
     unsigned calls = 0;
+    PageLimit hit = PageLimit::None;
     std::jmp_buf *escape = nullptr;
 
     void freeAll()
@@ -62,10 +63,13 @@ struct ParseBudget::Arena {
         // Counted with the block's header and malloc's own: gumbo makes
         // millions of small blocks, where those come to as much as the data.
         const size_t cost = size + sizeof(Block) + MallocOverhead;
-        auto *b = cost > a->limit - a->used || late
-                ? nullptr : static_cast<Block *>(std::malloc(sizeof(Block) + size));
-        if (!b)
+        const bool over = cost > a->limit - a->used;
+        auto *b = over || late ? nullptr : static_cast<Block *>(std::malloc(sizeof(Block) + size));
+        if (!b) {
+            // A failed malloc is the machine's memory running out: memory too.
+            a->hit = late && !over ? PageLimit::Time : PageLimit::Memory;
             std::longjmp(*a->escape, 1);
+        }
         b->size = cost;
         b->prev = &a->blocks;
         b->next = a->blocks.next;
@@ -104,17 +108,20 @@ ParseBudget::~ParseBudget()
     m_arena->freeAll();
 }
 
-const GumboOutput *ParseBudget::parse(const QByteArray &bytes, size_t maxBytes, qint64 maxCpuNs)
+const GumboOutput *ParseBudget::parse(const QByteArray &bytes, const PageBudget &budget)
 {
     Arena &arena = *m_arena;
-    arena.limit = maxBytes;
-    arena.deadline = threadCpuNs() + maxCpuNs;
+    arena.limit = budget.bytes;
+    arena.deadline = threadCpuNs() + budget.cpuNs;
+    arena.hit = PageLimit::None;
+    m_hit = PageLimit::None;
     std::jmp_buf escape;
     arena.escape = &escape;
     // Nothing with a destructor lives between here and gumbo's calls back.
     if (setjmp(escape) != 0) {
         arena.freeAll();
         m_output = nullptr;
+        m_hit = arena.hit;
         return nullptr;
     }
     m_output = gumbo_parse_with_options(&m_options, bytes.constData(), size_t(bytes.size()));

@@ -202,15 +202,17 @@ void CellBlock::resize(int newCols, int newRows)
 
 CellBlock takeCellBlock(const TableModel &model, const QRect &area)
 {
-    const QRect inArray = area & QRect(1, 1, CellBlock::MaxSize, CellBlock::MaxSize);
+    const QRect inArray = area & QRect(1, 1, CellBlock::MaxCols, CellBlock::MaxRows);
     CellBlock block;
-    block.resize(std::min(inArray.width(), CellBlock::MaxSize),
-                 std::min(inArray.height(), CellBlock::MaxSize));
-    block.sourceCols = block.cols;
-    block.sourceRows = block.rows;
-    for (int r = 0; r < block.rows; ++r)
-        for (int c = 0; c < block.cols; ++c)
-            block.at(c, r) = model.Cells(inArray.left() + c, inArray.top() + r);
+    const int cols = std::max(inArray.width(), 0);
+    block.resize(cols, CellBlock::rowsFor(cols, std::max(inArray.height(), 0)));
+    block.sourceCols = cols;
+    block.sourceRows = std::max(inArray.height(), 0);
+    // Unheld cells are at the defaults the block starts with.
+    model.Cells.forEachHeld(QRect(inArray.topLeft(), QSize(block.cols, block.rows)),
+                            [&](int c, int r, const CellRecord &rec) {
+                                block.at(c - inArray.left(), r - inArray.top()) = rec;
+                            });
     return block;
 }
 
@@ -234,7 +236,8 @@ std::optional<CellBlock> decodeCellBlock(const QByteArray &data)
     qint32 cols = 0, rows = 0;
     in >> magic >> version >> cols >> rows;
     if (in.status() != QDataStream::Ok || magic != BlockMagic || version < 1 || version > BlockVersion
-        || cols < 1 || rows < 1 || cols > CellBlock::MaxSize || rows > CellBlock::MaxSize)
+        || cols < 1 || rows < 1 || cols > CellBlock::MaxCols || rows > CellBlock::MaxRows
+        || qint64(cols) * rows > CellBlock::MaxCells)
         return std::nullopt;
     CellBlock block;
     block.resize(cols, rows);
@@ -272,10 +275,11 @@ CellBlock cellBlockFromText(const QString &text)
     if (text.isEmpty())
         return block;
 
-    // Values beyond 99 rows or columns are only counted.
+    // Values beyond the limits are only counted.
     std::vector<std::vector<QString>> kept;
     int widest = 0;
     int lines = 0;
+    qint64 keptCells = 0;
     const qsizetype n = text.size();
     qsizetype i = 0;
     for (;;) {
@@ -305,8 +309,10 @@ CellBlock cellBlockFromText(const QString &text)
             while (i < n && text.at(i) != u'\t' && text.at(i) != u'\n' && text.at(i) != u'\r')
                 ++i;
             value += QStringView(text).mid(start, i - start);
-            if (lines < CellBlock::MaxSize && fields < CellBlock::MaxSize)
+            if (lines < CellBlock::MaxRows && fields < CellBlock::MaxCols && keptCells < CellBlock::MaxCells) {
                 row.push_back(cellTextOf(value));
+                ++keptCells;
+            }
             ++fields;
             if (i < n && text.at(i) == u'\t') {
                 ++i;
@@ -322,7 +328,7 @@ CellBlock cellBlockFromText(const QString &text)
             lineDone = true;
         }
         widest = std::max(widest, fields);
-        if (lines < CellBlock::MaxSize)
+        if (lines < CellBlock::MaxRows && !row.empty())
             kept.push_back(std::move(row));
         ++lines;
         if (i >= n)
@@ -331,7 +337,8 @@ CellBlock cellBlockFromText(const QString &text)
 
     block.sourceRows = lines;
     block.sourceCols = widest;
-    block.resize(std::min(widest, int(CellBlock::MaxSize)), int(kept.size()));
+    const int cols = std::min(widest, int(CellBlock::MaxCols));
+    block.resize(cols, CellBlock::rowsFor(cols, int(kept.size())));
     for (int r = 0; r < block.rows; ++r)
         for (int c = 0; c < int(kept[size_t(r)].size()) && c < block.cols; ++c)
             block.at(c, r).Text = kept[size_t(r)][size_t(c)];
@@ -354,9 +361,12 @@ QString cellBlockToHtml(const CellBlock &block)
 std::optional<CellBlock> cellBlockFromHtml(const QString &html)
 {
     const QVector<HtmlTable> tables = parseHtmlTables(html);
-    // Top-level tables come first: the outermost one with cells is the selection.
-    const auto found = std::find_if(tables.cbegin(), tables.cend(),
-                                    [](const HtmlTable &t) { return !t.cells.isEmpty(); });
+    // The outermost table with cells is the selection (the first of them).
+    auto found = tables.cend();
+    for (auto t = tables.cbegin(); t != tables.cend(); ++t) {
+        if (!t->cells.isEmpty() && (found == tables.cend() || t->depth < found->depth))
+            found = t;
+    }
     if (found == tables.cend())
         return std::nullopt;
     const HtmlTable &t = *found;
@@ -364,7 +374,8 @@ std::optional<CellBlock> cellBlockFromHtml(const QString &html)
     block.source = CellBlock::Source::Html;
     block.sourceRows = t.rows;
     block.sourceCols = t.cols;
-    block.resize(std::min(t.cols, int(CellBlock::MaxSize)), std::min(t.rows, int(CellBlock::MaxSize)));
+    const int cols = std::min(t.cols, int(CellBlock::MaxCols));
+    block.resize(cols, CellBlock::rowsFor(cols, t.rows));
     for (const HtmlTableCell &cell : t.cells) {
         if (cell.col > block.cols || cell.row > block.rows)
             continue;
@@ -427,11 +438,11 @@ std::optional<CellBlock> cellBlockFromMimeData(const QMimeData &data, bool *tooL
 PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, int row)
 {
     PasteResult result;
-    const int last = CellBlock::MaxSize;
-    if (block.isEmpty() || col < 1 || row < 1 || col > last || row > last)
+    const int lastCol = CellBlock::MaxCols, lastRow = CellBlock::MaxRows;
+    if (block.isEmpty() || col < 1 || row < 1 || col > lastCol || row > lastRow)
         return result;
-    const int cols = std::min(block.cols, last - col + 1);
-    const int rows = std::min(block.rows, last - row + 1);
+    const int cols = std::min(block.cols, lastCol - col + 1);
+    const int rows = std::min(block.rows, lastRow - row + 1);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) {
             CellRecord &target = model.Cells(col + c, row + r);
@@ -457,15 +468,29 @@ PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, i
         changed = false;
         SpanLayout layout;
         layout.compute(model, model.TableRows, model.TableCols);
-        for (int r = pasted.top(); r <= pasted.bottom() && !changed; ++r)
-            for (int c = pasted.left(); c <= pasted.right() && !changed; ++c) {
+        // Only a span can hide a pasted cell: the spans reaching into the
+        // pasted cells, each undone once a round.
+        QVector<QPoint> owners;
+        for (const QRect &a : layout.spans()) {
+            const QPoint owner = layout.owner(a.x(), a.y());
+            if (!a.intersects(pasted) || (spansPasted && pasted.contains(owner)))
+                continue;
+            owners.append(owner);
+            result.cells |= a;
+        }
+        // HTML 4 skips a few cells beyond a span's area too.
+        for (int r = pasted.top(); r <= pasted.bottom() && owners.isEmpty(); ++r)
+            for (int c = pasted.left(); c <= pasted.right() && owners.isEmpty(); ++c) {
                 const QPoint owner = layout.owner(c, r);
                 if (owner == QPoint(c, r) || (spansPasted && pasted.contains(owner)))
                     continue;
+                owners.append(owner);
                 result.cells |= layout.area(owner.x(), owner.y());
-                tableedits::unmergeCells(model, QRect(owner, QSize(1, 1)));
-                result.unmerged = changed = true;
             }
+        for (const QPoint owner : std::as_const(owners))
+            tableedits::unmergeCells(model, QRect(owner, QSize(1, 1)));
+        changed = !owners.isEmpty();
+        result.unmerged = result.unmerged || changed;
     }
 
     const qint64 wantCols = qint64(col) + std::max(block.sourceCols, block.cols) - 1;
@@ -473,19 +498,20 @@ PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, i
     if (result.unmerged)
         result.message = QCoreApplication::translate(
                 "CellBlock", "貼り付けたセルが結合されたセルに隠れないように、そのセルの結合を解除しました。");
-    if (wantCols > last || wantRows > last) {
+    if (wantCols > lastCol || wantRows > lastRow || rows < std::max(block.sourceRows, block.rows)) {
         result.clipped = true;
         if (!result.message.isEmpty())
             result.message += QLatin1Char('\n');
         result.message += QCoreApplication::translate(
                                  "CellBlock",
                                  "貼り付ける内容（%1 行 × %2 列）は、このセルからでは表の大きさの上限"
-                                 "（%5 行 × %5 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")
+                                 "（%5 行 × %6 列）に収まらないため、%3 行 × %4 列だけを貼り付けました。")
                                  .arg(std::max(block.sourceRows, block.rows))
                                  .arg(std::max(block.sourceCols, block.cols))
                                  .arg(rows)
                                  .arg(cols)
-                                 .arg(CellBlock::MaxSize);
+                                 .arg(CellBlock::MaxRows)
+                                 .arg(CellBlock::MaxCols);
     }
     return result;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <optional>
 
 #include "core/model/table_model.h"
@@ -20,13 +21,22 @@ struct CellBlock {
     enum class Source { Quorvan, Html, Text };
 
     Source source = Source::Quorvan;
-    int rows = 0;            // the cells held, at most MaxSize each way
+    int rows = 0;            // the cells held, within the table's limits and MaxCells
     int cols = 0;
     int sourceRows = 0;      // the size of what was read, which may be larger
     int sourceCols = 0;
     QVector<CellRecord> cells; // row by row
 
-    static constexpr int MaxSize = TableLimits::MaxLines;
+    static constexpr int MaxRows = TableLimits::MaxRows;
+    static constexpr int MaxCols = TableLimits::MaxCols;
+    // Every cell of a block is a whole record: a block holds no more than this
+    // many (some 200 MB); what lies beyond is counted, not held.
+    static constexpr qint64 MaxCells = 2000000;
+    // The rows of a block cols wide that it may hold.
+    static int rowsFor(int cols, int wanted)
+    {
+        return int(std::min<qint64>(std::min(wanted, MaxRows), cols > 0 ? MaxCells / cols : MaxRows));
+    }
 
     bool isEmpty() const { return rows <= 0 || cols <= 0; }
     // From 0, column first as in the model.
@@ -36,7 +46,8 @@ struct CellBlock {
 };
 
 // The cells of the model within area (x = column, y = row, from 1), clipped
-// to the 99 x 99 a table can have.
+// to the table's limits and to MaxCells (sourceRows and sourceCols tell the
+// whole area).
 CellBlock takeCellBlock(const TableModel &model, const QRect &area);
 
 // Our own form: every field of every record, versioned.
@@ -78,7 +89,7 @@ struct PasteResult {
 };
 
 // The block into model with its top-left cell at (col, row). The table grows
-// to hold it, up to 99 x 99; what lies beyond is left out and said so. Nothing
+// to hold it, up to the limits; what lies beyond is left out and said so. Nothing
 // pasted is hidden: the block's spans are clipped to the pasted cells, and a
 // merge of the table that would cover a pasted cell is undone (and said).
 PasteResult pasteCellBlock(TableModel &model, const CellBlock &block, int col, int row);

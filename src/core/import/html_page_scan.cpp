@@ -27,7 +27,7 @@ namespace htmltables {
 namespace pagescan {
 
 Scanner::Scanner(const QByteArray &page)
-    : m_s(page.constData()), m_n(page.size())
+    : m_s(page.constData()), m_n(page.size()), m_budget(PageBudget::forPage(page.size()))
 {
     for (const char *known : knownNames)
         intern(known);
@@ -42,7 +42,7 @@ PageScan Scanner::run()
     if (!m_result.cuts.empty())
         m_result.parsed.append(m_s + m_copied, m_n - m_copied);
     if ((m_result.cuts.empty() ? m_n : m_result.parsed.size()) > MaxParsedBytes)
-        m_result.tooComplex = true;
+        refuse(PageLimit::Size);
     if (m_result.tooComplex) {
         m_result.parsed.clear();
         m_result.cuts.clear();
@@ -349,8 +349,18 @@ void Scanner::reconstruct()
 
 void Scanner::check()
 {
-    if (m_open.size() > size_t(MaxDepth) || m_tags > MaxTags || m_work > MaxWork)
-        m_result.tooComplex = true;
+    // Tags and work stand for the parser's time: each costs it a step or more.
+    if (m_open.size() > size_t(MaxDepth))
+        refuse(PageLimit::Depth);
+    else if (m_tags > m_budget.tags || m_work > m_budget.work)
+        refuse(PageLimit::Time);
+}
+
+void Scanner::refuse(PageLimit limit)
+{
+    if (!m_result.tooComplex)
+        m_result.limit = limit;
+    m_result.tooComplex = true;
 }
 
 } // namespace pagescan

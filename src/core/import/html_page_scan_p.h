@@ -16,10 +16,10 @@
 namespace htmltables {
 namespace pagescan {
 
-inline constexpr qsizetype MaxParsedBytes = 8 * 1024 * 1024;
+// What gumbo is given may be as long as a page may be: its time and memory
+// are bounded by the budget, which grows with it (PageBudget).
+inline constexpr qsizetype MaxParsedBytes = MaxHtmlPageBytes;
 inline constexpr int MaxDepth = 4096;
-inline constexpr qint64 MaxTags = 800000;      // start and end tags, and the copies the parser would make
-inline constexpr qint64 MaxWork = 30000000;    // stack walks and attribute comparisons
 inline constexpr qsizetype LongRun = 4096;     // text runs longer than this are shortened,
 inline constexpr qsizetype RunKept = 1024;     // keeping this much at either end
 inline constexpr int SearchReach = 64;         // how far down an end tag looks for its element
@@ -244,6 +244,8 @@ private:
 
     void check();
 
+    void refuse(PageLimit limit);
+
     qsizetype rawTextEnd(qsizetype p, const char *tagName, qsizetype nameLength);
 
     bool startsWith(qsizetype pos, const char *s) const;
@@ -254,6 +256,7 @@ private:
 
     const char *m_s;
     qsizetype m_n;
+    PageBudget m_budget;
     PageScan m_result;
     qsizetype m_copied = 0;   // bytes of the page already in m_result.parsed
     qsizetype m_removed = 0;

@@ -13,8 +13,12 @@ using namespace htmltables;
 
 namespace {
 
-constexpr int TrackedSlots = 256;  // spans are followed this far; enough past 99
-constexpr int MaxSpan = TableLimits::MaxLines; // what the span boxes hold
+// Spans are followed this far: one past what a table can hold, so that a
+// table too large is told as one.
+constexpr int TrackedCols = TableLimits::MaxCols + 1;
+constexpr int TrackedRows = TableLimits::MaxRows + 1;
+constexpr int MaxRowSpan = TableLimits::MaxRows; // what the span boxes hold
+constexpr int MaxColSpan = TableLimits::MaxCols;
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
 constexpr int MaxTableWidth = 9999;
 constexpr int MaxTablePercent = 100;
@@ -65,34 +69,47 @@ std::vector<Row> tableRows(const GumboElement &table, const GumboElement **capti
     return rows;
 }
 
-// Which slots earlier cells' spans have taken, as far as TrackedSlots.
+// Which slots earlier cells' spans have taken, for a walk down the rows:
+// spans are taken from the row being read downwards, so a column is taken from
+// there through the lowest row any span reached in it. How many rows of each
+// column are taken in all tells the columns that spans fill in every row.
 class Occupancy
 {
 public:
-    explicit Occupancy(int rows)
-        : m_rows(size_t(std::clamp(rows, 0, TrackedSlots)))
-    {
-    }
+    explicit Occupancy(int rows) : m_rows(rows) {}
+    // Only for rows at or below the one being read.
     bool taken(int x, int y) const
     {
-        return size_t(y) < m_rows.size() && size_t(x) < m_rows[size_t(y)].size()
-                && m_rows[size_t(y)][size_t(x)];
+        return size_t(x) < m_through.size() && m_through[size_t(x)] >= y;
     }
     void take(int x, int y, int width, int height)
     {
-        const int lastX = std::min(x + width, TrackedSlots);
-        const int lastY = std::min<int>(y + height, int(m_rows.size()));
-        for (int yy = y; yy < lastY; ++yy) {
-            std::vector<char> &row = m_rows[size_t(yy)];
-            if (row.size() < size_t(lastX))
-                row.resize(size_t(lastX), 0);
-            for (int xx = x; xx < lastX; ++xx)
-                row[size_t(xx)] = 1;
+        const int lastX = std::min(x + width, TrackedCols);
+        const int end = std::min<qint64>(qint64(y) + height, m_rows) - 1;
+        if (lastX <= x || end < y)
+            return;
+        if (m_through.size() < size_t(lastX)) {
+            m_through.resize(size_t(lastX), -1);
+            m_count.resize(size_t(lastX), 0);
         }
+        for (int xx = x; xx < lastX; ++xx) {
+            int &through = m_through[size_t(xx)];
+            if (end > through) {
+                m_count[size_t(xx)] += end - std::max(through, y - 1);
+                through = end;
+            }
+        }
+    }
+    // Every row of column x is taken.
+    bool filled(int x) const
+    {
+        return size_t(x) < m_count.size() && m_count[size_t(x)] >= m_rows;
     }
 
 private:
-    std::vector<std::vector<char>> m_rows;
+    int m_rows;
+    std::vector<int> m_through; // by column
+    std::vector<int> m_count;   // by column: rows taken in all
 };
 
 QString captionText(QString s)
@@ -203,7 +220,7 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
     if (const auto a = attribute(e, "colspan")) {
         const auto n = parseDimension(*a);
         r.ColSpanOn = 1;
-        r.ColSpan = qint32(std::clamp<qint64>(n && n->value > 0 ? n->value : 1, 1, MaxSpan));
+        r.ColSpan = qint32(std::clamp<qint64>(n && n->value > 0 ? n->value : 1, 1, MaxColSpan));
     }
     if (const auto a = attribute(e, "rowspan")) {
         const auto n = parseDimension(*a);
@@ -211,7 +228,7 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
         if (n && count == 0)
             count = rowsLeft;
         r.RowSpanOn = 1;
-        r.RowSpan = qint32(std::clamp<qint64>(count, 1, MaxSpan));
+        r.RowSpan = qint32(std::clamp<qint64>(count, 1, MaxRowSpan));
     }
     return r;
 }
@@ -324,8 +341,8 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             const int height = record.RowSpanOn ? record.RowSpan : 1;
             taken.take(x, y, width, height);
             t.cols = std::max(t.cols, x + 1);
-            reach = std::max(reach, std::min(x + width, TrackedSlots));
-            if (x < TrackedSlots && y < TrackedSlots)
+            reach = std::max(reach, std::min(x + width, TrackedCols));
+            if (x < TrackedCols && y < TrackedRows)
                 t.cells.push_back({x + 1, y + 1, std::move(record), hAligned});
             x += width;
         }
@@ -333,13 +350,7 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
     // Columns after the last one a cell starts in belong to the table when
     // spans fill them in every row (HTML5 clips spans to the table); a span
     // reaching past a column some row leaves open reaches past the table.
-    auto filled = [&](int x) {
-        for (int y = 0; y < t.rows; ++y)
-            if (!taken.taken(x, y))
-                return false;
-        return true;
-    };
-    while (t.cols < reach && filled(t.cols))
+    while (t.cols < reach && taken.filled(t.cols))
         ++t.cols;
     return t;
 }
@@ -348,10 +359,10 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
 
 namespace htmltables {
 
-QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
+QVector<HtmlTable> readTables(const ParsedPage &page, PageLimit *refused)
 {
-    if (tooComplex)
-        *tooComplex = page.tooComplex();
+    if (refused)
+        *refused = page.tooComplex() ? page.limit() : PageLimit::None;
     struct Found {
         const GumboElement *table;
         int depth;
@@ -389,28 +400,18 @@ QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex)
     for (const Found &f : found)
         copied += page.sourceLength(*f.table);
     if (copied > std::max(MaxTablesSource, 2 * size_t(page.source().size()))) {
-        if (tooComplex)
-            *tooComplex = true;
+        if (refused)
+            *refused = PageLimit::Memory;
         return {};
     }
 
-    // Top-level tables first, then each deeper level, each in page order.
-    std::vector<int> order(found.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = int(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return found[size_t(a)].depth < found[size_t(b)].depth; });
-    std::vector<int> listIndex(found.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        listIndex[size_t(order[i])] = int(i);
-
+    // In the order they start in the page: the walk above meets them so.
     QVector<HtmlTable> tables;
     tables.reserve(qsizetype(found.size()));
-    for (int i : order) {
-        const Found &f = found[size_t(i)];
+    for (const Found &f : found) {
         HtmlTable t = readTable(page, *f.table);
         t.depth = f.depth;
-        t.parent = f.parent < 0 ? -1 : listIndex[size_t(f.parent)];
+        t.parent = f.parent;
         tables.push_back(std::move(t));
     }
     return tables;

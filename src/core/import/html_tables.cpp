@@ -20,7 +20,6 @@ using namespace htmltables;
 
 namespace {
 
-constexpr int MaxTableSize = TableLimits::MaxLines;
 constexpr int MaxBorder = 10;
 
 // ------------------------------------------------------- page encoding
@@ -182,17 +181,19 @@ ImportResult failure(ImportStatus status, const QString &message)
     return r;
 }
 
-ImportResult tooComplex(const QString &path)
+ImportResult tooComplex(const QString &path, PageLimit limit)
 {
-    return failure(ImportStatus::TooComplex,
-                   QCoreApplication::translate("HtmlImport", "%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
-                           .arg(subjectOf(path)));
+    ImportResult r = failure(ImportStatus::TooComplex, pageRefusedMessage(path, limit));
+    r.limit = limit;
+    return r;
 }
 
 ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel &model,
                          const QString &path)
 {
     const QString subject = subjectOf(path);
+    if (index == PreferredTable)
+        index = preferredHtmlTable(tables);
     if (tables.isEmpty())
         return failure(ImportStatus::NoTable,
                        QCoreApplication::translate("HtmlImport", "%1には表（TABLE 要素）がないため、読み込めませんでした。")
@@ -202,13 +203,14 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
                        QCoreApplication::translate("HtmlImport", "%1には %2 番目の表がないため、読み込めませんでした。")
                                .arg(subject, QString::number(index + 1)));
     const HtmlTable &t = tables.at(index);
-    if (t.rows > MaxTableSize || t.cols > MaxTableSize) {
+    if (t.rows > TableLimits::MaxRows || t.cols > TableLimits::MaxCols) {
         ImportResult r = failure(
                 ImportStatus::TooLarge,
-                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %5 "
+                QCoreApplication::translate("HtmlImport", "%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %6 "
                                                           "列）を超えるため、読み込めませんでした。")
                         .arg(subject, QString::number(index + 1), QString::number(t.rows),
-                             QString::number(t.cols), QString::number(MaxTableSize)));
+                             QString::number(t.cols), QString::number(TableLimits::MaxRows),
+                             QString::number(TableLimits::MaxCols)));
         r.rows = t.rows;
         r.cols = t.cols;
         return r;
@@ -281,18 +283,6 @@ QString leftOutMessage(const QStringList &leftOut)
             .arg(leftOut.join(QStringLiteral(", ")));
 }
 
-namespace {
-
-QString excerpt(const QString &html)
-{
-    constexpr int Length = 24;
-    QString s = HtmlToGridText(html).simplified();
-    if (s.size() > Length)
-        s = s.left(Length) + QChar(0x2026);
-    return s;
-}
-
-} // namespace
 
 QString decodeHtmlPage(const QByteArray &page)
 {
@@ -301,7 +291,7 @@ QString decodeHtmlPage(const QByteArray &page)
 
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
 {
-    return parseHtmlTables(page, nullptr);
+    return parseHtmlTables(page, static_cast<PageLimit *>(nullptr));
 }
 
 // The parse itself runs on a budget (bounded_parse.cpp); what is made from it
@@ -309,13 +299,53 @@ QVector<HtmlTable> parseHtmlTables(const QByteArray &page)
 // a machine short of it, ends this page, not the program with every table open.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex)
 {
-    try {
-        return readTables(*parsePage(page), tooComplex);
-    } catch (const std::bad_alloc &) {
-        if (tooComplex)
-            *tooComplex = true;
-        return {};
+    PageLimit refused = PageLimit::None;
+    QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (tooComplex)
+        *tooComplex = refused != PageLimit::None;
+    return tables;
+}
+
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, PageLimit *refused)
+{
+    PageLimit hit = PageLimit::None;
+    QVector<HtmlTable> tables;
+    if (page.size() > MaxHtmlPageBytes) {
+        hit = PageLimit::Size;
+    } else {
+        try {
+            tables = readTables(*parsePage(page), &hit);
+        } catch (const std::bad_alloc &) {
+            hit = PageLimit::Memory;
+            tables.clear();
+        }
     }
+    if (refused)
+        *refused = hit;
+    return tables;
+}
+
+QString pageRefusedMessage(const QString &path, PageLimit limit)
+{
+    const QString subject = subjectOf(path);
+    switch (limit) {
+    case PageLimit::Size:
+        return QCoreApplication::translate("HtmlImport", "%1は大きすぎる（%2 MiB を超える）ため、読み込めませんでした。")
+                .arg(subject).arg(MaxHtmlPageBytes / (1024 * 1024));
+    case PageLimit::Depth:
+        return QCoreApplication::translate("HtmlImport", "%1は要素の入れ子が深すぎるため、読み込めませんでした。")
+                .arg(subject);
+    case PageLimit::Time:
+        return QCoreApplication::translate("HtmlImport", "%1は大きさの割に読み取りに時間がかかりすぎるため、"
+                                                         "読み込めませんでした。").arg(subject);
+    case PageLimit::Memory:
+        return QCoreApplication::translate("HtmlImport", "%1は大きさの割に読み取りに必要なメモリーが多すぎるため、"
+                                                         "読み込めませんでした。").arg(subject);
+    case PageLimit::None:
+        break;
+    }
+    return QCoreApplication::translate("HtmlImport", "%1は大きすぎるか、要素の入れ子が深すぎるため、読み込めませんでした。")
+            .arg(subject);
 }
 
 QVector<HtmlTable> parseHtmlTables(const QString &html)
@@ -327,36 +357,6 @@ QVector<HtmlTable> parseHtmlTables(const QString &html)
     }
 }
 
-QString describeHtmlTable(const QVector<HtmlTable> &tables, int index)
-{
-    const HtmlTable &t = tables.at(index);
-    QString text;
-    if (t.hasCaption)
-        text = excerpt(t.caption);
-    for (qsizetype i = 0; text.isEmpty() && i < t.cells.size(); ++i)
-        text = excerpt(t.cells.at(i).record.Text);
-    const QString where = t.parent < 0 ? QString()
-                                       : QCoreApplication::translate("HtmlImport", "、表 %1 の中").arg(t.parent + 1);
-    // Each count in its own words, so that English says "1 row" and "2 rows".
-    QString line = QCoreApplication::translate("HtmlImport", "表 %1（%2 × %3%4）")
-                           .arg(index + 1)
-                           .arg(QCoreApplication::translate("HtmlImport", "%n 行", nullptr, t.rows),
-                                QCoreApplication::translate("HtmlImport", "%n 列", nullptr, t.cols))
-                           .arg(where);
-    if (!text.isEmpty())
-        line += QLatin1Char(' ') + text;
-    return line;
-}
-
-QStringList listHtmlTables(const QByteArray &page)
-{
-    const QVector<HtmlTable> tables = parseHtmlTables(page);
-    QStringList lines;
-    for (int i = 0; i < tables.size(); ++i)
-        lines << describeHtmlTable(tables, i);
-    return lines;
-}
-
 ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, TableModel &model,
                              const QString &path)
 {
@@ -365,10 +365,10 @@ ImportResult importHtmlTable(const QVector<HtmlTable> &tables, int tableIndex, T
 
 ImportResult importHtmlTable(const QByteArray &page, int tableIndex, TableModel &model)
 {
-    bool refused = false;
+    PageLimit refused = PageLimit::None;
     const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
-    if (refused)
-        return tooComplex(QString());
+    if (refused != PageLimit::None)
+        return tooComplex(QString(), refused);
     return importTable(tables, tableIndex, model, QString());
 }
 
@@ -390,15 +390,13 @@ ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &mod
     if (!file.open(QIODevice::ReadOnly))
         return unreadable;
     if (file.size() > MaxHtmlPageBytes)
-        return tooComplex(path);
+        return tooComplex(path, PageLimit::Size);
     const QByteArray page = file.read(MaxHtmlPageBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return unreadable;
-    if (page.size() > MaxHtmlPageBytes)
-        return tooComplex(path);
-    bool refused = false;
+    PageLimit refused = PageLimit::None;
     const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
-    if (refused)
-        return tooComplex(path);
+    if (refused != PageLimit::None)
+        return tooComplex(path, refused);
     return importTable(tables, tableIndex, model, path);
 }

@@ -21,6 +21,15 @@ struct HtmlTableCell {
     bool hAlignStated = false; // align or text-align given, not the browser's default
 };
 
+// Which of the import's limits a refused page went past.
+enum class PageLimit {
+    None,
+    Size,    // the page is longer than MaxHtmlPageBytes
+    Depth,   // its elements nest deeper than a browser would build
+    Time,    // parsing it would take far longer than its size calls for
+    Memory   // its parse, or its tables' texts, would take far more memory than its size calls for
+};
+
 // One TABLE element as found on a page.
 struct HtmlTable {
     int depth = 0;            // 0 for a table of its own, n when inside n tables
@@ -52,14 +61,16 @@ struct HtmlTable {
 // that begins as that text does is read as CP932 first.
 QString decodeHtmlPage(const QByteArray &page);
 
-// Every table of the page: the top-level ones in page order, then the ones
-// nested one level deep, and so on. Cells past column or row 255 are counted
-// but not kept.
+// Every table of the page in the order they start in it (document order, as
+// the user counts them: a nested table right after the start of the one it
+// sits in). Cells past the table's limits are counted but not kept.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page);
 // The same; tooComplex tells an empty list of a page that was refused, one
 // whose parse would take far too long or far too much memory (tens of
 // thousands of nested elements, say), from a page without tables.
 QVector<HtmlTable> parseHtmlTables(const QByteArray &page, bool *tooComplex);
+// The same, naming the limit a refused page went past (None otherwise).
+QVector<HtmlTable> parseHtmlTables(const QByteArray &page, PageLimit *refused);
 QVector<HtmlTable> parseHtmlTables(const QString &html);
 
 // One line per table, in the order above, for a chooser:
@@ -67,18 +78,34 @@ QVector<HtmlTable> parseHtmlTables(const QString &html);
 QStringList listHtmlTables(const QByteArray &page);
 QString describeHtmlTable(const QVector<HtmlTable> &tables, int index);
 
+// The table a page is most likely opened for: the largest data table, or the
+// only table (see html_table_choice.cpp for how tables are scored). 0 for
+// an empty list.
+int preferredHtmlTable(const QVector<HtmlTable> &tables);
+// False for a table that lays out the page rather than holding data: one of
+// links, a single row, or one holding other tables.
+bool isDataTable(const QVector<HtmlTable> &tables, int index);
+
+// What a list of tables shows of one: its caption as text, else its id; the
+// text of its first cells, shortened.
+QString htmlTableTitle(const HtmlTable &table);
+QString htmlTableFirstCells(const HtmlTable &table);
+// One line of "quorvan --list-tables": "N<TAB>rows×cols<TAB>caption or id<TAB>first cells".
+QString htmlTableListLine(const QVector<HtmlTable> &tables, int index);
+
 enum class ImportStatus {
     Ok,
     Unreadable,   // the file could not be read
     NoTable,      // the page holds no table
     NoSuchTable,  // fewer tables than the index asks for
     Empty,        // the table has no cells
-    TooLarge,     // more than 99 rows or columns
+    TooLarge,     // more rows or columns than a table can have
     TooComplex    // the page is too large or nests too deep to be read
 };
 
 struct ImportResult {
     ImportStatus status = ImportStatus::Ok;
+    PageLimit limit = PageLimit::None; // for TooComplex: which limit
     QString message;  // the text to show for a failure
     int rows = 0;     // the table's size, also when too large
     int cols = 0;
@@ -89,7 +116,10 @@ struct ImportResult {
 // The message for what an import left out: "次の要素と属性は取り込まれませんでした: …".
 QString leftOutMessage(const QStringList &leftOut);
 
-// Table tableIndex (in listHtmlTables' order) of the page into model: the
+// A tableIndex that asks for preferredHtmlTable's choice.
+constexpr int PreferredTable = -1;
+
+// Table tableIndex (in listHtmlTables' order, or PreferredTable) of the page into model: the
 // table settings and the records of the table's cells, everything else at its
 // defaults. model is only changed on success; FileName is left to the caller.
 // An upper-case table (as the program's HTML 4) becomes an HTML 4 table, any
@@ -116,3 +146,6 @@ constexpr qint64 MaxHtmlPageBytes = 128 * 1024 * 1024;
 // importHtmlTable on the file at path; the messages name the file. Only a
 // regular file is read (a device or a pipe could be endless).
 ImportResult importHtmlFile(const QString &path, int tableIndex, TableModel &model);
+
+// The message for a page refused at limit; an empty path is "このページ".
+QString pageRefusedMessage(const QString &path, PageLimit limit);

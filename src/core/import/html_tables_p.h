@@ -27,39 +27,63 @@ struct PageCut {
 };
 struct PageScan {
     bool tooComplex = false; // parsing it would take far too long or too much memory
+    PageLimit limit = PageLimit::None; // which limit, when tooComplex
     QByteArray parsed;       // the page with the middle of long texts left out; empty when
                              // nothing was left out
     std::vector<PageCut> cuts;
 };
 PageScan scanPage(const QByteArray &utf8);
 
+// What a page may cost, by its size: for the scan the page's, for gumbo what
+// the scan leaves of it (long texts lose their middles, so text cannot buy a
+// bomb room in gumbo). A well-formed page costs
+// in proportion to its size, so the budget grows with it and any such page up
+// to MaxHtmlPageBytes is read; the pages that cost by the square of their size
+// (deep nesting, formatting reopened, thousands of attributes on a tag) pass
+// the base long before they could be large. Measured (RELIABILITY.md): a long
+// reference page takes gumbo 21 MB and 0.07 s a megabyte, a dense table of
+// short cells 40 MB and 0.09 s; the rates leave half again as much and twice
+// the time, and the tags any page can hold (one in three bytes, "<p>").
+struct PageBudget {
+    size_t bytes = 0;    // gumbo's blocks, counted with their overhead
+    qint64 cpuNs = 0;    // the parsing thread's processor time
+    qint64 tags = 0;     // start and end tags, and the copies the parser would make
+    qint64 work = 0;     // the scan's count of stack walks and attribute comparisons
+
+    static PageBudget forPage(qint64 pageBytes)
+    {
+        constexpr qint64 MiB = 1024 * 1024;
+        const qint64 mib = (std::clamp<qint64>(pageBytes, 0, MaxHtmlPageBytes) + MiB - 1) / MiB;
+        PageBudget b;
+        b.bytes = size_t(128 * MiB + mib * 64 * MiB);
+        b.cpuNs = 1000000000LL + mib * 200000000LL;
+        b.tags = 800000 + mib * 400000;
+        b.work = 30000000 + mib * 20000000;
+        return b;
+    }
+};
+
 // One parse by gumbo that cannot take more than the bytes and the processor
 // time it is given (see bounded_parse.cpp). The tree lives as long as this.
 class ParseBudget
 {
 public:
-    // What one page's parse may take, gumbo's blocks counted with their
-    // overhead. Real pages the scan lets through hold some 30 MB for 1 MB of
-    // page and take up to half a second (5 000 list items with unclosed
-    // formatting), so the limits leave room for them and keep the whole
-    // import under 1 s of processor time and 256 MB.
-    static constexpr size_t MaxBytes = 128 * 1024 * 1024;
-    static constexpr qint64 MaxCpuNs = 1000 * 1000 * 1000;
-
     ParseBudget();
     ~ParseBudget();
     ParseBudget(const ParseBudget &) = delete;
     ParseBudget &operator=(const ParseBudget &) = delete;
 
-    // The tree, or null when the parse went over the budget (nothing is kept then).
-    const GumboOutput *parse(const QByteArray &bytes, size_t maxBytes = MaxBytes,
-                             qint64 maxCpuNs = MaxCpuNs);
+    // The tree, or null when the parse went over the budget (nothing is kept
+    // then, and hit() says which part of it).
+    const GumboOutput *parse(const QByteArray &bytes, const PageBudget &budget);
+    PageLimit hit() const { return m_hit; }
 
 private:
     struct Arena;
     std::unique_ptr<Arena> m_arena;
     GumboOptions m_options;
     GumboOutput *m_output = nullptr;
+    PageLimit m_hit = PageLimit::None;
 };
 
 // A parse and the UTF-8 text its source positions point into.
@@ -71,19 +95,22 @@ public:
     {
         PageScan scan = scanPage(m_source);
         m_tooComplex = scan.tooComplex;
+        m_limit = scan.limit;
         if (m_tooComplex)
             return;
         m_parsed = std::move(scan.parsed);
         m_cuts = std::move(scan.cuts);
         const QByteArray &bytes = m_cuts.empty() ? m_source : m_parsed;
-        m_output = m_budget.parse(bytes);
+        m_output = m_budget.parse(bytes, PageBudget::forPage(bytes.size()));
         m_tooComplex = !m_output;
+        m_limit = m_budget.hit();
     }
     ParsedPage(const ParsedPage &) = delete;
     ParsedPage &operator=(const ParsedPage &) = delete;
 
     // True when the page was not parsed: document() is null then.
     bool tooComplex() const { return m_tooComplex; }
+    PageLimit limit() const { return m_limit; }
     const GumboNode *document() const { return m_output ? m_output->document : nullptr; }
     const QByteArray &source() const { return m_source; }
 
@@ -127,6 +154,7 @@ private:
     QByteArray m_parsed;
     std::vector<PageCut> m_cuts;
     bool m_tooComplex = false;
+    PageLimit m_limit = PageLimit::None;
     ParseBudget m_budget;
     const GumboOutput *m_output = nullptr;
 };
@@ -157,9 +185,8 @@ inline bool isHtmlSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
 
-// Every table on the page: top-level tables first, then each deeper level,
-// each in page order. None, and tooComplex set, for a page too costly to
-// parse or whose tables nest so deep that their texts would fill the memory.
-QVector<HtmlTable> readTables(const ParsedPage &page, bool *tooComplex = nullptr);
+// Every table on the page, in the order they start in it. None, and refused set, for a page too costly to parse
+// or whose tables nest so deep that their texts would fill the memory.
+QVector<HtmlTable> readTables(const ParsedPage &page, PageLimit *refused = nullptr);
 
 } // namespace htmltables

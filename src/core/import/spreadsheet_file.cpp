@@ -404,7 +404,11 @@ QString cellMarkup(const QString &text, bool bold)
 
 // The leading rows whose every shown cell is bold, and that show something:
 // a bold title and a bold header row both become header cells. A sheet bold
-// all through has only its first row as the head.
+// all through, or further down than a head goes (MaxHeadRows), has only its
+// first row as the head: every cell of a head row gets a record, and a long
+// wide sheet in bold must not make a million rows of them.
+constexpr int MaxHeadRows = 10;
+
 int headerRowsOf(const SpreadsheetSheet &sheet)
 {
     std::vector<char> shows(std::size_t(sheet.rows) + 1, 0);
@@ -419,7 +423,7 @@ int headerRowsOf(const SpreadsheetSheet &sheet)
     int n = 0;
     while (n < sheet.rows && shows[std::size_t(n + 1)] && !plain[std::size_t(n + 1)])
         ++n;
-    return n == sheet.rows && n > 1 ? 1 : n;
+    return (n == sheet.rows && n > 1) || n > MaxHeadRows ? 1 : n;
 }
 
 } // namespace
@@ -556,9 +560,19 @@ ImportResult importSheet(const SpreadsheetBook &book, int index, TableModel &mod
     return r;
 }
 
+QString workbookTooLargeMessage(const QString &path)
+{
+    return tooComplexMessage(path, SheetLimit::Bytes);
+}
+
 ImportResult importSpreadsheetFile(const QString &path, const QString &sheet, TableModel &model)
 {
-    const SpreadsheetBook book = readSpreadsheetFile(path);
+    return importSpreadsheetBook(readSpreadsheetFile(path), sheet, model, path);
+}
+
+ImportResult importSpreadsheetBook(const SpreadsheetBook &book, const QString &sheet, TableModel &model,
+                                   const QString &path)
+{
     if (!book.ok()) {
         ImportResult r;
         r.status = book.status == SpreadsheetStatus::Unreadable ? ImportStatus::Unreadable : ImportStatus::TooComplex;

@@ -52,6 +52,12 @@ struct SpreadsheetBook {
     bool ok() const { return status == SpreadsheetStatus::Ok; }
 };
 
+// The most bytes a workbook's package may have, as a file or on standard input.
+constexpr qint64 MaxWorkbookBytes = 128 * 1024 * 1024;
+
+// The refusal of a package past MaxWorkbookBytes; path may be empty.
+QString workbookTooLargeMessage(const QString &path);
+
 // The whole workbook at path, every sheet. Never throws: running out of memory
 // is a failure of this file like any other.
 SpreadsheetBook readSpreadsheetFile(const QString &path);
@@ -76,7 +82,11 @@ int findSheet(const SpreadsheetBook &book, const QString &nameOrNumber);
 ImportResult importSheet(const SpreadsheetBook &book, int index, TableModel &model,
                          const QString &path);
 
-// readSpreadsheetFile and importSheet; sheet as for --sheet, empty for the first.
+// The sheet of book that sheet names (as for --sheet, empty for the first)
+// into model, as importSheet; path names the workbook in messages.
+ImportResult importSpreadsheetBook(const SpreadsheetBook &book, const QString &sheet, TableModel &model,
+                                   const QString &path);
+// readSpreadsheetFile and importSpreadsheetBook.
 ImportResult importSpreadsheetFile(const QString &path, const QString &sheet, TableModel &model);
 
 // The notice for what an import left out: "次のものは取り込まれませんでした: …".

@@ -16,7 +16,7 @@ struct zip_file;
 // the work it bounds: a declared size before inflating, a repeat count before
 // expanding it.
 namespace SheetLimits {
-constexpr qint64 MaxFileBytes = 128 * 1024 * 1024;  // the package itself
+constexpr qint64 MaxFileBytes = MaxWorkbookBytes;    // the package itself
 constexpr qint64 MaxPartBytes = 256 * 1024 * 1024;  // one XML part, inflated
 constexpr qint64 MaxBookBytes = 256 * 1024 * 1024;  // every part read, inflated: about 8 s of parsing
 constexpr int MaxEntries = 10000;                    // files in the package

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "core/io/table_document_io.h"
+#include "core/io/table_file.h"
 #include "core/io/compression.h"
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
@@ -14,6 +15,9 @@
 #include "core/model/table_model.h"
 
 #include <sys/stat.h>
+
+#include <cstdio>
+#include <new>
 
 namespace {
 
@@ -39,11 +43,10 @@ QString sameFileMessage(const QString &source, const QString &target)
             .arg(source, target);
 }
 
-// A page's first table, reported the way a failed open is; what the table
-// could not hold goes into leftOut.
-OpenResult importFirstTable(const QString &path, TableModel &model, QStringList &leftOut)
+// A page's table (PreferredTable, or an index in document order), reported
+// the way a failed open is; what the table could not hold goes into leftOut.
+OpenResult fromImport(const ImportResult &imported, QStringList &leftOut)
 {
-    const ImportResult imported = importHtmlFile(path, 0, model);
     leftOut = imported.leftOut;
     OpenResult r;
     if (!imported.ok()) {
@@ -53,15 +56,232 @@ OpenResult importFirstTable(const QString &path, TableModel &model, QStringList 
     return r;
 }
 
-// A workbook's sheet, reported the same way.
-OpenResult importSheetOf(const QString &path, const QString &sheet, TableModel &model, QStringList &leftOut)
+OpenResult openFailure(OpenStatus status, const QString &message)
 {
-    const ImportResult imported = importSpreadsheetFile(path, sheet, model);
-    leftOut = imported.leftOut;
     OpenResult r;
-    if (!imported.ok()) {
-        r.status = OpenStatus::Damaged;
-        r.message = imported.message;
+    r.status = status;
+    r.message = message;
+    return r;
+}
+
+QString standardInputName()
+{
+    return QCoreApplication::translate("TableExport", "標準入力");
+}
+
+enum class Input { Ok, Unreadable, TooLarge };
+
+Input readWhole(QFile &in, qint64 limit, QByteArray &bytes);
+
+// The whole of standard input or of a regular file, up to limit bytes. A
+// device or a pipe under a file's name could be endless, so only standard
+// input is read as a stream, and only up to the limit.
+Input readInput(const QString &source, qint64 limit, QByteArray &bytes)
+{
+    QFile in;
+    if (source == standardStreamName()) {
+        if (!in.open(stdin, QIODevice::ReadOnly))
+            return Input::Unreadable;
+    } else {
+        in.setFileName(source);
+        if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
+            return Input::Unreadable;
+        if (in.size() > limit)
+            return Input::TooLarge;
+    }
+    try {
+        return readWhole(in, limit, bytes);
+    } catch (const std::bad_alloc &) {
+        bytes.clear();
+        return Input::TooLarge; // no room for it: as good as too large
+    }
+}
+
+Input readWhole(QFile &in, qint64 limit, QByteArray &bytes)
+{
+    constexpr qint64 Chunk = 1 << 20;
+    for (;;) {
+        const qsizetype had = bytes.size();
+        const qint64 want = std::min(Chunk, limit + 1 - had);
+        bytes.resize(had + qsizetype(want));
+        const qint64 got = in.read(bytes.data() + had, want);
+        if (got < 0) {
+            bytes.clear();
+            return Input::Unreadable;
+        }
+        bytes.resize(had + qsizetype(got));
+        if (bytes.size() > limit) {
+            bytes.clear();
+            return Input::TooLarge;
+        }
+        if (got == 0) // a pipe may give less than asked long before its end
+            return Input::Ok;
+    }
+}
+
+OpenResult tableTextResult(const ReadResult &read, const QString &name)
+{
+    if (read.ok())
+        return OpenResult();
+    if (read.status == ReadStatus::NewerVersion)
+        return openFailure(OpenStatus::NewerVersion, newerVersionMessage(name, read.version));
+    return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+}
+
+// A CSV or TSV reading as Open reports it; what the reading changed (bytes
+// that did not decode, NUL characters left out) goes into notes.
+OpenResult textTableResult(const TextTableRead &read, const QString &name, QStringList *notes)
+{
+    switch (read.failure) {
+    case TextTableRead::None:
+        break;
+    case TextTableRead::Empty:
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+    case TextTableRead::TooLarge:
+        return openFailure(OpenStatus::Damaged,
+                           read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
+                                   ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                                             .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
+                                             .arg(TableLimits::MaxCols)
+                                   : textTableTooLargeMessage(name));
+    case TextTableRead::OutOfMemory:
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
+    }
+    if (notes) {
+        if (read.replaced > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"の %2 か所は %3 として読めず、�に置き換えました。")
+                              .arg(name).arg(read.replaced)
+                              .arg(read.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
+        if (read.nulsDropped > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"にあった NUL 文字 %2 個を取り除きました。")
+                              .arg(name).arg(read.nulsDropped);
+    }
+    return OpenResult();
+}
+
+// SOURCE in a format it was named for (--from) or from standard input: its
+// bytes first, then the format's reader on them.
+OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, const QString &sheet,
+                        TableModel &model, QStringList &leftOut, QStringList &notes)
+{
+    const QString name = source == standardStreamName() ? standardInputName() : source;
+    const bool workbook = format == TableFormat::Ods || format == TableFormat::Xlsx;
+    const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes
+            : workbook ? MaxWorkbookBytes : MaxTableTextBytes;
+    QByteArray bytes;
+    const Input input = readInput(source, limit, bytes);
+    if (format == TableFormat::Html && input != Input::Ok) {
+        const QString subject = QLatin1Char('"') + name + QLatin1Char('"');
+        return openFailure(OpenStatus::Damaged,
+                           input == Input::TooLarge
+                                   ? pageRefusedMessage(name, PageLimit::Size)
+                                   : QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subject));
+    }
+    if (workbook && input != Input::Ok)
+        return openFailure(OpenStatus::Damaged,
+                           input == Input::TooLarge
+                                   ? workbookTooLargeMessage(name)
+                                   : QCoreApplication::translate("Spreadsheet", "%1を読み込めませんでした。")
+                                             .arg(QLatin1Char('"') + name + QLatin1Char('"')));
+    const bool text = format == TableFormat::Csv || format == TableFormat::Tsv;
+    if (input != Input::Ok)
+        return openFailure(OpenStatus::Damaged, text && input == Input::TooLarge ? textTableTooLargeMessage(name)
+                                                                                 : damagedFileMessage(name));
+    try {
+        switch (format) {
+        case TableFormat::Html: {
+            PageLimit refused = PageLimit::None;
+            const QVector<HtmlTable> tables = parseHtmlTables(bytes, &refused);
+            bytes.clear();
+            if (refused != PageLimit::None)
+                return openFailure(OpenStatus::Damaged, pageRefusedMessage(name, refused));
+            return fromImport(importHtmlTable(tables, tableIndex, model, name), leftOut);
+        }
+        case TableFormat::Csv:
+        case TableFormat::Tsv:
+            return textTableResult(readTextTable(bytes, format == TableFormat::Csv ? TextTableFormat::Csv
+                                                                                   : TextTableFormat::Tsv, model),
+                                   name, &notes);
+        case TableFormat::TableFile: {
+            // A .qvn is a gzip stream; the older .qvf is its text as it is.
+            if (!bytes.startsWith("\x1f\x8b"))
+                return tableTextResult(readOldTableText(bytes, model), name);
+            QByteArray text;
+            switch (gunzipBytes(bytes, text)) {
+            case GunzipStatus::Ok:
+                break;
+            case GunzipStatus::TooLarge:
+                return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+            case GunzipStatus::Unreadable:
+            case GunzipStatus::Corrupt:
+                return openFailure(OpenStatus::UnexpectedError, openErrorMessage());
+            }
+            bytes.clear();
+            return tableTextResult(readTableText(text, model), name);
+        }
+        case TableFormat::Ods:
+        case TableFormat::Xlsx: {
+            const SpreadsheetBook book = readSpreadsheetBytes(
+                    bytes, format == TableFormat::Ods ? SpreadsheetKind::Ods : SpreadsheetKind::Xlsx, name);
+            bytes.clear();
+            return fromImport(importSpreadsheetBook(book, sheet, model, name), leftOut);
+        }
+        case TableFormat::Markdown:
+            break;
+        }
+    } catch (const std::bad_alloc &) {
+        // Out of memory for this input: its own failure, not the program's end.
+        if (text)
+            return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
+    }
+    return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+}
+
+QString needsFormatMessage(bool writing)
+{
+    return writing ? QStringLiteral("Writing to standard output (-) needs --to FORMAT (%1).")
+                             .arg(tableFormatNames(true).join(QStringLiteral(", ")))
+                   : QStringLiteral("Reading standard input (-) needs --from FORMAT (%1).")
+                             .arg(tableFormatNames(false).join(QStringLiteral(", ")));
+}
+
+// The whole output for TARGET "-", checked as a file of it would be.
+SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html,
+                       const TextTableOptions &textOptions, QByteArray &bytes, QStringList &notes)
+{
+    const QString name = standardStreamName();
+    SaveResult r;
+    switch (format) {
+    case TableFormat::TableFile: {
+        const QByteArray text = tableText(model);
+        if (text.size() > MaxTableTextBytes)
+            return SaveResult{false, tableTooLargeMessage(name, text.size())};
+        bytes = gzipBytes(text, 1);
+        break;
+    }
+    case TableFormat::Html:
+        bytes = htmlDocumentBytes(html, model.OutputProfile);
+        if (bytes.size() > MaxHtmlPageBytes) {
+            r = SaveResult{false, htmlTooLargeMessage(name, bytes.size())};
+            bytes.clear();
+        }
+        break;
+    case TableFormat::Csv:
+    case TableFormat::Tsv:
+    case TableFormat::Markdown: {
+        const TextTableOutput text = writeTextTable(model, format == TableFormat::Csv ? TextTableFormat::Csv
+                                                           : format == TableFormat::Tsv ? TextTableFormat::Tsv
+                                                                                        : TextTableFormat::Markdown,
+                                                    textOptions);
+        if (text.flattened)
+            notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
+                                    "with empty cells where it spanned.").arg(name);
+        bytes = text.bytes;
+        break;
+    }
+    case TableFormat::Ods:
+    case TableFormat::Xlsx:
+        break; // read only: exportTable refuses them as targets
     }
     return r;
 }
@@ -75,84 +295,180 @@ QString unknownTargetMessage(const QString &target)
 
 } // namespace
 
-OpenResult openTextTable(const QString &path, TableModel &model)
+QString textTableTooLargeMessage(const QString &path)
 {
-    OpenResult r;
+    return QCoreApplication::translate("TextTable", "\"%1\"は大きすぎるため、開くことができませんでした"
+                                                    "（%2 行 × %3 列、%4 MB まで）。")
+            .arg(path).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
+            .arg(MaxTableTextBytes / (1024 * 1024));
+}
+
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes)
+{
     QFile file(path);
     // Only a regular file: a device or a pipe could be endless.
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > MaxTableTextBytes
-        || !file.open(QIODevice::ReadOnly)) {
-        r.status = OpenStatus::Damaged;
-        r.message = damagedFileMessage(path);
-        return r;
-    }
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    if (file.size() > MaxTableTextBytes)
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(path));
     const auto format = textTableFormatOf(path);
-    const TextTableRead read = readTextTable(file.readAll(), format.value_or(TextTableFormat::Csv), model);
-    if (!read.ok) {
-        r.status = OpenStatus::Damaged;
-        r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。")
-                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxLines)
-                : damagedFileMessage(path);
+    TextTableRead read;
+    try {
+        const QByteArray bytes = file.readAll();
+        read = readTextTable(bytes, format.value_or(TextTableFormat::Csv), model);
+    } catch (const std::bad_alloc &) {
+        read.failure = TextTableRead::OutOfMemory;
     }
-    return r;
+    return textTableResult(read, path, notes);
 }
 
 ExportResult exportTable(const QString &source, const QString &target,
-                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style,
-                         const QString &sheet)
+                         std::optional<MarkupProfile> profile, std::optional<PresentationStyle> style)
+{
+    ExportOptions options;
+    options.profile = profile;
+    options.style = style;
+    return exportTable(source, target, options);
+}
+
+ExportResult exportTable(const QString &source, const QString &target, const ExportOptions &options)
 {
     ExportResult result;
-    if (!sheet.isEmpty() && !isSpreadsheetFileName(source)) {
+    const auto fail = [&result](const QString &message) {
         result.ok = false;
-        result.message = QStringLiteral("--sheet goes with a SOURCE ending in .ods or .xlsx");
+        result.message = message;
         return result;
-    }
+    };
+    const bool fromStream = source == standardStreamName();
+    const bool toStream = target == standardStreamName();
+    if (fromStream && !options.from)
+        return fail(needsFormatMessage(false));
+    if (toStream && !options.to)
+        return fail(needsFormatMessage(true));
+    const bool workbook = options.from ? *options.from == TableFormat::Ods || *options.from == TableFormat::Xlsx
+                                       : isSpreadsheetFileName(source);
+    if (!options.sheet.isEmpty() && !workbook)
+        return fail(QStringLiteral("--sheet goes with a workbook: a SOURCE ending in .ods or .xlsx, "
+                                   "or --from ods or xlsx"));
+    const std::optional<TableFormat> to = options.to ? options.to : tableFormatOfPath(target, true);
     // Re-saving a table file in place is safe (it is read whole first); any
     // other conversion onto its own source would destroy the table.
-    if (!(isTableFileName(source) && isTableFileName(target)) && sameFile(source, target)) {
-        result.ok = false;
-        result.message = sameFileMessage(source, target);
-        return result;
-    }
-    const std::optional<TextTableFormat> textTarget = textTableFormatOf(target);
-    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget) {
-        result.ok = false;
-        result.message = unknownTargetMessage(target);
-        return result;
-    }
+    const bool tableFiles = (options.from ? *options.from == TableFormat::TableFile : isTableFileName(source))
+            && to == TableFormat::TableFile;
+    if (!fromStream && !toStream && !tableFiles && sameFile(source, target))
+        return fail(sameFileMessage(source, target));
+    // Workbooks are read, never written.
+    if (!to || *to == TableFormat::Ods || *to == TableFormat::Xlsx)
+        return fail(unknownTargetMessage(target));
     TableModel model;
-    const auto textSource = textTableFormatOf(source);
-    QStringList leftOut;
-    const bool workbook = isSpreadsheetFileName(source);
-    const OpenResult opened = isHtmlFileName(source) ? importFirstTable(source, model, leftOut)
-            : workbook ? importSheetOf(source, sheet, model, leftOut)
-            : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
-                                                                    : openTableDocument(source, model);
-    if (!opened.ok()) {
-        result.ok = false;
-        result.message = opened.message;
+    QStringList leftOut, readNotes;
+    const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
+    OpenResult opened;
+    if (options.from || fromStream) {
+        opened = openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, readNotes);
+    } else {
+        const auto textSource = textTableFormatOf(source);
+        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
+                : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut)
+                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
+                                                                        : openTableDocument(source, model);
+    }
+    if (!opened.ok())
+        return fail(opened.message);
+    model.FileName = fromStream ? QString() : source;
+    const QString shownSource = fromStream ? standardInputName() : source;
+    result.notes << readNotes;
+    if (!leftOut.isEmpty())
+        result.notes << shownSource + QStringLiteral(": ")
+                + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
+    if (options.profile)
+        model.OutputProfile = *options.profile;
+    if (options.style)
+        model.OutputStyle = *options.style;
+    QString html;
+    if (*to == TableFormat::Html) {
+        html = buildTableMarkup(model);
+        if (options.page)
+            html = wholePageText(html, model.OutputProfile, model.TableTitle,
+                                 fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());
+    }
+    if (toStream) {
+        const SaveResult built = outputBytes(model, *to, html, options.text, result.output, result.notes);
+        if (!built.ok)
+            return fail(built.message);
         return result;
     }
-    model.FileName = source;
-    if (!leftOut.isEmpty())
-        result.notes << source + QStringLiteral(": ") + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
-    if (profile)
-        model.OutputProfile = *profile;
-    if (style)
-        model.OutputStyle = *style;
     SaveResult saved;
-    if (textTarget) {
-        const TextTableOutput text = writeTextTable(model, *textTarget);
+    switch (*to) {
+    case TableFormat::TableFile:
+        saved = saveTableDocument(model, target);
+        break;
+    case TableFormat::Html:
+        saved = saveHtmlDocument(html, target, model.OutputProfile);
+        break;
+    case TableFormat::Csv:
+    case TableFormat::Tsv:
+    case TableFormat::Markdown: {
+        const TextTableOutput text = writeTextTable(model, *to == TableFormat::Csv ? TextTableFormat::Csv
+                                                           : *to == TableFormat::Tsv ? TextTableFormat::Tsv
+                                                                                     : TextTableFormat::Markdown,
+                                                    options.text);
         if (text.flattened)
             result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
                                            "with empty cells where it spanned.").arg(target);
         saved = saveTextDocument(text.bytes, target);
-    } else {
-        saved = isTableFileName(target) ? saveTableDocument(model, target)
-                                        : saveHtmlDocument(buildTableMarkup(model), target, model.OutputProfile);
+        break;
+    }
+    case TableFormat::Ods:
+    case TableFormat::Xlsx:
+        break; // refused above
     }
     result.ok = saved.ok;
     result.message = saved.message;
+    return result;
+}
+
+ExportResult listTables(const QString &source, std::optional<TableFormat> from)
+{
+    ExportResult result;
+    const bool fromStream = source == standardStreamName();
+    if (fromStream && !from) {
+        result.ok = false;
+        result.message = needsFormatMessage(false);
+        return result;
+    }
+    const std::optional<TableFormat> format = from ? from : tableFormatOfPath(source, false);
+    if (format != TableFormat::Html) {
+        result.ok = false;
+        result.message = QStringLiteral("--list-tables reads pages: name SOURCE .html or .htm, or say --from html.");
+        return result;
+    }
+    const QString name = fromStream ? standardInputName() : source;
+    QByteArray page;
+    const Input input = readInput(source, MaxHtmlPageBytes, page);
+    if (input != Input::Ok) {
+        result.ok = false;
+        result.message = input == Input::TooLarge
+                ? pageRefusedMessage(name, PageLimit::Size)
+                : QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。")
+                          .arg(QLatin1Char('"') + name + QLatin1Char('"'));
+        return result;
+    }
+    PageLimit refused = PageLimit::None;
+    const QVector<HtmlTable> tables = parseHtmlTables(page, &refused);
+    if (refused != PageLimit::None) {
+        result.ok = false;
+        result.message = pageRefusedMessage(name, refused);
+        return result;
+    }
+    try {
+        QString lines;
+        for (int i = 0; i < tables.size(); ++i)
+            lines += htmlTableListLine(tables, i) + QLatin1Char('\n');
+        result.output = lines.toUtf8();
+    } catch (const std::bad_alloc &) {
+        result.ok = false;
+        result.message = pageRefusedMessage(name, PageLimit::Memory);
+    }
     return result;
 }

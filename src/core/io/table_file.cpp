@@ -13,7 +13,45 @@
 
 namespace {
 
-constexpr int MaxTableSize = TableLimits::MaxLines;
+constexpr int ClassicSize = TableLimits::ClassicLines;
+constexpr int ClassicIndex = ClassicSize + 1;
+
+// An id or class as written: "&amp;" and numeric references stand for the
+// characters they name.
+QString attributeFromFile(const QString &field)
+{
+    if (!field.contains(QLatin1Char('&')))
+        return field;
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar ch = field.at(i);
+        if (ch == QLatin1Char('&')) {
+            if (QStringView(field).mid(i, 5) == QLatin1String("&amp;")) {
+                out += QLatin1Char('&');
+                i += 4;
+                continue;
+            }
+            if (i + 2 < field.size() && field.at(i + 1) == QLatin1Char('#')) {
+                const bool hex = field.at(i + 2) == QLatin1Char('x') || field.at(i + 2) == QLatin1Char('X');
+                const qsizetype from = i + (hex ? 3 : 2);
+                const qsizetype semi = field.indexOf(QLatin1Char(';'), from);
+                if (semi > from && semi - from <= 8) {
+                    bool ok = false;
+                    const uint code = QStringView(field).mid(from, semi - from).toUInt(&ok, hex ? 16 : 10);
+                    if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+                        const char32_t c = char32_t(code);
+                        out += QString::fromUcs4(&c, 1);
+                        i = semi;
+                        continue;
+                    }
+                }
+            }
+        }
+        out += ch;
+    }
+    return out;
+}
 
 // Fields one after another, line breaks counting as separators like commas.
 // A quoted field ends at a quote that is followed by a separator or the end;
@@ -428,6 +466,8 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
     PresentationStyle style = PresentationStyle::Inline;
     bool classes = false;
     bool footers = false;
+    bool wide = false;
+    qint64 records = 0;
     qint32 footerRows = 0;
     bool newer = false;
     bool versionRead = false;
@@ -439,8 +479,9 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
         newer = p.ok() && isNewerThanProgram(version);
         if (!p.ok() || newer)
             return;
-        rows = qint32(p.number(1, MaxTableSize));
-        cols = qint32(p.number(1, MaxTableSize));
+        wide = version.major > 3 || (version.major == 3 && version.minor >= 4);
+        rows = qint32(p.number(1, wide ? TableLimits::MaxRows : ClassicSize));
+        cols = qint32(p.number(1, wide ? TableLimits::MaxCols : ClassicSize));
         title = p.string();
         border = p.int16();
         backColor = p.int32();
@@ -456,13 +497,16 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
         classes = version.major > 3 || (version.major == 3 && version.minor >= 2);
         if (classes) {
             style = PresentationStyle(p.number(0, 1));
-            tableId = p.string();
-            tableClass = p.string();
+            tableId = attributeFromFile(p.string());
+            tableClass = attributeFromFile(p.string());
         }
         // From 3.3 on: the footer rows, and a scope per cell.
         footers = version.major > 3 || (version.major == 3 && version.minor >= 3);
         if (footers)
-            footerRows = qint32(p.number(0, MaxTableSize));
+            footerRows = qint32(p.number(0, wide ? TableLimits::MaxRows : ClassicSize));
+        // From 3.4 on: how many cell lines follow.
+        if (wide)
+            records = p.number(0, qint64(CellTable::MaxCol + 1) * (CellTable::MaxRow + 1));
     });
     if (newer) {
         ReadResult r;
@@ -474,13 +518,22 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
         return text.failed() || !versionRead ? damaged() : damaged(version);
 
     std::vector<CellLine> lines;
-    lines.reserve(std::size_t(cols + 3) * std::size_t(rows + 1));
+    if (!wide)
+        lines.reserve(std::size_t(cols + 3) * std::size_t(rows + 1));
+    const int maxCol = wide ? CellTable::MaxCol : ClassicIndex;
+    const int maxRow = wide ? CellTable::MaxRow : ClassicIndex;
+    qint64 lastKey = -1;
     while (!text.atEnd()) {
         CellLine L;
         const bool read = text.next([&](TableTextParser &p) {
-            L.col = int(p.number(0, CellTable::MaxIndex));
-            L.row = int(p.number(0, CellTable::MaxIndex));
+            L.col = int(p.number(0, maxCol));
+            L.row = int(p.number(0, maxRow));
             CellRecord &R = L.record;
+            if (wide && p.number(0, 1) == 0) {
+                R = CellRecord();
+                R.Text = p.string();
+                return;
+            }
             R.Text = p.string();
             R.Header = p.boolean();
             R.HeightOn = p.int16();
@@ -496,14 +549,20 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
             R.BackColor = p.int32();
             R.BackColorNothing = p.int16();
             if (classes)
-                R.Class = p.string();
+                R.Class = attributeFromFile(p.string());
             if (footers)
                 R.Scope = qint16(p.number(0, CellScopeCount - 1));
         });
-        if (!read)
+        // Column by column, row by row, each cell once.
+        const qint64 key = qint64(L.col) * (CellTable::MaxRow + 1) + L.row;
+        const bool inOrder = !wide || key > lastKey;
+        lastKey = key;
+        if (!read || !inOrder || (wide && qint64(lines.size()) >= records))
             return text.failed() ? damaged() : damaged(version);
         lines.push_back(std::move(L));
     }
+    if (wide && qint64(lines.size()) != records)
+        return damaged(version);
     if (text.failed())
         return damaged();
 
@@ -563,8 +622,8 @@ ReadResult readOldTableText(const QByteArray &bytes, TableModel &model)
     // Sizes, border and colour parts were read as text and converted, so they
     // may come quoted.
     const bool quotedOk = true;
-    const qint32 cols = qint32(p.number(1, MaxTableSize, quotedOk));
-    const qint32 rows = qint32(p.number(1, MaxTableSize, quotedOk));
+    const qint32 cols = qint32(p.number(1, ClassicSize, quotedOk));
+    const qint32 rows = qint32(p.number(1, ClassicSize, quotedOk));
     const QString title = p.string();
     const qint16 border = qint16(p.number(std::numeric_limits<qint16>::min(),
                                           std::numeric_limits<qint16>::max(), quotedOk));
@@ -582,8 +641,8 @@ ReadResult readOldTableText(const QByteArray &bytes, TableModel &model)
     while (!p.atEnd()) {
         OldCellLine L;
         // Indices are stored one lower than the model's.
-        L.col = int(p.number(-1, CellTable::MaxIndex - 1)) + 1;
-        L.row = int(p.number(-1, CellTable::MaxIndex - 1)) + 1;
+        L.col = int(p.number(-1, ClassicIndex - 1)) + 1;
+        L.row = int(p.number(-1, ClassicIndex - 1)) + 1;
         L.text = p.string();
         L.header = p.int16() != 0 ? -1 : 0;
         L.rowSpanOn = p.int16();

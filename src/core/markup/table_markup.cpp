@@ -1,5 +1,7 @@
 #include "core/markup/table_markup.h"
 
+#include "core/model/grid_text.h"
+
 #include "core/text/text_codec.h"
 #include "core/markup/table_markup_p.h"
 #include "core/model/table_model.h"
@@ -70,13 +72,11 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
 
     // One allocation up front: about 60 characters of markup per cell plus its text.
     qsizetype estimate = 256 + in.titleText.size() + 2 * in.borderText.size();
-    for (int r = 1; r <= lastRow; ++r) {
-        estimate += 11;
-        for (int c = 1; c <= lastCol; ++c)
-            estimate += 64 + model.Cells(c, r).Text.size();
-    }
+    estimate += qsizetype(11) * lastRow + qsizetype(64) * lastRow * lastCol;
+    model.Cells.forEachHeld(QRect(1, 1, lastCol, lastRow),
+                            [&](int, int, const CellRecord &R) { estimate += R.Text.size(); });
     QString out;
-    out.reserve(estimate);
+    out.reserve(std::min<qsizetype>(estimate, MaxMarkupChars));
 
     out += QLatin1String("<TABLE BORDER=\"");
     out += in.borderText;
@@ -106,7 +106,7 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
         out += QLatin1String("</CAPTION>");
     }
 
-    CoveredMap covered;
+    CoveredMap covered(lastCol);
     for (int r = 1; r <= lastRow; ++r) {
         out += crlf;
         out += QLatin1String("<TR>");
@@ -189,9 +189,26 @@ CellAlignment browserAlignment(bool header)
     return CellAlignment{qint16(header ? 1 : 0), 1};
 }
 
+bool markupTooLarge(const TableModel &model)
+{
+    using namespace markup;
+    const qint64 rows = lastTableRow(model), cols = lastTableCol(model);
+    // The least a cell writes: "<td></td>", or in HTML 4 with alignment
+    // '<TD ALIGN="left" VALIGN="top"></TD>'; a row "<TR></TR>" and a line break.
+    const qint64 perCell = model.OutputProfile == MarkupProfile::Html4 && model.NetscapeMode == 0 ? 35 : 9;
+    qint64 least = rows * 11 + rows * cols * perCell + model.TableTitle.size();
+    if (least > MaxMarkupChars)
+        return true;
+    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)),
+                            [&](int, int, const CellRecord &R) { least += R.Text.size(); });
+    return least > MaxMarkupChars;
+}
+
 QString buildTableMarkup(const TableModel &model)
 {
     using namespace markup;
+    if (markupTooLarge(model))
+        return QString();
     const MarkupInputs in = inputsOf(model);
     return model.OutputProfile == MarkupProfile::Html5 ? buildHtml5(model, in)
                                                        : buildHtml4(model, in);
@@ -215,6 +232,28 @@ QString previewPageText(const QString &tableText, MarkupProfile profile)
     page += profile == MarkupProfile::Html5 ? QLatin1String("</body></html>")
                                             : QLatin1String("</BODY></HTML>");
     page += crlf;
+    return page;
+}
+
+QString wholePageText(const QString &tableText, MarkupProfile profile, const QString &caption,
+                      const QString &fallbackTitle)
+{
+    QString title = HtmlToGridText(caption).simplified();
+    if (title.isEmpty())
+        title = fallbackTitle.simplified();
+    title.replace(QLatin1Char('&'), QLatin1String("&amp;")).replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    const bool html5 = profile == MarkupProfile::Html5;
+    QString page;
+    page.reserve(tableText.size() + 200 + title.size());
+    if (html5)
+        page += QLatin1String("<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>");
+    else
+        page += QLatin1String("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<HTML LANG=\"ja\">\r\n"
+                              "<HEAD>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n<TITLE>");
+    page += title;
+    page += html5 ? QLatin1String("</title>\r\n</head>\r\n<body>\r\n") : QLatin1String("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n");
+    page += tableText;
+    page += html5 ? QLatin1String("\r\n</body>\r\n</html>\r\n") : QLatin1String("\r\n</BODY>\r\n</HTML>\r\n");
     return page;
 }
 

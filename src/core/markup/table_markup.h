@@ -37,7 +37,12 @@ QString ColorToHtml(qint32 colour);
 // across them shortened, so the table model stays valid; what the browser
 // shows is the same. A caption of only blanks is left out. Cell texts and the
 // title are written as stored.
+// A table whose text could not be held (more than MaxMarkupChars, judged
+// before anything is built from the least its cells can write) gives a null
+// string: markupTooLarge() tells it beforehand.
 QString buildTableMarkup(const TableModel &model);
+constexpr qint64 MaxMarkupChars = 128 * 1024 * 1024;
+bool markupTooLarge(const TableModel &model);
 
 // Every cell's scope that says what the automatic one would (see above) back
 // to automatic: a table read from a page keeps only the scopes of its own.
@@ -56,6 +61,13 @@ CellAlignment browserAlignment(bool header);
 // LF): Shift_JIS declared for HTML 4, an HTML5 page with <meta charset="utf-8">
 // for HTML5.
 QString previewPageText(const QString &tableText, MarkupProfile profile = MarkupProfile::Html4);
+
+// The table text as a page of its own, to open in a browser as it is (Save As
+// "HTML ページ", --page): a document type, the encoding the file is written in
+// (UTF-8 for HTML5, Shift_JIS for HTML 4), and a title: the caption's text,
+// else fallbackTitle (which must not be empty).
+QString wholePageText(const QString &tableText, MarkupProfile profile, const QString &caption,
+                      const QString &fallbackTitle);
 
 // A text of the given profile as it goes into a file: Shift_JIS with numeric
 // references for what it cannot hold (HTML 4), UTF-8 (HTML5).

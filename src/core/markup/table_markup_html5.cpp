@@ -97,7 +97,7 @@ Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle)
     Html5Rows layout;
     auto &rows = layout.rows;
     rows.resize(std::size_t(std::max(lastRow, 0) + 1));
-    CoveredMap covered;
+    CoveredMap covered(lastCol);
     qsizetype &estimate = layout.estimate;
     for (int r = 1; r <= lastRow; ++r) {
         for (int c = 1; c <= lastCol; ++c) {
@@ -118,15 +118,10 @@ Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle)
                     break;
                 }
             }
-            for (int y = 1; y < cell.rowSpan; ++y) {
-                bool free = true;
-                for (int x = 0; x < colSpan && free; ++x)
-                    free = !covered.at(c + x, r + y);
-                if (!free) {
-                    cell.rowSpan = y;
-                    break;
-                }
-            }
+            // Marked from rows above, a slot below is taken only if the
+            // one right below is: then the span stops at its own row.
+            if (cell.rowSpan > 1 && covered.anyAt(c, colSpan, r + 1))
+                cell.rowSpan = 1;
             covered.mark(c, r, colSpan, cell.rowSpan);
 
             cell.colSpan = colSpan;
@@ -231,7 +226,7 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     };
 
     QString out;
-    out.reserve(layout.estimate + in.titleText.size());
+    out.reserve(std::min<qsizetype>(layout.estimate + in.titleText.size(), MaxMarkupChars));
 
     QString style;
     if (border > 0) {

@@ -5,41 +5,54 @@
 #include <QString>
 
 #include <algorithm>
-#include <array>
+#include <limits>
+#include <vector>
 
 #include "core/model/table_model.h"
 
 namespace markup {
 
-// Spans are marked into a map a little larger than the cell array; a span
-// reaching further simply stops at its edge (positions past the table are
-// never looked at, so nothing is lost by not marking them).
-constexpr int CoveredSize = 111;
-
+// The slots earlier cells' spans cover, for a walk down the table row by row.
+// Every span is marked from the row being written, downwards, so a column is
+// covered from the current row through the lowest row any span reached in it:
+// one number a column is all the walk needs.
 class CoveredMap
 {
 public:
+    explicit CoveredMap(int cols) : m_through(std::size_t(std::max(cols, 0)) + 1, 0) {}
+
+    // Only for rows at or below the one being written.
     bool at(int c, int r) const
     {
-        return c >= 0 && c < CoveredSize && r >= 0 && r < CoveredSize
-                && m_bits[std::size_t(r) * CoveredSize + std::size_t(c)];
+        return c >= 0 && std::size_t(c) < m_through.size() && m_through[std::size_t(c)] >= r;
+    }
+    // Whether a slot of columns c .. c + cols - 1 in row r is covered.
+    bool anyAt(int c, qint64 cols, int r) const
+    {
+        const qint64 last = std::min<qint64>(qint64(c) + cols - 1, qint64(m_through.size()) - 1);
+        for (qint64 x = std::max(c, 0); x <= last; ++x)
+            if (m_through[std::size_t(x)] >= r)
+                return true;
+        return false;
     }
 
-    // Columns c .. c + cols - 1, rows r .. r + rows - 1. 64-bit ends so that a
-    // count near the 32-bit limit cannot wrap around into the table.
+    // Columns c .. c + cols - 1, rows r .. r + rows - 1, r the row being
+    // written. 64-bit ends so that a count near the 32-bit limit cannot wrap
+    // around into the table; columns past the table are never looked at.
     void mark(int c, int r, qint64 cols, qint64 rows)
     {
-        const qint64 lastCol = std::min<qint64>(qint64(c) + cols - 1, CoveredSize - 1);
-        const qint64 lastRow = std::min<qint64>(qint64(r) + rows - 1, CoveredSize - 1);
-        for (qint64 y = std::max(r, 0); y <= lastRow; ++y)
-            for (qint64 x = std::max(c, 0); x <= lastCol; ++x)
-                m_bits[std::size_t(y) * CoveredSize + std::size_t(x)] = true;
+        const qint64 lastCol = std::min<qint64>(qint64(c) + cols - 1, qint64(m_through.size()) - 1);
+        const qint64 lastRow = qint64(r) + rows - 1;
+        if (lastRow < r)
+            return;
+        const int through = int(std::min<qint64>(lastRow, std::numeric_limits<int>::max()));
+        for (qint64 x = std::max(c, 0); x <= lastCol; ++x)
+            m_through[std::size_t(x)] = std::max(m_through[std::size_t(x)], through);
     }
 
 private:
-    std::array<bool, CoveredSize * CoveredSize> m_bits {};
+    std::vector<int> m_through; // by column: the lowest row covered from the current one
 };
-
 
 // An id or class as an attribute value: whitespace inside an id would make it
 // no id at all, so it goes; a class list is written with single spaces.

@@ -14,16 +14,45 @@ struct Axis {
     bool rows;
 
     qint32 &count(TableModel &m) const { return rows ? m.TableRows : m.TableCols; }
+    qint32 count(const TableModel &m) const { return rows ? m.TableRows : m.TableCols; }
     qint32 otherCount(const TableModel &m) const { return rows ? m.TableCols : m.TableRows; }
+    int maxLines() const { return rows ? TableLimits::MaxRows : TableLimits::MaxCols; }
+    int maxAcross() const { return rows ? TableLimits::MaxCols : TableLimits::MaxRows; }
+    int capacity() const { return rows ? CellTable::MaxRow : CellTable::MaxCol; }
     CellRecord &cell(TableModel &m, int line, int across) const
     {
         return rows ? m.Cells(across, line) : m.Cells(line, across);
     }
+    const CellRecord &cell(const TableModel &m, int line, int across) const
+    {
+        return rows ? m.Cells(across, line) : m.Cells(line, across);
+    }
+    // The lines first..last across the whole width of the other axis.
+    QRect lines(int first, int last, int across) const
+    {
+        return rows ? QRect(1, first, across, last - first + 1) : QRect(first, 1, last - first + 1, across);
+    }
+    int lineOf(int col, int row) const { return rows ? row : col; }
+    int acrossOf(int col, int row) const { return rows ? col : row; }
     qint16 &spanOn(CellRecord &r) const { return rows ? r.RowSpanOn : r.ColSpanOn; }
     qint32 &span(CellRecord &r) const { return rows ? r.RowSpan : r.ColSpan; }
+    qint16 spanOn(const CellRecord &r) const { return rows ? r.RowSpanOn : r.ColSpanOn; }
+    qint32 span(const CellRecord &r) const { return rows ? r.RowSpan : r.ColSpan; }
 };
 
-constexpr int Last = TableLimits::MaxLines;
+constexpr int Classic = TableLimits::ClassicLines;
+
+// Where lines stop moving: a table that stays within the original size and
+// holds nothing past line 100 moves lines 1..99 only, as the original did
+// (line 100 keeps its all-zero records); any other moves all of them.
+int lineLimit(const TableModel &m, const Axis &a, int after)
+{
+    const int before = a.count(m);
+    const int extent = a.rows ? m.Cells.rowExtent() : m.Cells.colExtent();
+    if (before <= Classic && after <= Classic && extent <= Classic + 2)
+        return Classic;
+    return a.capacity();
+}
 
 void setSpan(const Axis &a, CellRecord &r, qint32 n)
 {
@@ -46,32 +75,57 @@ void dressLike(CellRecord &r, const CellRecord &from)
     r.BackColorNothing = from.BackColorNothing;
 }
 
+// The held cells of lines first..last that span more than one line of the axis.
+QVector<QPoint> spanningCells(const TableModel &m, const Axis &a, int first, int last, int across)
+{
+    QVector<QPoint> found;
+    if (first > last || across < 1)
+        return found;
+    m.Cells.forEachLaidOut(a.lines(first, last, across), [&](int c, int r, const CellRecord &rec) {
+        if (a.spanOn(rec) && a.span(rec) > 1)
+            found.append(QPoint(c, r));
+    });
+    return found;
+}
+
 bool insertLines(TableModel &m, const Axis &a, int before, int count)
 {
     const int n = a.count(m);
-    if (count < 1 || before < 1 || before > n + 1 || n + count > tableedits::MaxLines)
+    if (count < 1 || before < 1 || before > n + 1 || n + count > a.maxLines())
         return false;
-    const int across = std::clamp<int>(a.otherCount(m), 0, Last);
+    const int limit = lineLimit(m, a, n + count);
+    const int spanCap = limit == Classic ? Classic : a.maxLines();
+    const int across = std::clamp<int>(a.otherCount(m), 0, a.maxAcross());
     // A span reaching over the line grows by the lines put in.
-    for (int line = 1; line < before; ++line)
-        for (int x = 1; x <= across; ++x) {
-            CellRecord &r = a.cell(m, line, x);
-            if (a.spanOn(r) && a.span(r) > 1 && line + qint64(a.span(r)) - 1 >= before)
-                a.span(r) = std::max<qint32>(a.span(r), std::min<qint64>(qint64(a.span(r)) + count, tableedits::MaxLines));
+    for (const QPoint p : spanningCells(m, a, 1, before - 1, across)) {
+        const int line = a.lineOf(p.x(), p.y());
+        const CellRecord &now = m.Cells(p.x(), p.y());
+        if (line + qint64(a.span(now)) - 1 >= before) {
+            CellRecord &r = m.Cells(p.x(), p.y());
+            a.span(r) = std::max<qint32>(a.span(r), std::min<qint64>(qint64(a.span(r)) + count, spanCap));
         }
-    for (int line = Last; line >= before + count; --line)
-        for (int x = 1; x <= Last; ++x)
-            a.cell(m, line, x) = a.cell(m, line - count, x);
+    }
+    LineEdit edit;
+    edit.kind = LineEdit::Insert;
+    edit.rows = a.rows;
+    edit.at = before;
+    edit.count = count;
+    edit.limit = limit;
+    m.Cells.apply(edit);
     // A new line is dressed as the one it was put beside: the one before it,
     // or at the top or left edge the one after it. Text and spans stay its own.
     const int model = before > 1 ? before - 1 : before + count;
-    for (int line = before; line < before + count; ++line)
-        for (int x = 1; x <= Last; ++x) {
-            CellRecord fresh;
-            if (model <= n + count && x <= across)
-                dressLike(fresh, a.cell(m, model, x));
-            a.cell(m, line, x) = fresh;
+    if (model <= n + count) {
+        for (int x = 1; x <= across; ++x) {
+            const CellRecord &from = std::as_const(a).cell(std::as_const(m), model, x);
+            CellRecord dressed;
+            dressLike(dressed, from);
+            if (dressed == CellTable::defaults())
+                continue;
+            for (int line = before; line < before + count; ++line)
+                a.cell(m, line, x) = dressed;
         }
+    }
     a.count(m) = n + count;
     return true;
 }
@@ -80,42 +134,44 @@ bool deleteLines(TableModel &m, const Axis &a, int first, int count)
 {
     const int n = a.count(m);
     const int last = first + count - 1;
-    if (count < 1 || first < 1 || last > n || count >= n || n > Last)
+    if (count < 1 || first < 1 || last > n || count >= n || n > a.maxLines())
         return false;
-    const int across = std::clamp<int>(a.otherCount(m), 0, Last);
-    for (int line = 1; line <= n; ++line)
-        for (int x = 1; x <= across; ++x) {
-            CellRecord &r = a.cell(m, line, x);
-            if (!a.spanOn(r) || a.span(r) <= 1)
-                continue;
-            const qint64 end = line + qint64(a.span(r)) - 1;
-            if (line < first && end >= first) {
-                // Crossing the deleted lines: shorter by those it loses.
-                setSpan(a, r, qint32(a.span(r) - (std::min<qint64>(end, last) - first + 1)));
-            } else if (line >= first && line <= last && end > last) {
-                // Its first line goes: the cell below it (the first one left)
-                // spans what remains.
-                CellRecord &heir = a.cell(m, last + 1, x);
-                const Axis other{!a.rows};
-                a.spanOn(heir) = 1;
-                setSpan(a, heir, qint32(end - last));
-                other.spanOn(heir) = other.spanOn(r);
-                other.span(heir) = other.span(r);
-            }
+    const int limit = lineLimit(m, a, n - count);
+    const int across = std::clamp<int>(a.otherCount(m), 0, a.maxAcross());
+    for (const QPoint p : spanningCells(m, a, 1, n, across)) {
+        const int line = a.lineOf(p.x(), p.y());
+        const int x = a.acrossOf(p.x(), p.y());
+        const qint64 end = line + qint64(a.span(std::as_const(m).Cells(p.x(), p.y()))) - 1;
+        if (line < first && end >= first) {
+            // Crossing the deleted lines: shorter by those it loses.
+            CellRecord &r = m.Cells(p.x(), p.y());
+            setSpan(a, r, qint32(a.span(r) - (std::min<qint64>(end, last) - first + 1)));
+        } else if (line >= first && line <= last && end > last) {
+            // Its first line goes: the cell below it (the first one left)
+            // spans what remains.
+            const CellRecord r = m.Cells(p.x(), p.y());
+            CellRecord &heir = a.cell(m, last + 1, x);
+            const Axis other{!a.rows};
+            a.spanOn(heir) = 1;
+            setSpan(a, heir, qint32(end - last));
+            other.spanOn(heir) = other.spanOn(r);
+            other.span(heir) = other.span(r);
         }
-    for (int line = first; line + count <= Last; ++line)
-        for (int x = 1; x <= Last; ++x)
-            a.cell(m, line, x) = a.cell(m, line + count, x);
-    for (int line = Last - count + 1; line <= Last; ++line)
-        for (int x = 1; x <= Last; ++x)
-            a.cell(m, line, x) = CellRecord();
+    }
+    LineEdit edit;
+    edit.kind = LineEdit::Remove;
+    edit.rows = a.rows;
+    edit.at = first;
+    edit.count = count;
+    edit.limit = limit;
+    m.Cells.apply(edit);
     a.count(m) = n - count;
     return true;
 }
 
 QRect inTable(const TableModel &m, QRect cells)
 {
-    return cells.normalized() & QRect(1, 1, std::clamp<int>(m.TableCols, 0, Last), std::clamp<int>(m.TableRows, 0, Last));
+    return cells.normalized() & m.tableCells();
 }
 
 } // namespace
@@ -143,12 +199,17 @@ void mergeCells(TableModel &m, QRect cells)
 void unmergeCells(TableModel &m, QRect cells)
 {
     const QRect r = inTable(m, cells);
-    for (int c = r.left(); c <= r.right(); ++c)
-        for (int row = r.top(); row <= r.bottom(); ++row) {
-            CellRecord &rec = m.Cells(c, row);
-            rec.ColSpanOn = rec.RowSpanOn = 0;
-            rec.ColSpan = rec.RowSpan = 1;
-        }
+    // Only held records can span: the others are at the defaults.
+    QVector<QPoint> spanning;
+    m.Cells.forEachLaidOut(r, [&](int c, int row, const CellRecord &rec) {
+        if (rec.ColSpanOn || rec.RowSpanOn || rec.ColSpan != 1 || rec.RowSpan != 1)
+            spanning.append(QPoint(c, row));
+    });
+    for (const QPoint p : std::as_const(spanning)) {
+        CellRecord &rec = m.Cells(p.x(), p.y());
+        rec.ColSpanOn = rec.RowSpanOn = 0;
+        rec.ColSpan = rec.RowSpan = 1;
+    }
 }
 
 bool readSortNumber(const QString &shown, double &value)
@@ -198,19 +259,20 @@ bool readSortNumber(const QString &shown, double &value)
 
 int sortRows(TableModel &m, int first, int last, int col, bool descending, SortKey key)
 {
-    const int rows = std::clamp<int>(m.TableRows, 0, Last);
-    const int cols = std::clamp<int>(m.TableCols, 0, Last);
+    const int rows = std::clamp<int>(m.TableRows, 0, TableLimits::MaxRows);
+    const int cols = std::clamp<int>(m.TableCols, 0, TableLimits::MaxCols);
     first = std::max(first, 1);
     last = std::min(last, rows);
     if (first >= last || col < 1 || col > cols)
         return 0;
     // A row span starting in the rows, or from above reaching into them.
-    for (int r = 1; r <= last; ++r)
-        for (int c = 1; c <= cols; ++c) {
-            const CellRecord &rec = m.Cells(c, r);
-            if (rec.RowSpanOn && rec.RowSpan > 1 && r + qint64(rec.RowSpan) - 1 >= first)
-                return r;
-        }
+    int torn = 0;
+    m.Cells.forEachLaidOut(QRect(1, 1, cols, last), [&](int, int r, const CellRecord &rec) {
+        if (!torn && rec.RowSpanOn && rec.RowSpan > 1 && r + qint64(rec.RowSpan) - 1 >= first)
+            torn = r;
+    });
+    if (torn)
+        return torn;
 
     struct Entry {
         int row;
@@ -219,8 +281,9 @@ int sortRows(TableModel &m, int first, int last, int col, bool descending, SortK
         double value;
     };
     QVector<Entry> entries;
+    entries.reserve(last - first + 1);
     for (int r = first; r <= last; ++r) {
-        Entry e{r, HtmlToGridText(m.Cells(col, r).Text).trimmed(), false, 0};
+        Entry e{r, HtmlToGridText(std::as_const(m).Cells(col, r).Text).trimmed(), false, 0};
         if (key == SortKey::Number)
             e.number = readSortNumber(e.shown, e.value);
         entries.append(e);
@@ -243,15 +306,20 @@ int sortRows(TableModel &m, int first, int last, int col, bool descending, SortK
     };
     std::stable_sort(entries.begin(), entries.end(), order);
 
-    QVector<CellRecord> moved;
-    moved.reserve(entries.size() * Last);
-    for (const Entry &e : std::as_const(entries))
-        for (int x = 1; x <= Last; ++x)
-            moved.append(m.Cells(x, e.row));
-    int i = 0;
-    for (int r = first; r <= last; ++r)
-        for (int x = 1; x <= Last; ++x)
-            m.Cells(x, r) = moved.at(i++);
+    LineEdit edit;
+    edit.kind = LineEdit::Permute;
+    edit.rows = true;
+    edit.at = first;
+    edit.count = last - first + 1;
+    edit.limit = CellTable::MaxRow;
+    edit.order.reserve(edit.count);
+    bool moved = false;
+    for (int i = 0; i < entries.size(); ++i) {
+        edit.order.append(entries.at(i).row - first);
+        moved = moved || entries.at(i).row != first + i;
+    }
+    if (moved)
+        m.Cells.apply(edit);
     return 0;
 }
 
@@ -259,100 +327,136 @@ int sortRows(TableModel &m, int first, int last, int col, bool descending, SortK
 
 void SpanLayout::compute(const TableModel &m, int rows, int cols)
 {
-    m_rows = std::clamp(rows, 0, Last);
-    m_cols = std::clamp(cols, 0, Last);
-    m_owner.fill(QPoint(), m_rows * m_cols);
-    m_areas.fill(QRect(), m_rows * m_cols);
+    m_rows = std::clamp(rows, 0, TableLimits::MaxRows);
+    m_cols = std::clamp(cols, 0, TableLimits::MaxCols);
+    m_claims.clear();
     m_spans.clear();
+    m_blocks.assign(std::size_t(m_rows / BlockRows + 1), {});
     const bool html4 = m.OutputProfile == MarkupProfile::Html4;
-    auto taken = [&](int c, int r) { return !m_owner[index(c, r)].isNull(); };
     // What a count of cols x rows from (c, r) reaches inside the table.
     auto reach = [&](int c, int r, qint32 cs, qint32 rs) {
         if (cs < 1 || rs < 1)
             return QRect();
         return QRect(c, r, std::min<qint32>(cs, m_cols - c + 1), std::min<qint32>(rs, m_rows - r + 1));
     };
-    for (int r = 1; r <= m_rows; ++r)
-        for (int c = 1; c <= m_cols; ++c) {
-            if (taken(c, r))
-                continue;
-            const CellRecord &R = m.Cells(c, r);
-            // What the generator marks as covered by this cell.
-            QRect full;
-            if (html4) {
-                // As the HTML 4 writer reads the counts: a switched-off one counts 1.
-                qint32 rs = R.RowSpan, cs = R.ColSpan;
-                if (R.ColSpanOn != 0) {
-                    if (rs == 0 || R.RowSpanOn == 0)
-                        rs = 1;
-                    full |= reach(c, r, cs, rs);
-                }
-                if (R.RowSpanOn != 0) {
-                    if (cs == 0 || R.ColSpanOn == 0)
-                        cs = 1;
-                    full |= reach(c, r, cs, rs);
-                }
-            } else {
-                full = reach(c, r, R.ColSpanOn != 0 ? std::max<qint32>(1, R.ColSpan) : 1,
-                             R.RowSpanOn != 0 ? std::max<qint32>(1, R.RowSpan) : 1);
+    // Only held records can span; the cells are met in the generator's order.
+    m.Cells.forEachLaidOut(QRect(1, 1, m_cols, m_rows), [&](int c, int r, const CellRecord &R) {
+        if (!R.ColSpanOn && !R.RowSpanOn)
+            return;
+        // What the generator marks as covered by this cell.
+        QRect full;
+        if (html4) {
+            // As the HTML 4 writer reads the counts: a switched-off one counts 1.
+            qint32 rs = R.RowSpan, cs = R.ColSpan;
+            if (R.ColSpanOn != 0) {
+                if (rs == 0 || R.RowSpanOn == 0)
+                    rs = 1;
+                full |= reach(c, r, cs, rs);
             }
-            full |= QRect(c, r, 1, 1);
-            // Drawn short of what earlier spans hold, as HTML5 writes it.
-            int w = full.width(), h = full.height();
-            for (int x = 1; x < w; ++x)
-                if (taken(c + x, r)) {
-                    w = x;
-                    break;
-                }
-            for (int y = 1; y < h; ++y) {
-                bool free = true;
-                for (int x = 0; x < w && free; ++x)
-                    free = !taken(c + x, r + y);
-                if (!free) {
-                    h = y;
-                    break;
-                }
+            if (R.RowSpanOn != 0) {
+                if (cs == 0 || R.ColSpanOn == 0)
+                    cs = 1;
+                full |= reach(c, r, cs, rs);
             }
-            const QRect area(c, r, w, h);
-            for (int y = full.top(); y <= full.bottom(); ++y)
-                for (int x = full.left(); x <= full.right(); ++x)
-                    if (!taken(x, y))
-                        m_owner[index(x, y)] = QPoint(c, r);
-            m_areas[index(c, r)] = area;
-            if (w > 1 || h > 1)
-                m_spans.append(area);
+        } else {
+            full = reach(c, r, R.ColSpanOn != 0 ? std::max<qint32>(1, R.ColSpan) : 1,
+                         R.RowSpanOn != 0 ? std::max<qint32>(1, R.RowSpan) : 1);
         }
+        full |= QRect(c, r, 1, 1);
+        if (full.width() == 1 && full.height() == 1)
+            return;
+        // A cell an earlier span covers is not written at all.
+        if (claimAt(c, r) >= 0)
+            return;
+        // Drawn short of what earlier spans hold, as HTML5 writes it. Earlier
+        // owners lie above or to the left, so only a span reaching down into
+        // this row from the right can cut it short, and none can cut rows off
+        // below it (it would cover this row in those columns too).
+        int w = full.width();
+        const std::size_t block = std::size_t(r / BlockRows);
+        for (int i : m_blocks[block]) {
+            const QRect &f = m_claims.at(i).full;
+            if (f.top() <= r && f.bottom() >= r && f.left() > c && f.left() < c + w)
+                w = f.left() - c;
+        }
+        add(Claim{QPoint(c, r), full, QRect(c, r, w, full.height())});
+    });
+    for (const Claim &cl : std::as_const(m_claims))
+        if (cl.area.width() > 1 || cl.area.height() > 1)
+            m_spans.append(cl.area);
+}
+
+void SpanLayout::add(const Claim &claim)
+{
+    const int index = int(m_claims.size());
+    m_claims.append(claim);
+    const int firstBlock = claim.full.top() / BlockRows;
+    const int lastBlock = std::min<int>(claim.full.bottom() / BlockRows, int(m_blocks.size()) - 1);
+    for (int b = firstBlock; b <= lastBlock; ++b)
+        m_blocks[std::size_t(b)].push_back(index);
+}
+
+int SpanLayout::claimAt(int col, int row) const
+{
+    if (row < 0 || m_blocks.empty())
+        return -1;
+    const std::size_t block = std::size_t(row / BlockRows);
+    if (block >= m_blocks.size())
+        return -1;
+    for (int i : m_blocks[block])
+        if (m_claims.at(i).full.contains(col, row))
+            return i;
+    return -1;
 }
 
 QPoint SpanLayout::owner(int col, int row) const
 {
     if (col < 1 || row < 1 || col > m_cols || row > m_rows)
         return QPoint(col, row);
-    return m_owner[index(col, row)];
+    const int i = claimAt(col, row);
+    return i < 0 ? QPoint(col, row) : m_claims.at(i).owner;
 }
 
 QRect SpanLayout::area(int col, int row) const
 {
-    const QPoint o = owner(col, row);
-    if (o.x() < 1 || o.y() < 1 || o.x() > m_cols || o.y() > m_rows)
+    if (col < 1 || row < 1 || col > m_cols || row > m_rows)
         return QRect(col, row, 1, 1);
-    return m_areas[index(o.x(), o.y())];
+    const int i = claimAt(col, row);
+    return i < 0 ? QRect(col, row, 1, 1) : m_claims.at(i).area;
+}
+
+bool SpanLayout::operator==(const SpanLayout &o) const
+{
+    return m_rows == o.m_rows && m_cols == o.m_cols && m_claims == o.m_claims;
 }
 
 QRect SpanLayout::expanded(QRect r) const
 {
     r = r.normalized();
-    if (m_spans.isEmpty())
+    if (m_claims.isEmpty())
         return r;
+    // Whether some cell of the claim within r is the claim's own (an earlier
+    // span may hold all of them, HTML 4's overlaps); a large overlap is taken
+    // as its own without looking at every cell.
+    auto ownsSomeOf = [&](int index, const QRect &within) {
+        const QRect part = m_claims.at(index).full & within;
+        if (qint64(part.width()) * part.height() > 4096)
+            return true;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                if (claimAt(x, y) == index)
+                    return true;
+        return false;
+    };
     for (;;) {
         QRect grown = r;
-        for (int row = r.top(); row <= r.bottom(); ++row)
-            for (int col = r.left(); col <= r.right(); ++col) {
-                // A cell skipped beyond its owner's area brings the owner in.
-                grown |= area(col, row);
-                const QPoint o = owner(col, row);
-                grown |= QRect(o, QSize(1, 1));
-            }
+        for (int i = 0; i < m_claims.size(); ++i) {
+            const Claim &cl = m_claims.at(i);
+            if (!cl.full.intersects(r) || grown.contains(cl.area | QRect(cl.owner, QSize(1, 1))))
+                continue;
+            if (ownsSomeOf(i, r))
+                grown |= cl.area | QRect(cl.owner, QSize(1, 1));
+        }
         if (grown == r)
             return r;
         r = grown;

@@ -10,11 +10,11 @@
 // or deleted, cells merged or split. Rectangles count table cells from 1
 // (x = column, y = row). Texts, settings and spans move with their cells; a
 // span across an inserted or deleted line grows or shrinks with it. An edit
-// that cannot be done whole (past 99 lines, or no line left) changes nothing
-// and returns false.
+// that cannot be done whole (past the limits, or no line left) changes nothing
+// and returns false. The cells outside the table move along with its lines;
+// a table within the original 99 x 99 moves them as the original did (lines
+// up to 99, the ones pushed past it dropped).
 namespace tableedits {
-
-constexpr int MaxLines = TableLimits::MaxLines;
 
 bool insertRows(TableModel &m, int before, int count);
 bool insertCols(TableModel &m, int before, int count);
@@ -33,7 +33,7 @@ void unmergeCells(TableModel &m, QRect cells);
 // numbers; empty cells come last either way.
 enum class SortKey { Text, Number };
 // Reorders rows first..last, whole, by the cells of column col; rows that
-// compare equal keep their order. A row span inside the rows, or reaching
+// compare equal keep their order. One row move of the whole range. A row span inside the rows, or reaching
 // into them, would be torn apart: nothing changes and the row of that
 // spanning cell is returned. 0 when sorted.
 int sortRows(TableModel &m, int first, int last, int col, bool descending, SortKey key);
@@ -66,16 +66,25 @@ public:
     // The smallest rectangle holding r and every area it touches.
     QRect expanded(QRect r) const;
 
-    bool operator==(const SpanLayout &o) const
-    {
-        return m_rows == o.m_rows && m_cols == o.m_cols && m_owner == o.m_owner && m_spans == o.m_spans;
-    }
+    bool operator==(const SpanLayout &o) const;
 
 private:
-    int index(int col, int row) const { return (row - 1) * m_cols + (col - 1); }
+    // A written cell whose span covers more than itself: what the generator
+    // skips for it (full) and what is drawn for it (area).
+    struct Claim {
+        QPoint owner;
+        QRect full;
+        QRect area;
+        bool operator==(const Claim &o) const { return owner == o.owner && full == o.full && area == o.area; }
+    };
+    static constexpr int BlockRows = 64;
+    // The first claim whose full rectangle holds the cell, or -1.
+    int claimAt(int col, int row) const;
+    void add(const Claim &claim);
+
     int m_rows = 0;
     int m_cols = 0;
-    QVector<QPoint> m_owner;     // by index()
-    QVector<QRect> m_areas;      // drawn area of each written cell, by index()
+    QVector<Claim> m_claims;              // in the order the generator meets their owners
+    std::vector<std::vector<int>> m_blocks; // claims reaching into each block of BlockRows rows
     QVector<QRect> m_spans;
 };

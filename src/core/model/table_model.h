@@ -1,16 +1,20 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "version.h"
 
 // The program's own version, shown by the About box and --version. Files are
 // refused when written by a later version; this one reads table files up to
-// 3.3.0 and writes 3.0.0, 3.1.0, 3.2.0 or 3.3.0 (see table_file.h).
+// 3.4.0 and writes 3.0.0 to 3.4.0 (see table_file.h).
 struct AppVersion {
     static constexpr int Major = QUORVAN_VERSION_MAJOR;
     static constexpr int Minor = QUORVAN_VERSION_MINOR;
@@ -55,7 +59,10 @@ struct CellRecord {
     QString Class;                 // class attribute, 3.2 files only
     qint16 Scope = 0;              // a CellScope, 3.3 files only
 
-    static CellRecord zero();      // the all-zero record kept at index 100
+    // The all-zero record the original file layout has past the table's
+    // largest size (column 100 of a table of 98 or 99 columns).
+    static CellRecord zero();
+    bool isDefault() const;
     bool operator==(const CellRecord &o) const;
     bool operator!=(const CellRecord &o) const { return !(*this == o); }
 };
@@ -66,37 +73,207 @@ struct CellRecord {
 // cell runs this, so whatever a file held, the record then reads as the
 // controls would have written it.
 void normalise(CellRecord &rec);
+// True when normalise would leave rec as it is.
+bool isNormalised(const CellRecord &rec);
 // The same for the two switches of the table settings pane.
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode);
 
 // The most rows and columns a table has: every box, reader, paste and edit
 // stops here.
 struct TableLimits {
-    static constexpr int MaxLines = 99;
-    static constexpr int MaxRows = MaxLines;
-    static constexpr int MaxCols = MaxLines;
+    static constexpr int MaxRows = 1000000;
+    static constexpr int MaxCols = 1000;
+    // The largest table of the original program: a table within it in both
+    // directions is saved in the original file layout, and its rows and
+    // columns move as they always have.
+    static constexpr int ClassicLines = 99;
+    static bool isClassic(int rows, int cols) { return rows <= ClassicLines && cols <= ClassicLines; }
 };
 
-// Fixed 101 x 101 array indexed (column, row). Every access is range-checked:
-// an index outside 0..100 throws std::out_of_range, never touches memory.
+class CellTableObserver;
+struct LineEdit;
+
+// The cells of a table, indexed (column, row) from 0: row 0 and column 0 are
+// the grid's fixed cells, the table's cells start at 1. Only records that
+// were written to are held, a row at a time; every other cell reads as the
+// default record and costs nothing. A reference to a record stays valid until
+// that record is taken out of the table (rows and columns moving keep it).
+// Every access is range-checked: an index outside 0..MaxCol, 0..MaxRow throws
+// std::out_of_range, never touches memory.
 class CellTable
 {
 public:
-    static constexpr int MaxIndex = TableLimits::MaxLines + 1;
-    static constexpr int Size = MaxIndex + 1;
+    // Past the last column the file writer passes over two more, past the
+    // last row one (RowHeightCol reaches there).
+    static constexpr int MaxCol = TableLimits::MaxCols + 2;
+    static constexpr int MaxRow = TableLimits::MaxRows + 1;
 
     CellTable();
+    CellTable(const CellTable &other);
+    CellTable &operator=(const CellTable &other);
+    CellTable(CellTable &&other) noexcept;
+    CellTable &operator=(CellTable &&other) noexcept;
+    ~CellTable();
 
+    // The record to write to, held from now on.
     CellRecord &operator()(int col, int row);
     const CellRecord &operator()(int col, int row) const;
+    // The held record, or null for a cell at the defaults that was never written.
+    const CellRecord *find(int col, int row) const;
     static bool inRange(int col, int row)
     {
-        return col >= 0 && col <= MaxIndex && row >= 0 && row <= MaxIndex;
+        return col >= 0 && col <= MaxCol && row >= 0 && row <= MaxRow;
     }
+    static const CellRecord &defaults();
+    // Every cell reads the same (a held record at the defaults equals none).
+    bool operator==(const CellTable &o) const;
+    bool operator!=(const CellTable &o) const { return !(*this == o); }
+
+    // Every held record within cells (x = column, y = row), row by row, left
+    // to right: fn(col, row, record). Cost follows the records held, not the
+    // size of cells.
+    template<typename Fn>
+    void forEachHeld(QRect cells, Fn fn) const;
+    template<typename Fn>
+    void forEachHeld(QRect cells, Fn fn);
+    // Every held record within cells that spans or carries a width (what
+    // the grid lays out from), row by row. Rows found to hold none are
+    // remembered so until written to again: a table's layout is found again
+    // in time that follows its written rows, not all of them.
+    template<typename Fn>
+    void forEachLaidOut(QRect cells, Fn fn) const;
+    static bool isLaidOut(const CellRecord &r)
+    {
+        return r.ColSpanOn || r.RowSpanOn || r.WidthOn || r.ColSpan != 1 || r.RowSpan != 1;
+    }
+    // One past the last row and column that hold a record.
+    int rowExtent() const;
+    int colExtent() const;
+    bool isEmpty() const;
+    // Forgets every record.
+    void clear();
+
+    // Lines inserted, removed or reordered (LineEdit says which); the edit
+    // keeps what it took out, so that revert() puts the table back exactly.
+    void apply(LineEdit &edit);
+    void revert(LineEdit &edit);
+
+    // Told before a record is handed out for writing, and of every line edit:
+    // the document's undo history. Null for none.
+    void setObserver(CellTableObserver *observer) { m_observer = observer; }
+    CellTableObserver *observer() const { return m_observer; }
 
 private:
-    std::vector<CellRecord> m_cells; // column varies fastest
+    struct Row : std::map<int, CellRecord> {
+        mutable bool unchecked = false;  // may hold a record that is laid out
+        void putBack(std::map<int, CellRecord> &&held)
+        {
+            std::map<int, CellRecord>::operator=(std::move(held));
+            unchecked = true;
+        }
+    };
+    friend struct LineEdit;
+    void insertLines(LineEdit &e);
+    void removeLines(LineEdit &e);
+    void restoreInserted(LineEdit &e);
+    void restoreRemoved(LineEdit &e);
+    void permute(LineEdit &e, bool forward);
+
+    std::vector<Row> m_rows;      // by row index; a row holds its written records by column
+    CellTableObserver *m_observer = nullptr;
 };
+
+// Lines of one axis inserted, removed or put in another order: how the table
+// edits move rows and columns, and what an undo step keeps to move them back.
+struct LineEdit {
+    enum Kind { Insert, Remove, Permute };
+    Kind kind = Insert;
+    bool rows = true;         // rows, or columns
+    int at = 1;               // the first line inserted, removed or reordered
+    int count = 0;            // lines inserted or removed; reordered for Permute
+    // Lines past `limit` stay where they are, lines pushed past it leave the
+    // table (and are kept here); a removal leaves empty lines just before it.
+    int limit = 0;
+    QVector<int> order;       // Permute: line at + i is the old line at + order[i]
+    QVector<int> inverse;     // Permute: old line at + i is now at + inverse[i]; made by apply
+
+    // What the edit took out, by line; filled by CellTable::apply.
+    std::vector<std::pair<int, std::map<int, CellRecord>>> taken;
+
+    // Where a cell of the table before the edit is afterwards; false when the
+    // edit took it out.
+    bool mapForward(int &col, int &row) const;
+    // Where a cell of the table after the edit was before; false for a new one.
+    bool mapBack(int &col, int &row) const;
+};
+
+class CellTableObserver
+{
+public:
+    virtual ~CellTableObserver() = default;
+    // Before (col, row) may be written; rec is its record as it is now.
+    virtual void cellTouched(int col, int row, const CellRecord &rec) = 0;
+    // Before and after lines move. The observer may take the edit (with what
+    // it took out of the table) for itself.
+    virtual void linesAboutToBeEdited() = 0;
+    virtual void linesEdited(LineEdit &edit) = 0;
+};
+
+template<typename Fn>
+void CellTable::forEachHeld(QRect cells, Fn fn) const
+{
+    cells = cells.normalized();
+    const int top = std::max(cells.top(), 0);
+    const int bottom = std::min<int>(cells.bottom(), int(m_rows.size()) - 1);
+    for (int r = top; r <= bottom; ++r) {
+        const Row &row = m_rows[std::size_t(r)];
+        if (row.empty())
+            continue;
+        for (auto it = row.lower_bound(cells.left()); it != row.end() && it->first <= cells.right(); ++it)
+            fn(it->first, r, it->second);
+    }
+}
+
+template<typename Fn>
+void CellTable::forEachLaidOut(QRect cells, Fn fn) const
+{
+    cells = cells.normalized();
+    const int top = std::max(cells.top(), 0);
+    const int bottom = std::min<int>(cells.bottom(), int(m_rows.size()) - 1);
+    for (int r = top; r <= bottom; ++r) {
+        const Row &row = m_rows[std::size_t(r)];
+        if (!row.unchecked)
+            continue;
+        bool any = false;
+        for (const auto &[c, rec] : row) {
+            if (!isLaidOut(rec))
+                continue;
+            any = true;
+            if (c >= cells.left() && c <= cells.right())
+                fn(c, r, rec);
+        }
+        row.unchecked = any;
+    }
+}
+
+template<typename Fn>
+void CellTable::forEachHeld(QRect cells, Fn fn)
+{
+    cells = cells.normalized();
+    const int top = std::max(cells.top(), 0);
+    const int bottom = std::min<int>(cells.bottom(), int(m_rows.size()) - 1);
+    for (int r = top; r <= bottom; ++r) {
+        Row &row = m_rows[std::size_t(r)];
+        if (row.empty())
+            continue;
+        row.unchecked = true;
+        for (auto it = row.lower_bound(cells.left()); it != row.end() && it->first <= cells.right(); ++it) {
+            if (m_observer)
+                m_observer->cellTouched(it->first, r, it->second);
+            fn(it->first, r, it->second);
+        }
+    }
+}
 
 // The table of one window, as plain data: the file and the generator read it,
 // and the window's TableDocument is the only thing that changes it.
@@ -126,13 +303,17 @@ public:
     CellTable Cells;
     QString FileName;
 
-    // Defaults for every record with both indices in 0..99, index 100 all zero,
-    // and the table-wide settings. FileName is left alone.
+    // Every record at its defaults and the table-wide settings too. FileName
+    // is left alone.
     void resetToDefaults();
+    // The table's own cells (x = column, y = row from 1), clipped to the limits.
+    QRect tableCells() const;
     // True when a setting beyond the original seven differs from its default.
     bool usesNewSettings() const;
-    // True when the presentation, the table's id or class or a cell's class is set.
-    bool usesClassSettings() const;
-    // True when there are footer rows or a cell's scope is not automatic.
-    bool usesFooterSettings() const;
+    // True when the presentation, the table's id or class, or the class of a
+    // cell within cells is set.
+    bool usesClassSettings(QRect cells) const;
+    // True when there are footer rows or the scope of a cell within cells is
+    // not automatic.
+    bool usesFooterSettings(QRect cells) const;
 };

@@ -43,7 +43,7 @@ frmPicture::frmPicture(frmEdit *owner)
     txtAdress = named(new QLineEdit(this), "txtAdress", tr("挿入する画像のアドレスを入力します。"));
     cmdAddress = named(new QPushButton(QStringLiteral("..."), this), "cmdAddress",
                        tr("挿入する画像がドライブの保存されている場合に、ファイルを選択します。"));
-    Label2 = named(new QLabel(tr("代替テキスト(&A)："), this), "Label2");
+    Label2 = named(new QLabel(tr("代替テキスト(&T)："), this), "Label2");
     txtAlt = named(new QLineEdit(this), "txtAlt",
                    tr("画像の上にポイントしたときに、表示されるテキストを設定します。"));
     Label3 = named(new QLabel(tr("枠の太さ(&B)："), this), "Label3");

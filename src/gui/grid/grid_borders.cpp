@@ -75,7 +75,7 @@ int GridWidget::naturalColWidthPx(int col) const
     for (int row = 1; row < Rows(); ++row) {
         if (!m_spans.isWritten(col, row) || m_spans.area(col, row).width() > 1)
             continue;
-        const GridCell &c = m_model->cell(col, row);
+        const GridCell c = m_model->cell(col, row);
         const QFontMetrics fm(measureFont(c.bold));
         for (const QString &line : c.text.split(QLatin1Char('\n')))
             widest = std::max(widest, fm.horizontalAdvance(QString(line).remove(QLatin1Char('\r'))));

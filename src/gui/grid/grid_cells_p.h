@@ -1,12 +1,13 @@
 #pragma once
 
-// The grid's cell store and the measures painting and row fitting share. Only
+// The measures painting and row fitting share. Only
 // the grid's own source files include this.
 #include <QAbstractTableModel>
 #include <QCoreApplication>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
+#include "gui/grid/grid_model.h"
 #include "gui/grid/grid_widget.h"
 
 namespace gridcells {
@@ -20,14 +21,6 @@ constexpr qsizetype MaxCachedCharacters = 16 * 1024 * 1024;
 // share these so a fitted row never clips its last line.
 constexpr int PadX = 3;
 constexpr int PadY = 2;
-
-struct GridCell {
-    QString text;
-    qint32 back = 0xFFFFFF;
-    bool ownBack = false;      // painted in back; else in the theme's base colour
-    TextPlacement align = TextPlacement::LeftMiddle;
-    bool bold = false;
-};
 
 // Texts up to this long are laid out whole, one paragraph at a time, and their
 // paragraphs' line counts are cached; longer ones are laid out only as far as
@@ -121,124 +114,3 @@ inline int layoutParagraph(const QString &para, qsizetype offset, int widthPx, c
 
 using namespace gridcells;
 
-// Cells are stored for the whole possible grid so that the fixed row and column
-// are addressed like any other cell.
-class GridModel : public QAbstractTableModel
-{
-public:
-    explicit GridModel(GridWidget *grid)
-        : QAbstractTableModel(grid), m_grid(grid),
-          m_cells((GridWidget::MaxCols + 1) * (GridWidget::MaxRows + 1))
-    {
-    }
-
-    int rows = 3;
-    int cols = 3;
-
-    GridCell &cell(int col, int row) { return m_cells[row * (GridWidget::MaxCols + 1) + col]; }
-    const GridCell &cell(int col, int row) const
-    {
-        return m_cells[row * (GridWidget::MaxCols + 1) + col];
-    }
-    bool valid(int col, int row) const { return col >= 0 && col < cols && row >= 0 && row < rows; }
-
-    void resize(int newCols, int newRows)
-    {
-        if (newCols == cols && newRows == rows)
-            return;
-        beginResetModel();
-        // Cells that come back into the grid start empty, like new cells of any grid.
-        for (int r = 0; r <= GridWidget::MaxRows; ++r)
-            for (int c = 0; c <= GridWidget::MaxCols; ++c)
-                if ((c >= cols || r >= rows) && (c < newCols && r < newRows))
-                    cell(c, r) = GridCell();
-        cols = newCols;
-        rows = newRows;
-        endResetModel();
-    }
-
-    void changed(int col, int row)
-    {
-        if (row == 0 && col == 0)
-            return;
-        if (row == 0)
-            emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
-        else if (col == 0)
-            emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-        else {
-            const QModelIndex i = index(row - 1, col - 1);
-            emit dataChanged(i, i);
-        }
-    }
-
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : rows - 1;
-    }
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : cols - 1;
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid())
-            return {};
-        const int col = index.column() + 1, row = index.row() + 1;
-        // A cell under a span is not in the HTML: a screen reader hears nothing there.
-        if (role == Qt::DisplayRole && !m_grid->spanLayout().isWritten(col, row))
-            return QString();
-        // A merged cell tells how far it reaches.
-        if (role == Qt::AccessibleDescriptionRole) {
-            const QRect area = m_grid->spanLayout().area(col, row);
-            if (!m_grid->spanLayout().isWritten(col, row) || area.width() * area.height() <= 1)
-                return QVariant();
-            return QCoreApplication::translate("GridWidget", "%1 列 × %2 行に結合").arg(area.width()).arg(area.height());
-        }
-        return roleData(cell(col, row), role);
-    }
-
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        const int col = orientation == Qt::Horizontal ? section + 1 : 0;
-        const int row = orientation == Qt::Horizontal ? 0 : section + 1;
-        if (!valid(col, row))
-            return {};
-        const GridCell &c = cell(col, row);
-        if (role == Qt::BackgroundRole)
-            return {};
-        return roleData(c, role);
-    }
-
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        // The current cell is the grid's own; the view's selection only follows
-        // it (the user never selects through the view), for assistive tools.
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-    }
-
-private:
-    QVariant roleData(const GridCell &c, int role) const
-    {
-        switch (role) {
-        case Qt::DisplayRole:
-            return c.text;
-        case Qt::BackgroundRole:
-            return c.ownBack ? QVariant(GridWidget::toQColor(c.back)) : QVariant();
-        case Qt::TextAlignmentRole:
-            return int(GridWidget::alignmentOf(c.align));
-        case Qt::FontRole: {
-            QFont f = m_grid->font();
-            f.setBold(c.bold);
-            return f;
-        }
-        case Qt::ToolTipRole:
-            return m_grid->toolTip();
-        default:
-            return {};
-        }
-    }
-
-    GridWidget *m_grid;
-    QVector<GridCell> m_cells;
-};

@@ -32,18 +32,23 @@ CellRecord GridEditor::selectionAllOf() const
     all.HeightOn = all.WidthOn = all.RowSpanOn = all.ColSpanOn = all.BackColorNothing = 1;
     const QRect cells = Grid->selectedCells();
     const SpanLayout &spans = Grid->spanLayout();
-    for (int c = cells.left(); c <= cells.right(); ++c)
-        for (int r = cells.top(); r <= cells.bottom(); ++r) {
-            if (!spans.isWritten(c, r))
-                continue;
-            const CellRecord &rec = m_doc.cell(c, r);
-            all.Header = rec.Header == -1 ? all.Header : 0;
-            all.HeightOn = rec.HeightOn ? all.HeightOn : 0;
-            all.WidthOn = rec.WidthOn ? all.WidthOn : 0;
-            all.RowSpanOn = rec.RowSpanOn ? all.RowSpanOn : 0;
-            all.ColSpanOn = rec.ColSpanOn ? all.ColSpanOn : 0;
-            all.BackColorNothing = rec.BackColorNothing ? all.BackColorNothing : 0;
-        }
+    auto take = [&](const CellRecord &rec) {
+        all.Header = rec.Header == -1 ? all.Header : 0;
+        all.HeightOn = rec.HeightOn ? all.HeightOn : 0;
+        all.WidthOn = rec.WidthOn ? all.WidthOn : 0;
+        all.RowSpanOn = rec.RowSpanOn ? all.RowSpanOn : 0;
+        all.ColSpanOn = rec.ColSpanOn ? all.ColSpanOn : 0;
+        all.BackColorNothing = rec.BackColorNothing ? all.BackColorNothing : 0;
+    };
+    // The held records, and the defaults for the rest when there are others.
+    qint64 held = 0;
+    m_doc.model().Cells.forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
+        ++held;
+        if (spans.isWritten(c, r))
+            take(rec);
+    });
+    if (held < qint64(cells.width()) * cells.height())
+        take(CellTable::defaults());
     return all;
 }
 
@@ -52,6 +57,7 @@ void GridEditor::updateSpans()
     SpanLayout layout;
     layout.compute(m_doc.model(), Grid->Rows() - 1, Grid->Cols() - 1);
     Grid->setSpanLayout(layout);
+    m_laidOutFor = QSize(Grid->Cols(), Grid->Rows());
 }
 
 void GridEditor::addCommandsTo(QMenu *menu)
@@ -112,10 +118,15 @@ void GridEditor::clearSelectedText()
         StepScope step(m_doc, tr("内容の消去"));
         // Only what the grid shows: a cell a span covers keeps its text.
         const SpanLayout &spans = Grid->spanLayout();
-        for (int r = cells.top(); r <= cells.bottom(); ++r)
-            for (int c = cells.left(); c <= cells.right(); ++c)
-                if (spans.isWritten(c, r))
-                    m_doc.setCellText(c, r, QString());
+        QVector<QPoint> filled;
+        m_doc.model().Cells.forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
+            if (!rec.Text.isEmpty() && spans.isWritten(c, r))
+                filled.append(QPoint(c, r));
+        });
+        m_doc.editModel(tr("内容の消去"), [&](TableModel &m) {
+            for (const QPoint p : std::as_const(filled))
+                m.Cells(p.x(), p.y()).Text.clear();
+        });
     }
 }
 
@@ -129,15 +140,15 @@ void GridEditor::mergeSelection()
     // whether it joins the first cell's.
     const SpanLayout &spans = Grid->spanLayout();
     QStringList texts;
+    QVector<QPoint> filled;
     bool hides = false;
-    for (int r = cells.top(); r <= cells.bottom(); ++r)
-        for (int c = cells.left(); c <= cells.right(); ++c) {
-            const QString &text = m_doc.cell(c, r).Text;
-            if (!spans.isWritten(c, r) || text.isEmpty())
-                continue;
-            texts.append(text);
-            hides = hides || QPoint(c, r) != cells.topLeft();
-        }
+    m_doc.model().Cells.forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
+        if (!spans.isWritten(c, r) || rec.Text.isEmpty())
+            return;
+        texts.append(rec.Text);
+        filled.append(QPoint(c, r));
+        hides = hides || QPoint(c, r) != cells.topLeft();
+    });
     bool join = false;
     if (hides) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvan"),
@@ -160,10 +171,8 @@ void GridEditor::mergeSelection()
     }
     m_doc.editModel(tr("セルの結合"), [&](TableModel &m) {
         if (join) {
-            for (int r = cells.top(); r <= cells.bottom(); ++r)
-                for (int c = cells.left(); c <= cells.right(); ++c)
-                    if (spans.isWritten(c, r))
-                        m.Cells(c, r).Text.clear();
+            for (const QPoint p : std::as_const(filled))
+                m.Cells(p.x(), p.y()).Text.clear();
             m.Cells(cells.left(), cells.top()).Text = texts.join(QStringLiteral("<BR>"));
         }
         tableedits::mergeCells(m, cells);
@@ -189,8 +198,8 @@ void GridEditor::insertRows(bool after)
     if (cells.top() < 1)
         return;
     const int count = cells.height();
-    if (m_doc.model().TableRows + count > tableedits::MaxLines) {
-        tell(tr("行を挿入できません。表の行は %1 までです。").arg(tableedits::MaxLines));
+    if (m_doc.model().TableRows + count > TableLimits::MaxRows) {
+        tell(tr("行を挿入できません。表の行は %1 までです。").arg(TableLimits::MaxRows));
         return;
     }
     const int before = after ? cells.bottom() + 1 : cells.top();
@@ -207,8 +216,8 @@ void GridEditor::insertCols(bool after)
     if (cells.left() < 1)
         return;
     const int count = cells.width();
-    if (m_doc.model().TableCols + count > tableedits::MaxLines) {
-        tell(tr("列を挿入できません。表の列は %1 までです。").arg(tableedits::MaxLines));
+    if (m_doc.model().TableCols + count > TableLimits::MaxCols) {
+        tell(tr("列を挿入できません。表の列は %1 までです。").arg(TableLimits::MaxCols));
         return;
     }
     const int before = after ? cells.right() + 1 : cells.left();
@@ -259,13 +268,14 @@ void GridEditor::followTableSize()
 {
     const TableModel &m = m_doc.model();
     emit tableResized();
+    const int hadRows = Grid->Rows();
     Grid->setRows(qBound(1, int(m.TableRows), TableLimits::MaxRows) + 1);
     Grid->setCols(qBound(1, int(m.TableCols), TableLimits::MaxCols) + 1);
-    numberFixedCells();
-    resetRowHeightCol(Grid->Rows());
+    RowHeightCol.resize(Grid->Rows() + 1);
     updateSpans();
     showLineSizes();
-    refreshRows(1, Grid->Rows() - 1);
+    // Rows the grid gained are fitted; the others are as they were.
+    refreshRows(hadRows, Grid->Rows() - 1);
     showCurrent(QPoint(Grid->Col(), Grid->Row()));
 }
 

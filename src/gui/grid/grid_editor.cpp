@@ -10,6 +10,7 @@
 #include "gui/widgets/ui_font.h"
 #include "gui/grid/grid_clipboard.h"
 #include "core/model/grid_text.h"
+#include "gui/grid/grid_model.h"
 #include "gui/grid/grid_widget.h"
 #include "gui/grid/row_fitter.h"
 #include "gui/panes/pane_helpers.h"
@@ -81,7 +82,7 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     : QObject(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("GridEditor"));
-    Grid = new GridWidget(parent);
+    Grid = new GridWidget(parent, &m_doc);
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->setFont(japaneseUiFont(9));
     Grid->setToolTip(tr("設定するセルを選択します。"));
@@ -161,6 +162,31 @@ GridEditor::GridEditor(TableDocument &doc, QWidget *parent)
     });
     m_clipboard = new GridClipboard(*this, m_doc);
     m_rowFitter = new RowFitter(Grid, RowHeightCol, this);
+    // Lines the grid takes in or gives up (a command, an undo, a new size)
+    // take their fitted heights and holders along; spans and widths are laid
+    // out again.
+    GridModel *gm = Grid->gridModel();
+    connect(gm, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex &, int first, int last) {
+        m_rowFitter->rowsInserted(first + 1, last - first + 1);
+    });
+    connect(gm, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        m_rowFitter->rowsRemoved(first + 1, last - first + 1);
+    });
+    connect(gm, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex &, int first, int last) {
+        if (first + 1 <= m_widthFromCells.size())
+            m_widthFromCells.insert(first + 1, last - first + 1, false);
+    });
+    connect(gm, &QAbstractItemModel::columnsRemoved, this, [this](const QModelIndex &, int first, int last) {
+        if (first + 1 < m_widthFromCells.size())
+            m_widthFromCells.remove(first + 1, std::min<int>(last - first + 1, m_widthFromCells.size() - first - 1));
+    });
+    connect(gm, &GridModel::tableLinesMoved, this, [this](bool rows, int at, const QVector<int> &order) {
+        if (rows)
+            m_rowFitter->rowsMoved(at, order);
+    });
+    connect(&m_doc, &TableDocument::linesMoved, this, [this](bool rows) { onLinesChanged(rows); });
+    connect(&m_doc, &TableDocument::linesInserted, this, [this](bool rows) { onLinesChanged(rows); });
+    connect(&m_doc, &TableDocument::linesRemoved, this, [this](bool rows) { onLinesChanged(rows); });
 
     connect(Grid, &GridWidget::colWidthDragged, this, &GridEditor::setColumnWidth);
     connect(Grid, &GridWidget::rowHeightDragged, this, &GridEditor::setRowHeight);
@@ -183,26 +209,37 @@ void GridEditor::hideBox()
     txtInsert->hide();
 }
 
-void GridEditor::numberFixedCells()
-{
-    for (int r = 1; r < Grid->Rows(); ++r) {
-        Grid->setText(0, r, QString::number(r));
-        Grid->setCellAlignment(0, r, TextPlacement::CentreMiddle);
-    }
-    for (int c = 1; c < Grid->Cols(); ++c) {
-        Grid->setText(c, 0, QString::number(c));
-        Grid->setCellAlignment(c, 0, TextPlacement::CentreMiddle);
-    }
-}
-
 void GridEditor::refreshAll()
 {
     updateSpans();
     showLineSizes();
+    m_rowFitter->forgetAll();
     refreshRows(1, Grid->Rows() - 1);
     Grid->setCol(1);
     Grid->setRow(1);
     Grid->selectCells(QRect(1, 1, 1, 1));
+    Grid_Click();
+}
+
+void GridEditor::showAgain()
+{
+    // Spans and widths follow every change as it comes; only a grid of
+    // another size lays them out again.
+    if (m_laidOutFor != QSize(Grid->Cols(), Grid->Rows())) {
+        updateSpans();
+        showLineSizes();
+    }
+    if (RowHeightCol.size() != Grid->Rows() + 1)
+        RowHeightCol.resize(Grid->Rows() + 1);
+    // The current cell and the range stay where the user left them.
+    const QRect range = Grid->selectedCells();
+    const QPoint current(Grid->Col(), Grid->Row());
+    Grid->setCol(qBound(1, current.x(), Grid->Cols() - 1));
+    Grid->setRow(qBound(1, current.y(), Grid->Rows() - 1));
+    if (QPoint(Grid->Col(), Grid->Row()) == current && range.isValid())
+        Grid->selectCells(range);
+    else
+        Grid->selectCells(QRect(Grid->Col(), Grid->Row(), 1, 1));
     Grid_Click();
 }
 
@@ -212,23 +249,13 @@ void GridEditor::refreshRows(int top, int bottom)
     bottom = qMin(Grid->Rows() - 1, bottom);
     if (top > bottom)
         return;
-    {
-        GridWidget::BulkUpdate bulk(bottom > top || Grid->Cols() > 2 ? Grid : nullptr);
-        for (int r = top; r <= bottom; ++r)
-            for (int c = 1; c < Grid->Cols(); ++c)
-                applyRecord(c, r);
-    }
     fitRows(top, bottom);
 }
 
-void GridEditor::applyRecord(int col, int row)
+void GridEditor::onLinesChanged(bool)
 {
-    const CellRecord &rec = m_doc.cell(col, row);
-    Grid->setText(col, row, HtmlToGridText(rec.Text));
-    Grid->setCellAlignment(col, row, placementOf(rec.HAlign, rec.VAlign));
-    // A cell without its own colour shows the theme's (white), not the table's colour.
-    Grid->setCellBackColor(col, row, rec.BackColorNothing != 0 ? 0xFFFFFF : rec.BackColor, rec.BackColorNothing == 0);
-    Grid->setCellBold(col, row, rec.Header == -1);
+    updateSpans();
+    showLineSizes();
 }
 
 void GridEditor::onCellsChanged(QRect cells, CellFields fields)
@@ -236,9 +263,6 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const CellFields shown = CellField::Text | CellField::Header | CellField::HAlign
             | CellField::VAlign | CellField::BackColor | CellField::BackColorNothing;
     const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
-    // A table that is changing size is shown whole once the grid follows it.
-    if (!gridAtTableSize())
-        return;
     if (fields & spans)
         updateSpans();
     const CellFields sizes = CellField::Width | CellField::WidthOn | CellField::Height | CellField::HeightOn;
@@ -249,13 +273,6 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const QRect inGrid = cells & QRect(1, 1, Grid->Cols() - 1, Grid->Rows() - 1);
     if (inGrid.isEmpty())
         return;
-    {
-        // Many cells at once reach the view once.
-        GridWidget::BulkUpdate bulk(inGrid.width() * inGrid.height() > 1 ? Grid : nullptr);
-        for (int c = inGrid.left(); c <= inGrid.right(); ++c)
-            for (int r = inGrid.top(); r <= inGrid.bottom(); ++r)
-                applyRecord(c, r);
-    }
     // A column's width changes how every row wraps; the text, its weight and
     // the spans how tall the cells' own rows are.
     if (fields & (CellField::Width | CellField::WidthOn))

@@ -39,10 +39,12 @@ public:
     // Rows top..bottom shown afresh from their records, each as tall as its
     // tallest cell. Every refresh of the grid's cells, a few or all, is this.
     void refreshRows(int top, int bottom);
-    // Every table cell, then Grid_Click on (1, 1).
+    // A new table: every row fitted afresh, then Grid_Click on (1, 1).
     void refreshAll();
-    // The fixed row and column numbered, centred.
-    void numberFixedCells();
+    // The grid shown again (the cells view): what changed while it was
+    // hidden is already in it; the current cell and the range stay, and only
+    // rows the grid gained are fitted.
+    void showAgain();
     // Stores text into the current cell and fits its row (the editor's way back).
     void SettingText(const QString &GridSelText);
     void hideBox();
@@ -107,8 +109,8 @@ signals:
     void tableResized();
 
 private:
-    void applyRecord(int col, int row);     // record -> its grid cell
     void onCellsChanged(QRect cells, CellFields fields);
+    void onLinesChanged(bool rows);
     void fitRows(int top, int bottom);      // now, or when they come into view
     void openInsertBox(bool withExistingText);
     void commitInsertBox(bool fromEnter);
@@ -124,5 +126,6 @@ private:
     GridClipboard *m_clipboard;
     RowFitter *m_rowFitter;
     bool m_closingBox = false;
-    QBitArray m_widthFromCells{CellTable::Size}; // columns sized by their cells' widths
+    QVector<bool> m_widthFromCells;          // by column: sized by its cells' widths
+    QSize m_laidOutFor;                      // the grid's size the spans were laid out for
 };

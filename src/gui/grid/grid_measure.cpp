@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gui/grid/grid_cells_p.h"
+#include "document/table_document.h"
 
 int GridWidget::lineHeightTwips() const
 {
@@ -257,7 +258,7 @@ void GridWidget::remember(const LineKey &key, int lines) const
 
 GridWidget::LongTextLines &GridWidget::longText(int col, int row, int widthPx, bool withLines) const
 {
-    const GridCell &c = m_model->cell(col, row);
+    const GridCell c = m_model->cell(col, row);
     widthPx = std::max(1, widthPx);
     LongTextLines &known = m_longTextLines[cellIndex(col, row)];
     if (known.widthPx != widthPx || known.bold != c.bold) {
@@ -309,18 +310,22 @@ int GridWidget::heightFor(int col, int row, bool guess) const
 {
     if (!m_model->valid(col, row))
         return 0;
-    const GridCell &c = m_model->cell(col, row);
     const int padding = 2 * PadY * TwipsPerPixel;
     // A cell a span covers shows nothing: one empty line.
     if (col > 0 && row > 0 && !m_spans.isWritten(col, row))
         return lineSpacingPx(false) * TwipsPerPixel + padding;
     const int width = spanTextWidthPx(col, row);
     qint64 lines = 0;
+    GridCell c;
     if (guess) {
+        // The stored text's length will do: a guess needs no shown text.
+        const CellRecord &rec = m_doc->cell(col, row);
+        c.bold = rec.Header == -1;
         measureFont(c.bold);
         const qint64 perLine = std::max(1, width / m_averageCharPx[c.bold ? 1 : 0]);
-        lines = std::clamp<qint64>((c.text.size() + perLine - 1) / perLine, 1, maxLines(c.bold));
+        lines = std::clamp<qint64>((rec.Text.size() + perLine - 1) / perLine, 1, maxLines(c.bold));
     } else {
+        c = m_model->cell(col, row);
         lines = c.text.size() > LongText ? longText(col, row, width, false).count
                                          : wrappedLines(c.text, width, c.bold);
     }

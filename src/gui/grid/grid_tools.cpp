@@ -36,16 +36,25 @@ int GridEditor::replaceAll(const CellFinder &finder, const QString &with)
     int total = 0;
     // One edit of the whole table: a step per cell would cost a record and a
     // grid update each.
+    // Only held records can hold text to replace; only the cells that change are written.
+    struct Replaced {
+        QPoint cell;
+        QString text;
+    };
+    QVector<Replaced> replaced;
+    m_doc.model().Cells.forEachHeld(QRect(1, 1, cells.cols(), cells.rows()), [&](int c, int r, const CellRecord &rec) {
+        if (rec.Text.isEmpty() || !cells.isWritten(c, r))
+            return;
+        int count = 0;
+        QString text = finder.replaced(rec.Text, with, &count);
+        if (count == 0)
+            return;
+        total += count;
+        replaced.append({QPoint(c, r), std::move(text)});
+    });
     m_doc.editModel(tr("すべて置換"), [&](TableModel &m) {
-        for (int r = 1; r <= cells.rows(); ++r)
-            for (int c = 1; c <= cells.cols(); ++c) {
-                if (!cells.isWritten(c, r))
-                    continue;
-                int count = 0;
-                QString &text = m.Cells(c, r).Text;
-                text = finder.replaced(text, with, &count);
-                total += count;
-            }
+        for (Replaced &x : replaced)
+            m.Cells(x.cell.x(), x.cell.y()).Text = std::move(x.text);
     });
     return total;
 }
@@ -74,13 +83,16 @@ void GridEditor::sortRows(bool descending, tableedits::SortKey key)
     }
     if (first >= last)
         return;
-    TableModel trial = m;
-    if (const int spanRow = tableedits::sortRows(trial, first, last, col, descending, key)) {
+    // A sort that would tear a span apart changes nothing.
+    int spanRow = 0;
+    m_doc.editModel(tr("並べ替え"), [&](TableModel &t) {
+        spanRow = tableedits::sortRows(t, first, last, col, descending, key);
+    });
+    if (spanRow) {
         tell(tr("%1 行目のセルが縦に結合しているため、並べ替えられません。結合を解除してから並べ替えてください。")
                      .arg(spanRow));
         return;
     }
-    m_doc.editModel(tr("並べ替え"), [&](TableModel &t) { tableedits::sortRows(t, first, last, col, descending, key); });
     // The current cell may now hold another row's settings.
     Grid_Click();
 }
@@ -96,6 +108,9 @@ void GridEditor::setColumnWidth(int col, int px)
         m_doc.setCellsField(column, CellField::WidthOn, 1);
     }
     m_doc.closeGesture();
+    // The cell pane shows the current cell's new width.
+    if (Grid->Col() == col)
+        Grid_Click();
 }
 
 void GridEditor::setRowHeight(int row, int px)
@@ -109,6 +124,8 @@ void GridEditor::setRowHeight(int row, int px)
         m_doc.setCellsField(line, CellField::HeightOn, 1);
     }
     m_doc.closeGesture();
+    if (Grid->Row() == row)
+        Grid_Click();
 }
 
 void GridEditor::fitColumn(int col)
@@ -124,18 +141,20 @@ void GridEditor::showLineSizes()
     const TableModel &m = m_doc.model();
     const int rows = Grid->Rows() - 1, cols = Grid->Cols() - 1;
     const SpanLayout &spans = Grid->spanLayout();
+    // Only held records carry a width.
+    QVector<int> widest(cols + 1, 0);
+    m.Cells.forEachLaidOut(QRect(1, 1, cols, rows), [&](int c, int r, const CellRecord &rec) {
+        if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
+            widest[c] = qMax(widest[c], int(rec.Width));
+    });
+    m_widthFromCells.resize(cols + 1);
     for (int c = 1; c <= cols; ++c) {
-        int px = 0;
-        for (int r = 1; r <= rows; ++r) {
-            const CellRecord &rec = m.Cells(c, r);
-            if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
-                px = qMax(px, int(rec.Width));
-        }
+        const int px = widest[c];
         const bool fromCells = px > 0;
         if (fromCells && Grid->colWidth(c) != px * TwipsPerPixel)
             Grid->setColWidth(c, px * TwipsPerPixel);
-        else if (!fromCells && m_widthFromCells.testBit(c))
+        else if (!fromCells && m_widthFromCells[c])
             Grid->setColWidth(c, GridWidget::DefaultColWidth);
-        m_widthFromCells.setBit(c, fromCells);
+        m_widthFromCells[c] = fromCells;
     }
 }

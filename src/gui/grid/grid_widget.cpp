@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "gui/grid/grid_cells_p.h"
+#include "document/table_document.h"
 
 namespace {
 
@@ -43,6 +44,33 @@ QColor readableOn(const QColor &fill, const QColor &text)
     return contrast(fill, Qt::black) >= contrast(fill, Qt::white) ? QColor(Qt::black) : QColor(Qt::white);
 }
 
+// The frame of the current cell: the theme's highlight where it stands out
+// from the cell (3 : 1, as a focus indicator needs), else that highlight made
+// lighter on a dark cell or darker on a light one until it does.
+QColor focusFrameOn(const QColor &fill, const QColor &highlight)
+{
+    if (contrast(fill, highlight) >= 3.0)
+        return highlight;
+    const QColor towards = contrast(fill, Qt::white) >= contrast(fill, Qt::black) ? QColor(Qt::white) : QColor(Qt::black);
+    for (int step = 1; step < 10; ++step) {
+        const qreal t = step / 10.0;
+        const QColor mixed = QColor::fromRgbF(highlight.redF() + (towards.redF() - highlight.redF()) * t,
+                                              highlight.greenF() + (towards.greenF() - highlight.greenF()) * t,
+                                              highlight.blueF() + (towards.blueF() - highlight.blueF()) * t);
+        if (contrast(fill, mixed) >= 3.0)
+            return mixed;
+    }
+    return towards;
+}
+
+// A colour laid over fill at its own alpha, as the painter blends it.
+QColor blended(const QColor &fill, const QColor &over)
+{
+    const qreal a = over.alphaF();
+    return QColor::fromRgbF(fill.redF() * (1 - a) + over.redF() * a, fill.greenF() * (1 - a) + over.greenF() * a,
+                            fill.blueF() * (1 - a) + over.blueF() * a);
+}
+
 } // namespace
 
 // Paints a data cell: its colour, its wrapped text laid out exactly as the
@@ -60,7 +88,7 @@ public:
     {
         const int col = index.column() + 1;
         const int row = index.row() + 1;
-        const GridCell &c = m_grid->m_model->cell(col, row);
+        const GridCell c = m_grid->m_model->cell(col, row);
         const QRect rect = option.rect;
 
         painter->save();
@@ -82,7 +110,7 @@ public:
 
         const QFont &font = m_grid->measureFont(c.bold);
         const QFontMetrics fm(font);
-        const Qt::Alignment align = GridWidget::alignmentOf(c.align);
+        const Qt::Alignment align = GridWidget::alignmentOf(TextPlacement(c.align));
         const int width = m_grid->spanTextWidthPx(col, row);
 
         // The same lines the row fitting counted; all of them first, as the
@@ -126,7 +154,8 @@ public:
         if (inRange)
             painter->fillRect(rect, rangeTint(option));
         if (col == m_grid->Col() && row == m_grid->Row()) {
-            QPen pen(option.palette.color(QPalette::Highlight));
+            const QColor under = inRange ? blended(fill, rangeTint(option)) : fill;
+            QPen pen(focusFrameOn(under, option.palette.color(QPalette::Highlight)));
             pen.setWidth(2);
             painter->setPen(pen);
             painter->setBrush(Qt::NoBrush);
@@ -146,8 +175,9 @@ private:
     GridWidget *m_grid;
 };
 
-GridWidget::GridWidget(QWidget *parent)
-    : QTableView(parent), m_model(new GridModel(this)),
+GridWidget::GridWidget(QWidget *parent, const TableDocument *doc)
+    : QTableView(parent), m_doc(doc ? doc : new TableDocument(this)),
+      m_model(new GridModel(*m_doc, this)),
       m_rowHeights(MaxRows + 1, 0), m_colWidths(MaxCols + 1, DefaultColWidth)
 {
     setModel(m_model);
@@ -184,48 +214,122 @@ GridWidget::GridWidget(QWidget *parent)
         h->setMinimumSectionSize(1);
         h->setMaximumSectionSize(MaxRowHeight / TwipsPerPixel);
     }
-    // Sections follow our stored sizes after every reset of the model.
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
-        // Cells that come back start empty, and without spans until they are told.
-        clearSpans();
-        m_spansApplied = false;
-        m_spans = SpanLayout();
-        m_selRect = QRect();
+    // Sizes and the current cell move with the table's lines.
+    connect(m_model, &GridModel::tableLinesInserted, this, &GridWidget::linesInserted);
+    connect(m_model, &GridModel::tableLinesRemoved, this, &GridWidget::linesRemoved);
+    connect(m_model, &GridModel::tableLinesMoved, this, &GridWidget::linesMoved);
+    // A new table: what was laid out for the old one goes.
+    connect(m_doc, &TableDocument::modelReset, this, [this] {
         m_longTextLines.clear();
         m_longTextLinesKept = 0;
-        const int lineRow = lineHeightTwips() + 2 * PadY * TwipsPerPixel;
-        for (int r = 1; r < Rows(); ++r) {
-            if (m_rowHeights[r] <= 0)
-                m_rowHeights[r] = lineRow;
-            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
-        }
-        for (int c = 1; c < Cols(); ++c)
-            horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / TwipsPerPixel);
     });
     setUpBorderDrags();
     applyFont();
-    m_model->resize(2, 2);
+    const int lineRow = lineHeightTwips() + 2 * PadY * TwipsPerPixel;
+    for (int r = 1; r < Rows(); ++r) {
+        m_rowHeights[r] = lineRow;
+        verticalHeader()->resizeSection(r - 1, lineRow / TwipsPerPixel);
+    }
+    for (int c = 1; c < Cols(); ++c)
+        horizontalHeader()->resizeSection(c - 1, m_colWidths[c] / TwipsPerPixel);
+    setRows(2);
+    setCols(2);
 }
 
 GridWidget::~GridWidget() = default;
 
-int GridWidget::Rows() const { return m_model->rows; }
-int GridWidget::Cols() const { return m_model->cols; }
+int GridWidget::Rows() const { return m_model->rows(); }
+int GridWidget::Cols() const { return m_model->cols(); }
 
 void GridWidget::setRows(int rows)
 {
     rows = std::clamp(rows, 2, MaxRows);
-    for (int r = m_model->rows; r < rows; ++r)
-        m_rowHeights[r] = 0; // a new row starts one line high
-    m_model->resize(m_model->cols, rows);
+    const int had = Rows();
+    // A new row starts one line high.
+    const int lineRow = lineHeightTwips() + 2 * PadY * TwipsPerPixel;
+    for (int r = had; r < rows; ++r)
+        m_rowHeights[r] = lineRow;
+    m_model->resize(Cols(), rows);
+    resizeSections(verticalHeader(), m_rowHeights, had, rows - 1);
     setRow(m_row);
 }
 
 void GridWidget::setCols(int cols)
 {
     cols = std::clamp(cols, 2, MaxCols);
-    m_model->resize(cols, m_model->rows);
+    const int had = Cols();
+    // Columns keep their widths through every resize.
+    m_model->resize(cols, Rows());
+    resizeSections(horizontalHeader(), m_colWidths, had, cols - 1);
     setCol(m_col);
+}
+
+void GridWidget::resizeSections(QHeaderView *h, const QVector<int> &sizes, int first, int last)
+{
+    if (first > last)
+        return;
+    // See endBulkUpdate: sections changed together are placed once.
+    const bool many = last > first;
+    if (many)
+        h->setUpdatesEnabled(false);
+    for (int line = first; line <= last; ++line)
+        if (h->sectionSize(line - 1) != sizes[line] / TwipsPerPixel)
+            h->resizeSection(line - 1, sizes[line] / TwipsPerPixel);
+    if (many) {
+        h->setUpdatesEnabled(true);
+        h->viewport()->update();
+        viewport()->update();
+    }
+}
+
+void GridWidget::linesInserted(bool rows, int at, int count)
+{
+    m_longTextLines.clear();
+    m_longTextLinesKept = 0;
+    QVector<int> &sizes = rows ? m_rowHeights : m_colWidths;
+    const int fresh = rows ? lineHeightTwips() + 2 * PadY * TwipsPerPixel : DefaultColWidth;
+    const int keep = sizes.size();
+    sizes.insert(at, count, fresh);
+    sizes.resize(keep);
+    resizeSections(rows ? verticalHeader() : horizontalHeader(), sizes, at,
+                   std::min(at + count, rows ? Rows() : Cols()) - 1);
+    int &current = rows ? m_row : m_col;
+    if (current >= at)
+        current = std::min(current + count, (rows ? Rows() : Cols()) - 1);
+    m_selRect = QRect();
+    viewport()->update();
+}
+
+void GridWidget::linesRemoved(bool rows, int at, int count)
+{
+    m_longTextLines.clear();
+    m_longTextLinesKept = 0;
+    QVector<int> &sizes = rows ? m_rowHeights : m_colWidths;
+    const int keep = sizes.size();
+    sizes.remove(at, std::min(count, int(sizes.size()) - at));
+    sizes.resize(keep, rows ? 0 : DefaultColWidth);
+    const int lines = rows ? Rows() : Cols();
+    int &current = rows ? m_row : m_col;
+    if (current >= at + count)
+        current -= count;
+    else if (current >= at)
+        current = at;
+    current = std::clamp(current, std::min(1, lines - 1), lines - 1);
+    m_selRect = QRect();
+    viewport()->update();
+}
+
+void GridWidget::linesMoved(bool rows, int at, const QVector<int> &order)
+{
+    m_longTextLines.clear();
+    m_longTextLinesKept = 0;
+    // Lines take their sizes along.
+    QVector<int> &sizes = rows ? m_rowHeights : m_colWidths;
+    const QVector<int> old = sizes.mid(at, order.size());
+    for (int i = 0; i < order.size(); ++i)
+        sizes[at + i] = old[order[i]];
+    resizeSections(rows ? verticalHeader() : horizontalHeader(), sizes, at, at + int(order.size()) - 1);
+    viewport()->update();
 }
 
 void GridWidget::setRow(int row)
@@ -260,19 +364,11 @@ void GridWidget::updateCell(int col, int row)
         viewport()->update(visualRect(m_model->index(row - 1, col - 1)));
 }
 
-void GridWidget::cellChanged(int col, int row)
-{
-    if (m_bulkDepth > 0)
-        m_bulkCellsChanged = true;
-    else
-        m_model->changed(col, row);
-}
-
 void GridWidget::beginBulkUpdate()
 {
     if (m_bulkDepth++ == 0) {
         m_bulkCellsChanged = false;
-        m_bulkRowResized.fill(false, MaxRows + 1);
+        m_bulkRowsResized.clear();
     }
 }
 
@@ -280,86 +376,69 @@ void GridWidget::endBulkUpdate()
 {
     if (m_bulkDepth <= 0 || --m_bulkDepth > 0)
         return;
-    for (int r = 1; r < Rows(); ++r) {
-        if (m_bulkRowResized.at(r))
-            verticalHeader()->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
+    {
+        // A header that repaints as each section changes works out every
+        // section's place each time: thousands of rows would take seconds.
+        QHeaderView *h = verticalHeader();
+        const bool many = m_bulkRowsResized.size() > 1;
+        if (many)
+            h->setUpdatesEnabled(false);
+        for (int r : std::as_const(m_bulkRowsResized))
+            if (r > 0 && r < Rows() && h->sectionSize(r - 1) != m_rowHeights[r] / TwipsPerPixel)
+                h->resizeSection(r - 1, m_rowHeights[r] / TwipsPerPixel);
+        if (many) {
+            h->setUpdatesEnabled(true);
+            h->viewport()->update();
+            viewport()->update();
+        }
     }
-    if (m_bulkCellsChanged) {
-        if (Rows() > 1 && Cols() > 1)
-            emit m_model->dataChanged(m_model->index(0, 0), m_model->index(Rows() - 2, Cols() - 2));
-        if (Cols() > 1)
-            emit m_model->headerDataChanged(Qt::Horizontal, 0, Cols() - 2);
-        if (Rows() > 1)
-            emit m_model->headerDataChanged(Qt::Vertical, 0, Rows() - 2);
+    m_bulkRowsResized.clear();
+    if (m_bulkCellsChanged)
         viewport()->update();
-    }
     m_bulkCellsChanged = false;
+}
+
+void GridWidget::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
+{
+    // A text laid out before is laid out again.
+    if (!m_longTextLines.isEmpty()) {
+        const QRect cells(QPoint(topLeft.column() + 1, topLeft.row() + 1),
+                          QPoint(bottomRight.column() + 1, bottomRight.row() + 1));
+        for (auto it = m_longTextLines.begin(); it != m_longTextLines.end();) {
+            if (cells.contains(int(quint32(it.key())), int(it.key() >> 32))) {
+                m_longTextLinesKept -= it->lines.size();
+                it = m_longTextLines.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    QTableView::dataChanged(topLeft, bottomRight, roles);
+}
+
+qsizetype GridWidget::storedTextLength(int col, int row) const
+{
+    return col > 0 && row > 0 && m_model->valid(col, row) ? m_doc->cell(col, row).Text.size() : 0;
 }
 
 QString GridWidget::text(int col, int row) const
 {
-    return m_model->valid(col, row) ? m_model->cell(col, row).text : QString();
-}
-
-void GridWidget::setText(int col, int row, const QString &text)
-{
-    if (!m_model->valid(col, row))
-        return;
-    GridCell &c = m_model->cell(col, row);
-    if (c.text == text)
-        return;
-    c.text = text;
-    forgetLongText(col, row);
-    cellChanged(col, row);
+    return m_model->shownText(col, row);
 }
 
 qint32 GridWidget::cellBackColor(int col, int row) const
 {
-    return m_model->valid(col, row) ? m_model->cell(col, row).back : 0xFFFFFF;
-}
-
-void GridWidget::setCellBackColor(int col, int row, qint32 color, bool own)
-{
-    if (!m_model->valid(col, row))
-        return;
-    GridCell &c = m_model->cell(col, row);
-    if (c.back == color && c.ownBack == own)
-        return;
-    c.back = color;
-    c.ownBack = own;
-    cellChanged(col, row);
+    return m_model->cell(col, row).back;
 }
 
 bool GridWidget::cellBold(int col, int row) const
 {
-    return m_model->valid(col, row) && m_model->cell(col, row).bold;
-}
-
-void GridWidget::setCellBold(int col, int row, bool bold)
-{
-    if (!m_model->valid(col, row))
-        return;
-    GridCell &c = m_model->cell(col, row);
-    if (c.bold == bold)
-        return;
-    c.bold = bold;
-    cellChanged(col, row);
+    return m_model->cell(col, row).bold;
 }
 
 TextPlacement GridWidget::cellAlignment(int col, int row) const
 {
-    return m_model->valid(col, row) ? m_model->cell(col, row).align : TextPlacement::LeftMiddle;
-}
-
-void GridWidget::setCellAlignment(int col, int row, TextPlacement placement)
-{
-    if (!m_model->valid(col, row))
-        return;
-    GridCell &c = m_model->cell(col, row);
-    if (c.align == placement)
-        return;
-    c.align = placement;
-    cellChanged(col, row);
+    return m_model->valid(col, row) ? TextPlacement(m_model->cell(col, row).align) : TextPlacement::LeftMiddle;
 }
 
 int GridWidget::rowHeight(int row) const
@@ -383,7 +462,7 @@ void GridWidget::setRowHeight(int row, int twips)
         return;
     m_rowHeights[row] = twips;
     if (m_bulkDepth > 0)
-        m_bulkRowResized[row] = true;
+        m_bulkRowsResized.append(row);
     else
         verticalHeader()->resizeSection(row - 1, twips / TwipsPerPixel);
 }

@@ -12,6 +12,8 @@
 #include "gui/widgets/twips.h"
 
 class GridModel;
+class QHeaderView;
+class TableDocument;
 
 // Where a grid cell puts its text: the records' HAlign (left, centre, right)
 // and VAlign (top, middle, bottom) in one value.
@@ -28,7 +30,9 @@ inline TextPlacement placementOf(int hAlign, int vAlign)
 
 // The cell grid: one fixed row 0 and one fixed column 0 (shown as the view's
 // headers, so they never scroll away) plus the table cells. Indices always
-// count the fixed row and column, as the table model's Cells(c, r) do.
+// count the fixed row and column, as the table model's Cells(c, r) do. The
+// cells are the document's, read through GridModel; the grid keeps only how
+// they are laid out (sizes, spans, the current cell and range).
 //
 // The current cell (Row(), Col()) is ours, not the view's selection: the
 // refresh loops walk every cell, the fixed ones included, and must stay cheap
@@ -38,7 +42,8 @@ class GridWidget : public QTableView
     Q_OBJECT
 
 public:
-    explicit GridWidget(QWidget *parent = nullptr);
+    // Without a document the grid shows an empty one of its own.
+    explicit GridWidget(QWidget *parent = nullptr, const TableDocument *doc = nullptr);
     ~GridWidget() override;
 
     static constexpr int MaxRows = TableLimits::MaxRows + 1; // the fixed row too
@@ -56,15 +61,15 @@ public:
     void setRow(int row);                         // no signals; clamped into the grid
     void setCol(int col);
 
+    // What a cell shows: its text as the grid shows it, its colour
+    // (0x00BBGGRR; white for a cell without its own), weight and placement.
     QString text(int col, int row) const;
-    void setText(int col, int row, const QString &text);
-    qint32 cellBackColor(int col, int row) const; // 0x00BBGGRR
-    // own: the cell's own colour; otherwise it is painted in the theme's base colour.
-    void setCellBackColor(int col, int row, qint32 color, bool own = true);
+    qint32 cellBackColor(int col, int row) const;
     bool cellBold(int col, int row) const;
-    void setCellBold(int col, int row, bool bold);
     TextPlacement cellAlignment(int col, int row) const;
-    void setCellAlignment(int col, int row, TextPlacement placement);
+    GridModel *gridModel() const { return m_model; }
+    // How long the cell's stored text is: enough to tell a cheap refit.
+    qsizetype storedTextLength(int col, int row) const;
 
     int rowHeight(int row) const;                 // twips
     void setRowHeight(int row, int twips);
@@ -196,6 +201,8 @@ protected:
     void changeEvent(QEvent *event) override;
     bool event(QEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
 
 private:
     friend class GridDelegate;
@@ -211,8 +218,13 @@ private:
     void headerPressed(Qt::Orientation orientation, int section, bool dragged);
     int spanTextWidthPx(int col, int row) const;
     void updateCell(int col, int row);
-    void cellChanged(int col, int row);
     void applyFont();
+    // Sections first..last of h at sizes (twips by line).
+    void resizeSections(QHeaderView *h, const QVector<int> &sizes, int first, int last);
+    // The table's lines moved under the grid: sizes and the current cell go with them.
+    void linesInserted(bool rows, int at, int count);
+    void linesRemoved(bool rows, int at, int count);
+    void linesMoved(bool rows, int at, const QVector<int> &order);
 
     // Line counts of paragraphs by text, width and weight: a whole-table
     // refresh measures each cell's holder again, and texts and their lines
@@ -249,8 +261,9 @@ private:
     LongTextLines &longText(int col, int row, int widthPx, bool withLines) const;
     void forgetLongText(int col, int row);
     int heightFor(int col, int row, bool guess) const;
-    static int cellIndex(int col, int row) { return row * (MaxCols + 1) + col; }
+    static quint64 cellIndex(int col, int row) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
+    const TableDocument *m_doc;
     GridModel *m_model;
     int m_row = 0;
     int m_col = 0;
@@ -275,10 +288,10 @@ private:
 
     int m_bulkDepth = 0;
     bool m_bulkCellsChanged = false;
-    QVector<bool> m_bulkRowResized;                // index = grid row
+    QVector<int> m_bulkRowsResized;                // grid rows whose height changed
 
     mutable QHash<LineKey, int> m_lineCache;
-    mutable QHash<int, LongTextLines> m_longTextLines; // by cellIndex
+    mutable QHash<quint64, LongTextLines> m_longTextLines; // by cellIndex
     mutable qsizetype m_longTextLinesKept = 0;
     mutable qsizetype m_lineCacheCharacters = 0;
     mutable QFont m_measureFont[2];                // regular, bold; rebuilt on a font change

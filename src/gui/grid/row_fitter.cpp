@@ -43,6 +43,73 @@ void RowFitter::forgetAll()
     m_idle.stop();
 }
 
+namespace {
+
+// Bits at..at+count-1 new (clear), the rest moved along.
+QBitArray inserted(const QBitArray &bits, int at, int count)
+{
+    QBitArray out(bits.size() + count);
+    for (int i = 0; i < bits.size(); ++i)
+        if (bits.testBit(i))
+            out.setBit(i < at ? i : i + count);
+    return out;
+}
+
+QBitArray removed(const QBitArray &bits, int at, int count)
+{
+    QBitArray out(std::max<int>(0, bits.size() - count));
+    for (int i = 0; i < bits.size(); ++i)
+        if (bits.testBit(i) && (i < at || i >= at + count) && (i < at ? i : i - count) < out.size())
+            out.setBit(i < at ? i : i - count);
+    return out;
+}
+
+template<typename List>
+void reorder(List &list, int at, const QVector<int> &order)
+{
+    if (at + order.size() > list.size())
+        return;
+    const List old = list.mid(at, order.size());
+    for (int i = 0; i < order.size(); ++i)
+        list[at + i] = old[order[i]];
+}
+
+} // namespace
+
+void RowFitter::rowsInserted(int at, int count)
+{
+    if (at <= m_waiting.size()) {
+        m_waiting = inserted(m_waiting, at, count);
+        m_fitted = inserted(m_fitted, at, count);
+    }
+    if (at <= m_holders.size())
+        m_holders.insert(at, count, 0);
+}
+
+void RowFitter::rowsRemoved(int at, int count)
+{
+    if (at < m_waiting.size()) {
+        m_waiting = removed(m_waiting, at, count);
+        m_fitted = removed(m_fitted, at, count);
+    }
+    if (at < m_holders.size())
+        m_holders.remove(at, std::min<int>(count, m_holders.size() - at));
+}
+
+void RowFitter::rowsMoved(int at, const QVector<int> &order)
+{
+    auto moveBits = [&](QBitArray &bits) {
+        if (at + order.size() > bits.size())
+            return;
+        QBitArray old = bits;
+        for (int i = 0; i < order.size(); ++i)
+            bits.setBit(at + i, old.testBit(at + order[i]));
+    };
+    moveBits(m_waiting);
+    moveBits(m_fitted);
+    reorder(m_holders, at, order);
+}
+
 void RowFitter::fit(int top, int bottom)
 {
     top = qMax(1, top);
@@ -57,7 +124,7 @@ void RowFitter::fit(int top, int bottom)
     qsizetype characters = 0;
     for (int r = top; r <= bottom && characters <= CheapCharacters; ++r) {
         for (int c = 1; c < m_grid->Cols(); ++c)
-            characters += m_grid->text(c, r).size();
+            characters += m_grid->storedTextLength(c, r);
     }
     if (characters <= CheapCharacters) {
         measure(top, bottom);
@@ -126,10 +193,11 @@ void RowFitter::measure(int top, int bottom)
     }
     // Rows measured above the first one in view would push what the user is
     // looking at down the screen; the view follows them instead.
+    // (In a bulk update the caller does the same once, for all the rows.)
     QHeaderView *header = m_grid->verticalHeader();
-    const int anchor = header->logicalIndexAt(0);
-    const bool keepView = !m_grid->inBulkUpdate() && anchor >= 0 && top <= anchor
-            && m_waiting.count(true) > 0;
+    const bool inBulk = m_grid->inBulkUpdate();
+    const int anchor = inBulk ? -1 : header->logicalIndexAt(0);
+    const bool keepView = !inBulk && anchor >= 0 && top <= anchor && m_waiting.count(true) > 0;
     const int before = keepView ? header->sectionViewportPosition(anchor) : 0;
     for (int y = bottom; y >= top; --y) {
         int tallest = 0;
@@ -188,6 +256,26 @@ void RowFitter::idleSlice()
     fitInView();
     QElapsedTimer clock;
     clock.start();
+    // The rows of a slice reach the header together, and the rows in view
+    // stay where they are on screen.
+    QHeaderView *header = m_grid->verticalHeader();
+    const int anchor = header->logicalIndexAt(0);
+    const int before = anchor >= 0 ? header->sectionViewportPosition(anchor) : 0;
+    {
+        GridWidget::BulkUpdate bulk(m_grid);
+        idleRows(clock);
+    }
+    if (anchor >= 0) {
+        QScopedValueRollback<bool> busy(m_busy, true);
+        QScrollBar *bar = m_grid->verticalScrollBar();
+        bar->setValue(bar->value() + header->sectionViewportPosition(anchor) - before);
+    }
+    if (m_waiting.count(true) > 0)
+        m_idle.start(0);
+}
+
+void RowFitter::idleRows(const QElapsedTimer &clock)
+{
     while (clock.elapsed() < SliceMs) {
         const int rows = m_grid->Rows();
         int row = -1;
@@ -209,8 +297,6 @@ void RowFitter::idleSlice()
         measure(row, row);
         m_warmCol = 1;
     }
-    if (m_waiting.count(true) > 0)
-        m_idle.start(0);
 }
 
 bool RowFitter::eventFilter(QObject *watched, QEvent *event)

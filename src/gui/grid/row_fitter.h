@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QBitArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <QVector>
@@ -27,6 +28,10 @@ public:
     bool waiting(int row) const;
     // A new table: nothing fitted yet.
     void forgetAll();
+    // The grid's rows moved: their marks (and holders) move with them.
+    void rowsInserted(int at, int count);
+    void rowsRemoved(int at, int count);
+    void rowsMoved(int at, const QVector<int> &order);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -35,6 +40,7 @@ private:
     void measure(int top, int bottom);   // spans reaching in included; bottom-up
     void fitInView();
     void idleSlice();
+    void idleRows(const QElapsedTimer &clock);
     void guess(int row);
 
     GridWidget *m_grid;

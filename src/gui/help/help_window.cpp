@@ -1,5 +1,7 @@
 #include "gui/help/help_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
@@ -12,6 +14,8 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -39,6 +43,32 @@ QString problemPage(const QString &heading, const QString &detail)
         .arg(heading.toHtmlEscaped(), detail);
 }
 
+// The style sheet's point sizes are for the designed 9-point desktop font:
+// they grow with the desktop's, as the rest of the interface does.
+QString scaledPointSizes(const QString &css, qreal scale)
+{
+    if (qFuzzyCompare(scale, 1.0))
+        return css;
+    static const QRegularExpression points(QStringLiteral("(\\d+(?:\\.\\d+)?)pt\\b"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = points.globalMatch(css); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(css).mid(from, m.capturedStart() - from).toString();
+        out += QString::number(m.captured(1).toDouble() * scale, 'f', 1) + QStringLiteral("pt");
+        from = m.capturedEnd();
+    }
+    return out + css.mid(from);
+}
+
+// A help window is a window to a screen reader, not a pane.
+QAccessibleInterface *helpWindowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("HelpWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 // Reads every page, picture and style sheet from the open help file and from
@@ -60,6 +90,8 @@ public:
         }
         if (type == QTextDocument::ImageResource)
             return data;
+        if (type == QTextDocument::StyleSheetResource)
+            return scaledPointSizes(decodeHelpText(data), desktopFontScale());
         return decodeHelpText(data);
     }
 
@@ -79,6 +111,8 @@ HelpWindow::HelpWindow(QWidget *owner)
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(tr("Quorvan ヘルプ"));
     setAttribute(Qt::WA_DeleteOnClose, owner == nullptr);
+    static const bool accessible = (QAccessible::installFactory(helpWindowAccessible), true);
+    Q_UNUSED(accessible);
 
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("helpToolBar"));
@@ -92,15 +126,26 @@ HelpWindow::HelpWindow(QWidget *owner)
     m_forward->setToolTip(tr("戻る前のページに進みます。"));
     m_home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("ホーム"));
     m_home->setToolTip(tr("ヘルプの最初のページを表示します。"));
+    // Closed as the editor's other windows are.
+    auto *close = new QAction(tr("閉じる"), this);
+    close->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 
-    auto *splitter = new QSplitter(this);
+    m_splitter = new QSplitter(this);
+    QSplitter *splitter = m_splitter;
     m_contents = new QTreeWidget(splitter);
     m_contents->setObjectName(QStringLiteral("helpContents"));
     m_contents->setHeaderLabel(tr("目次"));
     m_contents->setRootIsDecorated(true);
     m_contents->setFont(japaneseUiFont(9.5));
+    m_contents->setAccessibleName(tr("目次"));
+    // Each entry whole: the column is as wide as the longest, scrolled if need be.
+    m_contents->header()->setStretchLastSection(false);
+    m_contents->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_browser = new HelpBrowser(splitter);
     m_browser->setObjectName(QStringLiteral("helpBrowser"));
+    m_browser->setAccessibleName(tr("ヘルプのページ"));
     m_browser->chm = m_chm.get();
     // Links are followed here, so that a page's address never leaves the help file.
     m_browser->setOpenLinks(false);
@@ -128,7 +173,8 @@ HelpWindow::HelpWindow(QWidget *owner)
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::contents_itemActivated);
     connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::contents_itemActivated);
 
-    resize(820, 600);
+    const qreal k = desktopFontScale();
+    resize(qRound(820 * k), qRound(600 * k));
 }
 
 HelpWindow::~HelpWindow()
@@ -243,6 +289,7 @@ void HelpWindow::browser_anchorClicked(const QUrl &url)
 
 void HelpWindow::browser_sourceChanged(const QUrl &url)
 {
+    m_browser->setAccessibleDescription(m_browser->documentTitle());
     const QString path = ChmFile::normalizePath(url.path());
     QTreeWidgetItem *match = nullptr;
     for (QTreeWidgetItemIterator it(m_contents); *it && !match; ++it) {
@@ -294,4 +341,18 @@ void HelpWindow::fillContents()
     }
     m_contents->expandAll();
     m_contents->setVisible(m_contents->topLevelItemCount() > 0);
+    fitContents();
+}
+
+// The contents as wide as their longest entry, up to half the window.
+void HelpWindow::fitContents()
+{
+    if (m_contents->isHidden())
+        return;
+    m_contents->resizeColumnToContents(0);
+    const int wanted = m_contents->columnWidth(0) + 2 * m_contents->frameWidth()
+            + m_contents->verticalScrollBar()->sizeHint().width() + 4;
+    const int total = qMax(width(), m_splitter->width());
+    const int tree = qBound(m_contents->minimumSizeHint().width(), wanted, total / 2);
+    m_splitter->setSizes({tree, qMax(1, total - tree)});
 }

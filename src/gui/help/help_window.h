@@ -7,6 +7,7 @@
 #include "core/help/chm_file.h"
 
 class QAction;
+class QSplitter;
 class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -42,10 +43,12 @@ private slots:
 private:
     void showProblem(const QString &heading, const QString &detail);
     void fillContents();
+    void fitContents();
 
     std::unique_ptr<ChmFile> m_chm;
     HelpBrowser *m_browser;
     QTreeWidget *m_contents;
+    QSplitter *m_splitter;
     QAction *m_back;
     QAction *m_forward;
     QAction *m_home;

@@ -24,8 +24,8 @@ namespace {
 // txtSHeight refills an emptied box with "1" but corrects a bad value with "100".
 constexpr pane::Fallbacks SWidthBox{"100", "100", 1, 9999};
 constexpr pane::Fallbacks SHeightBox{"1", "100", 1, 9999};
-constexpr pane::Fallbacks MHeightBox{"1", "1", 1, TableLimits::MaxLines};
-constexpr pane::Fallbacks MWidthBox{"1", "1", 1, TableLimits::MaxLines};
+constexpr pane::Fallbacks MHeightBox{"1", "1", 1, TableLimits::MaxRows};
+constexpr pane::Fallbacks MWidthBox{"1", "1", 1, TableLimits::MaxCols};
 
 // Where the preview letter goes along one axis for slider position 0, 1 or 2.
 int letterOffset(int position, int inner, int letter)
@@ -49,9 +49,9 @@ CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
     setAutoFillBackground(true);
     setFont(japaneseUiFont(9));
     createControls();
-    SetNumberOnly(txtMHeight, 2);
+    SetNumberOnly(txtMHeight, pane::digitsFor(TableLimits::MaxRows));
     SetNumberOnly(txtSHeight, 4);
-    SetNumberOnly(txtMWidth, 2);
+    SetNumberOnly(txtMWidth, pane::digitsFor(TableLimits::MaxCols));
     SetNumberOnly(txtSWidth, 4);
     layOut();
 
@@ -190,14 +190,13 @@ void CellSettingsPane::createControls()
     SliH->setInvertedControls(true);
     auto *preview = new QFrame(Picture4);
     preview->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A cell as the grid shows it: the theme's base and text, light or dark.
     preview->setAutoFillBackground(true);
-    QPalette white = preview->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, Qt::black);
-    preview->setPalette(white);
+    preview->setBackgroundRole(QPalette::Base);
     picText = preview;
     named(picText, "picText", tr("セルの文字列の配置のプレビューです。"));
     lblTextMove = new QLabel(tr("あ"), picText);
+    lblTextMove->setForegroundRole(QPalette::Text);
     named(lblTextMove, "lblTextMove");
 
     lblCellClass = new QLabel(tr("クラス(&L)："), picBar);
@@ -278,6 +277,7 @@ void CellSettingsPane::showEnabledStates()
     const bool none = chkBackColorNothing2->isChecked();
     Label333->setEnabled(!none);
     picBackColor2->setEnabled(!none);
+    picBackColor2->setNone(none);
     cmdBackColorSet2->setEnabled(!none);
 }
 

@@ -23,6 +23,12 @@ bool toWhole(const QString &text, qint64 lo, qint64 hi, qint64 &out);
 // an optional sign, digits; anything else stops the number.
 int valNumber(const QString &text);
 
+// How many digits a box for numbers up to n takes.
+constexpr int digitsFor(int n)
+{
+    return n < 10 ? 1 : 1 + digitsFor(n / 10);
+}
+
 // The texts a number box falls back to, and the range it accepts on leaving.
 struct Fallbacks {
     const char *whileTyping;   // for an emptied or unreadable text
@@ -55,7 +61,7 @@ template<typename T, typename Store>
 void numberLeft(QLineEdit *box, Store store, const Fallbacks &fb)
 {
     qint64 value = 0;
-    const bool ok = toWhole(box->text(), -32768, 32767, value);
+    const bool ok = toWhole(box->text(), std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), value);
     if (ok && value >= fb.lo && value <= fb.hi)
         return;
     const QString fallback = QString::fromLatin1(fb.onLeaving);

@@ -23,13 +23,13 @@ namespace {
 
 // Each box has its own fallbacks: txtWidth refills an emptied box with "2"
 // but corrects a bad value with "1".
-constexpr pane::Fallbacks WidthBox{"2", "1", 1, TableLimits::MaxLines};
-constexpr pane::Fallbacks HeightBox{"1", "1", 1, TableLimits::MaxLines};
+constexpr pane::Fallbacks WidthBox{"2", "1", 1, TableLimits::MaxCols};
+constexpr pane::Fallbacks HeightBox{"1", "1", 1, TableLimits::MaxRows};
 // 0 is a border too: no lines, no spacing.
 constexpr pane::Fallbacks BorderBox{"1", "1", 0, 10};
 constexpr pane::Fallbacks PixelWidthBox{"100", "100", 1, 9999};
 constexpr pane::Fallbacks PercentWidthBox{"100", "100", 1, 100};
-constexpr pane::Fallbacks FooterRowsBox{"0", "0", 0, TableLimits::MaxLines};
+constexpr pane::Fallbacks FooterRowsBox{"0", "0", 0, TableLimits::MaxRows};
 
 // The unit combo's rows, in WidthUnit's order.
 const pane::Fallbacks &widthBox(WidthUnit unit)
@@ -66,10 +66,10 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // column box); files and manuals refer to them so, so they stay.
     label(Label101, "Label101", tr("行の数(&W)："));
     box(txtWidth, "txtWidth", tr("表の行の数を入力します。"));
-    spinner(UpDownWidth, "UpDownWidth", txtWidth, TableLimits::MaxLines);
+    spinner(UpDownWidth, "UpDownWidth", txtWidth, TableLimits::MaxCols);
     label(Label201, "Label201", tr("列の数(&D)："));
     box(txtHeight, "txtHeight", tr("表の列の数を入力します。"));
-    spinner(UpDownHeight, "UpDownHeight", txtHeight, TableLimits::MaxLines);
+    spinner(UpDownHeight, "UpDownHeight", txtHeight, TableLimits::MaxRows);
     label(Label601, "Label601", tr("タイトル(&T)："));
     box(txtTitle, "txtTitle", tr("表のタイトル（表の上に配置されます）を入力します。"));
     txtTitle->setMaxLength(std::numeric_limits<int>::max());
@@ -119,6 +119,7 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     box(txtTableClass, "txtTableClass", tr("表の class 属性を入力します。空白で区切って複数書けます。"));
     label(lblFooterRows, "lblFooterRows", tr("フッター行(&O)："));
     box(txtFooterRows, "txtFooterRows", tr("表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。"));
+    spinner(UpDownFooterRows, "UpDownFooterRows", txtFooterRows, FooterRowsBox.hi);
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
@@ -131,11 +132,11 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     lblTableId->setBuddy(txtTableId);
     lblTableClass->setBuddy(txtTableClass);
     lblFooterRows->setBuddy(txtFooterRows);
-    SetNumberOnly(txtFooterRows, 2);
+    SetNumberOnly(txtFooterRows, pane::digitsFor(TableLimits::MaxRows));
     SetNumberOnly(txtTableWidth, 4);
     SetNumberOnly(txtBorder, 2);
-    SetNumberOnly(txtHeight, 2);
-    SetNumberOnly(txtWidth, 2);
+    SetNumberOnly(txtHeight, pane::digitsFor(TableLimits::MaxRows));
+    SetNumberOnly(txtWidth, pane::digitsFor(TableLimits::MaxCols));
 
     layOut();
 
@@ -178,7 +179,7 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     // One undo step per visit to a box, per click, per choice and per hold
     // of a spinner; the box handlers above end their own visits.
     pane::onFocusLost(txtTitle, [this] { m_doc.closeGesture(); });
-    for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1})
+    for (UpDown *u : {UpDownWidth, UpDownHeight, UpDown1, UpDownFooterRows})
         for (QAbstractButton *arrow : u->findChildren<QAbstractButton *>()) {
             // The release comes before the arrow's last step: the hold ends after it.
             connect(arrow, &QAbstractButton::pressed, &m_doc, &TableDocument::closeGesture);
@@ -254,6 +255,7 @@ void TableSettingsPane::layOut()
     row(txtTableClass, 1080, 3780 + 60, 2655, 270, true);
     row(lblFooterRows, 120, 4140 + 105, 900, 180, false);
     row(txtFooterRows, 1080, 4140 + 60, 375, 270, true);
+    row(UpDownFooterRows, 1440, 4140 + 60, 255, 270, true);
     for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle}) {
         // A combo's face needs its own height and its longest item's width.
         const QRect g = c->geometry();
@@ -360,6 +362,7 @@ void TableSettingsPane::showColourEnabled()
     const bool none = chkBackColorNothing->isChecked();
     Label2->setEnabled(!none);
     picBackColor->setEnabled(!none);
+    picBackColor->setNone(none);
     cmdBackColorSet->setEnabled(!none);
 }
 

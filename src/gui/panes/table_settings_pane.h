@@ -64,7 +64,7 @@ private:
             *lblStyle, *lblTableId, *lblTableClass, *lblFooterRows;
     QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth, *txtTableId, *txtTableClass,
             *txtFooterRows;
-    UpDown *UpDownWidth, *UpDownHeight, *UpDown1;
+    UpDown *UpDownWidth, *UpDownHeight, *UpDown1, *UpDownFooterRows;
     ColorSwatch *picBackColor;
     QAbstractButton *cmdBackColorSet;
     QCheckBox *chkBackColorNothing, *chkNet;

@@ -16,13 +16,26 @@ void ColorSwatch::setColor(qint32 color)
     update();
 }
 
+void ColorSwatch::setNone(bool none)
+{
+    if (m_none == none)
+        return;
+    m_none = none;
+    update();
+}
+
 void ColorSwatch::paintEvent(QPaintEvent *event)
 {
     {
         QPainter p(this);
         QColor c(m_color & 0xFF, (m_color >> 8) & 0xFF, (m_color >> 16) & 0xFF);
-        if (!isEnabled())
-            c = QColor::fromHsv(c.hue(), c.saturation() / 3, qMin(255, c.value() / 2 + 110));
+        if (m_none) {
+            c = palette().color(QPalette::Base);
+        } else if (!isEnabled()) {
+            // Half way to the theme's own background, light or dark.
+            const QColor back = palette().color(QPalette::Window);
+            c = QColor((c.red() + back.red()) / 2, (c.green() + back.green()) / 2, (c.blue() + back.blue()) / 2);
+        }
         p.fillRect(contentsRect(), c);
     }
     QFrame::paintEvent(event);

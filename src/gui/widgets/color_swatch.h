@@ -11,10 +11,13 @@ public:
 
     qint32 color() const { return m_color; }
     void setColor(qint32 color);
+    // "No colour": drawn in the theme's base, the colour kept for later.
+    void setNone(bool none);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     qint32 m_color = 0xFFFFFF;
+    bool m_none = false;
 };

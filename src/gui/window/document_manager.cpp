@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QDir>
 #include <QInputDialog>
+#include <QDir>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTimer>
@@ -17,6 +17,7 @@
 #include <QUndoStack>
 
 #include <exception>
+#include <new>
 
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
@@ -25,12 +26,14 @@
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
+#include "core/markup/table_markup.h"
 #include "document/table_document.h"
 #include "gui/grid/grid_editor.h"
 #include "gui/output/output_views.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/file_commands.h"
 #include "gui/widgets/twips.h"
+#include "gui/window/html_table_chooser.h"
 #include "gui/window/main_window.h"
 #include "document/recovery_file.h"
 
@@ -39,43 +42,26 @@ namespace {
 // New windows open 400 twips below and right of the one they come from.
 constexpr int StaircaseOffset = twipsToPixels(400);
 
-// The page's table to bring in: the only one directly, else the user's pick
-// from a list; -1 when the pick is cancelled.
-int chooseHtmlTable(QWidget *parent, const QVector<HtmlTable> &tables)
-{
-    if (tables.size() <= 1)
-        return 0;
-    QStringList lines;
-    for (int i = 0; i < tables.size(); ++i)
-        lines << describeHtmlTable(tables, i);
-    // A window that is being opened is not on screen yet; the chooser stands alone then.
-    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
-    dialog.setObjectName(QStringLiteral("dlgHtmlTable"));
-    dialog.setWindowTitle(QStringLiteral("Quorvan"));
-    dialog.setLabelText(frmMain::tr("開く表を選んでください。"));
-    dialog.setComboBoxItems(lines);
-    dialog.setComboBoxEditable(false);
-    dialog.setTextValue(lines.first());
-    if (dialog.exec() != QDialog::Accepted)
-        return -1;
-    return lines.indexOf(dialog.textValue());
-}
-
 // A table of an HTML page into opened, through the chooser when the page
 // holds several. False when nothing is to be opened; the message is shown.
-bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
+// What the page's table left out comes back in notice, for the window to say.
+bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened, QString &notice)
 {
     QFile file(path);
-    bool refused = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+    const bool unread = !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
             || file.size() > MaxHtmlPageBytes; // a device or a pipe could be endless
-    const QVector<HtmlTable> tables = refused ? QVector<HtmlTable>()
-                                              : parseHtmlTables(file.readAll(), &refused);
-    if (refused) {
-        // The importer words the failure, naming the file.
+    if (unread) {
+        // The importer words the failure, naming the file, before it reads a byte.
         showFileMessage(parent, importHtmlFile(path, 0, opened).message);
         return false;
     }
-    const int index = chooseHtmlTable(parent, tables);
+    PageLimit refused = PageLimit::None;
+    const QVector<HtmlTable> tables = parseHtmlTables(file.readAll(), &refused);
+    if (refused != PageLimit::None) {
+        showFileMessage(parent, pageRefusedMessage(path, refused));
+        return false;
+    }
+    const int index = HtmlTableChooser::choose(parent, tables);
     if (index < 0)
         return false;
     const ImportResult result = importHtmlTable(tables, index, opened, path);
@@ -87,7 +73,7 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened)
     opened.FileName = newTableName();
     // Nothing is dropped silently: the user hears what stayed behind.
     if (!result.leftOut.isEmpty())
-        showFileMessage(parent, leftOutMessage(result.leftOut), MessageKind::Notice);
+        notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, leftOutMessage(result.leftOut));
     return true;
 }
 
@@ -113,8 +99,9 @@ int chooseSheet(QWidget *parent, const SpreadsheetBook &book)
     return lines.indexOf(dialog.textValue());
 }
 
-// A sheet of an .ods or .xlsx workbook into opened, as a page's table is.
-bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened)
+// A sheet of an .ods or .xlsx workbook into opened, as a page's table is;
+// what stayed behind comes back in notice.
+bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened, QString &notice)
 {
     const SpreadsheetBook book = readSpreadsheetFile(path);
     if (!book.ok()) {
@@ -131,7 +118,7 @@ bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened)
     }
     opened.FileName = newTableName();
     if (!result.leftOut.isEmpty())
-        showFileMessage(parent, sheetLeftOutMessage(result.leftOut), MessageKind::Notice);
+        notice = sheetLeftOutMessage(result.leftOut);
     return true;
 }
 
@@ -200,14 +187,15 @@ QString DocumentManager::shownName() const
 }
 
 // The file at path into opened; false when it cannot be, its message shown.
-bool DocumentManager::readInto(const QString &path, TableModel &opened)
+bool DocumentManager::readInto(const QString &path, TableModel &opened, QString &notice)
 {
     if (isHtmlFileName(path))
-        return importHtmlPage(&m_window, path, opened);
+        return importHtmlPage(&m_window, path, opened, notice);
     if (isSpreadsheetFileName(path))
-        return importWorkbook(&m_window, path, opened);
+        return importWorkbook(&m_window, path, opened, notice);
     const auto text = textTableFormatOf(path);
-    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+    QStringList notes;
+    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened, &notes)
                                                                         : openTableDocument(path, opened);
     if (!result.ok()) {
         showFileMessage(&m_window, result.message);
@@ -215,6 +203,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened)
     }
     // A CSV file is not the table's file either: Save asks for a name.
     opened.FileName = text ? newTableName() : path;
+    // What the reading changed is said, never done silently.
+    notice = notes.join(QLatin1Char('\n'));
     return true;
 }
 
@@ -238,7 +228,8 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
 
     // The reader fills a table of its own; the window takes it only on success.
     TableModel opened;
-    if (!readInto(path, opened))
+    QString notice;
+    if (!readInto(path, opened, notice))
         return false;
 
     // A page's table takes the page's name: page.html is saved as page.qvn
@@ -251,13 +242,21 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         m_suggestedPath.clear();
     }
     try {
-        m_doc.replaceModel(opened);
+        m_doc.replaceModel(std::move(opened));
+    } catch (const std::bad_alloc &) {
+        m_suggestedPath = suggested;
+        const auto text = textTableFormatOf(path);
+        showFileMessage(&m_window, text ? textTableTooLargeMessage(path) : damagedFileMessage(path));
+        return false;
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
         m_suggestedPath = suggested;
         showFileMessage(&m_window, damagedFileMessage(path));
         return false;
     }
+    // Said over the window with the table, once it is on screen.
+    if (!notice.isEmpty())
+        QTimer::singleShot(0, &m_window, [this, notice] { showFileMessage(&m_window, notice, MessageKind::Notice); });
     return true;
 }
 
@@ -268,9 +267,16 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // CSV comes twice: guarded for spreadsheets, or with its formulas live.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                                 "|HTMLページ (*.html)|*.html"
+                                 "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
                                  "|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
+    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"),
+                              QStringLiteral("csv"), QStringLiteral("csv"), QString()};
+    constexpr int PageType = 2; // the table as a whole page, to open in a browser
+    constexpr int CsvType = 3, CsvFormulasType = 4;
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -286,8 +292,10 @@ bool DocumentManager::saveAs()
     if (QFileInfo(path).suffix().isEmpty()) {
         if (reply.filterIndex == 0)
             path += QStringLiteral(".qvn");
-        else if (reply.filterIndex == 1)
+        else if (reply.filterIndex == 1 || reply.filterIndex == PageType)
             path += QStringLiteral(".html");
+        else if (reply.filterIndex == CsvType || reply.filterIndex == CsvFormulasType)
+            path += QStringLiteral(".csv");
     }
 
     SaveResult saved;
@@ -300,13 +308,18 @@ bool DocumentManager::saveAs()
             markSaved();
         }
     } else if (const auto text = textTableFormatOf(path)) {
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+        TextTableOptions options;
+        options.keepFormulas = reply.filterIndex == CsvFormulasType;
+        saved = saveTextDocument(writeTextTable(m_doc.model(), *text, options).bytes, path);
     } else {
         const QString html = m_window.BuildTableHtml();
         m_window.m_output->setTagText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
-        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(html, path, m_doc.model().OutputProfile);
+        const MarkupProfile profile = m_doc.model().OutputProfile;
+        const QString written = reply.filterIndex == PageType
+                ? wholePageText(html, profile, m_doc.model().TableTitle, shownName()) : html;
+        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(written, path, profile);
     }
     if (!saved.ok) {
         showFileMessage(&m_window, saved.message);

@@ -65,7 +65,7 @@ public:
 
 private:
     void markSaved();
-    bool readInto(const QString &path, TableModel &opened);
+    bool readInto(const QString &path, TableModel &opened, QString &notice);
 
     // Where Save As proposes to put a table read from a page or a text
     // file: its folder and name, as a table file. Empty for any other.

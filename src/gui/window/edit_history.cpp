@@ -36,7 +36,9 @@ QLineEdit *focusedTextBox(const QWidget *window)
 EditHistory::EditHistory(frmMain &window)
     : QObject(&window), m_window(window), m_doc(*window.m_doc), m_grid(*window.m_grid)
 {
-    mnuEdit = m_window.menuBar()->addMenu(frmMain::tr("編集(&E)"));
+    // Alt+E is the table pane's ID box (ID(&E)), and the other letters of Edit
+    // are the panes' too.
+    mnuEdit = m_window.menuBar()->addMenu(frmMain::tr("編集(&N)"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuUndo = mnuEdit->addAction(frmMain::tr("元に戻す(&U)"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));

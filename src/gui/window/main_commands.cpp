@@ -183,7 +183,8 @@ void frmMain::createActions()
 
     createViewMenu(); // after the designed Cell menu, which keeps its place
 
-    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&H)"));
+    // Alt+H is the cell pane's vertical merge (結合(&H)); the menu takes the P of Help.
+    mnuHelp = menuBar()->addMenu(tr("ヘルプ(&P)"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelp->addAction(command(ToolbarButton::Help));
     separator(mnuHelp, "Sep3");
@@ -347,10 +348,11 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
 void frmMain::switchToCellView()
 {
     // The grid takes the size in the boxes only here (and on load and open).
+    const int hadRows = m_grid->grid()->Rows();
     sizeGridFromBoxes();
-    m_grid->resetRowHeightCol(m_grid->grid()->Rows());
-    m_grid->numberFixedCells();
-    m_grid->refreshAll();
+    // Rows the grid gained from the boxes are fitted; the rest was kept up to date.
+    m_grid->refreshRows(hadRows, m_grid->grid()->Rows() - 1);
+    m_grid->showAgain();
     showView(ToolbarButton::CellView);
     m_grid->grid()->setFixedCellsButtonFace();
     m_grid->grid()->setFocus();

@@ -186,7 +186,7 @@ void frmMain::Form_Load()
     // The default table, shown as any replaced table is; the file name stays.
     TableModel fresh;
     fresh.FileName = m_doc->model().FileName;
-    m_doc->replaceModel(fresh);
+    m_doc->replaceModel(std::move(fresh));
     // Centring waits for the end, when the first layout has given the window
     // the size it opens at.
     Form_Resize();
@@ -262,8 +262,11 @@ QString frmMain::BuildTableHtml()
     spans.compute(m, grid->Rows() - 1, grid->Cols() - 1);
     for (int r = spans.rows(); r >= 1; --r) {
         for (int c = spans.cols(); c >= 1; --c) {
-            if (!spans.isWritten(c, r))
+            if (!spans.isWritten(c, r)) {
+                // Past the span that covers it at once.
+                c = std::min(c, spans.area(c, r).left());
                 continue;
+            }
             grid->setRow(r);
             grid->setCol(c);
             grid->setFixedCellsButtonFace();

@@ -9,6 +9,7 @@
 #include "gui/window/main_window.h"
 #include "support/window_parts.h"
 #include "gui/widgets/ui_font.h"
+#include "document/table_document.h"
 #include "gui/grid/grid_widget.h"
 
 using namespace parts;
@@ -90,7 +91,8 @@ void TstGridLayout::measuredLinesArePainted()
     QFETCH(QString, text);
     QFETCH(int, widthTwips);
 
-    GridWidget grid;
+    TableDocument doc;
+    GridWidget grid(nullptr, &doc);
     grid.setFont(japaneseUiFont(9));
     grid.setCols(3);
     grid.setRows(2);
@@ -98,8 +100,9 @@ void TstGridLayout::measuredLinesArePainted()
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     grid.setColWidth(1, widthTwips);
-    grid.setText(1, 1, text);
-    grid.setCellAlignment(1, 1, TextPlacement::LeftTop);
+    doc.setCellText(1, 1, text);
+    doc.setCellField(1, 1, CellField::HAlign, 0);
+    doc.setCellField(1, 1, CellField::VAlign, 0);
 
     const int spacing = grid.lineHeightTwips();
     const int empty = grid.neededHeight(2, 1);

@@ -23,7 +23,7 @@ void tst_About::showsNameAndVersion()
     dlg.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dlg));
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Quorvanのバージョン情報"));
-    QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("lblV"))->text(), QStringLiteral("Ver.3.3.0"));
+    QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("lblV"))->text(), QStringLiteral("Ver.3.4.0"));
     auto *name = dlg.findChild<QLabel *>(QStringLiteral("Label1"));
     QCOMPARE(name->text(), QStringLiteral("Quorvan"));
     QCOMPARE(name->font().pointSize(), 28);
@@ -75,7 +75,7 @@ void tst_About::pressingThePictureDoesNothing()
     QVERIFY(dlg.isVisible());
     QCOMPARE(dlg.result(), 0);
     QCOMPARE(pic->pixmap().toImage(), before);
-    QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("lblV"))->text(), QStringLiteral("Ver.3.3.0"));
+    QCOMPARE(dlg.findChild<QLabel *>(QStringLiteral("lblV"))->text(), QStringLiteral("Ver.3.4.0"));
     QCOMPARE(QApplication::topLevelWidgets().size(), windowsBefore.size());
 }
 

@@ -198,7 +198,7 @@ void TstTablePanes::numberBoxes_data()
     QTest::newRow("0 in txtBorder stays") << false << "txtBorder" << "0" << true << "0" << "TableBorder" << 0;
     QTest::newRow("10 in txtBorder stays") << false << "txtBorder" << "10" << true << "10" << "TableBorder" << 10;
     QTest::newRow("letters are refused") << false << "txtWidth" << "a7b" << false << "7" << "TableCols" << 7;
-    QTest::newRow("only two digits are typed") << false << "txtWidth" << "123" << false << "12" << "TableCols" << 12;
+    QTest::newRow("only four digits are typed") << false << "txtWidth" << "12345" << false << "1234" << "TableCols" << 1234;
 
     QTest::newRow("emptied txtSWidth refills with 100") << true << "txtSWidth" << "" << false << "100" << "Width" << 100;
     QTest::newRow("emptied txtSHeight refills with 1") << true << "txtSHeight" << "" << false << "1" << "Height" << 1;
@@ -247,7 +247,8 @@ void TstTablePanes::widthWrittenKeystrokeByKeystroke()
     auto w = openWindow();
     showCellView(*w);
     clickCell(*w, 1, 2);
-    const CellRecord &rec = model(*w).Cells(1, 2);
+    // The record is held from its first write on.
+    const CellRecord &rec = const_cast<TableModel &>(model(*w)).Cells(1, 2);
     QVERIFY(!part<QLineEdit>(*w, "txtSWidth")->isEnabled());
     QTest::mouseClick(part<QCheckBox>(*w, "chkSWidth"), Qt::LeftButton);
     QVERIFY(part<QLineEdit>(*w, "txtSWidth")->isEnabled());
@@ -308,9 +309,11 @@ void TstTablePanes::spinnersKeepTheirBoxInStep()
     replaceText(part<QLineEdit>(*w, "txtBorder"), QStringLiteral("10"));
     arrow(part<UpDown>(*w, "UpDown1"), "up");
     QCOMPARE(part<QLineEdit>(*w, "txtBorder")->text(), QStringLiteral("10"));
-    replaceText(part<QLineEdit>(*w, "txtWidth"), QStringLiteral("99"));
+    replaceText(part<QLineEdit>(*w, "txtWidth"), QString::number(TableLimits::MaxCols));
     arrow(part<UpDown>(*w, "UpDownWidth"), "up");
-    QCOMPARE(model(*w).TableCols, 99);
+    QCOMPARE(model(*w).TableCols, TableLimits::MaxCols);
+    arrow(part<UpDown>(*w, "UpDownFooterRows"), "up");
+    QCOMPARE(model(*w).FooterRows, 1);
 }
 
 void TstTablePanes::sizeFromBoxesOnCellView()

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # The program as a screen reader meets it, over the AT-SPI bus (run under
 # dbus-run-session and xvfb-run): every focusable control of the main window,
-# the cell editor and its three dialogs has a name, and an arrow key in the grid
+# the help window, the cell editor and its three dialogs has a name, and an arrow key in the grid
 # moves the focused cell. Keys go in through xdotool, as a user types them.
 import os, subprocess, sys, tempfile, time
 import pyatspi
@@ -61,6 +61,14 @@ try:
         time.sleep(0.2)
     time.sleep(1.5)
     check_names("table settings view")
+    key("F1")  # the help window: a named window, its contents and page named; Escape closes it
+    check_names("help window")
+    help = [w for w in windows() if "ヘルプ" in w.name and w.getState().contains(pyatspi.STATE_SHOWING)]
+    parts = [n.name for h in help if h.getRole() == pyatspi.ROLE_FRAME for n in walk(h)
+             if n.getRole() in (pyatspi.ROLE_TREE, pyatspi.ROLE_LABEL) and n.getState().contains(pyatspi.STATE_FOCUSABLE)]
+    key("Escape")
+    if len(parts) != 2 or not all(parts) or any("ヘルプ" in w.name and w.getState().contains(pyatspi.STATE_SHOWING) for w in windows()):
+        failures.append("help window: %s, or still open" % parts)
     key("ctrl+2")
     check_names("cell settings view")
     first = focused_cell()

@@ -88,6 +88,7 @@ private slots:
     void gridShowsCharacterReferences();
     void missingBrowserIsReported();
     void enterFillsAColumn();
+    void saveDialogOffersHtml_data();
     void saveDialogOffersHtml();
     void draggedBorderSetsTheWidth();
     void findAndReplace();
@@ -244,20 +245,34 @@ void TstEverydayEditing::enterFillsAColumn()
     QCOMPARE(model(*w).Cells(1, 2).Text, QStringLiteral("b"));
 }
 
+void TstEverydayEditing::saveDialogOffersHtml_data()
+{
+    QTest::addColumn<int>("type");        // the chosen file type
+    QTest::addColumn<QByteArray>("start"); // how the written file begins
+    QTest::newRow("HTML file: the table alone") << 1 << QByteArray("<TABLE");
+    QTest::newRow("HTML page: a page a browser opens as it is")
+            << 2 << QByteArray("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<HTML LANG=\"ja\">");
+}
+
 void TstEverydayEditing::saveDialogOffersHtml()
 {
+    QFETCH(int, type);
+    QFETCH(QByteArray, start);
     auto w = openWindow(1, 1);
     QTemporaryDir dir;
     CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
         CommonDialog::Reply reply;
-        reply.accepted = r.filter.contains(QStringLiteral("HTMLファイル (*.html;*.htm)"));
+        reply.accepted = r.filter.contains(QStringLiteral("HTMLファイル (*.html;*.htm)"))
+                && r.filter.contains(QStringLiteral("HTMLページ (*.html)"));
         reply.fileName = dir.filePath(QStringLiteral("price"));
-        reply.filterIndex = 1;
+        reply.filterIndex = type;
         return reply;
     });
     w->SaveFile();
     CommonDialog::setTestHook({});
-    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("price.html"))));
+    QFile saved(dir.filePath(QStringLiteral("price.html")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY2(saved.readAll().startsWith(start), qPrintable(saved.fileName()));
 }
 
 void TstEverydayEditing::draggedBorderSetsTheWidth()
@@ -275,6 +290,9 @@ void TstEverydayEditing::draggedBorderSetsTheWidth()
     const int px = h->sectionSize(0);
     QVERIFY(px > 80);
     QCOMPARE(model(*w).Cells(1, 2).Width, px);
+    // The current cell is in that column: its pane follows the border.
+    QCOMPARE(box(*w, "txtSWidth")->text(), QString::number(px));
+    QVERIFY(part<QCheckBox>(*w, "chkSWidth")->isChecked());
     QVERIFY(w->BuildTableHtml().contains(QStringLiteral("WIDTH=\"%1\"").arg(px)));
     QCOMPARE(doc(*w).undoStack()->count(), steps + 1);
     QTest::keyClick(grid(*w), Qt::Key_Z, Qt::ControlModifier);

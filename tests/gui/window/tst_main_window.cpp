@@ -111,10 +111,10 @@ void TestMainWindow::menusAsDesigned()
     const QList<QAction *> top = w.menuBar()->actions();
     QCOMPARE(top.size(), 5);
     QCOMPARE(top.at(0)->text(), QStringLiteral("ファイル(&F)"));
-    QCOMPARE(top.at(1)->text(), QStringLiteral("編集(&E)"));
+    QCOMPARE(top.at(1)->text(), QStringLiteral("編集(&N)"));
     QCOMPARE(top.at(2)->text(), QStringLiteral("セル(&S)"));
     QCOMPARE(top.at(3)->text(), QStringLiteral("表示(&V)"));
-    QCOMPARE(top.at(4)->text(), QStringLiteral("ヘルプ(&H)"));
+    QCOMPARE(top.at(4)->text(), QStringLiteral("ヘルプ(&P)"));
 
     auto captions = [](QMenu *menu) {
         QStringList list;
@@ -290,7 +290,8 @@ void TestMainWindow::numberBoxesTakeDigitsOnly_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::newRow("border: letters refused") << "txtBorder" << "" << "a5b" << "5";
-    QTest::newRow("columns: two digits at most") << "txtWidth" << "" << "123" << "12";
+    QTest::newRow("columns: four digits at most") << "txtWidth" << "" << "12345" << "1234";
+    QTest::newRow("rows: seven digits at most") << "txtHeight" << "" << "12345678" << "1234567";
     QTest::newRow("rows: minus sign refused") << "txtHeight" << "" << "-7" << "7";
     QTest::newRow("cell width: four digits") << "txtSWidth" << "chkSWidth" << "12345" << "1234";
     QTest::newRow("cell height: full-width digits become ASCII")

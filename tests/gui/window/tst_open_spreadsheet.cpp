@@ -101,8 +101,8 @@ void TestOpenSpreadsheet::openWorkbook()
         QVERIFY(messages.isEmpty());
         return;
     }
-    // What stayed behind is said once; the table is named after the workbook.
-    QCOMPARE(messages.size(), 1);
+    // What stayed behind is said once, over the shown table; the table is named after the workbook.
+    QTRY_COMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QStringLiteral("ほかのシート")), qPrintable(messages.first()));
     QCOMPARE(caption(*w), QStringLiteral("Quorvan - calc_book"));
     clickBar(*w, ToolbarButton::CellView);
