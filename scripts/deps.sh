@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-webengine-dev qt6-5compat-dev libgl-dev
-    zlib1g-dev libchm-dev libgumbo-dev fp-utils
+    zlib1g-dev libchm-dev libgumbo-dev libzip-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
     python3 pandoc

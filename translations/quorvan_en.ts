@@ -728,6 +728,155 @@
     </message>
 </context>
 <context>
+    <name>Spreadsheet</name>
+    <message>
+        <source>数式（計算結果の値で取り込み）</source>
+        <translation>formulas (their results brought in as values)</translation>
+    </message>
+    <message>
+        <source>セルの背景色</source>
+        <translation>cell background colours</translation>
+    </message>
+    <message>
+        <source>文字の色・フォント・大きさ</source>
+        <translation>text colours, fonts and sizes</translation>
+    </message>
+    <message>
+        <source>罫線</source>
+        <translation>borders</translation>
+    </message>
+    <message>
+        <source>ほかのシート</source>
+        <translation>the other sheets</translation>
+    </message>
+    <message>
+        <source>画像・図形・グラフ</source>
+        <translation>pictures, shapes and charts</translation>
+    </message>
+    <message>
+        <source>コメント</source>
+        <translation>comments</translation>
+    </message>
+    <message>
+        <source>リンク（文字だけ取り込み）</source>
+        <translation>links (their text brought in)</translation>
+    </message>
+    <message>
+        <source>セルの一部の文字の書式</source>
+        <translation>formatting of part of a cell&apos;s text</translation>
+    </message>
+    <message>
+        <source>行と列の非表示（表示して取り込み）</source>
+        <translation>hidden rows and columns (brought in shown)</translation>
+    </message>
+    <message>
+        <source>条件付き書式</source>
+        <translation>conditional formatting</translation>
+    </message>
+    <message>
+        <source>入力規則</source>
+        <translation>validation rules</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>The file</translation>
+    </message>
+    <message>
+        <source>%1は壊れているか、表計算のファイル（.ods・.xlsx）ではないため、開くことができませんでした。</source>
+        <translation>%1 could not be opened because it is damaged or is not a spreadsheet file (.ods, .xlsx).</translation>
+    </message>
+    <message>
+        <source>中身を展開すると %1 MB を超えます</source>
+        <translation>its contents inflate to more than %1 MB</translation>
+    </message>
+    <message>
+        <source>ファイルの数が %1 を超えます</source>
+        <translation>it holds more than %1 files</translation>
+    </message>
+    <message>
+        <source>XML の入れ子が %1 段を超えます</source>
+        <translation>its XML nests more than %1 levels deep</translation>
+    </message>
+    <message>
+        <source>値のあるセルが %1 個を超えます</source>
+        <translation>it has more than %1 cells with values</translation>
+    </message>
+    <message>
+        <source>セルの文字が合わせて %1 M 文字を超えます</source>
+        <translation>its cells hold more than %1 M characters in all</translation>
+    </message>
+    <message>
+        <source>シートが %1 枚を超えます</source>
+        <translation>it has more than %1 sheets</translation>
+    </message>
+    <message>
+        <source>書式が %1 個を超えます</source>
+        <translation>it has more than %1 formats</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>%1は読み込める上限を超えるため、開けませんでした（%2）。</source>
+        <translation>%1 could not be opened because it is past what can be read (%2).</translation>
+    </message>
+    <message>
+        <source>%1のシート「%2」</source>
+        <translation>Sheet &quot;%2&quot; of %1</translation>
+    </message>
+    <message>
+        <source>%1を読み込めませんでした。</source>
+        <translation>%1 could not be read.</translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation>empty</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 行</source>
+        <translation>
+            <numerusform>%n row</numerusform>
+            <numerusform>%n rows</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 列</source>
+        <translation>
+            <numerusform>%n column</numerusform>
+            <numerusform>%n columns</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2（%3）</source>
+        <translation>%1: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1には %2 番目のシートがないため、読み込めませんでした。</source>
+        <translation>%1 could not be read because it has no sheet %2.</translation>
+    </message>
+    <message>
+        <source>%1は %2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>%1 has %2 rows × %3 columns and does not fit in a table (%4 rows × %5 columns at most).</translation>
+    </message>
+    <message>
+        <source>%1は空のため、読み込めませんでした。</source>
+        <translation>%1 could not be read because it is empty.</translation>
+    </message>
+    <message>
+        <source>%1にはシート「%2」がありません。シートは %3 です。</source>
+        <translation>%1 has no sheet &quot;%2&quot;. Its sheets are %3.</translation>
+    </message>
+    <message>
+        <source>次のものは取り込まれませんでした: %1</source>
+        <translation>These were not brought in: %1</translation>
+    </message>
+</context>
+<context>
     <name>TableDocument</name>
     <message>
         <source>セルの内容</source>
@@ -1398,8 +1547,12 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Open a Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv</source>
-        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm|CSV and TSV Files(*.csv;*.tsv)|*.csv;*.tsv</translation>
+        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx</source>
+        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm|CSV and TSV Files(*.csv;*.tsv)|*.csv;*.tsv|Spreadsheets(*.ods;*.xlsx)|*.ods;*.xlsx</translation>
+    </message>
+    <message>
+        <source>開くシートを選んでください。</source>
+        <translation>Choose the sheet to open.</translation>
     </message>
     <message>
         <source>表ファイルの保存</source>

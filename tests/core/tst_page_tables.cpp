@@ -184,6 +184,13 @@ void TestPageTables::pipes_data()
             << QStringList() << "要素の入れ子が深すぎる";
     QTest::newRow("not a table file") << QByteArray("\x1f\x8b garbage") << "qvn" << "html" << QStringList()
                                       << "不明なエラー";
+    QFile calc(QStringLiteral(QUORVAN_TEST_DATA "/sheets/calc_book.xlsx"));
+    const QByteArray book = calc.open(QIODevice::ReadOnly) ? calc.readAll() : QByteArray();
+    QTest::newRow("a workbook in, its second sheet out") << book << "xlsx" << "csv"
+                                                         << QStringList{QStringLiteral("--sheet"), QStringLiteral("2")} << "";
+    QTest::newRow("a sheet the workbook lacks") << book << "xlsx" << "tsv"
+                                                << QStringList{QStringLiteral("--sheet"), QStringLiteral("年間")}
+                                                << "シート「年間」がありません";
 }
 
 void TestPageTables::pipes()

@@ -10,10 +10,9 @@
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
-
-#include <new>
 
 #include <sys/stat.h>
 
@@ -162,11 +161,13 @@ OpenResult textTableResult(const TextTableRead &read, const QString &name, QStri
 
 // SOURCE in a format it was named for (--from) or from standard input: its
 // bytes first, then the format's reader on them.
-OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, TableModel &model,
-                        QStringList &leftOut, QStringList &notes)
+OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, const QString &sheet,
+                        TableModel &model, QStringList &leftOut, QStringList &notes)
 {
     const QString name = source == standardStreamName() ? standardInputName() : source;
-    const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes : MaxTableTextBytes;
+    const bool workbook = format == TableFormat::Ods || format == TableFormat::Xlsx;
+    const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes
+            : workbook ? MaxWorkbookBytes : MaxTableTextBytes;
     QByteArray bytes;
     const Input input = readInput(source, limit, bytes);
     if (format == TableFormat::Html && input != Input::Ok) {
@@ -176,6 +177,12 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
                                    ? pageRefusedMessage(name, PageLimit::Size)
                                    : QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subject));
     }
+    if (workbook && input != Input::Ok)
+        return openFailure(OpenStatus::Damaged,
+                           input == Input::TooLarge
+                                   ? workbookTooLargeMessage(name)
+                                   : QCoreApplication::translate("Spreadsheet", "%1を読み込めませんでした。")
+                                             .arg(QLatin1Char('"') + name + QLatin1Char('"')));
     const bool text = format == TableFormat::Csv || format == TableFormat::Tsv;
     if (input != Input::Ok)
         return openFailure(OpenStatus::Damaged, text && input == Input::TooLarge ? textTableTooLargeMessage(name)
@@ -211,6 +218,13 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             }
             bytes.clear();
             return tableTextResult(readTableText(text, model), name);
+        }
+        case TableFormat::Ods:
+        case TableFormat::Xlsx: {
+            const SpreadsheetBook book = readSpreadsheetBytes(
+                    bytes, format == TableFormat::Ods ? SpreadsheetKind::Ods : SpreadsheetKind::Xlsx, name);
+            bytes.clear();
+            return fromImport(importSpreadsheetBook(book, sheet, model, name), leftOut);
         }
         case TableFormat::Markdown:
             break;
@@ -265,6 +279,9 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
         bytes = text.bytes;
         break;
     }
+    case TableFormat::Ods:
+    case TableFormat::Xlsx:
+        break; // read only: exportTable refuses them as targets
     }
     return r;
 }
@@ -328,6 +345,11 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         return fail(needsFormatMessage(false));
     if (toStream && !options.to)
         return fail(needsFormatMessage(true));
+    const bool workbook = options.from ? *options.from == TableFormat::Ods || *options.from == TableFormat::Xlsx
+                                       : isSpreadsheetFileName(source);
+    if (!options.sheet.isEmpty() && !workbook)
+        return fail(QStringLiteral("--sheet goes with a workbook: a SOURCE ending in .ods or .xlsx, "
+                                   "or --from ods or xlsx"));
     const std::optional<TableFormat> to = options.to ? options.to : tableFormatOfPath(target, true);
     // Re-saving a table file in place is safe (it is read whole first); any
     // other conversion onto its own source would destroy the table.
@@ -335,17 +357,19 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
             && to == TableFormat::TableFile;
     if (!fromStream && !toStream && !tableFiles && sameFile(source, target))
         return fail(sameFileMessage(source, target));
-    if (!to)
+    // Workbooks are read, never written.
+    if (!to || *to == TableFormat::Ods || *to == TableFormat::Xlsx)
         return fail(unknownTargetMessage(target));
     TableModel model;
     QStringList leftOut, readNotes;
     const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
     OpenResult opened;
     if (options.from || fromStream) {
-        opened = openSourceAs(source, *options.from, tableIndex, model, leftOut, readNotes);
+        opened = openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, readNotes);
     } else {
         const auto textSource = textTableFormatOf(source);
         opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
+                : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut)
                 : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
                                                                         : openTableDocument(source, model);
     }
@@ -355,7 +379,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     const QString shownSource = fromStream ? standardInputName() : source;
     result.notes << readNotes;
     if (!leftOut.isEmpty())
-        result.notes << shownSource + QStringLiteral(": ") + leftOutMessage(leftOut);
+        result.notes << shownSource + QStringLiteral(": ")
+                + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
     if (options.profile)
         model.OutputProfile = *options.profile;
     if (options.style)
@@ -396,6 +421,9 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         saved = saveTextDocument(text.bytes, target);
         break;
     }
+    case TableFormat::Ods:
+    case TableFormat::Xlsx:
+        break; // refused above
     }
     result.ok = saved.ok;
     result.message = saved.message;

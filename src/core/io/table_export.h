@@ -37,10 +37,11 @@ struct ExportOptions {
     int table = 0;                   // a page's table, from 1 in document order; 0 the preferred one
     bool page = false;               // HTML as a whole page rather than the table alone
     TextTableOptions text;           // CSV and TSV: formulas guarded (the default) or kept live
+    QString sheet;                   // a workbook's sheet, by name or number from 1; empty the first
 };
 
 // Opens source as the Open command does (a .csv or .tsv name read as
-// spreadsheet text), then writes target as the Save command does by its
+// spreadsheet text, an .ods or .xlsx workbook's first sheet), then writes target as the Save command does by its
 // extension: .qvn a table file, .html/.htm the HTML text, .csv/.tsv/.md the
 // cells' text; any other extension is refused. A profile or presentation
 // given overrides the table's own, as if chosen in the window: the HTML is
@@ -54,7 +55,8 @@ ExportResult exportTable(const QString &source, const QString &target,
 // up to the limits of its format, before anything is parsed; --from is needed),
 // "-" as target puts the whole output into ExportResult::output instead of a
 // file (--to is needed). A page without a table number gives its preferred
-// table (preferredHtmlTable), as the window's chooser proposes.
+// table (preferredHtmlTable), as the window's chooser proposes; a workbook
+// the sheet options.sheet names (findSheet), else its first.
 ExportResult exportTable(const QString &source, const QString &target, const ExportOptions &options);
 
 // "quorvan --list-tables SOURCE": one line per table of the page

@@ -17,6 +17,8 @@ const TableFormatName formatNames[] = {
     {"csv",  TableFormat::Csv,       "csv",  true,  true},
     {"tsv",  TableFormat::Tsv,       "tsv",  true,  true},
     {"md",   TableFormat::Markdown,  "md",   false, true},
+    {"ods",  TableFormat::Ods,       "ods",  true,  false},
+    {"xlsx", TableFormat::Xlsx,      "xlsx", true,  false},
 };
 
 } // namespace

@@ -12,7 +12,9 @@ enum class TableFormat {
     Html,          // a page (read: one of its tables) or the table's HTML text
     Csv,
     Tsv,
-    Markdown
+    Markdown,
+    Ods,           // a workbook's sheet, read only
+    Xlsx
 };
 
 // One line per format name; a new reader or writer adds its line in

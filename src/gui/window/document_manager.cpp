@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QDir>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -21,6 +22,7 @@
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/io/table_document_io.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
@@ -72,6 +74,51 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened, QS
     // Nothing is dropped silently: the user hears what stayed behind.
     if (!result.leftOut.isEmpty())
         notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, leftOutMessage(result.leftOut));
+    return true;
+}
+
+// The workbook's sheet to bring in: the only one directly, else the user's
+// pick from the sheets' names and sizes, the first preselected; -1 when the
+// pick is cancelled.
+int chooseSheet(QWidget *parent, const SpreadsheetBook &book)
+{
+    if (book.sheets.size() <= 1)
+        return 0;
+    QStringList lines;
+    for (int i = 0; i < book.sheets.size(); ++i)
+        lines << describeSheet(book, i);
+    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    dialog.setObjectName(QStringLiteral("dlgSheet"));
+    dialog.setWindowTitle(QStringLiteral("Quorvan"));
+    dialog.setLabelText(frmMain::tr("開くシートを選んでください。"));
+    dialog.setComboBoxItems(lines);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(lines.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return lines.indexOf(dialog.textValue());
+}
+
+// A sheet of an .ods or .xlsx workbook into opened, as a page's table is;
+// what stayed behind comes back in notice.
+bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened, QString &notice)
+{
+    const SpreadsheetBook book = readSpreadsheetFile(path);
+    if (!book.ok()) {
+        showFileMessage(parent, book.message);
+        return false;
+    }
+    const int index = chooseSheet(parent, book);
+    if (index < 0)
+        return false;
+    const ImportResult result = importSheet(book, index, opened, path);
+    if (!result.ok()) {
+        showFileMessage(parent, result.message);
+        return false;
+    }
+    opened.FileName = newTableName();
+    if (!result.leftOut.isEmpty())
+        notice = sheetLeftOutMessage(result.leftOut);
     return true;
 }
 
@@ -144,6 +191,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened, QString 
 {
     if (isHtmlFileName(path))
         return importHtmlPage(&m_window, path, opened, notice);
+    if (isSpreadsheetFileName(path))
+        return importWorkbook(&m_window, path, opened, notice);
     const auto text = textTableFormatOf(path);
     QStringList notes;
     const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened, &notes)
@@ -168,7 +217,8 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         request.title = frmMain::tr("表ファイルを開く");
         request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
-                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
+                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                        "|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx");
         const CommonDialog::Reply reply = m_window.fileDialog().show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty())

@@ -139,7 +139,8 @@ void TestFileCommands::openFailuresLeaveNoWindow()
         // The table files first; HTML pages beside them.
         QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                                            "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
-                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"));
+                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                                           "|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx"));
         QCOMPARE(m_requests.first().fileName, QString());
     }
 }
