@@ -6,6 +6,7 @@
 
 #include "core/io/table_document_io.h"
 #include "core/io/compression.h"
+#include "core/io/publish_formats.h"
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
@@ -55,7 +56,8 @@ OpenResult importFirstTable(const QString &path, TableModel &model, QStringList 
 QString unknownTargetMessage(const QString &target)
 {
     return QStringLiteral("\"%1\": unknown kind of TARGET. Name it .qvn (a table file), .html or .htm "
-                          "(the HTML text), .csv, .tsv or .md (the cells' text).")
+                          "(the HTML text), .csv, .tsv or .md (the cells' text), .tex (LaTeX), .wiki "
+                          "(MediaWiki), .adoc (AsciiDoc) or .rst (reStructuredText).")
             .arg(target);
 }
 
@@ -96,7 +98,8 @@ ExportResult exportTable(const QString &source, const QString &target,
         return result;
     }
     const std::optional<TextTableFormat> textTarget = textTableFormatOf(target);
-    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget) {
+    const std::optional<PublishFormat> publishTarget = publishFormatOf(target);
+    if (!isTableFileName(target) && !isHtmlFileName(target) && !textTarget && !publishTarget) {
         result.ok = false;
         result.message = unknownTargetMessage(target);
         return result;
@@ -120,16 +123,19 @@ ExportResult exportTable(const QString &source, const QString &target,
     if (style)
         model.OutputStyle = *style;
     SaveResult saved;
-    if (textTarget) {
+    QStringList notes;
+    if (publishTarget) {
+        saved = savePublished(model, *publishTarget, target, &notes);
+    } else if (textTarget) {
         const TextTableOutput text = writeTextTable(model, *textTarget);
-        if (text.flattened)
-            result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
-                                           "with empty cells where it spanned.").arg(target);
         saved = saveTextDocument(text.bytes, target);
+        notes = text.notes;
     } else {
         saved = isTableFileName(target) ? saveTableDocument(model, target)
                                         : saveHtmlDocument(buildTableMarkup(model), target, model.OutputProfile);
     }
+    for (const QString &note : std::as_const(notes))
+        result.notes << target + QStringLiteral(": ") + note;
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

@@ -4,6 +4,9 @@
 #include <QStringDecoder>
 #include <QVector>
 
+#include "core/io/cell_runs.h"
+#include "core/io/publish_formats.h"
+#include "core/io/publish_writers_p.h"
 #include "core/model/grid_text.h"
 #include "core/text/text_codec.h"
 
@@ -57,29 +60,97 @@ QString quotedField(const QString &text, QChar sep)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString markdownField(const QString &text)
+class MarkdownSyntax : public InlineSyntax
 {
+public:
+    // Punctuation that Markdown would read is escaped.
+    QString escaped(QStringView text, bool) const override
+    {
+        QString out;
+        out.reserve(text.size() + 8);
+        for (const QChar ch : text) {
+            switch (ch.unicode()) {
+            case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>':
+            case u'|': case u'~': case u'&': case u'!': case u'#': case u'$':
+                out += QLatin1Char('\\');
+                out += ch;
+                break;
+            default:
+                out += ch;
+            }
+        }
+        return out;
+    }
+
+    QString open(InlineMark mark, const QString &) const override
+    {
+        switch (mark) {
+        case InlineMark::Link: return QStringLiteral("[");
+        case InlineMark::Bold: return QStringLiteral("**");
+        case InlineMark::Italic: return QStringLiteral("*");
+        }
+        return QString();
+    }
+
+    QString close(InlineMark mark, const QString &href) const override
+    {
+        switch (mark) {
+        case InlineMark::Link:
+            // A "|" would end the table cell even inside the address.
+            return QLatin1String("](") + publish::encodedHref(href, QLatin1String("()<>|\\`")) + QLatin1Char(')');
+        case InlineMark::Bold: return QStringLiteral("**");
+        case InlineMark::Italic: return QStringLiteral("*");
+        }
+        return QString();
+    }
+
+    // "***" then "*" would read as one run of four; an empty comment shows nothing.
+    QString between() const override { return QStringLiteral("<!-- -->"); }
+};
+
+// A GitHub-flavoured pipe table: the first row is the header row, each
+// column aligned as most of its data cells below it are; a joined cell's
+// text is written once, empty cells where it spanned.
+TextTableOutput writeMarkdown(const TableModel &model)
+{
+    TextTableOutput result;
+    const PublishedTable table(model);
+    const QVector<int> columns = table.columnAlignments(2, false);
+    const MarkdownSyntax syntax;
+    SlotWalker walker(table);
     QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar ch : text) {
-        switch (ch.unicode()) {
-        case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>':
-        case u'|': case u'~': case u'&': case u'!': case u'#': case u'$':
-            out += QLatin1Char('\\');
-            out += ch;
-            break;
-        case u'\n':
-            out += QLatin1String("<br>");
-            break;
-        case u'\r': case u'\t':
-            out += QLatin1Char(' ');
-            break;
-        default:
-            out += ch;
+    bool alignmentLost = false;
+    for (int r = 1; r <= table.rows(); ++r) {
+        const std::vector<PublishedCell> &taken = walker.row(r);
+        QStringList fields;
+        for (int c = 1; c <= table.cols(); ++c) {
+            const PublishedCell &cell = taken[std::size_t(c - 1)];
+            QStringList lines;
+            if (cell.record && cell.row == r && cell.col == c) {
+                // The header row reads as one; a header cell below it is bold.
+                for (const TextLine &line : cellLines(cell.record->Text))
+                    lines << renderLine(line, syntax, r > 1 && cell.header);
+                if (r > 1 && !cell.header && cell.colSpan == 1)
+                    alignmentLost = alignmentLost || cell.hAlign != std::max(0, columns[c - 1]);
+            }
+            fields << lines.join(QLatin1String("<br>"));
+        }
+        out += QLatin1String("| ") + fields.join(QLatin1String(" | ")) + QLatin1String(" |\n");
+        if (r == 1) {
+            out += QLatin1Char('|');
+            for (const int a : columns)
+                out += a == 0 ? QLatin1String(" :-- |") : a == 1 ? QLatin1String(" :-: |")
+                        : a == 2 ? QLatin1String(" --: |") : QLatin1String(" --- |");
+            out += QLatin1Char('\n');
         }
     }
-    // Blanks at the ends would be trimmed away by a reader.
-    return out.trimmed();
+    result.flattened = table.hasSpans();
+    if (result.flattened)
+        result.notes << flattenedSpansNote();
+    if (alignmentLost)
+        result.notes << alignmentByColumnNote();
+    result.bytes = out.toUtf8();
+    return result;
 }
 
 // Values separated by sep, records by CR LF, LF or CR; a quoted value may hold
@@ -156,6 +227,8 @@ std::optional<TextTableFormat> textTableFormatOf(const QString &path)
 
 TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format)
 {
+    if (format == TextTableFormat::Markdown)
+        return writeMarkdown(model);
     TextTableOutput result;
     const std::vector<QStringList> rows = shownTexts(model, result.flattened);
     QString out;
@@ -177,23 +250,9 @@ TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format)
             out += QLatin1Char('\n');
         }
         result.bytes = out.toUtf8();
-    } else {
-        bool first = true;
-        for (const QStringList &row : rows) {
-            QStringList fields;
-            for (const QString &t : row)
-                fields << markdownField(t);
-            out += QLatin1String("| ") + fields.join(QLatin1String(" | ")) + QLatin1String(" |\n");
-            if (first) {
-                out += QLatin1Char('|');
-                for (qsizetype i = 0; i < row.size(); ++i)
-                    out += QLatin1String(" --- |");
-                out += QLatin1Char('\n');
-                first = false;
-            }
-        }
-        result.bytes = out.toUtf8();
     }
+    if (result.flattened)
+        result.notes << flattenedSpansNote();
     return result;
 }
 

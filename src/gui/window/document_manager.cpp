@@ -22,6 +22,7 @@
 #include "core/app/command_line.h"
 #include "core/import/html_tables.h"
 #include "core/io/table_document_io.h"
+#include "core/io/publish_formats.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
 #include "document/table_document.h"
@@ -220,9 +221,17 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // Every kind Save writes, each with the extension it gives a bare name.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
+                                 "|CSVファイル (*.csv)|*.csv|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md"
+                                 "|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki"
+                                 "|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst"
                                  "|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QString()};
+    static const QStringList suffixes{QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("csv"),
+                                      QStringLiteral("tsv"),  QStringLiteral("md"),   QStringLiteral("tex"),
+                                      QStringLiteral("wiki"), QStringLiteral("adoc"), QStringLiteral("rst")};
+    request.filterSuffixes = suffixes;
+    request.filterSuffixes << QString();
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -235,14 +244,11 @@ bool DocumentManager::saveAs()
     QString path = reply.fileName;
     // A name without an extension takes the chosen filter's: a table file
     // under the first, never HTML text under a name that hides it.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        if (reply.filterIndex == 0)
-            path += QStringLiteral(".qvn");
-        else if (reply.filterIndex == 1)
-            path += QStringLiteral(".html");
-    }
+    if (QFileInfo(path).suffix().isEmpty() && reply.filterIndex >= 0 && reply.filterIndex < suffixes.size())
+        path += QLatin1Char('.') + suffixes.at(reply.filterIndex);
 
     SaveResult saved;
+    QStringList notes;
     const bool table = isTableFileName(path);
     if (table) {
         saved = saveTableDocument(m_doc.model(), path);
@@ -251,8 +257,12 @@ bool DocumentManager::saveAs()
             m_doc.setFileName(path);
             markSaved();
         }
+    } else if (const auto published = publishFormatOf(path)) {
+        saved = savePublished(m_doc.model(), *published, path, &notes);
     } else if (const auto text = textTableFormatOf(path)) {
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+        const TextTableOutput written = writeTextTable(m_doc.model(), *text);
+        saved = saveTextDocument(written.bytes, path);
+        notes = written.notes;
     } else {
         const QString html = m_window.BuildTableHtml();
         m_window.m_output->setTagText(html);
@@ -264,6 +274,9 @@ bool DocumentManager::saveAs()
         showFileMessage(&m_window, saved.message);
         return false;
     }
+    // Saved, but not everything fitted the format: the user hears what.
+    if (!notes.isEmpty())
+        showFileMessage(&m_window, notes.join(QLatin1Char('\n')), MessageKind::Notice);
     m_window.updateCaption();
     return table;
 }
