@@ -314,8 +314,10 @@ void SpanLayout::compute(const TableModel &m, int rows, int cols)
                 }
             }
             const QRect area(c, r, w, h);
-            for (int y = full.top(); y <= full.bottom(); ++y)
-                for (int x = full.left(); x <= full.right(); ++x)
+            // HTML 4 skips every cell its counts reach; HTML5 only those it draws.
+            const QRect skipped = html4 ? full : area;
+            for (int y = skipped.top(); y <= skipped.bottom(); ++y)
+                for (int x = skipped.left(); x <= skipped.right(); ++x)
                     if (!taken(x, y))
                         m_owner[index(x, y)] = QPoint(c, r);
             m_areas[index(c, r)] = area;
