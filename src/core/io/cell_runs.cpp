@@ -2,6 +2,7 @@
 
 #include "core/text/char_refs.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -209,15 +210,46 @@ QString plainText(const TextLine &line)
 
 QString renderLine(const TextLine &line, const InlineSyntax &syntax, bool allBold, bool noLinks)
 {
-    struct Open {
+    // The line as text and marks first: whether a mark's delimiters work
+    // depends on the characters around both of its ends.
+    struct Token {
+        QString text;   // for text
+        int pair = -1;  // for a mark: its pair
+        bool opens = false;
+    };
+    struct Pair {
         InlineMark mark;
         QString href;
-        bool operator==(const Open &o) const { return mark == o.mark && href == o.href; }
+        int open = -1;
+        int close = -1;
     };
-    QString out;
-    std::vector<Open> stack;
+    std::vector<Token> tokens;
+    std::vector<Pair> pairs;
+    std::vector<int> stack; // open pairs
+    auto text = [&tokens](const QString &t) {
+        if (!t.isEmpty())
+            tokens.push_back(Token{t});
+    };
+    auto closeTop = [&] {
+        pairs[std::size_t(stack.back())].close = int(tokens.size());
+        tokens.push_back(Token{QString(), stack.back(), false});
+        stack.pop_back();
+    };
+    // Blanks at a run's end wait: they go after any mark that closes there,
+    // for no format takes a mark beside a blank inside it.
+    QString held;
     for (const TextRun &run : line) {
-        std::vector<Open> wanted;
+        const QStringView all(run.text);
+        qsizetype from = 0, to = all.size();
+        while (from < to && all.at(from).isSpace())
+            ++from;
+        while (to > from && all.at(to - 1).isSpace())
+            --to;
+        if (from == to) {
+            held += syntax.escaped(all, false, !noLinks && !run.href.isEmpty());
+            continue;
+        }
+        std::vector<std::pair<InlineMark, QString>> wanted;
         if (!noLinks && !run.href.isEmpty())
             wanted.push_back({InlineMark::Link, run.href});
         if (allBold || run.bold)
@@ -225,29 +257,58 @@ QString renderLine(const TextLine &line, const InlineSyntax &syntax, bool allBol
         if (run.italic)
             wanted.push_back({InlineMark::Italic, QString()});
         std::size_t keep = 0;
-        while (keep < stack.size() && keep < wanted.size() && stack[keep] == wanted[keep])
+        while (keep < stack.size() && keep < wanted.size()
+               && pairs[std::size_t(stack[keep])].mark == wanted[keep].first
+               && pairs[std::size_t(stack[keep])].href == wanted[keep].second)
             ++keep;
         const bool closes = stack.size() > keep;
-        while (stack.size() > keep) {
-            out += syntax.close(stack.back().mark, stack.back().href);
-            stack.pop_back();
-        }
-        QStringView text(run.text);
-        if (text.startsWith(u' ')) {
-            out += u' ';
-            text = text.mid(1);
-        } else if (closes && wanted.size() > keep) {
-            out += syntax.between();
-        }
+        while (stack.size() > keep)
+            closeTop();
+        held += syntax.escaped(all.left(from), false, false);
+        if (held.isEmpty() && closes && wanted.size() > keep)
+            held = syntax.between();
+        text(held);
+        held.clear();
         for (std::size_t i = keep; i < wanted.size(); ++i) {
-            out += syntax.open(wanted[i].mark, wanted[i].href);
-            stack.push_back(wanted[i]);
+            pairs.push_back(Pair{wanted[i].first, wanted[i].second, int(tokens.size())});
+            tokens.push_back(Token{QString(), int(pairs.size() - 1), true});
+            stack.push_back(int(pairs.size() - 1));
         }
-        out += syntax.escaped(text, out.isEmpty());
+        const bool lineStart = std::all_of(tokens.begin(), tokens.end(), [](const Token &t) { return t.pair >= 0; });
+        text(syntax.escaped(all.mid(from, to - from), lineStart, !noLinks && !run.href.isEmpty()));
+        held = syntax.escaped(all.mid(to), false, false);
     }
-    while (!stack.empty()) {
-        out += syntax.close(stack.back().mark, stack.back().href);
-        stack.pop_back();
+    while (!stack.empty())
+        closeTop();
+    text(held);
+
+    // A delimiter next to another counts as punctuation; the line's ends as nothing.
+    auto charBefore = [&](int t) {
+        for (int i = t - 1; i >= 0; --i)
+            if (tokens[std::size_t(i)].pair >= 0 || !tokens[std::size_t(i)].text.isEmpty())
+                return tokens[std::size_t(i)].pair >= 0 ? QChar(u'*') : tokens[std::size_t(i)].text.back();
+        return QChar();
+    };
+    auto charAfter = [&](int t) {
+        for (std::size_t i = std::size_t(t) + 1; i < tokens.size(); ++i)
+            if (tokens[i].pair >= 0 || !tokens[i].text.isEmpty())
+                return tokens[i].pair >= 0 ? QChar(u'*') : tokens[i].text.front();
+        return QChar();
+    };
+    std::vector<bool> fitting(pairs.size());
+    for (std::size_t p = 0; p < pairs.size(); ++p)
+        fitting[p] = syntax.fits(pairs[p].mark, charBefore(pairs[p].open), charAfter(pairs[p].open),
+                                 charBefore(pairs[p].close), charAfter(pairs[p].close));
+    QString out;
+    for (const Token &t : tokens) {
+        if (t.pair < 0) {
+            out += t.text;
+            continue;
+        }
+        const Pair &p = pairs[std::size_t(t.pair)];
+        const bool fit = fitting[std::size_t(t.pair)];
+        out += t.opens ? (fit ? syntax.open(p.mark, p.href) : syntax.openOtherwise(p.mark, p.href))
+                       : (fit ? syntax.close(p.mark, p.href) : syntax.closeOtherwise(p.mark, p.href));
     }
     return out;
 }

@@ -40,13 +40,23 @@ class InlineSyntax
 {
 public:
     virtual ~InlineSyntax() = default;
-    // text escaped for the format; lineStart: nothing precedes it on its line.
-    virtual QString escaped(QStringView text, bool lineStart) const = 0;
+    // text escaped for the format; lineStart: nothing precedes it on its line;
+    // inLink: it is a link's text.
+    virtual QString escaped(QStringView text, bool lineStart, bool inLink) const = 0;
     virtual QString open(InlineMark mark, const QString &href) const = 0;
     virtual QString close(InlineMark mark, const QString &href) const = 0;
     // What keeps marks closing right before others open from running into
     // one another (Markdown's "**" then "*"); nothing by default.
     virtual QString between() const { return QString(); }
+    // Whether a mark's delimiters work between these characters (null for a
+    // line's ends): before the opening one, first and last inside, after the
+    // closing one. Where not, the format's other way is written.
+    virtual bool fits(InlineMark, QChar /*before*/, QChar /*first*/, QChar /*last*/, QChar /*after*/) const
+    {
+        return true;
+    }
+    virtual QString openOtherwise(InlineMark mark, const QString &href) const { return open(mark, href); }
+    virtual QString closeOtherwise(InlineMark mark, const QString &href) const { return close(mark, href); }
 };
 
 // One line in a format's syntax. allBold: every run is bold (a header cell

@@ -13,11 +13,9 @@ const char VAligns[] = "<^>";
 class AsciiDocSyntax : public InlineSyntax
 {
 public:
-    explicit AsciiDocSyntax(bool inLinkText = false) : m_inLinkText(inLinkText) {}
-
     // Characters that would start markup become character references, which
     // the readers give back as the characters.
-    QString escaped(QStringView text, bool lineStart) const override
+    QString escaped(QStringView text, bool lineStart, bool inLink) const override
     {
         QString out;
         out.reserve(text.size() + 8);
@@ -50,7 +48,7 @@ public:
                 reference = lineStart && i == 0 && next == u'/'; // a comment line
                 break;
             case u'=': case u',':
-                reference = m_inLinkText; // attributes of the link
+                reference = inLink; // within a link's brackets they start attributes
                 break;
             default:
                 break;
@@ -83,35 +81,6 @@ public:
         }
         return QString();
     }
-
-private:
-    bool m_inLinkText;
-};
-
-// Link text is escaped a little more: within its brackets "=" and "," start attributes.
-class AsciiDocLineSyntax : public AsciiDocSyntax
-{
-public:
-    QString escaped(QStringView text, bool lineStart) const override
-    {
-        return m_depth > 0 ? m_link.escaped(text, lineStart) : AsciiDocSyntax::escaped(text, lineStart);
-    }
-    QString open(InlineMark mark, const QString &href) const override
-    {
-        if (mark == InlineMark::Link)
-            ++m_depth;
-        return AsciiDocSyntax::open(mark, href);
-    }
-    QString close(InlineMark mark, const QString &href) const override
-    {
-        if (mark == InlineMark::Link)
-            --m_depth;
-        return AsciiDocSyntax::close(mark, href);
-    }
-
-private:
-    AsciiDocSyntax m_link{true};
-    mutable int m_depth = 0;
 };
 
 } // namespace
@@ -119,7 +88,7 @@ private:
 Written writeAsciiDoc(const PublishedTable &table)
 {
     Written w;
-    AsciiDocLineSyntax syntax;
+    AsciiDocSyntax syntax;
     QString &out = w.text;
     const TextLine caption = table.caption();
     if (!caption.isEmpty()) {

@@ -13,7 +13,7 @@ const char AlignLetters[] = "lcr";
 class LatexSyntax : public InlineSyntax
 {
 public:
-    QString escaped(QStringView text, bool) const override
+    QString escaped(QStringView text, bool, bool) const override
     {
         QString out;
         out.reserve(text.size() + 8);

@@ -17,13 +17,18 @@ bool isAbsolute(const QString &href)
 class WikiSyntax : public InlineSyntax
 {
 public:
-    QString escaped(QStringView text, bool) const override
+    QString escaped(QStringView text, bool lineStart, bool) const override
     {
         QString out;
         out.reserve(text.size() + 8);
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text.at(i);
             const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+            // What starts a list, a rule or a heading at a line's start.
+            if (lineStart && i == 0 && QLatin1String("-*#:;=").contains(c)) {
+                out += QStringLiteral("&#%1;").arg(c.unicode());
+                continue;
+            }
             switch (c.unicode()) {
             case u'&': out += QLatin1String("&amp;"); break;
             case u'<': out += QLatin1String("&lt;"); break;

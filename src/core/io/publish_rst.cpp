@@ -4,6 +4,8 @@
 // the title of a table directive. Cells with line breaks are line blocks.
 #include "core/io/publish_writers_p.h"
 
+#include <QCoreApplication>
+
 #include <unordered_map>
 
 #include "core/text/text_width.h"
@@ -36,7 +38,10 @@ QString escaped(QStringView text, bool lineStart, bool inLink = false)
         // Any punctuation starting a line could start a list, a comment, a
         // line block or a section line: a backslash keeps it text.
         const bool first = lineStart && i == 0 && (isAsciiPunct(c) || startsLikeEnumerator(text));
-        if (first || c == u'\\' || c == u'*' || c == u'`' || c == u'_' || c == u'|' || (inLink && (c == u'<' || c == u'>')))
+        // An address or a mail address in the text would become a link.
+        const bool address = c == u'@' || (c == u':' && i + 1 < text.size() && text.at(i + 1) == u'/');
+        if (first || address || c == u'\\' || c == u'*' || c == u'`' || c == u'_' || c == u'|'
+            || (inLink && (c == u'<' || c == u'>')))
             out += u'\\';
         out += c;
     }
@@ -60,21 +65,30 @@ QString renderRstLine(const TextLine &line, bool allBold)
                && (!run.href.isEmpty() || bold || line.at(i + 1).italic == run.italic)) {
             text += line.at(++i).text;
         }
+        // Blanks (a no-break space too) at either end stay outside any markup.
         QStringView body(text);
-        if (body.startsWith(u' ')) {
-            out += u' ';
-            body = body.mid(1);
+        qsizetype lead = 0, trail = 0;
+        while (lead < body.size() && body.at(lead).isSpace())
+            ++lead;
+        while (trail < body.size() - lead && body.at(body.size() - 1 - trail).isSpace())
+            ++trail;
+        const bool plain = (run.href.isEmpty() && !bold && !run.italic) || lead == body.size();
+        if (!plain && lead > 0) {
+            out += body.left(lead);
+            body = body.mid(lead);
             afterMarkup = false;
         }
-        const bool plain = run.href.isEmpty() && !bold && !run.italic;
+        const QStringView after = plain ? QStringView() : body.right(trail);
+        if (!plain)
+            body.chop(trail);
         if (plain) {
-            if (afterMarkup)
+            if (afterMarkup && !body.isEmpty() && !body.front().isSpace())
                 out += QLatin1String("\\ ");
             out += escaped(body, out.isEmpty());
             afterMarkup = false;
             continue;
         }
-        if (!out.isEmpty() && !out.endsWith(u' '))
+        if (!out.isEmpty() && !out.back().isSpace())
             out += QLatin1String("\\ ");
         if (!run.href.isEmpty()) {
             QString url = encodedHref(run.href, QLatin1String("<>`\\"));
@@ -86,12 +100,49 @@ QString renderRstLine(const TextLine &line, bool allBold)
             const QLatin1String mark = bold ? QLatin1String("**") : QLatin1String("*");
             out += mark + escaped(body, false) + mark;
         }
-        afterMarkup = true;
+        afterMarkup = after.isEmpty();
+        out += after;
     }
+    // A line starting with a blank (a no-break space) would be indented, one
+    // of a single punctuation mark repeated ("\\\\") a section line.
+    if (!out.isEmpty() && (out.front().isSpace() || (isAsciiPunct(out.front()) && out.count(out.front()) == out.size())))
+        out.prepend(QLatin1String("\\ "));
     // "::" ending a paragraph would announce a literal block and lose a colon.
     if (out.endsWith(QLatin1String("::")))
         out.insert(out.size() - 1, u'\\');
     return out;
+}
+
+// Long lines are folded at blanks to about this many columns: the reader
+// joins them again with a blank, and refuses lines past 10,000 characters.
+constexpr qsizetype FoldColumns = 60;
+constexpr qsizetype ReaderLineLimit = 10000;
+
+// Where line may break: a blank not escaped, before something that could not
+// start another kind of line.
+bool breaksAt(const QString &line, qsizetype i)
+{
+    if (line.at(i) != u' ' || i == 0 || line.at(i - 1) == u'\\' || i + 1 >= line.size())
+        return false;
+    const QStringView rest = QStringView(line).mid(i + 1);
+    return !isAsciiPunct(rest.front()) && rest.front() != u' ' && !startsLikeEnumerator(rest);
+}
+
+void appendFolded(QStringList &out, const QString &line, const QString &indent)
+{
+    qsizetype start = 0, columns = 0, lastBreak = -1;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (columns > FoldColumns && lastBreak > start) {
+            out << (start == 0 ? QString() : indent) + line.mid(start, lastBreak - start);
+            start = lastBreak + 1;
+            columns = textColumns(QStringView(line).mid(start, i - start));
+            lastBreak = -1;
+        }
+        if (breaksAt(line, i))
+            lastBreak = i;
+        columns += line.at(i).isLowSurrogate() ? 0 : isWideCodePoint(line.at(i).unicode()) ? 2 : 1;
+    }
+    out << (start == 0 ? QString() : indent) + line.mid(start);
 }
 
 // A cell's lines as they go into the grid: one paragraph, or a line block.
@@ -102,25 +153,78 @@ QStringList cellText(const PublishedCell &cell, bool headRow)
     const QVector<TextLine> lines = cellLines(cell.record->Text);
     QStringList out;
     // The head is drawn as a head; elsewhere a header cell is bold, as a browser shows it.
-    for (const TextLine &line : lines)
-        out << renderRstLine(line, cell.header && !headRow);
-    if (out.size() > 1)
-        for (QString &line : out)
-            line = line.isEmpty() ? QStringLiteral("|") : QLatin1String("| ") + line;
+    const bool block = lines.size() > 1;
+    for (const TextLine &line : lines) {
+        const QString text = renderRstLine(line, cell.header && !headRow);
+        if (!block)
+            appendFolded(out, text, QString());
+        else
+            appendFolded(out, text.isEmpty() ? QStringLiteral("|") : QLatin1String("| ") + text, QStringLiteral("  "));
+    }
     return out;
 }
 
-qsizetype guardedWidth(const QStringList &lines, bool spanning)
+qsizetype widestLine(const QStringList &lines)
 {
     qsizetype widest = 0;
-    for (const QString &line : lines) {
-        qsizetype w = textColumns(line);
-        // Room to move a "|" or "+" off a column boundary inside the cell.
-        if (spanning)
-            w += line.count(u'|') + line.count(u'+');
-        widest = std::max(widest, w);
-    }
+    for (const QString &line : lines)
+        widest = std::max(widest, textColumns(line));
     return widest;
+}
+
+// A cell spanning columns, and where its lines hold a "|" or "+": one at a
+// column rule inside it would be read as the rule.
+struct RuleMarks {
+    int col;
+    int colSpan;
+    std::vector<std::vector<bool>> marked; // by line, by text column from the cell's left rule
+};
+
+RuleMarks ruleMarks(const PublishedCell &cell, const QStringList &lines)
+{
+    RuleMarks m{cell.col, cell.colSpan, {}};
+    for (const QString &line : lines) {
+        std::vector<bool> marks(1, false); // the blank after the rule
+        for (qsizetype i = 0; i < line.size();) {
+            const char32_t cp = nextCodePoint(line, i);
+            marks.push_back(cp == U'|' || cp == U'+');
+            if (isWideCodePoint(cp))
+                marks.push_back(false);
+        }
+        m.marked.push_back(std::move(marks));
+    }
+    return m;
+}
+
+// Widens columns until no "|" or "+" of a spanning cell stands on a rule
+// inside it, rule by rule from the left (a rule's place depends only on the
+// columns left of it). Bounded: a text this hostile keeps what is left.
+void moveRulesOffMarks(std::vector<qsizetype> &widths, std::vector<RuleMarks> cells)
+{
+    std::sort(cells.begin(), cells.end(), [](const RuleMarks &a, const RuleMarks &b) { return a.col < b.col; });
+    qint64 budget = 100000;
+    std::vector<qsizetype> start(widths.size() + 1, 0); // text column of each column's left rule
+    std::size_t next = 0;
+    std::vector<const RuleMarks *> crossing;
+    for (std::size_t rule = 1; rule < widths.size(); ++rule) { // the rule right of column `rule`
+        while (next < cells.size() && std::size_t(cells[next].col) <= rule)
+            crossing.push_back(&cells[next++]);
+        crossing.erase(std::remove_if(crossing.begin(), crossing.end(),
+                                      [rule](const RuleMarks *m) { return std::size_t(m->col + m->colSpan - 1) <= rule; }),
+                       crossing.end());
+        for (;;) {
+            start[rule] = start[rule - 1] + widths[rule - 1] + 1;
+            bool hit = false;
+            for (const RuleMarks *m : crossing) {
+                const qsizetype at = start[rule] - start[std::size_t(m->col - 1)] - 1;
+                for (const std::vector<bool> &line : m->marked)
+                    hit = hit || (at < qsizetype(line.size()) && line[std::size_t(at)]);
+            }
+            if (!hit || --budget < 0)
+                break;
+            ++widths[rule - 1];
+        }
+    }
 }
 
 struct Span {
@@ -211,8 +315,7 @@ private:
         }
     }
 
-    // The cell's text at absolute line number line, padded to its width, any
-    // "|" or "+" moved off the column boundaries it spans.
+    // The cell's text at absolute line number line, padded to its width.
     QString segment(const PublishedCell &x, qsizetype line)
     {
         const auto found = m_cells.find(key(x));
@@ -220,33 +323,8 @@ private:
         QString text;
         if (found != m_cells.end() && index >= 0 && index < found->second.lines.size())
             text = found->second.lines.at(index);
-        const qsizetype width = spanWidth(x);
-        QString out = QStringLiteral(" ");
-        qsizetype column = 1;
-        std::size_t boundary = std::size_t(x.col); // index into m_colStart of the next inner boundary
-        const qsizetype start = m_colStart[std::size_t(x.col - 1)];
-        auto nextBoundary = [&]() -> qsizetype {
-            return boundary < std::size_t(x.col + x.colSpan - 1) ? m_colStart[boundary] - start - 1 : -1;
-        };
-        for (qsizetype i = 0; i < text.size();) {
-            const char32_t cp = nextCodePoint(text, i);
-            qsizetype at = nextBoundary();
-            while (at >= 0 && at < column) {
-                ++boundary;
-                at = nextBoundary();
-            }
-            if (at == column && (cp == U'|' || cp == U'+')) {
-                out += u' ';
-                ++column;
-            }
-            out += QString::fromUcs4(&cp, 1);
-            column += isWideCodePoint(cp) ? 2 : 1;
-        }
-        while (column < width) {
-            out += u' ';
-            ++column;
-        }
-        return out;
+        const qsizetype pad = spanWidth(x) - 1 - textColumns(text);
+        return QLatin1Char(' ') + text + QString(std::max<qsizetype>(0, pad), u' ');
     }
 
     QString textLine(const std::vector<PublishedCell> &taken, qsizetype line)
@@ -311,16 +389,20 @@ Written writeRestructuredText(const PublishedTable &table)
     // Pass 1: what each column and row needs.
     std::vector<qsizetype> widths(std::size_t(table.cols()), 3), heights(std::size_t(table.rows()), 1);
     std::vector<Span> colSpans, rowSpans;
+    std::vector<RuleMarks> marks;
     bool alignmentLost = false;
     for (int r = 1; r <= table.rows(); ++r) {
         const bool headRow = r <= table.headRows();
         for (const PublishedCell &cell : table.rowCells(r)) {
             const QStringList lines = cellText(cell, headRow);
-            const qsizetype width = guardedWidth(lines, cell.colSpan > 1) + 2;
-            if (cell.colSpan == 1)
+            const qsizetype width = widestLine(lines) + 2;
+            if (cell.colSpan == 1) {
                 widths[std::size_t(cell.col - 1)] = std::max(widths[std::size_t(cell.col - 1)], width);
-            else
+            } else {
                 colSpans.push_back({cell.col, cell.colSpan, width});
+                if (std::any_of(lines.begin(), lines.end(), [](const QString &l) { return l.contains(u'|') || l.contains(u'+'); }))
+                    marks.push_back(ruleMarks(cell, lines));
+            }
             if (cell.rowSpan == 1)
                 heights[std::size_t(r - 1)] = std::max(heights[std::size_t(r - 1)], qsizetype(lines.size()));
             else
@@ -330,8 +412,15 @@ Written writeRestructuredText(const PublishedTable &table)
     }
     fitSpans(widths, colSpans);
     fitSpans(heights, rowSpans);
+    moveRulesOffMarks(widths, std::move(marks));
     if (alignmentLost)
         w.notes << alignmentNotKeptNote();
+    qsizetype lineWidth = 1;
+    for (const qsizetype width : widths)
+        lineWidth += width + 1;
+    if (lineWidth > ReaderLineLimit)
+        w.notes << QCoreApplication::translate("TextTable", "表の幅が%1文字あり、docutils は既定では %2 文字までの行しか読みません"
+                                               "（--line-length-limit で広げられます）。").arg(lineWidth).arg(ReaderLineLimit);
 
     const TextLine caption = table.caption();
     const QString indent = caption.isEmpty() ? QString() : QStringLiteral("   ");

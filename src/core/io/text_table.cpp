@@ -64,7 +64,7 @@ class MarkdownSyntax : public InlineSyntax
 {
 public:
     // Punctuation that Markdown would read is escaped.
-    QString escaped(QStringView text, bool) const override
+    QString escaped(QStringView text, bool, bool) const override
     {
         QString out;
         out.reserve(text.size() + 8);
@@ -106,6 +106,37 @@ public:
 
     // "***" then "*" would read as one run of four; an empty comment shows nothing.
     QString between() const override { return QStringLiteral("<!-- -->"); }
+
+    // "*" opens only before a character that is not punctuation unless a
+    // blank or punctuation stands before it, and closes the other way round:
+    // "は**「税込」**" is no bold. Where it would not work, HTML's own tags do.
+    bool fits(InlineMark mark, QChar before, QChar first, QChar last, QChar after) const override
+    {
+        if (mark == InlineMark::Link)
+            return true;
+        for (const bool symbols : {false, true}) { // readers differ on symbols
+            auto punct = [symbols](QChar c) {
+                return c.unicode() < 0x80 ? c.isPrint() && !c.isLetterOrNumber() && c != u' '
+                                          : c.isPunct() || (symbols && c.isSymbol());
+            };
+            auto blank = [](QChar c) { return c.isNull() || c.isSpace(); };
+            const bool opens = !blank(first) && (!punct(first) || blank(before) || punct(before));
+            const bool closes = !blank(last) && (!punct(last) || blank(after) || punct(after));
+            if (!opens || !closes)
+                return false;
+        }
+        return true;
+    }
+    QString openOtherwise(InlineMark mark, const QString &href) const override
+    {
+        return mark == InlineMark::Bold ? QStringLiteral("<strong>") : mark == InlineMark::Italic ? QStringLiteral("<em>")
+                                                                                                : open(mark, href);
+    }
+    QString closeOtherwise(InlineMark mark, const QString &href) const override
+    {
+        return mark == InlineMark::Bold ? QStringLiteral("</strong>") : mark == InlineMark::Italic ? QStringLiteral("</em>")
+                                                                                                 : close(mark, href);
+    }
 };
 
 // A GitHub-flavoured pipe table: the first row is the header row, each
