@@ -130,6 +130,34 @@
         <source>セルの class 属性を入力します。空白で区切って複数書けます。</source>
         <translation>Enter the cell&apos;s class attribute; separate several classes with spaces.</translation>
     </message>
+    <message>
+        <source>左</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>中央</source>
+        <translation>centre</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>top</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>bottom</translation>
+    </message>
+    <message>
+        <source>横の配置: %1</source>
+        <translation>Horizontal alignment: %1</translation>
+    </message>
+    <message>
+        <source>縦の配置: %1</source>
+        <translation>Vertical alignment: %1</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceDialog</name>
@@ -196,34 +224,6 @@
     <message>
         <source>%1 個所を置換しました。</source>
         <translation>Replaced %1 occurrence(s).</translation>
-    </message>
-    <message>
-        <source>左</source>
-        <translation>left</translation>
-    </message>
-    <message>
-        <source>中央</source>
-        <translation>centre</translation>
-    </message>
-    <message>
-        <source>右</source>
-        <translation>right</translation>
-    </message>
-    <message>
-        <source>上</source>
-        <translation>top</translation>
-    </message>
-    <message>
-        <source>下</source>
-        <translation>bottom</translation>
-    </message>
-    <message>
-        <source>横の配置: %1</source>
-        <translation>Horizontal alignment: %1</translation>
-    </message>
-    <message>
-        <source>縦の配置: %1</source>
-        <translation>Vertical alignment: %1</translation>
     </message>
 </context>
 <context>
@@ -869,6 +869,33 @@ This file needs the latest version to open. Please download the latest version.<
     </message>
 </context>
 <context>
+    <name>TextTable</name>
+    <message>
+        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
+        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
+    </message>
+    <message>
+        <source>書き出すテキストが%1 MB以上になり、上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。</source>
+        <translation>The text to be written would be %1 MB or more, past the limit of %2 MB, so &quot;%3&quot; was not saved.</translation>
+    </message>
+    <message>
+        <source>結合したセルは結合を解いて書き出しました。テキストは左上のセルに一度だけ書き、結合していた残りのセルは空です。</source>
+        <translation>Joined cells were flattened: each one&apos;s text is written once, in its top left cell, and the cells it spanned are empty.</translation>
+    </message>
+    <message>
+        <source>この形式には文字揃えがないため、セルの文字揃えは書き出していません。</source>
+        <translation>This format has no alignment, so the cells&apos; alignment was not written.</translation>
+    </message>
+    <message>
+        <source>この形式の文字揃えは列ごとのため、列の多くのセルと違う揃え方のセルは列の揃え方になります。</source>
+        <translation>This format aligns whole columns, so a cell aligned unlike most of its column takes the column&apos;s alignment.</translation>
+    </message>
+    <message>
+        <source>表の幅が%1文字あり、docutils は既定では %2 文字までの行しか読みません（--line-length-limit で広げられます）。</source>
+        <translation>The table is %1 characters wide; by default docutils reads lines of at most %2 characters (--line-length-limit raises that).</translation>
+    </message>
+</context>
+<context>
     <name>UpDown</name>
     <message>
         <source>1 増やす</source>
@@ -1230,10 +1257,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Save the Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|All Files(*.*)|*.*</translation>
-    </message>
-    <message>
         <source>新規作成(&amp;N)</source>
         <translation>&amp;New</translation>
     </message>
@@ -1439,6 +1462,10 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <source>タグ表示</source>
         <translation>Tag view</translation>
     </message>
+    <message>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|CSVファイル (*.csv)|*.csv|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|CSV File (*.csv)|*.csv|TSV File (*.tsv)|*.tsv|Markdown File (*.md)|*.md|LaTeX File (*.tex)|*.tex|MediaWiki File (*.wiki)|*.wiki|AsciiDoc File (*.adoc)|*.adoc|reStructuredText File (*.rst)|*.rst|All Files(*.*)|*.*</translation>
+    </message>
 </context>
 <context>
     <name>frmPicture</name>
@@ -1537,13 +1564,6 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>横の大きさをピクセルで指定</source>
         <translation>Width in pixels</translation>
-    </message>
-</context>
-<context>
-    <name>TextTable</name>
-    <message>
-        <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %4 列まで）。</source>
-        <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 × %4 at most).</translation>
     </message>
 </context>
 </TS>

@@ -42,7 +42,7 @@ class Cells(HTMLParser):
             m = re.search(r"text-align:\s*(\w+)", style) or re.search(r"halign-(\w+)", a.get("class") or "")
             self.cell = {"runs": [], "r": int(a.get("rowspan", 1)), "c": int(a.get("colspan", 1)),
                          "h": tag == "th", "a": m.group(1) if m else ("center" if tag == "th" else "left"),
-                         "head": self.thead}
+                         "head": self.thead, "own": m.group(1) if m else None}
         elif tag == "caption":
             self.marks = []
             self.cell = {"runs": []}
@@ -120,6 +120,9 @@ def parse_html(html, keep_head=False):
         for cell in row:
             if not keep_head:
                 cell.pop("head", None)
+            own = cell.pop("own", None)
+            if keep_head:
+                cell["own"] = own
     return {"caption": p.caption or [], "rows": p.rows}
 
 
@@ -190,8 +193,11 @@ def read(kind, path):
             t["caption"] = [run for run in t["caption"] if run[0]]
         return t
     need(shutil.which("pandoc"), "pandoc")
-    t = parse_html(run(["pandoc", "-f", "gfm", "-t", "html", path]))
-    t["align"] = [c["a"] for c in t["rows"][0]] if t["rows"] else []
+    t = parse_html(run(["pandoc", "-f", "gfm", "-t", "html", path]), keep_head=True)
+    t["align"] = [c["own"] for c in t["rows"][0]] if t["rows"] else []
+    for row in t["rows"]:
+        for cell in row:
+            del cell["head"], cell["own"]
     # pandoc leaves out a header row of empty cells, or not: either way it goes.
     if t["rows"] and all(c["h"] and not c["runs"] for c in t["rows"][0]):
         t["rows"] = t["rows"][1:]
@@ -226,7 +232,7 @@ def expect(kind, page):
             cell["runs"] = held(cell["runs"])
             if kind in ("rst", "md"):
                 cell["a"] = None
-            del cell["head"]
+            del cell["head"], cell["own"]
     if kind == "md":
         # Flattened: each cell's text once, at its first slot, the rest empty.
         grid, width = {}, 0

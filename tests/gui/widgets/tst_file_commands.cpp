@@ -195,7 +195,10 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     QCOMPARE(m_requests.at(0).kind, CommonDialog::Save);
     QCOMPARE(m_requests.at(0).title, QStringLiteral("表ファイルの保存"));
     QCOMPARE(m_requests.at(0).filter, QStringLiteral("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                                     "|すべてのファイル(*.*)|*.*"));
+                                                     "|CSVファイル (*.csv)|*.csv|TSVファイル (*.tsv)|*.tsv"
+                                                     "|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex"
+                                                     "|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc"
+                                                     "|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*"));
     QVERIFY(m_requests.at(0).overwritePrompt);
     QCOMPARE(m_requests.at(0).fileName, QString()); // never saved: no name offered
     QCOMPARE(w->FileName(), file);
