@@ -107,7 +107,8 @@ void TestTableExport::failures_data()
     const QString txt = m_dir.filePath(QStringLiteral("out.txt"));
     QTest::newRow("unknown target extension") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf") << txt
             << QLatin1Char('"') + txt + QStringLiteral("\": unknown kind of TARGET. Name it .qvn (a table file), "
-                                                       ".html or .htm (the HTML text), .csv, .tsv or .md (the cells' text).");
+                                                       ".html or .htm (the HTML text), .csv, .tsv or .md (the cells' text), "
+                                                       ".tex (LaTeX), .wiki (MediaWiki), .adoc (AsciiDoc) or .rst (reStructuredText).");
 }
 
 void TestTableExport::failures()
