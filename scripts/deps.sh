@@ -10,6 +10,13 @@ packages=(
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
     python3 pandoc
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool
+    # The readers of the text formats the tests check: pdflatex with booktabs
+    # (latex-recommended) and multirow (latex-extra, the only package that has
+    # it), CJK and a Japanese font for Japanese cells; asciidoctor; docutils;
+    # mwparserfromhell for MediaWiki spans, which pandoc reads only from 2.19.
+    texlive-latex-base texlive-latex-recommended texlive-latex-extra
+    latex-cjk-common latex-cjk-japanese-wadalab
+    asciidoctor python3-docutils python3-mwparserfromhell
 )
 
 # The Nu HTML checker is not packaged by Debian; it comes from the npm

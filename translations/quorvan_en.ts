@@ -1193,6 +1193,26 @@ This file needs the latest version to open. Please download the latest version.<
         <translation>&quot;%1&quot;: NUL characters were left out (%2 in all).</translation>
     </message>
     <message>
+        <source>書き出すテキストが%1 MB以上になり、上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。</source>
+        <translation>The text to be written would be %1 MB or more, past the limit of %2 MB, so &quot;%3&quot; was not saved.</translation>
+    </message>
+    <message>
+        <source>結合したセルは結合を解いて書き出しました。テキストは左上のセルに一度だけ書き、結合していた残りのセルは空です。</source>
+        <translation>Joined cells were flattened: each one&apos;s text is written once, in its top left cell, and the cells it spanned are empty.</translation>
+    </message>
+    <message>
+        <source>この形式には文字揃えがないため、セルの文字揃えは書き出していません。</source>
+        <translation>This format has no alignment, so the cells&apos; alignment was not written.</translation>
+    </message>
+    <message>
+        <source>この形式の文字揃えは列ごとのため、列の多くのセルと違う揃え方のセルは列の揃え方になります。</source>
+        <translation>This format aligns whole columns, so a cell aligned unlike most of its column takes the column&apos;s alignment.</translation>
+    </message>
+    <message>
+        <source>表の幅が%1文字あり、docutils は既定では %2 文字までの行しか読みません（--line-length-limit で広げられます）。</source>
+        <translation>The table is %1 characters wide; by default docutils reads lines of at most %2 characters (--line-length-limit raises that).</translation>
+    </message>
+    <message>
         <source>&quot;%1&quot;は大きすぎるため、開くことができませんでした（%2 行 × %3 列、%4 MB まで）。</source>
         <translation>&quot;%1&quot; is too large to open (a table holds %2 rows × %3 columns, a file %4 MB at most).</translation>
     </message>
@@ -1781,8 +1801,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>There was not enough memory to finish this command.</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|CSV or TSV File (*.csv;*.tsv)|*.csv;*.tsv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|All Files(*.*)|*.*</translation>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|CSVファイル (*.csv)|*.csv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|CSV File (*.csv)|*.csv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|TSV File (*.tsv)|*.tsv|Markdown File (*.md)|*.md|LaTeX File (*.tex)|*.tex|MediaWiki File (*.wiki)|*.wiki|AsciiDoc File (*.adoc)|*.adoc|reStructuredText File (*.rst)|*.rst|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>メモリーが足りないため、HTML を作れませんでした。</source>

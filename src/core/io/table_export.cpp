@@ -7,6 +7,7 @@
 #include "core/io/table_document_io.h"
 #include "core/io/table_file.h"
 #include "core/io/compression.h"
+#include "core/io/publish_formats.h"
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
@@ -245,6 +246,12 @@ QString needsFormatMessage(bool writing)
                              .arg(tableFormatNames(false).join(QStringLiteral(", ")));
 }
 
+TextTableFormat textFormatOf(TableFormat format)
+{
+    return format == TableFormat::Csv ? TextTableFormat::Csv
+            : format == TableFormat::Tsv ? TextTableFormat::Tsv : TextTableFormat::Markdown;
+}
+
 // The whole output for TARGET "-", checked as a file of it would be.
 SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html,
                        const TextTableOptions &textOptions, QByteArray &bytes, QStringList &notes)
@@ -269,14 +276,22 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
     case TableFormat::Csv:
     case TableFormat::Tsv:
     case TableFormat::Markdown: {
-        const TextTableOutput text = writeTextTable(model, format == TableFormat::Csv ? TextTableFormat::Csv
-                                                           : format == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                        : TextTableFormat::Markdown,
-                                                    textOptions);
-        if (text.flattened)
-            notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
-                                    "with empty cells where it spanned.").arg(name);
+        const TextTableOutput text = writeTextTable(model, textFormatOf(format), textOptions);
+        for (const QString &note : text.notes)
+            notes << name + QStringLiteral(": ") + note;
         bytes = text.bytes;
+        break;
+    }
+    case TableFormat::Latex:
+    case TableFormat::MediaWiki:
+    case TableFormat::AsciiDoc:
+    case TableFormat::Rst: {
+        PublishOutput out = writePublished(model, *publishFormatOf(format));
+        if (!out.ok)
+            return SaveResult{false, publishedTooLargeMessage(name, out.size)};
+        for (const QString &note : std::as_const(out.notes))
+            notes << name + QStringLiteral(": ") + note;
+        bytes = std::move(out.bytes);
         break;
     }
     case TableFormat::Ods:
@@ -289,7 +304,8 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
 QString unknownTargetMessage(const QString &target)
 {
     return QStringLiteral("\"%1\": unknown kind of TARGET. Name it .qvn (a table file), .html or .htm "
-                          "(the HTML text), .csv, .tsv or .md (the cells' text).")
+                          "(the HTML text), .csv, .tsv or .md (the cells' text), .tex (LaTeX), .wiki "
+                          "(MediaWiki), .adoc (AsciiDoc) or .rst (reStructuredText).")
             .arg(target);
 }
 
@@ -401,30 +417,31 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         return result;
     }
     SaveResult saved;
-    switch (*to) {
-    case TableFormat::TableFile:
-        saved = saveTableDocument(model, target);
-        break;
-    case TableFormat::Html:
-        saved = saveHtmlDocument(html, target, model.OutputProfile);
-        break;
-    case TableFormat::Csv:
-    case TableFormat::Tsv:
-    case TableFormat::Markdown: {
-        const TextTableOutput text = writeTextTable(model, *to == TableFormat::Csv ? TextTableFormat::Csv
-                                                           : *to == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                     : TextTableFormat::Markdown,
-                                                    options.text);
-        if (text.flattened)
-            result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
-                                           "with empty cells where it spanned.").arg(target);
-        saved = saveTextDocument(text.bytes, target);
-        break;
+    QStringList notes;
+    if (const auto publish = publishFormatOf(*to)) {
+        saved = savePublished(model, *publish, target, &notes);
+    } else {
+        switch (*to) {
+        case TableFormat::TableFile:
+            saved = saveTableDocument(model, target);
+            break;
+        case TableFormat::Html:
+            saved = saveHtmlDocument(html, target, model.OutputProfile);
+            break;
+        case TableFormat::Csv:
+        case TableFormat::Tsv:
+        case TableFormat::Markdown: {
+            const TextTableOutput text = writeTextTable(model, textFormatOf(*to), options.text);
+            saved = saveTextDocument(text.bytes, target);
+            notes = text.notes;
+            break;
+        }
+        default:
+            break; // refused above
+        }
     }
-    case TableFormat::Ods:
-    case TableFormat::Xlsx:
-        break; // refused above
-    }
+    for (const QString &note : std::as_const(notes))
+        result.notes << target + QStringLiteral(": ") + note;
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

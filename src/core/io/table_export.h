@@ -43,7 +43,8 @@ struct ExportOptions {
 // Opens source as the Open command does (a .csv or .tsv name read as
 // spreadsheet text, an .ods or .xlsx workbook's first sheet), then writes target as the Save command does by its
 // extension: .qvn a table file, .html/.htm the HTML text, .csv/.tsv/.md the
-// cells' text; any other extension is refused. A profile or presentation
+// cells' text, .tex/.wiki/.adoc/.rst the table in that format (see
+// publish_formats.h); any other extension is refused. A profile or presentation
 // given overrides the table's own, as if chosen in the window: the HTML is
 // written in it, a table file stores it.
 // On failure target is left as it was (a new one is never created). A target

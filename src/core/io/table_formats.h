@@ -14,7 +14,11 @@ enum class TableFormat {
     Tsv,
     Markdown,
     Ods,           // a workbook's sheet, read only
-    Xlsx
+    Xlsx,
+    Latex,         // the formats authors publish in, written only
+    MediaWiki,
+    AsciiDoc,
+    Rst
 };
 
 // One line per format name; a new reader or writer adds its line in

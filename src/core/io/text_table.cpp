@@ -2,7 +2,10 @@
 
 #include <QFileInfo>
 
+#include "core/io/cell_runs.h"
 #include "core/io/compression.h"
+#include "core/io/publish_formats.h"
+#include "core/io/publish_writers_p.h"
 #include "core/model/grid_text.h"
 
 #include <algorithm>
@@ -89,29 +92,128 @@ void appendDelimitedField(QString &out, const QString &shown, QChar sep, const T
     out += QLatin1Char('"');
 }
 
-QString markdownField(const QString &text)
+class MarkdownSyntax : public InlineSyntax
 {
+public:
+    // Punctuation that Markdown would read is escaped.
+    QString escaped(QStringView text, bool, bool) const override
+    {
+        QString out;
+        out.reserve(text.size() + 8);
+        for (const QChar ch : text) {
+            switch (ch.unicode()) {
+            case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>':
+            case u'|': case u'~': case u'&': case u'!': case u'#': case u'$':
+                out += QLatin1Char('\\');
+                out += ch;
+                break;
+            default:
+                out += ch;
+            }
+        }
+        return out;
+    }
+
+    QString open(InlineMark mark, const QString &) const override
+    {
+        switch (mark) {
+        case InlineMark::Link: return QStringLiteral("[");
+        case InlineMark::Bold: return QStringLiteral("**");
+        case InlineMark::Italic: return QStringLiteral("*");
+        }
+        return QString();
+    }
+
+    QString close(InlineMark mark, const QString &href) const override
+    {
+        switch (mark) {
+        case InlineMark::Link:
+            // A "|" would end the table cell even inside the address.
+            return QLatin1String("](") + publish::encodedHref(href, QLatin1String("()<>|\\`")) + QLatin1Char(')');
+        case InlineMark::Bold: return QStringLiteral("**");
+        case InlineMark::Italic: return QStringLiteral("*");
+        }
+        return QString();
+    }
+
+    // "***" then "*" would read as one run of four; an empty comment shows nothing.
+    QString between() const override { return QStringLiteral("<!-- -->"); }
+
+    // "*" opens only before a character that is not punctuation unless a
+    // blank or punctuation stands before it, and closes the other way round:
+    // "は**「税込」**" is no bold. Where it would not work, HTML's own tags do.
+    bool fits(InlineMark mark, QChar before, QChar first, QChar last, QChar after) const override
+    {
+        if (mark == InlineMark::Link)
+            return true;
+        for (const bool symbols : {false, true}) { // readers differ on symbols
+            auto punct = [symbols](QChar c) {
+                return c.unicode() < 0x80 ? c.isPrint() && !c.isLetterOrNumber() && c != u' '
+                                          : c.isPunct() || (symbols && c.isSymbol());
+            };
+            auto blank = [](QChar c) { return c.isNull() || c.isSpace(); };
+            const bool opens = !blank(first) && (!punct(first) || blank(before) || punct(before));
+            const bool closes = !blank(last) && (!punct(last) || blank(after) || punct(after));
+            if (!opens || !closes)
+                return false;
+        }
+        return true;
+    }
+    QString openOtherwise(InlineMark mark, const QString &href) const override
+    {
+        return mark == InlineMark::Bold ? QStringLiteral("<strong>") : mark == InlineMark::Italic ? QStringLiteral("<em>")
+                                                                                                : open(mark, href);
+    }
+    QString closeOtherwise(InlineMark mark, const QString &href) const override
+    {
+        return mark == InlineMark::Bold ? QStringLiteral("</strong>") : mark == InlineMark::Italic ? QStringLiteral("</em>")
+                                                                                                 : close(mark, href);
+    }
+};
+
+// A GitHub-flavoured pipe table: the first row is the header row, each
+// column aligned as most of its data cells below it are; a joined cell's
+// text is written once, empty cells where it spanned.
+TextTableOutput writeMarkdown(const TableModel &model)
+{
+    TextTableOutput result;
+    const PublishedTable table(model);
+    const QVector<int> columns = table.columnAlignments(2, false);
+    const MarkdownSyntax syntax;
+    SlotWalker walker(table);
     QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar ch : text) {
-        switch (ch.unicode()) {
-        case u'\\': case u'`': case u'*': case u'_': case u'[': case u']': case u'<': case u'>':
-        case u'|': case u'~': case u'&': case u'!': case u'#': case u'$':
-            out += QLatin1Char('\\');
-            out += ch;
-            break;
-        case u'\n':
-            out += QLatin1String("<br>");
-            break;
-        case u'\r': case u'\t':
-            out += QLatin1Char(' ');
-            break;
-        default:
-            out += ch;
+    bool alignmentLost = false;
+    for (int r = 1; r <= table.rows(); ++r) {
+        const std::vector<PublishedCell> &taken = walker.row(r);
+        QStringList fields;
+        for (int c = 1; c <= table.cols(); ++c) {
+            const PublishedCell &cell = taken[std::size_t(c - 1)];
+            QStringList lines;
+            if (cell.record && cell.row == r && cell.col == c) {
+                // The header row reads as one; a header cell below it is bold.
+                for (const TextLine &line : cellLines(cell.record->Text))
+                    lines << renderLine(line, syntax, r > 1 && cell.header);
+                if (r > 1 && !cell.header && cell.colSpan == 1)
+                    alignmentLost = alignmentLost || cell.hAlign != std::max(0, columns[c - 1]);
+            }
+            fields << lines.join(QLatin1String("<br>"));
+        }
+        out += QLatin1String("| ") + fields.join(QLatin1String(" | ")) + QLatin1String(" |\n");
+        if (r == 1) {
+            out += QLatin1Char('|');
+            for (const int a : columns)
+                out += a == 0 ? QLatin1String(" :-- |") : a == 1 ? QLatin1String(" :-: |")
+                        : a == 2 ? QLatin1String(" --: |") : QLatin1String(" --- |");
+            out += QLatin1Char('\n');
         }
     }
-    // Blanks at the ends would be trimmed away by a reader.
-    return out.trimmed();
+    result.flattened = table.hasSpans();
+    if (result.flattened)
+        result.notes << flattenedSpansNote();
+    if (alignmentLost)
+        result.notes << alignmentByColumnNote();
+    result.bytes = out.toUtf8();
+    return result;
 }
 
 // Values separated by sep, records by CR LF, LF or CR; a quoted value may hold
@@ -356,25 +458,8 @@ TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format, 
 {
     TextTableOutput result;
     QString out;
-    if (format == TextTableFormat::Markdown) {
-        // The header row's width is the table's.
-        const int cols = qBound(1, int(model.TableCols), TableLimits::MaxCols);
-        result.flattened = walkShownCells(model, [&](int c, int r, const QString &shown) {
-            out += c == 1 ? QLatin1String("| ") : QLatin1String(" | ");
-            out += markdownField(shown);
-            if (c < cols)
-                return;
-            out += QLatin1String(" |\n");
-            if (r == 1) {
-                out += QLatin1Char('|');
-                for (int i = 0; i < cols; ++i)
-                    out += QLatin1String(" --- |");
-                out += QLatin1Char('\n');
-            }
-        });
-        result.bytes = out.toUtf8();
-        return result;
-    }
+    if (format == TextTableFormat::Markdown)
+        return writeMarkdown(model);
     const bool csv = format == TextTableFormat::Csv;
     const QChar sep = csv ? QLatin1Char(',') : QLatin1Char('\t');
     const int cols = qBound(1, int(model.TableCols), TableLimits::MaxCols);
@@ -386,6 +471,8 @@ TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format, 
             out += csv ? QLatin1String("\r\n") : QLatin1String("\n");
     });
     result.bytes = csv ? QByteArray("\xEF\xBB\xBF") + out.toUtf8() : out.toUtf8();
+    if (result.flattened)
+        result.notes << flattenedSpansNote();
     return result;
 }
 

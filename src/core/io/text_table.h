@@ -21,6 +21,7 @@ std::optional<TextTableFormat> textTableFormatOf(const QString &path);
 struct TextTableOutput {
     QByteArray bytes;
     bool flattened = false;  // a span was written as its text and empty cells
+    QStringList notes;       // what the format could not hold, in the interface's language
 };
 
 // A spreadsheet that opens a CSV runs a cell that starts with =, +, -, @ (or
@@ -35,9 +36,10 @@ struct TextTableOptions {
 // inside a cell, as spreadsheets write it), UTF-8 with a byte order mark so
 // that spreadsheets do not read it in the locale's code page. TSV: one line
 // per row, LF, UTF-8, a value holding a tab, a line break or a quote quoted as
-// spreadsheets quote it. Markdown: the first row is the header row,
-// punctuation that Markdown would read is escaped, a line break is "<br>". A
-// cell under another's span is empty.
+// spreadsheets quote it. Markdown: the first row is the header row, each
+// column aligned as most of its data cells are, punctuation that Markdown
+// would read escaped, a cell's bold, italic and links Markdown's own, a line
+// break "<br>". A cell under another's span is empty.
 TextTableOutput writeTextTable(const TableModel &model, TextTableFormat format,
                                TextTableOptions options = {});
 

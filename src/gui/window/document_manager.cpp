@@ -24,6 +24,7 @@
 #include "core/import/html_tables.h"
 #include "core/import/spreadsheet_file.h"
 #include "core/io/table_document_io.h"
+#include "core/io/publish_formats.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
 #include "core/markup/table_markup.h"
@@ -267,16 +268,24 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // Every kind Save writes, each with the extension it gives a bare name;
     // CSV comes twice: guarded for spreadsheets, or with its formulas live.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
                                  "|HTMLページ (*.html)|*.html"
-                                 "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|CSVファイル (*.csv)|*.csv"
                                  "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md"
+                                 "|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki"
+                                 "|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst"
                                  "|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"),
-                              QStringLiteral("csv"), QStringLiteral("csv"), QString()};
+    static const QStringList suffixes{QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"),
+                                      QStringLiteral("csv"), QStringLiteral("csv"),  QStringLiteral("tsv"),
+                                      QStringLiteral("md"),  QStringLiteral("tex"),  QStringLiteral("wiki"),
+                                      QStringLiteral("adoc"), QStringLiteral("rst")};
+    request.filterSuffixes = suffixes;
+    request.filterSuffixes << QString();
     constexpr int PageType = 2; // the table as a whole page, to open in a browser
-    constexpr int CsvType = 3, CsvFormulasType = 4;
+    constexpr int CsvFormulasType = 4;
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
@@ -289,16 +298,11 @@ bool DocumentManager::saveAs()
     QString path = reply.fileName;
     // A name without an extension takes the chosen filter's: a table file
     // under the first, never HTML text under a name that hides it.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        if (reply.filterIndex == 0)
-            path += QStringLiteral(".qvn");
-        else if (reply.filterIndex == 1 || reply.filterIndex == PageType)
-            path += QStringLiteral(".html");
-        else if (reply.filterIndex == CsvType || reply.filterIndex == CsvFormulasType)
-            path += QStringLiteral(".csv");
-    }
+    if (QFileInfo(path).suffix().isEmpty() && reply.filterIndex >= 0 && reply.filterIndex < suffixes.size())
+        path += QLatin1Char('.') + suffixes.at(reply.filterIndex);
 
     SaveResult saved;
+    QStringList notes;
     const bool table = isTableFileName(path);
     if (table) {
         saved = saveTableDocument(m_doc.model(), path);
@@ -307,10 +311,14 @@ bool DocumentManager::saveAs()
             m_doc.setFileName(path);
             markSaved();
         }
+    } else if (const auto published = publishFormatOf(path)) {
+        saved = savePublished(m_doc.model(), *published, path, &notes);
     } else if (const auto text = textTableFormatOf(path)) {
         TextTableOptions options;
         options.keepFormulas = reply.filterIndex == CsvFormulasType;
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text, options).bytes, path);
+        const TextTableOutput written = writeTextTable(m_doc.model(), *text, options);
+        saved = saveTextDocument(written.bytes, path);
+        notes = written.notes;
     } else if (markupTooLarge(m_doc.model())) {
         const QRect cells = m_doc.model().tableCells();
         saved = SaveResult{false, markupTooLargeMessage(cells.height(), cells.width())};
@@ -328,6 +336,9 @@ bool DocumentManager::saveAs()
         showFileMessage(&m_window, saved.message);
         return false;
     }
+    // Saved, but not everything fitted the format: the user hears what.
+    if (!notes.isEmpty())
+        showFileMessage(&m_window, notes.join(QLatin1Char('\n')), MessageKind::Notice);
     m_window.updateCaption();
     return table;
 }

@@ -198,10 +198,12 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     QCOMPARE(m_requests.at(0).kind, CommonDialog::Save);
     QCOMPARE(m_requests.at(0).title, QStringLiteral("表ファイルの保存"));
     QCOMPARE(m_requests.at(0).filter, QStringLiteral("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                                     "|HTMLページ (*.html)|*.html"
-                                                     "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                                     "|HTMLページ (*.html)|*.html|CSVファイル (*.csv)|*.csv"
                                                      "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
-                                                     "|すべてのファイル(*.*)|*.*"));
+                                                     "|TSVファイル (*.tsv)|*.tsv"
+                                                     "|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex"
+                                                     "|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc"
+                                                     "|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*"));
     QVERIFY(m_requests.at(0).overwritePrompt);
     QCOMPARE(m_requests.at(0).fileName, QString()); // never saved: no name offered
     QCOMPARE(w->FileName(), file);
