@@ -379,7 +379,7 @@ void SpanLayout::compute(const TableModel &m, int rows, int cols)
             if (f.top() <= r && f.bottom() >= r && f.left() > c && f.left() < c + w)
                 w = f.left() - c;
         }
-        // HTML5 writes the cells past the cut as cells of their own.
+        // HTML5 writes the cells past a span cut short; HTML 4 skips them.
         const QRect area(c, r, w, full.height());
         add(Claim{QPoint(c, r), html4 ? full : area, area});
     });
