@@ -245,12 +245,12 @@
         <translation>Add a Caption</translation>
     </message>
     <message>
-        <source>表題(&amp;C):</source>
-        <translation>&amp;Caption:</translation>
-    </message>
-    <message>
         <source>%1 件見つかりました（最初の %2 件を示します）。</source>
         <translation>%1 found (the first %2 shown).</translation>
+    </message>
+    <message>
+        <source>表題(&amp;C)：</source>
+        <translation>&amp;Caption:</translation>
     </message>
 </context>
 <context>

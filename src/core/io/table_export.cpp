@@ -411,6 +411,9 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         if (markupTooLarge(model))
             return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
         html = buildTableMarkup(model);
+        // The headers attributes of an irregular table can take it past the limit.
+        if (html.isNull())
+            return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
         if (options.page)
             html = wholePageText(html, model.OutputProfile, model.TableTitle,
                                  fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());

@@ -42,7 +42,7 @@ CheckDialog::CheckDialog(TableDocument &doc, QWidget *parent)
     layout->addWidget(lblSummary);
     layout->addWidget(lstFindings);
     layout->addWidget(buttons);
-    resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 20);
+    resize(fontMetrics().averageCharWidth() * 70, fontMetrics().height() * 20);
     refresh();
 }
 
@@ -74,7 +74,7 @@ void CheckDialog::fixSelected()
     QString caption;
     if (f.fix == CheckFix::AddCaption) {
         bool ok = false;
-        caption = QInputDialog::getText(this, tr("表題を付ける"), tr("表題(&C):"), QLineEdit::Normal, QString(), &ok);
+        caption = QInputDialog::getText(this, tr("表題を付ける"), tr("表題(&C)："), QLineEdit::Normal, QString(), &ok);
         if (!ok || caption.trimmed().isEmpty())
             return;
     }

@@ -283,6 +283,11 @@ QString frmMain::BuildTableHtml()
     } else {
         try {
             text = buildTableMarkup(m);
+            // The headers attributes of an irregular table can take it past the limit.
+            if (text.isNull()) {
+                const QRect cells = m.tableCells();
+                showFileMessage(this, markupTooLargeMessage(cells.height(), cells.width()));
+            }
         } catch (const std::bad_alloc &) {
             showFileMessage(this, tr("メモリーが足りないため、HTML を作れませんでした。"));
         }
