@@ -170,6 +170,25 @@ int main(int argc, char *argv[])
                                                                          : tableFormatFromName(cl.from, false)),
                             program);
     }
+    case CommandLine::Check: {
+        QCoreApplication tool(argc, argv);
+        setUiLanguage(chooseUiLanguage(cl.language));
+        ExportOptions options;
+        if (!cl.from.isEmpty())
+            options.from = tableFormatFromName(cl.from, false);
+        options.table = cl.table;
+        options.sheet = cl.sheet;
+        bool found = false;
+        ExportResult r;
+        try {
+            r = checkTableSource(cl.files.at(0), options, &found);
+        } catch (const std::bad_alloc &) {
+            r.ok = false;
+            r.message = program + QStringLiteral(": not enough memory for ") + cl.files.at(0);
+        }
+        // 2: nothing was checked; 1: something was found.
+        return finishExport(r, program) != 0 ? 2 : found ? 1 : 0;
+    }
     case CommandLine::Edit:
         break;
     }

@@ -215,6 +215,45 @@
     </message>
 </context>
 <context>
+    <name>CheckDialog</name>
+    <message>
+        <source>アクセシビリティの確認</source>
+        <translation>Check Accessibility</translation>
+    </message>
+    <message>
+        <source>見つかったこと</source>
+        <translation>Findings</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>直す(&amp;F)</source>
+        <translation>&amp;Fix</translation>
+    </message>
+    <message>
+        <source>見つかったことはありません。</source>
+        <translation>Nothing found.</translation>
+    </message>
+    <message>
+        <source>%1 件見つかりました。</source>
+        <translation>%1 found.</translation>
+    </message>
+    <message>
+        <source>表題を付ける</source>
+        <translation>Add a Caption</translation>
+    </message>
+    <message>
+        <source>%1 件見つかりました（最初の %2 件を示します）。</source>
+        <translation>%1 found (the first %2 shown).</translation>
+    </message>
+    <message>
+        <source>表題(&amp;C)：</source>
+        <translation>&amp;Caption:</translation>
+    </message>
+</context>
+<context>
     <name>FindReplaceDialog</name>
     <message>
         <source>検索と置換</source>
@@ -874,6 +913,65 @@
     <message>
         <source>次のものは取り込まれませんでした: %1</source>
         <translation>These were not brought in: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TableCheck</name>
+    <message>
+        <source>ほかに %1 件</source>
+        <translation>%1 more</translation>
+    </message>
+    <message>
+        <source>行 %1, 列 %2</source>
+        <translation>Row %1, column %2</translation>
+    </message>
+    <message>
+        <source>表</source>
+        <translation>Table</translation>
+    </message>
+    <message>
+        <source>表題がありません。読み上げでは表の名前がわかりません</source>
+        <translation>No caption: a screen reader cannot name the table</translation>
+    </message>
+    <message>
+        <source>見出しセルがありません。読み上げではどの値が何かわかりません</source>
+        <translation>No header cells: a screen reader cannot tell what each value is</translation>
+    </message>
+    <message>
+        <source>見出しセルが空です</source>
+        <translation>The header cell is empty</translation>
+    </message>
+    <message>
+        <source>1 行だけの表です。レイアウト用の表ではありませんか</source>
+        <translation>A table of one row: is it a layout table?</translation>
+    </message>
+    <message>
+        <source>リンクだけの表です。レイアウト用の表ではありませんか</source>
+        <translation>A table of links only: is it a layout table?</translation>
+    </message>
+    <message>
+        <source>セルの中に表があります。レイアウト用の表ではありませんか</source>
+        <translation>A table inside a cell: is it a layout table?</translation>
+    </message>
+    <message>
+        <source>表題を付けます</source>
+        <translation>Adds a caption</translation>
+    </message>
+    <message>
+        <source>%1 行目を見出し行にします</source>
+        <translation>Makes row %1 the header row</translation>
+    </message>
+    <message>
+        <source>この見出しの scope を &quot;%1&quot; にします</source>
+        <translation>Sets this header&apos;s scope to &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>結合のため何の見出しかはっきりしません（scope=&quot;%1&quot; と読まれます）</source>
+        <translation>Its join leaves unclear what this header heads (read as scope=&quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>文字色と背景色のコントラストが %1 : 1 です（4.5 : 1 未満）</source>
+        <translation>Text against its background has a contrast of %1 : 1 (below 4.5 : 1)</translation>
     </message>
 </context>
 <context>
@@ -1807,6 +1905,18 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>メモリーが足りないため、HTML を作れませんでした。</source>
         <translation>There was not enough memory to make the HTML.</translation>
+    </message>
+    <message>
+        <source>アクセシビリティの確認(&amp;Y)...</source>
+        <translation>Check Accessibilit&amp;y...</translation>
+    </message>
+    <message>
+        <source>見出し行にする(&amp;R)</source>
+        <translation>Make Header &amp;Row</translation>
+    </message>
+    <message>
+        <source>見出し行にする</source>
+        <translation>Make Header Row</translation>
     </message>
 </context>
 <context>

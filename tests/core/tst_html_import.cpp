@@ -625,7 +625,8 @@ void TestHtmlImport::keptWholeOrSaid_data()
                           "<thead><tr><th scope=\"col\">Plan</th><th scope=\"colgroup\" colspan=\"2\">Price</th></tr></thead>"
                           "<tbody><tr><th scope=\"row\">Basic</th><td class=\"num\">10</td><td class=\"num\">100</td></tr></tbody>"
                           "<tfoot><tr><td>Total</td><td class=\"num\">10</td><td class=\"num\">100</td></tr></tfoot></table>")
-            << QStringList{"<table id=\"plans\" class=\"compare striped\">\r\n<thead>", "<td class=\"num\">edited</td>",
+            << QStringList{"<table id=\"plans\" class=\"compare striped\">\r\n<col><colgroup span=\"2\"></colgroup>\r\n<thead>",
+                           "<td class=\"num\">edited</td>",
                            "<th scope=\"row\">Basic</th>", "<th scope=\"colgroup\" colspan=\"2\">Price</th>",
                            "</tbody>\r\n<tfoot>\r\n<tr><td>Total</td>"}
             << QStringList{"colgroup"};

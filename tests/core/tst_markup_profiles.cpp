@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 #include "support/nu_checker.h"
@@ -167,6 +168,91 @@ const std::vector<Sample> &samples()
     return list;
 }
 
+// The patterns of the W3C's tables tutorial as a user lays them out here:
+// header cells ticked, merges set, every scope left automatic.
+struct HeaderPattern {
+    const char *name;
+    std::function<Table()> make;
+    QStringList written; // what the HTML5 holds, each in turn
+};
+
+Table textTable(int cols, std::initializer_list<std::initializer_list<const char *>> rows)
+{
+    Table t(cols, int(rows.size()));
+    int r = 0;
+    for (const auto &row : rows) {
+        ++r;
+        int c = 0;
+        for (const char *text : row) {
+            ++c;
+            // "*" marks a header cell, "-" a cell a merge covers.
+            if (text[0] == '-')
+                continue;
+            t.cell(c, r).Header = text[0] == '*' ? -1 : 0;
+            t.cell(c, r).Text = QString::fromUtf8(text[0] == '*' ? text + 1 : text);
+        }
+    }
+    t.model.OutputStyle = PresentationStyle::None;
+    return t;
+}
+
+const std::vector<HeaderPattern> &headerPatterns()
+{
+    static const std::vector<HeaderPattern> list = {
+        {"price list: a merged title row above the headers", [] {
+             Table t = textTable(2, {{"Price list", "-"}, {"*Item", "*Price"}, {"Tea", "3"}, {"Cake", "5"}});
+             t.span(1, 1, 2, 1);
+             return t;
+         }, {"<tr><th scope=\"col\">Item</th><th scope=\"col\">Price</th></tr>", "<td>Tea</td>"}},
+        {"header row and header column, an empty corner", [] {
+             return textTable(3, {{"", "*Monday", "*Tuesday"}, {"*09:00", "Closed", "Open"}, {"*11:00", "Open", "Closed"}});
+         }, {"<th scope=\"col\">Monday</th>", "<tr><th scope=\"row\">09:00</th><td>Closed</td>"}},
+        {"row headers only", [] {
+             return textTable(2, {{"*Name", "Taro"}, {"*Age", "20"}});
+         }, {"<tr><th scope=\"row\">Name</th><td>Taro</td></tr>", "<tr><th scope=\"row\">Age</th>"}},
+        {"two tiers: headers over merged columns", [] {
+             Table t = textTable(5, {{"", "*Mars", "-", "*Venus", "-"},
+                                     {"-", "*Produced", "*Sold", "*Produced", "*Sold"},
+                                     {"*Teddy Bears", "50,000", "30,000", "100,000", "80,000"},
+                                     {"*Board Games", "10,000", "5,000", "12,000", "9,000"}});
+             t.span(1, 1, 1, 2);
+             t.span(2, 1, 2, 1);
+             t.span(4, 1, 2, 1);
+             return t;
+         }, {"<col><colgroup span=\"2\"></colgroup><colgroup span=\"2\"></colgroup>", "<thead>",
+             "<th scope=\"colgroup\" colspan=\"2\">Mars</th>", "<th scope=\"col\">Produced</th>", "</thead>",
+             "<tr><th scope=\"row\">Teddy Bears</th><td>50,000</td>"}},
+        {"headers over merged rows: a body group each", [] {
+             Table t = textTable(3, {{"*Poster name", "*Color", "*Sizes"},
+                                     {"*Zodiac", "*Full color", "A2, A3"}, {"-", "*Black", "A3"},
+                                     {"*Angels", "*Full color", "A1"}, {"-", "*Sepia", "A2"}});
+             t.span(1, 2, 1, 2);
+             t.span(1, 4, 1, 2);
+             return t;
+         }, {"<th scope=\"col\">Poster name</th>", "<tbody>\r\n<tr><th scope=\"rowgroup\" rowspan=\"2\">Zodiac</th>"
+             "<th scope=\"row\">Full color</th>", "</tbody>\r\n<tbody>\r\n<tr><th scope=\"rowgroup\" rowspan=\"2\">Angels</th>"}},
+        {"a lone header cell in the body", [] {
+             return textTable(3, {{"*A", "*B", "*C"}, {"1", "*two", "3"}});
+         }, {"<tr><td>1</td><th scope=\"row\">two</th><td>3</td></tr>"}},
+        {"irregular: headers again in the middle of the body", [] {
+             return textTable(2, {{"*Item", "*Price"}, {"Tea", "3"}, {"*Set", "*Price"}, {"Lunch", "9"}});
+         }, {"id=\"", "scope=\"col\">Item</th>", "<td headers=\"", "-r3c1\" scope=\"col\">Set</th>",
+             "<td headers=\"h", "-r3c1\">Lunch</td>"}},
+        {"irregular: merged headers that overlap", [] {
+             Table t = textTable(3, {{"*North", "-", "*All"}, {"*Q1", "*Both", "-"}, {"1", "2", "3"}});
+             t.span(1, 1, 2, 1);
+             t.span(2, 2, 2, 1);
+             return t;
+         }, {"<td headers=\"h", "-r1c3 h", "-r2c2\">3</td>"}},
+        {"the cell's own scope wins", [] {
+             Table t = textTable(2, {{"*Item", "*Price"}, {"Tea", "3"}});
+             t.cell(1, 1).Scope = qint16(CellScope::Row);
+             return t;
+         }, {"<th scope=\"row\">Item</th><th scope=\"col\">Price</th>"}},
+    };
+    return list;
+}
+
 } // namespace
 
 class tst_MarkupProfiles : public QObject
@@ -176,6 +262,8 @@ class tst_MarkupProfiles : public QObject
 private slots:
     void html5WorkedExample();
     void html5MergesAndRowGroups();
+    void html5HeadersFromStructure_data();
+    void html5HeadersFromStructure();
     void html5TableAttributes_data();
     void html5TableAttributes();
     void html4TableWidth_data();
@@ -245,9 +333,45 @@ void tst_MarkupProfiles::html5MergesAndRowGroups()
     Table h(2, 3);
     h.cell(1, 1).Header = h.cell(2, 1).Header = -1;
     h.span(1, 1, 1, 2);
+    h.cell(2, 2).Text = QStringLiteral("d");
     h.model.OutputStyle = PresentationStyle::None;
     QVERIFY(!h.markup(MarkupProfile::Html5).contains(QLatin1String("<thead>")));
-    QVERIFY(h.markup(MarkupProfile::Html5).contains(QLatin1String("<th scope=\"row\" rowspan=\"2\"></th><th></th>")));
+    // The merged one reaches the data beside it: a row header; the other heads its column.
+    QVERIFY(h.markup(MarkupProfile::Html5).contains(QLatin1String("<th scope=\"row\" rowspan=\"2\"></th><th scope=\"col\"></th>")));
+}
+
+// Each pattern's headers say in HTML5 what they look like, in order; the
+// HTML 4 text leaves scopes out as it always has.
+void tst_MarkupProfiles::html5HeadersFromStructure_data()
+{
+    QTest::addColumn<int>("pattern");
+    for (std::size_t i = 0; i < headerPatterns().size(); ++i)
+        QTest::newRow(headerPatterns()[i].name) << int(i);
+}
+
+void tst_MarkupProfiles::html5HeadersFromStructure()
+{
+    QFETCH(int, pattern);
+    const HeaderPattern &p = headerPatterns()[std::size_t(pattern)];
+    Table t = p.make();
+    const QString html = t.markup(MarkupProfile::Html5);
+    qsizetype at = 0;
+    for (const QString &part : p.written) {
+        const qsizetype found = html.indexOf(part, at);
+        QVERIFY2(found >= 0, qPrintable(part + QStringLiteral("\n  not in\n") + html));
+        at = found + part.size();
+    }
+    // Read back as a page, every scope is the automatic one again, and the
+    // table writes the same text.
+    TableModel back;
+    QVERIFY(importHtmlTable(html.toUtf8(), 0, back).ok());
+    const bool own = QByteArray(p.name).contains("own scope");
+    back.Cells.forEachHeld(back.tableCells(), [&](int, int, const CellRecord &R) { QVERIFY(own || R.Scope == 0); });
+    back.OutputProfile = MarkupProfile::Html5;
+    QCOMPARE(buildTableMarkup(back), html);
+    if (own)
+        return;
+    QVERIFY(!t.markup(MarkupProfile::Html4).contains(QLatin1String("scope"), Qt::CaseInsensitive));
 }
 
 void tst_MarkupProfiles::html5TableAttributes_data()
@@ -453,6 +577,8 @@ void tst_MarkupProfiles::html5PassesNuChecker()
     };
     for (const Sample &s : samples())
         add(s.make());
+    for (const HeaderPattern &h : headerPatterns())
+        add(h.make());
     QRandomGenerator rng(7122026);
     for (int round = 0; round < 40; ++round)
         add(randomTable(rng));

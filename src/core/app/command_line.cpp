@@ -20,11 +20,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption toOption(QStringLiteral("to"), QString(), QStringLiteral("format"));
     const QCommandLineOption tableOption(QStringLiteral("table"), QString(), QStringLiteral("n"));
     const QCommandLineOption listOption(QStringLiteral("list-tables"));
+    const QCommandLineOption checkOption(QStringLiteral("check"));
     const QCommandLineOption pageOption(QStringLiteral("page"));
     const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
     const QCommandLineOption sheetOption(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
     parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
-                       tableOption, listOption, pageOption, csvFormulasOption, sheetOption});
+                       tableOption, listOption, checkOption, pageOption, csvFormulasOption, sheetOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -74,6 +75,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
             wrong("--from names a format the program reads");
         else if (parser.isSet(exportOption) || parser.isSet(toOption) || parser.isSet(tableOption))
             wrong("--list-tables goes without --export, --to and --table");
+    } else if (parser.isSet(checkOption)) {
+        cl.mode = CommandLine::Check;
+        cl.sheet = parser.value(sheetOption);
+        bool number = true;
+        cl.table = parser.isSet(tableOption) ? parser.value(tableOption).toInt(&number) : 0;
+        if (cl.files.size() != 1 || cl.files.at(0).isEmpty())
+            wrong("--check needs one SOURCE");
+        else if (parser.isSet(fromOption) && !tableFormatFromName(cl.from, false))
+            wrong("--from names a format the program reads");
+        else if (parser.isSet(exportOption) || parser.isSet(toOption) || parser.isSet(pageOption))
+            wrong("--check goes without --export, --to and --page");
+        else if (!number || (parser.isSet(tableOption) && cl.table < 1))
+            wrong("--table is a number from 1");
     } else if (exporting) {
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
@@ -119,6 +133,7 @@ QString usageText(const QString &program)
                    "          [--sheet N|NAME] [--from FORMAT] [--to FORMAT] [--csv-formulas]\n"
                    "          --export SOURCE TARGET\n"
                    "       %1 --list-tables [--from html] SOURCE\n"
+                   "       %1 --check [--from FORMAT] [--table N] [--sheet N|NAME] SOURCE\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
                    "\n"
@@ -156,6 +171,11 @@ QString usageText(const QString &program)
                    "  --list-tables SOURCE     print each table of a page, one line each:\n"
                    "                           N, tab, rows\u00d7columns, tab, caption or id, tab,\n"
                    "                           the text of its first cells\n"
+                   "  --check SOURCE           check SOURCE's table for what a screen reader or\n"
+                   "                           a reader who sees poorly stumbles over (caption,\n"
+                   "                           header cells, merges, contrast, layout tables):\n"
+                   "                           one line per finding; exit 1 when something is\n"
+                   "                           found, 0 when nothing, 2 when SOURCE cannot be read\n"
                    "  --page                   with --export to HTML: a whole page (document\n"
                    "                           type, its encoding, a title from the caption)\n"
                    "                           that a browser opens right as it is; without it,\n"

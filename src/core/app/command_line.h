@@ -10,6 +10,7 @@ struct CommandLine {
         Edit,     // open the editor on files (none: a new table)
         Export,   // --export SOURCE TARGET, no window (also SOURCE TARGET with --from, --to or "-")
         ListTables, // --list-tables SOURCE: the tables of a page, one line each
+        Check,    // --check SOURCE: the accessibility findings, one line each
         Help,     // -h, --help
         Version,  // -v, --version
         Wrong     // an unknown option or a malformed --export: usage, exit 2

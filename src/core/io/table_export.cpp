@@ -12,6 +12,7 @@
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
 #include "core/import/spreadsheet_file.h"
+#include "core/markup/table_check.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 
@@ -310,6 +311,20 @@ QString unknownTargetMessage(const QString &target)
             .arg(target);
 }
 
+// SOURCE as the Open command reads it, or as --from says.
+OpenResult openSource(const QString &source, const ExportOptions &options, bool workbook, TableModel &model,
+                      QStringList &leftOut, QStringList &readNotes)
+{
+    const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
+    if (options.from || source == standardStreamName())
+        return openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, readNotes);
+    const auto textSource = textTableFormatOf(source);
+    return isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
+            : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut)
+            : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
+                                                                    : openTableDocument(source, model);
+}
+
 } // namespace
 
 QString textTableTooLargeMessage(const QString &path)
@@ -387,17 +402,7 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     } leave{owned, options.lastCommand};
     TableModel &model = *owned;
     QStringList leftOut, readNotes;
-    const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
-    OpenResult opened;
-    if (options.from || fromStream) {
-        opened = openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, readNotes);
-    } else {
-        const auto textSource = textTableFormatOf(source);
-        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
-                : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut)
-                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
-                                                                        : openTableDocument(source, model);
-    }
+    const OpenResult opened = openSource(source, options, workbook, model, leftOut, readNotes);
     if (!opened.ok())
         return fail(opened.message);
     model.FileName = fromStream ? QString() : source;
@@ -412,7 +417,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         model.OutputStyle = *options.style;
     QString html;
     if (*to == TableFormat::Html) {
-        // Empty only when the table is too large for its text.
+        // Empty only when the table is too large for its text (the headers
+        // attributes of an irregular table can take it past the limit).
         html = buildTableMarkup(model);
         if (html.isEmpty())
             return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
@@ -499,5 +505,38 @@ ExportResult listTables(const QString &source, std::optional<TableFormat> from)
         result.ok = false;
         result.message = pageRefusedMessage(name, PageLimit::Memory);
     }
+    return result;
+}
+
+ExportResult checkTableSource(const QString &source, const ExportOptions &options, bool *found)
+{
+    ExportResult result;
+    *found = false;
+    const bool fromStream = source == standardStreamName();
+    if (fromStream && !options.from) {
+        result.ok = false;
+        result.message = needsFormatMessage(false);
+        return result;
+    }
+    const bool workbook = options.from ? *options.from == TableFormat::Ods || *options.from == TableFormat::Xlsx
+                                       : isSpreadsheetFileName(source);
+    TableModel model;
+    QStringList leftOut;
+    const OpenResult opened = openSource(source, options, workbook, model, leftOut, result.notes);
+    if (!opened.ok()) {
+        result.ok = false;
+        result.message = opened.message;
+        return result;
+    }
+    const QString shown = fromStream ? standardInputName() : source;
+    const CheckReport report = checkTable(model);
+    QString lines;
+    for (const CheckFinding &f : report.findings)
+        lines += shown + QStringLiteral(": ") + findingText(f) + QLatin1Char('\n');
+    if (report.leftOut > 0)
+        lines += shown + QStringLiteral(": ")
+                + QCoreApplication::translate("TableCheck", "ほかに %1 件").arg(report.leftOut) + QLatin1Char('\n');
+    result.output = lines.toUtf8();
+    *found = !report.findings.isEmpty();
     return result;
 }

@@ -65,6 +65,11 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
 // (htmlTableListLine), in document order, into ExportResult::output.
 ExportResult listTables(const QString &source, std::optional<TableFormat> from = std::nullopt);
 
+// "quorvan --check SOURCE": SOURCE opened as --export opens it (options'
+// from, table and sheet), then the accessibility check (checkTable): one line
+// per finding into ExportResult::output. found: whether there was any.
+ExportResult checkTableSource(const QString &source, const ExportOptions &options, bool *found);
+
 // Reads a .csv or .tsv file into model as Open does; the message names the
 // file. What the reading changed (bytes that did not decode, NUL characters
 // left out) goes into notes, one text each.

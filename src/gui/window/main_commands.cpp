@@ -20,6 +20,7 @@
 #include <QWidgetAction>
 
 #include "gui/help/frm_about.h"
+#include "gui/window/check_dialog.h"
 #include "gui/window/document_manager.h"
 #include "gui/window/edit_history.h"
 #include "gui/cell_editor/frm_edit.h"
@@ -150,6 +151,8 @@ void frmMain::createActions()
     mnuFile->addAction(command(ToolbarButton::Save));
     item(mnuFile, "mnuSaveAs", tr("名前を付けて保存(&A)..."), &frmMain::mnuSaveAs_Click)
             ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    separator(mnuFile, "SepCheck");
+    item(mnuFile, "mnuCheck", tr("アクセシビリティの確認(&Y)..."), &frmMain::mnuCheck_Click);
     separator(mnuFile, "Sep2");
     item(mnuFile, "mnuExit", tr("終了(&X)"), &frmMain::mnuExit_Click)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(mnuFile, &QMenu::aboutToShow, this, &frmMain::mnuFile_Click);
@@ -162,6 +165,8 @@ void frmMain::createActions()
     mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
     mnuSel->addAction(command(ToolbarButton::Header));
+    item(mnuSel, "mnuHeaderRow", tr("見出し行にする(&R)"), &frmMain::mnuHeaderRow_Click)
+            ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     separator(mnuSel, "SepAhaha");
     mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);
     mnuSelEditMax = item(mnuSel, "mnuSelEditMax", tr("セル複数行編集(&M)"), &frmMain::mnuSelEditMax_Click);
@@ -441,6 +446,30 @@ void frmMain::setHeader(bool header)
     m_doc->setCellsField(m_grid->selectedCells(), CellField::Header, header ? -1 : 0);
     m_doc->closeGesture(); // each click is a step of its own
     command(ToolbarButton::Header)->setChecked(header);
+}
+
+// A pasted row of titles becomes the head in one step: the current row, or
+// the first when the whole table is selected.
+void frmMain::mnuHeaderRow_Click()
+{
+    m_grid->commitOpenBox();
+    const TableModel &model = m_doc->model();
+    const QRect whole(1, 1, model.TableCols, model.TableRows);
+    const int row = m_grid->selectedCells().contains(whole) ? 1 : m_grid->grid()->Row();
+    m_doc->editModel(tr("見出し行にする"), [row](TableModel &m) { makeHeaderRow(m, row); });
+    command(ToolbarButton::Header)->setChecked(m_grid->selectionAllHeaders());
+}
+
+void frmMain::mnuCheck_Click()
+{
+    commitPendingEdits();
+    CheckDialog dialog(*m_doc, this);
+    connect(&dialog, &CheckDialog::fixed, this, [this] {
+        reloadTableSettings();
+        command(ToolbarButton::Header)->setChecked(m_grid->selectionAllHeaders());
+        refreshOutputView();
+    });
+    dialog.exec();
 }
 
 void frmMain::mnuSelEdit_Click()

@@ -65,6 +65,8 @@ public slots:
     void mnuBold_Click();
     void mnuSelEdit_Click();
     void mnuSelEditMax_Click();
+    void mnuHeaderRow_Click();
+    void mnuCheck_Click();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -123,13 +123,14 @@ void TestMainWindow::menusAsDesigned()
         return list;
     };
     QCOMPARE(captions(part<QMenu>(w, "mnuFile")), (QStringList{"新規作成(&N)", "開く(&O)...", "-", "閉じる(&C)", "-",
-                                               "上書き保存(&S)", "名前を付けて保存(&A)...", "-", "終了(&X)"}));
+                                               "上書き保存(&S)", "名前を付けて保存(&A)...", "-",
+                                               "アクセシビリティの確認(&Y)...", "-", "終了(&X)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuEdit")), (QStringList{"元に戻す(&U)", "やり直し(&R)", "-",
                                                                "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                                "テキストとして貼り付け(&X)", "-",
                                                                "検索(&F)...", "置換(&H)...", "次を検索(&N)",
                                                                "前を検索(&V)"}));
-    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
+    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "見出し行にする(&R)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                               "テキストとして貼り付け(&X)", "-",
                                                               "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
