@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QDate>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -616,7 +617,10 @@ int sortRows(TableModel &m, int first, int last, const QVector<SortKey> &keys)
     if (torn)
         return torn;
 
-    QCollator plain;
+    // The C locale compares code points, case and digits alike; a sort
+    // reads as a person does whatever the environment says.
+    const QLocale locale = QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale();
+    QCollator plain(locale);
     plain.setCaseSensitivity(Qt::CaseInsensitive);
     QCollator natural = plain;
     natural.setNumericMode(true);
