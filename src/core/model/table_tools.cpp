@@ -507,8 +507,10 @@ SortFrame sortFrame(const TableModel &m)
     const SpanLayout layout = layoutOf(m);
     f.footerRows = std::clamp<int>(m.FooterRows, 0, rows);
     const int bodyEnd = rows - f.footerRows;
-    // A header row has written cells, every one a header cell.
-    while (f.headerRows < bodyEnd) {
+    // A header row has written cells, every one a header cell. Past
+    // MaxHeaderRows rows of them they are the body (a table made header cells
+    // throughout); each row looked at costs its columns.
+    while (f.headerRows < std::min(bodyEnd, MaxHeaderRows)) {
         const int r = f.headerRows + 1;
         int written = 0;
         bool headers = true;

@@ -26,6 +26,8 @@ struct SortFrame {
 
 // Rows looked at below a possible label row: enough to tell, little to read.
 constexpr int LabelSampleRows = 100;
+// The most rows of header cells a sort leaves at the top.
+constexpr int MaxHeaderRows = 1000;
 
 SortFrame sortFrame(const TableModel &m);
 

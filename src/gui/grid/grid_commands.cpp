@@ -92,11 +92,11 @@ void GridEditor::addCommandsTo(QMenu *menu)
     item(sort, "mnuSortDescending", tr("降順 - 文字列(&D)"), [this] { sortRows(true, SortKey::Text); });
     item(sort, "mnuSortAscendingNumber", tr("昇順 - 数値(&N)"), [this] { sortRows(false, SortKey::Number); });
     item(sort, "mnuSortDescendingNumber", tr("降順 - 数値(&U)"), [this] { sortRows(true, SortKey::Number); });
-    // The data tools act on the grid's keys while it has the focus; a text
-    // box keeps its own (Ctrl+D deletes there).
+    // The data tools take their keys only while the grid itself has the
+    // focus: its in-place box and every other text box keep their own.
     auto keyed = [this](QAction *a, QKeySequence key) {
         a->setShortcut(key);
-        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        a->setShortcutContext(Qt::WidgetShortcut);
         Grid->addAction(a);
     };
     sort->addSeparator()->setObjectName(QStringLiteral("SepSortDialog"));
