@@ -1,5 +1,5 @@
 // The data tools on the model: a sort that leaves the table's frame where it
-// is, transpose there and back, series, row numbers.
+// is, transpose there and back, fills and series, row numbers.
 #include <QtTest>
 
 #include "core/model/table_tools.h"
@@ -49,6 +49,8 @@ private slots:
     void transposeTwiceGivesTheTableBack();
     void seriesContinues_data();
     void seriesContinues();
+    void fillCopiesTheFirstCell_data();
+    void fillCopiesTheFirstCell();
     void rowNumbersNumberTheBody();
 };
 
@@ -202,6 +204,30 @@ void TestTableTools::seriesContinues()
     }
 }
 
+void TestTableTools::fillCopiesTheFirstCell_data()
+{
+    QTest::addColumn<QRect>("range");
+    QTest::addColumn<bool>("down");
+    QTest::addColumn<QStringList>("after");
+
+    const QStringList table{"a|b|c", "d|e|f", "g|h|i"};
+    QTest::newRow("down") << QRect(1, 1, 2, 3) << true << QStringList{"a|b|c", "a|b|f", "a|b|i"};
+    QTest::newRow("right") << QRect(1, 2, 3, 2) << false << QStringList{"a|b|c", "d|d|d", "g|g|g"};
+    QTest::newRow("one row takes the row above") << QRect(2, 3, 2, 1) << true << QStringList{"a|b|c", "d|e|f", "g|e|f"};
+    QTest::newRow("one column takes the column left of it") << QRect(3, 1, 1, 2) << false << QStringList{"a|b|b", "d|e|e", "g|h|i"};
+    QTest::newRow("the first row: nothing above") << QRect(1, 1, 3, 1) << true << table;
+}
+
+void TestTableTools::fillCopiesTheFirstCell()
+{
+    QFETCH(QRect, range);
+    QFETCH(bool, down);
+    QFETCH(QStringList, after);
+    TableModel m = tableOf({"a|b|c", "d|e|f", "g|h|i"});
+    fill(m, range, down);
+    QCOMPARE(rowsOf(m), after);
+}
+
 void TestTableTools::rowNumbersNumberTheBody()
 {
     TableModel m = tableOf({"品目", "a", "b", "合計"});
@@ -209,10 +235,6 @@ void TestTableTools::rowNumbersNumberTheBody()
     m.FooterRows = 1;
     QCOMPARE(insertRowNumbers(m, QStringLiteral("番号")), NumberStatus::Done);
     QCOMPARE(rowsOf(m), (QStringList{"番号|品目", "1|a", "2|b", "|合計"}));
-
-    // Filled down, the first cell of the column goes into the rest.
-    QCOMPARE(fill(m, QRect(2, 2, 1, 3), true), FillStatus::Done);
-    QCOMPARE(rowsOf(m), (QStringList{"番号|品目", "1|a", "2|a", "|a"}));
 }
 
 QTEST_APPLESS_MAIN(TestTableTools)
