@@ -411,7 +411,10 @@ public:
             return m_first.markup;
         case Seed::Count: {
             qint64 units = 0;
-            if (__builtin_mul_overflow(m_step, i, &units) || __builtin_add_overflow(units, m_counter.units, &units))
+            // Past 18 digits the cell stays as it was (and the sign can turn).
+            constexpr qint64 Most = 999999999999999999;
+            if (__builtin_mul_overflow(m_step, i, &units) || __builtin_add_overflow(units, m_counter.units, &units)
+                || units > Most || units < -Most)
                 return std::nullopt;
             return writeCounter(m_counter, units);
         }
