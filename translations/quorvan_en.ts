@@ -533,6 +533,90 @@
         <source>セル（%1 列、%2 行）</source>
         <translation>Cell in column %1, row %2</translation>
     </message>
+    <message>
+        <source>詳細(&amp;S)...</source>
+        <translation>&amp;Sort...</translation>
+    </message>
+    <message>
+        <source>下方向へコピー(&amp;D)</source>
+        <translation>Fill &amp;Down</translation>
+    </message>
+    <message>
+        <source>右方向へコピー(&amp;R)</source>
+        <translation>Fill &amp;Right</translation>
+    </message>
+    <message>
+        <source>連続データ(&amp;S)</source>
+        <translation>Fill &amp;Series</translation>
+    </message>
+    <message>
+        <source>下方向(&amp;D)</source>
+        <translation>&amp;Down</translation>
+    </message>
+    <message>
+        <source>右方向(&amp;R)</source>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <source>行と列の入れ替え(&amp;W)</source>
+        <translation>Tr&amp;anspose</translation>
+    </message>
+    <message>
+        <source>行番号の列を挿入(&amp;N)</source>
+        <translation>Insert Row &amp;Numbers</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため、「%1」を中止しました。</source>
+        <translation>There was not enough memory: &quot;%1&quot; was stopped.</translation>
+    </message>
+    <message>
+        <source>列 %1</source>
+        <translation>Column %1</translation>
+    </message>
+    <message>
+        <source>列 %1：%2</source>
+        <translation>Column %1: %2</translation>
+    </message>
+    <message>
+        <source>行と列を入れ替えられません。表の列は %1 までのため、行が %1 を超える表は入れ替えられません。</source>
+        <translation>The rows and columns cannot be swapped. A table has at most %1 columns, so a table of more than %1 rows cannot be transposed.</translation>
+    </message>
+    <message>
+        <source>行と列の入れ替え</source>
+        <translation>Transpose</translation>
+    </message>
+    <message>
+        <source>フッター行は列になったため、フッター行の設定を外しました。</source>
+        <translation>The footer rows became columns, so the table has no footer rows now.</translation>
+    </message>
+    <message>
+        <source>下方向へコピー</source>
+        <translation>Fill Down</translation>
+    </message>
+    <message>
+        <source>右方向へコピー</source>
+        <translation>Fill Right</translation>
+    </message>
+    <message>
+        <source>連続データ</source>
+        <translation>Fill Series</translation>
+    </message>
+    <message>
+        <source>一度に書き込めるのは %L1 セルまでです。範囲を狭めてください。</source>
+        <translation>At most %L1 cells can be written at once. Choose a smaller range.</translation>
+    </message>
+    <message>
+        <source>表のテキストが表ファイルの上限の %1 MB を超えるため、何も変更していません。</source>
+        <translation>Nothing was changed: the table&apos;s text would pass the %1 MB a table file may hold.</translation>
+    </message>
+    <message>
+        <source>行番号の挿入</source>
+        <translation>Insert Row Numbers</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>No.</translation>
+    </message>
 </context>
 <context>
     <name>GridWidget</name>
@@ -764,6 +848,73 @@
     <message>
         <source>&quot;%1&quot;の回復用のコピーを開けないため、復元できませんでした。コピーは&quot;%2&quot;に残してあります。</source>
         <translation>&quot;%1&quot; could not be restored because its recovery copy does not open. The copy is kept as &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>SortDialog</name>
+    <message>
+        <source>並べ替え</source>
+        <translation>Sort</translation>
+    </message>
+    <message>
+        <source>先頭行は見出し(&amp;F)</source>
+        <translation>&amp;First row is a header</translation>
+    </message>
+    <message>
+        <source>見出しの行、フッター行と、チェックするとその下の最初の行は、並べ替えても動きません。</source>
+        <translation>The header rows, the footer rows and, when this is checked, the first row below the header rows stay where they are.</translation>
+    </message>
+    <message>
+        <source>第 1 キー(&amp;1)：</source>
+        <translation>Key &amp;1:</translation>
+    </message>
+    <message>
+        <source>第 2 キー(&amp;2)：</source>
+        <translation>Key &amp;2:</translation>
+    </message>
+    <message>
+        <source>第 3 キー(&amp;3)：</source>
+        <translation>Key &amp;3:</translation>
+    </message>
+    <message>
+        <source>第 %1 キーの列</source>
+        <translation>Column of key %1</translation>
+    </message>
+    <message>
+        <source>第 %1 キーの読み方</source>
+        <translation>How key %1 reads</translation>
+    </message>
+    <message>
+        <source>第 %1 キーの順序</source>
+        <translation>Order of key %1</translation>
+    </message>
+    <message>
+        <source>（なし）</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>文字列</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>数値</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>自然順（項目2 &lt; 項目10）</source>
+        <translation>Natural (item 2 &lt; item 10)</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>昇順</source>
+        <translation>Ascending</translation>
+    </message>
+    <message>
+        <source>降順</source>
+        <translation>Descending</translation>
     </message>
 </context>
 <context>
@@ -1911,8 +2062,8 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Check Accessibilit&amp;y...</translation>
     </message>
     <message>
-        <source>見出し行にする(&amp;R)</source>
-        <translation>Make Header &amp;Row</translation>
+        <source>見出し行にする(&amp;K)</source>
+        <translation>Ma&amp;ke Header Row</translation>
     </message>
     <message>
         <source>見出し行にする</source>

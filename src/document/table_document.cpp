@@ -65,19 +65,23 @@ void TableDocument::editModel(const QString &text, const std::function<void(Tabl
                 (e->rows ? rows : cols) -= e->count;
         }
     normaliseEntered(rows, cols);
-    // The records fn wrote read as the panes write them too.
-    const QRect table = m_model.tableCells();
-    QVector<QPoint> written;
-    for (auto it = m_rec->cells.cbegin(); it != m_rec->cells.cend(); ++it)
-        if (table.contains(keyCol(it.key()), keyRow(it.key())))
-            written.append(QPoint(keyCol(it.key()), keyRow(it.key())));
-    for (const QPoint p : std::as_const(written)) {
-        if (!isNormalised(std::as_const(m_model).Cells(p.x(), p.y())))
-            normalise(m_model.Cells(p.x(), p.y()));
+    // The records fn wrote read as the panes write them too. They are taken
+    // row by row, as the table holds them (a million records in the hash's
+    // order cost seconds of look-ups), and mended in place: the step keeps
+    // them as they end.
+    if (m_journal->flush()) {
+        const QRect table = m_model.tableCells();
+        m_model.Cells.setObserver(nullptr);
+        for (CellChange &c : m_rec->actions.back().cells) {
+            if (table.contains(c.col, c.row) && !isNormalised(c.after)) {
+                CellRecord &rec = m_model.Cells(c.col, c.row);
+                normalise(rec);
+                c.after = rec;
+            }
+        }
+        m_model.Cells.setObserver(m_journal);
     }
     CellFields fields;
-    for (auto it = m_rec->cells.cbegin(); it != m_rec->cells.cend(); ++it)
-        fields |= differingFields(it.value(), std::as_const(m_model).Cells(keyCol(it.key()), keyRow(it.key())));
     for (std::size_t i = firstAction; i < m_rec->actions.size(); ++i)
         for (const CellChange &c : std::as_const(m_rec->actions[i].cells))
             fields |= differingFields(c.before, c.after);

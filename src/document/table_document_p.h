@@ -274,23 +274,30 @@ public:
         m_doc.m_rec->actions.push_back(std::move(a));
     }
 
-    // The records written since the last line edit, with how they are now.
-    void flush()
+    // The records written since the last line edit, with how they are now,
+    // in row order; false when there were none.
+    bool flush()
     {
         Recording *rec = m_doc.m_rec;
         if (!rec || rec->cells.isEmpty())
-            return;
+            return false;
+        // Sorted as keys, then read in that order: the table is walked as it
+        // is held, and no record is moved about by the sort.
+        std::vector<std::pair<quint64, const CellRecord *>> order;
+        order.reserve(std::size_t(rec->cells.size()));
+        for (auto it = rec->cells.cbegin(); it != rec->cells.cend(); ++it)
+            order.emplace_back(it.key(), &it.value());
+        std::sort(order.begin(), order.end(), [](const auto &x, const auto &y) { return x.first < y.first; });
         StepAction a;
         a.cells.reserve(rec->cells.size());
-        for (auto it = rec->cells.cbegin(); it != rec->cells.cend(); ++it) {
-            const int col = keyCol(it.key()), row = keyRow(it.key());
-            a.cells.append({col, row, it.value(), std::as_const(m_doc.m_model).Cells(col, row)});
+        for (const auto &[key, before] : order) {
+            const int col = keyCol(key), row = keyRow(key);
+            a.cells.append({col, row, *before, std::as_const(m_doc.m_model).Cells(col, row)});
         }
-        std::sort(a.cells.begin(), a.cells.end(), [](const CellChange &x, const CellChange &y) {
-            return cellKey(x.col, x.row) < cellKey(y.col, y.row);
-        });
+        order.clear();
         rec->cells.clear();
         rec->actions.push_back(std::move(a));
+        return true;
     }
 
     // A rectangle of the table before the edit, in the table after it: what

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "core/model/table_edits.h"
+#include "core/model/table_tools.h"
 #include "document/table_document.h"
 
 class TestTableDocument : public QObject
@@ -144,6 +145,22 @@ void TestTableDocument::undoRestoresTheModel_data()
             tableedits::insertCols(m, 1, 1);
         });
     }) << 1;
+    // The data tools, each one step.
+    QTest::newRow("sort by two keys") << Change([](TableDocument &d) {
+        d.editModel("sort", [](TableModel &m) {
+            tabletools::sortRows(m, 2, 98, {{3, tabletools::SortKind::Number, true}, {1, tabletools::SortKind::Natural, false}});
+        });
+    }) << 1;
+    QTest::newRow("transpose") << Change([](TableDocument &d) {
+        d.setCellField(2, 1, CellField::ColSpanOn, 1);
+        d.setCellField(2, 1, CellField::ColSpan, 3);
+        d.editModel("transpose", [](TableModel &m) { tabletools::transpose(m); });
+    }) << 3;
+    QTest::newRow("fill, series and row numbers") << Change([](TableDocument &d) {
+        d.editModel("fill", [](TableModel &m) { tabletools::fill(m, QRect(2, 5, 3, 40), true); });
+        d.editModel("series", [](TableModel &m) { tabletools::fillSeries(m, QRect(3, 1, 1, 99), true); });
+        d.editModel("numbers", [](TableModel &m) { tabletools::insertRowNumbers(m, "No."); });
+    }) << 3;
     QTest::newRow("grown past the original size and back") << Change([](TableDocument &d) {
         d.setSize(150, 120);
         d.setCellText(150, 120, "far");

@@ -1,11 +1,9 @@
 #include "core/model/table_edits.h"
 
-#include <QCollator>
-
 #include <algorithm>
 #include <numeric>
 
-#include "core/model/grid_text.h"
+#include "core/model/table_tools.h"
 
 namespace {
 
@@ -259,68 +257,9 @@ bool readSortNumber(const QString &shown, double &value)
 
 int sortRows(TableModel &m, int first, int last, int col, bool descending, SortKey key)
 {
-    const int rows = std::clamp<int>(m.TableRows, 0, TableLimits::MaxRows);
-    const int cols = std::clamp<int>(m.TableCols, 0, TableLimits::MaxCols);
-    first = std::max(first, 1);
-    last = std::min(last, rows);
-    if (first >= last || col < 1 || col > cols)
-        return 0;
-    // A row span starting in the rows, or from above reaching into them.
-    int torn = 0;
-    m.Cells.forEachLaidOut(QRect(1, 1, cols, last), [&](int, int r, const CellRecord &rec) {
-        if (!torn && rec.RowSpanOn && rec.RowSpan > 1 && r + qint64(rec.RowSpan) - 1 >= first)
-            torn = r;
-    });
-    if (torn)
-        return torn;
-
-    struct Entry {
-        int row;
-        QString shown;
-        bool number;
-        double value;
-    };
-    QVector<Entry> entries;
-    entries.reserve(last - first + 1);
-    for (int r = first; r <= last; ++r) {
-        Entry e{r, HtmlToGridText(std::as_const(m).Cells(col, r).Text).trimmed(), false, 0};
-        if (key == SortKey::Number)
-            e.number = readSortNumber(e.shown, e.value);
-        entries.append(e);
-    }
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // 0 sorts first, 1 after, 2 last.
-    auto rank = [](const Entry &e) { return e.shown.isEmpty() ? 2 : (e.number ? 0 : 1); };
-    auto order = [&](const Entry &a, const Entry &b) {
-        const int ra = rank(a), rb = rank(b);
-        if (ra != rb)
-            return ra < rb;
-        int cmp = 0;
-        if (ra == 0)
-            cmp = a.value < b.value ? -1 : (a.value > b.value ? 1 : 0);
-        else if (ra == 1)
-            cmp = collator.compare(a.shown, b.shown);
-        return descending ? cmp > 0 : cmp < 0;
-    };
-    std::stable_sort(entries.begin(), entries.end(), order);
-
-    LineEdit edit;
-    edit.kind = LineEdit::Permute;
-    edit.rows = true;
-    edit.at = first;
-    edit.count = last - first + 1;
-    edit.limit = CellTable::MaxRow;
-    edit.order.reserve(edit.count);
-    bool moved = false;
-    for (int i = 0; i < entries.size(); ++i) {
-        edit.order.append(entries.at(i).row - first);
-        moved = moved || entries.at(i).row != first + i;
-    }
-    if (moved)
-        m.Cells.apply(edit);
-    return 0;
+    // Text as the menu has always sorted it: digits read as numbers.
+    const tabletools::SortKind kind = key == SortKey::Number ? tabletools::SortKind::Number : tabletools::SortKind::Natural;
+    return tabletools::sortRows(m, first, last, {tabletools::SortKey{col, kind, descending}});
 }
 
 } // namespace tableedits

@@ -92,6 +92,30 @@ void GridEditor::addCommandsTo(QMenu *menu)
     item(sort, "mnuSortDescending", tr("降順 - 文字列(&D)"), [this] { sortRows(true, SortKey::Text); });
     item(sort, "mnuSortAscendingNumber", tr("昇順 - 数値(&N)"), [this] { sortRows(false, SortKey::Number); });
     item(sort, "mnuSortDescendingNumber", tr("降順 - 数値(&U)"), [this] { sortRows(true, SortKey::Number); });
+    // The data tools take their keys only while the grid itself has the
+    // focus: its in-place box and every other text box keep their own.
+    auto keyed = [this](QAction *a, QKeySequence key) {
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetShortcut);
+        Grid->addAction(a);
+    };
+    sort->addSeparator()->setObjectName(QStringLiteral("SepSortDialog"));
+    keyed(item(sort, "mnuSortDialog", tr("詳細(&S)..."), &GridEditor::showSortDialog),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    menu->addSeparator()->setObjectName(QStringLiteral("SepData"));
+    keyed(item(menu, "mnuFillDown", tr("下方向へコピー(&D)"), [this] { fillSelection(true); }),
+          QKeySequence(Qt::CTRL | Qt::Key_D));
+    keyed(item(menu, "mnuFillRight", tr("右方向へコピー(&R)"), [this] { fillSelection(false); }),
+          QKeySequence(Qt::CTRL | Qt::Key_R));
+    QMenu *series = submenu("mnuSeries", tr("連続データ(&S)"));
+    keyed(item(series, "mnuSeriesDown", tr("下方向(&D)"), [this] { fillSelectionSeries(true); }),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    keyed(item(series, "mnuSeriesRight", tr("右方向(&R)"), [this] { fillSelectionSeries(false); }),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    keyed(item(menu, "mnuTranspose", tr("行と列の入れ替え(&W)"), &GridEditor::transposeTable),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+    keyed(item(menu, "mnuRowNumbers", tr("行番号の列を挿入(&N)"), &GridEditor::insertRowNumbers),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     connect(menu, &QMenu::aboutToShow, this, [this, merge, unmerge] {
         const QRect cells = Grid->selectedCells();
         merge->setEnabled(cells.width() * cells.height() > 1);

@@ -8,6 +8,7 @@
 
 #include "core/model/cell_finder.h"
 #include "core/model/table_edits.h"
+#include "core/model/table_tools.h"
 #include "document/table_document.h"
 
 class QLineEdit;
@@ -91,9 +92,16 @@ public slots:
     void insertCols(bool after);
     void deleteRows();
     void deleteCols();
-    // The selected rows (or every row below the header rows) by the current
-    // column (grid_tools.cpp).
+    // The data tools (grid_data_tools.cpp). A sort takes the selected rows
+    // (every row when one is selected) by the current column, or by the keys
+    // of the sort dialog, leaving the header, label and footer rows in place.
     void sortRows(bool descending, tableedits::SortKey key);
+    void showSortDialog();
+    void transposeTable();
+    // The first cell of the range copied down or right, or continued as a series.
+    void fillSelection(bool down);
+    void fillSelectionSeries(bool down);
+    void insertRowNumbers();
     // A dragged border: the column's or row's cells take the size.
     void setColumnWidth(int col, int px);
     void setRowHeight(int row, int px);
@@ -119,6 +127,11 @@ private:
     void followTableSize();
     void showCurrent(QPoint cell);
     void tell(const QString &text);
+    // One step of the document; false, with nothing changed and a message,
+    // when memory ran out.
+    bool runTool(const QString &step, const std::function<void(TableModel &)> &fn);
+    void sortBy(const QVector<tabletools::SortKey> &keys, const tabletools::SortFrame &frame);
+    void tellFill(tabletools::FillStatus status);
 
     TableDocument &m_doc;
     GridWidget *Grid;

@@ -1,4 +1,4 @@
-// Find and replace, sorting, and the sizes of columns and rows: edits over
+// Find and replace, and the sizes of columns and rows: edits over
 // many cells at once, each one undo step.
 #include "gui/grid/grid_editor.h"
 
@@ -60,44 +60,6 @@ ReplaceSummary GridEditor::replaceAll(const CellFinder &finder, const QString &w
         s.stop = ReplaceSummary::Stop::NoMemory;
     }
     return s;
-}
-
-void GridEditor::sortRows(bool descending, tableedits::SortKey key)
-{
-    commitOpenBox();
-    const TableModel &m = m_doc.model();
-    const QRect cells = Grid->selectedCells();
-    const int col = Grid->Col();
-    if (col < 1 || cells.top() < 1)
-        return;
-    int first = cells.top(), last = cells.bottom();
-    if (first == last) {
-        // One row chosen: every row below the rows of header cells.
-        const int rows = qBound(1, int(m.TableRows), TableLimits::MaxRows);
-        const int cols = qBound(1, int(m.TableCols), TableLimits::MaxCols);
-        first = 1;
-        for (bool headers = true; headers && first <= rows; ) {
-            for (int c = 1; c <= cols && headers; ++c)
-                headers = m.Cells(c, first).Header == -1;
-            if (headers)
-                ++first;
-        }
-        last = rows;
-    }
-    if (first >= last)
-        return;
-    // A sort that would tear a span apart changes nothing.
-    int spanRow = 0;
-    m_doc.editModel(tr("並べ替え"), [&](TableModel &t) {
-        spanRow = tableedits::sortRows(t, first, last, col, descending, key);
-    });
-    if (spanRow) {
-        tell(tr("%1 行目のセルが縦に結合しているため、並べ替えられません。結合を解除してから並べ替えてください。")
-                     .arg(spanRow));
-        return;
-    }
-    // The current cell may now hold another row's settings.
-    Grid_Click();
 }
 
 void GridEditor::setColumnWidth(int col, int px)

@@ -165,7 +165,7 @@ void frmMain::createActions()
     mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
     mnuSel->addAction(command(ToolbarButton::Header));
-    item(mnuSel, "mnuHeaderRow", tr("見出し行にする(&R)"), &frmMain::mnuHeaderRow_Click)
+    item(mnuSel, "mnuHeaderRow", tr("見出し行にする(&K)"), &frmMain::mnuHeaderRow_Click)
             ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_H));
     separator(mnuSel, "SepAhaha");
     mnuSelEdit = item(mnuSel, "mnuSelEdit", tr("セル通常編集(&E)"), &frmMain::mnuSelEdit_Click);

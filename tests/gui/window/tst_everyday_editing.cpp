@@ -4,6 +4,8 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -98,6 +100,7 @@ private slots:
     void findAndReplace();
     void sortByTheCurrentColumn_data();
     void sortByTheCurrentColumn();
+    void dataToolsOfTheCellMenu();
 };
 
 void TstEverydayEditing::outputHoldsWhatTheBoxesShow()
@@ -435,6 +438,80 @@ void TstEverydayEditing::sortByTheCurrentColumn()
     item(*w, qPrintable(action))->trigger();
     QVERIFY2(said.contains(QLatin1String("3")), qPrintable(said));
     QCOMPARE(model(*w).Cells(2, 2).Text, prices.at(0));
+}
+
+// A price list pasted from a spreadsheet, its label line of ordinary cells
+// and a total, worked on through the Cell menu and its keys.
+void TstEverydayEditing::dataToolsOfTheCellMenu()
+{
+    auto w = openWindow(2, 5);
+    const QStringList names{"item", "pear", "apple", "fig", "total"}, prices{"price", "12", "3", "7", "22"};
+    for (int r = 1; r <= 5; ++r) {
+        doc(*w).setCellText(1, r, names.at(r - 1));
+        doc(*w).setCellText(2, r, prices.at(r - 1));
+    }
+    doc(*w).setTableField(TableField::FooterRows, 1);
+    const TableModel start = model(*w);
+    QUndoStack *stack = doc(*w).undoStack();
+    int steps = stack->count();
+    auto column = [&](int c) {
+        QStringList texts;
+        for (int r = 1; r <= model(*w).TableRows; ++r)
+            texts << std::as_const(model(*w)).Cells(c, r).Text;
+        return texts;
+    };
+    auto oneMoreStep = [&] { QCOMPARE(stack->count(), ++steps); };
+
+    // One cell chosen: the label line and the total stay where they are.
+    clickCell(*w, 2, 3);
+    item(*w, "mnuSortAscendingNumber")->trigger();
+    QCOMPARE(column(1), (QStringList{"item", "apple", "fig", "pear", "total"}));
+    oneMoreStep();
+
+    // The dialog: by the name, descending; the label line is found for it.
+    bool labelChecked = false;
+    QTimer::singleShot(0, [&labelChecked] {
+        QWidget *dlg = QApplication::activeModalWidget();
+        labelChecked = part<QCheckBox>(*dlg, "chkSortHeader")->isChecked();
+        part<QComboBox>(*dlg, "cmbSortCol1")->setCurrentIndex(0);
+        part<QComboBox>(*dlg, "cmbSortKind1")->setCurrentIndex(0);
+        part<QComboBox>(*dlg, "cmbSortOrder1")->setCurrentIndex(1);
+        qobject_cast<QDialog *>(dlg)->accept();
+    });
+    item(*w, "mnuSortDialog")->trigger();
+    QVERIFY(labelChecked);
+    QCOMPARE(column(1), (QStringList{"item", "pear", "fig", "apple", "total"}));
+    oneMoreStep();
+
+    // The series goes on by the step of its first two cells; Ctrl+D copies
+    // the first cell down the range.
+    QApplication::setActiveWindow(w.get());
+    grid(*w)->setFocus();
+    grid(*w)->selectCells(QRect(2, 2, 1, 3));
+    item(*w, "mnuSeriesDown")->trigger();
+    QCOMPARE(column(2), (QStringList{"price", "12", "7", "2", "22"}));
+    oneMoreStep();
+    QTest::keyClick(grid(*w), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(column(2), (QStringList{"price", "12", "12", "12", "22"}));
+    oneMoreStep();
+
+    item(*w, "mnuRowNumbers")->trigger();
+    QCOMPARE(column(1), (QStringList{"番号", "1", "2", "3", ""}));
+    oneMoreStep();
+
+    // Transposed, the footer setting goes, and is back with the undo.
+    answerNextBox({});
+    item(*w, "mnuTranspose")->trigger();
+    QCOMPARE(model(*w).TableRows, 3);
+    QCOMPARE(model(*w).TableCols, 5);
+    QCOMPARE(model(*w).FooterRows, 0);
+    QCOMPARE(std::as_const(model(*w)).Cells(3, 2).Text, QStringLiteral("fig"));
+    oneMoreStep();
+
+    while (stack->count() > 0 && stack->index() > steps - 6)
+        stack->undo();
+    QVERIFY(model(*w).Cells == start.Cells);
+    QCOMPARE(model(*w).FooterRows, 1);
 }
 
 QTEST_MAIN(TstEverydayEditing)

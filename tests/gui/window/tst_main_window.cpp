@@ -130,11 +130,13 @@ void TestMainWindow::menusAsDesigned()
                                                                "テキストとして貼り付け(&X)", "-",
                                                                "検索(&F)...", "置換(&H)...", "次を検索(&N)",
                                                                "前を検索(&V)"}));
-    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "見出し行にする(&R)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
+    QCOMPARE(captions(part<QMenu>(w, "mnuSel")), (QStringList{"見出し(&H)", "見出し行にする(&K)", "-", "セル通常編集(&E)", "セル複数行編集(&M)", "-",
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                               "テキストとして貼り付け(&X)", "-",
                                                               "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
-                                                              "列を挿入(&L)", "行を削除", "列を削除", "-", "並べ替え(&O)"}));
+                                                              "列を挿入(&L)", "行を削除", "列を削除", "-", "並べ替え(&O)", "-",
+                                                              "下方向へコピー(&D)", "右方向へコピー(&R)", "連続データ(&S)",
+                                                              "行と列の入れ替え(&W)", "行番号の列を挿入(&N)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuHelp")), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
     QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
