@@ -5,6 +5,7 @@
 #include "core/app/ui_language.h"
 #include "core/io/table_formats.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -21,8 +22,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption tableOption(QStringLiteral("table"), QString(), QStringLiteral("n"));
     const QCommandLineOption listOption(QStringLiteral("list-tables"));
     const QCommandLineOption pageOption(QStringLiteral("page"));
+    const QCommandLineOption presetOption(QStringLiteral("preset"), QString(), QStringLiteral("name"));
+    const QCommandLineOption cssOption(QStringLiteral("css"), QString(), QStringLiteral("place"));
+    const QCommandLineOption responsiveOption(QStringLiteral("responsive"));
     parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
-                       tableOption, listOption, pageOption});
+                       tableOption, listOption, pageOption, presetOption, cssOption, responsiveOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -76,6 +80,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.preset = parser.value(presetOption);
+        cl.css = parser.value(cssOption);
+        cl.responsive = parser.isSet(responsiveOption);
         bool number = true;
         cl.table = parser.isSet(tableOption) ? parser.value(tableOption).toInt(&number) : 0;
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
@@ -84,6 +91,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
             wrong("--profile is html4 or html5");
         } else if (parser.isSet(styleOption) && !presentationStyleFromName(cl.style)) {
             wrong("--style is inline or none");
+        } else if (parser.isSet(presetOption) && !tablePresetFromName(cl.preset)) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--preset is one of ") + tablePresetNames().join(QStringLiteral(", "));
+        } else if (parser.isSet(cssOption) && !cssPlacementFromName(cl.css)) {
+            wrong("--css is block, file or none");
         } else if (parser.isSet(fromOption) && !tableFormatFromName(cl.from, false)) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--from is one of ") + tableFormatNames(false).join(QStringLiteral(", "));
@@ -97,6 +109,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         wrong("--profile goes with --export");
     } else if (parser.isSet(tableOption) || parser.isSet(pageOption)) {
         wrong("--table and --page go with --export");
+    } else if (parser.isSet(presetOption) || parser.isSet(cssOption) || parser.isSet(responsiveOption)) {
+        wrong("--preset, --css and --responsive go with --export");
     }
     return cl;
 }
@@ -106,6 +120,7 @@ QString usageText(const QString &program)
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
                    "       %1 [--profile html4|html5] [--style inline|none] [--page] [--table N]\n"
+                   "          [--preset NAME] [--css block|file|none] [--responsive]\n"
                    "          [--from FORMAT] [--to FORMAT] --export SOURCE TARGET\n"
                    "       %1 --list-tables [--from html] SOURCE\n"
                    "\n"
@@ -151,6 +166,18 @@ QString usageText(const QString &program)
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --preset NAME            with --export, for HTML5: a look written as\n"
+                   "                           classes with a stylesheet: plain, lines,\n"
+                   "                           striped, compact, bootstrap (that framework's\n"
+                   "                           class names only), or none; alignment goes by\n"
+                   "                           column into the stylesheet\n"
+                   "  --css block|file|none    where the stylesheet goes: a <style> block\n"
+                   "                           before the table, a .css file beside TARGET\n"
+                   "                           (TARGET's name with .css; a --page links it),\n"
+                   "                           or nowhere (the site has it)\n"
+                   "  --responsive             with --export, for HTML5: the table in a\n"
+                   "                           scrolling container, and under 600 px wide each\n"
+                   "                           body cell stacked under its column's header\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

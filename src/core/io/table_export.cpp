@@ -11,6 +11,7 @@
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 #include "core/model/table_model.h"
 
 #include <sys/stat.h>
@@ -329,12 +330,28 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         model.OutputProfile = *options.profile;
     if (options.style)
         model.OutputStyle = *options.style;
+    if (options.preset)
+        model.OutputPreset = *options.preset;
+    if (options.css)
+        model.OutputCss = *options.css;
+    if (options.responsive)
+        model.Responsive = 1;
     QString html;
     if (*to == TableFormat::Html) {
         html = buildTableMarkup(model);
+        // The stylesheet file goes first: a page that links it is not written without it.
+        QString href;
+        if (!html.isNull() && model.OutputCss == CssPlacement::File && !tableStyleSheet(model).isEmpty()) {
+            if (toStream)
+                return fail(QStringLiteral("--css file writes a .css file beside TARGET: name a TARGET file, "
+                                           "or choose --css block or none for standard output."));
+            const SaveResult css = saveStyleSheetBeside(model, target, href);
+            if (!css.ok)
+                return fail(css.message);
+        }
         if (options.page)
             html = wholePageText(html, model.OutputProfile, model.TableTitle,
-                                 fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());
+                                 fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName(), href);
     }
     if (toStream) {
         const SaveResult built = outputBytes(model, *to, html, result.output, result.notes);
