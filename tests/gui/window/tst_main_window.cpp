@@ -133,7 +133,8 @@ void TestMainWindow::menusAsDesigned()
                                                               "切り取り(&T)", "コピー(&C)", "貼り付け(&P)",
                                                               "テキストとして貼り付け(&X)", "-",
                                                               "セルを結合(&J)", "結合を解除(&U)", "-", "行を挿入(&I)",
-                                                              "列を挿入(&L)", "行を削除", "列を削除", "-", "並べ替え(&O)"}));
+                                                              "列を挿入(&L)", "行を削除", "列を削除", "-", "並べ替え(&O)",
+                                                              "列の配置(&G)"}));
     QCOMPARE(captions(part<QMenu>(w, "mnuHelp")), (QStringList{"ヘルプ(&H)...", "-", "バージョン情報(&A)..."}));
     QCOMPARE(part<QAction>(w, "mnuNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     QCOMPARE(part<QAction>(w, "mnuOpen")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
