@@ -17,10 +17,10 @@ private slots:
     void initTestCase();
     void presetsAndPlacements_data();
     void presetsAndPlacements();
-    void nuCheckerFindsNothing();
     void responsiveLabels_data();
     void responsiveLabels();
     void keptInTheTableFile();
+    void nuCheckerFindsNothing();
 
 private:
     HeadlessRun run(const QStringList &args);
@@ -108,16 +108,6 @@ void TestTablePresets::presetsAndPlacements()
     }
 }
 
-void TestTablePresets::nuCheckerFindsNothing()
-{
-    QVERIFY(!m_pages.isEmpty());
-    const NuRun nu = runNuChecker(m_pages, m_sheets);
-    if (!nu.java)
-        QSKIP("Java is not installed: the Nu checker cannot run");
-    QVERIFY2(nu.missing.isEmpty(), qPrintable(nu.missing));
-    QVERIFY2(nu.report.isEmpty(), qPrintable(nu.report));
-}
-
 void TestTablePresets::responsiveLabels_data()
 {
     QTest::addColumn<QString>("source");
@@ -154,9 +144,10 @@ void TestTablePresets::responsiveLabels()
     QFETCH(QStringList, options);
     QFETCH(QStringList, present);
     QFETCH(QStringList, absent);
-    const HeadlessRun r = run(options + QStringList{QStringLiteral("--to"), QStringLiteral("html"),
+    const HeadlessRun r = run(options + QStringList{QStringLiteral("--page"), QStringLiteral("--to"), QStringLiteral("html"),
                                                     QStringLiteral("--export"), source, QStringLiteral("-")});
     QVERIFY2(r.exitCode == 0, r.err.constData());
+    m_pages << r.out;
     for (const QString &s : present)
         QVERIFY2(r.out.contains(s.toUtf8()), qPrintable(s + QStringLiteral(" not in\n") + QString::fromUtf8(r.out)));
     for (const QString &s : absent)
@@ -177,6 +168,16 @@ void TestTablePresets::keptInTheTableFile()
     QCOMPARE(r.exitCode, 0);
     QVERIFY(r.out.contains("<div class=\"qv-scroll\" style=\"overflow-x: auto\">\r\n<table class=\"qv-striped"));
     QCOMPARE(r.out, direct.out);
+}
+
+void TestTablePresets::nuCheckerFindsNothing()
+{
+    QVERIFY(!m_pages.isEmpty());
+    const NuRun nu = runNuChecker(m_pages, m_sheets);
+    if (!nu.java)
+        QSKIP("Java is not installed: the Nu checker cannot run");
+    QVERIFY2(nu.missing.isEmpty(), qPrintable(nu.missing));
+    QVERIFY2(nu.report.isEmpty(), qPrintable(nu.report));
 }
 
 QTEST_GUILESS_MAIN(TestTablePresets)
