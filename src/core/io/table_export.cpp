@@ -415,11 +415,11 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         html = buildTableMarkup(model);
         // The stylesheet file goes first: a page that links it is not written without it.
         QString href;
-        if (!html.isNull() && model.OutputCss == CssPlacement::File && !tableStyleSheet(model).isEmpty()) {
-            if (toStream)
+        if (!html.isNull() && model.OutputCss == CssPlacement::File) {
+            if (toStream && !tableStyleSheet(model).isEmpty())
                 return fail(QStringLiteral("--css file writes a .css file beside TARGET: name a TARGET file, "
                                            "or choose --css block or none for standard output."));
-            const SaveResult css = saveStyleSheetBeside(model, target, href);
+            const SaveResult css = toStream ? SaveResult() : saveStyleSheetBeside(model, target, href);
             if (!css.ok)
                 return fail(css.message);
         }
