@@ -471,6 +471,26 @@ void TstEverydayEditing::priceListWithALook()
                                "<td data-label=\"Price\">4.50</td>", "<div class=\"qv-scroll\""})
         QVERIFY2(tags.contains(QLatin1String(wanted)), qPrintable(tags));
     QVERIFY(!tags.contains(QLatin1String("text-align: center;\"")));
+
+    // The stylesheet in a file of its own, beside the page that links it.
+    clickBar(*w, ToolbarButton::TableView);
+    part<QWidget>(*w, "cmbCss")->setFocus();
+    key(Qt::Key_Down);
+    QTemporaryDir dir;
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
+        CommonDialog::Reply reply;
+        reply.accepted = true;
+        reply.fileName = dir.filePath(QStringLiteral("prices"));
+        reply.filterIndex = int(r.filter.split(QLatin1Char('|')).indexOf(QStringLiteral("HTMLページ (*.html)")) / 2);
+        return reply;
+    });
+    w->SaveFile();
+    CommonDialog::setTestHook({});
+    QFile page(dir.filePath(QStringLiteral("prices.html"))), sheet(dir.filePath(QStringLiteral("prices.css")));
+    QVERIFY(page.open(QIODevice::ReadOnly) && sheet.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    QVERIFY2(html.contains("<link rel=\"stylesheet\" href=\"prices.css\">") && !html.contains("<style>"), html.constData());
+    QVERIFY(sheet.readAll().startsWith("table.qv-lines {"));
 }
 
 QTEST_MAIN(TstEverydayEditing)
