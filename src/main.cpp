@@ -158,6 +158,7 @@ int main(int argc, char *argv[])
         options.page = cl.page;
         options.text.keepFormulas = cl.csvFormulas;
         options.sheet = cl.sheet;
+        options.lastCommand = true;
         ExportResult r;
         try {
             r = exportTable(cl.files.at(0), cl.files.at(1), options);

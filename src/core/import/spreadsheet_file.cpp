@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <zip.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <climits>
@@ -46,43 +47,107 @@ bool BookState::chargeText(qint64 n)
 
 // ---- the package ----
 
+namespace {
+
+// libzip is loaded when the first workbook is read. Linked in, it and the
+// crypto library it brings would be loaded and relocated by every start of
+// the program (--version, or --export of a table file, a third slower).
+struct ZipApi {
+    decltype(&::zip_error_init) error_init = nullptr;
+    decltype(&::zip_error_fini) error_fini = nullptr;
+    decltype(&::zip_source_buffer_create) source_buffer_create = nullptr;
+    decltype(&::zip_source_free) source_free = nullptr;
+    decltype(&::zip_open_from_source) open_from_source = nullptr;
+    decltype(&::zip_get_num_entries) get_num_entries = nullptr;
+    decltype(&::zip_get_name) get_name = nullptr;
+    decltype(&::zip_discard) discard = nullptr;
+    decltype(&::zip_stat_init) stat_init = nullptr;
+    decltype(&::zip_stat_index) stat_index = nullptr;
+    decltype(&::zip_compression_method_supported) compression_method_supported = nullptr;
+    decltype(&::zip_fopen_index) fopen_index = nullptr;
+    decltype(&::zip_fread) fread = nullptr;
+    decltype(&::zip_fclose) fclose = nullptr;
+    bool loaded = false;
+};
+
+const ZipApi &zipApi()
+{
+    static const ZipApi api = [] {
+        ZipApi a;
+        void *lib = dlopen(QUORVAN_LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
+        if (!lib)
+            return a;
+        bool all = true;
+        auto get = [&](auto &fn, const char *name) {
+            fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(dlsym(lib, name));
+            all = all && fn;
+        };
+        get(a.error_init, "zip_error_init");
+        get(a.error_fini, "zip_error_fini");
+        get(a.source_buffer_create, "zip_source_buffer_create");
+        get(a.source_free, "zip_source_free");
+        get(a.open_from_source, "zip_open_from_source");
+        get(a.get_num_entries, "zip_get_num_entries");
+        get(a.get_name, "zip_get_name");
+        get(a.discard, "zip_discard");
+        get(a.stat_init, "zip_stat_init");
+        get(a.stat_index, "zip_stat_index");
+        get(a.compression_method_supported, "zip_compression_method_supported");
+        get(a.fopen_index, "zip_fopen_index");
+        get(a.fread, "zip_fread");
+        get(a.fclose, "zip_fclose");
+        a.loaded = all;
+        return a;
+    }();
+    return api;
+}
+
+} // namespace
+
 ZipPackage::ZipPackage(const QByteArray &bytes, BookState &state) : m_bytes(bytes), m_state(state)
 {
+    const ZipApi &zip = zipApi();
+    if (!zip.loaded) {
+        qWarning("%s could not be loaded: %s", QUORVAN_LIBZIP_SONAME, dlerror());
+        state.damaged();
+        return;
+    }
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+    zip.error_init(&error);
+    zip_source_t *source = zip.source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
     if (!source) {
-        zip_error_fini(&error);
+        zip.error_fini(&error);
         state.damaged();
         return;
     }
     // The consistency check compares every local header with the directory:
     // entries that overlap or disagree (the usual zip bombs) are refused here.
-    m_zip = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
-    zip_error_fini(&error);
+    m_zip = zip.open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    zip.error_fini(&error);
     if (!m_zip) {
-        zip_source_free(source);
+        zip.source_free(source);
         state.damaged();
         return;
     }
-    const zip_int64_t entries = zip_get_num_entries(m_zip, 0);
+    const zip_int64_t entries = zip.get_num_entries(m_zip, 0);
     if (entries < 0 || entries > SheetLimits::MaxEntries) {
         state.tooComplex(SheetLimit::Entries);
-        zip_discard(m_zip);
+        zip.discard(m_zip);
         m_zip = nullptr;
         return;
     }
     m_names.reserve(int(entries));
     for (zip_int64_t i = 0; i < entries; ++i) {
-        const char *name = zip_get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        const char *name = zip.get_name(m_zip, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
         m_names << (name ? QString::fromUtf8(name) : QString());
     }
 }
 
 ZipPackage::~ZipPackage()
 {
+    const ZipApi &zip = zipApi();
     if (m_zip)
-        zip_discard(m_zip);
+        zip.discard(m_zip);
 }
 
 qint64 ZipPackage::find(const QString &name, bool anyCase) const
@@ -107,9 +172,10 @@ XmlPart::XmlPart(const ZipPackage &package, const QString &name, bool anyCase) :
     if (index < 0)
         return;
     m_found = true;
+    const ZipApi &zip = zipApi();
     zip_stat_t st;
-    zip_stat_init(&st);
-    if (zip_stat_index(package.handle(), zip_uint64_t(index), 0, &st) != 0) {
+    zip.stat_init(&st);
+    if (zip.stat_index(package.handle(), zip_uint64_t(index), 0, &st) != 0) {
         m_state.damaged();
         return;
     }
@@ -125,27 +191,29 @@ XmlPart::XmlPart(const ZipPackage &package, const QString &name, bool anyCase) :
         m_state.damaged();
         return;
     }
-    if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(st.comp_method, 0)) {
+    if ((st.valid & ZIP_STAT_COMP_METHOD) && !zip.compression_method_supported(st.comp_method, 0)) {
         m_state.damaged();
         return;
     }
-    m_file = zip_fopen_index(package.handle(), zip_uint64_t(index), 0);
+    m_file = zip.fopen_index(package.handle(), zip_uint64_t(index), 0);
     if (!m_file)
         m_state.damaged();
 }
 
 XmlPart::~XmlPart()
 {
+    const ZipApi &zip = zipApi();
     if (m_file)
-        zip_fclose(m_file);
+        zip.fclose(m_file);
 }
 
 bool XmlPart::refill()
 {
+    const ZipApi &zip = zipApi();
     if (!m_file || m_state.failed())
         return false;
     m_chunk.resize(ChunkBytes);
-    const zip_int64_t n = zip_fread(m_file, m_chunk.data(), zip_uint64_t(m_chunk.size()));
+    const zip_int64_t n = zip.fread(m_file, m_chunk.data(), zip_uint64_t(m_chunk.size()));
     if (n < 0) { // a bad checksum or broken deflate data
         m_state.damaged();
         return false;

@@ -41,6 +41,7 @@ struct ExportOptions {
     bool responsive = false;
     TextTableOptions text;           // CSV and TSV: formulas guarded (the default) or kept live
     QString sheet;                   // a workbook's sheet, by name or number from 1; empty the first
+    bool lastCommand = false;        // the process ends after it: the table is not taken apart
 };
 
 // Opens source as the Open command does (a .csv or .tsv name read as

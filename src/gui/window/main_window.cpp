@@ -277,15 +277,15 @@ QString frmMain::BuildTableHtml()
     QString text;
     // A table too large for its text, or no memory left for it: said, and
     // the callers carry on with empty text.
-    if (markupTooLarge(m)) {
-        const QRect cells = m.tableCells();
-        showFileMessage(this, markupTooLargeMessage(cells.height(), cells.width()));
-    } else {
-        try {
-            text = buildTableMarkup(m);
-        } catch (const std::bad_alloc &) {
-            showFileMessage(this, tr("メモリーが足りないため、HTML を作れませんでした。"));
+    try {
+        // Empty only when the table is too large for its text.
+        text = buildTableMarkup(m);
+        if (text.isEmpty()) {
+            const QRect cells = m.tableCells();
+            showFileMessage(this, markupTooLargeMessage(cells.height(), cells.width()));
         }
+    } catch (const std::bad_alloc &) {
+        showFileMessage(this, tr("メモリーが足りないため、HTML を作れませんでした。"));
     }
     // Building the text leaves the last written cell current, as it always has.
     GridWidget *grid = m_grid->grid();
