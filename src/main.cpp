@@ -26,6 +26,7 @@
 #include "core/app/ui_language.h"
 #include "core/io/table_export.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 #include "version.h"
 
 namespace {
@@ -144,6 +145,11 @@ int main(int argc, char *argv[])
             options.profile = markupProfileFromName(cl.profile);
         if (!cl.style.isEmpty())
             options.style = presentationStyleFromName(cl.style);
+        if (!cl.preset.isEmpty())
+            options.preset = tablePresetFromName(cl.preset);
+        if (!cl.css.isEmpty())
+            options.css = cssPlacementFromName(cl.css);
+        options.responsive = cl.responsive;
         if (!cl.from.isEmpty())
             options.from = tableFormatFromName(cl.from, false);
         if (!cl.to.isEmpty())

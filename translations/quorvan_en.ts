@@ -614,6 +614,34 @@
         <translation>Insert Row Numbers</translation>
     </message>
     <message>
+        <source>列の配置(&amp;G)</source>
+        <translation>Column Ali&amp;gnment</translation>
+    </message>
+    <message>
+        <source>左揃え(&amp;L)</source>
+        <translation>&amp;Left</translation>
+    </message>
+    <message>
+        <source>中央揃え(&amp;C)</source>
+        <translation>&amp;Centre</translation>
+    </message>
+    <message>
+        <source>右揃え(&amp;R)</source>
+        <translation>&amp;Right</translation>
+    </message>
+    <message>
+        <source>一度に配置を変えられるのは %1 個のセルまでです。列を減らして選んでください。</source>
+        <translation>The alignment can be changed for at most %1 cells at a time. Choose fewer columns.</translation>
+    </message>
+    <message>
+        <source>列の配置</source>
+        <translation>Column Alignment</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため、列の配置を変えられませんでした。</source>
+        <translation>There is not enough memory to change the column alignment.</translation>
+    </message>
+    <message>
         <source>番号</source>
         <translation>No.</translation>
     </message>
@@ -1215,6 +1243,18 @@
         <source>見出しの範囲</source>
         <translation>Header Scope</translation>
     </message>
+    <message>
+        <source>表のプリセット</source>
+        <translation>Table Preset</translation>
+    </message>
+    <message>
+        <source>CSS の出力先</source>
+        <translation>Stylesheet Output</translation>
+    </message>
+    <message>
+        <source>レスポンシブ</source>
+        <translation>Responsive</translation>
+    </message>
 </context>
 <context>
     <name>TableExport</name>
@@ -1282,6 +1322,10 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>HTMLが%1 MBになり、読み込める上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
         <translation>&quot;%3&quot; was not saved: its HTML would be %1 MB, more than the %2 MB a page can have to be read again. Shorten some cell texts.</translation>
+    </message>
+    <message>
+        <source>スタイルシートが&quot;%1&quot;そのものに書き出されてしまうため、保存しませんでした。名前を .html で終わるようにしてください。</source>
+        <translation>The stylesheet would be written over &quot;%1&quot; itself, so nothing was saved. Give the file a name ending in .html.</translation>
     </message>
     <message>
         <source>%1 行 × %2 列の表は HTML にすると %3 MB を超えるため、HTML にできません。行か列を減らしてください。</source>
@@ -1425,6 +1469,62 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。</source>
         <translation>Enter how many of the table&apos;s last rows are its footer (tfoot in HTML5); 0 for no footer.</translation>
+    </message>
+    <message>
+        <source>プリセット(&amp;R)：</source>
+        <translation>&amp;Preset:</translation>
+    </message>
+    <message>
+        <source>シンプル</source>
+        <translation>Plain</translation>
+    </message>
+    <message>
+        <source>罫線</source>
+        <translation>Lines</translation>
+    </message>
+    <message>
+        <source>しま模様</source>
+        <translation>Striped</translation>
+    </message>
+    <message>
+        <source>コンパクト</source>
+        <translation>Compact</translation>
+    </message>
+    <message>
+        <source>Bootstrap のクラス</source>
+        <translation>Bootstrap classes</translation>
+    </message>
+    <message>
+        <source>レスポンシブ(&amp;M)</source>
+        <translation>Responsive for &amp;mobile</translation>
+    </message>
+    <message>
+        <source>表を横にスクロールできる枠で囲み、幅 600 ピクセル未満の画面では各セルを列の見出しを添えて縦に並べます。</source>
+        <translation>Puts the table in a box that scrolls sideways, and on screens narrower than 600 pixels stacks each cell under its column&apos;s header.</translation>
+    </message>
+    <message>
+        <source>CSS の出力先(&amp;G)：</source>
+        <translation>&amp;Stylesheet:</translation>
+    </message>
+    <message>
+        <source>プリセットやレスポンシブのスタイルシートを、表の前の style 要素に書くか、HTML と並べた .css ファイルに書くか、書かないか（サイトにあるもの）を選びます。</source>
+        <translation>Chooses where the stylesheet of the preset or the responsive layout goes: a style element before the table, a .css file beside the HTML, or nowhere (the site has it).</translation>
+    </message>
+    <message>
+        <source>表の前の &lt;style&gt;</source>
+        <translation>&lt;style&gt; before the table</translation>
+    </message>
+    <message>
+        <source>別の .css ファイル</source>
+        <translation>A separate .css file</translation>
+    </message>
+    <message>
+        <source>なし（サイトの CSS）</source>
+        <translation>None (the site&apos;s CSS)</translation>
+    </message>
+    <message>
+        <source>HTML5 で、表の見た目を style 属性でなく、クラスとスタイルシートで書くときの型を選びます。</source>
+        <translation>Chooses a look for HTML5 written as classes with a stylesheet instead of style attributes.</translation>
     </message>
 </context>
 <context>

@@ -52,6 +52,9 @@ enum class TableField {
     Id = 0x1000,
     Class = 0x2000,
     FooterRows = 0x4000,
+    Preset = 0x8000,        // a TablePreset
+    CssPlace = 0x10000,     // a CssPlacement
+    Responsive = 0x20000,
 };
 Q_DECLARE_FLAGS(TableFields, TableField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TableFields)

@@ -55,6 +55,9 @@ auto withField(TableModel &m, TableField f, Fn fn)
     case TableField::Width: return fn(m.TableWidth);
     case TableField::Style: return fn(m.OutputStyle);
     case TableField::FooterRows: return fn(m.FooterRows);
+    case TableField::Preset: return fn(m.OutputPreset);
+    case TableField::CssPlace: return fn(m.OutputCss);
+    case TableField::Responsive: return fn(m.Responsive);
     case TableField::Title: case TableField::FileName: case TableField::Id: case TableField::Class: break;
     }
     throw std::invalid_argument("not a numeric table field");
@@ -124,12 +127,16 @@ struct TableSettings {
     PresentationStyle style = PresentationStyle::Inline;
     QString id, cls;
     qint32 footerRows = 0;
+    TablePreset preset = TablePreset::None;
+    CssPlacement css = CssPlacement::Block;
+    qint16 responsive = 0;
 
     static TableSettings of(const TableModel &m)
     {
         return {m.TableRows, m.TableCols, m.TableTitle, m.TableBorder, m.TableBackColor,
                 m.TableBackColorNothing, m.NetscapeMode, m.OutputProfile, m.TableWidthUnit,
-                m.TableWidth, m.OutputStyle, m.TableId, m.TableClass, m.FooterRows};
+                m.TableWidth, m.OutputStyle, m.TableId, m.TableClass, m.FooterRows,
+                m.OutputPreset, m.OutputCss, m.Responsive};
     }
     void into(TableModel &m) const
     {
@@ -147,6 +154,9 @@ struct TableSettings {
         m.TableId = id;
         m.TableClass = cls;
         m.FooterRows = footerRows;
+        m.OutputPreset = preset;
+        m.OutputCss = css;
+        m.Responsive = responsive;
     }
     TableFields differing(const TableSettings &o) const
     {
@@ -165,6 +175,9 @@ struct TableSettings {
         if (id != o.id) f |= TableField::Id;
         if (cls != o.cls) f |= TableField::Class;
         if (footerRows != o.footerRows) f |= TableField::FooterRows;
+        if (preset != o.preset) f |= TableField::Preset;
+        if (css != o.css) f |= TableField::CssPlace;
+        if (responsive != o.responsive) f |= TableField::Responsive;
         return f;
     }
 };

@@ -34,6 +34,9 @@ QString TableDocument::stepName(TableField field)
     case TableField::Id: return tr("表の ID");
     case TableField::Class: return tr("表のクラス");
     case TableField::FooterRows: return tr("フッター行");
+    case TableField::Preset: return tr("表のプリセット");
+    case TableField::CssPlace: return tr("CSS の出力先");
+    case TableField::Responsive: return tr("レスポンシブ");
     case TableField::FileName: break;
     }
     return QString();

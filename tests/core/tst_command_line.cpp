@@ -117,6 +117,9 @@ void TestCommandLine::options_data()
     QTest::newRow("no Markdown reader") << QStringList{"--from", "md", "t.md", "t.qvn"} << int(C::Wrong) << QStringList{"t.md", "t.qvn"};
     QTest::newRow("tables of a page listed") << QStringList{"--list-tables", "p.html"} << int(C::ListTables) << QStringList{"p.html"};
     QTest::newRow("--table needs an export") << QStringList{"--table", "2", "p.html"} << int(C::Wrong) << QStringList{"p.html"};
+    QTest::newRow("a look by name") << QStringList{"--preset", "Striped", "--css", "file", "--responsive", "--export", "t.qvn", "t.html"} << int(C::Export) << QStringList{"t.qvn", "t.html"};
+    QTest::newRow("no such preset") << QStringList{"--preset", "fancy", "--export", "t.qvn", "t.html"} << int(C::Wrong) << QStringList{"t.qvn", "t.html"};
+    QTest::newRow("a look needs an export") << QStringList{"--responsive", "t.qvn"} << int(C::Wrong) << QStringList{"t.qvn"};
 }
 
 void TestCommandLine::options()

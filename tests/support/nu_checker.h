@@ -8,13 +8,14 @@
 
 // The Nu HTML checker (vnu.jar from scripts/deps.sh, or $QUORVAN_VNU_JAR) over
 // whole pages, in one Java start: it takes seconds. java false: no Java here.
+// Stylesheets of their own (.css files) are checked in a second start.
 struct NuRun {
     bool java = true;
     QString missing;  // why it could not run although Java is there
     QString report;   // empty when every page is clean
 };
 
-inline NuRun runNuChecker(const QList<QByteArray> &pages)
+inline NuRun runNuChecker(const QList<QByteArray> &pages, const QList<QByteArray> &styleSheets = {})
 {
     NuRun run;
     const QString java = QStandardPaths::findExecutable(QStringLiteral("java"));
@@ -34,12 +35,26 @@ inline NuRun runNuChecker(const QList<QByteArray> &pages)
             f.write(pages.at(i));
         args << f.fileName();
     }
-    QProcess p;
-    p.start(java, args);
-    if (!p.waitForFinished(240000))
-        run.missing = QStringLiteral("the checker did not finish");
-    run.report = QString::fromUtf8(p.readAllStandardError() + p.readAllStandardOutput()).trimmed();
-    if (run.report.isEmpty() && p.exitCode() != 0)
-        run.report = QStringLiteral("the checker failed with exit code %1").arg(p.exitCode());
+    QStringList cssArgs{QStringLiteral("-jar"), jar, QStringLiteral("--css"), QStringLiteral("--format"),
+                        QStringLiteral("gnu")};
+    for (int i = 0; i < styleSheets.size(); ++i) {
+        QFile f(dir.filePath(QStringLiteral("sheet%1.css").arg(i)));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(styleSheets.at(i));
+        cssArgs << f.fileName();
+    }
+    QList<QStringList> starts{args};
+    if (!styleSheets.isEmpty())
+        starts << cssArgs;
+    for (const QStringList &a : std::as_const(starts)) {
+        QProcess p;
+        p.start(java, a);
+        if (!p.waitForFinished(240000))
+            run.missing = QStringLiteral("the checker did not finish");
+        QString report = QString::fromUtf8(p.readAllStandardError() + p.readAllStandardOutput()).trimmed();
+        if (report.isEmpty() && p.exitCode() != 0)
+            report = QStringLiteral("the checker failed with exit code %1").arg(p.exitCode());
+        run.report += report;
+    }
     return run;
 }

@@ -5,6 +5,7 @@
 #include "core/app/ui_language.h"
 #include "core/io/table_formats.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -22,10 +23,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption listOption(QStringLiteral("list-tables"));
     const QCommandLineOption checkOption(QStringLiteral("check"));
     const QCommandLineOption pageOption(QStringLiteral("page"));
+    const QCommandLineOption presetOption(QStringLiteral("preset"), QString(), QStringLiteral("name"));
+    const QCommandLineOption cssOption(QStringLiteral("css"), QString(), QStringLiteral("place"));
+    const QCommandLineOption responsiveOption(QStringLiteral("responsive"));
     const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
     const QCommandLineOption sheetOption(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
     parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
-                       tableOption, listOption, checkOption, pageOption, csvFormulasOption, sheetOption});
+                       tableOption, listOption, checkOption, pageOption, presetOption, cssOption,
+                       responsiveOption, csvFormulasOption, sheetOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -92,6 +97,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.preset = parser.value(presetOption);
+        cl.css = parser.value(cssOption);
+        cl.responsive = parser.isSet(responsiveOption);
         cl.csvFormulas = parser.isSet(csvFormulasOption);
         cl.sheet = parser.value(sheetOption);
         bool number = true;
@@ -102,6 +110,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
             wrong("--profile is html4 or html5");
         } else if (parser.isSet(styleOption) && !presentationStyleFromName(cl.style)) {
             wrong("--style is inline or none");
+        } else if (parser.isSet(presetOption) && !tablePresetFromName(cl.preset)) {
+            cl.mode = CommandLine::Wrong;
+            cl.error = QStringLiteral("--preset is one of ") + tablePresetNames().join(QStringLiteral(", "));
+        } else if (parser.isSet(cssOption) && !cssPlacementFromName(cl.css)) {
+            wrong("--css is block, file or none");
         } else if (parser.isSet(fromOption) && !tableFormatFromName(cl.from, false)) {
             cl.mode = CommandLine::Wrong;
             cl.error = QStringLiteral("--from is one of ") + tableFormatNames(false).join(QStringLiteral(", "));
@@ -117,6 +130,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         wrong("--profile goes with --export");
     } else if (parser.isSet(tableOption) || parser.isSet(pageOption)) {
         wrong("--table and --page go with --export");
+    } else if (parser.isSet(presetOption) || parser.isSet(cssOption) || parser.isSet(responsiveOption)) {
+        wrong("--preset, --css and --responsive go with --export");
     } else if (parser.isSet(csvFormulasOption)) {
         wrong("--csv-formulas goes with --export");
     } else if (parser.isSet(sheetOption)) {
@@ -130,6 +145,7 @@ QString usageText(const QString &program)
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
                    "       %1 [--profile html4|html5] [--style inline|none] [--page] [--table N]\n"
+                   "          [--preset NAME] [--css block|file|none] [--responsive]\n"
                    "          [--sheet N|NAME] [--from FORMAT] [--to FORMAT] [--csv-formulas]\n"
                    "          --export SOURCE TARGET\n"
                    "       %1 --list-tables [--from html] SOURCE\n"
@@ -186,6 +202,18 @@ QString usageText(const QString &program)
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --preset NAME            with --export, for HTML5: a look written as\n"
+                   "                           classes with a stylesheet: plain, lines,\n"
+                   "                           striped, compact, bootstrap (that framework's\n"
+                   "                           class names only), or none; alignment goes by\n"
+                   "                           column into the stylesheet\n"
+                   "  --css block|file|none    where the stylesheet goes: a <style> block\n"
+                   "                           before the table, a .css file beside TARGET\n"
+                   "                           (TARGET's name with .css; a --page links it),\n"
+                   "                           or nowhere (the site has it)\n"
+                   "  --responsive             with --export, for HTML5: the table in a\n"
+                   "                           scrolling container, and under 600 px wide each\n"
+                   "                           body cell stacked under its column's header\n"
                    "  --csv-formulas           with --export to CSV or TSV: keep cells that\n"
                    "                           start with = + - @ as formulas; by default they\n"
                    "                           are written after a ' so that a spreadsheet\n"

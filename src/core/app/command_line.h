@@ -19,6 +19,9 @@ struct CommandLine {
     QStringList files;        // the positional arguments, in order
     QString profile;          // --profile NAME, with --export only; empty: the table's own
     QString style;            // --style inline|none with --export; empty: the table's own
+    QString preset;           // --preset NAME, --css PLACE with --export; empty: the table's own
+    QString css;
+    bool responsive = false;  // --responsive with --export
     QString sheet;            // --sheet N|NAME with --export: a workbook's sheet; empty: the first
     QString language;         // --lang ja|en; empty: the locale's
     QString from;             // --from FORMAT, --to FORMAT: empty, the file names tell

@@ -11,6 +11,7 @@
 #include "core/io/save_target.h"
 #include "core/io/temp_paths.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 #include "core/text/text_codec.h"
 #include "core/model/table_model.h"
 
@@ -354,6 +355,25 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path, MarkupProf
     if (!written || !file.commit())
         return saveFailure(path, file.error());
     return SaveResult();
+}
+
+SaveResult saveStyleSheetBeside(const TableModel &model, const QString &htmlPath, QString &href)
+{
+    href.clear();
+    if (model.OutputCss != CssPlacement::File)
+        return SaveResult();
+    const QString css = tableStyleSheet(model);
+    if (css.isEmpty())
+        return SaveResult();
+    const QString cssPath = styleSheetPathFor(htmlPath);
+    if (QFileInfo(cssPath).absoluteFilePath() == QFileInfo(htmlPath).absoluteFilePath())
+        return saveRefused(QCoreApplication::translate("TableFile", "スタイルシートが\"%1\"そのものに書き出されてしまうため、"
+                                                                    "保存しませんでした。名前を .html で終わるようにしてください。")
+                                   .arg(htmlPath));
+    const SaveResult saved = saveTextDocument(css.toUtf8(), cssPath);
+    if (saved.ok)
+        href = styleSheetHref(cssPath);
+    return saved;
 }
 
 SaveResult saveTextDocument(const QByteArray &bytes, const QString &path)

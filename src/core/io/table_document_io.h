@@ -55,6 +55,12 @@ SaveResult saveHtmlDocument(const QString &html, const QString &path,
 // Writes bytes as they are (CSV, TSV, Markdown), replacing path only when complete.
 SaveResult saveTextDocument(const QByteArray &bytes, const QString &path);
 
+// For a table whose stylesheet goes to a file (CssPlacement::File): writes it
+// beside the HTML file htmlPath (styleSheetPathFor) and sets href to what a
+// page links it by. A table without one writes nothing and leaves href empty.
+// Refused when the stylesheet's name would be htmlPath itself.
+SaveResult saveStyleSheetBeside(const TableModel &model, const QString &htmlPath, QString &href);
+
 // The exact bytes saveHtmlDocument writes for html.
 QByteArray htmlDocumentBytes(const QString &html, MarkupProfile profile = MarkupProfile::Html4);
 

@@ -14,6 +14,7 @@
 #include "core/import/spreadsheet_file.h"
 #include "core/markup/table_check.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 #include "core/model/table_model.h"
 
 #include <sys/stat.h>
@@ -415,6 +416,12 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         model.OutputProfile = *options.profile;
     if (options.style)
         model.OutputStyle = *options.style;
+    if (options.preset)
+        model.OutputPreset = *options.preset;
+    if (options.css)
+        model.OutputCss = *options.css;
+    if (options.responsive)
+        model.Responsive = 1;
     QString html;
     if (*to == TableFormat::Html) {
         // Empty only when the table is too large for its text (the headers
@@ -422,9 +429,19 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         html = buildTableMarkup(model);
         if (html.isEmpty())
             return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
+        // The stylesheet file goes first: a page that links it is not written without it.
+        QString href;
+        if (model.OutputCss == CssPlacement::File) {
+            if (toStream && !tableStyleSheet(model).isEmpty())
+                return fail(QStringLiteral("--css file writes a .css file beside TARGET: name a TARGET file, "
+                                           "or choose --css block or none for standard output."));
+            const SaveResult css = toStream ? SaveResult() : saveStyleSheetBeside(model, target, href);
+            if (!css.ok)
+                return fail(css.message);
+        }
         if (options.page)
             html = wholePageText(html, model.OutputProfile, model.TableTitle,
-                                 fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());
+                                 fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName(), href);
     }
     if (toStream) {
         const SaveResult built = outputBytes(model, *to, html, options.text, result.output, result.notes);

@@ -36,6 +36,9 @@ struct ExportOptions {
     std::optional<TableFormat> to;   // TARGET's
     int table = 0;                   // a page's table, from 1 in document order; 0 the preferred one
     bool page = false;               // HTML as a whole page rather than the table alone
+    std::optional<TablePreset> preset;  // HTML5's look, its stylesheet's place, the responsive
+    std::optional<CssPlacement> css;    // option (on only): as if chosen in the window
+    bool responsive = false;
     TextTableOptions text;           // CSV and TSV: formulas guarded (the default) or kept live
     QString sheet;                   // a workbook's sheet, by name or number from 1; empty the first
     bool lastCommand = false;        // the process ends after it: the table is not taken apart

@@ -464,6 +464,9 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
     WidthUnit widthUnit = WidthUnit::None;
     qint32 width = 100;
     PresentationStyle style = PresentationStyle::Inline;
+    TablePreset preset = TablePreset::None;
+    CssPlacement css = CssPlacement::Block;
+    qint16 responsive = 0;
     bool classes = false;
     bool footers = false;
     bool wide = false;
@@ -504,9 +507,14 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
         footers = version.major > 3 || (version.major == 3 && version.minor >= 3);
         if (footers)
             footerRows = qint32(p.number(0, wide ? TableLimits::MaxRows : ClassicSize));
-        // From 3.4 on: how many cell lines follow.
-        if (wide)
+        // From 3.4 on: the preset, where its CSS goes, the responsive switch,
+        // and how many cell lines follow.
+        if (wide) {
+            preset = TablePreset(p.number(0, TablePresetCount - 1));
+            css = CssPlacement(p.number(0, 2));
+            responsive = qint16(p.number(0, 1));
             records = p.number(0, qint64(CellTable::MaxCol + 1) * (CellTable::MaxRow + 1));
+        }
     });
     if (newer) {
         ReadResult r;
@@ -580,6 +588,9 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
     model.TableId = tableId;
     model.TableClass = tableClass;
     model.FooterRows = footerRows;
+    model.OutputPreset = preset;
+    model.OutputCss = css;
+    model.Responsive = responsive;
     for (CellLine &L : lines)
         model.Cells(L.col, L.row) = std::move(L.record);
 

@@ -127,6 +127,12 @@ void appendSettings(QString &out, const TableModel &m, int rows, int cols, const
         out += Comma;
         appendNumber(out, qBound(0, int(m.FooterRows), version.minor >= 4 ? TableLimits::MaxRows : TableLimits::ClassicLines));
     }
+    if (version.minor >= 4) {
+        for (int v : {int(m.OutputPreset), int(m.OutputCss), m.Responsive != 0 ? 1 : 0}) {
+            out += Comma;
+            appendNumber(out, v);
+        }
+    }
 }
 
 // The wider layout: only the records that differ from the defaults, column by
@@ -199,7 +205,8 @@ FileVersion fileVersionFor(const TableModel &model)
 {
     FileVersion v;
     v.major = 3;
-    if (isWideTable(model)) {
+    // The preset settings exist only in the 3.4 layout, whatever the size.
+    if (isWideTable(model) || model.usesPresetSettings()) {
         v.minor = 4;
         return v;
     }

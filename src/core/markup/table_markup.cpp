@@ -252,7 +252,7 @@ QString previewPageText(const QString &tableText, MarkupProfile profile)
 }
 
 QString wholePageText(const QString &tableText, MarkupProfile profile, const QString &caption,
-                      const QString &fallbackTitle)
+                      const QString &fallbackTitle, const QString &styleSheetHref)
 {
     QString title = HtmlToGridText(caption).simplified();
     if (title.isEmpty())
@@ -267,7 +267,10 @@ QString wholePageText(const QString &tableText, MarkupProfile profile, const QSt
         page += QLatin1String("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n<HTML LANG=\"ja\">\r\n"
                               "<HEAD>\r\n<META http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\r\n<TITLE>");
     page += title;
-    page += html5 ? QLatin1String("</title>\r\n</head>\r\n<body>\r\n") : QLatin1String("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n");
+    page += html5 ? QLatin1String("</title>\r\n") : QLatin1String("</TITLE>\r\n");
+    if (html5 && !styleSheetHref.isEmpty())
+        page += QLatin1String("<link rel=\"stylesheet\" href=\"") + styleSheetHref + QLatin1String("\">\r\n");
+    page += html5 ? QLatin1String("</head>\r\n<body>\r\n") : QLatin1String("</HEAD>\r\n<BODY>\r\n");
     page += tableText;
     page += html5 ? QLatin1String("\r\n</body>\r\n</html>\r\n") : QLatin1String("\r\n</BODY>\r\n</HTML>\r\n");
     return page;

@@ -65,9 +65,10 @@ QString previewPageText(const QString &tableText, MarkupProfile profile = Markup
 // The table text as a page of its own, to open in a browser as it is (Save As
 // "HTML ページ", --page): a document type, the encoding the file is written in
 // (UTF-8 for HTML5, Shift_JIS for HTML 4), and a title: the caption's text,
-// else fallbackTitle (which must not be empty).
+// else fallbackTitle (which must not be empty). An HTML5 page links the
+// stylesheet at styleSheetHref when one is given (an href, escaped).
 QString wholePageText(const QString &tableText, MarkupProfile profile, const QString &caption,
-                      const QString &fallbackTitle);
+                      const QString &fallbackTitle, const QString &styleSheetHref = QString());
 
 // A text of the given profile as it goes into a file: Shift_JIS with numeric
 // references for what it cannot hold (HTML 4), UTF-8 (HTML5).

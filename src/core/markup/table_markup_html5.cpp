@@ -2,7 +2,9 @@
 #include "core/markup/table_markup.h"
 #include "core/markup/table_markup_p.h"
 #include "core/markup/header_layout.h"
+#include "core/markup/table_presets.h"
 
+#include <optional>
 #include <vector>
 
 namespace markup {
@@ -22,6 +24,7 @@ struct Html5Cell {
     QString cls;          // the class attribute's value, empty for none
     QString headers;      // the headers attribute's value, empty for none
     QString headerId;     // the id, when referenced
+    QString label;        // data-label (the responsive option), empty for none
     QString text;
 };
 
@@ -93,8 +96,9 @@ QLatin1String scopeName(CellScope scope)
 }
 
 // Pass 1, in the generator's cell order: what each cell writes (its style
-// only with inlineStyle), then the head and the foot.
-Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle)
+// only with inlineStyle; no lines or text-align where a preset draws them),
+// then the head and the foot.
+Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle, bool presetLook = false)
 {
     const int lastRow = lastTableRow(model);
     const int lastCol = lastTableCol(model);
@@ -135,10 +139,10 @@ Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle)
             // Netscape mode is an HTML 4 matter: HTML5 always keeps the alignment.
             QString &style = cell.style;
             if (inlineStyle) {
-                if (border > 0)
+                if (border > 0 && !presetLook)
                     addCss(style, QLatin1String("border"), QStringLiteral("1px inset gray"));
                 const CellAlignment browser = browserAlignment(cell.header);
-                if (R.HAlign != browser.hAlign && !cssHAlign(R.HAlign).isEmpty())
+                if (R.HAlign != browser.hAlign && !cssHAlign(R.HAlign).isEmpty() && !presetLook)
                     addCss(style, QLatin1String("text-align"), cssHAlign(R.HAlign));
                 if (R.VAlign != browser.vAlign && !cssVAlign(R.VAlign).isEmpty())
                     addCss(style, QLatin1String("vertical-align"), cssVAlign(R.VAlign));
@@ -399,7 +403,59 @@ void assignHeaders(Html5Rows &layout, int lastCol, const IdOf &idOf)
     }
 }
 
+// Every written cell as the preset planner sees it, in the order written.
+template<typename Fn>
+void forEachPresetCell(const TableModel &model, Html5Rows &layout, Fn fn)
+{
+    for (std::size_t r = 1; r < layout.rows.size(); ++r) {
+        int position = 0;
+        for (Html5Cell &x : layout.rows[r]) {
+            PresetCell p;
+            p.col = x.col;
+            p.colSpan = x.colSpan;
+            p.position = ++position;
+            p.header = x.header;
+            p.head = int(r) <= layout.headRows;
+            p.hAlign = model.Cells(x.col, x.row).HAlign;
+            p.text = &x.text;
+            fn(p, x);
+        }
+    }
+}
+
+// The classes route: the planner counts every cell, then each cell gets its
+// classes and label, the labels within what the text may still hold.
+void planPreset(const TableModel &model, Html5Rows &layout, PresetPlanner &planner)
+{
+    forEachPresetCell(model, layout, [&](const PresetCell &p, Html5Cell &) { planner.count(p); });
+    planner.settle(std::max<qint64>(0, MaxMarkupChars - qint64(layout.estimate)));
+    forEachPresetCell(model, layout, [&](const PresetCell &p, Html5Cell &x) {
+        const QString cls = planner.cellClass(p);
+        if (!cls.isEmpty())
+            x.cls = x.cls.isEmpty() ? cls : x.cls + QLatin1Char(' ') + cls;
+        x.label = planner.label(p);
+    });
+}
+
+qint32 html5Border(const TableModel &model, const MarkupInputs &in)
+{
+    bool numberOk = false;
+    qint32 border = in.borderText.trimmed().toInt(&numberOk);
+    if (!numberOk)
+        border = model.TableBorder;
+    return std::max<qint32>(0, border);
+}
+
 } // namespace
+
+QString html5StyleSheet(const TableModel &model)
+{
+    const MarkupInputs in = inputsOf(model);
+    Html5Rows layout = html5Rows(model, html5Border(model, in), false, presetDrawsTable(model));
+    PresetPlanner planner(model);
+    planPreset(model, layout, planner);
+    return planner.styleSheet();
+}
 
 QString buildHtml5(const TableModel &model, const MarkupInputs &in)
 {
@@ -409,13 +465,15 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     // The border doubles as the cell spacing, as in HTML 4. HTML5 has no border
     // attribute: what a browser draws for one is written as CSS, an outset
     // frame round the table and a 1px inset line round each cell.
-    bool numberOk = false;
-    qint32 border = in.borderText.trimmed().toInt(&numberOk);
-    if (!numberOk)
-        border = model.TableBorder;
-    border = std::max<qint32>(0, border);
+    const qint32 border = html5Border(model, in);
     const bool inlineStyle = model.OutputStyle == PresentationStyle::Inline;
-    Html5Rows layout = html5Rows(model, border, inlineStyle);
+    const bool presetLook = presetDrawsTable(model);
+    Html5Rows layout = html5Rows(model, border, inlineStyle, presetLook);
+    std::optional<PresetPlanner> preset;
+    if (usesPresetMarkup(model)) {
+        preset.emplace(model);
+        planPreset(model, layout, *preset);
+    }
     const auto &rows = layout.rows;
     const int headRows = layout.headRows;
     const int bodyEnd = lastRow - layout.footRows;
@@ -460,20 +518,25 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     out.reserve(std::min<qsizetype>(layout.estimate + in.titleText.size(), MaxMarkupChars));
 
     QString style;
-    if (border > 0) {
-        addCss(style, QLatin1String("border"), pixels(border) + QLatin1String(" outset gray"));
+    if (!presetLook) {
+        if (border > 0) {
+            addCss(style, QLatin1String("border"), pixels(border) + QLatin1String(" outset gray"));
+        }
+        addCss(style, QLatin1String("border-spacing"), pixels(border));
     }
-    addCss(style, QLatin1String("border-spacing"), pixels(border));
     if (model.TableWidthUnit == WidthUnit::Pixels)
         addCss(style, QLatin1String("width"), pixels(model.TableWidth));
     else if (model.TableWidthUnit == WidthUnit::Percent)
         addCss(style, QLatin1String("width"), QString::number(std::max<qint32>(0, model.TableWidth)) + QLatin1Char('%'));
     if (model.TableBackColorNothing == 0)
         addCss(style, QLatin1String("background-color"), ColorToHtml(in.backColorShown));
+    if (preset)
+        out += preset->before();
     out += QLatin1String("<table");
     appendAttribute(out, QLatin1String("id"), model.TableId, true);
-    appendAttribute(out, QLatin1String("class"), model.TableClass);
-    if (inlineStyle) {
+    appendAttribute(out, QLatin1String("class"),
+                    preset ? model.TableClass + QLatin1Char(' ') + preset->tableClass() : model.TableClass);
+    if (inlineStyle && !style.isEmpty()) {
         out += QLatin1String(" style=\"");
         out += style;
         out += QLatin1Char('"');
@@ -552,6 +615,11 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
                     out += x.cls;
                     out += QLatin1Char('"');
                 }
+                if (!x.label.isEmpty()) {
+                    out += QLatin1String(" data-label=\"");
+                    out += x.label;
+                    out += QLatin1Char('"');
+                }
                 if (!x.style.isEmpty()) {
                     out += QLatin1String(" style=\"");
                     out += x.style;
@@ -588,6 +656,8 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
         writeGroup(QLatin1String("tfoot"), bodyEnd + 1, lastRow);
     out += crlf;
     out += QLatin1String("</table>");
+    if (preset)
+        out += preset->after();
     return out;
 }
 

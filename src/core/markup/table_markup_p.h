@@ -105,5 +105,7 @@ inline int lastTableCol(const TableModel &model)
 
 QString buildHtml4(const TableModel &model, const MarkupInputs &in);
 QString buildHtml5(const TableModel &model, const MarkupInputs &in);
+// The stylesheet of the classes route (table_presets.h) for model's HTML5 output.
+QString html5StyleSheet(const TableModel &model);
 
 } // namespace markup

@@ -524,6 +524,9 @@ void TableModel::resetToDefaults()
     TableId.clear();
     TableClass.clear();
     FooterRows = 0;
+    OutputPreset = TablePreset::None;
+    OutputCss = CssPlacement::Block;
+    Responsive = 0;
 }
 
 QRect TableModel::tableCells() const
@@ -554,4 +557,9 @@ bool TableModel::usesFooterSettings(QRect cells) const
     bool found = false;
     Cells.forEachHeld(cells, [&](int, int, const CellRecord &r) { found = found || r.Scope != 0; });
     return found;
+}
+
+bool TableModel::usesPresetSettings() const
+{
+    return OutputPreset != TablePreset::None || OutputCss != CssPlacement::Block || Responsive != 0;
 }

@@ -29,6 +29,16 @@ enum class MarkupProfile { Html4, Html5 };
 // or structure only, no style attribute, for a site whose own CSS does the rest.
 enum class PresentationStyle { Inline, None };
 
+// A named look for HTML5 output, written as classes with a stylesheet (see
+// core/markup/table_presets.h); None is the presentation alone, as before.
+enum class TablePreset { None, Plain, Lines, Striped, Compact, Framework };
+constexpr int TablePresetCount = 6;
+
+// Where the stylesheet of a preset or the responsive option goes: a <style>
+// block before the table, a .css file beside the saved HTML, or nowhere (the
+// site has it).
+enum class CssPlacement { Block, File, None };
+
 // The table's own width: none (the browser decides), pixels or per cent.
 enum class WidthUnit { None, Pixels, Percent };
 
@@ -303,6 +313,10 @@ public:
     QString TableClass;
     // Added in 3.3: the last FooterRows rows are the table's foot (<tfoot>).
     qint32 FooterRows = 0;
+    // Added in 3.4: at these defaults a table within 99 x 99 is written as before.
+    TablePreset OutputPreset = TablePreset::None;
+    CssPlacement OutputCss = CssPlacement::Block;
+    qint16 Responsive = 0;    // 0/1: a scrolling wrapper, cells stacked on narrow screens
     CellTable Cells;
     QString FileName;
 
@@ -319,4 +333,7 @@ public:
     // True when there are footer rows or the scope of a cell within cells is
     // not automatic.
     bool usesFooterSettings(QRect cells) const;
+    // True when the preset, the stylesheet's place or the responsive switch
+    // is not at its default.
+    bool usesPresetSettings() const;
 };

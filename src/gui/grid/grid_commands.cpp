@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <new>
+
 #include "gui/grid/grid_widget.h"
 #include "gui/widgets/file_commands.h"
 #include "core/model/table_edits.h"
@@ -102,6 +104,10 @@ void GridEditor::addCommandsTo(QMenu *menu)
     sort->addSeparator()->setObjectName(QStringLiteral("SepSortDialog"));
     keyed(item(sort, "mnuSortDialog", tr("詳細(&S)..."), &GridEditor::showSortDialog),
           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    QMenu *align = submenu("mnuColumnAlign", tr("列の配置(&G)"));
+    item(align, "mnuColumnAlignLeft", tr("左揃え(&L)"), [this] { alignColumns(0); });
+    item(align, "mnuColumnAlignCenter", tr("中央揃え(&C)"), [this] { alignColumns(1); });
+    item(align, "mnuColumnAlignRight", tr("右揃え(&R)"), [this] { alignColumns(2); });
     menu->addSeparator()->setObjectName(QStringLiteral("SepData"));
     keyed(item(menu, "mnuFillDown", tr("下方向へコピー(&D)"), [this] { fillSelection(true); }),
           QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -278,6 +284,54 @@ void GridEditor::deleteCols()
     const QPoint current(cells.left(), Grid->Row());
     m_doc.editModel(tr("列の削除"), [&](TableModel &m) { tableedits::deleteCols(m, cells.left(), cells.width()); });
     showCurrent(current);
+}
+
+void GridEditor::alignColumns(int hAlign)
+{
+    commitOpenBox();
+    const QRect cells = Grid->selectedCells();
+    if (cells.left() < 1 || hAlign < 0 || hAlign > 2)
+        return;
+    const TableModel &m = m_doc.model();
+    const QRect columns(cells.left(), 1, cells.width(), qBound(1, int(m.TableRows), TableLimits::MaxRows));
+    const SpanLayout &spans = Grid->spanLayout();
+    // Header cells keep theirs, as the pane's sliders leave them; a cell under
+    // a span shows nothing to align.
+    const auto changes = [&](int c, int r, const CellRecord &rec) {
+        return rec.Header != -1 && rec.HAlign != hAlign && spans.isWritten(c, r);
+    };
+    QVector<QPoint> changing;
+    if (hAlign == CellTable::defaults().HAlign) {
+        m.Cells.forEachHeld(columns, [&](int c, int r, const CellRecord &rec) {
+            if (changes(c, r, rec))
+                changing.append(QPoint(c, r));
+        });
+    } else {
+        // Every cell then holds a record of its own: a column of the largest
+        // table at most, or the command would take the memory of many.
+        if (qint64(columns.width()) * columns.height() > TableLimits::MaxRows) {
+            tell(tr("一度に配置を変えられるのは %1 個のセルまでです。列を減らして選んでください。")
+                         .arg(TableLimits::MaxRows));
+            return;
+        }
+        for (int r = columns.top(); r <= columns.bottom(); ++r)
+            for (int c = columns.left(); c <= columns.right(); ++c)
+                if (changes(c, r, m.Cells(c, r)))
+                    changing.append(QPoint(c, r));
+    }
+    if (changing.isEmpty())
+        return;
+    try {
+        m_doc.editModel(tr("列の配置"), [&](TableModel &t) {
+            for (const QPoint p : std::as_const(changing))
+                t.Cells(p.x(), p.y()).HAlign = qint16(hAlign);
+        });
+    } catch (const std::bad_alloc &) {
+        tell(tr("メモリが足りないため、列の配置を変えられませんでした。"));
+        return;
+    }
+    // The pane shows the current cell's alignment as it is now.
+    Grid_Click();
 }
 
 bool GridEditor::gridAtTableSize() const

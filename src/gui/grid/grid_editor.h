@@ -106,6 +106,9 @@ public slots:
     void setColumnWidth(int col, int px);
     void setRowHeight(int row, int px);
     void fitColumn(int col);
+    // Every data cell of the selected columns aligned left, centre or right
+    // (HAlign 0..2), whole columns whatever rows are selected.
+    void alignColumns(int hAlign);
 
 signals:
     // Grid_Click ended on this cell: the cell settings pane shows it.

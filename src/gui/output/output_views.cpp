@@ -10,6 +10,7 @@
 
 #include "core/io/temp_paths.h"
 #include "core/markup/table_markup.h"
+#include "core/markup/table_presets.h"
 #include "document/table_document.h"
 #include "core/text/text_codec.h"
 #include "gui/widgets/url_opener.h"
@@ -48,8 +49,13 @@ QString OutputViews::writePageFile()
         const MarkupProfile profile = m_doc.model().OutputProfile;
         // The page lives in the temp folder: relative pictures and links in the
         // cells resolve from the table file's folder instead.
-        const QString page = previewPageBase(previewPageText(m_tableText(), profile),
-                                             m_doc.model().FileName, profile);
+        QString page = previewPageBase(previewPageText(m_tableText(), profile),
+                                       m_doc.model().FileName, profile);
+        // A stylesheet kept out of the table text (a file, the site's) still
+        // shows here, and so does a stand-in for the framework's classes.
+        const QString css = previewStyleSheet(m_doc.model());
+        if (const qsizetype head = page.indexOf(QLatin1String("</head>")); !css.isEmpty() && head >= 0)
+            page.insert(head, QLatin1String("<style>\r\n") + css + QLatin1String("</style>"));
         file.write(markupFileBytes(page, profile));
     }
     return path;

@@ -121,6 +121,24 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     label(lblFooterRows, "lblFooterRows", tr("フッター行(&O)："));
     box(txtFooterRows, "txtFooterRows", tr("表の最後の何行をフッター（HTML5 の tfoot）にするかを入力します。0 でフッターなし。"));
     spinner(UpDownFooterRows, "UpDownFooterRows", txtFooterRows, FooterRowsBox.hi);
+    label(lblPreset, "lblPreset", tr("プリセット(&R)："));
+    cmbPreset = new QComboBox(this);
+    cmbPreset->setObjectName(QStringLiteral("cmbPreset"));
+    cmbPreset->setToolTip(tr("HTML5 で、表の見た目を style 属性でなく、クラスとスタイルシートで書くときの型を選びます。"));
+    // In TablePreset's order.
+    cmbPreset->addItems({tr("なし"), tr("シンプル"), tr("罫線"), tr("しま模様"), tr("コンパクト"),
+                         tr("Bootstrap のクラス")});
+    chkResponsive = new QCheckBox(tr("レスポンシブ(&M)"), this);
+    chkResponsive->setObjectName(QStringLiteral("chkResponsive"));
+    chkResponsive->setToolTip(tr("表を横にスクロールできる枠で囲み、幅 600 ピクセル未満の画面では"
+                                 "各セルを列の見出しを添えて縦に並べます。"));
+    label(lblCss, "lblCss", tr("CSS の出力先(&G)："));
+    cmbCss = new QComboBox(this);
+    cmbCss->setObjectName(QStringLiteral("cmbCss"));
+    cmbCss->setToolTip(tr("プリセットやレスポンシブのスタイルシートを、表の前の style 要素に書くか、"
+                          "HTML と並べた .css ファイルに書くか、書かないか（サイトにあるもの）を選びます。"));
+    // In CssPlacement's order.
+    cmbCss->addItems({tr("表の前の <style>"), tr("別の .css ファイル"), tr("なし（サイトの CSS）")});
 
     Label101->setBuddy(txtWidth);
     Label201->setBuddy(txtHeight);
@@ -133,6 +151,8 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     lblTableId->setBuddy(txtTableId);
     lblTableClass->setBuddy(txtTableClass);
     lblFooterRows->setBuddy(txtFooterRows);
+    lblPreset->setBuddy(cmbPreset);
+    lblCss->setBuddy(cmbCss);
     SetNumberOnly(txtFooterRows, pane::digitsFor(TableLimits::MaxRows));
     SetNumberOnly(txtTableWidth, 4);
     SetNumberOnly(txtBorder, 2);
@@ -162,6 +182,9 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
     pane::onFocusLost(txtTableClass, [this] { m_doc.closeGesture(); });
     connect(txtFooterRows, &QLineEdit::textChanged, this, &TableSettingsPane::txtFooterRows_Change);
     pane::onFocusLost(txtFooterRows, [this] { txtFooterRows_LostFocus(); });
+    connect(cmbPreset, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbPreset_Click);
+    connect(cmbCss, &QComboBox::currentIndexChanged, this, &TableSettingsPane::cmbCss_Click);
+    connect(chkResponsive, &QCheckBox::toggled, this, &TableSettingsPane::chkResponsive_Click);
     // A paste in the grid (or its undo) resizes the table: the size boxes follow,
     // so the next view switch sizes the grid from them right.
     connect(&m_doc, &TableDocument::tableChanged, this, [this](TableFields fields) {
@@ -186,9 +209,9 @@ TableSettingsPane::TableSettingsPane(TableDocument &doc, QWidget *parent)
             connect(arrow, &QAbstractButton::pressed, &m_doc, &TableDocument::closeGesture);
             connect(arrow, &QAbstractButton::released, &m_doc, &TableDocument::closeGesture, Qt::QueuedConnection);
         }
-    for (QCheckBox *c : {chkBackColorNothing, chkNet})
+    for (QCheckBox *c : {chkBackColorNothing, chkNet, chkResponsive})
         connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
-    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle})
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle, cmbPreset, cmbCss})
         connect(c, &QComboBox::currentIndexChanged, &m_doc, &TableDocument::closeGesture);
     connect(cmdBackColorSet, &QAbstractButton::clicked, &m_doc, &TableDocument::closeGesture);
 }
@@ -206,7 +229,8 @@ void TableSettingsPane::layOut()
     for (auto [l, left] : {std::pair<QLabel *, int>{Label101, 120}, {Label201, 120}, {Label601, 120},
                            {Label801, 120}, {Label2, 120},
                            {lblProfile, 120}, {lblTableWidth, 120}, {lblStyle, 120},
-                           {lblTableId, 120}, {lblTableClass, 120}, {lblFooterRows, 120}})
+                           {lblTableId, 120}, {lblTableClass, 120}, {lblFooterRows, 120},
+                           {lblPreset, 120}, {lblCss, 120}})
         labelsRight = qMax(labelsRight, twips(left) + l->sizeHint().width());
     const int shift = qMax(0, labelsRight + 3 - twips(1080));
     auto row = [&](QWidget *w, int left, int top, int width, int height, bool moves) {
@@ -257,13 +281,20 @@ void TableSettingsPane::layOut()
     row(lblFooterRows, 120, 4140 + 105, 900, 180, false);
     row(txtFooterRows, 1080, 4140 + 60, 375, 270, true);
     row(UpDownFooterRows, 1440, 4140 + 60, 255, 270, true);
-    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle}) {
+    row(lblPreset, 120, 4500 + 105, 900, 180, false);
+    row(cmbPreset, 1080, 4500 + 60, 1455, 270, true);
+    row(chkResponsive, 2640, 4500 + 60, 1455, 255, true);
+    row(lblCss, 120, 4860 + 105, 900, 180, false);
+    row(cmbCss, 1080, 4860 + 60, 1455, 270, true);
+    for (QComboBox *c : {cmbProfile, cmbWidthUnit, cmbStyle, cmbPreset, cmbCss}) {
         // A combo's face needs its own height and its longest item's width.
         const QRect g = c->geometry();
         const int h = qMax(g.height(), c->sizeHint().height());
         c->setGeometry(g.x(), g.center().y() - h / 2 + 1, qMax(g.width(), c->sizeHint().width()), h);
     }
     txtTableWidth->move(qMax(txtTableWidth->x(), cmbWidthUnit->geometry().right() + 1 + twips(60)), txtTableWidth->y());
+    chkResponsive->move(qMax(chkResponsive->x(), cmbPreset->geometry().right() + 1 + twips(120)),
+                        cmbPreset->geometry().center().y() - chkResponsive->height() / 2);
     // The count boxes were drawn for two digits; a table may now have seven.
     // Each box holds every digit its limit has, its arrows kept against it.
     for (auto [box, arrows, digits] : {std::tuple<QLineEdit *, QWidget *, int>{txtWidth, UpDownWidth, pane::digitsFor(TableLimits::MaxCols)},
@@ -286,7 +317,8 @@ void TableSettingsPane::load(bool withNet)
     {
         const QSignalBlocker b1(txtHeight), b2(txtWidth), b3(txtTitle), b4(txtBorder),
                 b5(chkBackColorNothing), b6(chkNet), b7(cmbProfile), b8(cmbWidthUnit), b9(txtTableWidth),
-                b10(cmbStyle), b11(txtTableId), b12(txtTableClass), b13(txtFooterRows);
+                b10(cmbStyle), b11(txtTableId), b12(txtTableClass), b13(txtFooterRows), b14(cmbPreset),
+                b15(cmbCss), b16(chkResponsive);
         txtHeight->setText(QString::number(m.TableRows));
         txtWidth->setText(QString::number(m.TableCols));
         txtTitle->setText(m.TableTitle);
@@ -302,6 +334,9 @@ void TableSettingsPane::load(bool withNet)
         txtTableId->setText(m.TableId);
         txtTableClass->setText(m.TableClass);
         txtFooterRows->setText(QString::number(m.FooterRows));
+        cmbPreset->setCurrentIndex(qBound(0, int(m.OutputPreset), TablePresetCount - 1));
+        cmbCss->setCurrentIndex(qBound(0, int(m.OutputCss), 2));
+        chkResponsive->setChecked(m.Responsive != 0);
     }
     showColourEnabled();
     showWidthEnabled();
@@ -416,6 +451,30 @@ void TableSettingsPane::showProfileEnabled()
                              : tr("表をNetscape対応にするかを決定します。チェックすると、Netscapeで対応していないタグは省かれます。"));
     lblStyle->setEnabled(html5);
     cmbStyle->setEnabled(html5);
+    lblPreset->setEnabled(html5);
+    cmbPreset->setEnabled(html5);
+    chkResponsive->setEnabled(html5);
+    // The stylesheet's place matters only once something has one.
+    const bool css = html5 && (cmbPreset->currentIndex() != 0 || chkResponsive->isChecked());
+    lblCss->setEnabled(css);
+    cmbCss->setEnabled(css);
+}
+
+void TableSettingsPane::cmbPreset_Click()
+{
+    m_doc.setTableField(TableField::Preset, qint32(qBound(0, cmbPreset->currentIndex(), TablePresetCount - 1)));
+    showProfileEnabled();
+}
+
+void TableSettingsPane::cmbCss_Click()
+{
+    m_doc.setTableField(TableField::CssPlace, qint32(qBound(0, cmbCss->currentIndex(), 2)));
+}
+
+void TableSettingsPane::chkResponsive_Click()
+{
+    m_doc.setTableField(TableField::Responsive, chkResponsive->isChecked() ? 1 : 0);
+    showProfileEnabled();
 }
 
 void TableSettingsPane::cmbStyle_Click()

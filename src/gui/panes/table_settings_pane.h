@@ -51,6 +51,9 @@ private slots:
     void txtTableClass_Change();
     void txtFooterRows_Change();
     void txtFooterRows_LostFocus();
+    void cmbPreset_Click();
+    void cmbCss_Click();
+    void chkResponsive_Click();
 
 private:
     void layOut();
@@ -61,12 +64,12 @@ private:
     TableDocument &m_doc;
     CommonDialog *Dlg;
     QLabel *Label101, *Label201, *Label601, *Label801, *Label2, *lblProfile, *lblTableWidth,
-            *lblStyle, *lblTableId, *lblTableClass, *lblFooterRows;
+            *lblStyle, *lblTableId, *lblTableClass, *lblFooterRows, *lblPreset, *lblCss;
     QLineEdit *txtWidth, *txtHeight, *txtTitle, *txtBorder, *txtTableWidth, *txtTableId, *txtTableClass,
             *txtFooterRows;
     UpDown *UpDownWidth, *UpDownHeight, *UpDown1, *UpDownFooterRows;
     ColorSwatch *picBackColor;
     QAbstractButton *cmdBackColorSet;
-    QCheckBox *chkBackColorNothing, *chkNet;
-    QComboBox *cmbProfile, *cmbWidthUnit, *cmbStyle;
+    QCheckBox *chkBackColorNothing, *chkNet, *chkResponsive;
+    QComboBox *cmbProfile, *cmbWidthUnit, *cmbStyle, *cmbPreset, *cmbCss;
 };

@@ -328,9 +328,14 @@ bool DocumentManager::saveAs()
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
         const MarkupProfile profile = m_doc.model().OutputProfile;
+        // A stylesheet that goes to a file is written first: the page links it.
+        QString href;
+        if (!html.isEmpty())
+            saved = saveStyleSheetBeside(m_doc.model(), path, href);
         const QString written = reply.filterIndex == PageType
-                ? wholePageText(html, profile, m_doc.model().TableTitle, shownName()) : html;
-        saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(written, path, profile);
+                ? wholePageText(html, profile, m_doc.model().TableTitle, shownName(), href) : html;
+        if (saved.ok)
+            saved = html.isEmpty() ? SaveResult{false, saveErrorMessage()} : saveHtmlDocument(written, path, profile);
     }
     if (!saved.ok) {
         showFileMessage(&m_window, saved.message);

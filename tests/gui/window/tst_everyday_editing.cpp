@@ -101,6 +101,7 @@ private slots:
     void sortByTheCurrentColumn_data();
     void sortByTheCurrentColumn();
     void dataToolsOfTheCellMenu();
+    void priceListWithALook();
 };
 
 void TstEverydayEditing::outputHoldsWhatTheBoxesShow()
@@ -512,6 +513,61 @@ void TstEverydayEditing::dataToolsOfTheCellMenu()
         stack->undo();
     QVERIFY(model(*w).Cells == start.Cells);
     QCOMPARE(model(*w).FooterRows, 1);
+}
+
+// A price list: its prices aligned right in one step, then a look chosen in
+// the table settings pane, seen in the tag view with its alignment by column.
+void TstEverydayEditing::priceListWithALook()
+{
+    auto w = openWindow(2, 3);
+    doc(*w).setCellsField(QRect(1, 1, 2, 1), CellField::Header, -1);
+    for (auto [col, row, text] : {std::tuple{1, 1, "Item"}, {2, 1, "Price"}, {1, 2, "Tea"}, {2, 2, "4.50"},
+                                  {1, 3, "Cake"}, {2, 3, "3.20"}})
+        doc(*w).setCellText(col, row, QString::fromLatin1(text));
+    clickCell(*w, 2, 3);
+    item(*w, "mnuColumnAlignRight")->trigger();
+    QCOMPARE(model(*w).Cells(2, 2).HAlign, qint16(2));
+    QCOMPARE(model(*w).Cells(2, 1).HAlign, qint16(1));  // the header keeps its own
+    doc(*w).undoStack()->undo();
+    QCOMPARE(model(*w).Cells(2, 3).HAlign, qint16(1));
+    QCOMPARE(model(*w).Cells(2, 2).HAlign, qint16(1));
+    doc(*w).undoStack()->redo();
+
+    clickBar(*w, ToolbarButton::TableView);
+    part<QWidget>(*w, "cmbProfile")->setFocus();
+    key(Qt::Key_Down);
+    part<QWidget>(*w, "cmbPreset")->setFocus();
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    QCOMPARE(model(*w).OutputPreset, TablePreset::Lines);
+    part<QWidget>(*w, "chkResponsive")->setFocus();
+    key(Qt::Key_Space);
+    clickBar(*w, ToolbarButton::TagView);
+    const QString tags = output(*w)->tagView()->toPlainText();
+    for (const char *wanted : {"<table class=\"qv-lines qv-center qv-c2-right qv-stack\">", "td:nth-child(2) { text-align: right; }",
+                               "<td data-label=\"Price\">4.50</td>", "<div class=\"qv-scroll\""})
+        QVERIFY2(tags.contains(QLatin1String(wanted)), qPrintable(tags));
+    QVERIFY(!tags.contains(QLatin1String("text-align: center;\"")));
+
+    // The stylesheet in a file of its own, beside the page that links it.
+    clickBar(*w, ToolbarButton::TableView);
+    part<QWidget>(*w, "cmbCss")->setFocus();
+    key(Qt::Key_Down);
+    QTemporaryDir dir;
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
+        CommonDialog::Reply reply;
+        reply.accepted = true;
+        reply.fileName = dir.filePath(QStringLiteral("prices"));
+        reply.filterIndex = int(r.filter.split(QLatin1Char('|')).indexOf(QStringLiteral("HTMLページ (*.html)")) / 2);
+        return reply;
+    });
+    w->SaveFile();
+    CommonDialog::setTestHook({});
+    QFile page(dir.filePath(QStringLiteral("prices.html"))), sheet(dir.filePath(QStringLiteral("prices.css")));
+    QVERIFY(page.open(QIODevice::ReadOnly) && sheet.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    QVERIFY2(html.contains("<link rel=\"stylesheet\" href=\"prices.css\">") && !html.contains("<style>"), html.constData());
+    QVERIFY(sheet.readAll().startsWith("table.qv-lines {"));
 }
 
 QTEST_MAIN(TstEverydayEditing)
