@@ -43,10 +43,10 @@ QString sameFileMessage(const QString &source, const QString &target)
 }
 
 // A page's table (PreferredTable, or an index in document order), reported
-// the way a failed open is; what the table could not hold goes into leftOut.
-OpenResult fromImport(const ImportResult &imported, QStringList &leftOut)
+// the way a failed open is; what the table could not hold goes into notice.
+OpenResult fromImport(const ImportResult &imported, QString &notice)
 {
-    leftOut = imported.leftOut;
+    notice = importNotice(imported);
     OpenResult r;
     if (!imported.ok()) {
         r.status = OpenStatus::Damaged;
@@ -142,7 +142,7 @@ OpenResult textTableResult(const TextTableRead &read, const QString &name)
 // SOURCE in a format it was named for (--from) or from standard input: its
 // bytes first, then the format's reader on them.
 OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, TableModel &model,
-                        QStringList &leftOut)
+                        QString &notice)
 {
     const QString name = source == standardStreamName() ? standardInputName() : source;
     const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes : MaxTableTextBytes;
@@ -165,7 +165,7 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             bytes.clear();
             if (refused != PageLimit::None)
                 return openFailure(OpenStatus::Damaged, pageRefusedMessage(name, refused));
-            return fromImport(importHtmlTable(tables, tableIndex, model, name), leftOut);
+            return fromImport(importHtmlTable(tables, tableIndex, model, name), notice);
         }
         case TableFormat::Csv:
         case TableFormat::Tsv:
@@ -308,14 +308,14 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     if (!to)
         return fail(unknownTargetMessage(target));
     TableModel model;
-    QStringList leftOut;
+    QString notice;
     const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
     OpenResult opened;
     if (options.from || fromStream) {
-        opened = openSourceAs(source, *options.from, tableIndex, model, leftOut);
+        opened = openSourceAs(source, *options.from, tableIndex, model, notice);
     } else {
         const auto textSource = textTableFormatOf(source);
-        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
+        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), notice)
                 : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
                                                                         : openTableDocument(source, model);
     }
@@ -323,8 +323,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         return fail(opened.message);
     model.FileName = fromStream ? QString() : source;
     const QString shownSource = fromStream ? standardInputName() : source;
-    if (!leftOut.isEmpty())
-        result.notes << shownSource + QStringLiteral(": ") + leftOutMessage(leftOut);
+    if (!notice.isEmpty())
+        result.notes << shownSource + QStringLiteral(": ") + notice;
     if (options.profile)
         model.OutputProfile = *options.profile;
     if (options.style)

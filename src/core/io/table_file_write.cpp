@@ -148,7 +148,7 @@ QString wideTableText(const TableModel &m, const FileVersion &version)
         if (R.isDefault())
             return;
         held.push_back({c, r, &R});
-        estimate += 24 + R.Text.size() + R.Class.size();
+        estimate += 32 + R.Text.size() + R.Class.size() + R.Style.size();
     });
     std::sort(held.begin(), held.end(), [](const Held &a, const Held &b) {
         return a.col != b.col ? a.col < b.col : a.row < b.row;
@@ -182,6 +182,12 @@ QString wideTableText(const TableModel &m, const FileVersion &version)
             appendAttributeString(out, h.rec->Class);
             out += Comma;
             appendNumber(out, scopeField(*h.rec));
+            out += Comma;
+            appendNumber(out, h.rec->WidthPercent != 0 ? 1 : 0);
+            out += Comma;
+            appendNumber(out, h.rec->HeightPercent != 0 ? 1 : 0);
+            out += Comma;
+            appendAttributeString(out, h.rec->Style);
         }
         out += LineEnd;
     }
@@ -199,13 +205,13 @@ FileVersion fileVersionFor(const TableModel &model)
 {
     FileVersion v;
     v.major = 3;
-    if (isWideTable(model)) {
-        v.minor = 4;
-        return v;
-    }
     // The lowest version that holds what is written: cells outside the range
     // the file passes over are not in it.
     const QRect range = writtenRange(writtenRows(model), writtenCols(model), true);
+    if (isWideTable(model) || model.usesCellStyleSettings(range)) {
+        v.minor = 4;
+        return v;
+    }
     v.minor = model.usesFooterSettings(range) ? 3
             : model.usesClassSettings(range) ? 2
             : model.usesNewSettings() ? 1 : 0;

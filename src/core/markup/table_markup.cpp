@@ -127,11 +127,15 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
             if (R.HeightOn != 0) {
                 out += QLatin1String(" HEIGHT=\"");
                 out += QString::number(R.Height);
+                if (R.HeightPercent != 0)
+                    out += QLatin1Char('%');
                 out += QLatin1Char('"');
             }
             if (R.WidthOn != 0) {
                 out += QLatin1String(" WIDTH=\"");
                 out += QString::number(R.Width);
+                if (R.WidthPercent != 0)
+                    out += QLatin1Char('%');
                 out += QLatin1Char('"');
             }
             if (model.NetscapeMode == 0 && R.Header == 0) {

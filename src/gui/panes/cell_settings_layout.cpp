@@ -2,6 +2,7 @@
 #include "gui/panes/cell_settings_pane.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -11,7 +12,9 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "gui/widgets/color_swatch.h"
 #include "gui/widgets/twips.h"
@@ -57,16 +60,21 @@ void CellSettingsPane::layOut()
         return top + f->height();
     };
 
-    // Width and height: the switch on top, label and box below it.
-    const int sizeRows = CheckHeight + 1 + BoxHeight;
-    for (auto [frame, chk, lbl, box] :
-         {std::tuple<QGroupBox *, QCheckBox *, QLabel *, QLineEdit *>{w->Frame4, w->chkSWidth, w->Label1[0], w->txtSWidth},
-          {w->Frame5, w->chkSHeight, w->Label1[1], w->txtSHeight}}) {
-        y = frameAt(frame, px(8), y, px(137), sizeRows) + Gap;
-        chk->setGeometry(0, 0, px(110), CheckHeight);
+    // Width and height: the switch and the unit on top, label and box below
+    // them; as wide as the alignment frame, for the unit's names.
+    const int sizeRows = BoxHeight + 1 + BoxHeight;
+    const int sizeFrameWidth = px(169);
+    for (auto [frame, chk, unit, lbl, box] :
+         {std::tuple<QGroupBox *, QCheckBox *, QComboBox *, QLabel *, QLineEdit *>{
+                  w->Frame4, w->chkSWidth, w->cmbSWidthUnit, w->Label1[0], w->txtSWidth},
+          {w->Frame5, w->chkSHeight, w->cmbSHeightUnit, w->Label1[1], w->txtSHeight}}) {
+        y = frameAt(frame, px(8), y, sizeFrameWidth, sizeRows) + Gap;
         const int boxLeft = qMax(px(72), lbl->sizeHint().width() + 1);
-        lbl->setGeometry(0, CheckHeight + 1, boxLeft - 1, BoxHeight);
-        box->setGeometry(boxLeft, CheckHeight + 1, px(41), BoxHeight);
+        const int unitLeft = qMax(boxLeft, chk->sizeHint().width() + px(4));
+        chk->setGeometry(0, (BoxHeight - CheckHeight) / 2, unitLeft - px(2), CheckHeight);
+        unit->setGeometry(unitLeft, 0, qMax(px(40), unit->parentWidget()->width() - unitLeft), BoxHeight);
+        lbl->setGeometry(0, BoxHeight + 1, boxLeft - 1, BoxHeight);
+        box->setGeometry(boxLeft, BoxHeight + 1, px(41), BoxHeight);
     }
     // Merges, side by side: narrow frames, so the count box follows its label.
     int mergeBottom = y;
@@ -90,10 +98,15 @@ void CellSettingsPane::layOut()
     w->SliH->setGeometry(px(104), 0, px(37), sliderHeight + 2 + previewHeight);
     w->lblTextMove->resize(w->lblTextMove->sizeHint().expandedTo(QSize(11, 12)));
 
-    // The class row, below the alignment.
-    const int classLeft = qMax(px(72), w->lblCellClass->sizeHint().width() + px(12));
-    w->lblCellClass->setGeometry(px(8), y, classLeft - px(9), BoxHeight);
-    w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
+    // The class and style rows, below the alignment.
+    const int classLeft = std::max({px(72), w->lblCellClass->sizeHint().width() + px(12),
+                                w->lblCellStyle->sizeHint().width() + px(12)});
+    for (auto [lbl, box] : {std::pair<QLabel *, QLineEdit *>{w->lblCellClass, w->txtCellClass},
+                            {w->lblCellStyle, w->txtCellStyle}}) {
+        lbl->setGeometry(px(8), y, classLeft - px(9), BoxHeight);
+        box->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
+        y += BoxHeight + Gap;
+    }
 }
 
 // The designed 2775 x 5295 twips, and below them the class row that the
