@@ -60,21 +60,21 @@ void CellSettingsPane::layOut()
         return top + f->height();
     };
 
-    // Width and height: the switch and the unit on top, label and box below
-    // them; as wide as the alignment frame, for the unit's names.
-    const int sizeRows = BoxHeight + 1 + BoxHeight;
-    const int sizeFrameWidth = px(169);
-    for (auto [frame, chk, unit, lbl, box] :
-         {std::tuple<QGroupBox *, QCheckBox *, QComboBox *, QLabel *, QLineEdit *>{
-                  w->Frame4, w->chkSWidth, w->cmbSWidthUnit, w->Label1[0], w->txtSWidth},
-          {w->Frame5, w->chkSHeight, w->cmbSHeightUnit, w->Label1[1], w->txtSHeight}}) {
-        y = frameAt(frame, px(8), y, sizeFrameWidth, sizeRows) + Gap;
+    // Width and height: the switch on top, label, box and unit below it; as
+    // wide as the alignment frame, for the unit.
+    const int sizeRows = CheckHeight + 1 + BoxHeight;
+    for (auto [frame, chk, lbl, box, unit] :
+         {std::tuple<QGroupBox *, QCheckBox *, QLabel *, QLineEdit *, QComboBox *>{
+                  w->Frame4, w->chkSWidth, w->Label1[0], w->txtSWidth, w->cmbSWidthUnit},
+          {w->Frame5, w->chkSHeight, w->Label1[1], w->txtSHeight, w->cmbSHeightUnit}}) {
+        y = frameAt(frame, px(8), y, px(169), sizeRows) + Gap;
+        chk->setGeometry(0, 0, px(110), CheckHeight);
         const int boxLeft = qMax(px(72), lbl->sizeHint().width() + 1);
-        const int unitLeft = qMax(boxLeft, chk->sizeHint().width() + px(4));
-        chk->setGeometry(0, (BoxHeight - CheckHeight) / 2, unitLeft - px(2), CheckHeight);
-        unit->setGeometry(unitLeft, 0, qMax(px(40), unit->parentWidget()->width() - unitLeft), BoxHeight);
-        lbl->setGeometry(0, BoxHeight + 1, boxLeft - 1, BoxHeight);
-        box->setGeometry(boxLeft, BoxHeight + 1, px(41), BoxHeight);
+        lbl->setGeometry(0, CheckHeight + 1, boxLeft - 1, BoxHeight);
+        box->setGeometry(boxLeft, CheckHeight + 1, px(41), BoxHeight);
+        const int unitLeft = boxLeft + px(43);
+        unit->setGeometry(unitLeft, CheckHeight + 1, qMax(unit->sizeHint().width(), unit->parentWidget()->width() - unitLeft),
+                          BoxHeight);
     }
     // Merges, side by side: narrow frames, so the count box follows its label.
     int mergeBottom = y;

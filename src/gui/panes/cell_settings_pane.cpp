@@ -163,9 +163,10 @@ void CellSettingsPane::createControls()
     named(txtSHeight, "txtSHeight", tr("セルの高さのサイズを設定します。"));
     cmbSHeightUnit = new QComboBox(Picture5);
     named(cmbSHeightUnit, "cmbSHeightUnit", tr("セルの高さの単位を選びます。％は表の高さに対する割合です。"));
-    // In the order of the records' per-cent switch.
+    // In the order of the records' per-cent switch; CSS's own names, short
+    // enough to sit beside the box.
     for (QComboBox *c : {cmbSWidthUnit, cmbSHeightUnit})
-        c->addItems({tr("ピクセル"), tr("％")});
+        c->addItems({QStringLiteral("px"), QStringLiteral("%")});
 
     // Vertical merge.
     frame(Frame1, "Frame1", tr("縦に結合"));
