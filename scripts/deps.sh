@@ -5,11 +5,18 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-webengine-dev qt6-5compat-dev libgl-dev
-    zlib1g-dev libchm-dev libgumbo-dev fp-utils
+    zlib1g-dev libchm-dev libgumbo-dev libzip-dev fp-utils
     qt6-l10n-tools fonts-noto-cjk qt6-translations-l10n xvfb xauth xdg-utils tidy
     desktop-file-utils appstream shared-mime-info dpkg-dev file gzip
     python3 pandoc
     dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 xdotool
+    # The readers of the text formats the tests check: pdflatex with booktabs
+    # (latex-recommended) and multirow (latex-extra, the only package that has
+    # it), CJK and a Japanese font for Japanese cells; asciidoctor; docutils;
+    # mwparserfromhell for MediaWiki spans, which pandoc reads only from 2.19.
+    texlive-latex-base texlive-latex-recommended texlive-latex-extra
+    latex-cjk-common latex-cjk-japanese-wadalab
+    asciidoctor python3-docutils python3-mwparserfromhell
 )
 
 # The Nu HTML checker is not packaged by Debian; it comes from the npm

@@ -150,6 +150,8 @@ int main(int argc, char *argv[])
             options.to = tableFormatFromName(cl.to, true);
         options.table = cl.table;
         options.page = cl.page;
+        options.text.keepFormulas = cl.csvFormulas;
+        options.sheet = cl.sheet;
         ExportResult r;
         try {
             r = exportTable(cl.files.at(0), cl.files.at(1), options);

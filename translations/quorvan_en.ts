@@ -213,6 +213,26 @@
         <source>縦の配置: %1</source>
         <translation>Vertical alignment: %1</translation>
     </message>
+    <message>
+        <source>セルの幅の単位を選びます。％は表の幅に対する割合です。</source>
+        <translation>Choose the unit of the cell's width; % is a share of the table's width.</translation>
+    </message>
+    <message>
+        <source>セルの高さの単位を選びます。％は表の高さに対する割合です。</source>
+        <translation>Choose the unit of the cell's height; % is a share of the table's height.</translation>
+    </message>
+    <message>
+        <source>スタイル(&amp;Y)：</source>
+        <translation>St&amp;yle:</translation>
+    </message>
+    <message>
+        <source>セルの style 属性に加える CSS を入力します（例: color: red; font-weight: bold）。HTML5 の出力にだけ書き出されます。</source>
+        <translation>Enter CSS to add to the cell's style attribute (for example color: red; font-weight: bold). Only HTML5 output writes it.</translation>
+    </message>
+    <message>
+        <source>ｻｲｽﾞ(％)：</source>
+        <translation>Size (%):</translation>
+    </message>
 </context>
 <context>
     <name>FindReplaceDialog</name>
@@ -649,6 +669,14 @@
         <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %6 列）を超えるため、読み込めませんでした。</source>
         <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (%5 rows × %6 columns).</translation>
     </message>
+    <message>
+        <source>次のスタイルはセルに残しましたが、HTML 4 の出力には書き出されません（HTML5 にすると書き出されます）: %1</source>
+        <translation>These styles were kept in the cells but HTML 4 output does not write them (HTML5 does): %1</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
+    </message>
 </context>
 <context>
     <name>HtmlTableChooser</name>
@@ -725,6 +753,155 @@
     <message>
         <source>&quot;%1&quot;の回復用のコピーを開けないため、復元できませんでした。コピーは&quot;%2&quot;に残してあります。</source>
         <translation>&quot;%1&quot; could not be restored because its recovery copy does not open. The copy is kept as &quot;%2&quot;.</translation>
+    </message>
+</context>
+<context>
+    <name>Spreadsheet</name>
+    <message>
+        <source>数式（計算結果の値で取り込み）</source>
+        <translation>formulas (their results brought in as values)</translation>
+    </message>
+    <message>
+        <source>セルの背景色</source>
+        <translation>cell background colours</translation>
+    </message>
+    <message>
+        <source>文字の色・フォント・大きさ</source>
+        <translation>text colours, fonts and sizes</translation>
+    </message>
+    <message>
+        <source>罫線</source>
+        <translation>borders</translation>
+    </message>
+    <message>
+        <source>ほかのシート</source>
+        <translation>the other sheets</translation>
+    </message>
+    <message>
+        <source>画像・図形・グラフ</source>
+        <translation>pictures, shapes and charts</translation>
+    </message>
+    <message>
+        <source>コメント</source>
+        <translation>comments</translation>
+    </message>
+    <message>
+        <source>リンク（文字だけ取り込み）</source>
+        <translation>links (their text brought in)</translation>
+    </message>
+    <message>
+        <source>セルの一部の文字の書式</source>
+        <translation>formatting of part of a cell&apos;s text</translation>
+    </message>
+    <message>
+        <source>行と列の非表示（表示して取り込み）</source>
+        <translation>hidden rows and columns (brought in shown)</translation>
+    </message>
+    <message>
+        <source>条件付き書式</source>
+        <translation>conditional formatting</translation>
+    </message>
+    <message>
+        <source>入力規則</source>
+        <translation>validation rules</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>The file</translation>
+    </message>
+    <message>
+        <source>%1は壊れているか、表計算のファイル（.ods・.xlsx）ではないため、開くことができませんでした。</source>
+        <translation>%1 could not be opened because it is damaged or is not a spreadsheet file (.ods, .xlsx).</translation>
+    </message>
+    <message>
+        <source>中身を展開すると %1 MB を超えます</source>
+        <translation>its contents inflate to more than %1 MB</translation>
+    </message>
+    <message>
+        <source>ファイルの数が %1 を超えます</source>
+        <translation>it holds more than %1 files</translation>
+    </message>
+    <message>
+        <source>XML の入れ子が %1 段を超えます</source>
+        <translation>its XML nests more than %1 levels deep</translation>
+    </message>
+    <message>
+        <source>値のあるセルが %1 個を超えます</source>
+        <translation>it has more than %1 cells with values</translation>
+    </message>
+    <message>
+        <source>セルの文字が合わせて %1 M 文字を超えます</source>
+        <translation>its cells hold more than %1 M characters in all</translation>
+    </message>
+    <message>
+        <source>シートが %1 枚を超えます</source>
+        <translation>it has more than %1 sheets</translation>
+    </message>
+    <message>
+        <source>書式が %1 個を超えます</source>
+        <translation>it has more than %1 formats</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>there is not enough memory</translation>
+    </message>
+    <message>
+        <source>%1は読み込める上限を超えるため、開けませんでした（%2）。</source>
+        <translation>%1 could not be opened because it is past what can be read (%2).</translation>
+    </message>
+    <message>
+        <source>%1のシート「%2」</source>
+        <translation>Sheet &quot;%2&quot; of %1</translation>
+    </message>
+    <message>
+        <source>%1を読み込めませんでした。</source>
+        <translation>%1 could not be read.</translation>
+    </message>
+    <message>
+        <source>空</source>
+        <translation>empty</translation>
+    </message>
+    <message>
+        <source>%1 × %2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 行</source>
+        <translation>
+            <numerusform>%n row</numerusform>
+            <numerusform>%n rows</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 列</source>
+        <translation>
+            <numerusform>%n column</numerusform>
+            <numerusform>%n columns</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2（%3）</source>
+        <translation>%1: %2 (%3)</translation>
+    </message>
+    <message>
+        <source>%1には %2 番目のシートがないため、読み込めませんでした。</source>
+        <translation>%1 could not be read because it has no sheet %2.</translation>
+    </message>
+    <message>
+        <source>%1は %2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
+        <translation>%1 has %2 rows × %3 columns and does not fit in a table (%4 rows × %5 columns at most).</translation>
+    </message>
+    <message>
+        <source>%1は空のため、読み込めませんでした。</source>
+        <translation>%1 could not be read because it is empty.</translation>
+    </message>
+    <message>
+        <source>%1にはシート「%2」がありません。シートは %3 です。</source>
+        <translation>%1 has no sheet &quot;%2&quot;. Its sheets are %3.</translation>
+    </message>
+    <message>
+        <source>次のものは取り込まれませんでした: %1</source>
+        <translation>These were not brought in: %1</translation>
     </message>
 </context>
 <context>
@@ -817,6 +994,10 @@
         <source>見出しの範囲</source>
         <translation>Header Scope</translation>
     </message>
+    <message>
+        <source>セルのスタイル</source>
+        <translation>Cell Style</translation>
+    </message>
 </context>
 <context>
     <name>TableExport</name>
@@ -884,6 +1065,10 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>HTMLが%1 MBになり、読み込める上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。セルのテキストを減らしてください。</source>
         <translation>&quot;%3&quot; was not saved: its HTML would be %1 MB, more than the %2 MB a page can have to be read again. Shorten some cell texts.</translation>
+    </message>
+    <message>
+        <source>%1 行 × %2 列の表は HTML にすると %3 MB を超えるため、HTML にできません。行か列を減らしてください。</source>
+        <translation>A table of %1 rows × %2 columns would make more than %3 MB of HTML, so it cannot be made into HTML. Take out rows or columns.</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1215,38 @@ This file needs the latest version to open. Please download the latest version.<
     <message>
         <source>&quot;%1&quot;は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。</source>
         <translation>&quot;%1&quot; has %2 rows × %3 columns and does not fit in a table (%4 rows × %5 columns at most).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;の %2 か所は %3 として読めず、�に置き換えました。</source>
+        <translation>&quot;%1&quot;: bytes that are not %3 were replaced with � (%2 in all).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;にあった NUL 文字 %2 個を取り除きました。</source>
+        <translation>&quot;%1&quot;: NUL characters were left out (%2 in all).</translation>
+    </message>
+    <message>
+        <source>書き出すテキストが%1 MB以上になり、上限の%2 MBを超えるため、&quot;%3&quot;を保存できませんでした。</source>
+        <translation>The text to be written would be %1 MB or more, past the limit of %2 MB, so &quot;%3&quot; was not saved.</translation>
+    </message>
+    <message>
+        <source>結合したセルは結合を解いて書き出しました。テキストは左上のセルに一度だけ書き、結合していた残りのセルは空です。</source>
+        <translation>Joined cells were flattened: each one&apos;s text is written once, in its top left cell, and the cells it spanned are empty.</translation>
+    </message>
+    <message>
+        <source>この形式には文字揃えがないため、セルの文字揃えは書き出していません。</source>
+        <translation>This format has no alignment, so the cells&apos; alignment was not written.</translation>
+    </message>
+    <message>
+        <source>この形式の文字揃えは列ごとのため、列の多くのセルと違う揃え方のセルは列の揃え方になります。</source>
+        <translation>This format aligns whole columns, so a cell aligned unlike most of its column takes the column&apos;s alignment.</translation>
+    </message>
+    <message>
+        <source>表の幅が%1文字あり、docutils は既定では %2 文字までの行しか読みません（--line-length-limit で広げられます）。</source>
+        <translation>The table is %1 characters wide; by default docutils reads lines of at most %2 characters (--line-length-limit raises that).</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;は大きすぎるため、開くことができませんでした（%2 行 × %3 列、%4 MB まで）。</source>
+        <translation>&quot;%1&quot; is too large to open (a table holds %2 rows × %3 columns, a file %4 MB at most).</translation>
     </message>
 </context>
 <context>
@@ -1382,16 +1599,16 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
         <translation>Open a Table File</translation>
     </message>
     <message>
-        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv</source>
-        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm|CSV and TSV Files(*.csv;*.tsv)|*.csv;*.tsv</translation>
+        <source>Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf|HTMLファイル(*.html;*.htm)|*.html;*.htm|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx</source>
+        <translation>Quorvan File(*.QVN, *.QVF)|*.qvn;*.qvf|HTML File(*.html;*.htm)|*.html;*.htm|CSV and TSV Files(*.csv;*.tsv)|*.csv;*.tsv|Spreadsheets(*.ods;*.xlsx)|*.ods;*.xlsx</translation>
+    </message>
+    <message>
+        <source>開くシートを選んでください。</source>
+        <translation>Choose the sheet to open.</translation>
     </message>
     <message>
         <source>表ファイルの保存</source>
         <translation>Save the Table File</translation>
-    </message>
-    <message>
-        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*</source>
-        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|All Files(*.*)|*.*</translation>
     </message>
     <message>
         <source>新規作成(&amp;N)</source>
@@ -1610,6 +1827,18 @@ The part used for previews (%1) is missing or could not be loaded. Please instal
     <message>
         <source>&quot;%1&quot;の表を開きました。%2</source>
         <translation>Opened the table of &quot;%1&quot;. %2</translation>
+    </message>
+    <message>
+        <source>メモリーが足りないため、この操作を最後まで行えませんでした。</source>
+        <translation>There was not enough memory to finish this command.</translation>
+    </message>
+    <message>
+        <source>Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm|HTMLページ (*.html)|*.html|CSVファイル (*.csv)|*.csv|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*</source>
+        <translation>Quorvan File(*.QVN)|*.qvn|HTML File (*.html;*.htm)|*.html;*.htm|HTML Page (*.html)|*.html|CSV File (*.csv)|*.csv|CSV or TSV File, formulas kept (*.csv;*.tsv)|*.csv;*.tsv|TSV File (*.tsv)|*.tsv|Markdown File (*.md)|*.md|LaTeX File (*.tex)|*.tex|MediaWiki File (*.wiki)|*.wiki|AsciiDoc File (*.adoc)|*.adoc|reStructuredText File (*.rst)|*.rst|All Files(*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>メモリーが足りないため、HTML を作れませんでした。</source>
+        <translation>There was not enough memory to make the HTML.</translation>
     </message>
 </context>
 <context>

@@ -164,6 +164,12 @@ void TestPageTables::pipes_data()
     QTest::addColumn<QString>("error");   // a piece of the message; empty: success
     QTest::newRow("CSV in, HTML out") << QByteArray("a,b\r\n1,\xE8\xA1\xA8\r\n") << "csv" << "html"
                                       << QStringList() << "";
+    QTest::newRow("UTF-16 TSV with a NUL in, a table file out")
+            << QByteArray("\xFF\xFEx\0\t\0\0\0y\0\n\0", 12) << "tsv" << "qvn" << QStringList() << "";
+    QTest::newRow("a formula in, guarded in CSV out") << QByteArray("=1+1,b\r\n") << "csv" << "csv"
+                                                      << QStringList() << "";
+    QTest::newRow("a formula kept by --csv-formulas") << QByteArray("=1+1,b\r\n") << "csv" << "csv"
+                                                      << QStringList{QStringLiteral("--csv-formulas")} << "";
     QTest::newRow("a page in, its data table out as TSV") << QByteArray(postgresPage) << "html" << "tsv"
                                                          << QStringList() << "";
     QTest::newRow("a page in, table 3 out as a table file") << QByteArray(postgresPage) << "html" << "qvn"
@@ -178,6 +184,13 @@ void TestPageTables::pipes_data()
             << QStringList() << "要素の入れ子が深すぎる";
     QTest::newRow("not a table file") << QByteArray("\x1f\x8b garbage") << "qvn" << "html" << QStringList()
                                       << "不明なエラー";
+    QFile calc(QStringLiteral(QUORVAN_TEST_DATA "/sheets/calc_book.xlsx"));
+    const QByteArray book = calc.open(QIODevice::ReadOnly) ? calc.readAll() : QByteArray();
+    QTest::newRow("a workbook in, its second sheet out") << book << "xlsx" << "csv"
+                                                         << QStringList{QStringLiteral("--sheet"), QStringLiteral("2")} << "";
+    QTest::newRow("a sheet the workbook lacks") << book << "xlsx" << "tsv"
+                                                << QStringList{QStringLiteral("--sheet"), QStringLiteral("年間")}
+                                                << "シート「年間」がありません";
 }
 
 void TestPageTables::pipes()
@@ -218,6 +231,8 @@ void TestPageTables::pipes()
         out = b;
     }
     QVERIFY(!out.isEmpty());
+    if (input.startsWith('=')) // a formula: guarded for a spreadsheet unless kept
+        QCOMPARE(out.contains("'="), !options.contains(QStringLiteral("--csv-formulas")));
     if (options.contains(QStringLiteral("--page")))
         expected.replace("<title>source</title>", "<title>Quorvan</title>"); // standard input has no name
     QCOMPARE(out, expected);

@@ -120,7 +120,7 @@ void TestTableEdits::writtenCellsAreTheGenerators_data()
 {
     QTest::addColumn<bool>("html5");
     QTest::addColumn<quint32>("seed");
-    for (quint32 seed = 1; seed <= 12; ++seed) {
+    for (quint32 seed = 1; seed <= 60; ++seed) {
         QTest::addRow("html4 %u", seed) << false << seed;
         QTest::addRow("html5 %u", seed) << true << seed;
     }

@@ -11,6 +11,7 @@
 #include "support/headless_run.h"
 #include "core/io/table_file.h"
 #include "core/model/table_model.h"
+#include "core/text/text_codec.h"
 
 // "quorvan --export/--help/--version" as a user runs them: no display, exit
 // status, standard error, and no target left after a failure.
@@ -33,10 +34,17 @@ private slots:
     void badProfileOption();
     void textFormats_data();
     void textFormats();
+    void textFromElsewhere_data();
+    void textFromElsewhere();
+    void formulasGuardedForSpreadsheets_data();
+    void formulasGuardedForSpreadsheets();
+    void textTooLargeUnderMemoryLimit_data();
+    void textTooLargeUnderMemoryLimit();
 
 private:
     using Run = HeadlessRun;
     Run run(const QStringList &args);
+    QJsonArray readByPython(const QString &path, const QString &kind);
     QString m_program;
     QTemporaryDir m_dir;
 };
@@ -107,7 +115,8 @@ void TestTableExport::failures_data()
     const QString txt = m_dir.filePath(QStringLiteral("out.txt"));
     QTest::newRow("unknown target extension") << QStringLiteral(QUORVAN_TEST_DATA "/old_layout.qvf") << txt
             << QLatin1Char('"') + txt + QStringLiteral("\": unknown kind of TARGET. Name it .qvn (a table file), "
-                                                       ".html or .htm (the HTML text), .csv, .tsv or .md (the cells' text).");
+                                                       ".html or .htm (the HTML text), .csv, .tsv or .md (the cells' text), "
+                                                       ".tex (LaTeX), .wiki (MediaWiki), .adoc (AsciiDoc) or .rst (reStructuredText).");
 }
 
 void TestTableExport::failures()
@@ -222,6 +231,7 @@ void TestTableExport::badProfileOption_data()
     QTest::newRow("no profile name") << QStringList{"--export", "%1", "%2", "--profile"};
     QTest::newRow("without --export") << QStringList{"--profile", "html5", "%1"};
     QTest::newRow("unknown style") << QStringList{"--style", "css", "--export", "%1", "%2"};
+    QTest::newRow("--csv-formulas without --export") << QStringList{"--csv-formulas", "%1"};
 }
 
 void TestTableExport::badProfileOption()
@@ -264,7 +274,8 @@ void TestTableExport::textFormats()
     QCOMPARE(run({QStringLiteral("--export"), page, table}).exitCode, 0);
     const Run written = run({QStringLiteral("--export"), table, out});
     QCOMPARE(written.exitCode, 0);
-    QVERIFY2(written.err.contains("flattened"), written.err.constData());
+    // In the interface's language, Japanese unless told otherwise.
+    QVERIFY2(written.err.contains("結合したセル"), written.err.constData());
 
     // python3 and pandoc come with scripts/deps.sh.
     QProcess reader;
@@ -285,6 +296,137 @@ void TestTableExport::textFormats()
     QFile first(out), second(again);
     QVERIFY(first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly));
     QCOMPARE(second.readAll(), first.readAll());
+}
+
+QJsonArray TestTableExport::readByPython(const QString &path, const QString &kind)
+{
+    QProcess reader;
+    reader.start(QStringLiteral("python3"), {QStringLiteral(QUORVAN_TEST_DATA "/../support/text_table_cells.py"), path, kind});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        return {};
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+void TestTableExport::textFromElsewhere_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("note");  // on standard error, "" for none
+    const QString text = QStringLiteral("名前\t値\r\n東京\t1\r\n");
+    auto utf16 = [&](QSysInfo::Endian order) {
+        QByteArray b;
+        for (const QChar ch : QStringLiteral("\uFEFF") + text) {
+            const char hi = char(ch.unicode() >> 8), lo = char(ch.unicode() & 0xFF);
+            b.append(order == QSysInfo::BigEndian ? hi : lo).append(order == QSysInfo::BigEndian ? lo : hi);
+        }
+        return b;
+    };
+    QTest::newRow("UTF-8 with one stray Latin-1 byte keeps its Japanese")
+            << "a.csv" << QByteArray("名前,値\r\n東京,1\xe9\r\n") << "の 1 か所は UTF-8 として読めず、\uFFFDに置き換えました。";
+    QTest::newRow("UTF-16 LE with a byte order mark (a spreadsheet's Unicode text)")
+            << "a.tsv" << utf16(QSysInfo::LittleEndian) << "";
+    QTest::newRow("UTF-16 BE with a byte order mark") << "a.tsv" << utf16(QSysInfo::BigEndian) << "";
+    QTest::newRow("UTF-16 LE without a mark, by its NUL bytes") << "a.tsv" << utf16(QSysInfo::LittleEndian).mid(2) << "";
+    QTest::newRow("CP932 from an old spreadsheet") << "a.tsv" << encodeCp932(text) << "";
+    QTest::newRow("NUL characters are left out, and said")
+            << "a.csv" << QByteArray("名前,値\r\n東").append('\0').append("京,1").append('\0').append("\r\n") << "にあった NUL 文字 2 個を取り除きました。";
+}
+
+// Files other programs saved open as the same table: 名前 値 / 東京 1.
+void TestTableExport::textFromElsewhere()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, note);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(name), target = dir.filePath(QStringLiteral("t.qvn"));
+    QFile f(source);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+    const Run r = run({QStringLiteral("--export"), source, target});
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(r.err), note.isEmpty() ? QString() : QLatin1Char('"') + source + QLatin1Char('"') + note + QLatin1Char('\n'));
+    QFile t(target);
+    QVERIFY(t.open(QIODevice::ReadOnly));
+    QByteArray text;
+    QCOMPARE(gunzipBytes(t.readAll(), text), GunzipStatus::Ok);
+    TableModel m;
+    QVERIFY(readTableText(text, m).ok());
+    QCOMPARE(QStringList({m.Cells(1, 1).Text, m.Cells(2, 1).Text, m.Cells(1, 2).Text, m.Cells(2, 2).Text}),
+             QStringList({"名前", "値", "東京", name.endsWith(QLatin1String(".csv")) && !note.contains(QLatin1String("NUL")) ? "1&#65533;" : "1"}));
+    QCOMPARE(m.TableRows * 10 + m.TableCols, 22);
+}
+
+void TestTableExport::formulasGuardedForSpreadsheets_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("cells");  // one row, as Python's csv reads it back
+    const QString link = QStringLiteral("=HYPERLINK(\"http://example.com/?q=1\",\"x\")");
+    const QString dde = QStringLiteral("=cmd|' /C calc'!A0");
+    QTest::newRow("=HYPERLINK written after a quote") << "csv" << QStringList() << QStringList{"'" + link, "b"};
+    QTest::newRow("live with --csv-formulas") << "csv" << QStringList{"--csv-formulas"} << QStringList{link, "b"};
+    QTest::newRow("a DDE command in TSV") << "tsv" << QStringList() << QStringList{"'" + dde, "b"};
+    QTest::newRow("+, -, @; a plain number stays") << "csv" << QStringList()
+            << QStringList{"'+1+2", "'-A1", "'@SUM(A1)", "-5", "+1.5"};
+    QTest::newRow("a line break inside a cell is LF") << "csv" << QStringList() << QStringList{"x\ny", "z"};
+}
+
+// A stranger's cells go out as text a spreadsheet shows, never runs.
+void TestTableExport::formulasGuardedForSpreadsheets()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, cells);
+    QTemporaryDir dir;
+    // The cells as they came: the guard's quote taken off, every value quoted.
+    QStringList fields;
+    for (QString c : cells)
+        fields << QLatin1Char('"') + (c.startsWith(QLatin1Char('\'')) ? c.mid(1) : c).replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    const QString source = dir.filePath(QStringLiteral("in.csv")), target = dir.filePath(QStringLiteral("out.") + kind);
+    QFile f(source);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(fields.join(QLatin1Char(',')).replace(QLatin1String("\n"), QLatin1String("\r\n")).toUtf8() + "\r\n");
+    f.close();
+    const Run r = run(options + QStringList{QStringLiteral("--export"), source, target});
+    QCOMPARE(r.exitCode, 0);
+    QJsonArray row;
+    for (const QString &c : cells)
+        row << c;
+    QCOMPARE(readByPython(target, kind), QJsonArray{row});
+    QFile out(target);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QVERIFY(!out.readAll().contains("\r\ny")); // rows end in CR LF, a cell's lines in LF
+}
+
+void TestTableExport::textTooLargeUnderMemoryLimit_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("message");  // "%1" the file
+    QTest::newRow("64 MiB of blank lines") << QByteArray("\n") << (64 << 20)
+            << QStringLiteral("\"%1\"は67108864 行 × 1 列あり、表に収まりません（%2 行 × %3 列まで）。");
+    QTest::newRow("past the 64 MiB a table holds") << QByteArray("\"").append(1023, 'x') << (64 << 10) + 1
+            << QStringLiteral("\"%1\"は大きすぎるため、開くことができませんでした（%2 行 × %3 列、64 MB まで）。");
+}
+
+// Under a 2 GB address-space limit the program says no and ends on its own.
+void TestTableExport::textTooLargeUnderMemoryLimit()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, lines);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("big.csv")), target = dir.filePath(QStringLiteral("big.html"));
+    QFile f(source);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.write(line.repeated(lines)) == qint64(line.size()) * lines);
+    f.close();
+    const Run r = runHeadless(QStringLiteral("prlimit"), {QStringLiteral("--as=2147483648"), m_program,
+                                                          QStringLiteral("--export"), source, target}, 120000);
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(r.err), message.arg(source).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols) + QLatin1Char('\n'));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 QTEST_GUILESS_MAIN(TestTableExport)

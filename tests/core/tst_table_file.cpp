@@ -41,6 +41,13 @@ private slots:
     void newSettingsRoundTrip();
     void damagedNewSettingsAreRefused_data();
     void damagedNewSettingsAreRefused();
+    void wideTablesRoundTrip_data();
+    void wideTablesRoundTrip();
+    void damagedWideTablesAreRefused_data();
+    void damagedWideTablesAreRefused();
+    void millionCellsFitTheFile();
+    void versionFollowsWhatIsWritten_data();
+    void versionFollowsWhatIsWritten();
 };
 
 static QByteArray cellLine(int c, int r)
@@ -611,5 +618,118 @@ void TestTableFile::damagedNewSettingsAreRefused()
     QCOMPARE(m.OutputProfile, MarkupProfile::Html4);
 }
 
+void TestTableFile::wideTablesRoundTrip_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<QString>("cls");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("150 rows") << 150 << 3 << QString() << QByteArray("3,4,0\r\n150,3,\"\",1,16777215,1,0,0,0,100,0,\"\",\"\",0,");
+    QTest::newRow("1,000 columns") << 2 << TableLimits::MaxCols << QString() << QByteArray("3,4,0\r\n2,1000,");
+    QTest::newRow("the most rows") << TableLimits::MaxRows << 1 << QString() << QByteArray("3,4,0\r\n1000000,1,");
+    // Classes and ids keep every character, in the original size too.
+    QTest::newRow("a class outside CP932, 3.2") << 5 << 5 << QStringLiteral("café 😀 a&b") << QByteArray("3,2,0\r\n5,5,");
+    QTest::newRow("a class outside CP932, 3.4") << 120 << 5 << QStringLiteral("café &#233;") << QByteArray("3,4,0\r\n120,5,");
+}
+
+void TestTableFile::wideTablesRoundTrip()
+{
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    QFETCH(QString, cls);
+    QFETCH(QByteArray, start);
+    TableModel m;
+    m.TableRows = rows;
+    m.TableCols = cols;
+    m.TableId = cls;
+    m.Cells(1, 1).Text = QStringLiteral("見出し");
+    m.Cells(1, 1).Header = -1;
+    m.Cells(cols, rows).Text = QStringLiteral("last, \"quoted\"\r\nline");
+    m.Cells(1, rows / 2).RowSpanOn = 1;
+    m.Cells(cols, 1).Class = cls;
+    m.Cells(cols, 1).HAlign = 2;
+    m.Cells(std::min(cols + 2, CellTable::MaxCol), 0).Text = QStringLiteral("past the last column");
+    const QByteArray text = tableText(m);
+    QVERIFY2(text.startsWith(start), text.left(80).constData());
+    TableModel back;
+    QVERIFY(readTableText(text, back).ok());
+    QCOMPARE(back.TableRows, rows);
+    QCOMPARE(back.TableCols, cols);
+    QCOMPARE(back.TableId, cls);
+    QVERIFY(back.Cells == m.Cells);
+    // Written again, the file is the same: the version comes from what it holds.
+    QCOMPARE(tableText(back), text);
+    if (start.startsWith("3,4")) {
+        // A record whose text alone differs takes four fields.
+        QVERIFY(text.contains("\r\n" + QByteArray::number(cols) + ',' + QByteArray::number(rows) + ",0,\"last,"));
+    }
+}
+
+void TestTableFile::damagedWideTablesAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    const QByteArray wide = "3,4,0\r\n150,2,\"\",1,16777215,1,0,0,0,100,0,\"\",\"\",0,";
+    QTest::newRow("past 99 rows in the original layout") << "3,3,0\r\n150,2,\"\",1,16777215,1,0,0,0,100,0,\"\",\"\",0\r\n" + cellLine(1, 1);
+    QTest::newRow("fewer records than said") << wide + "2\r\n1,1,0,\"a\"\r\n";
+    QTest::newRow("more records than said") << wide + "1\r\n1,1,0,\"a\"\r\n1,2,0,\"b\"\r\n";
+    QTest::newRow("records out of order") << wide + "2\r\n1,2,0,\"b\"\r\n1,1,0,\"a\"\r\n";
+    QTest::newRow("a record twice") << wide + "2\r\n1,1,0,\"a\"\r\n1,1,0,\"a\"\r\n";
+    QTest::newRow("a kind that is not 0 or 1") << wide + "1\r\n1,1,2,\"a\"\r\n";
+    QTest::newRow("a row past the limit") << wide + "1\r\n1,1000002,0,\"a\"\r\n";
+    QTest::newRow("more rows than a table has") << QByteArray("3,4,0\r\n1000001,2,\"\",1,16777215,1,0,0,0,100,0,\"\",\"\",0,0\r\n");
+    QTest::newRow("a whole record cut short") << wide + "1\r\n1,1,1,\"a\",#TRUE#,0,100\r\n";
+}
+
+void TestTableFile::damagedWideTablesAreRefused()
+{
+    QFETCH(QByteArray, text);
+    TableModel m;
+    m.Cells(1, 1).Text = QStringLiteral("kept");
+    QCOMPARE(readTableText(text, m).status, ReadStatus::Damaged);
+    QCOMPARE(m.Cells(1, 1).Text, QStringLiteral("kept"));
+    QCOMPARE(m.TableRows, 2);
+}
+
+void TestTableFile::millionCellsFitTheFile()
+{
+    // A million cells of short values, as a long CSV gives them.
+    TableModel m;
+    m.TableRows = 100000;
+    m.TableCols = 10;
+    for (int r = 1; r <= m.TableRows; ++r)
+        for (int c = 1; c <= m.TableCols; ++c)
+            m.Cells(c, r).Text = QStringLiteral("v%1").arg(r % 1000);
+    const QByteArray text = tableText(m);
+    QVERIFY2(text.size() < MaxTableTextBytes / 2, QByteArray::number(text.size()).constData());
+    TableModel back;
+    QVERIFY(readTableText(text, back).ok());
+    QVERIFY(back.Cells == m.Cells);
+}
+
+void TestTableFile::versionFollowsWhatIsWritten_data()
+{
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<QByteArray>("version");
+    // A scope and a class on column 5: a table of 2 columns writes columns up to 4.
+    QTest::newRow("shrunk past them") << 2 << QByteArray("3,0,0\r\n");
+    QTest::newRow("written with column 5") << 3 << QByteArray("3,3,0\r\n");
+}
+
+void TestTableFile::versionFollowsWhatIsWritten()
+{
+    QFETCH(int, cols);
+    QFETCH(QByteArray, version);
+    TableModel m;
+    m.TableCols = cols;
+    m.Cells(5, 1).Scope = qint16(CellScope::Row);
+    m.Cells(5, 2).Class = QStringLiteral("x");
+    const QByteArray text = tableText(m);
+    QVERIFY(text.startsWith(version));
+    TableModel back;
+    QVERIFY(readTableText(text, back).ok());
+    QCOMPARE(tableText(back), text);
+}
+
 QTEST_GUILESS_MAIN(TestTableFile)
+
 #include "tst_table_file.moc"

@@ -2,6 +2,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "core/model/table_edits.h"
 #include "document/table_document.h"
 
 class TestTableDocument : public QObject
@@ -128,6 +129,27 @@ void TestTableDocument::undoRestoresTheModel_data()
             d.setCellField(c, c, CellField::Header, -1);
         d.setTableField(TableField::Border, 0);
     }) << 1;
+    QTest::newRow("a cell written twice in one step undoes to its first state") << Change([](TableDocument &d) {
+        StepScope step(d, "twice");
+        d.setCellText(4, 4, "middle");
+        d.setCellText(4, 4, "last");
+        d.editModel("again", [](TableModel &m) { m.Cells(4, 4).Text = "after the edit"; });
+    }) << 1;
+    QTest::newRow("rows and columns in and out, and a sort, in one step") << Change([](TableDocument &d) {
+        d.editModel("lines", [](TableModel &m) {
+            tableedits::insertRows(m, 1, 3);
+            m.Cells(2, 2).Text = "between the edits";
+            tableedits::deleteCols(m, 5, 10);
+            tableedits::sortRows(m, 1, m.TableRows, 2, true, tableedits::SortKey::Number);
+            tableedits::insertCols(m, 1, 1);
+        });
+    }) << 1;
+    QTest::newRow("grown past the original size and back") << Change([](TableDocument &d) {
+        d.setSize(150, 120);
+        d.setCellText(150, 120, "far");
+        d.editModel("insert", [](TableModel &m) { tableedits::insertRows(m, 100, 2); });
+        d.setSize(99, 99);
+    }) << 4;
     QTest::newRow("the whole 99 x 99 table") << Change([](TableDocument &d) {
         d.editModel("shift", [](TableModel &m) {
             m.TableRows = m.TableCols = 99;

@@ -21,8 +21,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption tableOption(QStringLiteral("table"), QString(), QStringLiteral("n"));
     const QCommandLineOption listOption(QStringLiteral("list-tables"));
     const QCommandLineOption pageOption(QStringLiteral("page"));
+    const QCommandLineOption csvFormulasOption(QStringLiteral("csv-formulas"));
+    const QCommandLineOption sheetOption(QStringLiteral("sheet"), QString(), QStringLiteral("sheet"));
     parser.addOptions({help, version, exportOption, profileOption, langOption, fromOption, toOption,
-                       tableOption, listOption, pageOption});
+                       tableOption, listOption, pageOption, csvFormulasOption, sheetOption});
     parser.addPositionalArgument(QStringLiteral("files"), QString());
     // The options every Qt program takes (-platform offscreen, -style ...) are
     // the toolkit's: they pass here, with their values, and QApplication takes them.
@@ -76,6 +78,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         cl.mode = CommandLine::Export;
         cl.profile = parser.value(profileOption);
         cl.style = parser.value(styleOption);
+        cl.csvFormulas = parser.isSet(csvFormulasOption);
+        cl.sheet = parser.value(sheetOption);
         bool number = true;
         cl.table = parser.isSet(tableOption) ? parser.value(tableOption).toInt(&number) : 0;
         if (cl.files.size() != 2 || cl.files.at(0).isEmpty() || cl.files.at(1).isEmpty()) {
@@ -92,11 +96,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.error = QStringLiteral("--to is one of ") + tableFormatNames(true).join(QStringLiteral(", "));
         } else if (!number || (parser.isSet(tableOption) && cl.table < 1)) {
             wrong("--table is a number from 1");
+        } else if (parser.isSet(sheetOption) && cl.sheet.isEmpty()) {
+            wrong("--sheet needs a sheet's number or name");
         }
     } else if (parser.isSet(profileOption)) {
         wrong("--profile goes with --export");
     } else if (parser.isSet(tableOption) || parser.isSet(pageOption)) {
         wrong("--table and --page go with --export");
+    } else if (parser.isSet(csvFormulasOption)) {
+        wrong("--csv-formulas goes with --export");
+    } else if (parser.isSet(sheetOption)) {
+        wrong("--sheet goes with --export");
     }
     return cl;
 }
@@ -106,7 +116,8 @@ QString usageText(const QString &program)
     return QStringLiteral(
                    "Usage: %1 [FILE...]\n"
                    "       %1 [--profile html4|html5] [--style inline|none] [--page] [--table N]\n"
-                   "          [--from FORMAT] [--to FORMAT] --export SOURCE TARGET\n"
+                   "          [--sheet N|NAME] [--from FORMAT] [--to FORMAT] [--csv-formulas]\n"
+                   "          --export SOURCE TARGET\n"
                    "       %1 --list-tables [--from html] SOURCE\n"
                    "\n"
                    "Quorvan, an editor for HTML tables.\n"
@@ -120,16 +131,20 @@ QString usageText(const QString &program)
                    "                           file, .html or .htm the table's HTML text\n"
                    "                           (CR LF; Shift_JIS for HTML 4, UTF-8 for HTML5),\n"
                    "                           .csv, .tsv or .md the cells' text (joined\n"
-                   "                           cells flattened, said on standard error); any\n"
+                   "                           cells flattened, said on standard error),\n"
+                   "                           .tex, .wiki, .adoc or .rst the table in LaTeX,\n"
+                   "                           MediaWiki, AsciiDoc or reStructuredText; any\n"
                    "                           other name is refused. TARGET may be SOURCE\n"
                    "                           itself only when both are .qvn; a SOURCE\n"
                    "                           ending in .html or .htm brings in one table of\n"
                    "                           the page (see --table), .csv or .tsv one value\n"
-                   "                           per cell. - as SOURCE reads standard input, as\n"
+                   "                           per cell, .ods or .xlsx a sheet of the workbook\n"
+                   "                           (see --sheet), values as the spreadsheet shows\n"
+                   "                           them. - as SOURCE reads standard input, as\n"
                    "                           TARGET writes standard output; with --from,\n"
                    "                           --to or a -, --export may be left out\n"
                    "  --from FORMAT            read SOURCE as FORMAT whatever its name: qvn,\n"
-                   "                           qvf, html, csv, tsv (needed for -)\n"
+                   "                           qvf, html, csv, tsv, ods, xlsx (needed for -)\n"
                    "  --to FORMAT              write TARGET as FORMAT whatever its name: qvn,\n"
                    "                           html, csv, tsv, md (needed for -)\n"
                    "  --table N                with --export, for a page: its table N, counted\n"
@@ -151,6 +166,13 @@ QString usageText(const QString &program)
                    "  --style inline|none      with --export, for HTML5: inline CSS for the\n"
                    "                           border, alignment, sizes and colours, or none\n"
                    "                           (structure only, no style attribute)\n"
+                   "  --csv-formulas           with --export to CSV or TSV: keep cells that\n"
+                   "                           start with = + - @ as formulas; by default they\n"
+                   "                           are written after a ' so that a spreadsheet\n"
+                   "                           shows them as text and never runs them\n"
+                   "  --sheet N|NAME           with --export of a workbook (.ods, .xlsx): the\n"
+                   "                           sheet of that name, else the Nth sheet (from 1);\n"
+                   "                           without it, the first\n"
                    "  --lang ja|en             the language of windows and messages; by\n"
                    "                           default English for an English locale,\n"
                    "                           Japanese for any other\n"

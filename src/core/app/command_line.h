@@ -18,11 +18,13 @@ struct CommandLine {
     QStringList files;        // the positional arguments, in order
     QString profile;          // --profile NAME, with --export only; empty: the table's own
     QString style;            // --style inline|none with --export; empty: the table's own
+    QString sheet;            // --sheet N|NAME with --export: a workbook's sheet; empty: the first
     QString language;         // --lang ja|en; empty: the locale's
     QString from;             // --from FORMAT, --to FORMAT: empty, the file names tell
     QString to;
     int table = 0;            // --table N, from 1; 0: the page's preferred table
     bool page = false;        // --page: HTML as a whole page
+    bool csvFormulas = false; // --csv-formulas with --export: CSV and TSV cells keep = + - @ live
     QString error;            // for Wrong
 };
 

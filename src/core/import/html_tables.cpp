@@ -285,15 +285,20 @@ QString leftOutMessage(const QStringList &leftOut)
 }
 
 
+QString unwrittenStyleMessage(const QStringList &unwritten)
+{
+    return QCoreApplication::translate("HtmlImport", "次のスタイルはセルに残しましたが、HTML 4 の出力には書き出されません"
+                                                     "（HTML5 にすると書き出されます）: %1")
+            .arg(unwritten.join(QStringLiteral(", ")));
+}
+
 QString importNotice(const ImportResult &result)
 {
     QStringList parts;
     if (!result.leftOut.isEmpty())
         parts << leftOutMessage(result.leftOut);
     if (!result.unwritten.isEmpty())
-        parts << QCoreApplication::translate("HtmlImport", "次のスタイルはセルに残しましたが、HTML 4 の出力には書き出されません"
-                                                           "（HTML5 にすると書き出されます）: %1")
-                         .arg(result.unwritten.join(QStringLiteral(", ")));
+        parts << unwrittenStyleMessage(result.unwritten);
     // Two sentences, joined as the language joins them.
     return parts.join(QCoreApplication::translate("HtmlImport", "。"));
 }

@@ -119,6 +119,8 @@ struct ImportResult {
 
 // The message for what an import left out: "次の要素と属性は取り込まれませんでした: …".
 QString leftOutMessage(const QStringList &leftOut);
+// The message for cell styles kept that HTML 4 does not write.
+QString unwrittenStyleMessage(const QStringList &unwritten);
 // What the user hears after an import: what was left out, and what was kept
 // that HTML 4 does not write; empty when there is neither.
 QString importNotice(const ImportResult &result);

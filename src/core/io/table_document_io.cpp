@@ -160,6 +160,13 @@ QString htmlTooLargeMessage(const QString &path, qint64 pageBytes)
             .arg(mib(pageBytes), mib(MaxHtmlPageBytes), path);
 }
 
+QString markupTooLargeMessage(int rows, int cols)
+{
+    return QCoreApplication::translate("TableFile", "%1 行 × %2 列の表は HTML にすると %3 MB を超えるため、HTML にできません。"
+                                       "行か列を減らしてください。")
+            .arg(rows).arg(cols).arg(MaxMarkupChars / (1024 * 1024));
+}
+
 bool isTableFileName(const QString &path)
 {
     return fileKindOf(path) == QLatin1String("qvn");

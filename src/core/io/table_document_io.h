@@ -70,3 +70,6 @@ QString refusedTargetMessage(const QString &path, TargetRefusal refusal);
 QString saveErrorMessage(const QString &path, int error);
 QString tableTooLargeMessage(const QString &path, qint64 textBytes);
 QString htmlTooLargeMessage(const QString &path, qint64 pageBytes);
+// The same for a table too large to be made into HTML at all (markupTooLarge):
+// for its rows and columns, whatever their texts.
+QString markupTooLargeMessage(int rows, int cols);

@@ -7,9 +7,11 @@
 #include "core/io/table_document_io.h"
 #include "core/io/table_file.h"
 #include "core/io/compression.h"
+#include "core/io/publish_formats.h"
 #include "core/io/save_target.h"
 #include "core/io/text_table.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/markup/table_markup.h"
 #include "core/model/table_model.h"
 
@@ -43,10 +45,12 @@ QString sameFileMessage(const QString &source, const QString &target)
 }
 
 // A page's table (PreferredTable, or an index in document order), reported
-// the way a failed open is; what the table could not hold goes into notice.
-OpenResult fromImport(const ImportResult &imported, QString &notice)
+// the way a failed open is; what the table could not hold goes into leftOut,
+// what it holds that HTML 4 does not write into unwritten.
+OpenResult fromImport(const ImportResult &imported, QStringList &leftOut, QStringList &unwritten)
 {
-    notice = importNotice(imported);
+    leftOut = imported.leftOut;
+    unwritten = imported.unwritten;
     OpenResult r;
     if (!imported.ok()) {
         r.status = OpenStatus::Damaged;
@@ -127,25 +131,46 @@ OpenResult tableTextResult(const ReadResult &read, const QString &name)
     return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
 }
 
-OpenResult textTableResult(const TextTableRead &read, const QString &name)
+// A CSV or TSV reading as Open reports it; what the reading changed (bytes
+// that did not decode, NUL characters left out) goes into notes.
+OpenResult textTableResult(const TextTableRead &read, const QString &name, QStringList *notes)
 {
-    if (read.ok)
-        return OpenResult();
-    return openFailure(OpenStatus::Damaged,
-                       read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                               ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
-                                         .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
-                                         .arg(TableLimits::MaxCols)
-                               : damagedFileMessage(name));
+    switch (read.failure) {
+    case TextTableRead::None:
+        break;
+    case TextTableRead::Empty:
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+    case TextTableRead::TooLarge:
+        return openFailure(OpenStatus::Damaged,
+                           read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
+                                   ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
+                                             .arg(name).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows)
+                                             .arg(TableLimits::MaxCols)
+                                   : textTableTooLargeMessage(name));
+    case TextTableRead::OutOfMemory:
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
+    }
+    if (notes) {
+        if (read.replaced > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"の %2 か所は %3 として読めず、�に置き換えました。")
+                              .arg(name).arg(read.replaced)
+                              .arg(read.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
+        if (read.nulsDropped > 0)
+            *notes << QCoreApplication::translate("TextTable", "\"%1\"にあった NUL 文字 %2 個を取り除きました。")
+                              .arg(name).arg(read.nulsDropped);
+    }
+    return OpenResult();
 }
 
 // SOURCE in a format it was named for (--from) or from standard input: its
 // bytes first, then the format's reader on them.
-OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, TableModel &model,
-                        QString &notice)
+OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, const QString &sheet,
+                        TableModel &model, QStringList &leftOut, QStringList &unwritten, QStringList &notes)
 {
     const QString name = source == standardStreamName() ? standardInputName() : source;
-    const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes : MaxTableTextBytes;
+    const bool workbook = format == TableFormat::Ods || format == TableFormat::Xlsx;
+    const qint64 limit = format == TableFormat::Html ? MaxHtmlPageBytes
+            : workbook ? MaxWorkbookBytes : MaxTableTextBytes;
     QByteArray bytes;
     const Input input = readInput(source, limit, bytes);
     if (format == TableFormat::Html && input != Input::Ok) {
@@ -155,8 +180,16 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
                                    ? pageRefusedMessage(name, PageLimit::Size)
                                    : QCoreApplication::translate("HtmlImport", "%1を読み込めませんでした。").arg(subject));
     }
+    if (workbook && input != Input::Ok)
+        return openFailure(OpenStatus::Damaged,
+                           input == Input::TooLarge
+                                   ? workbookTooLargeMessage(name)
+                                   : QCoreApplication::translate("Spreadsheet", "%1を読み込めませんでした。")
+                                             .arg(QLatin1Char('"') + name + QLatin1Char('"')));
+    const bool text = format == TableFormat::Csv || format == TableFormat::Tsv;
     if (input != Input::Ok)
-        return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
+        return openFailure(OpenStatus::Damaged, text && input == Input::TooLarge ? textTableTooLargeMessage(name)
+                                                                                 : damagedFileMessage(name));
     try {
         switch (format) {
         case TableFormat::Html: {
@@ -165,13 +198,13 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             bytes.clear();
             if (refused != PageLimit::None)
                 return openFailure(OpenStatus::Damaged, pageRefusedMessage(name, refused));
-            return fromImport(importHtmlTable(tables, tableIndex, model, name), notice);
+            return fromImport(importHtmlTable(tables, tableIndex, model, name), leftOut, unwritten);
         }
         case TableFormat::Csv:
         case TableFormat::Tsv:
             return textTableResult(readTextTable(bytes, format == TableFormat::Csv ? TextTableFormat::Csv
                                                                                    : TextTableFormat::Tsv, model),
-                                   name);
+                                   name, &notes);
         case TableFormat::TableFile: {
             // A .qvn is a gzip stream; the older .qvf is its text as it is.
             if (!bytes.startsWith("\x1f\x8b"))
@@ -189,11 +222,20 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             bytes.clear();
             return tableTextResult(readTableText(text, model), name);
         }
+        case TableFormat::Ods:
+        case TableFormat::Xlsx: {
+            const SpreadsheetBook book = readSpreadsheetBytes(
+                    bytes, format == TableFormat::Ods ? SpreadsheetKind::Ods : SpreadsheetKind::Xlsx, name);
+            bytes.clear();
+            return fromImport(importSpreadsheetBook(book, sheet, model, name), leftOut, unwritten);
+        }
         case TableFormat::Markdown:
             break;
         }
     } catch (const std::bad_alloc &) {
         // Out of memory for this input: its own failure, not the program's end.
+        if (text)
+            return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(name));
     }
     return openFailure(OpenStatus::Damaged, damagedFileMessage(name));
 }
@@ -206,9 +248,15 @@ QString needsFormatMessage(bool writing)
                              .arg(tableFormatNames(false).join(QStringLiteral(", ")));
 }
 
+TextTableFormat textFormatOf(TableFormat format)
+{
+    return format == TableFormat::Csv ? TextTableFormat::Csv
+            : format == TableFormat::Tsv ? TextTableFormat::Tsv : TextTableFormat::Markdown;
+}
+
 // The whole output for TARGET "-", checked as a file of it would be.
-SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html, QByteArray &bytes,
-                       QStringList &notes)
+SaveResult outputBytes(const TableModel &model, TableFormat format, const QString &html,
+                       const TextTableOptions &textOptions, QByteArray &bytes, QStringList &notes)
 {
     const QString name = standardStreamName();
     SaveResult r;
@@ -230,15 +278,27 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
     case TableFormat::Csv:
     case TableFormat::Tsv:
     case TableFormat::Markdown: {
-        const TextTableOutput text = writeTextTable(model, format == TableFormat::Csv ? TextTableFormat::Csv
-                                                           : format == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                        : TextTableFormat::Markdown);
-        if (text.flattened)
-            notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
-                                    "with empty cells where it spanned.").arg(name);
+        const TextTableOutput text = writeTextTable(model, textFormatOf(format), textOptions);
+        for (const QString &note : text.notes)
+            notes << name + QStringLiteral(": ") + note;
         bytes = text.bytes;
         break;
     }
+    case TableFormat::Latex:
+    case TableFormat::MediaWiki:
+    case TableFormat::AsciiDoc:
+    case TableFormat::Rst: {
+        PublishOutput out = writePublished(model, *publishFormatOf(format));
+        if (!out.ok)
+            return SaveResult{false, publishedTooLargeMessage(name, out.size)};
+        for (const QString &note : std::as_const(out.notes))
+            notes << name + QStringLiteral(": ") + note;
+        bytes = std::move(out.bytes);
+        break;
+    }
+    case TableFormat::Ods:
+    case TableFormat::Xlsx:
+        break; // read only: exportTable refuses them as targets
     }
     return r;
 }
@@ -246,33 +306,38 @@ SaveResult outputBytes(const TableModel &model, TableFormat format, const QStrin
 QString unknownTargetMessage(const QString &target)
 {
     return QStringLiteral("\"%1\": unknown kind of TARGET. Name it .qvn (a table file), .html or .htm "
-                          "(the HTML text), .csv, .tsv or .md (the cells' text).")
+                          "(the HTML text), .csv, .tsv or .md (the cells' text), .tex (LaTeX), .wiki "
+                          "(MediaWiki), .adoc (AsciiDoc) or .rst (reStructuredText).")
             .arg(target);
 }
 
 } // namespace
 
-OpenResult openTextTable(const QString &path, TableModel &model)
+QString textTableTooLargeMessage(const QString &path)
 {
-    OpenResult r;
+    return QCoreApplication::translate("TextTable", "\"%1\"は大きすぎるため、開くことができませんでした"
+                                                    "（%2 行 × %3 列、%4 MB まで）。")
+            .arg(path).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
+            .arg(MaxTableTextBytes / (1024 * 1024));
+}
+
+OpenResult openTextTable(const QString &path, TableModel &model, QStringList *notes)
+{
     QFile file(path);
     // Only a regular file: a device or a pipe could be endless.
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() > MaxTableTextBytes
-        || !file.open(QIODevice::ReadOnly)) {
-        r.status = OpenStatus::Damaged;
-        r.message = damagedFileMessage(path);
-        return r;
-    }
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return openFailure(OpenStatus::Damaged, damagedFileMessage(path));
+    if (file.size() > MaxTableTextBytes)
+        return openFailure(OpenStatus::Damaged, textTableTooLargeMessage(path));
     const auto format = textTableFormatOf(path);
-    const TextTableRead read = readTextTable(file.readAll(), format.value_or(TextTableFormat::Csv), model);
-    if (!read.ok) {
-        r.status = OpenStatus::Damaged;
-        r.message = read.rows > TableLimits::MaxRows || read.cols > TableLimits::MaxCols
-                ? QCoreApplication::translate("TextTable", "\"%1\"は%2 行 × %3 列あり、表に収まりません（%4 行 × %5 列まで）。")
-                          .arg(path).arg(read.rows).arg(read.cols).arg(TableLimits::MaxRows).arg(TableLimits::MaxCols)
-                : damagedFileMessage(path);
+    TextTableRead read;
+    try {
+        const QByteArray bytes = file.readAll();
+        read = readTextTable(bytes, format.value_or(TextTableFormat::Csv), model);
+    } catch (const std::bad_alloc &) {
+        read.failure = TextTableRead::OutOfMemory;
     }
-    return r;
+    return textTableResult(read, path, notes);
 }
 
 ExportResult exportTable(const QString &source, const QString &target,
@@ -298,6 +363,11 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         return fail(needsFormatMessage(false));
     if (toStream && !options.to)
         return fail(needsFormatMessage(true));
+    const bool workbook = options.from ? *options.from == TableFormat::Ods || *options.from == TableFormat::Xlsx
+                                       : isSpreadsheetFileName(source);
+    if (!options.sheet.isEmpty() && !workbook)
+        return fail(QStringLiteral("--sheet goes with a workbook: a SOURCE ending in .ods or .xlsx, "
+                                   "or --from ods or xlsx"));
     const std::optional<TableFormat> to = options.to ? options.to : tableFormatOfPath(target, true);
     // Re-saving a table file in place is safe (it is read whole first); any
     // other conversion onto its own source would destroy the table.
@@ -305,64 +375,77 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
             && to == TableFormat::TableFile;
     if (!fromStream && !toStream && !tableFiles && sameFile(source, target))
         return fail(sameFileMessage(source, target));
-    if (!to)
+    // Workbooks are read, never written.
+    if (!to || *to == TableFormat::Ods || *to == TableFormat::Xlsx)
         return fail(unknownTargetMessage(target));
     TableModel model;
-    QString notice;
+    QStringList leftOut, unwritten, readNotes;
     const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
     OpenResult opened;
     if (options.from || fromStream) {
-        opened = openSourceAs(source, *options.from, tableIndex, model, notice);
+        opened = openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, unwritten, readNotes);
     } else {
         const auto textSource = textTableFormatOf(source);
-        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), notice)
-                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model)
+        opened = isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut, unwritten)
+                : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut, unwritten)
+                : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
                                                                         : openTableDocument(source, model);
     }
     if (!opened.ok())
         return fail(opened.message);
     model.FileName = fromStream ? QString() : source;
     const QString shownSource = fromStream ? standardInputName() : source;
-    if (!notice.isEmpty())
-        result.notes << shownSource + QStringLiteral(": ") + notice;
+    result.notes << readNotes;
+    if (!leftOut.isEmpty())
+        result.notes << shownSource + QStringLiteral(": ")
+                + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
+    if (!unwritten.isEmpty())
+        result.notes << shownSource + QStringLiteral(": ") + unwrittenStyleMessage(unwritten);
     if (options.profile)
         model.OutputProfile = *options.profile;
     if (options.style)
         model.OutputStyle = *options.style;
     QString html;
     if (*to == TableFormat::Html) {
+        if (markupTooLarge(model))
+            return fail(markupTooLargeMessage(model.tableCells().height(), model.tableCells().width()));
         html = buildTableMarkup(model);
         if (options.page)
             html = wholePageText(html, model.OutputProfile, model.TableTitle,
                                  fromStream ? QStringLiteral("Quorvan") : QFileInfo(source).completeBaseName());
     }
     if (toStream) {
-        const SaveResult built = outputBytes(model, *to, html, result.output, result.notes);
+        const SaveResult built = outputBytes(model, *to, html, options.text, result.output, result.notes);
         if (!built.ok)
             return fail(built.message);
         return result;
     }
     SaveResult saved;
-    switch (*to) {
-    case TableFormat::TableFile:
-        saved = saveTableDocument(model, target);
-        break;
-    case TableFormat::Html:
-        saved = saveHtmlDocument(html, target, model.OutputProfile);
-        break;
-    case TableFormat::Csv:
-    case TableFormat::Tsv:
-    case TableFormat::Markdown: {
-        const TextTableOutput text = writeTextTable(model, *to == TableFormat::Csv ? TextTableFormat::Csv
-                                                           : *to == TableFormat::Tsv ? TextTableFormat::Tsv
-                                                                                     : TextTableFormat::Markdown);
-        if (text.flattened)
-            result.notes << QStringLiteral("%1: joined cells were flattened: each one's text is written once, "
-                                           "with empty cells where it spanned.").arg(target);
-        saved = saveTextDocument(text.bytes, target);
-        break;
+    QStringList notes;
+    if (const auto publish = publishFormatOf(*to)) {
+        saved = savePublished(model, *publish, target, &notes);
+    } else {
+        switch (*to) {
+        case TableFormat::TableFile:
+            saved = saveTableDocument(model, target);
+            break;
+        case TableFormat::Html:
+            saved = saveHtmlDocument(html, target, model.OutputProfile);
+            break;
+        case TableFormat::Csv:
+        case TableFormat::Tsv:
+        case TableFormat::Markdown: {
+            const TextTableOutput text = writeTextTable(model, textFormatOf(*to), options.text);
+            saved = saveTextDocument(text.bytes, target);
+            notes = text.notes;
+            break;
+        }
+        default:
+            break; // refused above
+        }
     }
-    }
+    for (const QString &note : std::as_const(notes))
+        result.notes << target + QStringLiteral(": ") + note;
     result.ok = saved.ok;
     result.message = saved.message;
     return result;

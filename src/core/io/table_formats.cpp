@@ -17,6 +17,15 @@ const TableFormatName formatNames[] = {
     {"csv",  TableFormat::Csv,       "csv",  true,  true},
     {"tsv",  TableFormat::Tsv,       "tsv",  true,  true},
     {"md",   TableFormat::Markdown,  "md",   false, true},
+    {"ods",  TableFormat::Ods,       "ods",  true,  false},
+    {"xlsx", TableFormat::Xlsx,      "xlsx", true,  false},
+    {"tex",  TableFormat::Latex,     "tex",  false, true},
+    {"latex", TableFormat::Latex,    "tex",  false, true},
+    {"wiki", TableFormat::MediaWiki, "wiki", false, true},
+    {"mediawiki", TableFormat::MediaWiki, "wiki", false, true},
+    {"adoc", TableFormat::AsciiDoc,  "adoc", false, true},
+    {"asciidoc", TableFormat::AsciiDoc, "adoc", false, true},
+    {"rst",  TableFormat::Rst,       "rst",  false, true},
 };
 
 } // namespace

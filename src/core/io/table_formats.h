@@ -12,7 +12,13 @@ enum class TableFormat {
     Html,          // a page (read: one of its tables) or the table's HTML text
     Csv,
     Tsv,
-    Markdown
+    Markdown,
+    Ods,           // a workbook's sheet, read only
+    Xlsx,
+    Latex,         // the formats authors publish in, written only
+    MediaWiki,
+    AsciiDoc,
+    Rst
 };
 
 // One line per format name; a new reader or writer adds its line in

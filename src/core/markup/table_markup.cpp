@@ -73,8 +73,11 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
     // One allocation up front: about 60 characters of markup per cell plus its text.
     qsizetype estimate = 256 + in.titleText.size() + 2 * in.borderText.size();
     estimate += qsizetype(11) * lastRow + qsizetype(64) * lastRow * lastCol;
-    model.Cells.forEachHeld(QRect(1, 1, lastCol, lastRow),
-                            [&](int, int, const CellRecord &R) { estimate += R.Text.size(); });
+    if (in.textChars >= 0)
+        estimate += in.textChars;
+    else
+        model.Cells.forEachHeld(QRect(1, 1, lastCol, lastRow),
+                                [&](int, int, const CellRecord &R) { estimate += R.Text.size(); });
     QString out;
     out.reserve(std::min<qsizetype>(estimate, MaxMarkupChars));
 
@@ -193,27 +196,40 @@ CellAlignment browserAlignment(bool header)
     return CellAlignment{qint16(header ? 1 : 0), 1};
 }
 
-bool markupTooLarge(const TableModel &model)
+namespace {
+
+// The cells' texts counted, or -1 when the table could not be made into HTML.
+qsizetype textCharsWithin(const TableModel &model)
 {
     using namespace markup;
     const qint64 rows = lastTableRow(model), cols = lastTableCol(model);
     // The least a cell writes: "<td></td>", or in HTML 4 with alignment
     // '<TD ALIGN="left" VALIGN="top"></TD>'; a row "<TR></TR>" and a line break.
     const qint64 perCell = model.OutputProfile == MarkupProfile::Html4 && model.NetscapeMode == 0 ? 35 : 9;
-    qint64 least = rows * 11 + rows * cols * perCell + model.TableTitle.size();
-    if (least > MaxMarkupChars)
-        return true;
+    const qint64 frame = rows * 11 + rows * cols * perCell + model.TableTitle.size();
+    if (frame > MaxMarkupChars)
+        return -1;
+    qint64 text = 0;
     model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)),
-                            [&](int, int, const CellRecord &R) { least += R.Text.size(); });
-    return least > MaxMarkupChars;
+                            [&](int, int, const CellRecord &R) { text += R.Text.size(); });
+    return frame + text > MaxMarkupChars ? -1 : qsizetype(text);
+}
+
+} // namespace
+
+bool markupTooLarge(const TableModel &model)
+{
+    return textCharsWithin(model) < 0;
 }
 
 QString buildTableMarkup(const TableModel &model)
 {
     using namespace markup;
-    if (markupTooLarge(model))
+    const qsizetype text = textCharsWithin(model);
+    if (text < 0)
         return QString();
-    const MarkupInputs in = inputsOf(model);
+    MarkupInputs in = inputsOf(model);
+    in.textChars = text;
     return model.OutputProfile == MarkupProfile::Html5 ? buildHtml5(model, in)
                                                        : buildHtml4(model, in);
 }

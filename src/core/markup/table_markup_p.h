@@ -85,6 +85,7 @@ struct MarkupInputs {
     QString borderText;
     QString titleText;
     qint32 backColorShown;
+    qsizetype textChars = -1; // the cells' texts, when already counted
 };
 
 inline MarkupInputs inputsOf(const TableModel &model)

@@ -381,7 +381,9 @@ void SpanLayout::compute(const TableModel &m, int rows, int cols)
             if (f.top() <= r && f.bottom() >= r && f.left() > c && f.left() < c + w)
                 w = f.left() - c;
         }
-        add(Claim{QPoint(c, r), full, QRect(c, r, w, full.height())});
+        // HTML5 writes the cells past a span cut short; HTML 4 skips them.
+        const QRect area(c, r, w, full.height());
+        add(Claim{QPoint(c, r), html4 ? full : area, area});
     });
     for (const Claim &cl : std::as_const(m_claims))
         if (cl.area.width() > 1 || cl.area.height() > 1)

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include <limits>
+#include <tuple>
 
 #include "gui/widgets/color_swatch.h"
 #include "gui/widgets/ui_font.h"
@@ -263,6 +264,18 @@ void TableSettingsPane::layOut()
         c->setGeometry(g.x(), g.center().y() - h / 2 + 1, qMax(g.width(), c->sizeHint().width()), h);
     }
     txtTableWidth->move(qMax(txtTableWidth->x(), cmbWidthUnit->geometry().right() + 1 + twips(60)), txtTableWidth->y());
+    // The count boxes were drawn for two digits; a table may now have seven.
+    // Each box holds every digit its limit has, its arrows kept against it.
+    for (auto [box, arrows, digits] : {std::tuple<QLineEdit *, QWidget *, int>{txtWidth, UpDownWidth, pane::digitsFor(TableLimits::MaxCols)},
+                                      {txtHeight, UpDownHeight, pane::digitsFor(TableLimits::MaxRows)},
+                                      {txtFooterRows, UpDownFooterRows, pane::digitsFor(TableLimits::MaxRows)}}) {
+        const int needed = box->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) + qRound(12 * k);
+        if (needed <= box->width())
+            continue;
+        const int overlap = box->geometry().right() + 1 - arrows->x();
+        box->resize(needed, box->height());
+        arrows->move(box->geometry().right() + 1 - overlap, arrows->y());
+    }
 }
 
 void TableSettingsPane::load(bool withNet)

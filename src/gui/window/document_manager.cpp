@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QDir>
 #include <QMainWindow>
 #include <QStatusBar>
@@ -16,11 +17,14 @@
 #include <QUndoStack>
 
 #include <exception>
+#include <new>
 
 #include "core/app/app_paths.h"
 #include "core/app/command_line.h"
 #include "core/import/html_tables.h"
+#include "core/import/spreadsheet_file.h"
 #include "core/io/table_document_io.h"
+#include "core/io/publish_formats.h"
 #include "core/io/table_export.h"
 #include "core/io/text_table.h"
 #include "core/markup/table_markup.h"
@@ -71,6 +75,51 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened, QS
     // Nothing is dropped silently: the user hears what stayed behind.
     if (const QString said = importNotice(result); !said.isEmpty())
         notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, said);
+    return true;
+}
+
+// The workbook's sheet to bring in: the only one directly, else the user's
+// pick from the sheets' names and sizes, the first preselected; -1 when the
+// pick is cancelled.
+int chooseSheet(QWidget *parent, const SpreadsheetBook &book)
+{
+    if (book.sheets.size() <= 1)
+        return 0;
+    QStringList lines;
+    for (int i = 0; i < book.sheets.size(); ++i)
+        lines << describeSheet(book, i);
+    QInputDialog dialog(parent && parent->isVisible() ? parent : nullptr);
+    dialog.setObjectName(QStringLiteral("dlgSheet"));
+    dialog.setWindowTitle(QStringLiteral("Quorvan"));
+    dialog.setLabelText(frmMain::tr("開くシートを選んでください。"));
+    dialog.setComboBoxItems(lines);
+    dialog.setComboBoxEditable(false);
+    dialog.setTextValue(lines.first());
+    if (dialog.exec() != QDialog::Accepted)
+        return -1;
+    return lines.indexOf(dialog.textValue());
+}
+
+// A sheet of an .ods or .xlsx workbook into opened, as a page's table is;
+// what stayed behind comes back in notice.
+bool importWorkbook(QWidget *parent, const QString &path, TableModel &opened, QString &notice)
+{
+    const SpreadsheetBook book = readSpreadsheetFile(path);
+    if (!book.ok()) {
+        showFileMessage(parent, book.message);
+        return false;
+    }
+    const int index = chooseSheet(parent, book);
+    if (index < 0)
+        return false;
+    const ImportResult result = importSheet(book, index, opened, path);
+    if (!result.ok()) {
+        showFileMessage(parent, result.message);
+        return false;
+    }
+    opened.FileName = newTableName();
+    if (!result.leftOut.isEmpty())
+        notice = sheetLeftOutMessage(result.leftOut);
     return true;
 }
 
@@ -143,8 +192,11 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened, QString 
 {
     if (isHtmlFileName(path))
         return importHtmlPage(&m_window, path, opened, notice);
+    if (isSpreadsheetFileName(path))
+        return importWorkbook(&m_window, path, opened, notice);
     const auto text = textTableFormatOf(path);
-    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened)
+    QStringList notes;
+    const OpenResult result = text && *text != TextTableFormat::Markdown ? openTextTable(path, opened, &notes)
                                                                         : openTableDocument(path, opened);
     if (!result.ok()) {
         showFileMessage(&m_window, result.message);
@@ -152,6 +204,8 @@ bool DocumentManager::readInto(const QString &path, TableModel &opened, QString 
     }
     // A CSV file is not the table's file either: Save asks for a name.
     opened.FileName = text ? newTableName() : path;
+    // What the reading changed is said, never done silently.
+    notice = notes.join(QLatin1Char('\n'));
     return true;
 }
 
@@ -164,8 +218,9 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
         request.title = frmMain::tr("表ファイルを開く");
         request.filter = frmMain::tr("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                         "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
-                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv");
-        const CommonDialog::Reply reply = m_window.Dlg->show(request);
+                                        "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                        "|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx");
+        const CommonDialog::Reply reply = m_window.fileDialog().show(request);
         // No name is a cancel too.
         if (!reply.accepted || reply.fileName.isEmpty())
             return false;
@@ -189,6 +244,11 @@ bool DocumentManager::openHere(const QString &ShowOpenFileName)
     }
     try {
         m_doc.replaceModel(std::move(opened));
+    } catch (const std::bad_alloc &) {
+        m_suggestedPath = suggested;
+        const auto text = textTableFormatOf(path);
+        showFileMessage(&m_window, text ? textTableTooLargeMessage(path) : damagedFileMessage(path));
+        return false;
     } catch (const std::exception &e) {
         qWarning("OpenFile %s: %s", qUtf8Printable(path), e.what());
         m_suggestedPath = suggested;
@@ -208,30 +268,41 @@ bool DocumentManager::saveAs()
     CommonDialog::Request request;
     request.kind = CommonDialog::Save;
     request.title = frmMain::tr("表ファイルの保存");
+    // Every kind Save writes, each with the extension it gives a bare name;
+    // CSV comes twice: guarded for spreadsheets, or with its formulas live.
     request.filter = frmMain::tr("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                 "|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*");
-    request.filterSuffixes = {QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"), QString()};
+                                 "|HTMLページ (*.html)|*.html"
+                                 "|CSVファイル (*.csv)|*.csv"
+                                 "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
+                                 "|TSVファイル (*.tsv)|*.tsv|Markdownファイル (*.md)|*.md"
+                                 "|LaTeXファイル (*.tex)|*.tex|MediaWikiファイル (*.wiki)|*.wiki"
+                                 "|AsciiDocファイル (*.adoc)|*.adoc|reStructuredTextファイル (*.rst)|*.rst"
+                                 "|すべてのファイル(*.*)|*.*");
+    static const QStringList suffixes{QStringLiteral("qvn"), QStringLiteral("html"), QStringLiteral("html"),
+                                      QStringLiteral("csv"), QStringLiteral("csv"),  QStringLiteral("tsv"),
+                                      QStringLiteral("md"),  QStringLiteral("tex"),  QStringLiteral("wiki"),
+                                      QStringLiteral("adoc"), QStringLiteral("rst")};
+    request.filterSuffixes = suffixes;
+    request.filterSuffixes << QString();
     constexpr int PageType = 2; // the table as a whole page, to open in a browser
+    constexpr int CsvFormulasType = 4;
     request.overwritePrompt = true;
     request.defaultSuffix = QStringLiteral("qvn");
     if (m_doc.model().FileName != newTableName())
         request.fileName = m_doc.model().FileName;
     else
         request.fileName = m_suggestedPath;
-    const CommonDialog::Reply reply = m_window.Dlg->show(request);
+    const CommonDialog::Reply reply = m_window.fileDialog().show(request);
     if (!reply.accepted || reply.fileName.isEmpty())
         return false;
     QString path = reply.fileName;
     // A name without an extension takes the chosen filter's: a table file
     // under the first, never HTML text under a name that hides it.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        if (reply.filterIndex == 0)
-            path += QStringLiteral(".qvn");
-        else if (reply.filterIndex == 1 || reply.filterIndex == PageType)
-            path += QStringLiteral(".html");
-    }
+    if (QFileInfo(path).suffix().isEmpty() && reply.filterIndex >= 0 && reply.filterIndex < suffixes.size())
+        path += QLatin1Char('.') + suffixes.at(reply.filterIndex);
 
     SaveResult saved;
+    QStringList notes;
     const bool table = isTableFileName(path);
     if (table) {
         saved = saveTableDocument(m_doc.model(), path);
@@ -240,11 +311,20 @@ bool DocumentManager::saveAs()
             m_doc.setFileName(path);
             markSaved();
         }
+    } else if (const auto published = publishFormatOf(path)) {
+        saved = savePublished(m_doc.model(), *published, path, &notes);
     } else if (const auto text = textTableFormatOf(path)) {
-        saved = saveTextDocument(writeTextTable(m_doc.model(), *text).bytes, path);
+        TextTableOptions options;
+        options.keepFormulas = reply.filterIndex == CsvFormulasType;
+        const TextTableOutput written = writeTextTable(m_doc.model(), *text, options);
+        saved = saveTextDocument(written.bytes, path);
+        notes = written.notes;
+    } else if (markupTooLarge(m_doc.model())) {
+        const QRect cells = m_doc.model().tableCells();
+        saved = SaveResult{false, markupTooLargeMessage(cells.height(), cells.width())};
     } else {
         const QString html = m_window.BuildTableHtml();
-        m_window.m_output->setTagText(html);
+        m_window.showTagText(html);
         // The generated text itself is written, not the view's copy of it: a
         // text view folds some characters (no-break spaces) on the way back out.
         const MarkupProfile profile = m_doc.model().OutputProfile;
@@ -256,6 +336,9 @@ bool DocumentManager::saveAs()
         showFileMessage(&m_window, saved.message);
         return false;
     }
+    // Saved, but not everything fitted the format: the user hears what.
+    if (!notes.isEmpty())
+        showFileMessage(&m_window, notes.join(QLatin1Char('\n')), MessageKind::Notice);
     m_window.updateCaption();
     return table;
 }
@@ -285,7 +368,7 @@ void DocumentManager::markSaved()
 bool DocumentManager::maybeSave()
 {
     // Text still in the in-place box is a change too.
-    m_window.m_grid->commitOpenBox();
+    m_window.commitGridBox();
     if (m_doc.undoStack()->isClean())
         return true;
     if (m_window.isMinimized())

@@ -35,8 +35,8 @@ QLineEdit *focusedTextBox(const QWidget *window)
 
 } // namespace
 
-EditHistory::EditHistory(frmMain &window)
-    : QObject(&window), m_window(window), m_doc(*window.m_doc), m_grid(*window.m_grid)
+EditHistory::EditHistory(frmMain &window, TableDocument &doc, GridEditor &grid)
+    : QObject(&window), m_window(window), m_doc(doc), m_grid(grid)
 {
     // Alt+E is the table pane's ID box (ID(&E)), and the other letters of Edit
     // are the panes' too.
@@ -170,7 +170,7 @@ void EditHistory::showStepApplied(QRect cells)
 {
     const TableFields fields = std::exchange(m_appliedFields, {});
     GridWidget *grid = m_grid.grid();
-    m_window.picAllSet->load(true);
+    m_window.reloadTableSettings();
     const QPoint current(grid->Col(), grid->Row());
     // The grid has followed the step's cells and size already; the boxes and
     // the current cell follow here.
@@ -188,8 +188,5 @@ void EditHistory::showStepApplied(QRect cells)
     }
     m_grid.Grid_Click();
     // The tag view and the preview show the table as it is now.
-    if (m_window.command(ToolbarButton::TagView)->isChecked())
-        m_window.m_output->showTagView();
-    else if (m_window.command(ToolbarButton::Preview)->isChecked())
-        m_window.m_output->showPreview();
+    m_window.refreshOutputView();
 }

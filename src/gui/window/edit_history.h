@@ -18,7 +18,7 @@ class EditHistory : public QObject
     Q_OBJECT
 
 public:
-    explicit EditHistory(frmMain &window);
+    EditHistory(frmMain &window, TableDocument &doc, GridEditor &grid);
 
 private:
     void undoOrRedo(bool redo);

@@ -1,6 +1,7 @@
 // The command table of the main window: one action per command, shared by the
 // menus and the toolbar, and the commands that are not about documents.
 #include "gui/window/main_window.h"
+#include "gui/widgets/file_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -156,7 +157,7 @@ void frmMain::createActions()
     mnuClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(mnuFile, &QMenu::aboutToHide, mnuClose, [this] { mnuClose->setEnabled(true); });
 
-    new EditHistory(*this); // the Edit menu, between File and Cell
+    new EditHistory(*this, *m_doc, *m_grid); // the Edit menu, between File and Cell
 
     mnuSel = menuBar()->addMenu(tr("セル(&S)"));
     mnuSel->setObjectName(QStringLiteral("mnuSel"));
@@ -335,9 +336,9 @@ void frmMain::Bar_ButtonClick(ToolbarButton button)
         case ToolbarButton::PreviewSeparator:
             break;
         }
-    } catch (const std::exception &e) {
-        // The toolbar carries on after a failing step; the log keeps what it was.
-        qWarning("toolbar button %d: %s", int(button), e.what());
+    } catch (const std::bad_alloc &) {
+        // Out of memory ends this command, not the program with its windows.
+        showFileMessage(this, tr("メモリーが足りないため、この操作を最後まで行えませんでした。"));
     }
 
     // A command that set a busy pointer leaves the default one.

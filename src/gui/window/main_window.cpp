@@ -16,6 +16,8 @@
 #include "document/recovery_file.h"
 #include "gui/output/output_views.h"
 #include "core/markup/table_markup.h"
+#include "core/io/table_document_io.h"
+#include "gui/widgets/file_commands.h"
 #include "gui/widgets/accessible_names.h"
 #include "gui/widgets/common_dialog.h"
 #include "gui/widgets/icons.h"
@@ -237,6 +239,29 @@ void frmMain::showCell(int col, int row, const CellRecord &rec)
         picBar->showRangeSwitches(m_grid->selectionAllOf());
 }
 
+void frmMain::commitGridBox()
+{
+    m_grid->commitOpenBox();
+}
+
+void frmMain::showTagText(const QString &text)
+{
+    m_output->setTagText(text);
+}
+
+void frmMain::reloadTableSettings()
+{
+    picAllSet->load(true);
+}
+
+void frmMain::refreshOutputView()
+{
+    if (command(ToolbarButton::TagView)->isChecked())
+        m_output->showTagView();
+    else if (command(ToolbarButton::Preview)->isChecked())
+        m_output->showPreview();
+}
+
 // What the boxes show becomes the table before anything reads it.
 void frmMain::commitPendingEdits()
 {
@@ -250,11 +275,17 @@ QString frmMain::BuildTableHtml()
     commitPendingEdits();
     const TableModel &m = m_doc->model();
     QString text;
-    try {
-        text = buildTableMarkup(m);
-    } catch (const std::exception &e) {
-        // The callers carry on with empty text.
-        qWarning("BuildTableHtml: %s", e.what());
+    // A table too large for its text, or no memory left for it: said, and
+    // the callers carry on with empty text.
+    if (markupTooLarge(m)) {
+        const QRect cells = m.tableCells();
+        showFileMessage(this, markupTooLargeMessage(cells.height(), cells.width()));
+    } else {
+        try {
+            text = buildTableMarkup(m);
+        } catch (const std::bad_alloc &) {
+            showFileMessage(this, tr("メモリーが足りないため、HTML を作れませんでした。"));
+        }
     }
     // Building the text leaves the last written cell current, as it always has.
     GridWidget *grid = m_grid->grid();

@@ -39,6 +39,17 @@ public:
     QString BuildTableHtml();
     static QString shownName(const QString &fileName); // a new table's name in the UI's language
 
+    // What the window does for the parts it is composed of (the table's
+    // files, the edit history): they work through these, not on its views.
+    CommonDialog &fileDialog() const { return *Dlg; }
+    void commitPendingEdits();              // the boxes' text into the table
+    void commitGridBox();                   // the grid's in-place box only
+    void updateCaption();
+    void showTagText(const QString &text);  // the tag view holds text (as a save as HTML leaves it)
+    void reloadTableSettings();             // the table settings pane from the table
+    // The tag view or the preview, when it is on show, shows the table as it is now.
+    void refreshOutputView();
+
 public slots:
     void Bar_ButtonClick(ToolbarButton button);
     void mnuFile_Click();
@@ -63,8 +74,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    friend class DocumentManager;           // they work on the window's views
-    friend class EditHistory;
     void Form_Load();
     void Form_Resize();
     void layOutViews();
@@ -72,14 +81,12 @@ private:
     void createViewMenu();
     void focusPane(bool forward);           // Ctrl+Tab, F6: the next pane of the view on show
     QAction *command(ToolbarButton button) const { return m_bar[int(button)]; }
-    void updateCaption();
     void showView(ToolbarButton view);      // visibility, button 7 and mnuSel
     void showCell(int col, int row, const CellRecord &rec); // the pane and button 7
     void sizeGridFromBoxes();
     void switchToCellView();
     void setHeader(bool header);
     void showTableOpened();
-    void commitPendingEdits();              // the boxes' text into the table
 
     TableDocument *m_doc;
     QWidget *client;                        // the area below the menu bar

@@ -34,6 +34,8 @@ private slots:
     void saveAndReopenThroughTheWindow();
     void saveUnderOtherNameWritesHtml();
     void failedSaveChangesNothing();
+    void saveAsCsvForSpreadsheets_data();
+    void saveAsCsvForSpreadsheets();
     void exportWritesWhatTheWindowSaves();
 
 private:
@@ -137,7 +139,8 @@ void TestFileCommands::openFailuresLeaveNoWindow()
         // The table files first; HTML pages beside them.
         QCOMPARE(m_requests.first().filter, QStringLiteral("Quorvan File(*.QVN ･ *.QVF)|*.qvn;*.qvf"
                                                            "|HTMLファイル(*.html;*.htm)|*.html;*.htm"
-                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"));
+                                                           "|CSV・TSVファイル(*.csv;*.tsv)|*.csv;*.tsv"
+                                                           "|表計算ファイル(*.ods;*.xlsx)|*.ods;*.xlsx"));
         QCOMPARE(m_requests.first().fileName, QString());
     }
 }
@@ -195,7 +198,12 @@ void TestFileCommands::saveAndReopenThroughTheWindow()
     QCOMPARE(m_requests.at(0).kind, CommonDialog::Save);
     QCOMPARE(m_requests.at(0).title, QStringLiteral("表ファイルの保存"));
     QCOMPARE(m_requests.at(0).filter, QStringLiteral("Quorvan File(*.QVN)|*.qvn|HTMLファイル (*.html;*.htm)|*.html;*.htm"
-                                                     "|HTMLページ (*.html)|*.html|すべてのファイル(*.*)|*.*"));
+                                                     "|HTMLページ (*.html)|*.html|CSVファイル (*.csv)|*.csv"
+                                                     "|CSV・TSVファイル、数式のまま(*.csv;*.tsv)|*.csv;*.tsv"
+                                                     "|TSVファイル (*.tsv)|*.tsv"
+                                                     "|Markdownファイル (*.md)|*.md|LaTeXファイル (*.tex)|*.tex"
+                                                     "|MediaWikiファイル (*.wiki)|*.wiki|AsciiDocファイル (*.adoc)|*.adoc"
+                                                     "|reStructuredTextファイル (*.rst)|*.rst|すべてのファイル(*.*)|*.*"));
     QVERIFY(m_requests.at(0).overwritePrompt);
     QCOMPARE(m_requests.at(0).fileName, QString()); // never saved: no name offered
     QCOMPARE(w->FileName(), file);
@@ -249,6 +257,42 @@ void TestFileCommands::failedSaveChangesNothing()
     w->SaveFile();
     QCOMPARE(m_messages, QStringList());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList());
+}
+
+void TestFileCommands::saveAsCsvForSpreadsheets_data()
+{
+    QTest::addColumn<int>("type");        // the file type chosen in Save As
+    QTest::addColumn<QString>("typed");   // the name typed
+    QTest::addColumn<QString>("saved");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("CSV: a formula is written as text, a name gets .csv")
+            << 3 << "t" << "t.csv" << QByteArray("\xEF\xBB\xBF'=1+1,\"x\ny\"\r\n");
+    QTest::newRow("CSV with its formulas kept") << 4 << "t.csv" << "t.csv" << QByteArray("\xEF\xBB\xBF=1+1,\"x\ny\"\r\n");
+    QTest::newRow("TSV guarded the same") << 3 << "t.tsv" << "t.tsv" << QByteArray("'=1+1\t\"x\ny\"\n");
+}
+
+// A table of a formula and two lines, saved for a spreadsheet.
+void TestFileCommands::saveAsCsvForSpreadsheets()
+{
+    QFETCH(int, type);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    QFETCH(QByteArray, bytes);
+    auto *w = new frmMain;
+    w->setFileName(newTableName());
+    w->show();
+    part<QLineEdit>(*w, "txtHeight")->setText(QStringLiteral("1"));
+    doc(*w).setCellText(1, 1, QStringLiteral("=1+1"));
+    doc(*w).setCellText(2, 1, QStringLiteral("x<BR>y"));
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
+        m_requests << r;
+        return CommonDialog::Reply{true, path(typed), 0, type};
+    });
+    w->SaveFile();
+    QCOMPARE(m_messages, QStringList());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList(saved));
+    QCOMPARE(readFile(path(saved)), bytes);
+    QCOMPARE(w->FileName(), newTableName()); // the table itself is not saved
 }
 
 // The command-line export opens and saves as the window does: same bytes.

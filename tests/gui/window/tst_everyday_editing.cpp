@@ -12,7 +12,9 @@
 #include <memory>
 
 #include "gui/grid/find_replace_dialog.h"
+#include "core/app/ui_language.h"
 #include "gui/widgets/common_dialog.h"
+#include "gui/widgets/file_commands.h"
 #include "gui/widgets/url_opener.h"
 #include "support/window_parts.h"
 
@@ -90,6 +92,8 @@ private slots:
     void enterFillsAColumn();
     void saveDialogOffersHtml_data();
     void saveDialogOffersHtml();
+    void saveAsPublishes_data();
+    void saveAsPublishes();
     void draggedBorderSetsTheWidth();
     void findAndReplace();
     void sortByTheCurrentColumn_data();
@@ -273,6 +277,73 @@ void TstEverydayEditing::saveDialogOffersHtml()
     QFile saved(dir.filePath(QStringLiteral("price.html")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QVERIFY2(saved.readAll().startsWith(start), qPrintable(saved.fileName()));
+}
+
+void TstEverydayEditing::saveAsPublishes_data()
+{
+    QTest::addColumn<QString>("kind");    // the file type chosen, as the dialog lists it
+    QTest::addColumn<QString>("file");    // what is written
+    QTest::addColumn<QString>("notice");  // what the window then says; empty: nothing
+    QTest::addColumn<bool>("english");
+    QTest::newRow("LaTeX holds the merge") << "LaTeXファイル (*.tex)" << "price.tex" << QString() << false;
+    QTest::newRow("reStructuredText, no alignment") << "reStructuredTextファイル (*.rst)" << "price.rst"
+                                                    << "文字揃えは書き出していません" << false;
+    QTest::newRow("Markdown flattens the merge") << "Markdownファイル (*.md)" << "price.md" << "結合したセル" << false;
+    QTest::newRow("the notice in English") << "Markdown File (*.md)" << "price.md" << "Joined cells were flattened" << true;
+}
+
+// A price list with a joined title row, saved as each publishing format by
+// choosing its type and typing a bare name: the type gives the extension,
+// and what the format could not hold is said once the file is written.
+void TstEverydayEditing::saveAsPublishes()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, file);
+    QFETCH(QString, notice);
+    QFETCH(bool, english);
+    if (english)
+        QVERIFY(setUiLanguage(UiLanguage::English));
+    auto w = openWindow(2, 2);
+    // The first key opens the in-place box, which takes the rest.
+    auto enter = [](const char *text, Qt::Key then) {
+        type(QByteArray(text, 1).constData());
+        type(text + 1);
+        key(then);
+    };
+    clickCell(*w, 1, 1);
+    enter("Prices", Qt::Key_Return);
+    enter("Tea", Qt::Key_Tab);
+    enter("120", Qt::Key_Return);
+    clickCell(*w, 1, 1);
+    clickCell(*w, 2, 1, Qt::ShiftModifier);
+    item(*w, "mnuMerge")->trigger();
+
+    QTemporaryDir dir;
+    QString offered;
+    CommonDialog::setTestHook([&](const CommonDialog::Request &r) {
+        const QStringList pairs = r.filter.split(QLatin1Char('|'));
+        CommonDialog::Reply reply;
+        reply.accepted = true;
+        reply.fileName = dir.filePath(QStringLiteral("price"));
+        reply.filterIndex = int(pairs.indexOf(kind) / 2);
+        offered = r.filter;
+        return reply;
+    });
+    QStringList said;
+    setFileMessageHook([&](QWidget *, const QString &text) { said << text; });
+    w->SaveFile();
+    CommonDialog::setTestHook({});
+    setFileMessageHook({});
+    if (english)
+        setUiLanguage(UiLanguage::Japanese);
+    QVERIFY2(offered.split(QLatin1Char('|')).contains(kind), qPrintable(offered));
+    QFile saved(dir.filePath(file));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray written = saved.readAll();
+    QVERIFY2(written.contains("Prices"), written.constData());
+    QCOMPARE(said.size(), notice.isEmpty() ? 0 : 1);
+    if (!notice.isEmpty())
+        QVERIFY2(said.first().contains(notice), qPrintable(said.first()));
 }
 
 void TstEverydayEditing::draggedBorderSetsTheWidth()

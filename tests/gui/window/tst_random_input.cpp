@@ -796,13 +796,21 @@ void TestRandomInput::checkWindow(QMainWindow *w)
             fail(what);
     };
     // Sizes in range.
-    expect(grid->Rows() >= 2 && grid->Rows() <= 100 && grid->Cols() >= 2 && grid->Cols() <= 100,
+    expect(grid->Rows() >= 2 && grid->Rows() <= TableLimits::MaxRows + 1 && grid->Cols() >= 2
+                   && grid->Cols() <= TableLimits::MaxCols + 1,
            QStringLiteral("grid size %1 x %2").arg(grid->Cols()).arg(grid->Rows()));
     expect(grid->Row() >= 0 && grid->Row() < grid->Rows() && grid->Col() >= 0 && grid->Col() < grid->Cols(),
            QStringLiteral("current cell %1,%2 outside the grid").arg(grid->Col()).arg(grid->Row()));
-    // A box holds two characters; a pasted "-9" is kept until the box loses the focus.
-    expect(model->TableRows >= -9 && model->TableRows <= 99 && model->TableCols >= -9
-                   && model->TableCols <= 99 && model->TableBorder >= -9 && model->TableBorder <= 99,
+    // A box holds as many characters as its limit has digits (the border's two);
+    // a pasted "-9" is kept until the box loses the focus.
+    const auto fits = [](qint64 v, int limit) {
+        qint64 top = 9;
+        while (top < limit)
+            top = top * 10 + 9;
+        return v >= -top / 10 && v <= top;
+    };
+    expect(fits(model->TableRows, TableLimits::MaxRows) && fits(model->TableCols, TableLimits::MaxCols)
+                   && fits(model->TableBorder, 10),
            QStringLiteral("table settings %1 x %2, border %3")
                    .arg(model->TableCols).arg(model->TableRows).arg(model->TableBorder));
     for (int r = 0; r < grid->Rows(); ++r) {
