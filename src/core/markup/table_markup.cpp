@@ -1,4 +1,5 @@
 #include "core/markup/table_markup.h"
+#include "core/markup/cell_style.h"
 
 #include "core/model/grid_text.h"
 
@@ -209,10 +210,15 @@ qsizetype textCharsWithin(const TableModel &model)
     const qint64 frame = rows * 11 + rows * cols * perCell + model.TableTitle.size();
     if (frame > MaxMarkupChars)
         return -1;
-    qint64 text = 0;
-    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)),
-                            [&](int, int, const CellRecord &R) { text += R.Text.size(); });
-    return frame + text > MaxMarkupChars ? -1 : qsizetype(text);
+    qint64 text = 0, styles = 0;
+    // HTML5 writes each cell's own style too, at most so much of it.
+    const bool html5 = model.OutputProfile == MarkupProfile::Html5;
+    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)), [&](int, int, const CellRecord &R) {
+        text += R.Text.size();
+        if (html5)
+            styles += std::min<qint64>(R.Style.size(), MaxCellStyleChars);
+    });
+    return frame + text + styles > MaxMarkupChars ? -1 : qsizetype(text);
 }
 
 } // namespace
