@@ -31,7 +31,8 @@ void CellSettingsPane::layOut()
     auto px = [k](int designed) { return qRound(designed * k); };
     const int CheckHeight = px(19);
     const int BoxHeight = px(22);
-    const int Gap = px(4);
+    // Gaps of 3 rather than 4: the style row needs their room.
+    const int Gap = px(3);
     const int paneWidth = paneSize().width(); // picBar never changes size
 
     // Colour row.
@@ -91,7 +92,7 @@ void CellSettingsPane::layOut()
 
     // Alignment: the horizontal slider over the preview, the vertical one beside it.
     const int sliderHeight = px(21);
-    const int previewHeight = px(40);
+    const int previewHeight = px(32);
     y = frameAt(w->Frame3, px(8), y, px(169), sliderHeight + 2 + previewHeight) + Gap;
     w->SliW->setGeometry(px(8), 0, px(97), sliderHeight);
     w->picText->setGeometry(px(16), sliderHeight + 2, px(81), previewHeight);
@@ -111,7 +112,8 @@ void CellSettingsPane::layOut()
 
 // The designed 2775 x 5295 twips, and below them the class row that the
 // designed controls leave no room for (the window's smallest client area
-// still holds it).
+// still holds it); the style row takes the room the closer gaps and the
+// shorter preview leave.
 QSize CellSettingsPane::paneSize()
 {
     constexpr int ClassRow = 22 + 4 + 4; // the box, the gap above it, a margin below

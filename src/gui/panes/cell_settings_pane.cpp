@@ -257,8 +257,10 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         cmbSWidthUnit->setCurrentIndex(rec.WidthPercent != 0 ? 1 : 0);
         cmbSHeightUnit->setCurrentIndex(rec.HeightPercent != 0 ? 1 : 0);
         // A style typed in the box stays as typed; the output writes what is safe of it.
-        if (txtCellStyle->text() != rec.Style)
+        if (txtCellStyle->text() != rec.Style) {
             txtCellStyle->setText(rec.Style);
+            txtCellStyle->setCursorPosition(0); // a long style shows from its start
+        }
     }
     showEnabledStates();
     const bool header = rec.Header == -1;
