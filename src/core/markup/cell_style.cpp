@@ -74,6 +74,16 @@ QVector<CssDeclaration> cssDeclarations(QStringView style)
     int depth = 0;
     const qsizetype n = style.size();
     for (qsizetype i = 0; i < n; ++i) {
+        if (out.size() >= MaxDeclarations) {
+            // A page of endless declarations would cost memory by the
+            // declaration: the rest stands as one that is never written.
+            if (style.mid(i).contains(u':')) {
+                CssDeclaration rest;
+                rest.property = QString(QChar(0x2026));
+                out.append(rest);
+            }
+            return out;
+        }
         const QChar c = style.at(i);
         if (!quote.isNull()) {
             p.text += c;

@@ -18,7 +18,9 @@ struct CssDeclaration {
 // The declarations in order. Comments go; ";" and ":" inside quotes or
 // brackets belong to the value. Text without a colon, or with nothing before
 // it, is no declaration (a browser skips it too). A quote left open makes the
-// rest one broken declaration (its value empty). Linear in the text's length.
+// rest one broken declaration (its value empty). Past MaxDeclarations the
+// rest is one declaration named "…", never written. Linear in the text's length.
+constexpr qsizetype MaxDeclarations = 256;
 QVector<CssDeclaration> cssDeclarations(QStringView style);
 
 // True for a declaration whose property is a CSS name and whose value can
