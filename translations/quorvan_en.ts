@@ -213,6 +213,26 @@
         <source>縦の配置: %1</source>
         <translation>Vertical alignment: %1</translation>
     </message>
+    <message>
+        <source>セルの幅の単位を選びます。％は表の幅に対する割合です。</source>
+        <translation>Choose the unit of the cell&apos;s width; % is a share of the table&apos;s width.</translation>
+    </message>
+    <message>
+        <source>セルの高さの単位を選びます。％は表の高さに対する割合です。</source>
+        <translation>Choose the unit of the cell&apos;s height; % is a share of the table&apos;s height.</translation>
+    </message>
+    <message>
+        <source>スタイル(&amp;Y)：</source>
+        <translation>St&amp;yle:</translation>
+    </message>
+    <message>
+        <source>セルの style 属性に加える CSS を入力します（例: color: red; font-weight: bold）。HTML5 の出力にだけ書き出されます。</source>
+        <translation>Enter CSS to add to the cell&apos;s style attribute (for example color: red; font-weight: bold). Only HTML5 output writes it.</translation>
+    </message>
+    <message>
+        <source>ｻｲｽﾞ(％)：</source>
+        <translation>Size (%):</translation>
+    </message>
 </context>
 <context>
     <name>CheckDialog</name>
@@ -800,6 +820,14 @@
         <source>%1の表 %2 は %3 行 × %4 列あり、表の大きさの上限（%5 行 × %6 列）を超えるため、読み込めませんでした。</source>
         <translation>%1 could not be read: its table %2 has %3 rows × %4 columns, more than the largest table (%5 rows × %6 columns).</translation>
     </message>
+    <message>
+        <source>次のスタイルはセルに残しましたが、HTML 4 の出力には書き出されません（HTML5 にすると書き出されます）: %1</source>
+        <translation>These styles were kept in the cells but HTML 4 output does not write them (HTML5 does): %1</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
+    </message>
 </context>
 <context>
     <name>HtmlTableChooser</name>
@@ -1250,6 +1278,10 @@
     <message>
         <source>CSS の出力先</source>
         <translation>Stylesheet Output</translation>
+    </message>
+    <message>
+        <source>セルのスタイル</source>
+        <translation>Cell Style</translation>
     </message>
     <message>
         <source>レスポンシブ</source>

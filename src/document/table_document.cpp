@@ -222,29 +222,42 @@ void TableDocument::setTableText(TableField field, const QString &text)
 
 void TableDocument::setCellsClass(QRect cells, const QString &cls)
 {
+    setCellsString(cells, CellField::Class, cls);
+}
+
+void TableDocument::setCellsStyle(QRect cells, const QString &style)
+{
+    setCellsString(cells, CellField::Style, style);
+}
+
+void TableDocument::setCellsString(QRect cells, CellField field, const QString &text)
+{
+    const bool style = field == CellField::Style;
+    auto value = [style](const CellRecord &r) -> const QString & { return style ? r.Style : r.Class; };
     cells = cells.normalized() & QRect(0, 0, CellTable::MaxCol + 1, CellTable::MaxRow + 1);
     QVector<QPoint> changing;
-    if (!cls.isEmpty()) {
+    if (!text.isEmpty()) {
         for (int r = cells.top(); r <= cells.bottom(); ++r)
             for (int c = cells.left(); c <= cells.right(); ++c)
-                if (std::as_const(m_model).Cells(c, r).Class != cls)
+                if (value(std::as_const(m_model).Cells(c, r)) != text)
                     changing.append(QPoint(c, r));
     } else {
         std::as_const(m_model.Cells).forEachHeld(cells, [&](int c, int r, const CellRecord &rec) {
-            if (rec.Class != cls)
+            if (value(rec) != text)
                 changing.append(QPoint(c, r));
         });
     }
     if (changing.isEmpty())
         return;
     // Typing into the box is one step, as for a number.
-    beginFieldStep(stepName(CellField::Class), MergeKey{2, cells, uint(CellField::Class)});
+    beginFieldStep(stepName(field), MergeKey{2, cells, uint(field)});
     QRect changed;
     for (const QPoint p : std::as_const(changing)) {
-        m_model.Cells(p.x(), p.y()).Class = cls;
+        CellRecord &rec = m_model.Cells(p.x(), p.y());
+        (style ? rec.Style : rec.Class) = text;
         changed |= QRect(p, QSize(1, 1));
     }
-    emit cellsChanged(changed, CellField::Class);
+    emit cellsChanged(changed, field);
     endStep();
 }
 

@@ -31,6 +31,9 @@ enum class CellField {
     BackColorNothing = 0x2000,
     Class = 0x4000,
     Scope = 0x8000,         // a CellScope
+    WidthPercent = 0x10000, // 0 pixels, 1 per cent
+    HeightPercent = 0x20000,
+    Style = 0x40000,        // the cell's own CSS
 };
 Q_DECLARE_FLAGS(CellFields, CellField)
 Q_DECLARE_OPERATORS_FOR_FLAGS(CellFields)
@@ -109,6 +112,8 @@ public:
     void setTableText(TableField field, const QString &text);
     // The class of every cell in cells, as one step.
     void setCellsClass(QRect cells, const QString &cls);
+    // The style text of every cell in cells, as one step.
+    void setCellsStyle(QRect cells, const QString &style);
     void setSize(int rows, int cols);
     void setFileName(const QString &name);
 
@@ -158,6 +163,8 @@ private:
     // The step of one field change, mergeable with the last one.
     void beginFieldStep(const QString &text, const MergeKey &key);
     void recordTableChange(const TableSettings &before, TableField field);
+    // Class or Style of every cell in cells.
+    void setCellsString(QRect cells, CellField field, const QString &text);
     void apply(const StepData &step, bool forward);
     void emitLineEdit(const LineEdit &edit, bool forward);
 

@@ -35,7 +35,9 @@ auto withField(CellRecord &r, CellField f, Fn fn)
     case CellField::BackColor: return fn(r.BackColor);
     case CellField::BackColorNothing: return fn(r.BackColorNothing);
     case CellField::Scope: return fn(r.Scope);
-    case CellField::Text: case CellField::Class: break;
+    case CellField::WidthPercent: return fn(r.WidthPercent);
+    case CellField::HeightPercent: return fn(r.HeightPercent);
+    case CellField::Text: case CellField::Class: case CellField::Style: break;
     }
     throw std::invalid_argument("not a numeric cell field");
 }
@@ -96,6 +98,9 @@ inline CellFields differingFields(const CellRecord &a, const CellRecord &b)
     if (a.BackColorNothing != b.BackColorNothing) f |= CellField::BackColorNothing;
     if (a.Class != b.Class) f |= CellField::Class;
     if (a.Scope != b.Scope) f |= CellField::Scope;
+    if (a.WidthPercent != b.WidthPercent) f |= CellField::WidthPercent;
+    if (a.HeightPercent != b.HeightPercent) f |= CellField::HeightPercent;
+    if (a.Style != b.Style) f |= CellField::Style;
     return f;
 }
 

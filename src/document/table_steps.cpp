@@ -7,14 +7,15 @@ QString TableDocument::stepName(CellField field)
     switch (field) {
     case CellField::Text: return tr("セルの内容");
     case CellField::Header: return tr("見出し");
-    case CellField::HeightOn: case CellField::Height: return tr("セルの高さ");
-    case CellField::WidthOn: case CellField::Width: return tr("セルの幅");
+    case CellField::HeightOn: case CellField::Height: case CellField::HeightPercent: return tr("セルの高さ");
+    case CellField::WidthOn: case CellField::Width: case CellField::WidthPercent: return tr("セルの幅");
     case CellField::RowSpanOn: case CellField::RowSpan: return tr("行の結合");
     case CellField::ColSpanOn: case CellField::ColSpan: return tr("列の結合");
     case CellField::VAlign: return tr("縦の配置");
     case CellField::HAlign: return tr("横の配置");
     case CellField::BackColor: case CellField::BackColorNothing: return tr("セルの背景色");
     case CellField::Class: return tr("セルのクラス");
+    case CellField::Style: return tr("セルのスタイル");
     case CellField::Scope: return tr("見出しの範囲");
     }
     return QString();

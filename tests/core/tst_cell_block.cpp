@@ -185,13 +185,29 @@ void TstCellBlock::ownFormRoundTrip()
     b.resize(2, 1);
     // Every field away from its default.
     b.at(0, 0) = {QStringLiteral("一<BR>\t\"二\"&amp;"), -1, 1, 41, 1, 121, 1, 3, 1, 2, 2, 0, 0x123457, 0,
-                  QStringLiteral("num total"), qint16(CellScope::ColGroup)};
-    b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1, QString(), 0};
+                  QStringLiteral("num total"), qint16(CellScope::ColGroup), 1, 1,
+                  QStringLiteral("color: red; font-family: \"A; B\"")};
+    b.at(1, 0) = {QString(), 0, 1, 9999, 1, 1, 0, 1, 1, 99, 0, 2, 0xFFFFFF, 1, QString(), 0, 0, 0, QString()};
     const std::optional<CellBlock> back = decodeCellBlock(encodeCellBlock(b));
     QVERIFY(back);
     QCOMPARE(back->source, CellBlock::Source::Quorvan);
     QCOMPARE(QSize(back->cols, back->rows), QSize(2, 1));
     QVERIFY(back->cells == b.cells);
+
+    // A block of version 2 (no sizes in per cent, no style) still reads.
+    QByteArray v2;
+    QDataStream out(&v2, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    const CellRecord &r = b.at(0, 0);
+    out << quint32(0x51564342) << quint16(2) << qint32(1) << qint32(1) << r.Text << r.Header << r.HeightOn
+        << r.Height << r.WidthOn << r.Width << r.RowSpanOn << r.RowSpan << r.ColSpanOn << r.ColSpan << r.VAlign
+        << r.HAlign << r.BackColor << r.BackColorNothing << r.Class << r.Scope;
+    const std::optional<CellBlock> older = decodeCellBlock(v2);
+    QVERIFY(older);
+    CellRecord expected = r;
+    expected.WidthPercent = expected.HeightPercent = 0;
+    expected.Style.clear();
+    QVERIFY(older->cells.front() == expected);
 }
 
 void TstCellBlock::ownFormRejectsDamage_data()
@@ -203,7 +219,7 @@ void TstCellBlock::ownFormRejectsDamage_data()
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("cut short") << good.left(good.size() - 1);
     QByteArray later = good;
-    later[5] = 3; // version 3
+    later[5] = 4; // version 4
     QTest::newRow("a later version") << later;
     QByteArray huge = good;
     huge[9] = 100; // 100 columns

@@ -23,6 +23,8 @@ private slots:
     void pipes_data();
     void pipes();
     void longFlatPageReads();
+    void cellSizesAndStylesRoundTrip_data();
+    void cellSizesAndStylesRoundTrip();
     void wholePagePassesNuChecker();
 
 private:
@@ -30,6 +32,7 @@ private:
     QString make(const QString &name, const QByteArray &bytes);
     QString m_program;
     QTemporaryDir m_dir;
+    QList<QByteArray> m_styledPages; // HTML5 pages of styled cells, for the checker
 };
 
 namespace {
@@ -259,6 +262,78 @@ void TestPageTables::longFlatPageReads()
     QCOMPARE(r.out, bom("Module,Since\r\nos,1.0\r\n"));
 }
 
+// A page's cells sized in per cent and styled come in, are saved, reopened
+// and written back as they were; what could not be kept is named.
+void TestPageTables::cellSizesAndStylesRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QStringList>("written");  // in the HTML5 output, in order
+    QTest::addColumn<QStringList>("named");    // in the notice; none when empty
+    QTest::addColumn<QByteArray>("html4");     // in the table's own HTML 4 output; empty for an HTML5 table
+
+    QTest::newRow("per cent widths, pixel heights, own CSS")
+            << QByteArray("<table border=\"1\"><tr><td width=\"10%\" style=\"color:red; font-weight:bold\">a</td>"
+                          "<td style=\"width: 25%; height: 30px; padding: 2px 4px\">b</td></tr><tr><td style=\"height: "
+                          "12pt; font-family: 'A; B', serif\">c</td><td height=\"5%\" style=\"margin: 1em\">d</td></tr></table>")
+            << QStringList{"width: 10%; color: red; font-weight: bold\">a", "width: 25%; height: 30px; padding: 2px 4px\">b",
+                           "height: 16px; font-family: 'A; B', serif\">c", "height: 5%; margin: 1em\">d"}
+            << QStringList() << QByteArray();
+    QTest::newRow("hostile CSS left out and named")
+            << QByteArray("<table><tr><td style=\"background: url(x.png); width: expression(alert(1)); color: blue\">a</td>"
+                          "<td style=\"behavior: url(a.htc); font-family: j\\61vascript; color: javascript:x\">b</td>"
+                          "<td style=\"width: 99999px; font-family: ") + QByteArray(3000, 'x') + "\">c</td></tr></table>"
+            << QStringList{"<td style=\"color: blue\">a", "<td>b", "<td style=\"width: 99999px\">c"}
+            << QStringList{"td style: background", "td style: width", "td style: behavior", "td style: font-family",
+                           "td style: color"}
+            << QByteArray();
+    QTest::newRow("HTML 4 table: per cent written, its CSS kept but not")
+            << QByteArray("<TABLE BORDER=\"1\"><TR><TD WIDTH=\"10%\" STYLE=\"color: red\">a</TD>"
+                          "<TD HEIGHT=\"30\" STYLE=\"height: 50%\">b</TD></TR></TABLE>")
+            << QStringList{"width: 10%; color: red\">a", "height: 50%\">b"}
+            << QStringList{"HTML 4", "td style: color"}
+            << QByteArray("<TD WIDTH=\"10%\">a</TD><TD HEIGHT=\"50%\">b</TD>");
+}
+
+void TestPageTables::cellSizesAndStylesRoundTrip()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QStringList, written);
+    QFETCH(QStringList, named);
+    QFETCH(QByteArray, html4);
+    const QString page = make(QStringLiteral("styled.html"), "<body>" + table + "</body>");
+    const QString saved = m_dir.filePath(QStringLiteral("styled.qvn"));
+    const HeadlessRun in = run({QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--export"), page, saved});
+    QCOMPARE(in.exitCode, 0);
+    for (const QString &n : std::as_const(named))
+        QVERIFY2(QString::fromUtf8(in.err).contains(n), in.err.constData());
+    if (named.isEmpty())
+        QCOMPARE(in.err, QByteArray());
+
+    // The table's own output; then the HTML5 one, read back and written again.
+    const HeadlessRun own = run({QStringLiteral("--to"), QStringLiteral("html"), saved, QStringLiteral("-")});
+    QCOMPARE(own.exitCode, 0);
+    if (!html4.isEmpty()) {
+        QVERIFY2(own.out.contains(html4), own.out.constData());
+        QVERIFY(!own.out.contains("color"));
+    }
+    const QStringList html5{QStringLiteral("--profile"), QStringLiteral("html5"), QStringLiteral("--to"),
+                            QStringLiteral("html")};
+    const HeadlessRun out = run(html5 + QStringList{saved, QStringLiteral("-")});
+    QCOMPARE(out.exitCode, 0);
+    qsizetype at = 0;
+    for (const QString &w : std::as_const(written)) {
+        at = out.out.indexOf(w.toUtf8(), at);
+        QVERIFY2(at >= 0, qPrintable(w + QStringLiteral(" not in ") + QString::fromUtf8(out.out)));
+    }
+    for (const char *never : {"url(", "expression", "javascript", "behavior", "\\"})
+        QVERIFY2(!out.out.contains(never), never);
+    const QString back = make(QStringLiteral("back.html"), out.out);
+    const QString resaved = m_dir.filePath(QStringLiteral("back.qvn"));
+    QCOMPARE(run({QStringLiteral("--export"), back, resaved}).exitCode, 0);
+    QCOMPARE(run(html5 + QStringList{resaved, QStringLiteral("-")}).out, out.out);
+    m_styledPages << run(html5 + QStringList{QStringLiteral("--page"), saved, QStringLiteral("-")}).out;
+}
+
 // "--page" writes a page a browser opens as it is: the Nu checker finds
 // nothing to say of it, its encoding declared included.
 void TestPageTables::wholePagePassesNuChecker()
@@ -279,6 +354,7 @@ void TestPageTables::wholePagePassesNuChecker()
         QVERIFY(r.out.contains(*caption ? "<title>売上 &amp; 利益</title>" : "<title>t</title>"));
         pages << r.out;
     }
+    pages << m_styledPages;
     const NuRun nu = runNuChecker(pages);
     if (!nu.java)
         QSKIP("Java is not installed: the Nu checker cannot run");

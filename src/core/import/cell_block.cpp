@@ -19,7 +19,8 @@ const char *const CellBlockMimeType = "application/x-quorvan-cells";
 namespace {
 
 constexpr quint32 BlockMagic = 0x51564342; // "QVCB"
-constexpr quint16 BlockVersion = 2; // 2 added the class and the scope
+// 2 added the class and the scope, 3 the sizes in per cent and the style.
+constexpr quint16 BlockVersion = 3;
 
 // Which cells of the block lie under an earlier cell's span, clipped to the block.
 std::vector<char> coveredCells(const CellBlock &block)
@@ -110,7 +111,7 @@ void writeRecord(QDataStream &out, const CellRecord &r)
 {
     out << r.Text << r.Header << r.HeightOn << r.Height << r.WidthOn << r.Width << r.RowSpanOn
         << r.RowSpan << r.ColSpanOn << r.ColSpan << r.VAlign << r.HAlign << r.BackColor
-        << r.BackColorNothing << r.Class << r.Scope;
+        << r.BackColorNothing << r.Class << r.Scope << r.WidthPercent << r.HeightPercent << r.Style;
 }
 
 void readRecord(QDataStream &in, CellRecord &r, quint16 version)
@@ -120,6 +121,8 @@ void readRecord(QDataStream &in, CellRecord &r, quint16 version)
         >> r.BackColorNothing;
     if (version >= 2)
         in >> r.Class >> r.Scope;
+    if (version >= 3)
+        in >> r.WidthPercent >> r.HeightPercent >> r.Style;
 }
 
 void pasteRecord(CellRecord &target, const CellRecord &from, CellBlock::Source source)

@@ -20,6 +20,7 @@ constexpr int TrackedRows = TableLimits::MaxRows + 1;
 constexpr int MaxRowSpan = TableLimits::MaxRows; // what the span boxes hold
 constexpr int MaxColSpan = TableLimits::MaxCols;
 constexpr int MaxCellSize = 9999;  // what the size boxes hold
+constexpr int MaxCellPercent = 100;
 constexpr int MaxTableWidth = 9999;
 constexpr int MaxTablePercent = 100;
 // Bytes of page in all tables together: twice the page (a table in a cell's
@@ -126,10 +127,29 @@ QString captionText(QString s)
     return s;
 }
 
+// What a page's table left out is listed once each, and only so far: a page
+// of thousands of made-up attributes would otherwise make the list (and each
+// look into it) as long as the page.
+constexpr int MaxNamed = 100;
+constexpr int MaxNamedValue = 40;
+
 void noteLeftOut(QStringList &leftOut, const QString &what)
 {
+    static const QString more(QChar(0x2026));
+    if (leftOut.size() >= MaxNamed) {
+        if (leftOut.constLast() != more)
+            leftOut << more;
+        return;
+    }
     if (!leftOut.contains(what))
         leftOut << what;
+}
+
+// "td width="abc"": an attribute value as the notice shows it, cut short.
+QString namedValue(const char *tag, const char *attr, const QString &value)
+{
+    const QString v = value.size() > MaxNamedValue ? value.left(MaxNamedValue) + QChar(0x2026) : value;
+    return QStringLiteral("%1 %2=\"%3\"").arg(QLatin1String(tag), QLatin1String(attr), v.simplified());
 }
 
 CellScope scopeOf(const QString &value)
@@ -165,17 +185,55 @@ void noteAttributes(const GumboElement &e, const char *tag, std::initializer_lis
             // A header cell keeps its scope; a data cell's is not written back.
             known = qstricmp(tag, "th") == 0 && scopeOf(v) != CellScope::Auto;
             if (!known) {
-                noteLeftOut(leftOut, QStringLiteral("%1 scope=\"%2\"").arg(QLatin1String(tag), v));
+                noteLeftOut(leftOut, namedValue(tag, "scope", v));
                 continue;
             }
         }
         if (!known)
-            noteLeftOut(leftOut, QLatin1String(tag) + QLatin1Char(' ') + QString::fromUtf8(a->name));
+            noteLeftOut(leftOut, QLatin1String(tag) + QLatin1Char(' ') + QString::fromUtf8(a->name).left(64));
     }
 }
 
+// What a cell's reading needs from its table, and where it says what the
+// record could not take.
+struct CellContext {
+    const char *tag;          // "td" or "th"
+    int tableBorder;          // what the table's border reads as, -1 for none
+    bool html4;               // the table is written back as HTML 4: no style text
+    QStringList *leftOut;
+    QStringList *unwritten;
+};
+
+// A size the record holds: 1..9999 pixels or 1..100 per cent.
+std::optional<Number> cellSize(const std::optional<Number> &n)
+{
+    if (!n || n->value < 1 || n->value > (n->percent ? MaxCellPercent : MaxCellSize))
+        return std::nullopt;
+    return n;
+}
+
+// Width or height: CSS first, then the attribute. A CSS value the record
+// cannot hold stays in the cell's style text, where it still wins.
+void readCellSize(const GumboElement &e, InlineStyle &style, const char *name, qint16 &on,
+                  qint32 &size, qint16 &percent, const CellContext &cx)
+{
+    const int at = style.lastOf(QLatin1String(name));
+    std::optional<Number> n;
+    if (at >= 0 && (n = cellSize(parseCssLength(style.value(at)))))
+        style.take(at);
+    if (!n)
+        if (const auto attr = attribute(e, name))
+            if (!(n = cellSize(parseDimension(*attr))))
+                noteLeftOut(*cx.leftOut, namedValue(cx.tag, name, *attr));
+    if (!n)
+        return;
+    on = 1;
+    size = qint32(n->value);
+    percent = n->percent ? 1 : 0;
+}
+
 CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, int rowsLeft,
-                    bool *aligned, bool *hAligned)
+                    const CellContext &cx, bool *aligned, bool *hAligned)
 {
     CellRecord r;
     r.Class = attribute(e, "class").value_or(QString()).simplified();
@@ -183,37 +241,53 @@ CellRecord readCell(const ParsedPage &page, const GumboElement &e, bool header, 
     if (header)
         r.Scope = qint16(scopeOf(attribute(e, "scope").value_or(QString()).trimmed().toLower()));
     r.Text = page.innerSource(e);
-    const InlineStyle style = parseStyle(attribute(e, "style"));
+    InlineStyle style = parseStyle(attribute(e, "style"));
 
-    const auto alignText = attribute(e, "align");
-    const auto vAlignText = attribute(e, "valign");
-    std::optional<qint16> hAlign, vAlign;
-    if (style.textAlign)
-        hAlign = horizontalAlignment(*style.textAlign);
-    else if (alignText)
-        hAlign = horizontalAlignment(*alignText);
-    if (style.verticalAlign)
-        vAlign = verticalAlignment(*style.verticalAlign);
-    else if (vAlignText)
-        vAlign = verticalAlignment(*vAlignText);
+    // CSS wins over the attribute; a CSS value the record cannot hold (say
+    // "justify") stays in the style text and leaves the attribute to HTML 4.
+    auto alignment = [&](const char *property, const char *attr,
+                         std::optional<qint16> (*parse)(const QString &)) {
+        std::optional<qint16> v;
+        const int at = style.lastOf(QLatin1String(property));
+        if (at >= 0 && (v = parse(style.value(at))))
+            style.take(at);
+        if (!v)
+            if (const auto text = attribute(e, attr))
+                if (!(v = parse(*text)))
+                    noteLeftOut(*cx.leftOut, namedValue(cx.tag, attr, *text));
+        return v;
+    };
+    const std::optional<qint16> hAlign = alignment("text-align", "align", horizontalAlignment);
+    const std::optional<qint16> vAlign = alignment("vertical-align", "valign", verticalAlignment);
     // A data cell without an alignment shows on the left, as in a browser.
     r.HAlign = hAlign.value_or(header ? 1 : 0);
     r.VAlign = vAlign.value_or(1);
     *aligned = hAlign || vAlign;
     *hAligned = hAlign.has_value();
 
-    if (const auto h = pixelsOf(e, style.height, "height"); h && *h >= 1 && *h <= MaxCellSize) {
-        r.HeightOn = 1;
-        r.Height = qint32(*h);
-    }
-    if (const auto w = pixelsOf(e, style.width, "width"); w && *w >= 1 && *w <= MaxCellSize) {
-        r.WidthOn = 1;
-        r.Width = qint32(*w);
-    }
+    readCellSize(e, style, "height", r.HeightOn, r.Height, r.HeightPercent, cx);
+    readCellSize(e, style, "width", r.WidthOn, r.Width, r.WidthPercent, cx);
     if (const auto c = backgroundOf(e, style)) {
         r.BackColorNothing = 0;
         r.BackColor = *c;
     }
+    // The line the HTML5 output draws round every cell of a bordered table.
+    const int border = style.lastOf(QLatin1String("border"));
+    if (border >= 0 && cx.tableBorder > 0
+            && style.value(border).simplified().toLower() == QLatin1String("1px inset gray"))
+        style.take(border);
+
+    // The rest is the cell's own style, what may be written of it.
+    QStringList notKept;
+    const QVector<CssDeclaration> rest = style.rest();
+    r.Style = cssText(rest, &notKept);
+    const QString prefix = QLatin1String(cx.tag) + QLatin1String(" style: ");
+    for (const QString &p : std::as_const(notKept))
+        noteLeftOut(*cx.leftOut, prefix + p);
+    if (cx.html4 && !r.Style.isEmpty())
+        for (const CssDeclaration &d : rest)
+            if (!notKept.contains(d.property))
+                noteLeftOut(*cx.unwritten, prefix + d.property);
 
     // HTML reads a bad or zero COLSPAN as 1, and ROWSPAN 0 as "to the end of
     // the row group"; the model keeps counts the span boxes can hold.
@@ -275,19 +349,37 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
         }
     }
 
-    const InlineStyle style = parseStyle(attribute(table, "style"));
+    InlineStyle style = parseStyle(attribute(table, "style"));
     std::optional<Number> cssBorder;
-    if (style.borderWidth)
-        cssBorder = parseCssLength(*style.borderWidth);
+    if (const int at = style.lastOf(QLatin1String("border-width")); at >= 0) {
+        if ((cssBorder = parseCssLength(style.value(at))))
+            style.take(at);
+    } else if (const int at = style.lastOf(QLatin1String("border")); at >= 0) {
+        // The shorthand the HTML5 output writes: "1px outset gray"; its width
+        // comes first, and a line of another kind is named.
+        const QString value = style.value(at).simplified();
+        cssBorder = parseCssLength(value.section(QLatin1Char(' '), 0, 0));
+        if (cssBorder && value.section(QLatin1Char(' '), 1).toLower() == QLatin1String("outset gray"))
+            style.take(at);
+    }
     if (cssBorder && !cssBorder->percent) {
         t.border = int(std::min<qint64>(cssBorder->value, 1000));
     } else if (const auto border = attribute(table, "border")) {
         const auto n = parseDimension(*border);
         t.border = n ? int(std::min<qint64>(n->value, 1000)) : 1; // BORDER alone means 1
     }
+    // The output's cell spacing is the border.
+    if (const int at = style.lastOf(QLatin1String("border-spacing")); at >= 0) {
+        const auto n = parseCssLength(style.value(at));
+        if (n && !n->percent && n->value == std::max(t.border, 0))
+            style.take(at);
+    }
     std::optional<Number> width;
-    if (style.width)
-        width = parseCssLength(*style.width);
+    if (const int at = style.lastOf(QLatin1String("width")); at >= 0) {
+        width = parseCssLength(style.value(at));
+        if (width)
+            style.take(at);
+    }
     if (!width)
         if (const auto attr = attribute(table, "width"))
             width = parseDimension(*attr);
@@ -300,6 +392,9 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
         t.hasBackColor = true;
         t.backColor = *c;
     }
+    // The table keeps no style of its own.
+    for (const CssDeclaration &d : style.rest())
+        noteLeftOut(t.leftOut, QStringLiteral("table style: ") + d.property.left(64));
 
     const GumboElement *caption = nullptr;
     const std::vector<Row> rows = tableRows(table, &caption, &t.footerRows);
@@ -326,8 +421,10 @@ HtmlTable readTable(const ParsedPage &page, const GumboElement &table)
             while (taken.taken(x, y))
                 ++x;
             bool aligned = false, hAligned = false;
+            const CellContext cx{td ? "td" : "th", t.border, t.profile == MarkupProfile::Html4,
+                                 &t.leftOut, &t.unwritten};
             CellRecord record = readCell(page, td ? *td : *th, th != nullptr,
-                                         rows[size_t(y)].groupEnd - y, &aligned, &hAligned);
+                                         rows[size_t(y)].groupEnd - y, cx, &aligned, &hAligned);
             noteAttributes(td ? *td : *th, td ? "td" : "th",
                            {"class", "style", "align", "valign", "colspan", "rowspan", "width", "height",
                             "bgcolor", "scope"},

@@ -272,6 +272,7 @@ ImportResult importTable(const QVector<HtmlTable> &tables, int index, TableModel
     r.rows = t.rows;
     r.cols = t.cols;
     r.leftOut = t.leftOut;
+    r.unwritten = t.unwritten;
     return r;
 }
 
@@ -283,6 +284,24 @@ QString leftOutMessage(const QStringList &leftOut)
             .arg(leftOut.join(QStringLiteral(", ")));
 }
 
+
+QString unwrittenStyleMessage(const QStringList &unwritten)
+{
+    return QCoreApplication::translate("HtmlImport", "次のスタイルはセルに残しましたが、HTML 4 の出力には書き出されません"
+                                                     "（HTML5 にすると書き出されます）: %1")
+            .arg(unwritten.join(QStringLiteral(", ")));
+}
+
+QString importNotice(const ImportResult &result)
+{
+    QStringList parts;
+    if (!result.leftOut.isEmpty())
+        parts << leftOutMessage(result.leftOut);
+    if (!result.unwritten.isEmpty())
+        parts << unwrittenStyleMessage(result.unwritten);
+    // Two sentences, joined as the language joins them.
+    return parts.join(QCoreApplication::translate("HtmlImport", "。"));
+}
 
 QString decodeHtmlPage(const QByteArray &page)
 {

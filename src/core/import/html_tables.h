@@ -52,6 +52,7 @@ struct HtmlTable {
     QString cls;
     bool presentational = false; // a style or a presentational attribute somewhere
     QStringList leftOut;      // what the model cannot hold, once each: "colgroup", "td sdval", ...
+    QStringList unwritten;    // what it holds that the table's HTML 4 does not write: "td style: color"
     QVector<HtmlTableCell> cells; // row by row, left to right
 };
 
@@ -110,11 +111,19 @@ struct ImportResult {
     int rows = 0;     // the table's size, also when too large
     int cols = 0;
     QStringList leftOut; // elements and attributes of the table the model could not hold
+    // Cell styles the table keeps but its HTML 4 output does not write
+    // ("td style: color"); an HTML5 table writes them back.
+    QStringList unwritten;
     bool ok() const { return status == ImportStatus::Ok; }
 };
 
 // The message for what an import left out: "次の要素と属性は取り込まれませんでした: …".
 QString leftOutMessage(const QStringList &leftOut);
+// The message for cell styles kept that HTML 4 does not write.
+QString unwrittenStyleMessage(const QStringList &unwritten);
+// What the user hears after an import: what was left out, and what was kept
+// that HTML 4 does not write; empty when there is neither.
+QString importNotice(const ImportResult &result);
 
 // A tableIndex that asks for preferredHtmlTable's choice.
 constexpr int PreferredTable = -1;

@@ -28,21 +28,35 @@ std::optional<Number> parseDimension(const QString &s)
     return n;
 }
 
-// A CSS length in pixels ("120px", "0") or a percentage.
+// A CSS length in pixels or a percentage. The absolute units are pixels at
+// 96 per inch, rounded; "em" and the other relative ones are not.
 std::optional<Number> parseCssLength(QString s)
 {
     s = s.trimmed().toLower();
+    struct Unit { const char *name; double px; };
+    static const Unit units[] = {{"px", 1}, {"pt", 96.0 / 72}, {"pc", 16}, {"in", 96},
+                                 {"cm", 96 / 2.54}, {"mm", 96 / 25.4}, {"q", 96 / 101.6}};
     Number n;
-    if (s.endsWith(QLatin1String("px")))
-        s.chop(2);
-    else if (s.endsWith(u'%')) {
+    double scale = 1;
+    if (s.endsWith(u'%')) {
         s.chop(1);
         n.percent = true;
-    } else if (s != QLatin1String("0"))
+    } else if (s != QLatin1String("0")) {
+        const Unit *unit = nullptr;
+        for (const Unit &u : units)
+            if (s.endsWith(QLatin1String(u.name)))
+                unit = &u;
+        if (!unit)
+            return std::nullopt;
+        s.chop(qsizetype(qstrlen(unit->name)));
+        scale = unit->px;
+    }
+    // A number alone, as CSS writes one: no blanks inside, no hex, no "inf".
+    if (s.isEmpty() || s.contains(u' ') || !(s.back().isDigit() || s.back() == u'.'))
         return std::nullopt;
     bool ok = false;
-    const double v = s.trimmed().toDouble(&ok);
-    if (!ok || v < 0 || v > 1e9)
+    const double v = s.toDouble(&ok) * scale;
+    if (!ok || !(v >= 0) || v > 1e9)
         return std::nullopt;
     n.value = qRound64(v);
     return n;
@@ -143,75 +157,63 @@ InlineStyle parseStyle(const std::optional<QString> &attr)
     InlineStyle style;
     if (!attr)
         return style;
-    // Comments out in one pass: removing them one at a time moved the rest of
-    // the text each time, which a style of many comments made take minutes.
-    const QString &from = *attr;
-    QString s;
-    s.reserve(from.size());
-    for (qsizetype at = 0; at < from.size();) {
-        const qsizetype open = from.indexOf(QLatin1String("/*"), at);
-        if (open < 0) {
-            s += QStringView(from).mid(at);
-            break;
-        }
-        s += QStringView(from).mid(at, open - at);
-        const qsizetype close = from.indexOf(QLatin1String("*/"), open + 2);
-        at = close < 0 ? from.size() : close + 2;
-    }
-    for (const QString &declaration : s.split(u';')) {
-        const qsizetype colon = declaration.indexOf(u':');
-        if (colon < 0)
-            continue;
-        const QString property = declaration.left(colon).trimmed().toLower();
-        QString value = declaration.mid(colon + 1).trimmed();
-        const qsizetype bang = value.indexOf(u'!');
-        if (bang >= 0)
-            value = value.left(bang).trimmed();
-        if (property == QLatin1String("text-align"))
-            style.textAlign = value;
-        else if (property == QLatin1String("vertical-align"))
-            style.verticalAlign = value;
-        else if (property == QLatin1String("width"))
-            style.width = value;
-        else if (property == QLatin1String("height"))
-            style.height = value;
-        else if (property == QLatin1String("border-width"))
-            style.borderWidth = value;
-        else if (property == QLatin1String("border") && !style.borderWidth)
-            // The shorthand the HTML5 output writes: "1px outset gray"; its width comes first.
-            style.borderWidth = value.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-        else if (property == QLatin1String("background-color"))
-            style.backgroundColor = value;
-        else if (property == QLatin1String("background") && parseColour(value, false))
-            style.backgroundColor = value; // the shorthand holding a colour only
-    }
+    style.declarations = cssDeclarations(*attr);
+    style.taken.assign(std::size_t(style.declarations.size()), 0);
     return style;
 }
 
-// The background colour: CSS first (it wins over the attribute), then BGCOLOR.
-std::optional<qint32> backgroundOf(const GumboElement &e, const InlineStyle &style)
+int InlineStyle::lastOf(QLatin1String property) const
 {
-    if (style.backgroundColor)
-        if (auto c = parseColour(*style.backgroundColor, false))
+    for (qsizetype i = declarations.size(); i-- > 0;)
+        if (declarations.at(i).property == property)
+            return int(i);
+    return -1;
+}
+
+QString InlineStyle::value(int i) const
+{
+    QString v = declarations.at(i).value;
+    // "!important" changes nothing for a value the model holds.
+    const qsizetype bang = v.indexOf(u'!');
+    return bang >= 0 ? v.left(bang).trimmed() : v;
+}
+
+void InlineStyle::take(int i)
+{
+    const QString &property = declarations.at(i).property;
+    for (int j = 0; j <= i; ++j)
+        if (declarations.at(j).property == property)
+            taken[std::size_t(j)] = 1;
+}
+
+QVector<CssDeclaration> InlineStyle::rest() const
+{
+    QVector<CssDeclaration> left;
+    for (qsizetype i = 0; i < declarations.size(); ++i)
+        if (!taken[std::size_t(i)])
+            left.append(declarations.at(i));
+    return left;
+}
+
+// The background colour: CSS first (it wins over the attribute), then BGCOLOR.
+std::optional<qint32> backgroundOf(const GumboElement &e, InlineStyle &style)
+{
+    // The later of background-color and a background that is a colour alone.
+    const int color = style.lastOf(QLatin1String("background-color"));
+    int shorthand = style.lastOf(QLatin1String("background"));
+    if (shorthand >= 0 && !parseColour(style.value(shorthand), false))
+        shorthand = -1;
+    const int last = std::max(color, shorthand);
+    if (last >= 0)
+        if (auto c = parseColour(style.value(last), false)) {
+            style.take(last);
+            if (last == shorthand && color >= 0 && color < last)
+                style.take(color); // the shorthand set it again
             return c;
+        }
     if (auto attr = attribute(e, "bgcolor"))
         return parseColour(*attr, true);
     return std::nullopt;
-}
-
-// A size in pixels from CSS or the attribute; percentages are not pixels.
-std::optional<qint64> pixelsOf(const GumboElement &e, const std::optional<QString> &css,
-                               const char *name)
-{
-    std::optional<Number> n;
-    if (css)
-        n = parseCssLength(*css);
-    if (!n)
-        if (auto attr = attribute(e, name))
-            n = parseDimension(*attr);
-    if (!n || n->percent)
-        return std::nullopt;
-    return n->value;
 }
 
 // ---------------------------------------------------------------- tables

@@ -6,6 +6,9 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
+
+#include "core/markup/cell_style.h"
 
 #include "core/import/html_tables_p.h"
 
@@ -18,14 +21,24 @@ struct Number {
     bool percent = false;
 };
 
-// The few declarations of a style attribute the model can hold.
+// A style attribute's declarations, and which of them the model took.
 struct InlineStyle {
-    std::optional<QString> textAlign, verticalAlign, width, height, backgroundColor, borderWidth;
+    QVector<CssDeclaration> declarations; // in order
+    std::vector<char> taken;              // by declaration
+
+    // The last declaration of property (the one a browser uses), -1 for none.
+    int lastOf(QLatin1String property) const;
+    // Declaration i's value without "!important".
+    QString value(int i) const;
+    // Declaration i is held, and the earlier ones of its property it overrides.
+    void take(int i);
+    // What was not taken, in order.
+    QVector<CssDeclaration> rest() const;
 };
 
 std::optional<Number> parseDimension(const QString &s);
 
-// A CSS length in pixels ("120px", "0") or a percentage.
+// A CSS length in pixels ("120px", "0", "9pt" as 12) or a percentage.
 std::optional<Number> parseCssLength(QString s);
 
 // "#RRGGBB", "#RGB", the basic colour names and (in CSS) rgb(r, g, b); a
@@ -38,11 +51,8 @@ std::optional<qint16> verticalAlignment(const QString &s);
 
 InlineStyle parseStyle(const std::optional<QString> &attr);
 
-// The background colour: CSS first (it wins over the attribute), then BGCOLOR.
-std::optional<qint32> backgroundOf(const GumboElement &e, const InlineStyle &style);
-
-// A size in pixels from CSS or the attribute; percentages are not pixels.
-std::optional<qint64> pixelsOf(const GumboElement &e, const std::optional<QString> &css,
-                               const char *name);
+// The background colour: CSS first (it wins over the attribute; the
+// declaration is taken), then BGCOLOR.
+std::optional<qint32> backgroundOf(const GumboElement &e, InlineStyle &style);
 
 } // namespace htmltables

@@ -48,10 +48,12 @@ QString sameFileMessage(const QString &source, const QString &target)
 }
 
 // A page's table (PreferredTable, or an index in document order), reported
-// the way a failed open is; what the table could not hold goes into leftOut.
-OpenResult fromImport(const ImportResult &imported, QStringList &leftOut)
+// the way a failed open is; what the table could not hold goes into leftOut,
+// what it holds that HTML 4 does not write into unwritten.
+OpenResult fromImport(const ImportResult &imported, QStringList &leftOut, QStringList &unwritten)
 {
     leftOut = imported.leftOut;
+    unwritten = imported.unwritten;
     OpenResult r;
     if (!imported.ok()) {
         r.status = OpenStatus::Damaged;
@@ -166,7 +168,7 @@ OpenResult textTableResult(const TextTableRead &read, const QString &name, QStri
 // SOURCE in a format it was named for (--from) or from standard input: its
 // bytes first, then the format's reader on them.
 OpenResult openSourceAs(const QString &source, TableFormat format, int tableIndex, const QString &sheet,
-                        TableModel &model, QStringList &leftOut, QStringList &notes)
+                        TableModel &model, QStringList &leftOut, QStringList &unwritten, QStringList &notes)
 {
     const QString name = source == standardStreamName() ? standardInputName() : source;
     const bool workbook = format == TableFormat::Ods || format == TableFormat::Xlsx;
@@ -199,7 +201,7 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             bytes.clear();
             if (refused != PageLimit::None)
                 return openFailure(OpenStatus::Damaged, pageRefusedMessage(name, refused));
-            return fromImport(importHtmlTable(tables, tableIndex, model, name), leftOut);
+            return fromImport(importHtmlTable(tables, tableIndex, model, name), leftOut, unwritten);
         }
         case TableFormat::Csv:
         case TableFormat::Tsv:
@@ -228,7 +230,7 @@ OpenResult openSourceAs(const QString &source, TableFormat format, int tableInde
             const SpreadsheetBook book = readSpreadsheetBytes(
                     bytes, format == TableFormat::Ods ? SpreadsheetKind::Ods : SpreadsheetKind::Xlsx, name);
             bytes.clear();
-            return fromImport(importSpreadsheetBook(book, sheet, model, name), leftOut);
+            return fromImport(importSpreadsheetBook(book, sheet, model, name), leftOut, unwritten);
         }
         case TableFormat::Markdown:
             break;
@@ -314,14 +316,14 @@ QString unknownTargetMessage(const QString &target)
 
 // SOURCE as the Open command reads it, or as --from says.
 OpenResult openSource(const QString &source, const ExportOptions &options, bool workbook, TableModel &model,
-                      QStringList &leftOut, QStringList &readNotes)
+                      QStringList &leftOut, QStringList &unwritten, QStringList &readNotes)
 {
     const int tableIndex = options.table > 0 ? options.table - 1 : PreferredTable;
     if (options.from || source == standardStreamName())
-        return openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, readNotes);
+        return openSourceAs(source, *options.from, tableIndex, options.sheet, model, leftOut, unwritten, readNotes);
     const auto textSource = textTableFormatOf(source);
-    return isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut)
-            : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut)
+    return isHtmlFileName(source) ? fromImport(importHtmlFile(source, tableIndex, model), leftOut, unwritten)
+            : workbook ? fromImport(importSpreadsheetFile(source, options.sheet, model), leftOut, unwritten)
             : textSource && *textSource != TextTableFormat::Markdown ? openTextTable(source, model, &readNotes)
                                                                     : openTableDocument(source, model);
 }
@@ -402,8 +404,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
         ~Leave() { if (leave) (void)model.release(); }
     } leave{owned, options.lastCommand};
     TableModel &model = *owned;
-    QStringList leftOut, readNotes;
-    const OpenResult opened = openSource(source, options, workbook, model, leftOut, readNotes);
+    QStringList leftOut, unwritten, readNotes;
+    const OpenResult opened = openSource(source, options, workbook, model, leftOut, unwritten, readNotes);
     if (!opened.ok())
         return fail(opened.message);
     model.FileName = fromStream ? QString() : source;
@@ -412,6 +414,8 @@ ExportResult exportTable(const QString &source, const QString &target, const Exp
     if (!leftOut.isEmpty())
         result.notes << shownSource + QStringLiteral(": ")
                 + (workbook ? sheetLeftOutMessage(leftOut) : leftOutMessage(leftOut));
+    if (!unwritten.isEmpty())
+        result.notes << shownSource + QStringLiteral(": ") + unwrittenStyleMessage(unwritten);
     if (options.profile)
         model.OutputProfile = *options.profile;
     if (options.style)
@@ -538,8 +542,8 @@ ExportResult checkTableSource(const QString &source, const ExportOptions &option
     const bool workbook = options.from ? *options.from == TableFormat::Ods || *options.from == TableFormat::Xlsx
                                        : isSpreadsheetFileName(source);
     TableModel model;
-    QStringList leftOut;
-    const OpenResult opened = openSource(source, options, workbook, model, leftOut, result.notes);
+    QStringList leftOut, unwritten; // the check reads the table as it is, not its HTML
+    const OpenResult opened = openSource(source, options, workbook, model, leftOut, unwritten, result.notes);
     if (!opened.ok()) {
         result.ok = false;
         result.message = opened.message;

@@ -560,6 +560,12 @@ ReadResult readTableText(PieceReader &source, TableModel &model)
                 R.Class = attributeFromFile(p.string());
             if (footers)
                 R.Scope = qint16(p.number(0, CellScopeCount - 1));
+            // From 3.4 on: sizes in per cent and the cell's own style.
+            if (wide) {
+                R.WidthPercent = qint16(p.number(0, 1));
+                R.HeightPercent = qint16(p.number(0, 1));
+                R.Style = attributeFromFile(p.string());
+            }
         });
         // Column by column, row by row, each cell once.
         const qint64 key = qint64(L.col) * (CellTable::MaxRow + 1) + L.row;

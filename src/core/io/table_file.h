@@ -54,16 +54,19 @@ struct ReadResult {
 // An id or class is written with "&" as "&amp;" (and, like every text, a
 // character CP932 lacks as a numeric reference); the reader turns both back.
 //
-// A table of more than 99 rows or columns, or one whose preset, stylesheet
-// place or responsive switch is set (TableModel::usesPresetSettings()), is
-// written as 3.4.0: the settings line of 3.3, then OutputPreset (a
-// TablePreset), OutputCss (0 block, 1 file, 2 none), Responsive (0/1) and
-// the number of cell lines that follow; then one line for
-// each record of the same range that differs from the defaults, by column
-// and within a column by row, each "col,row,0,text" when only its text
-// differs, else "col,row,1," and the sixteen fields of a 3.3 record. A
-// table within 99 x 99 without those settings is never written so, and a 3.0 to 3.3 file holding
-// more than 99 rows or columns is damaged.
+// A table of more than 99 rows or columns, one whose preset, stylesheet
+// place or responsive switch is set (TableModel::usesPresetSettings()), or
+// one with a cell sized in per cent or styled
+// (TableModel::usesCellStyleSettings()), is written as 3.4.0: the settings
+// line of 3.3, then OutputPreset (a TablePreset), OutputCss (0 block, 1 file,
+// 2 none), Responsive (0/1) and the number of cell lines that follow; then
+// one line for each record of the same range that differs from the defaults,
+// by column and within a column by row, each "col,row,0,text" when only its
+// text differs, else "col,row,1," and the sixteen fields of a 3.3 record
+// followed by WidthPercent, HeightPercent (0 or 1) and Style (quoted, written
+// as an id or class is). A table within 99 x 99 that uses none of these is
+// never written so, and a 3.0 to 3.3 file holding more than 99 rows or
+// columns is damaged.
 bool isWideTable(const TableModel &model);
 QByteArray tableText(const TableModel &model);
 bool writeTableText(QIODevice &out, const TableModel &model);

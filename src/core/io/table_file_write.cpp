@@ -154,7 +154,7 @@ QString wideTableText(const TableModel &m, const FileVersion &version)
         if (R.isDefault())
             return;
         held.push_back({c, r, &R});
-        estimate += 24 + R.Text.size() + R.Class.size();
+        estimate += 32 + R.Text.size() + R.Class.size() + R.Style.size();
     });
     std::sort(held.begin(), held.end(), [](const Held &a, const Held &b) {
         return a.col != b.col ? a.col < b.col : a.row < b.row;
@@ -188,6 +188,12 @@ QString wideTableText(const TableModel &m, const FileVersion &version)
             appendAttributeString(out, h.rec->Class);
             out += Comma;
             appendNumber(out, scopeField(*h.rec));
+            out += Comma;
+            appendNumber(out, h.rec->WidthPercent != 0 ? 1 : 0);
+            out += Comma;
+            appendNumber(out, h.rec->HeightPercent != 0 ? 1 : 0);
+            out += Comma;
+            appendAttributeString(out, h.rec->Style);
         }
         out += LineEnd;
     }
@@ -205,14 +211,14 @@ FileVersion fileVersionFor(const TableModel &model)
 {
     FileVersion v;
     v.major = 3;
-    // The preset settings exist only in the 3.4 layout, whatever the size.
-    if (isWideTable(model) || model.usesPresetSettings()) {
-        v.minor = 4;
-        return v;
-    }
     // The lowest version that holds what is written: cells outside the range
     // the file passes over are not in it.
     const QRect range = writtenRange(writtenRows(model), writtenCols(model), true);
+    // The preset settings and cells' own styles exist only in the 3.4 layout.
+    if (isWideTable(model) || model.usesPresetSettings() || model.usesCellStyleSettings(range)) {
+        v.minor = 4;
+        return v;
+    }
     v.minor = model.usesFooterSettings(range) ? 3
             : model.usesClassSettings(range) ? 2
             : model.usesNewSettings() ? 1 : 0;

@@ -1,4 +1,5 @@
 #include "core/markup/table_markup.h"
+#include "core/markup/cell_style.h"
 
 #include "core/model/grid_text.h"
 
@@ -130,11 +131,15 @@ QString buildHtml4(const TableModel &model, const MarkupInputs &in)
             if (R.HeightOn != 0) {
                 out += QLatin1String(" HEIGHT=\"");
                 out += QString::number(R.Height);
+                if (R.HeightPercent != 0)
+                    out += QLatin1Char('%');
                 out += QLatin1Char('"');
             }
             if (R.WidthOn != 0) {
                 out += QLatin1String(" WIDTH=\"");
                 out += QString::number(R.Width);
+                if (R.WidthPercent != 0)
+                    out += QLatin1Char('%');
                 out += QLatin1Char('"');
             }
             if (model.NetscapeMode == 0 && R.Header == 0) {
@@ -205,10 +210,15 @@ qsizetype textCharsWithin(const TableModel &model)
     const qint64 frame = rows * 11 + rows * cols * perCell + model.TableTitle.size();
     if (frame > MaxMarkupChars)
         return -1;
-    qint64 text = 0;
-    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)),
-                            [&](int, int, const CellRecord &R) { text += R.Text.size(); });
-    return frame + text > MaxMarkupChars ? -1 : qsizetype(text);
+    qint64 text = 0, styles = 0;
+    // HTML5 writes each cell's own style too, at most so much of it.
+    const bool html5 = model.OutputProfile == MarkupProfile::Html5;
+    model.Cells.forEachHeld(QRect(1, 1, int(cols), int(rows)), [&](int, int, const CellRecord &R) {
+        text += R.Text.size();
+        if (html5)
+            styles += std::min<qint64>(R.Style.size(), MaxCellStyleChars);
+    });
+    return frame + text + styles > MaxMarkupChars ? -1 : qsizetype(text);
 }
 
 } // namespace

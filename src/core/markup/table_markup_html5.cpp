@@ -1,6 +1,7 @@
 // The HTML5 text of a table: structure first, presentation as CSS or none.
 #include "core/markup/table_markup.h"
 #include "core/markup/table_markup_p.h"
+#include "core/markup/cell_style.h"
 #include "core/markup/header_layout.h"
 #include "core/markup/table_presets.h"
 
@@ -60,6 +61,29 @@ void addCss(QString &style, QLatin1String property, const QString &value)
 QString pixels(qint32 v)
 {
     return QString::number(std::max<qint32>(0, v)) + QLatin1String("px");
+}
+
+QString percent(qint32 v)
+{
+    return QString::number(std::max<qint32>(0, v)) + QLatin1Char('%');
+}
+
+// Declarations that came through cellStyleText, as an attribute's text.
+void appendOwnStyle(QString &style, const QString &css)
+{
+    if (css.isEmpty())
+        return;
+    if (!style.isEmpty())
+        style += QLatin1String("; ");
+    for (QChar c : css) {
+        switch (c.unicode()) {
+        case u'&': style += QLatin1String("&amp;"); break;
+        case u'"': style += QLatin1String("&quot;"); break;
+        case u'<': style += QLatin1String("&lt;"); break;
+        case u'>': style += QLatin1String("&gt;"); break;
+        default: style += c; break;
+        }
+    }
 }
 
 qint32 clampSpan(qint32 count, qint32 room)
@@ -147,11 +171,14 @@ Html5Rows html5Rows(const TableModel &model, qint32 border, bool inlineStyle, bo
                 if (R.VAlign != browser.vAlign && !cssVAlign(R.VAlign).isEmpty())
                     addCss(style, QLatin1String("vertical-align"), cssVAlign(R.VAlign));
                 if (R.WidthOn != 0)
-                    addCss(style, QLatin1String("width"), pixels(R.Width));
+                    addCss(style, QLatin1String("width"), R.WidthPercent ? percent(R.Width) : pixels(R.Width));
                 if (R.HeightOn != 0)
-                    addCss(style, QLatin1String("height"), pixels(R.Height));
+                    addCss(style, QLatin1String("height"), R.HeightPercent ? percent(R.Height) : pixels(R.Height));
                 if (R.BackColorNothing == 0)
                     addCss(style, QLatin1String("background-color"), ColorToHtml(R.BackColor));
+                // The cell's own declarations last, so that they win.
+                if (!R.Style.isEmpty())
+                    appendOwnStyle(style, cellStyleText(R.Style));
             }
             if (R.Scope > 0 && R.Scope < CellScopeCount)
                 cell.scope = CellScope(R.Scope);
@@ -527,7 +554,7 @@ QString buildHtml5(const TableModel &model, const MarkupInputs &in)
     if (model.TableWidthUnit == WidthUnit::Pixels)
         addCss(style, QLatin1String("width"), pixels(model.TableWidth));
     else if (model.TableWidthUnit == WidthUnit::Percent)
-        addCss(style, QLatin1String("width"), QString::number(std::max<qint32>(0, model.TableWidth)) + QLatin1Char('%'));
+        addCss(style, QLatin1String("width"), percent(model.TableWidth));
     if (model.TableBackColorNothing == 0)
         addCss(style, QLatin1String("background-color"), ColorToHtml(in.backColorShown));
     if (preset)

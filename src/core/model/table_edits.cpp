@@ -67,6 +67,8 @@ void dressLike(CellRecord &r, const CellRecord &from)
     r.Height = from.Height;
     r.WidthOn = from.WidthOn;
     r.Width = from.Width;
+    r.WidthPercent = from.WidthPercent;
+    r.HeightPercent = from.HeightPercent;
     r.VAlign = from.VAlign;
     r.HAlign = from.HAlign;
     r.BackColor = from.BackColor;

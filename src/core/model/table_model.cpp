@@ -31,7 +31,8 @@ bool CellRecord::operator==(const CellRecord &o) const
             && RowSpan == o.RowSpan && ColSpanOn == o.ColSpanOn && ColSpan == o.ColSpan
             && VAlign == o.VAlign && HAlign == o.HAlign && BackColor == o.BackColor
             && BackColorNothing == o.BackColorNothing && Scope == o.Scope && Text == o.Text
-            && Class == o.Class;
+            && Class == o.Class && WidthPercent == o.WidthPercent
+            && HeightPercent == o.HeightPercent && Style == o.Style;
 }
 
 namespace {
@@ -61,6 +62,8 @@ void normalise(CellRecord &rec)
     rec.Header = rec.Header == -1 ? -1 : 0;
     if (rec.Scope < 0 || rec.Scope >= CellScopeCount)
         rec.Scope = 0;
+    rec.WidthPercent = checkValue(rec.WidthPercent);
+    rec.HeightPercent = checkValue(rec.HeightPercent);
 }
 
 bool isNormalised(const CellRecord &rec)
@@ -69,7 +72,7 @@ bool isNormalised(const CellRecord &rec)
     return check(rec.HeightOn) && check(rec.WidthOn) && check(rec.RowSpanOn) && check(rec.ColSpanOn)
             && check(rec.BackColorNothing) && rec.VAlign >= 0 && rec.VAlign <= 2 && rec.HAlign >= 0
             && rec.HAlign <= 2 && (rec.Header == 0 || rec.Header == -1) && rec.Scope >= 0
-            && rec.Scope < CellScopeCount;
+            && rec.Scope < CellScopeCount && check(rec.WidthPercent) && check(rec.HeightPercent);
 }
 
 void normaliseTableSwitches(qint16 &backColorNothing, qint16 &netscapeMode)
@@ -562,4 +565,13 @@ bool TableModel::usesFooterSettings(QRect cells) const
 bool TableModel::usesPresetSettings() const
 {
     return OutputPreset != TablePreset::None || OutputCss != CssPlacement::Block || Responsive != 0;
+}
+
+bool TableModel::usesCellStyleSettings(QRect cells) const
+{
+    bool found = false;
+    Cells.forEachHeld(cells, [&](int, int, const CellRecord &r) {
+        found = found || r.WidthPercent != 0 || r.HeightPercent != 0 || !r.Style.isEmpty();
+    });
+    return found;
 }

@@ -68,6 +68,12 @@ struct CellRecord {
     qint16 BackColorNothing = 1;
     QString Class;                 // class attribute, 3.2 files only
     qint16 Scope = 0;              // a CellScope, 3.3 files only
+    // 3.4 files only: Width and Height in per cent of the table (check-box
+    // values 0/1, 0 pixels), and the cell's own CSS declarations, written
+    // after the generated ones in HTML5 and not at all in HTML 4.
+    qint16 WidthPercent = 0;
+    qint16 HeightPercent = 0;
+    QString Style;
 
     // The all-zero record the original file layout has past the table's
     // largest size (column 100 of a table of 98 or 99 columns).
@@ -336,4 +342,6 @@ public:
     // True when the preset, the stylesheet's place or the responsive switch
     // is not at its default.
     bool usesPresetSettings() const;
+    // True when a cell within cells has a size in per cent or a style of its own.
+    bool usesCellStyleSettings(QRect cells) const;
 };

@@ -265,7 +265,8 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
     const CellFields spans = CellField::RowSpanOn | CellField::RowSpan | CellField::ColSpanOn | CellField::ColSpan;
     if (fields & spans)
         updateSpans();
-    const CellFields sizes = CellField::Width | CellField::WidthOn | CellField::Height | CellField::HeightOn;
+    const CellFields sizes = CellField::Width | CellField::WidthOn | CellField::WidthPercent | CellField::Height
+            | CellField::HeightOn | CellField::HeightPercent;
     if (fields & (sizes | spans))
         showLineSizes();
     if (!(fields & (shown | spans | sizes)))
@@ -275,7 +276,7 @@ void GridEditor::onCellsChanged(QRect cells, CellFields fields)
         return;
     // A column's width changes how every row wraps; the text, its weight and
     // the spans how tall the cells' own rows are.
-    if (fields & (CellField::Width | CellField::WidthOn))
+    if (fields & (CellField::Width | CellField::WidthOn | CellField::WidthPercent))
         fitRows(1, Grid->Rows() - 1);
     else if (fields & (CellField::Text | CellField::Header | spans))
         fitRows(inGrid.top(), inGrid.bottom());

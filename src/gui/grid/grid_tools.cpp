@@ -70,6 +70,7 @@ void GridEditor::setColumnWidth(int col, int px)
     {
         StepScope step(m_doc, tr("列の幅"));
         m_doc.setCellsField(column, CellField::Width, qBound(1, px, 9999));
+        m_doc.setCellsField(column, CellField::WidthPercent, 0);
         m_doc.setCellsField(column, CellField::WidthOn, 1);
     }
     m_doc.closeGesture();
@@ -86,6 +87,7 @@ void GridEditor::setRowHeight(int row, int px)
     {
         StepScope step(m_doc, tr("行の高さ"));
         m_doc.setCellsField(line, CellField::Height, qBound(1, px, 9999));
+        m_doc.setCellsField(line, CellField::HeightPercent, 0);
         m_doc.setCellsField(line, CellField::HeightOn, 1);
     }
     m_doc.closeGesture();
@@ -109,7 +111,8 @@ void GridEditor::showLineSizes()
     // Only held records carry a width.
     QVector<int> widest(cols + 1, 0);
     m.Cells.forEachLaidOut(QRect(1, 1, cols, rows), [&](int c, int r, const CellRecord &rec) {
-        if (rec.WidthOn && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
+        // A width in per cent depends on the page: the grid keeps its own.
+        if (rec.WidthOn && !rec.WidthPercent && spans.isWritten(c, r) && spans.area(c, r).width() == 1)
             widest[c] = qMax(widest[c], int(rec.Width));
     });
     m_widthFromCells.resize(cols + 1);

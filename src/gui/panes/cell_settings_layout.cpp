@@ -2,6 +2,7 @@
 #include "gui/panes/cell_settings_pane.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -11,7 +12,9 @@
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
+#include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "gui/widgets/color_swatch.h"
 #include "gui/widgets/twips.h"
@@ -28,7 +31,8 @@ void CellSettingsPane::layOut()
     auto px = [k](int designed) { return qRound(designed * k); };
     const int CheckHeight = px(19);
     const int BoxHeight = px(22);
-    const int Gap = px(4);
+    // Gaps of 3 rather than 4: the style row needs their room.
+    const int Gap = px(3);
     const int paneWidth = paneSize().width(); // picBar never changes size
 
     // Colour row.
@@ -57,16 +61,21 @@ void CellSettingsPane::layOut()
         return top + f->height();
     };
 
-    // Width and height: the switch on top, label and box below it.
+    // Width and height: the switch on top, label, box and unit below it; as
+    // wide as the alignment frame, for the unit.
     const int sizeRows = CheckHeight + 1 + BoxHeight;
-    for (auto [frame, chk, lbl, box] :
-         {std::tuple<QGroupBox *, QCheckBox *, QLabel *, QLineEdit *>{w->Frame4, w->chkSWidth, w->Label1[0], w->txtSWidth},
-          {w->Frame5, w->chkSHeight, w->Label1[1], w->txtSHeight}}) {
-        y = frameAt(frame, px(8), y, px(137), sizeRows) + Gap;
+    for (auto [frame, chk, lbl, box, unit] :
+         {std::tuple<QGroupBox *, QCheckBox *, QLabel *, QLineEdit *, QComboBox *>{
+                  w->Frame4, w->chkSWidth, w->Label1[0], w->txtSWidth, w->cmbSWidthUnit},
+          {w->Frame5, w->chkSHeight, w->Label1[1], w->txtSHeight, w->cmbSHeightUnit}}) {
+        y = frameAt(frame, px(8), y, px(169), sizeRows) + Gap;
         chk->setGeometry(0, 0, px(110), CheckHeight);
         const int boxLeft = qMax(px(72), lbl->sizeHint().width() + 1);
         lbl->setGeometry(0, CheckHeight + 1, boxLeft - 1, BoxHeight);
         box->setGeometry(boxLeft, CheckHeight + 1, px(41), BoxHeight);
+        const int unitLeft = boxLeft + px(43);
+        unit->setGeometry(unitLeft, CheckHeight + 1, qMax(unit->sizeHint().width(), unit->parentWidget()->width() - unitLeft),
+                          BoxHeight);
     }
     // Merges, side by side: narrow frames, so the count box follows its label.
     int mergeBottom = y;
@@ -83,22 +92,28 @@ void CellSettingsPane::layOut()
 
     // Alignment: the horizontal slider over the preview, the vertical one beside it.
     const int sliderHeight = px(21);
-    const int previewHeight = px(40);
+    const int previewHeight = px(32);
     y = frameAt(w->Frame3, px(8), y, px(169), sliderHeight + 2 + previewHeight) + Gap;
     w->SliW->setGeometry(px(8), 0, px(97), sliderHeight);
     w->picText->setGeometry(px(16), sliderHeight + 2, px(81), previewHeight);
     w->SliH->setGeometry(px(104), 0, px(37), sliderHeight + 2 + previewHeight);
     w->lblTextMove->resize(w->lblTextMove->sizeHint().expandedTo(QSize(11, 12)));
 
-    // The class row, below the alignment.
-    const int classLeft = qMax(px(72), w->lblCellClass->sizeHint().width() + px(12));
-    w->lblCellClass->setGeometry(px(8), y, classLeft - px(9), BoxHeight);
-    w->txtCellClass->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
+    // The class and style rows, below the alignment.
+    const int classLeft = std::max({px(72), w->lblCellClass->sizeHint().width() + px(12),
+                                w->lblCellStyle->sizeHint().width() + px(12)});
+    for (auto [lbl, box] : {std::pair<QLabel *, QLineEdit *>{w->lblCellClass, w->txtCellClass},
+                            {w->lblCellStyle, w->txtCellStyle}}) {
+        lbl->setGeometry(px(8), y, classLeft - px(9), BoxHeight);
+        box->setGeometry(classLeft, y, paneWidth - classLeft - px(8), BoxHeight);
+        y += BoxHeight + Gap;
+    }
 }
 
 // The designed 2775 x 5295 twips, and below them the class row that the
 // designed controls leave no room for (the window's smallest client area
-// still holds it).
+// still holds it); the style row takes the room the closer gaps and the
+// shorter preview leave.
 QSize CellSettingsPane::paneSize()
 {
     constexpr int ClassRow = 22 + 4 + 4; // the box, the gap above it, a margin below

@@ -1,6 +1,7 @@
 #include "gui/panes/cell_settings_pane.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +25,9 @@ namespace {
 // txtSHeight refills an emptied box with "1" but corrects a bad value with "100".
 constexpr pane::Fallbacks SWidthBox{"100", "100", 1, 9999};
 constexpr pane::Fallbacks SHeightBox{"1", "100", 1, 9999};
+// In per cent of the table, as for the table's own width.
+constexpr pane::Fallbacks SWidthPercentBox{"100", "100", 1, 100};
+constexpr pane::Fallbacks SHeightPercentBox{"1", "100", 1, 100};
 constexpr pane::Fallbacks MHeightBox{"1", "1", 1, TableLimits::MaxRows};
 constexpr pane::Fallbacks MWidthBox{"1", "1", 1, TableLimits::MaxCols};
 
@@ -72,6 +76,10 @@ CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
     connect(chkBackColorNothing2, &QCheckBox::toggled, this, &CellSettingsPane::chkBackColorNothing2_Click);
     connect(txtCellClass, &QLineEdit::textChanged, this, &CellSettingsPane::txtCellClass_Change);
     pane::onFocusLost(txtCellClass, [this] { m_doc.closeGesture(); });
+    connect(cmbSWidthUnit, &QComboBox::currentIndexChanged, this, &CellSettingsPane::cmbSWidthUnit_Click);
+    connect(cmbSHeightUnit, &QComboBox::currentIndexChanged, this, &CellSettingsPane::cmbSHeightUnit_Click);
+    connect(txtCellStyle, &QLineEdit::textChanged, this, &CellSettingsPane::txtCellStyle_Change);
+    pane::onFocusLost(txtCellStyle, [this] { m_doc.closeGesture(); });
     connect(cmdBackColorSet2, &QAbstractButton::clicked, this, &CellSettingsPane::cmdBackColorSet2_Click);
     connect(&m_doc, &TableDocument::cellsChanged, this, &CellSettingsPane::onCellsChanged);
 
@@ -79,6 +87,8 @@ CellSettingsPane::CellSettingsPane(TableDocument &doc, QWidget *parent)
     // slider drag; the box handlers above end their own visits.
     for (QCheckBox *c : {chkSWidth, chkSHeight, chkHeight, chkWidth, chkBackColorNothing2})
         connect(c, &QCheckBox::toggled, &m_doc, &TableDocument::closeGesture);
+    for (QComboBox *c : {cmbSWidthUnit, cmbSHeightUnit})
+        connect(c, &QComboBox::currentIndexChanged, &m_doc, &TableDocument::closeGesture);
     for (QSlider *s : {SliW, SliH}) {
         connect(s, &QSlider::sliderReleased, &m_doc, &TableDocument::closeGesture);
         connect(s, &QSlider::valueChanged, this, [this, s] {
@@ -137,6 +147,9 @@ void CellSettingsPane::createControls()
     Label1[0]->setBuddy(txtSWidth);
     named(txtSWidth, "txtSWidth", tr("セルの幅のサイズを設定します。"));
 
+    cmbSWidthUnit = new QComboBox(Picture1);
+    named(cmbSWidthUnit, "cmbSWidthUnit", tr("セルの幅の単位を選びます。％は表の幅に対する割合です。"));
+
     // Height.
     frame(Frame5, "Frame5", tr("高さの変更"));
     inner(Picture5, "Picture5", Frame5);
@@ -148,6 +161,12 @@ void CellSettingsPane::createControls()
     txtSHeight = new QLineEdit(Picture5);
     Label1[1]->setBuddy(txtSHeight);
     named(txtSHeight, "txtSHeight", tr("セルの高さのサイズを設定します。"));
+    cmbSHeightUnit = new QComboBox(Picture5);
+    named(cmbSHeightUnit, "cmbSHeightUnit", tr("セルの高さの単位を選びます。％は表の高さに対する割合です。"));
+    // In the order of the records' per-cent switch; CSS's own names, short
+    // enough to sit beside the box.
+    for (QComboBox *c : {cmbSWidthUnit, cmbSHeightUnit})
+        c->addItems({QStringLiteral("px"), QStringLiteral("%")});
 
     // Vertical merge.
     frame(Frame1, "Frame1", tr("縦に結合"));
@@ -204,6 +223,13 @@ void CellSettingsPane::createControls()
     txtCellClass = new QLineEdit(picBar);
     named(txtCellClass, "txtCellClass", tr("セルの class 属性を入力します。空白で区切って複数書けます。"));
     lblCellClass->setBuddy(txtCellClass);
+
+    lblCellStyle = new QLabel(tr("スタイル(&Y)："), picBar);
+    named(lblCellStyle, "lblCellStyle");
+    txtCellStyle = new QLineEdit(picBar);
+    named(txtCellStyle, "txtCellStyle", tr(
+        "セルの style 属性に加える CSS を入力します（例: color: red; font-weight: bold）。HTML5 の出力にだけ書き出されます。"));
+    lblCellStyle->setBuddy(txtCellStyle);
 }
 
 void CellSettingsPane::load(int col, int row, const CellRecord &rec)
@@ -213,7 +239,8 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
     {
         const QSignalBlocker b1(chkSHeight), b2(chkSWidth), b3(txtSHeight), b4(txtSWidth),
                 b5(chkHeight), b6(chkWidth), b7(txtMHeight), b8(txtMWidth), b9(SliH), b10(SliW),
-                b11(chkBackColorNothing2), b12(txtCellClass);
+                b11(chkBackColorNothing2), b12(txtCellClass), b13(cmbSWidthUnit), b14(cmbSHeightUnit),
+                b15(txtCellStyle);
         chkSHeight->setChecked(rec.HeightOn != 0);
         chkSWidth->setChecked(rec.WidthOn != 0);
         txtSHeight->setText(QString::number(rec.Height));
@@ -227,6 +254,13 @@ void CellSettingsPane::load(int col, int row, const CellRecord &rec)
         picBackColor2->setColor(rec.BackColor);
         chkBackColorNothing2->setChecked(rec.BackColorNothing != 0);
         txtCellClass->setText(rec.Class);
+        cmbSWidthUnit->setCurrentIndex(rec.WidthPercent != 0 ? 1 : 0);
+        cmbSHeightUnit->setCurrentIndex(rec.HeightPercent != 0 ? 1 : 0);
+        // A style typed in the box stays as typed; the output writes what is safe of it.
+        if (txtCellStyle->text() != rec.Style) {
+            txtCellStyle->setText(rec.Style);
+            txtCellStyle->setCursorPosition(0); // a long style shows from its start
+        }
     }
     showEnabledStates();
     const bool header = rec.Header == -1;
@@ -270,6 +304,17 @@ void CellSettingsPane::showEnabledStates()
     const bool heightOn = chkSHeight->isChecked();
     Label1[1]->setEnabled(heightOn);
     txtSHeight->setEnabled(heightOn);
+    cmbSWidthUnit->setEnabled(widthOn);
+    cmbSHeightUnit->setEnabled(heightOn);
+    // The label says the unit the box holds, and so does its name for a screen reader.
+    for (int i = 0; i < 2; ++i) {
+        const bool percent = (i == 0 ? cmbSWidthUnit : cmbSHeightUnit)->currentIndex() == 1;
+        const QString caption = percent ? tr("ｻｲｽﾞ(％)：") : tr("ｻｲｽﾞ(ﾋﾟｸｾﾙ)：");
+        if (Label1[i]->text() != caption) {
+            Label1[i]->setText(caption);
+            (i == 0 ? txtSWidth : txtSHeight)->setAccessibleName(plainCaption(caption));
+        }
+    }
     Label10->setEnabled(chkHeight->isChecked());
     txtMHeight->setEnabled(chkHeight->isChecked());
     Label11->setEnabled(chkWidth->isChecked());
@@ -343,12 +388,12 @@ void CellSettingsPane::chkWidth_Click()
 
 void CellSettingsPane::txtSWidth_Change()
 {
-    pane::numberChanged<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, SWidthBox);
+    pane::numberChanged<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, sizeBox(true));
 }
 
 void CellSettingsPane::txtSHeight_Change()
 {
-    pane::numberChanged<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, SHeightBox);
+    pane::numberChanged<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, sizeBox(false));
 }
 
 void CellSettingsPane::txtMHeight_Change()
@@ -363,13 +408,13 @@ void CellSettingsPane::txtMWidth_Change()
 
 void CellSettingsPane::txtSWidth_LostFocus()
 {
-    pane::numberLeft<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, SWidthBox);
+    pane::numberLeft<qint32>(txtSWidth, [this](qint32 v) { store(CellField::Width, v); }, sizeBox(true));
     m_doc.closeGesture();
 }
 
 void CellSettingsPane::txtSHeight_LostFocus()
 {
-    pane::numberLeft<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, SHeightBox);
+    pane::numberLeft<qint32>(txtSHeight, [this](qint32 v) { store(CellField::Height, v); }, sizeBox(false));
     m_doc.closeGesture();
 }
 
@@ -426,4 +471,43 @@ void CellSettingsPane::txtCellClass_Change()
     const QRect range = m_selection ? m_selection() : QRect();
     m_doc.setCellsClass(range.contains(m_col, m_row) ? range : QRect(m_col, m_row, 1, 1),
                         txtCellClass->text());
+}
+
+// --- units of the width and height, and the cell's own style
+
+const pane::Fallbacks &CellSettingsPane::sizeBox(bool width) const
+{
+    if (width)
+        return cmbSWidthUnit->currentIndex() == 1 ? SWidthPercentBox : SWidthBox;
+    return cmbSHeightUnit->currentIndex() == 1 ? SHeightPercentBox : SHeightBox;
+}
+
+void CellSettingsPane::unitChosen(bool width)
+{
+    QComboBox *unit = width ? cmbSWidthUnit : cmbSHeightUnit;
+    QLineEdit *box = width ? txtSWidth : txtSHeight;
+    const CellField field = width ? CellField::Width : CellField::Height;
+    // The unit and the size it brings into range are one step: 500 pixels
+    // read as per cent would be five times the table.
+    StepScope step(m_doc, TableDocument::stepName(field));
+    store(width ? CellField::WidthPercent : CellField::HeightPercent, unit->currentIndex() == 1 ? 1 : 0);
+    showEnabledStates();
+    pane::numberLeft<qint32>(box, [this, field](qint32 v) { store(field, v); }, sizeBox(width));
+}
+
+void CellSettingsPane::cmbSWidthUnit_Click()
+{
+    unitChosen(true);
+}
+
+void CellSettingsPane::cmbSHeightUnit_Click()
+{
+    unitChosen(false);
+}
+
+void CellSettingsPane::txtCellStyle_Change()
+{
+    const QRect range = m_selection ? m_selection() : QRect();
+    m_doc.setCellsStyle(range.contains(m_col, m_row) ? range : QRect(m_col, m_row, 1, 1),
+                        txtCellStyle->text());
 }

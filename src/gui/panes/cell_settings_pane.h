@@ -9,12 +9,16 @@
 
 class QAbstractButton;
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
 class ColorSwatch;
 class CommonDialog;
+namespace pane {
+struct Fallbacks;
+}
 
 // The cell settings pane, picBar: the attributes of one cell, the grid's
 // current one, written into the document the moment a control changes.
@@ -59,6 +63,9 @@ private slots:
     void chkBackColorNothing2_Click();
     void cmdBackColorSet2_Click();
     void txtCellClass_Change();
+    void cmbSWidthUnit_Click();
+    void cmbSHeightUnit_Click();
+    void txtCellStyle_Change();
 
 private:
     void createControls();
@@ -67,6 +74,9 @@ private:
     void moveLetter();
     void onCellsChanged(QRect cells, CellFields fields);
     void store(CellField field, qint32 value);
+    // What the width or height box holds: pixels or per cent, as its unit says.
+    const pane::Fallbacks &sizeBox(bool width) const;
+    void unitChosen(bool width);
 
     TableDocument &m_doc;
     int m_col = 1;
@@ -91,4 +101,7 @@ private:
     QLabel *lblTextMove = nullptr;
     QLabel *lblCellClass = nullptr;
     QLineEdit *txtCellClass = nullptr;
+    QComboBox *cmbSWidthUnit = nullptr, *cmbSHeightUnit = nullptr; // 0 pixels, 1 per cent
+    QLabel *lblCellStyle = nullptr;
+    QLineEdit *txtCellStyle = nullptr;
 };

@@ -73,8 +73,8 @@ bool importHtmlPage(QWidget *parent, const QString &path, TableModel &opened, QS
     // Not a table file yet: Save asks for a name.
     opened.FileName = newTableName();
     // Nothing is dropped silently: the user hears what stayed behind.
-    if (!result.leftOut.isEmpty())
-        notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, leftOutMessage(result.leftOut));
+    if (const QString said = importNotice(result); !said.isEmpty())
+        notice = frmMain::tr("\"%1\"の表を開きました。%2").arg(path, said);
     return true;
 }
 

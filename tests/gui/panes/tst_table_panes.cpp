@@ -149,6 +149,7 @@ private slots:
     void shiftDoubleClickOpensTheEditor();
     void profileWidthAndNoBorder();
     void structureOnlyWithIdAndClasses();
+    void cellSizeInPerCentAndOwnStyle();
     void footerRows();
 };
 
@@ -861,6 +862,39 @@ void TstTablePanes::structureOnlyWithIdAndClasses()
     // The class typed is one step: one undo takes it away.
     doc(*w).undoStack()->undo();
     QCOMPARE(model(*w).Cells(2, 2).Class, QString());
+}
+
+void TstTablePanes::cellSizeInPerCentAndOwnStyle()
+{
+    // A column a tenth of the table wide, its cell in red: the unit, the
+    // size and the style from the pane, each undone in turn.
+    auto w = openWindow();
+    part<QComboBox>(*w, "cmbProfile")->setFocus();
+    QTest::keyClick(part<QComboBox>(*w, "cmbProfile"), Qt::Key_Down);
+    showCellView(*w);
+    clickCell(*w, 2, 1);
+    auto *style = part<QLineEdit>(*w, "txtCellStyle");
+    // The style row shows whole in a new window.
+    QVERIFY(style->isVisible());
+    QVERIFY(style->mapTo(w.get(), QPoint(0, style->height())).y() <= w->centralWidget()->geometry().bottom());
+    part<QCheckBox>(*w, "chkSWidth")->click();
+    auto *unit = part<QComboBox>(*w, "cmbSWidthUnit");
+    unit->setFocus();
+    QTest::keyClick(unit, Qt::Key_Down);
+    QCOMPARE(part<QLabel>(*w, "Label1_0")->text(), QStringLiteral("ｻｲｽﾞ(％)："));
+    replaceText(part<QLineEdit>(*w, "txtSWidth"), QStringLiteral("10"));
+    replaceText(style, QStringLiteral("color: red; background: url(x.png)"));
+    QVERIFY2(w->BuildTableHtml().contains(QStringLiteral(
+                     "<td style=\"border: 1px inset gray; text-align: center; width: 10%; color: red\"></td>")),
+             qPrintable(w->BuildTableHtml()));
+
+    doc(*w).undoStack()->undo();
+    QCOMPARE(model(*w).Cells(2, 1).Style, QString());
+    QCOMPARE(style->text(), QString());
+    doc(*w).undoStack()->undo();
+    doc(*w).undoStack()->undo();
+    QCOMPARE(model(*w).Cells(2, 1).WidthPercent, qint16(0));
+    QCOMPARE(unit->currentIndex(), 0);
 }
 
 void TstTablePanes::footerRows()

@@ -90,6 +90,10 @@ void TestRecovery::initTestCase()
     t.TableCols = 4;
     t.TableTitle = QStringLiteral("売上");
     t.Cells(2, 2).Text = QStringLiteral("<B>太字</B>");
+    // A cell sized in per cent and styled: the copy keeps them too.
+    t.Cells(3, 2).WidthOn = t.Cells(3, 2).WidthPercent = 1;
+    t.Cells(3, 2).Width = 25;
+    t.Cells(3, 2).Style = QStringLiteral("color: red; font-family: \"A; B\"");
     m_table = dir().filePath(QStringLiteral("表.qvn"));
     QVERIFY(saveTableDocument(t, m_table).ok);
 }
