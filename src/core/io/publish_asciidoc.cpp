@@ -115,21 +115,21 @@ Written writeAsciiDoc(const PublishedTable &table)
             out += QLatin1Char('\n');
         int index = 0;
         for (const PublishedCell &cell : table.rowCells(r)) {
-            QString spec;
+            QString marks;
             if (cell.colSpan > 1 || cell.rowSpan > 1) {
                 if (cell.colSpan > 1)
-                    spec += QString::number(cell.colSpan);
+                    marks += QString::number(cell.colSpan);
                 if (cell.rowSpan > 1)
-                    spec += QLatin1Char('.') + QString::number(cell.rowSpan);
-                spec += QLatin1Char('+');
+                    marks += QLatin1Char('.') + QString::number(cell.rowSpan);
+                marks += QLatin1Char('+');
             }
             // A reader gives each cell the column settings by its place in
             // the row, spans not counted: the cell's own where those differ.
             const int column = std::min(index++, int(table.cols()) - 1);
             if (cell.hAlign != hDefault[column] || cell.vAlign != vDefault[column])
-                spec += QString(QLatin1Char(HAligns[cell.hAlign])) + QLatin1Char('.') + QLatin1Char(VAligns[cell.vAlign]);
+                marks += QString(QLatin1Char(HAligns[cell.hAlign])) + QLatin1Char('.') + QLatin1Char(VAligns[cell.vAlign]);
             if (cell.header && !(headerRow && r == 1))
-                spec += QLatin1Char('h');
+                marks += QLatin1Char('h');
             QStringList lines;
             if (cell.record)
                 for (const TextLine &line : cellLines(cell.record->Text))
@@ -140,7 +140,7 @@ Written writeAsciiDoc(const PublishedTable &table)
                     if (line.isEmpty())
                         line = QStringLiteral("{empty}");
             const QString content = lines.join(QLatin1String(" +\n"));
-            out += spec + QLatin1Char('|') + (content.isEmpty() ? QString() : QLatin1Char(' ') + content) + QLatin1Char('\n');
+            out += marks + QLatin1Char('|') + (content.isEmpty() ? QString() : QLatin1Char(' ') + content) + QLatin1Char('\n');
         }
         if (overLimit(w))
             return w;

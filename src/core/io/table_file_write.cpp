@@ -135,6 +135,19 @@ void appendSettings(QString &out, const TableModel &m, int rows, int cols, const
     }
 }
 
+// The version line, then the settings line without its end: 3.4 adds the
+// count of cell lines to it.
+void appendHead(QString &out, const TableModel &m, int rows, int cols, const FileVersion &version)
+{
+    appendNumber(out, version.major);
+    out += Comma;
+    appendNumber(out, version.minor);
+    out += Comma;
+    appendNumber(out, version.revision);
+    out += LineEnd;
+    appendSettings(out, m, rows, cols, version);
+}
+
 // The wider layout: only the records that differ from the defaults, column by
 // column and within a column row by row, each led by its position and a kind:
 // 0 for a record whose text alone differs, 1 for a whole record. The settings
@@ -162,13 +175,7 @@ QString wideTableText(const TableModel &m, const FileVersion &version)
     CellRecord textOnly;
     QString out;
     out.reserve(estimate);
-    appendNumber(out, version.major);
-    out += Comma;
-    appendNumber(out, version.minor);
-    out += Comma;
-    appendNumber(out, version.revision);
-    out += LineEnd;
-    appendSettings(out, m, rows, cols, version);
+    appendHead(out, m, rows, cols, version);
     out += Comma;
     appendNumber(out, qint64(held.size()));
     out += LineEnd;
@@ -248,13 +255,7 @@ QByteArray tableText(const TableModel &m)
     QString out;
     out.reserve(estimate);
 
-    appendNumber(out, version.major);
-    out += Comma;
-    appendNumber(out, version.minor);
-    out += Comma;
-    appendNumber(out, version.revision);
-    out += LineEnd;
-    appendSettings(out, m, rows, cols, version);
+    appendHead(out, m, rows, cols, version);
     out += LineEnd;
 
     // Past the largest table's last column the original layout holds all-zero
